@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace testsupport {
+
+// A fresh, unique folder under the temporary directory, removed with everything in it on scope exit.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+    [[nodiscard]] std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Reads and writes whole files as bytes.
+std::string ReadFileBytes(const std::filesystem::path& path);
+void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
+
+// The shared corpus folder (real-world packages and expectations).
+std::filesystem::path SharedDir();
+std::filesystem::path RealCorpusDir();
+
+// Runs a shell command and returns its standard output; sets exitCode when given.
+std::string RunCommand(const std::string& command, int* exitCode = nullptr);
+
+} // namespace testsupport
