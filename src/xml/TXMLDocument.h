@@ -1,0 +1,81 @@
+#pragma once
+
+#include "xml/EXmlError.h"
+
+#include <pugixml.hpp>
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// One XML document loaded for reading or editing. Every caller owns its own object, so documents
+// are never shared between threads. A load keeps everything needed to write the document back as
+// it came (declaration, encoding, byte order mark, comments, whitespace, attribute order), so a
+// save changes only what was edited.
+namespace xml {
+
+// A node handle; an empty handle answers empty names and texts.
+using TXMLNode = pugi::xml_node;
+
+class TXMLDocument
+{
+public:
+    TXMLDocument() = default;
+
+    // Replace the document. Both throw EXmlError when the text is not well-formed XML or uses an
+    // entity other than the predefined ones and character references (custom entities are never
+    // expanded); the previous document is gone either way.
+    void LoadFromText(const std::string& text);
+    void LoadFromFile(const std::filesystem::path& path);
+
+    [[nodiscard]] bool IsLoaded() const;
+    [[nodiscard]] TXMLNode DocumentElement() const;
+
+    // Direct children of any kind (elements, text, comments, ...), by position from 0.
+    [[nodiscard]] static std::size_t ChildCount(TXMLNode node);
+    [[nodiscard]] static TXMLNode ChildNode(TXMLNode node, std::size_t index);
+
+    // The qualified name as written ("dc:title"); "#text", "#cdata-section", "#comment", ... for
+    // other node kinds, which match no element name.
+    [[nodiscard]] static std::string NodeName(TXMLNode node);
+    // Text of a text, CDATA, comment or processing-instruction node; for an element the
+    // concatenated text and CDATA of its descendants.
+    [[nodiscard]] static std::string NodeText(TXMLNode node);
+
+    // Namespace view of an element name: the prefix ("" when none), the local name and the URI the
+    // declarations in scope bind to the prefix ("" for an unbound prefix or no default namespace).
+    [[nodiscard]] static std::string Prefix(TXMLNode element);
+    [[nodiscard]] static std::string LocalName(TXMLNode element);
+    [[nodiscard]] static std::string NamespaceUri(TXMLNode element);
+    // The URI bound to prefix ("" = default namespace) at node; empty when unbound.
+    [[nodiscard]] static std::string LookupNamespace(TXMLNode node, std::string_view prefix);
+    // Whether prefix is declared (bound to anything) in scope at node.
+    [[nodiscard]] static bool IsPrefixDeclared(TXMLNode node, std::string_view prefix);
+
+    // Appends an element with the given qualified name as the last child; no declaration is added.
+    TXMLNode AddChild(TXMLNode parent, const std::string& qualifiedName);
+    // Sets (or adds at the end) the attribute with the given qualified name.
+    void SetAttribute(TXMLNode element, const std::string& qualifiedName, const std::string& value);
+    // Sets the text of an element that has no children or only one text or CDATA child; any other
+    // content throws EXmlError and leaves the element unchanged.
+    void SetText(TXMLNode element, const std::string& text);
+    // Removes child from parent; throws EXmlError when child is not a child of parent.
+    void RemoveChild(TXMLNode parent, TXMLNode child);
+
+    // The whole document in its loaded encoding, without added indentation.
+    [[nodiscard]] std::string SaveToText() const;
+    // Writes SaveToText() to path, replacing the file; throws EXmlError on failure.
+    void SaveToFile(const std::filesystem::path& path) const;
+
+private:
+    void Load(const void* data, std::size_t size, const std::string& origin);
+
+    pugi::xml_document m_doc;
+    pugi::xml_encoding m_encoding = pugi::encoding_utf8;
+    bool m_hadBom = false;
+    bool m_hadDeclaration = false;
+    bool m_loaded = false;
+};
+
+} // namespace xml
