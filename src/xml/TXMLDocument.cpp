@@ -1,35 +1,172 @@
 #include "xml/TXMLDocument.h"
 
-#include <stdexcept>
+#include "xml/TopLevelText.h"
+#include "xml/WellFormedness.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <system_error>
 
 namespace xml {
-// Interim: the declarations are fixed; the bodies follow.
 namespace {
-[[noreturn]] void Pending()
+
+// Everything the document holds is kept: declaration, document type, comments, processing
+// instructions and whitespace-only text (a property made only of blanks is a real value). Line ends
+// are left as written so that untouched text is saved byte for byte; NodeText normalises them.
+constexpr unsigned kParseOptions = (pugi::parse_full | pugi::parse_ws_pcdata) & ~pugi::parse_eol;
+constexpr unsigned kSaveOptions = pugi::format_raw | pugi::format_no_declaration;
+
+class StringWriter : public pugi::xml_writer
 {
-    throw EXmlError("XML document service not available yet");
+public:
+    explicit StringWriter(std::string& out)
+        : m_out(out)
+    {
+    }
+
+    void write(const void* data, size_t size) override { m_out.append(static_cast<const char*>(data), size); }
+
+private:
+    std::string& m_out;
+};
+
+bool IsAsciiCompatible(pugi::xml_encoding encoding)
+{
+    return encoding == pugi::encoding_utf8 || encoding == pugi::encoding_latin1;
 }
+
 } // namespace
 
-void TXMLDocument::LoadFromText(const std::string&) { Pending(); }
-void TXMLDocument::LoadFromFile(const std::filesystem::path&) { Pending(); }
-bool TXMLDocument::IsLoaded() const { return m_loaded; }
-TXMLNode TXMLDocument::DocumentElement() const { return m_doc.document_element(); }
-std::size_t TXMLDocument::ChildCount(TXMLNode) { Pending(); }
-TXMLNode TXMLDocument::ChildNode(TXMLNode, std::size_t) { Pending(); }
-std::string TXMLDocument::NodeName(TXMLNode) { Pending(); }
-std::string TXMLDocument::NodeText(TXMLNode) { Pending(); }
-std::string TXMLDocument::Prefix(TXMLNode) { Pending(); }
-std::string TXMLDocument::LocalName(TXMLNode) { Pending(); }
-std::string TXMLDocument::NamespaceUri(TXMLNode) { Pending(); }
-std::string TXMLDocument::LookupNamespace(TXMLNode, std::string_view) { Pending(); }
-bool TXMLDocument::IsPrefixDeclared(TXMLNode, std::string_view) { Pending(); }
-TXMLNode TXMLDocument::AddChild(TXMLNode, const std::string&) { Pending(); }
-void TXMLDocument::SetAttribute(TXMLNode, const std::string&, const std::string&) { Pending(); }
-void TXMLDocument::SetText(TXMLNode, const std::string&) { Pending(); }
-void TXMLDocument::RemoveChild(TXMLNode, TXMLNode) { Pending(); }
-std::string TXMLDocument::SaveToText() const { Pending(); }
-void TXMLDocument::SaveToFile(const std::filesystem::path&) const { Pending(); }
-void TXMLDocument::Load(const void*, std::size_t, const std::string&) { Pending(); }
+void TXMLDocument::LoadFromText(const std::string& text)
+{
+    Load(text, "XML text");
+}
+
+void TXMLDocument::LoadFromFile(const std::filesystem::path& path)
+{
+    m_doc.reset();
+    m_loaded = false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw EXmlError(path.string() + ": cannot open the file");
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (in.bad()) {
+        throw EXmlError(path.string() + ": cannot read the file");
+    }
+    Load(bytes.str(), path.string());
+}
+
+void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
+{
+    m_doc.reset();
+    m_loaded = false;
+    m_rawTopLevel = false;
+    m_prolog.clear();
+    m_epilog.clear();
+
+    // References are first checked in the text as written, before escape processing hides them.
+    {
+        pugi::xml_document raw;
+        const auto result = raw.load_buffer(bytes.data(), bytes.size(), kParseOptions & ~pugi::parse_escapes);
+        if (!result) {
+            throw EXmlError(origin + ": not well-formed XML: " + result.description() + " at offset " +
+                            std::to_string(result.offset));
+        }
+        if (auto problem = StructureProblem(raw); !problem.empty()) {
+            throw EXmlError(origin + ": not well-formed XML: " + problem);
+        }
+    }
+    const auto result = m_doc.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+    if (!result) {
+        m_doc.reset();
+        throw EXmlError(origin + ": not well-formed XML: " + result.description() + " at offset " +
+                        std::to_string(result.offset));
+    }
+    m_encoding = result.encoding;
+    const std::size_t bomLength = ByteOrderMarkLength(bytes);
+    m_bom = bytes.substr(0, bomLength);
+    if (IsAsciiCompatible(m_encoding)) {
+        const std::string_view text(bytes);
+        // The parser drops text outside the root silently; such a document is not well-formed.
+        const auto rootStart = RootStart(text, bomLength);
+        const auto rootEnd = RootEnd(text);
+        if (!rootStart || rootEnd <= *rootStart || text[rootEnd - 1] != '>') {
+            m_doc.reset();
+            throw EXmlError(origin + ": not well-formed XML: text outside the root element");
+        }
+        m_prolog = bytes.substr(bomLength, *rootStart - bomLength);
+        m_epilog = bytes.substr(rootEnd);
+        m_rawTopLevel = true;
+    }
+    m_loaded = true;
+}
+
+bool TXMLDocument::IsLoaded() const
+{
+    return m_loaded;
+}
+
+TXMLNode TXMLDocument::DocumentElement() const
+{
+    return m_doc.document_element();
+}
+
+void TXMLDocument::RequireEditable(TXMLNode node) const
+{
+    if (!m_loaded || !node || node.root() != m_doc.root()) {
+        throw EXmlError("the node does not belong to this document");
+    }
+    if (node.type() == pugi::node_document) {
+        throw EXmlError("the top level of the document cannot be edited");
+    }
+}
+
+std::string TXMLDocument::SaveToText() const
+{
+    std::string out;
+    if (!m_loaded) {
+        return out;
+    }
+    StringWriter writer(out);
+    if (m_rawTopLevel) {
+        out = m_bom + m_prolog;
+        DocumentElement().print(writer, "", kSaveOptions, m_encoding);
+        out += m_epilog;
+    } else {
+        m_doc.save(writer, "", kSaveOptions | (m_bom.empty() ? 0U : pugi::format_write_bom), m_encoding);
+    }
+    return out;
+}
+
+void TXMLDocument::SaveToFile(const std::filesystem::path& path) const
+{
+    if (!m_loaded) {
+        throw EXmlError(path.string() + ": no document to save");
+    }
+    const std::string text = SaveToText();
+    // Written beside the target and renamed over it, so a failed write leaves the old file whole.
+    std::filesystem::path temporary = path;
+    temporary += ".saving";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw EXmlError(path.string() + ": cannot write the file");
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw EXmlError(path.string() + ": cannot replace the file: " + ec.message());
+    }
+}
 
 } // namespace xml

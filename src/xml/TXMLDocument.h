@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +53,12 @@ public:
     [[nodiscard]] static std::string LookupNamespace(TXMLNode node, std::string_view prefix);
     // Whether prefix is declared (bound to anything) in scope at node.
     [[nodiscard]] static bool IsPrefixDeclared(TXMLNode node, std::string_view prefix);
+    // A prefix that is bound to uri in scope at node and not hidden by a nearer declaration ("" for
+    // the default namespace); std::nullopt when there is none.
+    [[nodiscard]] static std::optional<std::string> FindPrefix(TXMLNode node, std::string_view uri);
+
+    // Edits are made below the document element; the top level (declaration, comments before and
+    // after the root) is written back as it was loaded, so edits there throw EXmlError.
 
     // Appends an element with the given qualified name as the last child; no declaration is added.
     TXMLNode AddChild(TXMLNode parent, const std::string& qualifiedName);
@@ -69,12 +76,18 @@ public:
     void SaveToFile(const std::filesystem::path& path) const;
 
 private:
-    void Load(const void* data, std::size_t size, const std::string& origin);
+    void Load(const std::string& bytes, const std::string& origin);
+    void RequireEditable(TXMLNode node) const;
 
     pugi::xml_document m_doc;
     pugi::xml_encoding m_encoding = pugi::encoding_utf8;
-    bool m_hadBom = false;
-    bool m_hadDeclaration = false;
+    std::string m_bom;
+    // The bytes before and after the root element exactly as loaded (declaration, comments,
+    // processing instructions, document type and the whitespace between them). Kept only for
+    // encodings in which they can be found byte-wise (UTF-8 and Latin-1).
+    std::string m_prolog;
+    std::string m_epilog;
+    bool m_rawTopLevel = false;
     bool m_loaded = false;
 };
 

@@ -1,15 +1,209 @@
 #include "xml/TXMLDocument.h"
 
+#include "support/TempDir.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
 
 namespace xml {
 namespace {
 
-TEST(TXMLDocument, StartsEmpty)
+using testsupport::TempDir;
+
+TXMLDocument Loaded(const std::string& text)
 {
     TXMLDocument doc;
+    doc.LoadFromText(text);
+    return doc;
+}
+
+// Unedited documents come back byte for byte: declaration, quoting, line ends, comments,
+// whitespace-only text, attribute order, CDATA and whatever follows the root.
+class UneditedRoundTrip : public testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(UneditedRoundTrip, GivesBackTheSameBytes)
+{
+    EXPECT_EQ(Loaded(GetParam()).SaveToText(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents,
+    UneditedRoundTrip,
+    testing::Values(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<r xmlns=\"urn:a\" b=\"2\" a=\"1\"/>",
+        "<?xml version='1.0' standalone='no'?>\n<!-- head -->\n<r>\r\n  <t> </t>\r\n</r>\n<!-- tail -->\n",
+        "\xEF\xBB\xBF<r><![CDATA[x < y]]>&amp;&lt;&gt;caf\xC3\xA9</r>",
+        "<r><?pi data?><a:x xmlns:a=\"urn:x\" a:k=\"v\">t</a:x></r>\r\n",
+        "<!DOCTYPE r [<!ENTITY e \"expanded\"> <!-- > -->]>\n<r>&amp;x&lt;</r>"));
+
+TEST(TXMLDocument, Utf16DocumentKeepsItsEncodingAndMark)
+{
+    const std::string ascii = "<?xml version=\"1.0\" encoding=\"UTF-16\"?><r>x</r>";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : ascii) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    auto doc = Loaded(utf16);
+    EXPECT_EQ(TXMLDocument::NodeText(doc.DocumentElement()), "x");
+    doc.SetText(doc.DocumentElement(), "y");
+    const std::string saved = doc.SaveToText();
+    ASSERT_GE(saved.size(), 4U);
+    EXPECT_EQ(saved.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(TXMLDocument::NodeText(Loaded(saved).DocumentElement()), "y");
+}
+
+TEST(TXMLDocument, ChildNodesOfEveryKindByPosition)
+{
+    auto doc = Loaded("<r>a<!--c--><b>x<i>y</i><![CDATA[z]]></b><?p d?></r>");
+    const auto root = doc.DocumentElement();
+    ASSERT_EQ(TXMLDocument::ChildCount(root), 4U);
+    EXPECT_EQ(TXMLDocument::NodeName(TXMLDocument::ChildNode(root, 0)), "#text");
+    EXPECT_EQ(TXMLDocument::NodeName(TXMLDocument::ChildNode(root, 1)), "#comment");
+    EXPECT_EQ(TXMLDocument::NodeText(TXMLDocument::ChildNode(root, 1)), "c");
+    EXPECT_EQ(TXMLDocument::NodeName(TXMLDocument::ChildNode(root, 2)), "b");
+    EXPECT_EQ(TXMLDocument::NodeText(TXMLDocument::ChildNode(root, 2)), "xyz");
+    EXPECT_EQ(TXMLDocument::NodeName(TXMLDocument::ChildNode(root, 3)), "p");
+    EXPECT_FALSE(TXMLDocument::ChildNode(root, 4));
+    EXPECT_EQ(TXMLDocument::NodeName(TXMLDocument::ChildNode(root, 4)), "");
+}
+
+TEST(TXMLDocument, TextHasLineEndsAsAParserReportsThem)
+{
+    auto doc = Loaded("<r>a\r\nb\rc\n</r>");
+    EXPECT_EQ(TXMLDocument::NodeText(doc.DocumentElement()), "a\nb\nc\n");
+}
+
+TEST(TXMLDocument, NamesResolveThroughTheDeclarationsInScope)
+{
+    auto doc = Loaded("<p:r xmlns:p=\"urn:p\" xmlns=\"urn:d\"><p:a/><b/><q:c/>"
+                      "<p:d xmlns:p=\"urn:other\"/><e xmlns=\"\"/><f:g:h/></p:r>");
+    const auto root = doc.DocumentElement();
+    EXPECT_EQ(TXMLDocument::Prefix(root), "p");
+    EXPECT_EQ(TXMLDocument::LocalName(root), "r");
+    const char* expected[] = {"urn:p", "urn:d", "", "urn:other", "", ""};
+    int i = 0;
+    for (auto child = root.first_child(); child; child = child.next_sibling(), ++i) {
+        EXPECT_EQ(TXMLDocument::NamespaceUri(child), expected[i]) << child.name();
+    }
+    EXPECT_TRUE(TXMLDocument::IsPrefixDeclared(root, "p"));
+    EXPECT_FALSE(TXMLDocument::IsPrefixDeclared(root, "q"));
+    EXPECT_EQ(TXMLDocument::FindPrefix(root, "urn:d"), "");
+    EXPECT_EQ(TXMLDocument::FindPrefix(root, "urn:x"), std::nullopt);
+    // Inside <p:d> the prefix p is rebound, so urn:p has no prefix there.
+    EXPECT_EQ(TXMLDocument::FindPrefix(root.child("p:d"), "urn:p"), std::nullopt);
+}
+
+TEST(TXMLDocument, EditsAreSavedWithEverythingElseKept)
+{
+    auto doc = Loaded("<?xml version=\"1.0\"?>\r\n<r>\r\n  <a>old</a>\r\n  <b><![CDATA[c]]></b>\r\n  <c/>\r\n</r>");
+    const auto root = doc.DocumentElement();
+    doc.SetText(root.child("a"), "new & <improved>");
+    doc.SetText(root.child("b"), "d");
+    doc.RemoveChild(root, root.child("c"));
+    const auto added = doc.AddChild(root, "x:n");
+    doc.SetAttribute(added, "x:type", "v\"q");
+    doc.SetText(added, "t");
+    EXPECT_EQ(doc.SaveToText(), "<?xml version=\"1.0\"?>\r\n<r>\r\n  <a>new &amp; &lt;improved&gt;</a>\r\n"
+                                "  <b><![CDATA[d]]></b>\r\n  \r\n<x:n x:type=\"v&quot;q\">t</x:n></r>");
+}
+
+TEST(TXMLDocument, SetTextRefusesMixedContentAndLeavesItAlone)
+{
+    for (const char* text : {"<r><e>a<i/></e></r>", "<r><e><i/></e></r>", "<r><e>a<!--c--></e></r>"}) {
+        auto doc = Loaded(text);
+        EXPECT_THROW(doc.SetText(doc.DocumentElement().first_child(), "x"), EXmlError) << text;
+        EXPECT_EQ(doc.SaveToText(), text);
+    }
+}
+
+TEST(TXMLDocument, RefusesEditsOutsideTheRootOrOfForeignNodes)
+{
+    auto doc = Loaded("<!--c--><r><a/></r>");
+    auto other = Loaded("<r><a/></r>");
+    const auto document = doc.DocumentElement().parent();
+    EXPECT_THROW(doc.AddChild(document, "x"), EXmlError);
+    EXPECT_THROW(doc.RemoveChild(document, document.first_child()), EXmlError);
+    EXPECT_THROW(doc.RemoveChild(doc.DocumentElement(), other.DocumentElement().first_child()), EXmlError);
+    EXPECT_THROW(doc.SetText(other.DocumentElement(), "x"), EXmlError);
+    EXPECT_EQ(doc.SaveToText(), "<!--c--><r><a/></r>");
+}
+
+// Texts that are not well-formed XML, or that would need entity expansion, are refused.
+class RefusedText : public testing::TestWithParam<std::string>
+{
+};
+
+TEST_P(RefusedText, RaisesWithTheReason)
+{
+    TXMLDocument doc;
+    try {
+        doc.LoadFromText(GetParam());
+        FAIL() << "loaded: " << GetParam();
+    } catch (const EXmlError& e) {
+        EXPECT_NE(std::string(e.what()).find("not well-formed"), std::string::npos) << e.what();
+    }
     EXPECT_FALSE(doc.IsLoaded());
-    EXPECT_FALSE(doc.DocumentElement());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents,
+    RefusedText,
+    testing::Values("", "<r>", "<r></s>", "<r/><r/>", "<r/>text", "text<r/>", "<r a='1' a='2'/>", "<r>&custom;</r>",
+                    "<r a='&custom;'/>", "<r>a & b</r>", "<r>&#xZZ;</r>",
+                    "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                    "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><r>&c;&c;&c;</r>",
+                    "<!DOCTYPE r SYSTEM \"file:///etc/passwd\" [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>"));
+
+TEST(TXMLDocument, DeclaredEntitiesAreNeverExpanded)
+{
+    const std::string text = "<!DOCTYPE r [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>plain</r>";
+    auto doc = Loaded(text);
+    EXPECT_EQ(TXMLDocument::NodeText(doc.DocumentElement()), "plain");
+    EXPECT_EQ(doc.SaveToText(), text);
+}
+
+TEST(TXMLDocument, FilesLoadSaveAndFailWithTheirPath)
+{
+    TempDir dir;
+    TXMLDocument doc;
+    try {
+        doc.LoadFromFile(dir / "missing.xml");
+        FAIL();
+    } catch (const EXmlError& e) {
+        EXPECT_NE(std::string(e.what()).find("missing.xml"), std::string::npos);
+    }
+    testsupport::WriteFileBytes(dir / "bad.xml", "<r><a></r>");
+    try {
+        doc.LoadFromFile(dir / "bad.xml");
+        FAIL();
+    } catch (const EXmlError& e) {
+        EXPECT_NE(std::string(e.what()).find("bad.xml: not well-formed XML: "), std::string::npos) << e.what();
+    }
+    testsupport::WriteFileBytes(dir / "good.xml", "<r>\n<a>1</a>\n</r>\n");
+    doc.LoadFromFile(dir / "good.xml");
+    doc.SetText(doc.DocumentElement().child("a"), "2");
+    doc.SaveToFile(dir / "good.xml");
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "good.xml"), "<r>\n<a>2</a>\n</r>\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "good.xml.saving"));
+    EXPECT_THROW(doc.SaveToFile(dir / "no" / "such" / "folder.xml"), EXmlError);
+}
+
+TEST(TXMLDocument, DeepNestingIsReadWithoutRecursion)
+{
+    std::string text;
+    for (int i = 0; i < 200000; ++i) {
+        text += "<a>";
+    }
+    text += "x";
+    for (int i = 0; i < 200000; ++i) {
+        text += "</a>";
+    }
+    auto doc = Loaded(text);
+    EXPECT_EQ(TXMLDocument::NodeText(doc.DocumentElement()), "x");
 }
 
 } // namespace

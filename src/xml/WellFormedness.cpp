@@ -1,0 +1,102 @@
+#include "xml/WellFormedness.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace xml {
+namespace {
+
+bool IsAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsAsciiHexDigit(char c)
+{
+    return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The first '&' in text that does not start a predefined entity or a character reference, as the
+// reference text ("&name;"); empty when every reference is one of those.
+std::string UnknownReference(std::string_view text)
+{
+    for (std::size_t pos = text.find('&'); pos != std::string_view::npos; pos = text.find('&', pos + 1)) {
+        const auto semicolon = text.find(';', pos);
+        const std::string_view name =
+            semicolon == std::string_view::npos ? text.substr(pos + 1) : text.substr(pos + 1, semicolon - pos - 1);
+        bool known = semicolon != std::string_view::npos &&
+                     (name == "lt" || name == "gt" || name == "amp" || name == "quot" || name == "apos");
+        if (!known && semicolon != std::string_view::npos && name.size() > 1 && name[0] == '#') {
+            known = true;
+            const bool hex = name[1] == 'x';
+            const std::string_view digits = name.substr(hex ? 2 : 1);
+            known = !digits.empty();
+            for (const char c : digits) {
+                known = known && (hex ? IsAsciiHexDigit(c) : IsAsciiDigit(c));
+            }
+        }
+        if (!known) {
+            return std::string(text.substr(pos, std::min<std::size_t>(name.size() + 2, 40)));
+        }
+    }
+    return {};
+}
+
+std::string ElementProblem(pugi::xml_node element)
+{
+    for (auto attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+        for (auto other = attribute.next_attribute(); other; other = other.next_attribute()) {
+            if (std::strcmp(attribute.name(), other.name()) == 0) {
+                return std::string("attribute ") + attribute.name() + " repeated in <" + element.name() + ">";
+            }
+        }
+        if (auto reference = UnknownReference(attribute.value()); !reference.empty()) {
+            return "unsupported entity reference " + reference + " in an attribute of <" + element.name() + ">";
+        }
+    }
+    return {};
+}
+
+// pugixml walks the tree without recursion, so a deeply nested part cannot exhaust the stack.
+struct ReferenceWalker : pugi::xml_tree_walker
+{
+    std::string problem;
+
+    bool for_each(pugi::xml_node& node) override
+    {
+        if (node.type() == pugi::node_element) {
+            problem = ElementProblem(node);
+        } else if (node.type() == pugi::node_pcdata) {
+            if (auto reference = UnknownReference(node.value()); !reference.empty()) {
+                problem = "unsupported entity reference " + reference +
+                          " (only the predefined entities and character references are read)";
+            }
+        }
+        return problem.empty();
+    }
+};
+
+} // namespace
+
+std::string StructureProblem(const pugi::xml_document& raw)
+{
+    int elements = 0;
+    for (auto node = raw.first_child(); node; node = node.next_sibling()) {
+        if (node.type() == pugi::node_element) {
+            ++elements;
+        } else if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+            return "text outside the root element";
+        }
+    }
+    if (elements != 1) {
+        return elements == 0 ? "no root element" : "more than one root element";
+    }
+    ReferenceWalker walker;
+    raw.document_element().traverse(walker);
+    if (walker.problem.empty()) {
+        walker.problem = ElementProblem(raw.document_element());
+    }
+    return walker.problem;
+}
+
+} // namespace xml
