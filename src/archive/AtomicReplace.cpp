@@ -1,0 +1,211 @@
+#include "archive/AtomicReplace.h"
+
+#include "archive/ArchiveErrors.h"
+#include "archive/ZipOutputFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace archive {
+
+namespace {
+
+FileIdentity FromStat(const struct stat& st)
+{
+    FileIdentity id;
+    id.Exists = true;
+    id.Device = st.st_dev;
+    id.Inode = st.st_ino;
+    id.Size = static_cast<std::uint64_t>(st.st_size);
+    id.MtimeSeconds = st.st_mtim.tv_sec;
+    id.MtimeNanoseconds = st.st_mtim.tv_nsec;
+    id.Mode = st.st_mode;
+    id.Owner = st.st_uid;
+    id.Group = st.st_gid;
+    return id;
+}
+
+std::string ErrorText(const std::filesystem::path& path, int error)
+{
+    return path.string() + ": " + std::strerror(error);
+}
+
+// The process's file creation mask, read without changing it (umask() would, for every thread).
+mode_t CurrentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+        }
+    }
+    return 022;
+}
+
+std::string RandomSuffix()
+{
+    static thread_local std::mt19937_64 engine{std::random_device{}()};
+    static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    for (int i = 0; i < 8; ++i) {
+        suffix += kDigits[engine() % (sizeof(kDigits) - 1)];
+    }
+    return suffix;
+}
+
+void SyncFolder(const std::filesystem::path& folder)
+{
+    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        // The rename has happened; a folder that cannot be synced (some network file systems)
+        // still holds the new package, so this is best effort.
+        fsync(dirFd);
+        close(dirFd);
+    }
+}
+
+} // namespace
+
+bool FileIdentity::SameFileAndContent(const FileIdentity& o) const
+{
+    return Exists == o.Exists && Device == o.Device && Inode == o.Inode && Size == o.Size &&
+           MtimeSeconds == o.MtimeSeconds && MtimeNanoseconds == o.MtimeNanoseconds;
+}
+
+FileIdentity IdentityOf(const std::filesystem::path& path)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) {
+            return {};
+        }
+        throw EArchiveIoError(ErrorText(path, errno));
+    }
+    return FromStat(st);
+}
+
+FileIdentity IdentityOf(int fd)
+{
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        throw EArchiveIoError(std::strerror(errno));
+    }
+    return FromStat(st);
+}
+
+void RequirePackageReplaceable(const std::filesystem::path& package, const FileIdentity& identity)
+{
+    if (!S_ISREG(identity.Mode)) {
+        throw EArchiveError("Package is not a regular file", package.string());
+    }
+    if ((identity.Mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(package.c_str(), W_OK) != 0) {
+        throw EArchiveError("Package is read-only", package.string());
+    }
+}
+
+TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const FileIdentity& targetIdentity)
+    : m_target(target)
+    , m_targetIdentity(targetIdentity)
+{
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    // Hidden, so a folder walk over the package's folder never picks it up.
+    const std::string stem = "." + target.filename().string() + ".QXV";
+    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+        m_path = folder / (stem + RandomSuffix());
+        m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (m_fd < 0 && errno != EEXIST) {
+            throw EArchiveIoError("Cannot create the temporary archive " + ErrorText(m_path, errno));
+        }
+    }
+    if (m_fd < 0) {
+        throw EArchiveIoError("Cannot create a unique temporary archive in " + folder.string());
+    }
+    // The new package gets the old one's permission bits (or the usual ones for a new file), and
+    // its owner and group where we are allowed to set them.
+    const mode_t mode = targetIdentity.Exists ? (targetIdentity.Mode & 07777)
+                                              : (0666 & ~CurrentUmask());
+    if (fchmod(m_fd, mode & 0777) != 0) {
+        const int error = errno;
+        CloseFd();
+        unlink(m_path.c_str());
+        throw EArchiveIoError("Cannot set the permissions of " + ErrorText(m_path, error));
+    }
+    if (targetIdentity.Exists) {
+        const struct stat ours = [this] {
+            struct stat st {};
+            fstat(m_fd, &st);
+            return st;
+        }();
+        if (ours.st_uid != targetIdentity.Owner || ours.st_gid != targetIdentity.Group) {
+            if (fchown(m_fd, targetIdentity.Owner, targetIdentity.Group) != 0) {
+                [[maybe_unused]] const int ignored = fchown(m_fd, static_cast<uid_t>(-1), targetIdentity.Group);
+            }
+        }
+    }
+}
+
+TemporaryArchive::~TemporaryArchive()
+{
+    CloseFd();
+    if (!m_committed) {
+        unlink(m_path.c_str());
+    }
+}
+
+void TemporaryArchive::CloseFd()
+{
+    if (m_fd >= 0) {
+        close(m_fd);
+        m_fd = -1;
+    }
+}
+
+void TemporaryArchive::Commit()
+{
+    if (fsync(m_fd) != 0) {
+        ThrowWriteError(errno, m_path.string());
+    }
+    if (close(m_fd) != 0) {
+        m_fd = -1;
+        throw EArchiveIoError("Cannot close the temporary archive " + ErrorText(m_path, errno));
+    }
+    m_fd = -1;
+
+    const FileIdentity now = IdentityOf(m_target);
+    if (m_targetIdentity.Exists) {
+        if (!now.SameFileAndContent(m_targetIdentity)) {
+            throw EArchiveError(now.Exists ? "Package was changed by someone else during the update"
+                                           : "Package disappeared during the update",
+                                m_target.string());
+        }
+        RequirePackageReplaceable(m_target, now);
+        if (std::rename(m_path.c_str(), m_target.c_str()) != 0) {
+            throw EArchiveIoError("Cannot replace the package " + ErrorText(m_target, errno));
+        }
+    } else {
+        // A file that appeared under the name meanwhile is someone else's: never overwrite it.
+        if (renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) != 0) {
+            if (errno == EEXIST) {
+                throw EArchiveError("A file appeared under the package name during the update", m_target.string());
+            }
+            if (errno != EINVAL && errno != ENOSYS) {
+                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+            }
+            if (link(m_path.c_str(), m_target.c_str()) != 0) {
+                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+            }
+            unlink(m_path.c_str());
+        }
+    }
+    m_committed = true;
+    SyncFolder(m_target.has_parent_path() ? m_target.parent_path() : ".");
+}
+
+} // namespace archive

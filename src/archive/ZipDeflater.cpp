@@ -1,0 +1,122 @@
+#include "archive/ZipDeflater.h"
+
+#include "archive/ArchiveErrors.h"
+
+#include <zlib.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <vector>
+
+namespace archive {
+
+namespace {
+
+constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr int kRawDeflateWindowBits = -15;
+constexpr int kMemoryLevel = 8;
+
+// Owns a deflate stream for the duration of one member.
+class DeflateStream
+{
+public:
+    explicit DeflateStream(int level)
+    {
+        const int rc = deflateInit2(&m_stream, level, Z_DEFLATED, kRawDeflateWindowBits, kMemoryLevel,
+                                    Z_DEFAULT_STRATEGY);
+        if (rc != Z_OK) {
+            throw EZCompressionError("deflateInit2 failed (" + std::to_string(rc) + ")");
+        }
+    }
+
+    ~DeflateStream() { deflateEnd(&m_stream); }
+
+    DeflateStream(const DeflateStream&) = delete;
+    DeflateStream& operator=(const DeflateStream&) = delete;
+
+    z_stream& Get() { return m_stream; }
+
+private:
+    z_stream m_stream{};
+};
+
+// Reads up to size bytes; 0 only at the end of the file.
+std::size_t ReadSome(int fd, char* data, std::size_t size, const std::string& name)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, data, size);
+        if (n >= 0) {
+            return static_cast<std::size_t>(n);
+        }
+        if (errno != EINTR) {
+            throw EArchiveIoError("Cannot read " + name + ": " + std::strerror(errno));
+        }
+    }
+}
+
+std::uint32_t UpdateCrc(std::uint32_t crc, const char* data, std::size_t size)
+{
+    return static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size)));
+}
+
+} // namespace
+
+ZipDataResult DeflateFile(int inFd, const std::string& inName, ZipOutputFile& out, int level,
+                          const ZipChunkCallback& onChunk)
+{
+    DeflateStream deflater(level);
+    z_stream& zs = deflater.Get();
+    std::vector<char> input(kChunkSize);
+    std::vector<char> output(kChunkSize);
+    ZipDataResult result;
+    result.Crc32 = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+
+    int flush = Z_NO_FLUSH;
+    while (flush != Z_FINISH) {
+        const std::size_t got = ReadSome(inFd, input.data(), input.size(), inName);
+        flush = got == 0 ? Z_FINISH : Z_NO_FLUSH;
+        result.Crc32 = UpdateCrc(result.Crc32, input.data(), got);
+        result.UncompressedSize += got;
+        zs.next_in = reinterpret_cast<Bytef*>(input.data());
+        zs.avail_in = static_cast<uInt>(got);
+        do {
+            zs.next_out = reinterpret_cast<Bytef*>(output.data());
+            zs.avail_out = static_cast<uInt>(output.size());
+            const int rc = deflate(&zs, flush);
+            if (rc == Z_STREAM_ERROR) {
+                throw EZCompressionError(inName);
+            }
+            const std::size_t produced = output.size() - zs.avail_out;
+            out.Write(output.data(), produced);
+            result.CompressedSize += produced;
+        } while (zs.avail_out == 0);
+        if (onChunk && got > 0) {
+            onChunk(got);
+        }
+    }
+    return result;
+}
+
+ZipDataResult StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk)
+{
+    std::vector<char> buffer(kChunkSize);
+    ZipDataResult result;
+    result.Crc32 = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
+    for (;;) {
+        const std::size_t got = ReadSome(inFd, buffer.data(), buffer.size(), inName);
+        if (got == 0) {
+            break;
+        }
+        result.Crc32 = UpdateCrc(result.Crc32, buffer.data(), got);
+        result.UncompressedSize += got;
+        out.Write(buffer.data(), got);
+        if (onChunk) {
+            onChunk(got);
+        }
+    }
+    result.CompressedSize = result.UncompressedSize;
+    return result;
+}
+
+} // namespace archive

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Buffered output of a new archive onto an open descriptor. Every write is checked: a short
+// write or a full disk ends in ENotEnoughRoom, never in a silently truncated archive.
+namespace archive {
+
+class ZipOutputFile
+{
+public:
+    static constexpr std::size_t kBufferSize = 256 * 1024;
+
+    ZipOutputFile(int fd, std::string displayName);
+    ZipOutputFile(const ZipOutputFile&) = delete;
+    ZipOutputFile& operator=(const ZipOutputFile&) = delete;
+
+    [[nodiscard]] std::uint64_t Position() const { return m_flushed + m_used; }
+
+    void Write(std::string_view bytes);
+    void Write(const void* data, std::size_t size);
+
+    // Rewrites bytes already written (a local header once its final values are known).
+    void WriteAt(std::uint64_t offset, std::string_view bytes);
+
+    // Appends length bytes of inFd starting at inOffset without passing them through user space
+    // when the kernel can do that; a source that ends early is an EBadZipFile.
+    void CopyFrom(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length);
+
+    void Flush();
+
+    // Flushes and forces the data to the disk.
+    void Sync();
+
+private:
+    void WriteDirect(const char* data, std::size_t size);
+    void CopyThroughBuffer(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length);
+
+    int m_fd;
+    std::string m_name;
+    std::vector<char> m_buffer;
+    std::size_t m_used = 0;
+    std::uint64_t m_flushed = 0;
+    bool m_kernelCopy = true;
+};
+
+// Throws the archive error that fits a failed write (errno in error).
+[[noreturn]] void ThrowWriteError(int error, const std::string& name);
+
+// Reads exactly size bytes at offset; throws EBadZipFile when the file ends before that.
+void ReadExactlyAt(int fd, void* data, std::size_t size, std::uint64_t offset, const std::string& name);
+
+} // namespace archive
