@@ -135,9 +135,10 @@ std::string PackageBuilder::Build() const
         Put32(out, inDescriptor ? 0 : (m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(data.size())));
         Put32(out, inDescriptor ? 0 : (m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(usize)));
         Put16(out, static_cast<uint32_t>(e.name.size()));
-        Put16(out, static_cast<uint32_t>(zip64Local.size()));
+        Put16(out, static_cast<uint32_t>(zip64Local.size() + e.localExtra.size()));
         out += e.name;
         out += zip64Local;
+        out += e.localExtra;
         out += data;
         if (inDescriptor) {
             Put32(out, 0x08074b50);
@@ -164,7 +165,7 @@ std::string PackageBuilder::Build() const
         Put32(central, m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(data.size()));
         Put32(central, m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(usize));
         Put16(central, static_cast<uint32_t>(e.name.size()));
-        Put16(central, static_cast<uint32_t>(zip64Central.size()));
+        Put16(central, static_cast<uint32_t>(zip64Central.size() + e.centralExtra.size()));
         Put16(central, static_cast<uint32_t>(e.comment.size()));
         Put16(central, 0);
         Put16(central, 0);
@@ -172,6 +173,7 @@ std::string PackageBuilder::Build() const
         Put32(central, m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(offset));
         central += e.name;
         central += zip64Central;
+        central += e.centralExtra;
         central += e.comment;
     }
     const uint64_t centralOffset = out.size();

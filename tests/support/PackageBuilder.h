@@ -30,6 +30,8 @@ public:
         uint32_t externalAttributes = 0;
         uint16_t versionMadeBy = 20; // high byte: host (0 DOS, 3 Unix)
         uint32_t dosDateTime = 0x5A8B6000; // 2025-04-11 12:00:00
+        std::string localExtra;   // extra field bytes after any Zip64 block, local header
+        std::string centralExtra; // the same for the central record
     };
 
     PackageBuilder& Add(const std::string& name, const std::string& content, Method method = Method::Deflated);

@@ -1,0 +1,271 @@
+#include "archive/TArchiveWriter.h"
+
+#include "archive/ArchiveErrors.h"
+#include "archive/AtomicReplace.h"
+#include "archive/DosDateTime.h"
+#include "archive/TDirSearch.h"
+#include "archive/ZipFormat.h"
+#include "archive/ZipMemberCopy.h"
+#include "archive/ZipOutputFile.h"
+#include "archive/ZipRecordWriter.h"
+
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace archive {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The old archive, opened once more for the raw copies; it must be the file whose directory was read.
+class SourceArchive
+{
+public:
+    SourceArchive(const fs::path& path, const FileIdentity& expected)
+    {
+        m_source.Name = path.string();
+        m_source.Fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_source.Fd < 0) {
+            throw EArchiveIoError(m_source.Name + ": " + std::strerror(errno));
+        }
+        if (!IdentityOf(m_source.Fd).SameFileAndContent(expected)) {
+            close(m_source.Fd);
+            throw EArchiveError("Package was changed by someone else during the update", m_source.Name);
+        }
+        m_source.Size = expected.Size;
+    }
+
+    ~SourceArchive() { close(m_source.Fd); }
+
+    SourceArchive(const SourceArchive&) = delete;
+    SourceArchive& operator=(const SourceArchive&) = delete;
+
+    [[nodiscard]] const ZipSourceArchive& Get() const { return m_source; }
+
+private:
+    ZipSourceArchive m_source;
+};
+
+std::string MatchKey(std::string name)
+{
+    while (!name.empty() && name.front() == '/') {
+        name.erase(0, 1);
+    }
+    return AsciiLower(std::move(name));
+}
+
+bool IsFolderEntry(const std::string& path)
+{
+    return !path.empty() && path.back() == '/';
+}
+
+std::uint32_t FileDosTime(const std::string& path)
+{
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? TimeToDosDateTime(st.st_mtim.tv_sec) : 0;
+}
+
+std::uint64_t FileSizeOrZero(const std::string& path)
+{
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? 0 : size;
+}
+
+} // namespace
+
+TArchiveWriter::TArchiveWriter() = default;
+
+TArchiveWriter::~TArchiveWriter() = default;
+
+void TArchiveWriter::SetStorePaths(bool value)
+{
+    m_storePaths = value;
+    if (!value) {
+        m_storeVolumes = false;
+        m_relativePaths = false;
+    }
+}
+
+void TArchiveWriter::SetRelativePaths(bool value)
+{
+    m_relativePaths = value;
+    if (value) {
+        m_storePaths = true;
+        m_recurse = true;
+    }
+}
+
+void TArchiveWriter::SetStoreVolumes(bool value)
+{
+    m_storeVolumes = value;
+    if (value) {
+        m_storePaths = true;
+    }
+}
+
+void TArchiveWriter::SetRootDir(const std::string& value)
+{
+    m_rootDir = value;
+    if (!m_rootDir.empty() && m_rootDir.back() != '/') {
+        m_rootDir += '/';
+    }
+    m_relativePathList = {m_rootDir};
+}
+
+std::uint32_t TArchiveWriter::AttributeMask() const
+{
+    return faDirectory | (IncludeReadOnlyFiles ? faReadOnly : 0) | (IncludeHiddenFiles ? faHidden : 0) |
+           (IncludeSysFiles ? faSysFile : 0) | (IncludeArchiveFiles ? faArchive : 0);
+}
+
+WriterFileListOptions TArchiveWriter::ListOptions() const
+{
+    WriterFileListOptions options;
+    options.RootDir = m_rootDir;
+    options.RelativePathList = m_relativePathList;
+    options.ExcludeList = ExcludeList;
+    options.Recurse = m_recurse;
+    options.StorePaths = m_storePaths;
+    options.RelativePaths = m_relativePaths;
+    options.AddDirEntriesOnRecurse = AddDirEntriesOnRecurse;
+    options.AttributeMask = AttributeMask();
+    options.ZipName = ZipName;
+    options.CheckCancel = [this] { CheckCancel(0, 0); };
+    options.OnSkip = OnFileSkipped;
+    return options;
+}
+
+int TArchiveWriter::UpdateArchive()
+{
+    // The list is used up by every update, whatever its outcome.
+    struct ListClearer
+    {
+        std::vector<std::string>& List;
+        ~ListClearer() { List.clear(); }
+    } clearer{FilesList};
+
+    if (ZipName.empty() || ZipName.string().find_first_not_of(" \t") == std::string::npos) {
+        return 0;
+    }
+    const WriterFileListOptions options = ListOptions();
+    const std::vector<std::string> files = ExpandWriterFilesList(FilesList, options);
+    return WriteArchive(files, options);
+}
+
+int TArchiveWriter::WriteArchive(const std::vector<std::string>& files, const WriterFileListOptions& options)
+{
+    const fs::path package = ZipName;
+    const FileIdentity before = IdentityOf(package);
+    if (before.Exists) {
+        // Checked first, so that nothing is written for a package that cannot be replaced.
+        RequirePackageReplaceable(package, before);
+        OpenDirectory();
+        CloseArchive();
+        if (!IdentityOf(package).SameFileAndContent(before)) {
+            throw EArchiveError("Package was changed by someone else during the update", package.string());
+        }
+    } else {
+        ClearDirectory();
+    }
+    std::unique_ptr<SourceArchive> source =
+        before.Exists ? std::make_unique<SourceArchive>(package, before) : nullptr;
+
+    // Each stored name maps to the list entries that would give it, in list order.
+    std::unordered_map<std::string, std::deque<std::size_t>> entriesByName;
+    std::uint64_t bytesTotal = 0;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        entriesByName[MatchKey(StoredNameOf(files[i], options))].push_back(i);
+        bytesTotal += FileSizeOrZero(files[i]);
+    }
+    for (const auto& member : Members()) {
+        bytesTotal += member->CompressedSize();
+    }
+    std::uint64_t bytesDone = 0;
+    const ZipChunkCallback onChunk = [&](std::uint64_t bytes) {
+        bytesDone += bytes;
+        CheckCancel(bytesDone, bytesTotal);
+    };
+
+    TemporaryArchive temporary(package, before);
+    ZipOutputFile out(temporary.Fd(), temporary.Path().string());
+    std::vector<ZipMemberRecord> records;
+    std::unordered_set<std::string> written;
+    std::vector<bool> used(files.size(), false);
+    int compressed = 0;
+
+    auto compress = [&](const std::string& file, std::string storedName, std::uint16_t nameFlags,
+                        std::string comment) {
+        NewMemberSpec spec;
+        spec.File = file;
+        spec.StoredName = std::move(storedName);
+        spec.NameFlags = nameFlags;
+        spec.Comment = std::move(comment);
+        spec.PackLevel = MatchesPathList(file, NoCompressList) ? 0 : PackLevel;
+        spec.ForceZip64 = ForceZip64;
+        records.push_back(IsFolderEntry(file) ? WriteFolderMember(spec, out) : CompressFileAsMember(spec, out, onChunk));
+        ++compressed;
+    };
+
+    for (const auto& held : Members()) {
+        const TZipHeaderInfo& member = *held;
+        if (member.DeletionMark == 2) {
+            continue;
+        }
+        const std::string key = MatchKey(member.Name);
+        std::size_t entry = files.size();
+        if (auto it = entriesByName.find(key); it != entriesByName.end() && !it->second.empty()) {
+            entry = it->second.front();
+            it->second.pop_front();
+            used[entry] = true;
+        }
+        if (!written.insert(key).second) {
+            throw EDuplicateObject(package.string() + ": two members named " + member.Name);
+        }
+        const bool replace = entry < files.size() &&
+                             (ZipAction == TZipAction::zaReplace || FileDosTime(files[entry]) > member.DosDateTime);
+        if (replace) {
+            // The old name bytes and comment stay, so references inside the package still resolve.
+            compress(files[entry], member.StoredName, member.Flags & kFlagUtf8, member.Comment);
+        } else {
+            records.push_back(CopyMemberRaw(source->Get(), member, out, ForceZip64));
+            bytesDone += member.CompressedSize();
+            CheckCancel(bytesDone, bytesTotal);
+        }
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (used[i] || ZipAction == TZipAction::zaFreshen) {
+            continue;
+        }
+        std::string storedName = StoredNameOf(files[i], options);
+        if (!written.insert(MatchKey(storedName)).second) {
+            if (OnFileSkipped) {
+                OnFileSkipped(files[i], "a member of that name is already written");
+            }
+            continue;
+        }
+        const std::uint16_t flags = NameFlagsFor(storedName);
+        compress(files[i], std::move(storedName), flags, {});
+    }
+
+    const std::uint64_t directoryOffset = out.Position();
+    for (const ZipMemberRecord& record : records) {
+        out.Write(CentralRecordBytes(record));
+    }
+    const std::uint64_t directorySize = out.Position() - directoryOffset;
+    out.Write(EndRecordsBytes(records.size(), directorySize, directoryOffset, EndCentral().Comment, ForceZip64));
+    out.Flush();
+    source.reset();
+    temporary.Commit();
+    ClearDirectory();
+    return compressed;
+}
+
+} // namespace archive

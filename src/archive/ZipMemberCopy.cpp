@@ -1,0 +1,221 @@
+#include "archive/ZipMemberCopy.h"
+
+#include "archive/ArchiveErrors.h"
+#include "archive/DosDateTime.h"
+#include "archive/ZipFormat.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace archive {
+
+namespace {
+
+constexpr std::uint16_t kMadeByDos20 = 0x002D;
+constexpr std::uint16_t kFlagMaximumCompression = 0x0002;
+constexpr std::uint16_t kFlagFastCompression = 0x0004;
+constexpr std::uint32_t kDosReadOnly = 0x01;
+constexpr std::uint32_t kDosDirectory = 0x10;
+constexpr std::uint32_t kDosArchive = 0x20;
+
+// Owns a descriptor of an input file.
+class InputFile
+{
+public:
+    explicit InputFile(const std::filesystem::path& path)
+        : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC))
+    {
+        if (m_fd < 0) {
+            throw EArchiveIoError("Cannot open " + path.string() + ": " + std::strerror(errno));
+        }
+    }
+
+    ~InputFile() { close(m_fd); }
+
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    [[nodiscard]] int Fd() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+std::uint32_t DosAttributesOf(const struct stat& st)
+{
+    std::uint32_t attributes = S_ISDIR(st.st_mode) ? kDosDirectory : kDosArchive;
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        attributes |= kDosReadOnly;
+    }
+    return attributes;
+}
+
+// Deflate can grow incompressible input slightly; a file this close to 4 GiB reserves the Zip64
+// sizes in its local header, since the header's length cannot change once data follows it.
+bool MayNeedZip64(std::uint64_t size)
+{
+    return size + size / 16000 + 1024 >= kMarker32;
+}
+
+bool IsValidUtf8(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t extra = 0;
+        std::uint32_t value = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            value = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            value = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            value = c & 0x07;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k <= extra; ++k) {
+            const auto cc = static_cast<unsigned char>(text[i + k]);
+            if ((cc & 0xC0) != 0x80) {
+                return false;
+            }
+            value = (value << 6) | (cc & 0x3F);
+        }
+        const std::uint32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+            return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+ZipMemberRecord FreshRecord(const NewMemberSpec& spec, const struct stat& st, std::uint64_t offset)
+{
+    ZipMemberRecord record;
+    record.VersionMadeBy = kMadeByDos20;
+    record.VersionNeeded = 20;
+    record.Flags = spec.NameFlags;
+    record.DosDateTime = TimeToDosDateTime(st.st_mtim.tv_sec);
+    record.ExternalAttributes = DosAttributesOf(st);
+    record.InternalAttributes = 0;
+    record.LocalHeaderOffset = offset;
+    record.Name = spec.StoredName;
+    record.Comment = spec.Comment;
+    record.ForceZip64 = spec.ForceZip64;
+    return record;
+}
+
+} // namespace
+
+std::uint16_t NameFlagsFor(const std::string& storedName)
+{
+    const bool ascii = std::all_of(storedName.begin(), storedName.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return !ascii && IsValidUtf8(storedName) ? kFlagUtf8 : 0;
+}
+
+ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source, const TZipHeaderInfo& member, ZipOutputFile& out,
+                              bool forceZip64)
+{
+    const std::uint64_t offset = member.LocalHeaderOffset();
+    unsigned char fixed[kLocalHeaderSize];
+    ReadExactlyAt(source.Fd, fixed, sizeof fixed, offset, source.Name);
+    if (GetU32(fixed) != kLocalHeaderSignature) {
+        throw EBadZipFile(source.Name + ": no local header for " + member.Name);
+    }
+    const std::size_t nameLength = GetU16(fixed + 26);
+    const std::size_t extraLength = GetU16(fixed + 28);
+    std::string localExtra(extraLength, '\0');
+    ReadExactlyAt(source.Fd, localExtra.data(), extraLength, offset + kLocalHeaderSize + nameLength, source.Name);
+    const std::uint64_t dataStart = offset + kLocalHeaderSize + nameLength + extraLength;
+    const std::uint64_t compressedSize = member.CompressedSize();
+    if (dataStart > source.Size || compressedSize > source.Size - dataStart) {
+        throw EBadZipFile(source.Name + ": data of " + member.Name + " runs past the end of the archive");
+    }
+
+    const bool keepDescriptor = member.IsEncrypted() && member.HasDataDescriptor();
+    ZipMemberRecord record;
+    record.VersionMadeBy = member.VersionMadeBy;
+    record.VersionNeeded = std::max<std::uint16_t>(member.VersionNeeded, 20);
+    record.Flags = keepDescriptor ? member.Flags : static_cast<std::uint16_t>(member.Flags & ~kFlagDataDescriptor);
+    record.Method = member.CompressionMethod;
+    record.DosDateTime = member.DosDateTime;
+    record.Crc32 = member.CRC32;
+    record.CompressedSize = compressedSize;
+    record.UncompressedSize = member.UncompressedSize();
+    record.LocalHeaderOffset = out.Position();
+    record.InternalAttributes = member.InternalAttributes;
+    record.ExternalAttributes = member.ExternalAttributes;
+    record.Name = member.StoredName;
+    record.CentralExtra = WithoutZip64Block(member.CentralExtra);
+    record.Comment = member.Comment;
+    record.ForceZip64 = forceZip64;
+
+    const bool zip64Sizes = SizesNeedZip64(record);
+    out.Write(LocalHeaderBytes(record, zip64Sizes, WithoutZip64Block(localExtra)));
+    out.CopyFrom(source.Fd, source.Name, dataStart, compressedSize);
+    if (keepDescriptor) {
+        out.Write(DataDescriptorBytes(record.Crc32, record.CompressedSize, record.UncompressedSize, zip64Sizes));
+    }
+    return record;
+}
+
+ZipMemberRecord CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChunkCallback& onChunk)
+{
+    InputFile input(spec.File);
+    struct stat st {};
+    if (fstat(input.Fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        throw EArchiveIoError("Cannot read " + spec.File.string() + ": not a regular file");
+    }
+    const bool store = spec.PackLevel <= 0;
+    ZipMemberRecord record = FreshRecord(spec, st, out.Position());
+    record.Method = store ? kMethodStored : kMethodDeflated;
+    if (!store && spec.PackLevel <= 2) {
+        record.Flags |= kFlagFastCompression;
+    } else if (!store && spec.PackLevel >= 8) {
+        record.Flags |= kFlagMaximumCompression;
+    }
+    const bool zip64Sizes = spec.ForceZip64 || MayNeedZip64(static_cast<std::uint64_t>(st.st_size));
+    const std::uint64_t headerOffset = record.LocalHeaderOffset;
+    out.Write(LocalHeaderBytes(record, zip64Sizes, {}));
+
+    const std::string inName = spec.File.string();
+    const ZipDataResult data = store ? StoreFile(input.Fd(), inName, out, onChunk)
+                                     : DeflateFile(input.Fd(), inName, out, std::min(spec.PackLevel, 9), onChunk);
+    record.Crc32 = data.Crc32;
+    record.CompressedSize = data.CompressedSize;
+    record.UncompressedSize = data.UncompressedSize;
+    if (!zip64Sizes && SizesNeedZip64(record)) {
+        throw EArchiveError("File grew while it was being compressed", inName);
+    }
+    out.WriteAt(headerOffset, LocalHeaderBytes(record, zip64Sizes, {}));
+    return record;
+}
+
+ZipMemberRecord WriteFolderMember(const NewMemberSpec& spec, ZipOutputFile& out)
+{
+    struct stat st {};
+    if (stat(spec.File.c_str(), &st) != 0) {
+        throw EArchiveIoError("Cannot read " + spec.File.string() + ": " + std::strerror(errno));
+    }
+    ZipMemberRecord record = FreshRecord(spec, st, out.Position());
+    record.Method = kMethodStored;
+    out.Write(LocalHeaderBytes(record, spec.ForceZip64, {}));
+    return record;
+}
+
+} // namespace archive
