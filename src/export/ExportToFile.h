@@ -1,0 +1,15 @@
+#pragma once
+
+#include "export/ExportFormat.h"
+#include "export/GridSnapshot.h"
+
+#include <filesystem>
+
+namespace exporting {
+
+// Writes the grid to path in the given format, titled after the path's file name. An existing file
+// is replaced only once the new content is complete and on disk; on any failure it is left as it was
+// and EExportError says why (a spreadsheet failure leads with kExcelNotInstalled).
+void ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path);
+
+} // namespace exporting

@@ -1,0 +1,149 @@
+#include "export/ExportToFile.h"
+
+#include "export/BuildHtml.h"
+#include "export/BuildText.h"
+#include "export/BuildXml.h"
+#include "export/DefaultCaptions.h"
+#include "export/ExportError.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace exporting {
+namespace {
+
+const GridSnapshot kGrid{{"     File Name", "Title"}, {{"a.pptx", "A"}, {"b.pptx", "B"}}};
+
+std::size_t EntryCount(const std::filesystem::path& dir)
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(ExportToFileTest, WritesEachTextFormatAsBuilt)
+{
+    testsupport::TempDir dir;
+    std::ostringstream html;
+    BuildHtml(html, kGrid, "q3");
+    std::ostringstream text;
+    BuildText(text, kGrid);
+    std::ostringstream xml;
+    BuildXml(xml, kGrid);
+    ExportToFile(ExportFormat::Html, kGrid, dir / "q3.summary.htm");
+    ExportToFile(ExportFormat::Text, kGrid, dir / "t.txt");
+    ExportToFile(ExportFormat::Xml, kGrid, dir / "x.xml");
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "q3.summary.htm"), html.str());
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "t.txt"), text.str());
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "x.xml"), xml.str());
+    EXPECT_EQ(EntryCount(dir.Path()), 3u);
+}
+
+TEST(ExportToFileTest, EmptyGridReplacesTargetWithZeroBytes)
+{
+    testsupport::TempDir dir;
+    for (ExportFormat format : {ExportFormat::Html, ExportFormat::Text, ExportFormat::Xml}) {
+        testsupport::WriteFileBytes(dir / "old", "previous content");
+        chmod((dir / "old").c_str(), 0640);
+        ExportToFile(format, {DefaultCaptions(), {}}, dir / "old");
+        EXPECT_EQ(testsupport::ReadFileBytes(dir / "old"), "");
+        EXPECT_EQ(std::filesystem::status(dir / "old").permissions(),
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                      std::filesystem::perms::group_read);
+    }
+    EXPECT_EQ(EntryCount(dir.Path()), 1u);
+}
+
+TEST(ExportToFileTest, ReplacesTheFileALinkNames)
+{
+    testsupport::TempDir dir;
+    testsupport::WriteFileBytes(dir / "real.txt", "old");
+    std::filesystem::create_symlink("real.txt", dir / "link.txt");
+    ExportToFile(ExportFormat::Text, kGrid, dir / "link.txt");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "real.txt").substr(0, 14), "     File Name");
+}
+
+// Fails every write past a few bytes, as a full disk would.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST(ExportToFileTest, FailedWriteLeavesTheTargetUntouched)
+{
+    testsupport::TempDir dir;
+    for (ExportFormat format :
+         {ExportFormat::Html, ExportFormat::Text, ExportFormat::Xml, ExportFormat::Spreadsheet}) {
+        testsupport::WriteFileBytes(dir / "target", "keep me");
+        std::string message;
+        {
+            const FileSizeLimit limit(16);
+            try {
+                ExportToFile(format, kGrid, dir / "target");
+            } catch (const EExportError& e) {
+                message = e.what();
+            }
+        }
+        EXPECT_FALSE(message.empty());
+        if (format == ExportFormat::Spreadsheet) {
+            EXPECT_EQ(message.rfind("Excel is not installed. ", 0), 0u) << message;
+        } else {
+            EXPECT_NE(message.find("File too large"), std::string::npos) << message;
+        }
+        EXPECT_EQ(testsupport::ReadFileBytes(dir / "target"), "keep me");
+        EXPECT_EQ(EntryCount(dir.Path()), 1u) << "temporary file left behind";
+    }
+}
+
+TEST(ExportToFileTest, UnwritablePlacesAreReported)
+{
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "folder.htm");
+    EXPECT_THROW(ExportToFile(ExportFormat::Html, kGrid, dir / "folder.htm"), EExportError);
+    try {
+        ExportToFile(ExportFormat::Text, kGrid, dir / "missing" / "t.txt");
+        FAIL() << "no error";
+    } catch (const EExportError& e) {
+        EXPECT_NE(std::string(e.what()).find((dir / "missing" / "t.txt").string()), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("No such file or directory"), std::string::npos);
+    }
+}
+
+TEST(ExportToFileTest, SpreadsheetIsTitledAfterTheFileName)
+{
+    testsupport::TempDir dir;
+    ExportToFile(ExportFormat::Spreadsheet, kGrid, dir / "budget.2024.xls");
+    const std::string strings =
+        testsupport::RunCommand("unzip -p '" + (dir / "budget.2024.xls").string() + "' xl/sharedStrings.xml");
+    EXPECT_NE(strings.find("<t>budget</t>"), std::string::npos) << strings;
+    EXPECT_EQ(EntryCount(dir.Path()), 1u);
+}
+
+} // namespace
+} // namespace exporting
