@@ -1,0 +1,24 @@
+#include "engine/CellText.h"
+#include "engine/DocumentList.h"
+#include "export/GridSnapshot.h"
+
+namespace exporting {
+
+GridSnapshot SnapshotOf(const engine::DocumentList& list, const std::vector<std::string>& captions)
+{
+    GridSnapshot snapshot;
+    snapshot.Captions = captions;
+    snapshot.Rows.reserve(list.RowCount());
+    for (std::size_t row = 0; row < list.RowCount(); ++row) {
+        const engine::DocumentRecord& record = list.RecordAt(row);
+        std::vector<std::string> cells;
+        cells.reserve(captions.size());
+        for (std::size_t column = 0; column < captions.size(); ++column) {
+            cells.push_back(engine::CellText(record, static_cast<int>(column)));
+        }
+        snapshot.Rows.push_back(std::move(cells));
+    }
+    return snapshot;
+}
+
+} // namespace exporting
