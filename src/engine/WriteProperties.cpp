@@ -1,0 +1,271 @@
+#include "engine/WriteProperties.h"
+
+#include "engine/DateConvert.h"
+#include "engine/PropertyElements.h"
+#include "engine/PropertyParts.h"
+
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+namespace engine {
+namespace {
+
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+
+std::string NewCorePart()
+{
+    return std::string(kDeclaration) + "<cp:coreProperties xmlns:cp=\"" + std::string(kCpNamespace) +
+           "\" xmlns:dc=\"" + std::string(kDcNamespace) + "\" xmlns:dcterms=\"" + std::string(kDctermsNamespace) +
+           "\" xmlns:dcmitype=\"" + std::string(kDcmitypeNamespace) + "\" xmlns:xsi=\"" +
+           std::string(kXsiNamespace) + "\"></cp:coreProperties>";
+}
+
+std::string NewAppPart()
+{
+    return std::string(kDeclaration) + "<Properties xmlns=\"" + std::string(kAppNamespace) + "\" xmlns:vt=\"" +
+           std::string(kVtNamespace) + "\"></Properties>";
+}
+
+std::string_view CatalogueName(std::size_t p)
+{
+    return p < kCoreCount ? CoreElementNames[p] : AppElementNames[p - kCoreCount];
+}
+
+std::string_view CataloguePrefix(std::string_view name)
+{
+    const auto colon = name.find(':');
+    return colon == std::string_view::npos ? std::string_view("ep") : name.substr(0, colon);
+}
+
+std::string_view CatalogueLocal(std::string_view name)
+{
+    const auto colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// The prefix under which root binds uri, declaring one on the root when there is none. A new
+// declaration always gets a prefix: a default namespace added to the root would move every
+// unprefixed element of the part into it.
+std::string PrefixFor(xml::TXMLDocument& doc, std::string_view uri, std::string_view preferred)
+{
+    const auto root = doc.DocumentElement();
+    if (auto prefix = xml::TXMLDocument::FindPrefix(root, uri)) {
+        return *prefix;
+    }
+    std::string prefix(preferred);
+    for (int n = 1; xml::TXMLDocument::IsPrefixDeclared(root, prefix); ++n) {
+        prefix = std::string(preferred) + std::to_string(n);
+    }
+    doc.SetAttribute(root, "xmlns:" + prefix, std::string(uri));
+    return prefix;
+}
+
+std::string Qualified(const std::string& prefix, std::string_view local)
+{
+    return prefix.empty() ? std::string(local) : prefix + ":" + std::string(local);
+}
+
+// The namespace a new element of property p gets: the app part keeps the namespace it already uses
+// (transitional or strict).
+std::string NamespaceForNew(xml::TXMLNode root, std::size_t p)
+{
+    if (p < kCoreCount) {
+        return std::string(CoreNamespaceOfPrefix(CataloguePrefix(CoreElementNames[p])));
+    }
+    const std::string rootNamespace = xml::TXMLDocument::NamespaceUri(root);
+    return IsAppNamespace(rootNamespace) ? rootNamespace : std::string(kAppNamespace);
+}
+
+xml::TXMLNode AddPropertyElement(xml::TXMLDocument& doc, std::size_t p)
+{
+    const auto root = doc.DocumentElement();
+    const std::string_view name = CatalogueName(p);
+    const std::string uri = NamespaceForNew(root, p);
+    const auto element = doc.AddChild(root, Qualified(PrefixFor(doc, uri, CataloguePrefix(name)), CatalogueLocal(name)));
+    if (p == static_cast<std::size_t>(CoreProperty::CreatedTime) ||
+        p == static_cast<std::size_t>(CoreProperty::ModifiedTime)) {
+        const std::string xsi = PrefixFor(doc, kXsiNamespace, "xsi");
+        const std::string dcterms = PrefixFor(doc, kDctermsNamespace, "dcterms");
+        doc.SetAttribute(element, Qualified(xsi, "type"), Qualified(dcterms, "W3CDTF"));
+    }
+    return element;
+}
+
+// The text to store for property p, or std::nullopt when the property is to be left as it is.
+std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t p, xml::TXMLNode root)
+{
+    const std::string& value = record.Value(p);
+    // A text equal to what the part already shows is not rewritten: a date keeps its stored form
+    // (offset, fraction) and a kept-as-stored date text that is not a date does not fail the save.
+    if (ShownValue(root, p).value_or(std::string()) == value) {
+        return std::nullopt;
+    }
+    if (!IsDateProperty(p) || value.empty()) {
+        return value;
+    }
+    auto stored = LocalTextToStoredDate(value);
+    if (!stored) {
+        throw EPropertyWriteError(std::string(DisplayName(p)) + ": \"" + value +
+                                  "\" is not a valid local date and time (YYYY-MM-DD hh:mm:ss)");
+    }
+    return stored;
+}
+
+std::string WritePart(const DocumentRecord& record, const std::string& existingXml, bool corePart)
+{
+    const std::size_t first = corePart ? 0 : kCoreCount;
+    const std::size_t last = corePart ? kCoreCount : kPropertyCount;
+    bool anyFlagged = false;
+    bool anyValue = false;
+    for (std::size_t p = first; p < last; ++p) {
+        anyFlagged = anyFlagged || record.Changed(p);
+        anyValue = anyValue || (record.Changed(p) && !record.Value(p).empty());
+    }
+    if (!anyFlagged || (existingXml.empty() && !anyValue)) {
+        return existingXml;
+    }
+    xml::TXMLDocument doc;
+    doc.LoadFromText(existingXml.empty() ? (corePart ? NewCorePart() : NewAppPart()) : existingXml);
+    const auto root = doc.DocumentElement();
+    for (std::size_t p = first; p < last; ++p) {
+        if (!record.Changed(p)) {
+            continue;
+        }
+        const auto stored = StoredValue(record, p, root);
+        if (!stored) {
+            continue;
+        }
+        auto elements = FindChildElements(CatalogueName(p), root);
+        // The first occurrence takes the value; later ones would otherwise win on the next read.
+        const std::size_t keep = stored->empty() ? 0 : 1;
+        for (std::size_t i = keep; i < elements.size(); ++i) {
+            doc.RemoveChild(root, elements[i]);
+        }
+        if (stored->empty()) {
+            continue;
+        }
+        const auto element = elements.empty() ? AddPropertyElement(doc, p) : elements.front();
+        try {
+            doc.SetText(element, *stored);
+        } catch (const xml::EXmlError&) {
+            throw EPropertyWriteError(std::string(DisplayName(p)) + ": the element <" + element.name() +
+                                      "> holds other elements or several nodes and cannot take a text");
+        }
+    }
+    return doc.SaveToText();
+}
+
+std::string ReadIfPresent(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        return {};
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    if (!in) {
+        throw xml::EXmlError(path.string() + ": cannot read the file");
+    }
+    return bytes.str();
+}
+
+void WritePartFile(const DocumentRecord& record, const std::filesystem::path& path, bool corePart)
+{
+    const std::string existing = ReadIfPresent(path);
+    const std::string updated = WritePart(record, existing, corePart);
+    if (updated.empty() || updated == existing) {
+        return;
+    }
+    // Through a file beside the target, so a failed write leaves the old part whole.
+    std::filesystem::path temporary = path;
+    temporary += ".saving";
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(updated.data(), static_cast<std::streamsize>(updated.size()));
+        out.close();
+        if (!out) {
+            std::filesystem::remove(temporary, ec);
+            throw xml::EXmlError(path.string() + ": cannot write the file");
+        }
+    }
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        throw xml::EXmlError(path.string() + ": cannot replace the file: " + ec.message());
+    }
+}
+
+} // namespace
+
+std::string WriteCorePropertiesXml(const DocumentRecord& record, const std::string& existingXml)
+{
+    return WritePart(record, existingXml, true);
+}
+
+std::string WriteAppPropertiesXml(const DocumentRecord& record, const std::string& existingXml)
+{
+    return WritePart(record, existingXml, false);
+}
+
+void WriteCoreProperties(const DocumentRecord& record, const std::filesystem::path& path)
+{
+    WritePartFile(record, path, true);
+}
+
+void WriteAppProperties(const DocumentRecord& record, const std::filesystem::path& path)
+{
+    WritePartFile(record, path, false);
+}
+
+bool HasCoreChanges(const DocumentRecord& record)
+{
+    for (std::size_t p = 0; p < kCoreCount; ++p) {
+        if (record.Changed(p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasAppChanges(const DocumentRecord& record)
+{
+    for (std::size_t p = kCoreCount; p < kPropertyCount; ++p) {
+        if (record.Changed(p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<xml::TXMLNode> FindChildElements(std::string_view name, xml::TXMLNode root)
+{
+    std::vector<xml::TXMLNode> found;
+    std::optional<std::size_t> p;
+    if (const int core = IndexOfName(name, CoreElementNames); core >= 0) {
+        p = static_cast<std::size_t>(core);
+    } else if (const int app = IndexOfName(name, AppElementNames); app >= 0) {
+        p = kCoreCount + static_cast<std::size_t>(app);
+    }
+    if (!p) {
+        return found;
+    }
+    for (auto child = root.first_child(); child; child = child.next_sibling()) {
+        if (PropertyOfElement(child, *p < kCoreCount) == p) {
+            found.push_back(child);
+        }
+    }
+    return found;
+}
+
+xml::TXMLNode FindChildElement(std::string_view name, xml::TXMLNode root)
+{
+    const auto found = FindChildElements(name, root);
+    return found.empty() ? xml::TXMLNode() : found.front();
+}
+
+} // namespace engine
