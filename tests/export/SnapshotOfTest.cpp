@@ -1,0 +1,39 @@
+#include "engine/CellText.h"
+#include "engine/DocumentList.h"
+#include "export/DefaultCaptions.h"
+#include "export/GridSnapshot.h"
+
+#include <gtest/gtest.h>
+
+namespace exporting {
+namespace {
+
+TEST(SnapshotOfTest, TakesEveryRowAndColumnInIndexOrder)
+{
+    engine::VectorDocumentList list;
+    for (const char* name : {"b.pptx", "a.pptx"}) {
+        engine::DocumentRecord& record = list.AppendRow();
+        record.FileName = name;
+        record.FullPath = std::string("/d/") + name;
+        record.FileSize = "2048";
+        record.Value(0) = std::string("Title of ") + name;
+        record.Value(16) = "Boss";
+    }
+    list.SetCheckState(1, engine::kChecked);
+
+    const GridSnapshot snapshot = SnapshotOf(list, DefaultCaptions());
+    EXPECT_EQ(snapshot.Captions, DefaultCaptions());
+    ASSERT_EQ(snapshot.Rows.size(), 2u);
+    for (std::size_t row = 0; row < 2; ++row) {
+        ASSERT_EQ(snapshot.Rows[row].size(), 20u);
+        for (int column = 0; column < 20; ++column) {
+            EXPECT_EQ(snapshot.Rows[row][column], engine::CellText(list.RecordAt(row), column));
+        }
+    }
+    EXPECT_EQ(snapshot.Rows[0][0], "b.pptx");
+    EXPECT_EQ(snapshot.Rows[1][3], "Title of a.pptx");
+    EXPECT_EQ(snapshot.Rows[1][19], "Boss");
+}
+
+} // namespace
+} // namespace exporting
