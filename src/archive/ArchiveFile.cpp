@@ -87,6 +87,12 @@ std::size_t ArchiveFile::Read(void* buffer, std::size_t count)
     return done;
 }
 
+void ArchiveFile::Prefetch(std::uint64_t position)
+{
+    m_bufferStart = position;
+    m_bufferLength = position < m_size ? ReadAt(position, m_buffer.data(), m_buffer.size()) : 0;
+}
+
 void ArchiveFile::ReadExact(void* buffer, std::size_t count)
 {
     if (Read(buffer, count) != count) {

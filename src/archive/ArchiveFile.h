@@ -13,7 +13,7 @@ namespace archive {
 class ArchiveFile
 {
 public:
-    static constexpr std::size_t kBufferSize = 64 * 1024;
+    static constexpr std::size_t kBufferSize = 128 * 1024;
 
     // Throws EArchiveIoError naming the path and the system's reason.
     explicit ArchiveFile(const std::filesystem::path& path);
@@ -30,6 +30,8 @@ public:
     void Skip(std::uint64_t count) { m_position += count; }
     // Reads up to count bytes; fewer only at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
+    // Fills the buffer from this position on, so that following reads there need no system call.
+    void Prefetch(std::uint64_t position);
     // Reads exactly count bytes or throws EFatalUnzipError "Premature end of file reached".
     void ReadExact(void* buffer, std::size_t count);
 

@@ -123,6 +123,7 @@ protected:
 
 private:
     void LoadDirectory(bool strict);
+    void ReadCentralDirectory(ArchiveFile& file, const TEndCentral& end, TSortedZip& members, bool strict);
     bool DirectoryIsCurrent();
     bool ExtractOne(TZipHeaderInfo& member, std::uint64_t& bytesDone, std::uint64_t bytesTotal);
     void Skip(const TZipHeaderInfo& member, const std::string& reason, bool dataError = false);

@@ -1,0 +1,221 @@
+#include "archive/ArchiveErrors.h"
+#include "archive/ArchiveFile.h"
+#include "archive/DosDateTime.h"
+#include "archive/FileHelpers.h"
+#include "archive/MemberDecoder.h"
+#include "archive/MemberPath.h"
+#include "archive/OutputFile.h"
+#include "archive/TArchiveReader.h"
+#include "archive/WildcardMatch.h"
+
+#include <sys/stat.h>
+
+namespace archive {
+namespace {
+
+bool Selected(const TZipHeaderInfo& member, const TArchiveReader& reader, const std::vector<std::string>& patterns)
+{
+    if (member.IsDirectory() && !reader.RecreateDirs) {
+        return false;
+    }
+    if (reader.DoAll) {
+        return true;
+    }
+    for (const std::string& pattern : patterns) {
+        if (WildcardMatch(member.Name, pattern)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// True when path lies inside root once links are resolved.
+bool Inside(const std::filesystem::path& root, const std::filesystem::path& path)
+{
+    std::error_code ec;
+    const std::filesystem::path r = std::filesystem::weakly_canonical(root, ec);
+    if (ec) {
+        return false;
+    }
+    const std::filesystem::path p = std::filesystem::weakly_canonical(path, ec);
+    if (ec) {
+        return false;
+    }
+    auto ri = r.begin();
+    auto pi = p.begin();
+    for (; ri != r.end() && !ri->empty(); ++ri, ++pi) {
+        if (pi == p.end() || *ri != *pi) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void TArchiveReader::Skip(const TZipHeaderInfo& member, const std::string& reason, bool dataError)
+{
+    m_skipped.push_back(TSkippedMember{member.Name, reason, dataError});
+    if (OnSkip) {
+        OnSkip(member, reason);
+    }
+}
+
+int TArchiveReader::ExtractMembers()
+{
+    m_skipped.clear();
+    if (!DirectoryIsCurrent()) {
+        try {
+            LoadDirectory(false); // here a missing end record is an error
+        } catch (...) {
+            ClearDirectory();
+            FilesList.clear();
+            throw;
+        }
+    }
+    struct Cleanup
+    {
+        TArchiveReader& Reader;
+        ~Cleanup()
+        {
+            Reader.FilesList.clear();
+            if (!Reader.KeepZipOpen) {
+                Reader.CloseArchive();
+            }
+        }
+    } cleanup{*this};
+
+    if (!DestDir.empty() && !DirExists(DestDir)) {
+        ForceDirs(DestDir);
+    }
+    std::vector<std::string> patterns;
+    for (const std::string& pattern : FilesList) {
+        patterns.push_back(NormaliseMemberName(pattern));
+    }
+    std::uint64_t bytesTotal = 0;
+    std::size_t todo = 0;
+    for (std::size_t i = 0; i < m_members.Count(); ++i) {
+        CheckCancel(0, 0);
+        TZipHeaderInfo& member = m_members[i];
+        member.Selected = Selected(member, *this, patterns);
+        if (member.Selected) {
+            bytesTotal += member.UncompressedSize();
+            ++todo;
+        }
+    }
+    int extracted = 0;
+    std::uint64_t bytesDone = 0;
+    for (std::size_t i = 0; i < m_members.Count() && todo > 0; ++i) {
+        TZipHeaderInfo& member = m_members[i];
+        if (member.Selected && ExtractOne(member, bytesDone, bytesTotal)) {
+            ++extracted;
+        }
+    }
+    return extracted;
+}
+
+bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone, std::uint64_t bytesTotal)
+{
+    TZipHeaderInfo member = listed;
+    const std::filesystem::path root = DestDir.empty() ? std::filesystem::path(".") : DestDir;
+    const std::optional<std::filesystem::path> relative = SafeMemberPath(member.Name, RecreateDirs);
+    if (!relative) {
+        Skip(member, "name leads outside the destination folder");
+        return false;
+    }
+    const std::filesystem::path target = root / *relative;
+
+    if (member.IsDirectory()) {
+        ForceDirs(target);
+        if (!DirExists(target) || !Inside(root, target)) {
+            Skip(member, "cannot create folder " + target.string());
+            return false;
+        }
+        if (RetainAttributes) {
+            ApplyExternalAttributes(target, member.HostSystem(), member.ExternalAttributes, true);
+        }
+        return true;
+    }
+
+    ForceDirs(target.parent_path());
+    if (!Inside(root, target.parent_path())) {
+        Skip(member, "folder leads outside the destination folder");
+        return false;
+    }
+    if (const char* reason = UnsupportedReason(member)) {
+        Skip(member, reason);
+        return false;
+    }
+    struct stat existing{};
+    if (::lstat(target.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode)) {
+            Skip(member, "something other than a file exists at " + target.string());
+            return false;
+        }
+        bool replace = false;
+        const std::time_t memberTime = DosDateTimeToTime(member.DosDateTime);
+        switch (OverwriteMode) {
+        case TOverwriteMode::Always:
+            replace = true;
+            break;
+        case TOverwriteMode::Never:
+            break;
+        case TOverwriteMode::ifNewer:
+            replace = memberTime > existing.st_mtim.tv_sec;
+            break;
+        case TOverwriteMode::ifOlder:
+            replace = memberTime < existing.st_mtim.tv_sec;
+            break;
+        case TOverwriteMode::Prompt:
+            if (OnOverwritePrompt) {
+                replace = OnOverwritePrompt(("Replace existing file " + member.FileName() + "?").substr(0, 300));
+            }
+            break;
+        }
+        if (!replace) {
+            Skip(member, "file exists");
+            return false;
+        }
+        if ((existing.st_mode & S_IWUSR) == 0 && !ReplaceReadOnly) {
+            Skip(member, "existing file is read-only");
+            return false;
+        }
+    }
+
+    ArchiveFile& file = OpenArchive();
+    const std::uint64_t dataOffset = DataOffset(member);
+    OutputFile output(target);
+    DecodeLimits limits;
+    const std::uint64_t before = bytesDone;
+    limits.BeforeChunk = [&](std::uint64_t) { CheckCancel(bytesDone, bytesTotal); };
+    try {
+        DecodeMember(
+            file, dataOffset, member,
+            [&](const char* data, std::size_t size) {
+                output.Write(data, size);
+                bytesDone += size;
+            },
+            limits);
+    } catch (const EBadCrc& e) {
+        bytesDone = before + member.UncompressedSize();
+        Skip(member, e.what(), true);
+        return false;
+    } catch (const EBiggerThanUncompressed& e) {
+        bytesDone = before + member.UncompressedSize();
+        Skip(member, e.what(), true);
+        return false;
+    } catch (const EBadZipFile& e) {
+        bytesDone = before + member.UncompressedSize();
+        Skip(member, e.what(), true);
+        return false;
+    }
+    output.Close();
+    SetFileTime(output.TemporaryPath(), DosDateTimeToTime(member.DosDateTime));
+    if (RetainAttributes) {
+        ApplyExternalAttributes(output.TemporaryPath(), member.HostSystem(), member.ExternalAttributes, false);
+    }
+    output.Commit();
+    return true;
+}
+
+} // namespace archive
