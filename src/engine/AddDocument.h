@@ -21,6 +21,10 @@ bool PassesFilter(const std::string& ext, const std::string& filterMode, const s
 // Adds one row when path names an existing file larger than 512 bytes, loads and checks it.
 void AddDocumentFile(DocumentList& list, const std::string& path, const Progress& progress = {});
 
+// Adds a row for each path that AddDocumentFile accepts, in the given order, loaded in parallel.
+// Never throws; a cancelled add keeps the rows loaded so far.
+void AddDocumentFiles(DocumentList& list, const std::vector<std::string>& paths, const Progress& progress = {});
+
 // Adds a row for every accepted file below folder (recursive, sorted by name), loaded in parallel;
 // rows appear in scan order. Never throws; a cancelled add keeps the rows loaded so far.
 void AddDocumentFolder(DocumentList& list,

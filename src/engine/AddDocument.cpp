@@ -1,0 +1,70 @@
+#include "engine/AddDocument.h"
+
+#include "engine/ParallelLoad.h"
+#include "engine/ScanFolder.h"
+
+namespace engine {
+
+namespace {
+
+// Brackets a batch of rows so that a view redraws once, also when the batch ends by an exception.
+class UpdateScope
+{
+public:
+    explicit UpdateScope(DocumentList& list)
+        : m_list(list)
+    {
+        m_list.BeginUpdate();
+    }
+    ~UpdateScope() { m_list.EndUpdate(); }
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    DocumentList& m_list;
+};
+
+std::vector<ScannedFile> AcceptedFiles(const std::vector<std::string>& paths)
+{
+    std::vector<ScannedFile> files;
+    for (const std::string& path : paths) {
+        std::optional<ScannedFile> file = DescribeFile(path);
+        if (file && file->Size > kMinPackageSize) {
+            files.push_back(std::move(*file));
+        }
+    }
+    return files;
+}
+
+} // namespace
+
+void AddDocumentFile(DocumentList& list, const std::string& path, const Progress& progress)
+{
+    AppendLoadedRows(list, AcceptedFiles({path}), progress);
+}
+
+void AddDocumentFiles(DocumentList& list, const std::vector<std::string>& paths, const Progress& progress)
+{
+    try {
+        UpdateScope scope(list);
+        AppendLoadedRows(list, AcceptedFiles(paths), progress);
+    } catch (...) {
+        // Rows appended so far stay; a failing list must not end the caller's command here.
+    }
+}
+
+void AddDocumentFolder(DocumentList& list,
+                       const std::string& folder,
+                       const std::string& filterMode,
+                       const std::string& extensionList,
+                       const Progress& progress)
+{
+    try {
+        UpdateScope scope(list);
+        AppendLoadedRows(list, ScanFolderFiles(folder, filterMode, extensionList), progress);
+    } catch (...) {
+        // Adding a folder never fails; the rows appended so far stay.
+    }
+}
+
+} // namespace engine

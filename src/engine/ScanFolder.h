@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace engine {
+
+// Files smaller than this (or equal) are never packages worth a row: Office's owner lock files
+// ("~$deck.pptx", 165 bytes) are the usual case.
+inline constexpr std::uint64_t kMinPackageSize = 512;
+
+// One accepted file of a folder walk, with the facts a new row needs.
+struct ScannedFile
+{
+    std::string FullPath;
+    std::string FileName;
+    std::uint64_t Size = 0;
+    std::string Ext;
+};
+
+// The facts of the file at path (links followed), or nothing when path names no regular file.
+std::optional<ScannedFile> DescribeFile(const std::string& path);
+
+// The files below folder that pass the filter and are larger than kMinPackageSize, in scan
+// order: each folder's entries sorted by name (byte order), subfolders walked at once (depth
+// first). Hidden entries are included; a folder link is followed unless it leads back to a
+// folder already on the current walk; unreadable folders are skipped. Never throws.
+std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
+                                         const std::string& filterMode,
+                                         const std::string& extensionList);
+
+} // namespace engine
