@@ -1,0 +1,25 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+#include <vector>
+
+// What every command shares: exit statuses, the run of the parser, and the paths given after "--".
+namespace cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailures = 1; // some package could not be read or saved
+inline constexpr int kExitUsage = 2;
+
+// Ends a command's callback with the given exit status (RunApp turns it into the process's).
+void FinishCommand(int status);
+
+// The paths a command works on: those the parser collected and every argument after the first
+// "--", which are paths even when they look like options. Throws CLI::RequiredError when none.
+std::vector<std::string> CommandPaths(const std::vector<std::string>& parsed);
+
+// Runs the tool on the arguments and returns the exit status; --help on every command.
+int RunApp(CLI::App& app, int argc, const char* const* argv);
+
+} // namespace cli

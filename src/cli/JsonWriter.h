@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/DocumentList.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// A JSON string literal (quotes included) of valid UTF-8 text: '"', '\' and control characters
+// escaped, everything else passed through.
+std::string JsonString(std::string_view validUtf8);
+
+// The rows as a JSON array of objects with the keys of RowKeys(), in that order; FileSize is a
+// number, Error null or the message.
+void WriteJson(std::ostream& out, const engine::DocumentList& rows);
+
+} // namespace cli

@@ -1,0 +1,59 @@
+#include "cli/LoadRows.h"
+
+#include "engine/AddDocument.h"
+#include "engine/ParallelLoad.h"
+#include "engine/ScanFolder.h"
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace cli {
+
+engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
+                                    std::vector<std::string>* unreadablePaths,
+                                    const engine::Progress& progress)
+{
+    engine::VectorDocumentList rows;
+    // Consecutive files are loaded as one parallel batch; folders load their own files in parallel.
+    std::vector<engine::ScannedFile> batch;
+    const auto flush = [&] {
+        engine::AppendLoadedRows(rows, batch, progress);
+        batch.clear();
+    };
+    const auto unreadable = [&](const std::string& path, const std::string& message) {
+        if (unreadablePaths != nullptr) {
+            unreadablePaths->push_back(path + ": " + message);
+        }
+    };
+    for (const std::string& path : paths) {
+        struct stat st {};
+        if (stat(path.c_str(), &st) != 0) {
+            unreadable(path, std::strerror(errno));
+        } else if (S_ISDIR(st.st_mode)) {
+            flush();
+            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, engine::kPackageExtensionList, progress);
+        } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path)) {
+            batch.push_back(std::move(*file));
+        } else {
+            unreadable(path, "not a file or folder");
+        }
+    }
+    flush();
+    return rows;
+}
+
+std::size_t ReportLoadErrors(const engine::DocumentList& rows, std::ostream& err)
+{
+    std::size_t failed = 0;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        const engine::DocumentRecord& record = rows.RecordAt(row);
+        if (!record.LastError.empty()) {
+            err << record.FullPath << ": " << record.LastError << '\n';
+            ++failed;
+        }
+    }
+    return failed;
+}
+
+} // namespace cli

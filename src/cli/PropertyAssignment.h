@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// A value the user asked for: property p (catalogue index) gets Value; empty clears it.
+struct PropertyAssignment
+{
+    std::size_t Property = 0;
+    std::string Value;
+};
+
+// A NAME or VALUE the user gave that cannot be applied; reported as a usage error.
+class EBadAssignment : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The catalogue index of a display name, compared without regard to ASCII case. Throws EBadAssignment.
+std::size_t PropertyOfName(const std::string& name);
+
+// "NAME=VALUE" (split at the first '=') checked as the editors check it: dates as local
+// "YYYY-MM-DD hh:mm:ss" naming a valid date and time, Revision and TotalEditTime(second) digits
+// only; an empty VALUE clears. Throws EBadAssignment.
+PropertyAssignment ParseSetArgument(const std::string& argument);
+
+// The --set and --clear arguments as one list; a property named twice is an error.
+std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,
+                                                 const std::vector<std::string>& clears);
+
+} // namespace cli

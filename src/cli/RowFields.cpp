@@ -1,0 +1,43 @@
+#include "cli/RowFields.h"
+
+#include "cli/Utf8.h"
+#include "engine/CellText.h"
+
+#include <algorithm>
+
+namespace cli {
+
+const std::vector<std::string>& RowKeys()
+{
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> k{"FileName", "FullPath", "FileSize"};
+        for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
+            k.emplace_back(engine::DisplayName(p));
+        }
+        k.emplace_back("Error");
+        return k;
+    }();
+    return keys;
+}
+
+RowFields FieldsOf(const engine::DocumentRecord& record)
+{
+    RowFields fields;
+    fields.FileName = ValidUtf8(record.FileName);
+    fields.FullPath = ValidUtf8(record.FullPath);
+    const bool digits = !record.FileSize.empty() &&
+                        std::all_of(record.FileSize.begin(), record.FileSize.end(),
+                                    [](char c) { return c >= '0' && c <= '9'; });
+    if (digits) {
+        fields.FileSize = record.FileSize;
+    }
+    for (int column = engine::kFirstPropertyColumn; column < engine::kColumnCount; ++column) {
+        fields.Properties.push_back(ValidUtf8(engine::CellText(record, column)));
+    }
+    if (!record.LastError.empty()) {
+        fields.Error = ValidUtf8(record.LastError);
+    }
+    return fields;
+}
+
+} // namespace cli

@@ -1,0 +1,57 @@
+#include "cli/ShowCommand.h"
+
+#include "cli/CsvWriter.h"
+#include "cli/CommandLine.h"
+#include "cli/JsonWriter.h"
+#include "cli/LoadRows.h"
+#include "cli/TableWriter.h"
+
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+struct ShowOptions
+{
+    bool json = false;
+    bool csv = false;
+    std::vector<std::string> paths;
+};
+
+void RunShow(const ShowOptions& options)
+{
+    std::vector<std::string> unreadable;
+    const engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable);
+    if (options.json) {
+        WriteJson(std::cout, rows);
+    } else if (options.csv) {
+        WriteCsv(std::cout, rows);
+    } else {
+        WriteTable(std::cout, rows);
+    }
+    std::cout.flush();
+    for (const std::string& line : unreadable) {
+        std::cerr << line << '\n';
+    }
+    const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
+    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+}
+
+} // namespace
+
+void AddShowCommand(CLI::App& app)
+{
+    auto options = std::make_shared<ShowOptions>();
+    CLI::App* show = app.add_subcommand("show", "List the document properties of packages");
+    CLI::Option* json = show->add_flag("--json", options->json, "Write a JSON array, one object per package");
+    CLI::Option* csv = show->add_flag("--csv", options->csv, "Write CSV (RFC 4180) with a header row");
+    json->excludes(csv);
+    show->add_option("paths", options->paths, "Packages, or folders searched recursively for *.pptx (required)");
+    show->callback([options] { RunShow(*options); });
+}
+
+} // namespace cli

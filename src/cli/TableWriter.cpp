@@ -1,0 +1,56 @@
+#include "cli/TableWriter.h"
+
+#include "cli/RowFields.h"
+#include "cli/Utf8.h"
+#include "engine/CellText.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+std::string OneLine(const std::string& text)
+{
+    std::string line = ValidUtf8(text);
+    std::replace_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; },
+                    ' ');
+    return line;
+}
+
+} // namespace
+
+void WriteTable(std::ostream& out, const engine::DocumentList& rows)
+{
+    std::vector<std::vector<std::string>> lines;
+    const std::vector<std::string>& keys = RowKeys();
+    lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        std::vector<std::string> cells;
+        for (int column = 0; column < engine::kColumnCount; ++column) {
+            cells.push_back(OneLine(engine::CellText(rows.RecordAt(row), column)));
+        }
+        lines.push_back(std::move(cells));
+    }
+    std::vector<std::size_t> widths(engine::kColumnCount, 0);
+    for (const auto& cells : lines) {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            widths[c] = std::max(widths[c], CodePointCount(cells[c]));
+        }
+    }
+    for (const auto& cells : lines) {
+        std::string line;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            line += cells[c];
+            if (c + 1 < cells.size()) {
+                line.append(widths[c] - CodePointCount(cells[c]) + 2, ' ');
+            }
+        }
+        line.erase(line.find_last_not_of(' ') + 1);
+        out << line << '\n';
+    }
+}
+
+} // namespace cli

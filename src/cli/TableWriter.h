@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/DocumentList.h"
+
+#include <ostream>
+
+namespace cli {
+
+// The grid's twenty columns as an aligned text table: a header line, then one line per row with the
+// cell texts the grid shows (sizes formatted, dates in local time). Line breaks and other control
+// characters inside a cell are shown as blanks so that every row stays on one line.
+void WriteTable(std::ostream& out, const engine::DocumentList& rows);
+
+} // namespace cli

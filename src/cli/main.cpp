@@ -1,0 +1,17 @@
+#include "cli/CommandLine.h"
+#include "cli/SetCommand.h"
+#include "cli/ShowCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <clocale>
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");
+    CLI::App app{"Show and change the document properties of PowerPoint packages", "velmora-cli"};
+    app.require_subcommand(1);
+    cli::AddShowCommand(app);
+    cli::AddSetCommand(app);
+    return cli::RunApp(app, argc, argv);
+}

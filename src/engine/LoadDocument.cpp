@@ -1,0 +1,71 @@
+#include "engine/LoadDocument.h"
+
+#include "engine/PartLocator.h"
+#include "engine/ReadProperties.h"
+
+#include <string>
+#include <vector>
+
+namespace engine {
+
+namespace {
+
+using PartReader = void (*)(DocumentRecord&, const std::string&);
+
+// Reads one property part straight from the archive into the record. A failure is collected, not
+// thrown, so that the other part is still read.
+void ReadPart(archive::TArchiveReader& reader,
+              const archive::TZipHeaderInfo* member,
+              PartReader read,
+              DocumentRecord& record,
+              std::vector<std::string>& errors)
+{
+    if (member == nullptr) {
+        return; // a missing part is no failure: its properties stay empty
+    }
+    try {
+        read(record, reader.ExtractToMemory(*member, kMaxPartBytes));
+    } catch (const std::exception& e) {
+        errors.push_back(member->Name + ": " + e.what());
+    }
+}
+
+std::string Joined(const std::vector<std::string>& messages)
+{
+    std::string text;
+    for (const std::string& message : messages) {
+        text += (text.empty() ? "" : "; ") + message;
+    }
+    return text;
+}
+
+} // namespace
+
+DocumentOutcome LoadDocument(DocumentRecord& record)
+{
+    ClearProperties(record);
+    record.LastError.clear();
+    record.ScratchFolder.clear(); // loading never unpacks to disk
+    std::vector<std::string> errors;
+    try {
+        archive::TArchiveReader reader;
+        reader.ZipName = record.FullPath;
+        reader.DoProcessMessages = false;
+        reader.OpenDirectory();
+        const PropertyPartLocation parts = LocatePropertyParts(reader);
+        ReadPart(reader, parts.Core, ReadCorePropertiesXml, record, errors);
+        ReadPart(reader, parts.App, ReadAppPropertiesXml, record, errors);
+    } catch (const std::exception& e) {
+        errors.push_back(e.what());
+    } catch (...) {
+        errors.push_back("unexpected failure while reading the package");
+    }
+    // Whatever was read stays; a failed load never leaves anything flagged for a save.
+    record.Modified = false;
+    record.CoreChanged.fill(false);
+    record.AppChanged.fill(false);
+    record.LastError = Joined(errors);
+    return DocumentOutcome{errors.empty(), record.LastError};
+}
+
+} // namespace engine

@@ -1,0 +1,218 @@
+#include "engine/SaveDocument.h"
+
+#include "engine/PartLocator.h"
+#include "engine/PropertyParts.h"
+#include "engine/ScratchFolder.h"
+#include "engine/WriteProperties.h"
+
+#if __has_include("archive/UpdatePackage.h")
+#include "archive/UpdatePackage.h"
+#define VELMORA_HAVE_UPDATE_PACKAGE 1
+#endif
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace engine {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using PartWriter = std::string (*)(const DocumentRecord&, const std::string&);
+
+struct PartKind
+{
+    std::string_view FallbackName;
+    std::string_view ContentType;
+    std::string_view RelationshipType;
+    PartWriter Write;
+};
+
+// A package the user may not write must fail before anything is unpacked: the archive is replaced
+// by renaming, which would succeed on a read-only file in a writable folder.
+void CheckWritable(const std::string& path)
+{
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        throw std::runtime_error(std::string("cannot open the package: ") + std::strerror(errno));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        throw std::runtime_error("not a package file");
+    }
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0) {
+        throw std::runtime_error("the package is read-only");
+    }
+}
+
+// A member name as a relative path below the scratch folder; names that could lead outside it
+// are refused (they never name a property part of a sound package).
+fs::path SafeRelativePath(const std::string& name)
+{
+    fs::path relative;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t cut = std::min(name.find('/', start), name.size());
+        const std::string segment = name.substr(start, cut - start);
+        if (segment.empty() || segment == "." || segment == "..") {
+            throw std::runtime_error("unsafe member name " + name);
+        }
+        relative /= segment;
+        start = cut + 1;
+    }
+    return relative;
+}
+
+void WriteScratchFile(const fs::path& folder, const std::string& name, const std::string& text)
+{
+    const fs::path path = folder / SafeRelativePath(name);
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
+    }
+}
+
+std::string MemberText(archive::TArchiveReader& reader, const archive::TZipHeaderInfo& member)
+{
+    try {
+        return reader.ExtractToMemory(member, kMaxPartBytes);
+    } catch (const std::exception& e) {
+        throw std::runtime_error(member.Name + ": " + e.what());
+    }
+}
+
+// The edits of one save, gathered in the scratch folder before the package is rewritten.
+class SavePlan
+{
+public:
+    SavePlan(archive::TArchiveReader& reader, const fs::path& folder)
+        : m_reader(reader)
+        , m_folder(folder)
+    {
+    }
+
+    void EditPart(const DocumentRecord& record, const archive::TZipHeaderInfo* member, const PartKind& kind)
+    {
+        const std::string existing = member != nullptr ? MemberText(m_reader, *member) : std::string();
+        std::string edited;
+        try {
+            edited = kind.Write(record, existing);
+        } catch (const std::exception& e) {
+            throw std::runtime_error((member != nullptr ? member->Name : std::string(kind.FallbackName)) + ": " +
+                                     e.what());
+        }
+        if (member != nullptr) {
+            WriteScratchFile(m_folder, member->Name, edited);
+            ++m_files;
+        } else if (!edited.empty()) {
+            // A part that is absent and only "cleared" needs no new part.
+            WriteScratchFile(m_folder, std::string(kind.FallbackName), edited);
+            ++m_files;
+            m_created.push_back(&kind);
+        }
+    }
+
+    // A created part is listed in [Content_Types].xml and related from _rels/.rels, or the package
+    // would hold a part that no consumer finds.
+    void RegisterCreatedParts()
+    {
+        if (m_created.empty()) {
+            return;
+        }
+        const archive::TZipHeaderInfo* types = FindPart(m_reader, kContentTypesName);
+        const archive::TZipHeaderInfo* rels = FindPart(m_reader, kPackageRelsName);
+        std::string typesXml = types != nullptr ? MemberText(m_reader, *types) : std::string();
+        std::string relsXml = rels != nullptr ? MemberText(m_reader, *rels) : std::string();
+        for (const PartKind* kind : m_created) {
+            typesXml = RegisterContentTypeOverride(typesXml, kind->FallbackName, kind->ContentType);
+            relsXml = RegisterPackageRelationship(relsXml, kind->RelationshipType, kind->FallbackName);
+        }
+        WriteScratchFile(m_folder, types != nullptr ? types->Name : std::string(kContentTypesName), typesXml);
+        WriteScratchFile(m_folder, rels != nullptr ? rels->Name : std::string(kPackageRelsName), relsXml);
+    }
+
+    [[nodiscard]] bool HasEdits() const { return m_files > 0; }
+
+private:
+    archive::TArchiveReader& m_reader;
+    const fs::path& m_folder;
+    std::vector<const PartKind*> m_created;
+    int m_files = 0;
+};
+
+const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes[0], WriteCorePropertiesXml};
+const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
+
+void RewritePackage(const std::string& package, const fs::path& folder)
+{
+#ifdef VELMORA_HAVE_UPDATE_PACKAGE
+    archive::UpdatePackage(package, folder);
+#else
+    (void)package;
+    (void)folder;
+    throw std::runtime_error("rewriting packages is not available in this build");
+#endif
+}
+
+// Writes the flagged properties into the package; throws on any failure, the package untouched.
+void SaveChanges(DocumentRecord& record, bool core, bool app)
+{
+    CheckWritable(record.FullPath);
+    archive::TArchiveReader reader;
+    reader.ZipName = record.FullPath;
+    reader.DoProcessMessages = false;
+    reader.OpenDirectory();
+    const PropertyPartLocation parts = LocatePropertyParts(reader);
+
+    ScratchFolder scratch;
+    record.ScratchFolder = scratch.Path().string();
+    SavePlan plan(reader, scratch.Path());
+    if (core) {
+        plan.EditPart(record, parts.Core, kCoreKind);
+    }
+    if (app) {
+        plan.EditPart(record, parts.App, kAppKind);
+    }
+    if (!plan.HasEdits()) {
+        return; // only clears of properties whose part does not exist: nothing to write
+    }
+    plan.RegisterCreatedParts();
+    reader.CloseArchive();
+    RewritePackage(record.FullPath, scratch.Path());
+}
+
+} // namespace
+
+DocumentOutcome SaveDocument(DocumentRecord& record)
+{
+    try {
+        const bool core = HasCoreChanges(record);
+        const bool app = HasAppChanges(record);
+        if (core || app) {
+            SaveChanges(record, core, app);
+        }
+    } catch (const std::exception& e) {
+        record.LastError = e.what();
+        return DocumentOutcome{false, record.LastError};
+    } catch (...) {
+        record.LastError = "unexpected failure while saving the package";
+        return DocumentOutcome{false, record.LastError};
+    }
+    // Only now has the package really been rewritten (or needed no change).
+    record.CoreChanged.fill(false);
+    record.AppChanged.fill(false);
+    record.Modified = false;
+    record.LastError.clear();
+    return DocumentOutcome{};
+}
+
+} // namespace engine
