@@ -1,0 +1,211 @@
+#include "engine/AddDocument.h"
+#include "engine/ScanFolder.h"
+#include "support/PackageBuilder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+namespace engine {
+namespace {
+
+using testsupport::TempDir;
+using testsupport::WriteFileBytes;
+namespace fs = std::filesystem;
+
+struct ExtensionCase
+{
+    const char* path;
+    const char* extension;
+};
+
+class FileExtensionTest : public testing::TestWithParam<ExtensionCase>
+{
+};
+
+TEST_P(FileExtensionTest, TakesTheTextAfterTheLastDot)
+{
+    EXPECT_EQ(FileExtension(GetParam().path), GetParam().extension);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths,
+                         FileExtensionTest,
+                         testing::Values(ExtensionCase{"/a/deck.pptx", "pptx"},
+                                         ExtensionCase{"/a/deck.backup.PPTX", "PPTX"},
+                                         ExtensionCase{"/a.b/deck", ""},
+                                         ExtensionCase{"C:\\a.b\\deck", ""},
+                                         ExtensionCase{"C:deck", ""},
+                                         ExtensionCase{"/a/deck.", ""},
+                                         ExtensionCase{"deck", ""},
+                                         ExtensionCase{"/a/.hidden", "hidden"}));
+
+struct FilterCase
+{
+    const char* ext;
+    const char* mode;
+    const char* list;
+    bool passes;
+};
+
+class PassesFilterTest : public testing::TestWithParam<FilterCase>
+{
+};
+
+TEST_P(PassesFilterTest, MatchesWholeListEntries)
+{
+    const FilterCase& c = GetParam();
+    EXPECT_EQ(PassesFilter(c.ext, c.mode, c.list), c.passes) << c.ext << " " << c.mode << " " << c.list;
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes,
+                         PassesFilterTest,
+                         testing::Values(FilterCase{"pptx", "2", "*.pptx;", true},
+                                         FilterCase{"PpTx", "2", "*.pptx;", true},
+                                         FilterCase{"ppt", "2", "*.pptx;", false},
+                                         FilterCase{"pptx", "2", "*.pptx", false}, // last entry lacks ';'
+                                         FilterCase{"pptm", "2", "*.pptx;*.pptm;", true},
+                                         FilterCase{"", "2", "*.pptx;", false},
+                                         FilterCase{"", "2", "*.;", true},
+                                         FilterCase{"pptx", "1", "*.pptx;", false},
+                                         FilterCase{"docx", "1", "*.pptx;", true},
+                                         FilterCase{"anything", "0", "", true},
+                                         FilterCase{"pptx", "3", "*.pptx;", false},
+                                         FilterCase{"pptx", "", "*.pptx;", false}));
+
+void WriteSized(const fs::path& path, std::size_t size)
+{
+    WriteFileBytes(path, std::string(size, 'x'));
+}
+
+std::vector<std::string> Names(const std::vector<std::string>& paths, const fs::path& root)
+{
+    std::vector<std::string> names;
+    for (const std::string& path : paths) {
+        names.push_back(path.substr(root.string().size() + 1)); // lexical: links stay as found
+    }
+    return names;
+}
+
+TEST(ScanFolder, SortedDepthFirstWithHiddenEntriesAndTheSizeLimit)
+{
+    TempDir dir;
+    WriteSized(dir / "b.pptx", 513);
+    WriteSized(dir / "a.PPTX", 600);
+    WriteSized(dir / "small.pptx", 512);
+    WriteSized(dir / "c.ppt", 600);
+    WriteSized(dir / "d.pptm", 600);
+    WriteSized(dir / "e.pptx.bak", 600);
+    WriteSized(dir / ".hidden.pptx", 600);
+    WriteSized(dir / "A" / "z.pptx", 600);
+    WriteSized(dir / ".git" / "x.pptx", 600);
+    WriteSized(dir / "folder.pptx" / "inner.pptx", 600);
+
+    const std::vector<std::string> expected{".git/x.pptx", ".hidden.pptx",   "A/z.pptx",
+                                            "a.PPTX",      "b.pptx",         "folder.pptx/inner.pptx"};
+    EXPECT_EQ(Names(ScanFolder(dir.Path().string(), "2", "*.pptx;"), dir.Path()), expected);
+    // With or without the trailing separator, the same rows.
+    EXPECT_EQ(ScanFolder(dir.Path().string() + "/", "2", "*.pptx;"), ScanFolder(dir.Path().string(), "2", "*.pptx;"));
+    const std::vector<std::string> others{"c.ppt", "d.pptm", "e.pptx.bak"};
+    EXPECT_EQ(Names(ScanFolder(dir.Path().string(), "1", "*.pptx;"), dir.Path()), others);
+    EXPECT_TRUE(ScanFolder((dir / "missing").string(), "2", "*.pptx;").empty());
+}
+
+TEST(ScanFolder, FollowsFolderLinksButNotBackIntoTheWalk)
+{
+    TempDir dir;
+    TempDir elsewhere;
+    WriteSized(dir / "sub" / "a.pptx", 600);
+    WriteSized(elsewhere / "linked.pptx", 600);
+    fs::create_directory_symlink(dir.Path(), dir / "sub" / "loop");
+    fs::create_directory_symlink(elsewhere.Path(), dir / "out");
+    fs::create_symlink(dir / "nowhere", dir / "dangling.pptx");
+
+    const std::vector<std::string> expected{"out/linked.pptx", "sub/a.pptx"};
+    EXPECT_EQ(Names(ScanFolder(dir.Path().string(), "2", "*.pptx;"), dir.Path()), expected);
+}
+
+TEST(ScanFolder, ReportsSizesAboveFourGigabytes)
+{
+    TempDir dir;
+    const fs::path big = dir / "big.pptx";
+    WriteSized(big, 1);
+    fs::resize_file(big, 5ULL * 1024 * 1024 * 1024); // sparse
+    const std::vector<ScannedFile> files = ScanFolderFiles(dir.Path().string(), "2", "*.pptx;");
+    ASSERT_EQ(files.size(), 1U);
+    EXPECT_EQ(files[0].Size, 5ULL * 1024 * 1024 * 1024);
+    EXPECT_EQ(files[0].FileName, "big.pptx");
+    EXPECT_EQ(files[0].Ext, "pptx");
+}
+
+TEST(AddDocument, FileRowsHoldTheFileFactsAndStayCheckedWhenUnreadable)
+{
+    TempDir dir;
+    WriteSized(dir / "a.pptx", 512);
+    WriteSized(dir / "b.pptx", 513);
+    VectorDocumentList list;
+    AddDocumentFile(list, (dir / "a.pptx").string());
+    AddDocumentFile(list, (dir / "missing.pptx").string());
+    AddDocumentFile(list, dir.Path().string());
+    EXPECT_EQ(list.RowCount(), 0U);
+
+    AddDocumentFile(list, (dir / "b.pptx").string());
+    AddDocumentFile(list, (dir / "b.pptx").string()); // twice: two independent rows
+    ASSERT_EQ(list.RowCount(), 2U);
+    const DocumentRecord& record = list.RecordAt(0);
+    EXPECT_EQ(record.FullPath, (dir / "b.pptx").string());
+    EXPECT_EQ(record.FileName, "b.pptx");
+    EXPECT_EQ(record.FileSize, "513");
+    EXPECT_EQ(record.FileExt, "pptx");
+    EXPECT_EQ(record.FileType, "file");
+    EXPECT_FALSE(record.LastError.empty()); // not a package
+    EXPECT_FALSE(record.Modified);
+    EXPECT_EQ(list.CheckState(0), kChecked);
+}
+
+TEST(AddDocument, FolderRowsKeepScanOrderAndCancelKeepsWhatWasLoaded)
+{
+    TempDir dir;
+    const std::string package = testsupport::PackageBuilder::Presentation("", "").Build();
+    for (int i = 0; i < 40; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "deck%02d.pptx", i);
+        WriteFileBytes(dir / name, package);
+    }
+    VectorDocumentList all;
+    std::size_t reported = 0;
+    Progress progress;
+    progress.OnProgress = [&](std::size_t done, std::size_t total, const std::string&) {
+        EXPECT_EQ(done, ++reported);
+        EXPECT_EQ(total, 40U);
+    };
+    AddDocumentFolder(all, dir.Path().string(), "2", "*.pptx;", progress);
+    ASSERT_EQ(all.RowCount(), 40U);
+    EXPECT_EQ(reported, 40U);
+    for (std::size_t i = 0; i < all.RowCount(); ++i) {
+        EXPECT_EQ(all.RecordAt(i).FullPath, ScanFolder(dir.Path().string(), "2", "*.pptx;")[i]);
+        EXPECT_EQ(all.CheckState(i), kChecked);
+    }
+
+    std::atomic<bool> cancel = false;
+    Progress cancelling;
+    cancelling.CancelRequested = &cancel;
+    cancelling.OnProgress = [&](std::size_t done, std::size_t, const std::string&) {
+        if (done == 3) {
+            cancel = true;
+        }
+    };
+    VectorDocumentList some;
+    AddDocumentFolder(some, dir.Path().string(), "2", "*.pptx;", cancelling);
+    EXPECT_GE(some.RowCount(), 3U); // how many more the workers finished depends on timing
+    for (std::size_t i = 0; i < some.RowCount(); ++i) {
+        EXPECT_EQ(some.RecordAt(i).FullPath, all.RecordAt(i).FullPath);
+    }
+    VectorDocumentList none;
+    AddDocumentFolder(none, dir.Path().string(), "2", "*.pptx;", cancelling); // still cancelled
+    EXPECT_EQ(none.RowCount(), 0U);
+}
+
+} // namespace
+} // namespace engine
