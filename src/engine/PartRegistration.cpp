@@ -2,6 +2,7 @@
 #include "engine/PropertyParts.h"
 #include "engine/WriteProperties.h"
 
+#include <algorithm>
 #include <set>
 
 namespace engine {
@@ -93,7 +94,10 @@ std::string RegisterContentTypeOverride(const std::string& contentTypesXml,
         }
     }
     const auto entry = doc.AddChild(root, EntryName(doc, kContentTypesNamespace, "Override"));
-    doc.SetAttribute(entry, "PartName", "/" + key);
+    std::string written(partName);
+    std::replace(written.begin(), written.end(), '\\', '/');
+    written.erase(0, written.find_first_not_of('/'));
+    doc.SetAttribute(entry, "PartName", "/" + written);
     doc.SetAttribute(entry, "ContentType", std::string(contentType));
     return doc.SaveToText();
 }
