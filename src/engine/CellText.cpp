@@ -59,8 +59,8 @@ std::string FormatSizeText(std::uint64_t bytes, const NumberSeparators& separato
         std::uint64_t divisor;
         const char* name;
     };
-    static constexpr Unit kUnits[] = {
-        {1, "B"}, {1024ULL, "KB"}, {1048576ULL, "MB"}, {1073741824ULL, "GB"}};
+
+    static constexpr Unit kUnits[] = {{1, "B"}, {1024ULL, "KB"}, {1048576ULL, "MB"}, {1073741824ULL, "GB"}};
     std::size_t unit = 0;
     while (unit + 1 < std::size(kUnits) && bytes >= kUnits[unit + 1].divisor) {
         ++unit;

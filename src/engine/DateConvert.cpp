@@ -143,8 +143,8 @@ std::optional<std::time_t> StoredDateInstant(std::string_view text)
 std::string Format(const DateTime& value, const char* pattern)
 {
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, pattern, value.Year, value.Month, value.Day, value.Hour, value.Minute,
-                  value.Second);
+    std::snprintf(buffer, sizeof buffer, pattern, value.Year, value.Month, value.Day, value.Hour,
+                  value.Minute, value.Second);
     return buffer;
 }
 
@@ -154,7 +154,8 @@ bool IsValidDateTime(const DateTime& value)
 {
     return value.Year >= kMinYear && value.Year <= kMaxYear && value.Month >= 1 && value.Month <= 12 &&
            value.Day >= 1 && value.Day <= DaysInMonth(value.Year, value.Month) && value.Hour >= 0 &&
-           value.Hour <= 23 && value.Minute >= 0 && value.Minute <= 59 && value.Second >= 0 && value.Second <= 59;
+           value.Hour <= 23 && value.Minute >= 0 && value.Minute <= 59 && value.Second >= 0 &&
+           value.Second <= 59;
 }
 
 std::optional<DateTime> UtcToLocal(const DateTime& utc)

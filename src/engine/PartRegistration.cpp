@@ -89,7 +89,8 @@ std::string RegisterContentTypeOverride(const std::string& contentTypesXml,
     for (auto child = root.first_child(); child; child = child.next_sibling()) {
         // An existing entry for the part is left as it is, whatever type it names: a second
         // Override for one part would make the file invalid.
-        if (IsEntry(child, kContentTypesNamespace, "Override") && PartKey(child.attribute("PartName").value()) == key) {
+        if (IsEntry(child, kContentTypesNamespace, "Override") &&
+            PartKey(child.attribute("PartName").value()) == key) {
             return contentTypesXml;
         }
     }
@@ -102,7 +103,8 @@ std::string RegisterContentTypeOverride(const std::string& contentTypesXml,
     return doc.SaveToText();
 }
 
-std::string RegisterPackageRelationship(const std::string& relsXml, std::string_view relType, std::string_view target)
+std::string
+RegisterPackageRelationship(const std::string& relsXml, std::string_view relType, std::string_view target)
 {
     xml::TXMLDocument doc;
     doc.LoadFromText(relsXml.empty() ? std::string(kDeclaration) + "<Relationships xmlns=\"" +

@@ -16,7 +16,8 @@ inline constexpr std::string_view kDcmitypeNamespace = "http://purl.org/dc/dcmit
 inline constexpr std::string_view kXsiNamespace = "http://www.w3.org/2001/XMLSchema-instance";
 inline constexpr std::string_view kAppNamespace =
     "http://schemas.openxmlformats.org/officeDocument/2006/extended-properties";
-inline constexpr std::string_view kAppStrictNamespace = "http://purl.oclc.org/ooxml/officeDocument/extendedProperties";
+inline constexpr std::string_view kAppStrictNamespace =
+    "http://purl.oclc.org/ooxml/officeDocument/extendedProperties";
 inline constexpr std::string_view kVtNamespace =
     "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
 inline constexpr std::string_view kContentTypesNamespace =
@@ -26,7 +27,8 @@ inline constexpr std::string_view kRelationshipsNamespace =
 
 inline constexpr std::string_view kCorePartName = "docProps/core.xml";
 inline constexpr std::string_view kAppPartName = "docProps/app.xml";
-inline constexpr std::string_view kCoreContentType = "application/vnd.openxmlformats-package.core-properties+xml";
+inline constexpr std::string_view kCoreContentType =
+    "application/vnd.openxmlformats-package.core-properties+xml";
 inline constexpr std::string_view kAppContentType =
     "application/vnd.openxmlformats-officedocument.extended-properties+xml";
 // Relationship types, the preferred one of each part first.
@@ -45,8 +47,10 @@ inline constexpr std::array<std::string_view, 2> kAppRelationshipTypes = {
 [[nodiscard]] bool IsAppNamespace(std::string_view uri);
 
 // The core property (0..12) that an element with this namespace and local name holds.
-[[nodiscard]] std::optional<std::size_t> CorePropertyOf(std::string_view namespaceUri, std::string_view localName);
+[[nodiscard]] std::optional<std::size_t> CorePropertyOf(std::string_view namespaceUri,
+                                                        std::string_view localName);
 // The app property (0..3, relative to the app values) that an element holds.
-[[nodiscard]] std::optional<std::size_t> AppPropertyOf(std::string_view namespaceUri, std::string_view localName);
+[[nodiscard]] std::optional<std::size_t> AppPropertyOf(std::string_view namespaceUri,
+                                                       std::string_view localName);
 
 } // namespace engine

@@ -16,15 +16,15 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-
 std::string NewCorePart()
 {
     return std::string(kDeclaration) + "<cp:coreProperties xmlns:cp=\"" + std::string(kCpNamespace) +
-           "\" xmlns:dc=\"" + std::string(kDcNamespace) + "\" xmlns:dcterms=\"" + std::string(kDctermsNamespace) +
-           "\" xmlns:dcmitype=\"" + std::string(kDcmitypeNamespace) + "\" xmlns:xsi=\"" +
-           std::string(kXsiNamespace) + "\"></cp:coreProperties>";
+           "\" xmlns:dc=\"" + std::string(kDcNamespace) + "\" xmlns:dcterms=\"" +
+           std::string(kDctermsNamespace) + "\" xmlns:dcmitype=\"" + std::string(kDcmitypeNamespace) +
+           "\" xmlns:xsi=\"" + std::string(kXsiNamespace) + "\"></cp:coreProperties>";
 }
 
 std::string NewAppPart()
 {
-    return std::string(kDeclaration) + "<Properties xmlns=\"" + std::string(kAppNamespace) + "\" xmlns:vt=\"" +
-           std::string(kVtNamespace) + "\"></Properties>";
+    return std::string(kDeclaration) + "<Properties xmlns=\"" + std::string(kAppNamespace) +
+           "\" xmlns:vt=\"" + std::string(kVtNamespace) + "\"></Properties>";
 }
 
 std::string_view CatalogueName(std::size_t p)
@@ -82,7 +82,8 @@ xml::TXMLNode AddPropertyElement(xml::TXMLDocument& doc, std::size_t p)
     const auto root = doc.DocumentElement();
     const std::string_view name = CatalogueName(p);
     const std::string uri = NamespaceForNew(root, p);
-    const auto element = doc.AddChild(root, Qualified(PrefixFor(doc, uri, CataloguePrefix(name)), CatalogueLocal(name)));
+    const auto element =
+        doc.AddChild(root, Qualified(PrefixFor(doc, uri, CataloguePrefix(name)), CatalogueLocal(name)));
     if (p == static_cast<std::size_t>(CoreProperty::CreatedTime) ||
         p == static_cast<std::size_t>(CoreProperty::ModifiedTime)) {
         const std::string xsi = PrefixFor(doc, kXsiNamespace, "xsi");

@@ -29,7 +29,8 @@ public:
 // part with the usual namespace declarations is made when a flagged property has a non-empty value,
 // otherwise the result is empty (no part needed). When no property of the part is flagged the
 // existing text is returned unchanged. Throw xml::EXmlError or EPropertyWriteError.
-[[nodiscard]] std::string WriteCorePropertiesXml(const DocumentRecord& record, const std::string& existingXml);
+[[nodiscard]] std::string WriteCorePropertiesXml(const DocumentRecord& record,
+                                                 const std::string& existingXml);
 [[nodiscard]] std::string WriteAppPropertiesXml(const DocumentRecord& record, const std::string& existingXml);
 
 // The same on part files (a missing file counts as a missing part; nothing is written when the
@@ -53,8 +54,7 @@ void WriteAppProperties(const DocumentRecord& record, const std::filesystem::pat
 [[nodiscard]] std::string RegisterContentTypeOverride(const std::string& contentTypesXml,
                                                       std::string_view partName,
                                                       std::string_view contentType);
-[[nodiscard]] std::string RegisterPackageRelationship(const std::string& relsXml,
-                                                      std::string_view relType,
-                                                      std::string_view target);
+[[nodiscard]] std::string
+RegisterPackageRelationship(const std::string& relsXml, std::string_view relType, std::string_view target);
 
 } // namespace engine

@@ -22,8 +22,7 @@ class StringWriter : public pugi::xml_writer
 public:
     explicit StringWriter(std::string& out)
         : m_out(out)
-    {
-    }
+    {}
 
     void write(const void* data, size_t size) override { m_out.append(static_cast<const char*>(data), size); }
 

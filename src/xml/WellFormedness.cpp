@@ -22,8 +22,9 @@ std::string UnknownReference(std::string_view text)
 {
     for (std::size_t pos = text.find('&'); pos != std::string_view::npos; pos = text.find('&', pos + 1)) {
         const auto semicolon = text.find(';', pos);
-        const std::string_view name =
-            semicolon == std::string_view::npos ? text.substr(pos + 1) : text.substr(pos + 1, semicolon - pos - 1);
+        const std::string_view name = semicolon == std::string_view::npos
+                                          ? text.substr(pos + 1)
+                                          : text.substr(pos + 1, semicolon - pos - 1);
         bool known = semicolon != std::string_view::npos &&
                      (name == "lt" || name == "gt" || name == "amp" || name == "quot" || name == "apos");
         if (!known && semicolon != std::string_view::npos && name.size() > 1 && name[0] == '#') {
@@ -51,7 +52,8 @@ std::string ElementProblem(pugi::xml_node element)
             }
         }
         if (auto reference = UnknownReference(attribute.value()); !reference.empty()) {
-            return "unsupported entity reference " + reference + " in an attribute of <" + element.name() + ">";
+            return "unsupported entity reference " + reference + " in an attribute of <" + element.name() +
+                   ">";
         }
     }
     return {};

@@ -42,7 +42,7 @@ TEST(SizeText, UsesTheGivenSeparators)
 {
     EXPECT_EQ(FormatSizeText(1234567890123ULL, {".", ","}), "1.149,78 GB");
     EXPECT_EQ(FormatSizeText(1023, {"\xE2\x80\xAF", ","}), "1\xE2\x80\xAF"
-                                                             "023,00 B");
+                                                           "023,00 B");
 }
 
 TEST(SizeText, FallsBackToCommaAndPointWhereTheLocaleHasNone)

@@ -1,8 +1,7 @@
 // The seventeen properties of every real-world package, read from its parts, against the
 // expectations made by an independent reader in two time zones.
-#include "engine/ReadProperties.h"
-
 #include "ScopedTimeZone.h"
+#include "engine/ReadProperties.h"
 #include "support/CorpusParts.h"
 #include "support/TempDir.h"
 
@@ -45,7 +44,8 @@ Expectations LoadExpectations(const std::string& file)
     std::string package;
     std::string name;
     std::string value;
-    while (std::getline(lines, package, '\t') && std::getline(lines, name, '\t') && std::getline(lines, value)) {
+    while (std::getline(lines, package, '\t') && std::getline(lines, name, '\t') &&
+           std::getline(lines, value)) {
         expected[package][name] = value == "-" ? std::string() : FromHex(value);
     }
     return expected;

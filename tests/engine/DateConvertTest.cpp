@@ -29,53 +29,52 @@ TEST_P(StoredDate, ConvertsToLocalTimeOfThatDateOrIsKept)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dates,
-    StoredDate,
-    testing::Values(
-        // The offset in force on that date, not on the day of the conversion.
-        StoredCase{"Europe/Berlin", "2013-01-15T12:00:00Z", "2013-01-15 13:00:00"},
-        StoredCase{"Europe/Berlin", "2013-07-15T12:00:00Z", "2013-07-15 14:00:00"},
-        StoredCase{"Europe/Berlin", "2021-10-31T01:59:59Z", "2021-10-31 02:59:59"},
-        StoredCase{"Europe/Berlin", "1601-01-01T00:00:00Z", "1601-01-01 00:53:28"},
-        StoredCase{"Europe/Berlin", "9999-12-31T23:59:59Z", nullptr},
-        StoredCase{"Europe/Berlin", "0001-01-01T00:30:00+01:00", "0001-01-01 00:23:28"},
-        StoredCase{"America/New_York", "0001-01-01T00:00:00Z", nullptr},
-        StoredCase{"America/New_York", "1883-11-18T16:59:59Z", "1883-11-18 12:03:57"},
-        // Offsets, fractions, missing seconds and zones.
-        StoredCase{"UTC", "2013-05-06T07:08:09+02:00", "2013-05-06 05:08:09"},
-        StoredCase{"Europe/Berlin", "2013-05-06T07:08:09-0530", "2013-05-06 14:38:09"},
-        StoredCase{"UTC", "2013-05-06T07:08:09.999Z", "2013-05-06 07:08:09"},
-        StoredCase{"UTC", "2013-05-06 07:08:09", "2013-05-06 07:08:09"},
-        StoredCase{"UTC", "2012-02-29T10:00Z", "2012-02-29 10:00:00"},
-        StoredCase{"UTC", "2013-05-06T23:30:00-01:00", "2013-05-07 00:30:00"},
-        StoredCase{"UTC", "2013-05-06T07:08:09+23:59", "2013-05-05 07:09:09"},
-        // Not a full, valid date-time: kept as stored.
-        StoredCase{"UTC", "2013-05-06", nullptr},
-        StoredCase{"UTC", "2013", nullptr},
-        StoredCase{"UTC", "garbage", nullptr},
-        StoredCase{"UTC", "", nullptr},
-        StoredCase{"UTC", "2013-13-01T00:00:00Z", nullptr},
-        StoredCase{"UTC", "2013-02-29T00:00:00Z", nullptr},
-        StoredCase{"UTC", "2013-04-31T00:00:00Z", nullptr},
-        StoredCase{"UTC", "0000-01-01T00:00:00Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T24:00:00Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:60:00Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:60Z", nullptr},
-        StoredCase{"UTC", "2013-05-06t07:08:09Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09Z\n", nullptr},
-        StoredCase{"UTC", " 2013-05-06T07:08:09Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09.Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08.5Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09+24:00", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09+02:60", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09+2:00", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09+02", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09+02:000", nullptr},
-        StoredCase{"UTC", "2013-5-06T07:08:09Z", nullptr},
-        StoredCase{"UTC", "+013-05-06T07:08:09Z", nullptr},
-        StoredCase{"UTC", "2013-05-06T07:08:09ZZ", nullptr}));
+INSTANTIATE_TEST_SUITE_P(Dates,
+                         StoredDate,
+                         testing::Values(
+                             // The offset in force on that date, not on the day of the conversion.
+                             StoredCase{"Europe/Berlin", "2013-01-15T12:00:00Z", "2013-01-15 13:00:00"},
+                             StoredCase{"Europe/Berlin", "2013-07-15T12:00:00Z", "2013-07-15 14:00:00"},
+                             StoredCase{"Europe/Berlin", "2021-10-31T01:59:59Z", "2021-10-31 02:59:59"},
+                             StoredCase{"Europe/Berlin", "1601-01-01T00:00:00Z", "1601-01-01 00:53:28"},
+                             StoredCase{"Europe/Berlin", "9999-12-31T23:59:59Z", nullptr},
+                             StoredCase{"Europe/Berlin", "0001-01-01T00:30:00+01:00", "0001-01-01 00:23:28"},
+                             StoredCase{"America/New_York", "0001-01-01T00:00:00Z", nullptr},
+                             StoredCase{"America/New_York", "1883-11-18T16:59:59Z", "1883-11-18 12:03:57"},
+                             // Offsets, fractions, missing seconds and zones.
+                             StoredCase{"UTC", "2013-05-06T07:08:09+02:00", "2013-05-06 05:08:09"},
+                             StoredCase{"Europe/Berlin", "2013-05-06T07:08:09-0530", "2013-05-06 14:38:09"},
+                             StoredCase{"UTC", "2013-05-06T07:08:09.999Z", "2013-05-06 07:08:09"},
+                             StoredCase{"UTC", "2013-05-06 07:08:09", "2013-05-06 07:08:09"},
+                             StoredCase{"UTC", "2012-02-29T10:00Z", "2012-02-29 10:00:00"},
+                             StoredCase{"UTC", "2013-05-06T23:30:00-01:00", "2013-05-07 00:30:00"},
+                             StoredCase{"UTC", "2013-05-06T07:08:09+23:59", "2013-05-05 07:09:09"},
+                             // Not a full, valid date-time: kept as stored.
+                             StoredCase{"UTC", "2013-05-06", nullptr},
+                             StoredCase{"UTC", "2013", nullptr},
+                             StoredCase{"UTC", "garbage", nullptr},
+                             StoredCase{"UTC", "", nullptr},
+                             StoredCase{"UTC", "2013-13-01T00:00:00Z", nullptr},
+                             StoredCase{"UTC", "2013-02-29T00:00:00Z", nullptr},
+                             StoredCase{"UTC", "2013-04-31T00:00:00Z", nullptr},
+                             StoredCase{"UTC", "0000-01-01T00:00:00Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T24:00:00Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:60:00Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:60Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06t07:08:09Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09Z\n", nullptr},
+                             StoredCase{"UTC", " 2013-05-06T07:08:09Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09.Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08.5Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09+24:00", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09+02:60", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09+2:00", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09+02", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09+02:000", nullptr},
+                             StoredCase{"UTC", "2013-5-06T07:08:09Z", nullptr},
+                             StoredCase{"UTC", "+013-05-06T07:08:09Z", nullptr},
+                             StoredCase{"UTC", "2013-05-06T07:08:09ZZ", nullptr}));
 
 struct LocalCase
 {
@@ -99,22 +98,23 @@ TEST_P(LocalDate, ConvertsToUtcWithTheRulesOfThatDate)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Dates,
-                         LocalDate,
-                         testing::Values(LocalCase{"Europe/Berlin", "2013-01-15 13:00:00", "2013-01-15T12:00:00Z"},
-                                         LocalCase{"Europe/Berlin", "2013-07-15 14:00:00", "2013-07-15T12:00:00Z"},
-                                         LocalCase{"Europe/Berlin", "1601-01-01 00:53:28", "1601-01-01T00:00:00Z"},
-                                         LocalCase{"Asia/Kolkata", "2013-05-06 12:38:09", "2013-05-06T07:08:09Z"},
-                                         LocalCase{"UTC", "9999-12-31 23:59:59", "9999-12-31T23:59:59Z"},
-                                         LocalCase{"UTC", "2013-05-06T07:08:09", "2013-05-06T07:08:09Z"},
-                                         LocalCase{"Europe/Berlin", "0001-01-01 00:00:00", nullptr},
-                                         LocalCase{"UTC", "2013-02-30 00:00:00", nullptr},
-                                         LocalCase{"UTC", "2013-05-06 25:00:00", nullptr},
-                                         LocalCase{"UTC", "2013-05-06", nullptr},
-                                         LocalCase{"UTC", "2013-05-06 07:08:09Z", nullptr},
-                                         LocalCase{"UTC", "2013-05-06 07:08:0x", nullptr},
-                                         LocalCase{"UTC", "20130506 07:08:09 ", nullptr},
-                                         LocalCase{"UTC", "", nullptr}));
+INSTANTIATE_TEST_SUITE_P(
+    Dates,
+    LocalDate,
+    testing::Values(LocalCase{"Europe/Berlin", "2013-01-15 13:00:00", "2013-01-15T12:00:00Z"},
+                    LocalCase{"Europe/Berlin", "2013-07-15 14:00:00", "2013-07-15T12:00:00Z"},
+                    LocalCase{"Europe/Berlin", "1601-01-01 00:53:28", "1601-01-01T00:00:00Z"},
+                    LocalCase{"Asia/Kolkata", "2013-05-06 12:38:09", "2013-05-06T07:08:09Z"},
+                    LocalCase{"UTC", "9999-12-31 23:59:59", "9999-12-31T23:59:59Z"},
+                    LocalCase{"UTC", "2013-05-06T07:08:09", "2013-05-06T07:08:09Z"},
+                    LocalCase{"Europe/Berlin", "0001-01-01 00:00:00", nullptr},
+                    LocalCase{"UTC", "2013-02-30 00:00:00", nullptr},
+                    LocalCase{"UTC", "2013-05-06 25:00:00", nullptr},
+                    LocalCase{"UTC", "2013-05-06", nullptr},
+                    LocalCase{"UTC", "2013-05-06 07:08:09Z", nullptr},
+                    LocalCase{"UTC", "2013-05-06 07:08:0x", nullptr},
+                    LocalCase{"UTC", "20130506 07:08:09 ", nullptr},
+                    LocalCase{"UTC", "", nullptr}));
 
 TEST(DateConvert, LocalAndUtcAreInverseAcrossTheYear)
 {

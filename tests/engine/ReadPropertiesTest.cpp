@@ -23,19 +23,35 @@ std::string Core(const std::string& children)
 TEST(ReadProperties, ReadsEveryCoreAndAppProperty)
 {
     DocumentRecord record;
-    ReadCorePropertiesXml(record,
-                          CoreXml("<dc:title>T</dc:title><dc:subject>S</dc:subject><dc:creator>C</dc:creator>"
-                                  "<cp:keywords>K</cp:keywords><dc:description>D</dc:description>"
-                                  "<cp:lastModifiedBy>L</cp:lastModifiedBy><cp:revision>7</cp:revision>"
-                                  "<cp:lastPrinted>2013-05-06T07:08:09Z</cp:lastPrinted>"
-                                  "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:10Z</dcterms:created>"
-                                  "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:11Z</dcterms:modified>"
-                                  "<cp:category>Ca</cp:category><cp:contentType>CT</cp:contentType>"
-                                  "<cp:contentStatus>CS</cp:contentStatus>"));
+    ReadCorePropertiesXml(
+        record,
+        CoreXml("<dc:title>T</dc:title><dc:subject>S</dc:subject><dc:creator>C</dc:creator>"
+                "<cp:keywords>K</cp:keywords><dc:description>D</dc:description>"
+                "<cp:lastModifiedBy>L</cp:lastModifiedBy><cp:revision>7</cp:revision>"
+                "<cp:lastPrinted>2013-05-06T07:08:09Z</cp:lastPrinted>"
+                "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:10Z</dcterms:created>"
+                "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:11Z</dcterms:modified>"
+                "<cp:category>Ca</cp:category><cp:contentType>CT</cp:contentType>"
+                "<cp:contentStatus>CS</cp:contentStatus>"));
     ReadAppPropertiesXml(record, AppXml("<Template>Tp</Template><TotalTime>125</TotalTime>"
                                         "<Company>Co</Company><Manager>M</Manager>"));
-    const char* expected[] = {"T",  "S",  "C",  "K",  "D",  "L",  "7",  "2013-05-06 07:08:09", "2013-05-06 07:08:10",
-                              "2013-05-06 07:08:11", "Ca", "CT", "CS", "Tp", "125", "Co", "M"};
+    const char* expected[] = {"T",
+                              "S",
+                              "C",
+                              "K",
+                              "D",
+                              "L",
+                              "7",
+                              "2013-05-06 07:08:09",
+                              "2013-05-06 07:08:10",
+                              "2013-05-06 07:08:11",
+                              "Ca",
+                              "CT",
+                              "CS",
+                              "Tp",
+                              "125",
+                              "Co",
+                              "M"};
     for (std::size_t p = 0; p < kPropertyCount; ++p) {
         EXPECT_EQ(record.Value(p), expected[p]) << p;
     }
@@ -73,14 +89,17 @@ INSTANTIATE_TEST_SUITE_P(
         ElementCase{"<dc:title>  </dc:title><dc:subject>\n x \n</dc:subject>", "  |\n x \n"},
         ElementCase{"<dc:title><![CDATA[<b>]]></dc:title><dc:subject>a &amp; b</dc:subject>", "<b>|a & b"},
         ElementCase{"<dc:title><b>bold</b> tail</dc:title><dc:subject><!--c-->x</dc:subject>", "bold|c"},
-        ElementCase{"<dc:title>Z\xC3\xBC\xE2\x82\xAC \xF0\x9F\x9A\x80</dc:title>", "Z\xC3\xBC\xE2\x82\xAC \xF0\x9F\x9A\x80|"}));
+        ElementCase{"<dc:title>Z\xC3\xBC\xE2\x82\xAC \xF0\x9F\x9A\x80</dc:title>",
+                    "Z\xC3\xBC\xE2\x82\xAC \xF0\x9F\x9A\x80|"}));
 
 TEST(ReadProperties, AppPartInEitherNamespaceWithAnyPrefix)
 {
     for (const char* text :
-         {"<Properties xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\"><Company>a</Company>"
+         {"<Properties "
+          "xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\"><Company>a</Company>"
           "</Properties>",
-          "<ap:Properties xmlns:ap=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+          "<ap:Properties "
+          "xmlns:ap=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
           "<ap:Company>a</ap:Company></ap:Properties>"}) {
         DocumentRecord record;
         ReadAppPropertiesXml(record, text);

@@ -50,9 +50,11 @@ INSTANTIATE_TEST_SUITE_P(
     Edits,
     CoreEdit,
     testing::Values(
-        EditCase{0, "New", "<dc:creator>c</dc:creator>", "<dc:creator>c</dc:creator><dc:title>New</dc:title>"},
+        EditCase{0, "New", "<dc:creator>c</dc:creator>",
+                 "<dc:creator>c</dc:creator><dc:title>New</dc:title>"},
         EditCase{0, "New", "<dc:title a=\"1\">Old</dc:title>", "<dc:title a=\"1\">New</dc:title>"},
-        EditCase{0, "a < b & c", "<dc:title><![CDATA[Old]]></dc:title>", "<dc:title><![CDATA[a < b & c]]></dc:title>"},
+        EditCase{0, "a < b & c", "<dc:title><![CDATA[Old]]></dc:title>",
+                 "<dc:title><![CDATA[a < b & c]]></dc:title>"},
         EditCase{0, "x", "<dc:title/>", "<dc:title>x</dc:title>"},
         EditCase{1, "", "<dc:subject>a</dc:subject><dc:title>t</dc:title><dc:subject>b</dc:subject>",
                  "<dc:title>t</dc:title>"},
@@ -67,14 +69,16 @@ INSTANTIATE_TEST_SUITE_P(
         EditCase{7, "2013-05-06 09:08:09", "", "<cp:lastPrinted>2013-05-06T09:08:09Z</cp:lastPrinted>"},
         EditCase{8, "2013-05-06 09:08:09", "",
                  "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T09:08:09Z</dcterms:created>"},
-        EditCase{9, "2013-05-06 09:08:09", "<dcterms:modified xsi:type=\"x\">2000-01-01T00:00:00Z</dcterms:modified>",
+        EditCase{9, "2013-05-06 09:08:09",
+                 "<dcterms:modified xsi:type=\"x\">2000-01-01T00:00:00Z</dcterms:modified>",
                  "<dcterms:modified xsi:type=\"x\">2013-05-06T09:08:09Z</dcterms:modified>"}));
 
 TEST(WriteProperties, UnchangedTextsAreNotRewritten)
 {
     ScopedTimeZone zone("Europe/Berlin");
-    const std::string part = CoreXml("<dcterms:created>2013-05-06T09:08:09.5+02:00</dcterms:created>"
-                                     "<cp:lastPrinted>2013-05-06</cp:lastPrinted><dc:title/><dc:subject>s</dc:subject>");
+    const std::string part =
+        CoreXml("<dcterms:created>2013-05-06T09:08:09.5+02:00</dcterms:created>"
+                "<cp:lastPrinted>2013-05-06</cp:lastPrinted><dc:title/><dc:subject>s</dc:subject>");
     DocumentRecord record;
     ReadCorePropertiesXml(record, part);
     for (std::size_t p = 0; p < kCoreCount; ++p) {
@@ -110,23 +114,27 @@ TEST(WriteProperties, InvalidDatesAndMixedContentFailClearly)
 
 TEST(WriteProperties, NewElementsUseTheBoundPrefixOrDeclareOne)
 {
-    const std::string own = "<c:coreProperties xmlns:c=\"http://schemas.openxmlformats.org/package/2006/metadata/"
-                            "core-properties\" xmlns:d=\"http://purl.org/dc/terms/\">";
+    const std::string own =
+        "<c:coreProperties xmlns:c=\"http://schemas.openxmlformats.org/package/2006/metadata/"
+        "core-properties\" xmlns:d=\"http://purl.org/dc/terms/\">";
     EXPECT_EQ(WriteCorePropertiesXml(Changing(6, "3"), own + "</c:coreProperties>"),
               own + "<c:revision>3</c:revision></c:coreProperties>");
     EXPECT_EQ(WriteCorePropertiesXml(Changing(8, "2013-05-06 09:08:09"), own + "</c:coreProperties>"),
               own.substr(0, own.size() - 1) +
                   " xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\"><d:created xsi:type=\"d:W3CDTF\">"
                   "2013-05-06T09:08:09Z</d:created></c:coreProperties>");
-    EXPECT_EQ(WriteCorePropertiesXml(Changing(0, "t"), "<r xmlns:dc=\"urn:other\"><dc:title>x</dc:title></r>"),
-              "<r xmlns:dc=\"urn:other\" xmlns:dc1=\"http://purl.org/dc/elements/1.1/\"><dc:title>x</dc:title>"
-              "<dc1:title>t</dc1:title></r>");
-    const std::string strict = "<Properties xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\">";
+    EXPECT_EQ(
+        WriteCorePropertiesXml(Changing(0, "t"), "<r xmlns:dc=\"urn:other\"><dc:title>x</dc:title></r>"),
+        "<r xmlns:dc=\"urn:other\" xmlns:dc1=\"http://purl.org/dc/elements/1.1/\"><dc:title>x</dc:title>"
+        "<dc1:title>t</dc1:title></r>");
+    const std::string strict =
+        "<Properties xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\">";
     EXPECT_EQ(WriteAppPropertiesXml(Changing(15, "Co"), strict + "</Properties>"),
               strict + "<Company>Co</Company></Properties>");
-    EXPECT_EQ(WriteAppPropertiesXml(Changing(16, "M"), "<Properties></Properties>"),
-              "<Properties xmlns:ep=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-              "<ep:Manager>M</ep:Manager></Properties>");
+    EXPECT_EQ(
+        WriteAppPropertiesXml(Changing(16, "M"), "<Properties></Properties>"),
+        "<Properties xmlns:ep=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
+        "<ep:Manager>M</ep:Manager></Properties>");
 }
 
 TEST(WriteProperties, MissingPartsAreCreatedOnlyWhenAValueIsWritten)
@@ -140,8 +148,9 @@ TEST(WriteProperties, MissingPartsAreCreatedOnlyWhenAValueIsWritten)
     const std::string core = WriteCorePropertiesXml(record, "");
     const std::string app = WriteAppPropertiesXml(record, "");
     EXPECT_NE(core.find("xmlns:dcmitype="), std::string::npos);
-    EXPECT_NE(core.find("<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:09Z</dcterms:created>"),
-              std::string::npos);
+    EXPECT_NE(
+        core.find("<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:09Z</dcterms:created>"),
+        std::string::npos);
     EXPECT_NE(app.find("xmlns:vt="), std::string::npos);
     DocumentRecord reread;
     ReadCorePropertiesXml(reread, core);
@@ -170,8 +179,9 @@ TEST(WriteProperties, FileFormsWriteOnlyWhatChanged)
 TEST(WriteProperties, FindChildElementMatchesByNamespace)
 {
     xml::TXMLDocument doc;
-    doc.LoadFromText(CoreXml("<dc:x><dc:title>n</dc:title></dc:x><t:title xmlns:t=\"http://purl.org/dc/elements/1.1/\">"
-                             "a</t:title><dc:title>b</dc:title>"));
+    doc.LoadFromText(
+        CoreXml("<dc:x><dc:title>n</dc:title></dc:x><t:title xmlns:t=\"http://purl.org/dc/elements/1.1/\">"
+                "a</t:title><dc:title>b</dc:title>"));
     const auto root = doc.DocumentElement();
     EXPECT_EQ(xml::TXMLDocument::NodeText(FindChildElement("dc:title", root)), "a");
     EXPECT_EQ(FindChildElements("dc:title", root).size(), 2U);
@@ -181,8 +191,9 @@ TEST(WriteProperties, FindChildElementMatchesByNamespace)
 
 TEST(PartRegistration, AddsOneOverrideAndLeavesTheRest)
 {
-    const std::string types = "<?xml version=\"1.0\"?>\n<Types xmlns=\"" + std::string(kContentTypesNamespace) +
-                              "\">\n <Default Extension=\"xml\" ContentType=\"application/xml\" />\n</Types>\n";
+    const std::string types =
+        "<?xml version=\"1.0\"?>\n<Types xmlns=\"" + std::string(kContentTypesNamespace) +
+        "\">\n <Default Extension=\"xml\" ContentType=\"application/xml\" />\n</Types>\n";
     const std::string added = RegisterContentTypeOverride(types, kCorePartName, kCoreContentType);
     EXPECT_EQ(added, "<?xml version=\"1.0\"?>\n<Types xmlns=\"" + std::string(kContentTypesNamespace) +
                          "\">\n <Default Extension=\"xml\" ContentType=\"application/xml\"/>\n<Override "
@@ -201,7 +212,8 @@ TEST(PartRegistration, AddsOneRelationshipWithAnUnusedId)
                              "</p:Relationships>";
     const std::string added = RegisterPackageRelationship(rels, kAppRelationshipTypes[0], kAppPartName);
     EXPECT_EQ(added, rels.substr(0, rels.size() - 18) + "<p:Relationship Id=\"rId4\" Type=\"" +
-                         std::string(kAppRelationshipTypes[0]) + "\" Target=\"docProps/app.xml\"/></p:Relationships>");
+                         std::string(kAppRelationshipTypes[0]) +
+                         "\" Target=\"docProps/app.xml\"/></p:Relationships>");
     EXPECT_EQ(RegisterPackageRelationship(added, kAppRelationshipTypes[0], "/docProps/./APP.xml"), added);
     EXPECT_NE(RegisterPackageRelationship(added, kCoreRelationshipTypes[0], kCorePartName), added);
     EXPECT_NE(RegisterPackageRelationship("", kCoreRelationshipTypes[0], kCorePartName).find("Id=\"rId1\""),

@@ -21,10 +21,10 @@ std::vector<CorpusPart> ExtractCorpusParts(const std::filesystem::path& folder)
     const std::filesystem::path script =
         std::filesystem::path(VELMORA_SOURCE_DIR) / "tests" / "support" / "extract_property_parts.py";
     int exitCode = -1;
-    const std::string output = RunCommand("cd " + ShellQuote(RealCorpusDir().string()) + " && python3 " +
-                                              ShellQuote(script.string()) + " " + ShellQuote(folder.string()) +
-                                              " *.pptx",
-                                          &exitCode);
+    const std::string output =
+        RunCommand("cd " + ShellQuote(RealCorpusDir().string()) + " && python3 " +
+                       ShellQuote(script.string()) + " " + ShellQuote(folder.string()) + " *.pptx",
+                   &exitCode);
     if (exitCode != 0) {
         throw std::runtime_error("extracting the corpus parts failed");
     }

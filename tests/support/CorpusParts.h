@@ -10,9 +10,9 @@ namespace testsupport {
 // XML and property code do not depend on the archive layer.
 struct CorpusPart
 {
-    std::string Package; // file name of the package
-    std::string Kind;    // "core", "app", "types" ([Content_Types].xml) or "rels" (_rels/.rels)
-    std::string Status;  // "ok", "missing" or "error"
+    std::string Package;        // file name of the package
+    std::string Kind;           // "core", "app", "types" ([Content_Types].xml) or "rels" (_rels/.rels)
+    std::string Status;         // "ok", "missing" or "error"
     std::filesystem::path File; // the copied part when Status is "ok"
 };
 

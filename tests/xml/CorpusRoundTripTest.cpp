@@ -1,7 +1,6 @@
-#include "xml/TXMLDocument.h"
-
 #include "support/CorpusParts.h"
 #include "support/TempDir.h"
+#include "xml/TXMLDocument.h"
 
 #include <gtest/gtest.h>
 

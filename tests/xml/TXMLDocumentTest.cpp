@@ -33,7 +33,8 @@ INSTANTIATE_TEST_SUITE_P(
     Documents,
     UneditedRoundTrip,
     testing::Values(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<r xmlns=\"urn:a\" b=\"2\" a=\"1\"/>",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n<r xmlns=\"urn:a\" b=\"2\" "
+        "a=\"1\"/>",
         "<?xml version='1.0' standalone='no'?>\n<!-- head -->\n<r>\r\n  <t> </t>\r\n</r>\n<!-- tail -->\n",
         "\xEF\xBB\xBF<r><![CDATA[x < y]]>&amp;&lt;&gt;caf\xC3\xA9</r>",
         "<r><?pi data?><a:x xmlns:a=\"urn:x\" a:k=\"v\">t</a:x></r>\r\n",
@@ -99,7 +100,8 @@ TEST(TXMLDocument, NamesResolveThroughTheDeclarationsInScope)
 
 TEST(TXMLDocument, EditsAreSavedWithEverythingElseKept)
 {
-    auto doc = Loaded("<?xml version=\"1.0\"?>\r\n<r>\r\n  <a>old</a>\r\n  <b><![CDATA[c]]></b>\r\n  <c/>\r\n</r>");
+    auto doc =
+        Loaded("<?xml version=\"1.0\"?>\r\n<r>\r\n  <a>old</a>\r\n  <b><![CDATA[c]]></b>\r\n  <c/>\r\n</r>");
     const auto root = doc.DocumentElement();
     doc.SetText(root.child("a"), "new & <improved>");
     doc.SetText(root.child("b"), "d");
@@ -152,11 +154,21 @@ TEST_P(RefusedText, RaisesWithTheReason)
 INSTANTIATE_TEST_SUITE_P(
     Documents,
     RefusedText,
-    testing::Values("", "<r>", "<r></s>", "<r/><r/>", "<r/>text", "text<r/>", "<r a='1' a='2'/>", "<r>&custom;</r>",
-                    "<r a='&custom;'/>", "<r>a & b</r>", "<r>&#xZZ;</r>",
-                    "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-                    "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><r>&c;&c;&c;</r>",
-                    "<!DOCTYPE r SYSTEM \"file:///etc/passwd\" [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>"));
+    testing::Values(
+        "",
+        "<r>",
+        "<r></s>",
+        "<r/><r/>",
+        "<r/>text",
+        "text<r/>",
+        "<r a='1' a='2'/>",
+        "<r>&custom;</r>",
+        "<r a='&custom;'/>",
+        "<r>a & b</r>",
+        "<r>&#xZZ;</r>",
+        "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]><r>&c;&c;&c;</r>",
+        "<!DOCTYPE r SYSTEM \"file:///etc/passwd\" [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><r>&x;</r>"));
 
 TEST(TXMLDocument, DeclaredEntitiesAreNeverExpanded)
 {
@@ -181,7 +193,8 @@ TEST(TXMLDocument, FilesLoadSaveAndFailWithTheirPath)
         doc.LoadFromFile(dir / "bad.xml");
         FAIL();
     } catch (const EXmlError& e) {
-        EXPECT_NE(std::string(e.what()).find("bad.xml: not well-formed XML: "), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("bad.xml: not well-formed XML: "), std::string::npos)
+            << e.what();
     }
     testsupport::WriteFileBytes(dir / "good.xml", "<r>\n<a>1</a>\n</r>\n");
     doc.LoadFromFile(dir / "good.xml");
