@@ -93,6 +93,33 @@ xml::TXMLNode AddPropertyElement(xml::TXMLDocument& doc, std::size_t p)
     return element;
 }
 
+// XML 1.0 cannot hold most control characters, and the part is UTF-8: such a value would make the
+// written part unreadable, so it is refused before anything is written.
+void CheckStorable(std::size_t p, std::string_view value)
+{
+    std::size_t i = 0;
+    while (i < value.size()) {
+        const auto c = static_cast<unsigned char>(value[i]);
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+            throw EPropertyWriteError(std::string(DisplayName(p)) +
+                                      ": the text holds a control character that XML cannot store");
+        }
+        const std::size_t length = c < 0x80           ? 1
+                                   : (c >> 5) == 0x6  ? 2
+                                   : (c >> 4) == 0xE  ? 3
+                                   : (c >> 3) == 0x1E ? 4
+                                                      : 0;
+        bool valid = length != 0 && i + length <= value.size() && !(length == 2 && c < 0xC2);
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            valid = (static_cast<unsigned char>(value[i + k]) & 0xC0) == 0x80;
+        }
+        if (!valid) {
+            throw EPropertyWriteError(std::string(DisplayName(p)) + ": the text is not valid UTF-8");
+        }
+        i += length;
+    }
+}
+
 // The text to store for property p, or std::nullopt when the property is to be left as it is.
 std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t p, xml::TXMLNode root)
 {
@@ -102,6 +129,7 @@ std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t
     if (ShownValue(root, p).value_or(std::string()) == value) {
         return std::nullopt;
     }
+    CheckStorable(p, value);
     if (!IsDateProperty(p) || value.empty()) {
         return value;
     }
@@ -129,6 +157,7 @@ std::string WritePart(const DocumentRecord& record, const std::string& existingX
     xml::TXMLDocument doc;
     doc.LoadFromText(existingXml.empty() ? (corePart ? NewCorePart() : NewAppPart()) : existingXml);
     const auto root = doc.DocumentElement();
+    bool edited = false;
     for (std::size_t p = first; p < last; ++p) {
         if (!record.Changed(p)) {
             continue;
@@ -137,6 +166,7 @@ std::string WritePart(const DocumentRecord& record, const std::string& existingX
         if (!stored) {
             continue;
         }
+        edited = true;
         auto elements = FindChildElements(CatalogueName(p), root);
         // The first occurrence takes the value; later ones would otherwise win on the next read.
         const std::size_t keep = stored->empty() ? 0 : 1;
@@ -154,7 +184,8 @@ std::string WritePart(const DocumentRecord& record, const std::string& existingX
                                       "> holds other elements or several nodes and cannot take a text");
         }
     }
-    return doc.SaveToText();
+    // Nothing really changed: the part stays exactly as it was, not even re-serialised.
+    return edited ? doc.SaveToText() : existingXml;
 }
 
 std::string ReadIfPresent(const std::filesystem::path& path)

@@ -109,6 +109,9 @@ TEST(WriteProperties, InvalidDatesAndMixedContentFailClearly)
         }
     }
     EXPECT_THROW((void)WriteCore(0, "x", "<dc:title>a<b/></dc:title>"), EPropertyWriteError);
+    EXPECT_THROW((void)WriteCore(0, std::string("a\x01"), ""), EPropertyWriteError);
+    EXPECT_THROW((void)WriteCore(0, "caf\xE9", ""), EPropertyWriteError);
+    EXPECT_THROW((void)WriteCore(0, "\xC3", ""), EPropertyWriteError);
     EXPECT_THROW((void)WriteCore(0, "x", "<dc:title><!--c-->a</dc:title>"), EPropertyWriteError);
 }
 
