@@ -3,6 +3,7 @@
 #include "engine/DateConvert.h"
 #include "engine/DocumentRecord.h"
 #include "engine/PropertyParts.h"
+#include "engine/WriteProperties.h"
 
 namespace engine {
 
@@ -40,6 +41,52 @@ std::optional<std::string> ShownValue(xml::TXMLNode root, std::size_t p)
         }
     }
     return shown;
+}
+
+bool HasCoreChanges(const DocumentRecord& record)
+{
+    for (std::size_t p = 0; p < kCoreCount; ++p) {
+        if (record.Changed(p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool HasAppChanges(const DocumentRecord& record)
+{
+    for (std::size_t p = kCoreCount; p < kPropertyCount; ++p) {
+        if (record.Changed(p)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<xml::TXMLNode> FindChildElements(std::string_view name, xml::TXMLNode root)
+{
+    std::vector<xml::TXMLNode> found;
+    std::optional<std::size_t> p;
+    if (const int core = IndexOfName(name, CoreElementNames); core >= 0) {
+        p = static_cast<std::size_t>(core);
+    } else if (const int app = IndexOfName(name, AppElementNames); app >= 0) {
+        p = kCoreCount + static_cast<std::size_t>(app);
+    }
+    if (!p) {
+        return found;
+    }
+    for (auto child = root.first_child(); child; child = child.next_sibling()) {
+        if (PropertyOfElement(child, *p < kCoreCount) == p) {
+            found.push_back(child);
+        }
+    }
+    return found;
+}
+
+xml::TXMLNode FindChildElement(std::string_view name, xml::TXMLNode root)
+{
+    const auto found = FindChildElements(name, root);
+    return found.empty() ? xml::TXMLNode() : found.front();
 }
 
 } // namespace engine

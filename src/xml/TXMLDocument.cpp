@@ -85,6 +85,13 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
                         std::to_string(result.offset));
     }
     m_encoding = result.encoding;
+    // The parser passes bytes through unchecked; text that is not UTF-8 would reach every reader.
+    if (m_encoding == pugi::encoding_utf8) {
+        if (const auto bad = InvalidUtf8Offset(bytes); bad != std::string_view::npos) {
+            m_doc.reset();
+            throw EXmlError(origin + ": not well-formed XML: invalid UTF-8 at offset " + std::to_string(bad));
+        }
+    }
     const std::size_t bomLength = ByteOrderMarkLength(bytes);
     m_bom = bytes.substr(0, bomLength);
     if (IsAsciiCompatible(m_encoding)) {

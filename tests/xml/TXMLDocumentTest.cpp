@@ -164,6 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
         "<r a='1' a='2'/>",
         "<r>&custom;</r>",
         "<r a='&custom;'/>",
+        "<r>caf\xE9</r>",
+        "<r>\xC0\xAF</r>",
+        "<r>\xED\xA0\x80</r>",
         "<r>a & b</r>",
         "<r>&#xZZ;</r>",
         "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
