@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/ExportCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 
@@ -13,5 +14,6 @@ int main(int argc, char** argv)
     app.require_subcommand(1);
     cli::AddShowCommand(app);
     cli::AddSetCommand(app);
+    cli::AddExportCommand(app);
     return cli::RunApp(app, argc, argv);
 }
