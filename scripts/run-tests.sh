@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Velmora and runs every test suite. With VELMORA_SANITIZE_RUN=1 (CI sets it) the headless
-# suites are also built and run under AddressSanitizer and UndefinedBehaviorSanitizer.
+# suites are also built and run under AddressSanitizer and UndefinedBehaviorSanitizer, and with
+# VELMORA_FUZZ_RUN=1 each fuzzer runs for VELMORA_FUZZ_SECONDS (default 30) on its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,4 +15,8 @@ if [ "${VELMORA_SANITIZE_RUN:-0}" = "1" ]; then
     cmake --build build-asan -j "$jobs"
     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi
+
+if [ "${VELMORA_FUZZ_RUN:-0}" = "1" ]; then
+    scripts/fuzz.sh "${VELMORA_FUZZ_SECONDS:-30}"
 fi

@@ -1,6 +1,8 @@
 #include "archive/WildcardMatch.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace archive {
 namespace {
@@ -57,10 +59,47 @@ Outcome MatchClass(std::string_view p, std::size_t& pi, char c)
     return member != negated ? Outcome::Valid : Outcome::RangeFailed;
 }
 
-Outcome Match(std::string_view p, std::string_view t);
+// Star searches already tried, by pattern and text position. Several stars can retry the same pair
+// of suffixes exponentially often ("*a*a*a*b" against a run of a's); each pair is decided once.
+class StarMemo
+{
+public:
+    StarMemo(std::string_view p, std::string_view t)
+        : m_p(p)
+        , m_t(t)
+        , m_columns(t.size() + 1)
+        , m_seen(p.size() * m_columns, std::int8_t{-1})
+    {
+    }
+
+    std::int8_t& At(std::string_view p, std::string_view t)
+    {
+        const auto pi = static_cast<std::size_t>(p.data() - m_p.data());
+        const auto ti = static_cast<std::size_t>(t.data() - m_t.data());
+        return m_seen[pi * m_columns + ti];
+    }
+
+private:
+    std::string_view m_p;
+    std::string_view m_t;
+    std::size_t m_columns;
+    std::vector<std::int8_t> m_seen;
+};
+
+Outcome Match(std::string_view p, std::string_view t, StarMemo& memo);
+Outcome SearchStar(std::string_view p, std::string_view t, StarMemo& memo);
 
 // p[0] is '*': any run of text, including none.
-Outcome MatchStar(std::string_view p, std::string_view t)
+Outcome MatchStar(std::string_view p, std::string_view t, StarMemo& memo)
+{
+    std::int8_t& known = memo.At(p, t);
+    if (known < 0) {
+        known = static_cast<std::int8_t>(SearchStar(p, t, memo));
+    }
+    return static_cast<Outcome>(known);
+}
+
+Outcome SearchStar(std::string_view p, std::string_view t, StarMemo& memo)
 {
     std::size_t pi = 0;
     std::size_t ti = 0;
@@ -84,7 +123,7 @@ Outcome MatchStar(std::string_view p, std::string_view t)
         if (rest[0] != '<' && rest[0] != t[i]) {
             continue;
         }
-        const Outcome r = Match(rest, t.substr(i));
+        const Outcome r = Match(rest, t.substr(i), memo);
         if (r == Outcome::Valid || r == Outcome::BadPattern) {
             return r;
         }
@@ -92,7 +131,7 @@ Outcome MatchStar(std::string_view p, std::string_view t)
     return Outcome::Abort;
 }
 
-Outcome Match(std::string_view p, std::string_view t)
+Outcome Match(std::string_view p, std::string_view t, StarMemo& memo)
 {
     std::size_t pi = 0;
     std::size_t ti = 0;
@@ -105,7 +144,7 @@ Outcome Match(std::string_view p, std::string_view t)
         }
         switch (p[pi]) {
         case '*':
-            return MatchStar(p.substr(pi), t.substr(ti));
+            return MatchStar(p.substr(pi), t.substr(ti), memo);
         case '?':
             ++pi;
             ++ti;
@@ -142,7 +181,9 @@ bool WildcardMatch(std::string_view text, std::string_view pattern)
     if (p == "*") {
         return true;
     }
-    return Match(p, LowerAscii(text)) == Outcome::Valid;
+    const std::string t = LowerAscii(text);
+    StarMemo memo(p, t);
+    return Match(p, t, memo) == Outcome::Valid;
 }
 
 } // namespace archive

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (in build-fuzz) and runs each for SECONDS (default 60) on
+# its corpus: generated seeds, the small real packages and their property parts, and whatever
+# earlier runs kept in build-fuzz/corpus. At most two fuzzers run at once (VELMORA_FUZZ_JOBS).
+# Exits 1 when a fuzzer found a crash, leak or timeout; the inputs are kept in
+# build-fuzz/findings/<target>/ and replay with: build-fuzz/bin/<target> <input>.
+#
+# Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+seconds="${1:-60}"
+shift || true
+targets=("$@")
+if [ "${#targets[@]}" -eq 0 ]; then
+    mapfile -t targets < <(grep -o '^velmora_fuzzer(fuzz_[a-z_]*' fuzz/CMakeLists.txt | cut -d'(' -f2)
+fi
+build=build-fuzz
+jobs="${VELMORA_FUZZ_JOBS:-2}"
+real="${VELMORA_SHARED_DIR:-$(pwd)/../shared}/corpus/real"
+
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DVELMORA_FUZZ=ON -DVELMORA_BUILD_GUI=OFF -DVELMORA_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target "${targets[@]}" velmora_fuzz_seeds -j "$(nproc)"
+
+seeds="$build/seeds"
+rm -rf "$seeds"
+"$build/bin/velmora_fuzz_seeds" "$seeds"
+if [ -d "$real" ]; then
+    # Small real packages as they are; their property parts and stored dates for the text fuzzers.
+    find "$real" -maxdepth 1 -name '*.pptx' -size -300k -exec cp {} "$seeds/fuzz_archive_reader/" \;
+    find "$real" -maxdepth 1 -name '*.pptx' -size -300k -exec cp {} "$seeds/fuzz_load_save/" \;
+    python3 - "$real" "$seeds" <<'PY'
+import pathlib, re, sys, zipfile
+real, seeds = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
+dates = set()
+for package in sorted(real.glob('*.pptx')):
+    try:
+        with zipfile.ZipFile(package) as z:
+            for part, mode in (('docProps/core.xml', b'0'), ('docProps/app.xml', b'1')):
+                if part in z.namelist():
+                    text = z.read(part)
+                    (seeds / 'fuzz_property_readers' / f'{package.stem}-{part[9:12]}').write_bytes(mode + text)
+                    dates.update(re.findall(rb'<(?:\w+:)?(?:created|modified|lastPrinted)[^>]*>([^<]*)<', text))
+    except (zipfile.BadZipFile, OSError, RuntimeError, NotImplementedError):
+        pass
+for i, date in enumerate(sorted(dates)):
+    (seeds / 'fuzz_date_parser' / f'real{i}').write_bytes(bytes([i % 5]) + date)
+PY
+fi
+
+mkdir -p "$build/logs" "$build/fuzz-tmp"
+run_one() {
+    local target="$1"
+    # Findings of earlier runs are gone once fixed; each one lives on as a generated test case.
+    rm -rf "$build/findings/$target"
+    mkdir -p "$build/corpus/$target" "$build/findings/$target"
+    TMPDIR="$(pwd)/$build/fuzz-tmp" "$build/bin/$target" "$build/corpus/$target" "$seeds/$target" \
+        -max_total_time="$seconds" -timeout="${VELMORA_FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$build/findings/$target/" >"$build/logs/$target.log" 2>&1 || true
+}
+
+for target in "${targets[@]}"; do
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+        wait -n || true
+    done
+    echo "fuzzing $target for ${seconds}s"
+    run_one "$target" &
+done
+wait
+
+found=0
+summary="$build/fuzz-summary.txt"
+: >"$summary"
+for target in "${targets[@]}"; do
+    runs=$(grep -ho 'stat::number_of_executed_units: *[0-9]*' "$build/logs/$target.log" | grep -o '[0-9]*$' | tail -1)
+    findings=$(find "$build/findings/$target" -type f | wc -l)
+    corpus=$(find "$build/corpus/$target" -type f | wc -l)
+    echo "$target: ${runs:-0} inputs run, $corpus corpus entries, $findings findings" | tee -a "$summary"
+    if [ "$findings" -gt 0 ]; then
+        found=1
+        grep -E 'ERROR|FINDING|SUMMARY' "$build/logs/$target.log" | head -5 || true
+    fi
+done
+exit "$found"
