@@ -45,8 +45,10 @@ ReplacementFile::ReplacementFile(std::filesystem::path target)
         Fail("Cannot write", EISDIR);
     }
     for (int attempt = 0; m_fd < 0; ++attempt) {
-        m_tempPath = m_target;
-        m_tempPath += UniqueSuffix();
+        // The target's name identifies a leftover temporary file; it is shortened so that the
+        // suffix never pushes the name past the file system's limit.
+        std::string name = m_target.filename().string().substr(0, 160);
+        m_tempPath = m_target.parent_path() / (name + UniqueSuffix());
         // 0666 lets the umask decide, as for any newly created file.
         m_fd = open(m_tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd < 0 && (errno != EEXIST || attempt >= 100)) {

@@ -121,6 +121,14 @@ TEST(ExportToFileTest, FailedWriteLeavesTheTargetUntouched)
     }
 }
 
+TEST(ExportToFileTest, TargetWithTheLongestNameIsWritten)
+{
+    testsupport::TempDir dir;
+    const std::filesystem::path target = dir / (std::string(251, 'n') + ".txt");
+    ExportToFile(ExportFormat::Text, kGrid, target);
+    EXPECT_EQ(testsupport::ReadFileBytes(target).substr(0, 14), "     File Name");
+}
+
 TEST(ExportToFileTest, UnwritablePlacesAreReported)
 {
     testsupport::TempDir dir;
