@@ -11,10 +11,10 @@ class EArchiveError : public std::runtime_error
 {
 public:
     EArchiveError(const std::string& text, const std::string& detail);
+
     explicit EArchiveError(const std::string& text)
         : EArchiveError(text, std::string())
-    {
-    }
+    {}
 
     // The fixed text without the detail.
     [[nodiscard]] const std::string& Text() const { return m_text; }
@@ -23,21 +23,19 @@ private:
     std::string m_text;
 };
 
-#define VELMORA_ARCHIVE_ERROR(Name, Base, DefaultText)                                                        \
-    class Name : public Base                                                                                  \
-    {                                                                                                         \
-    public:                                                                                                   \
-        static constexpr const char* kText = DefaultText;                                                     \
-        explicit Name(const std::string& detail = std::string())                                              \
-            : Base(kText, detail)                                                                             \
-        {                                                                                                     \
-        }                                                                                                     \
-                                                                                                              \
-    protected:                                                                                                \
-        Name(const std::string& text, const std::string& detail)                                              \
-            : Base(text, detail)                                                                              \
-        {                                                                                                     \
-        }                                                                                                     \
+#define VELMORA_ARCHIVE_ERROR(Name, Base, DefaultText)                                                       \
+    class Name : public Base                                                                                 \
+    {                                                                                                        \
+    public:                                                                                                  \
+        static constexpr const char* kText = DefaultText;                                                    \
+        explicit Name(const std::string& detail = std::string())                                             \
+            : Base(kText, detail)                                                                            \
+        {}                                                                                                   \
+                                                                                                             \
+    protected:                                                                                               \
+        Name(const std::string& text, const std::string& detail)                                             \
+            : Base(text, detail)                                                                             \
+        {}                                                                                                   \
     };
 
 VELMORA_ARCHIVE_ERROR(EBadZipFile, EArchiveError, "Not a valid zip file!")

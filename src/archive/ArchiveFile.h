@@ -22,12 +22,17 @@ public:
     ArchiveFile& operator=(const ArchiveFile&) = delete;
 
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+
     [[nodiscard]] std::uint64_t Size() const { return m_size; }
+
     [[nodiscard]] std::uint64_t Position() const { return m_position; }
+
     [[nodiscard]] std::timespec ModificationTime() const { return m_modified; }
 
     void Seek(std::uint64_t position) { m_position = position; }
+
     void Skip(std::uint64_t count) { m_position += count; }
+
     // Reads up to count bytes; fewer only at the end of the file.
     std::size_t Read(void* buffer, std::size_t count);
     // Fills the buffer from this position on, so that following reads there need no system call.

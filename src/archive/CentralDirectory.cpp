@@ -72,12 +72,14 @@ void TArchiveReader::ReadCentralDirectory(ArchiveFile& file,
     auto progress = [&] { CheckCancel(done++, total); };
     // Every central record takes at least 46 bytes, so a count beyond that is a lie, not a reason to
     // loop for billions of records.
-    const bool plausible = end.CentralOffset() < file.Size() && total <= (file.Size() - end.CentralOffset()) / 46;
+    const bool plausible =
+        end.CentralOffset() < file.Size() && total <= (file.Size() - end.CentralOffset()) / 46;
     std::optional<std::uint64_t> failedAt;
     bool duplicate = false;
     if (plausible) {
         try {
-            failedAt = ReadRecords(file, end, [&](TZipHeaderInfo& m) { members.Add(std::move(m)); }, progress);
+            failedAt = ReadRecords(
+                file, end, [&](TZipHeaderInfo& m) { members.Add(std::move(m)); }, progress);
         } catch (const EDuplicateObject&) {
             duplicate = true;
         }
@@ -87,8 +89,9 @@ void TArchiveReader::ReadCentralDirectory(ArchiveFile& file,
     if (!failedAt && !duplicate) {
         return;
     }
-    const std::string problem = duplicate ? "two members share one local header offset"
-                                          : "damaged central directory at record " + std::to_string(*failedAt);
+    const std::string problem = duplicate
+                                    ? "two members share one local header offset"
+                                    : "damaged central directory at record " + std::to_string(*failedAt);
     if (strict) {
         throw EBadZipFile(path + ": " + problem);
     }

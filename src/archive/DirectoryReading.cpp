@@ -88,7 +88,8 @@ EndRecordSearch FindEndRecord(ArchiveFile& file, TEndCentral& end)
     if (size < kEndCentralSize) {
         return EndRecordSearch::NotFound;
     }
-    const std::size_t window = static_cast<std::size_t>(std::min<std::uint64_t>(kMaxCommentLength + kEndCentralSize, size));
+    const std::size_t window =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kMaxCommentLength + kEndCentralSize, size));
     const std::uint64_t windowStart = size - window;
     // Load a larger tail into the file's buffer, so that a small central directory comes with it.
     file.Prefetch(size > ArchiveFile::kBufferSize ? size - ArchiveFile::kBufferSize : 0);
@@ -125,15 +126,16 @@ EndRecordSearch FindEndRecord(ArchiveFile& file, TEndCentral& end)
         }
     }
     const unsigned char* chosen = firstExact != nullptr && firstExact == firstConsistent ? firstExact
-                                  : firstExact != nullptr                             ? firstExact
-                                  : firstConsistent != nullptr                        ? firstConsistent
-                                                                                      : first;
+                                  : firstExact != nullptr                                ? firstExact
+                                  : firstConsistent != nullptr                           ? firstConsistent
+                                                                                         : first;
     if (chosen == nullptr) {
         return EndRecordSearch::NotFound;
     }
     const std::size_t at = static_cast<std::size_t>(chosen - tail.data());
     end = ParseEndRecord(chosen, windowStart + at);
-    const std::size_t commentLength = std::min<std::size_t>(GetU16(chosen + 20), window - at - kEndCentralSize);
+    const std::size_t commentLength =
+        std::min<std::size_t>(GetU16(chosen + 20), window - at - kEndCentralSize);
     end.Comment.assign(reinterpret_cast<const char*>(chosen + kEndCentralSize), commentLength);
     ReadZip64End(file, end);
     return EndRecordSearch::Found;

@@ -19,9 +19,12 @@ DosParts Split(std::uint32_t v)
 {
     const std::uint32_t time = v & 0xFFFF;
     const std::uint32_t date = v >> 16;
-    return DosParts{static_cast<int>((date >> 9) & 0x7F) + 1980, static_cast<int>((date >> 5) & 0x0F),
-                    static_cast<int>(date & 0x1F),           static_cast<int>((time >> 11) & 0x1F),
-                    static_cast<int>((time >> 5) & 0x3F),    static_cast<int>(time & 0x1F) * 2};
+    return DosParts{static_cast<int>((date >> 9) & 0x7F) + 1980,
+                    static_cast<int>((date >> 5) & 0x0F),
+                    static_cast<int>(date & 0x1F),
+                    static_cast<int>((time >> 11) & 0x1F),
+                    static_cast<int>((time >> 5) & 0x3F),
+                    static_cast<int>(time & 0x1F) * 2};
 }
 
 std::uint32_t Join(const DosParts& p)

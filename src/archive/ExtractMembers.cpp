@@ -13,7 +13,9 @@
 namespace archive {
 namespace {
 
-bool Selected(const TZipHeaderInfo& member, const TArchiveReader& reader, const std::vector<std::string>& patterns)
+bool Selected(const TZipHeaderInfo& member,
+              const TArchiveReader& reader,
+              const std::vector<std::string>& patterns)
 {
     if (member.IsDirectory() && !reader.RecreateDirs) {
         return false;
@@ -73,9 +75,11 @@ int TArchiveReader::ExtractMembers()
             throw;
         }
     }
+
     struct Cleanup
     {
         TArchiveReader& Reader;
+
         ~Cleanup()
         {
             Reader.FilesList.clear();
@@ -146,7 +150,11 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
         Skip(member, reason);
         return false;
     }
-    struct stat existing{};
+
+    struct stat existing
+    {
+    };
+
     if (::lstat(target.c_str(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode)) {
             Skip(member, "something other than a file exists at " + target.string());
@@ -168,7 +176,8 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
             break;
         case TOverwriteMode::Prompt:
             if (OnOverwritePrompt) {
-                replace = OnOverwritePrompt(("Replace existing file " + member.FileName() + "?").substr(0, 300));
+                replace =
+                    OnOverwritePrompt(("Replace existing file " + member.FileName() + "?").substr(0, 300));
             }
             break;
         }
@@ -212,7 +221,8 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
     output.Close();
     SetFileTime(output.TemporaryPath(), DosDateTimeToTime(member.DosDateTime));
     if (RetainAttributes) {
-        ApplyExternalAttributes(output.TemporaryPath(), member.HostSystem(), member.ExternalAttributes, false);
+        ApplyExternalAttributes(output.TemporaryPath(), member.HostSystem(), member.ExternalAttributes,
+                                false);
     }
     output.Commit();
     return true;

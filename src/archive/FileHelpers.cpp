@@ -34,13 +34,16 @@ void ApplyExternalAttributes(const std::filesystem::path& path,
                              std::uint32_t externalAttributes,
                              bool isDirectory)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
+
     if (::stat(path.c_str(), &st) != 0) {
         return;
     }
     mode_t mode = st.st_mode & 07777;
     const mode_t unixMode = static_cast<mode_t>((externalAttributes >> 16) & 0777);
-    if (hostSystem == kHostUnix && unixMode != 0) {
+    if (hostSystem == kHostUnix && (externalAttributes >> 16) != 0) {
         // Never set-uid/set-gid/sticky; the owner must keep reading what we extracted, and must be able
         // to enter and fill a folder.
         mode = unixMode | S_IRUSR | (isDirectory ? (S_IWUSR | S_IXUSR) : 0);

@@ -149,8 +149,8 @@ bool RebuildFromLocalHeaders(ArchiveFile& file, TSortedZip& members, const std::
             if (member.HasDataDescriptor()) {
                 std::array<unsigned char, 4> sig{};
                 file.Seek(next);
-                const bool signature =
-                    file.Read(sig.data(), sig.size()) == sig.size() && GetU32(sig.data()) == kDataDescriptorSignature;
+                const bool signature = file.Read(sig.data(), sig.size()) == sig.size() &&
+                                       GetU32(sig.data()) == kDataDescriptorSignature;
                 next += (signature ? 4 : 0) + (member.Zip64 ? 20 : 12);
             }
         }

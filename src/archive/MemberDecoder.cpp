@@ -33,8 +33,7 @@ public:
         : m_member(member)
         , m_sink(sink)
         , m_maxBytes(maxBytes)
-    {
-    }
+    {}
 
     void Write(const unsigned char* data, std::size_t size)
     {
@@ -111,7 +110,8 @@ void DecodeMember(ArchiveFile& file,
             if (limits.BeforeChunk) {
                 limits.BeforeChunk(done);
             }
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, compressed - done));
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, compressed - done));
             file.ReadExact(input.data(), n);
             out.Write(input.data(), n);
             done += n;
@@ -131,7 +131,8 @@ void DecodeMember(ArchiveFile& file,
             if (limits.BeforeChunk) {
                 limits.BeforeChunk(done);
             }
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, compressed - done));
+            const std::size_t n =
+                static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, compressed - done));
             file.ReadExact(input.data(), n);
             done += n;
             inflater.Input(input.data(), n);

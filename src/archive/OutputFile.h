@@ -20,7 +20,9 @@ public:
     void Write(const char* data, std::size_t size);
     // Closes the file; the temporary path may then be given its time and attributes before Commit.
     void Close();
+
     [[nodiscard]] const std::filesystem::path& TemporaryPath() const { return m_temporary; }
+
     // Moves the finished file to the target name, replacing what is there.
     void Commit();
 

@@ -16,7 +16,9 @@ public:
     RawInflater& operator=(const RawInflater&) = delete;
 
     void Input(const void* data, std::size_t size);
+
     [[nodiscard]] std::size_t InputLeft() const { return m_stream.avail_in; }
+
     // Decodes into out; returns the number of bytes produced. Sets finished at the end of the stream.
     // A zlib failure throws EZCompressionError with zlib's message.
     std::size_t Output(void* out, std::size_t size, bool& finished);

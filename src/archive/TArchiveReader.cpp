@@ -83,7 +83,11 @@ bool TArchiveReader::DirectoryIsCurrent()
     if (!m_loaded || m_loadedName != ZipName) {
         return false;
     }
-    struct stat st{};
+
+    struct stat st
+    {
+    };
+
     if (::stat(ZipName.c_str(), &st) != 0) {
         return false;
     }
@@ -109,8 +113,8 @@ void TArchiveReader::LoadDirectory(bool strict)
         if (strict) {
             std::array<unsigned char, 4> head{};
             file.Seek(0);
-            const bool localHeaderFirst =
-                file.Read(head.data(), head.size()) == head.size() && GetU32(head.data()) == kLocalHeaderSignature;
+            const bool localHeaderFirst = file.Read(head.data(), head.size()) == head.size() &&
+                                          GetU32(head.data()) == kLocalHeaderSignature;
             if (localHeaderFirst) {
                 throw EIncompleteZip(path + ": no end of central directory record (truncated?)");
             }
@@ -200,7 +204,8 @@ std::uint64_t TArchiveReader::DataOffset(TZipHeaderInfo& member)
     // Only the name and extra lengths of the local header are used; every other value comes from the
     // central directory. A wrong signature means the directory points at something else.
     if (GetU32(h.data()) != kLocalHeaderSignature) {
-        throw EBadZipFile(member.Name + ": no local header at offset " + std::to_string(member.LocalHeaderOffset()));
+        throw EBadZipFile(member.Name + ": no local header at offset " +
+                          std::to_string(member.LocalHeaderOffset()));
     }
     member.LocalExtraLength = GetU16(h.data() + 28);
     return member.LocalHeaderOffset() + kLocalHeaderSize + GetU16(h.data() + 26) + member.LocalExtraLength;
@@ -225,8 +230,10 @@ std::string TArchiveReader::ExtractToMemory(const TZipHeaderInfo& member, std::u
 {
     std::string content;
     // The declared size is only a hint: never reserve more than the caller allows or a modest amount.
-    content.reserve(static_cast<std::size_t>(std::min<std::uint64_t>({member.UncompressedSize(), maxBytes, 1U << 20})));
-    ExtractToSink(member, [&content](const char* data, std::size_t size) { content.append(data, size); }, maxBytes);
+    content.reserve(
+        static_cast<std::size_t>(std::min<std::uint64_t>({member.UncompressedSize(), maxBytes, 1U << 20})));
+    ExtractToSink(
+        member, [&content](const char* data, std::size_t size) { content.append(data, size); }, maxBytes);
     return content;
 }
 

@@ -83,7 +83,9 @@ public:
     // Members in archive order (ascending local header offset).
     [[nodiscard]] std::size_t Count() const;
     [[nodiscard]] const TZipHeaderInfo& Member(std::size_t i) const; // std::out_of_range when out of range
+
     [[nodiscard]] const TSortedZip& Members() const { return m_members; }
+
     [[nodiscard]] const TEndCentral& EndCentral() const { return m_endCentral; }
 
     // The member with this part name as packages name parts: ASCII case-insensitive, '\' == '/',
@@ -102,6 +104,7 @@ public:
     // Extracts the selected members to DestDir and returns the number extracted (files written plus
     // directory entries processed). Nothing is ever written outside DestDir.
     int ExtractMembers();
+
     // The members the last ExtractMembers skipped, with reasons.
     [[nodiscard]] const std::vector<TSkippedMember>& Skipped() const { return m_skipped; }
 
@@ -111,9 +114,13 @@ public:
 protected:
     // The open archive, opened from ZipName when needed.
     ArchiveFile& OpenArchive();
+
     [[nodiscard]] bool IsArchiveOpen() const { return m_file != nullptr; }
+
     TSortedZip& MutableMembers() { return m_members; }
+
     TEndCentral& MutableEndCentral() { return m_endCentral; }
+
     // Position of the member's data, read from its local header (fills LocalExtraLength).
     std::uint64_t DataOffset(TZipHeaderInfo& member);
     // Reports progress; throws EUserCanceled when the callback asks to stop.

@@ -6,14 +6,17 @@ namespace archive {
 namespace {
 
 template <typename Field>
-std::uint64_t Resolve(Field stored, const std::optional<TZip64EndRecord>& zip64, std::uint64_t TZip64EndRecord::*member)
+std::uint64_t
+Resolve(Field stored, const std::optional<TZip64EndRecord>& zip64, std::uint64_t TZip64EndRecord::*member)
 {
     constexpr Field marker = static_cast<Field>(~Field{0});
     return stored == marker && zip64 ? (*zip64).*member : stored;
 }
 
 template <typename Field>
-void Store(Field& stored, std::optional<TZip64EndRecord>& zip64, std::uint64_t TZip64EndRecord::*member,
+void Store(Field& stored,
+           std::optional<TZip64EndRecord>& zip64,
+           std::uint64_t TZip64EndRecord::*member,
            std::uint64_t value)
 {
     constexpr Field marker = static_cast<Field>(~Field{0});

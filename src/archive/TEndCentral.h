@@ -36,7 +36,7 @@ struct TEndCentral
     std::uint16_t TotalEntries16 = 0;
     std::uint32_t CentralSize32 = 0;
     std::uint32_t CentralOffset32 = 0;
-    std::string Comment;              // archive comment bytes
+    std::string Comment;               // archive comment bytes
     std::uint64_t CommentPosition = 0; // file position of the comment
     std::uint64_t RecordPosition = 0;  // file position of the end record itself
     bool Modified = false;

@@ -37,8 +37,7 @@ std::uint64_t Rate(const TZipHeaderInfo& m)
 
 TSortedZip::TSortedZip(TZipSortMode mode)
     : m_mode(mode)
-{
-}
+{}
 
 const TZipHeaderInfo& TSortedZip::operator[](std::size_t i) const
 {

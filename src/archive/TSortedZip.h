@@ -28,7 +28,9 @@ public:
     explicit TSortedZip(TZipSortMode mode = TZipSortMode::ByNone);
 
     [[nodiscard]] std::size_t Count() const { return m_items.size(); }
+
     [[nodiscard]] bool Empty() const { return m_items.empty(); }
+
     // Throws std::out_of_range "List index out of bounds (i)".
     [[nodiscard]] const TZipHeaderInfo& operator[](std::size_t i) const;
     [[nodiscard]] TZipHeaderInfo& operator[](std::size_t i);
@@ -40,6 +42,7 @@ public:
     void Clear();
 
     [[nodiscard]] TZipSortMode SortMode() const { return m_mode; }
+
     // True when any held member carries a Zip64 record.
     [[nodiscard]] bool Zip64() const;
 
@@ -47,7 +50,9 @@ public:
     static bool Less(TZipSortMode mode, const TZipHeaderInfo& a, const TZipHeaderInfo& b);
 
     using Items = std::vector<std::unique_ptr<TZipHeaderInfo>>;
+
     [[nodiscard]] Items::const_iterator begin() const { return m_items.begin(); }
+
     [[nodiscard]] Items::const_iterator end() const { return m_items.end(); }
 
 private:

@@ -65,8 +65,11 @@ struct TZipHeaderInfo
     [[nodiscard]] std::string Directory() const;
 
     [[nodiscard]] std::uint8_t HostSystem() const { return static_cast<std::uint8_t>(VersionMadeBy >> 8); }
+
     [[nodiscard]] bool IsEncrypted() const { return (Flags & 0x0001) != 0; }
+
     [[nodiscard]] bool HasDataDescriptor() const { return (Flags & 0x0008) != 0; }
+
     [[nodiscard]] bool IsDirectory() const { return !Name.empty() && Name.back() == '/'; }
 };
 

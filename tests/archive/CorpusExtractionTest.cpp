@@ -43,8 +43,9 @@ TEST_P(CorpusExtraction, MatchesPythonZipfile)
     } catch (const archive::EArchiveError& e) {
         failure = e.what();
     }
-    const std::string verdict = RunCommand("python3 '" VELMORA_SOURCE_DIR "/tests/archive/compare_extraction.py' '" +
-                                           package.string() + "' '" + out.string() + "'");
+    const std::string verdict =
+        RunCommand("python3 '" VELMORA_SOURCE_DIR "/tests/archive/compare_extraction.py' '" +
+                   package.string() + "' '" + out.string() + "'");
     if (verdict == "unreadable\n") {
         EXPECT_FALSE(failure.empty()) << "extracted a package python cannot read";
     } else {
@@ -53,10 +54,14 @@ TEST_P(CorpusExtraction, MatchesPythonZipfile)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Real, CorpusExtraction, ::testing::ValuesIn(CorpusPackages()),
+INSTANTIATE_TEST_SUITE_P(Real,
+                         CorpusExtraction,
+                         ::testing::ValuesIn(CorpusPackages()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string name = info.param;
-                             std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                              return name;
                          });
 

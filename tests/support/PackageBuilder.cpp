@@ -95,9 +95,28 @@ PackageBuilder& PackageBuilder::PrependBytes(const std::string& bytes)
     return *this;
 }
 
+PackageBuilder& PackageBuilder::PointCentralOffsetAt(const std::string& name, const std::string& other)
+{
+    m_offsetAliases.emplace_back(name, other);
+    return *this;
+}
+
+PackageBuilder& PackageBuilder::BreakCentralRecordOf(const std::string& name)
+{
+    m_brokenCentral.push_back(name);
+    return *this;
+}
+
+PackageBuilder& PackageBuilder::DeclareMissingCentralExtra(const std::string& name, uint16_t length)
+{
+    m_missingExtra.emplace_back(name, length);
+    return *this;
+}
+
 std::string PackageBuilder::Build() const
 {
     std::string out = m_prefix;
+    std::vector<std::pair<std::string, uint64_t>> localOffsets;
     std::string central;
     for (const Entry& e : m_entries) {
         const std::string data = e.method == Method::Deflated ? RawDeflate(e.content) : e.content;
@@ -116,7 +135,8 @@ std::string PackageBuilder::Build() const
                                 : e.method == Method::Deflated ? 8
                                                                : 0;
         const uint16_t flags = static_cast<uint16_t>(e.flags | (e.dataDescriptor ? 0x0008 : 0));
-        const uint64_t offset = out.size();
+        uint64_t offset = out.size();
+        localOffsets.emplace_back(e.name, offset);
 
         std::string zip64Local;
         if (m_zip64) {
@@ -147,6 +167,13 @@ std::string PackageBuilder::Build() const
             Put32(out, static_cast<uint32_t>(usize));
         }
 
+        for (const auto& [name, other] : m_offsetAliases) {
+            for (const auto& [known, knownOffset] : localOffsets) {
+                if (name == e.name && known == other) {
+                    offset = knownOffset;
+                }
+            }
+        }
         std::string zip64Central;
         if (m_zip64) {
             Put16(zip64Central, 0x0001);
@@ -155,7 +182,15 @@ std::string PackageBuilder::Build() const
             Put64(zip64Central, data.size());
             Put64(zip64Central, offset);
         }
-        Put32(central, 0x02014b50);
+        auto declaredExtra = static_cast<uint16_t>(zip64Central.size() + e.centralExtra.size());
+        for (const auto& [name, length] : m_missingExtra) {
+            if (name == e.name) {
+                declaredExtra = length;
+            }
+        }
+        const bool broken =
+            std::find(m_brokenCentral.begin(), m_brokenCentral.end(), e.name) != m_brokenCentral.end();
+        Put32(central, broken ? 0x02014b51 : 0x02014b50);
         Put16(central, e.versionMadeBy);
         Put16(central, m_zip64 ? 45 : 20);
         Put16(central, flags);
@@ -165,7 +200,7 @@ std::string PackageBuilder::Build() const
         Put32(central, m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(data.size()));
         Put32(central, m_zip64 ? 0xFFFFFFFF : static_cast<uint32_t>(usize));
         Put16(central, static_cast<uint32_t>(e.name.size()));
-        Put16(central, static_cast<uint32_t>(zip64Central.size() + e.centralExtra.size()));
+        Put16(central, declaredExtra);
         Put16(central, static_cast<uint32_t>(e.comment.size()));
         Put16(central, 0);
         Put16(central, 0);

@@ -43,6 +43,11 @@ public:
     PackageBuilder& DeclareUncompressedSize(const std::string& name, uint32_t size); // lie in both headers
     PackageBuilder& ForceZip64();                              // Zip64 end records and extra blocks
     PackageBuilder& PrependBytes(const std::string& bytes);    // data before the first local header
+    // The central record of name gives the local header offset of other (two members at one offset).
+    PackageBuilder& PointCentralOffsetAt(const std::string& name, const std::string& other);
+    PackageBuilder& BreakCentralRecordOf(const std::string& name); // wrong central record signature
+    // The central record of name declares an extra field of this length that is not there.
+    PackageBuilder& DeclareMissingCentralExtra(const std::string& name, uint16_t length);
 
     // A minimal presentation: [Content_Types].xml, _rels/.rels and the given property parts
     // (an empty text leaves that part out).
@@ -58,6 +63,9 @@ private:
     std::vector<std::pair<std::string, uint32_t>> m_sizeLies;
     bool m_zip64 = false;
     std::string m_prefix;
+    std::vector<std::pair<std::string, std::string>> m_offsetAliases;
+    std::vector<std::string> m_brokenCentral;
+    std::vector<std::pair<std::string, uint16_t>> m_missingExtra;
 };
 
 // Core and app part texts in the usual form, for tests that only need some values present.
