@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engine/DocumentList.h"
+#include "engine/Progress.h"
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+// One thing the user asked to add: a chosen package, a chosen folder, or a dropped item, which is
+// a folder when it names one and otherwise a package only when its extension is exactly "pptx".
+struct AddItem
+{
+    enum class Kind
+    {
+        File,
+        Folder,
+        Dropped,
+    };
+
+    std::string path;
+    Kind kind = Kind::File;
+};
+
+// Adds the rows of every item to list, in item order. Consecutive packages load in parallel;
+// folders load in parallel inside the engine. A cancel request keeps the rows loaded so far.
+void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, const engine::Progress& progress);
+
+} // namespace app

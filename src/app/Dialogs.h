@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace app {
+
+// Every dialog the window opens goes through here, so that a test can answer it in advance and
+// no dialog ever blocks a test run. In test mode an unanswered file or folder dialog counts as
+// cancelled, an unanswered question as No, and message boxes are recorded instead of shown.
+class Dialogs
+{
+public:
+    struct Message
+    {
+        QString title;
+        QString text;
+    };
+
+    static QStringList openFileNames(QWidget* parent, const QString& filter);
+    static QString existingDirectory(QWidget* parent);
+    static QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& filter);
+    static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text);
+    static void warning(QWidget* parent, const QString& title, const QString& text);
+    static void critical(QWidget* parent, const QString& title, const QString& text);
+
+    // Converts a "Description|*.ext" filter into the form the Qt file dialogs read.
+    static QString qtFilter(const QString& filter);
+
+    // Test hooks: each answer is used once.
+    static void setTestMode(bool on);
+    static void setNextFileNames(const QStringList& names);
+    static void setNextFolder(const QString& folder);
+    static void setNextSaveFileName(const QString& name);
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static QList<Message> takeShownMessages();
+};
+
+} // namespace app

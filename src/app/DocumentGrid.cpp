@@ -1,0 +1,58 @@
+#include "app/DocumentGrid.h"
+
+#include <QAbstractItemDelegate>
+#include <QHeaderView>
+
+namespace app {
+
+DocumentGrid::DocumentGrid(QWidget* parent)
+    : QTableView(parent)
+{
+    setObjectName(QStringLiteral("VT"));
+    setShowGrid(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
+                    QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
+    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+
+    QHeaderView* rows = verticalHeader();
+    rows->hide();
+    rows->setMinimumSectionSize(1);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(20);
+
+    QHeaderView* columns = horizontalHeader();
+    columns->setFixedHeight(17);
+    columns->setSectionsMovable(true);
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+    columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    columns->setHighlightSections(false);
+    columns->setStretchLastSection(false);
+    // QTableView fits a column to its texts when its divider is double-clicked.
+}
+
+void DocumentGrid::commitOpenEditor()
+{
+    if (state() != QAbstractItemView::EditingState) {
+        return;
+    }
+    // Delegate editors are children of the viewport; nothing else is placed there.
+    const auto children = viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* editor : children) {
+        if (editor->isVisible()) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+}
+
+void DocumentGrid::setCellDelegate(QAbstractItemDelegate* delegate)
+{
+    delegate->setParent(this);
+    setItemDelegate(delegate);
+}
+
+} // namespace app

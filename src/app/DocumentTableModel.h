@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/ColumnConfig.h"
+#include "engine/DocumentList.h"
+
+#include <QAbstractTableModel>
+
+#include <memory>
+#include <vector>
+
+namespace app {
+
+// The document grid's rows: one DocumentRecord and a check state per row, in add order. Cell texts
+// are asked from CellText whenever the view paints, so the model keeps no copy of any text. Every
+// decision (text, marks, editability) is keyed on the column index, never the display position.
+// Lives on the UI thread; worker threads fill their own lists and hand the rows over.
+class DocumentTableModel : public QAbstractTableModel, public engine::DocumentList
+{
+    Q_OBJECT
+
+public:
+    explicit DocumentTableModel(QObject* parent = nullptr);
+    ~DocumentTableModel() override;
+
+    // Replaces the column list (captions, colours, alignment); rows stay.
+    void setColumns(std::vector<ColumnSetting> columns);
+    [[nodiscard]] const std::vector<ColumnSetting>& columns() const { return m_columns; }
+
+    // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
+    void setLocked(bool locked);
+    [[nodiscard]] bool isLocked() const { return m_locked; }
+
+    void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
+    void clearRows();
+    // Sets every row to one check state, with a single change notification.
+    void setAllCheckStates(int state);
+    // Stores a record computed elsewhere (a reload or a save of a copy) into a row.
+    void storeRecord(std::size_t row, engine::DocumentRecord record);
+    [[nodiscard]] bool anyModified() const;
+
+    // QAbstractTableModel
+    [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+    [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+    // engine::DocumentList
+    engine::DocumentRecord& AppendRow() override;
+    [[nodiscard]] std::size_t RowCount() const override { return m_rows.size(); }
+    [[nodiscard]] engine::DocumentRecord& RecordAt(std::size_t row) override;
+    [[nodiscard]] const engine::DocumentRecord& RecordAt(std::size_t row) const override;
+    [[nodiscard]] int CheckState(std::size_t row) const override;
+    void SetCheckState(std::size_t row, int state) override;
+    void DeleteRow(std::size_t row) override;
+    void BeginUpdate() override;
+    void EndUpdate() override;
+
+    // Brackets a batch of changes; the view is told once, when the outermost block ends.
+    class UpdateBlock
+    {
+    public:
+        explicit UpdateBlock(DocumentTableModel& model)
+            : m_model(model)
+        {
+            m_model.BeginUpdate();
+        }
+
+        ~UpdateBlock() { m_model.EndUpdate(); }
+        UpdateBlock(const UpdateBlock&) = delete;
+        UpdateBlock& operator=(const UpdateBlock&) = delete;
+
+    private:
+        DocumentTableModel& m_model;
+    };
+
+private:
+    QVariant cellData(const engine::DocumentRecord& record, int row, int column, int role) const;
+    void rowChanged(int row, int firstColumn, int lastColumn);
+
+    std::vector<ColumnSetting> m_columns;
+    std::vector<engine::VectorDocumentList::Row> m_rows;
+    int m_updateDepth = 0;
+    bool m_locked = false;
+};
+
+} // namespace app

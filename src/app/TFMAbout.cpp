@@ -1,0 +1,83 @@
+#include "app/TFMAbout.h"
+
+#include "app/AppInfo.h"
+#include "export/Maker.h"
+
+#include <QDesktopServices>
+#include <QFont>
+#include <QGridLayout>
+#include <QLabel>
+#include <QUrl>
+
+namespace app {
+
+namespace {
+
+QLabel* LinkLabel(const QString& target, const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
+                                 .arg(target.toHtmlEscaped(), text.toHtmlEscaped()),
+                             parent);
+    label->setTextFormat(Qt::RichText);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    return label;
+}
+
+QString MakerAddress()
+{
+    return QString::fromUtf8(exporting::kMakerAddress.data(), static_cast<qsizetype>(exporting::kMakerAddress.size()));
+}
+
+} // namespace
+
+void OpenWebPage()
+{
+    QDesktopServices::openUrl(QUrl(MakerAddress()));
+}
+
+void OpenMailLink()
+{
+    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + QString::fromUtf8(kMakerMail)));
+}
+
+TFMAbout::TFMAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("FMAbout"));
+    setWindowTitle(QStringLiteral("About Velmora"));
+    setFixedSize(292, 152);
+
+    m_title = new QLabel(this);
+    m_title->setObjectName(QStringLiteral("Title"));
+    QFont bold = m_title->font();
+    bold.setBold(true);
+    m_title->setFont(bold);
+
+    auto* notice = new QLabel(QString::fromUtf8(kMakerNotice), this);
+    notice->setWordWrap(true);
+
+    auto* web = LinkLabel(QStringLiteral("web"), MakerAddress(), this);
+    web->setObjectName(QStringLiteral("Label5"));
+    connect(web, &QLabel::linkActivated, this, [] { OpenWebPage(); });
+    auto* mail = LinkLabel(QStringLiteral("mail"), QString::fromUtf8(kMakerMail), this);
+    mail->setObjectName(QStringLiteral("Label7"));
+    connect(mail, &QLabel::linkActivated, this, [] { OpenMailLink(); });
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(m_title, 0, 0, 1, 2, Qt::AlignHCenter);
+    layout->addWidget(notice, 1, 0, 1, 2);
+    layout->addWidget(new QLabel(QStringLiteral("Web: "), this), 2, 0);
+    layout->addWidget(web, 2, 1);
+    layout->addWidget(new QLabel(QStringLiteral("Email: "), this), 3, 0);
+    layout->addWidget(mail, 3, 1);
+    layout->setColumnStretch(1, 1);
+}
+
+void TFMAbout::showEvent(QShowEvent* event)
+{
+    m_title->setText(QString::fromUtf8(kAppCaption));
+    QDialog::showEvent(event);
+}
+
+} // namespace app

@@ -1,0 +1,117 @@
+#pragma once
+
+#include "app/AddItems.h"
+#include "export/ExportFormat.h"
+#include "xml/TXMLDocument.h"
+
+#include <QFuture>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QMenu;
+class QToolButton;
+class QWidget;
+
+namespace engine {
+struct Progress;
+}
+
+namespace app {
+
+class DocumentGrid;
+class DocumentTableModel;
+class TWaitForm;
+class WaitBoxScope;
+
+// The main window: the command bar, the document grid with its check-all box, the menus and the
+// wait box. Long commands run the engine on worker threads while the window keeps painting;
+// while one runs, no other command and nothing that removes rows can start.
+class TfmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TfmMain(QWidget* parent = nullptr);
+    ~TfmMain() override;
+
+    [[nodiscard]] DocumentTableModel& model() const { return *m_model; }
+    [[nodiscard]] DocumentGrid& grid() const { return *m_grid; }
+    [[nodiscard]] TWaitForm& waitForm() const { return *m_waitForm; }
+    [[nodiscard]] bool isBusy() const { return m_busy; }
+
+    // The batch-modify dialog plugs in here; without it the command explains that it is missing.
+    void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
+
+    // Adds what was dropped or chosen, as a long command.
+    void addItems(std::vector<AddItem> items);
+
+public slots:
+    void BitBtn1Click();
+    void BitBtn2Click();
+    void BitBtn3Click();
+    void BitBtn4Click();
+    void BitBtn8Click();
+    void btnSaveCheckedClick();
+    void btnSaveAllClick();
+    void SpeedButton1Click();
+    void BitBtn5Click();
+    void BitBtn9Click();
+    void cbCheckAllClick();
+    void m1Click();
+    void Help1Click();
+    void ExportToExcel1Click();
+    void ExportToHTML1Click();
+    void ExportToText1Click();
+    void ExportToXML1Click();
+
+signals:
+    // A long command has ended and its rows are in the grid.
+    void commandFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void InitMainWindow();
+    void LoadColumnConfig();
+    QWidget* buildCommandBar();
+    QWidget* buildGridPanel();
+    void buildMenus();
+
+    // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
+    // inside one grid update, also when work failed, and may return a warning for the user.
+    // Failures are shown in an error box once the wait box is gone.
+    void runLongCommand(std::function<void(const engine::Progress&)> work, std::function<QString()> finish);
+    void setBusy(bool busy);
+    // Runs a short command body, showing any failure in an error box.
+    void runCommand(const std::function<void()>& body);
+    void saveRows(bool checkedOnly);
+    void exportGrid(exporting::ExportFormat format);
+
+    xml::TXMLDocument m_xmlDoc;
+    DocumentTableModel* m_model = nullptr;
+    DocumentGrid* m_grid = nullptr;
+    QCheckBox* m_checkAll = nullptr;
+    TWaitForm* m_waitForm = nullptr;
+    QMenu* m_exportMenu = nullptr;
+    std::vector<QToolButton*> m_commandButtons;
+    std::vector<QAction*> m_exportActions;
+    std::function<void()> m_batchModify;
+    std::unique_ptr<WaitBoxScope> m_waitScope;
+    QFuture<QString> m_running;
+    bool m_initialised = false;
+    bool m_busy = false;
+    bool m_closePending = false;
+};
+
+} // namespace app

@@ -1,0 +1,263 @@
+// The long commands of the main window: adding, refreshing and saving packages on worker threads.
+#include "app/TfmMain.h"
+
+#include "app/AppInfo.h"
+#include "app/Dialogs.h"
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/ParallelFor.h"
+#include "app/TWaitForm.h"
+#include "engine/LoadDocument.h"
+#include "engine/SaveDocument.h"
+
+#include <QCheckBox>
+#include <QFutureWatcher>
+#include <QtConcurrent>
+
+#include <map>
+#include <numeric>
+
+namespace app {
+
+namespace {
+
+// Copies of rows that a worker loads or saves, so that the grid can keep painting the originals;
+// the results are stored back into the rows when the command ends.
+struct RowJob
+{
+    std::vector<std::size_t> rows;
+    std::vector<engine::DocumentRecord> records;
+    std::vector<engine::DocumentOutcome> outcomes;
+    std::vector<char> done;
+
+    RowJob(const DocumentTableModel& model, std::vector<std::size_t> selected)
+        : rows(std::move(selected))
+        , outcomes(rows.size())
+        , done(rows.size(), 0)
+    {
+        records.reserve(rows.size());
+        for (std::size_t row : rows) {
+            records.push_back(model.RecordAt(row));
+        }
+    }
+
+    void storeInto(DocumentTableModel& model)
+    {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (done[i] != 0) {
+                model.storeRecord(rows[i], std::move(records[i]));
+            }
+        }
+    }
+};
+
+} // namespace
+
+void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work, std::function<QString()> finish)
+{
+    m_grid->commitOpenEditor();
+    setBusy(true);
+    m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, true);
+
+    engine::Progress progress;
+    progress.CancelRequested = &m_waitForm->CancelRequested();
+    TWaitForm* box = m_waitForm;
+    progress.OnProgress = [box](std::size_t done, std::size_t total, const std::string& path) {
+        QMetaObject::invokeMethod(
+            box, [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
+            Qt::QueuedConnection);
+    };
+
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher, finish = std::move(finish)] {
+        QString failure = watcher->result();
+        QString warning;
+        watcher->deleteLater();
+        try {
+            DocumentTableModel::UpdateBlock block(*m_model);
+            warning = finish();
+        } catch (const std::exception& e) {
+            failure = QString::fromStdString(e.what());
+        }
+        m_waitScope.reset();
+        setBusy(false);
+        if (!failure.isEmpty()) {
+            Dialogs::critical(this, QStringLiteral("Error"), failure);
+        }
+        if (!warning.isEmpty()) {
+            Dialogs::warning(this, QStringLiteral("Warning"), warning);
+        }
+        emit commandFinished();
+        if (m_closePending) {
+            close();
+        }
+    });
+    m_running = QtConcurrent::run([work = std::move(work), progress]() -> QString {
+        try {
+            work(progress);
+            return {};
+        } catch (const std::exception& e) {
+            return QString::fromStdString(e.what());
+        }
+    });
+    watcher->setFuture(m_running);
+}
+
+void TfmMain::addItems(std::vector<AddItem> items)
+{
+    if (m_busy || items.empty()) {
+        return;
+    }
+    auto loaded = std::make_shared<engine::VectorDocumentList>();
+    runLongCommand([loaded, items = std::move(items)](const engine::Progress& progress) {
+        AddItems(*loaded, items, progress);
+    }, [this, loaded] {
+        m_model->appendRows(loaded->TakeRows());
+        return QString();
+    });
+}
+
+void TfmMain::BitBtn1Click()
+{
+    if (m_busy) {
+        return;
+    }
+    const QStringList files = Dialogs::openFileNames(this, QString::fromUtf8(kPackageDialogFilter));
+    std::vector<AddItem> items;
+    for (const QString& file : files) {
+        items.push_back({file.toStdString(), AddItem::Kind::File});
+    }
+    addItems(std::move(items));
+}
+
+void TfmMain::BitBtn2Click()
+{
+    if (m_busy) {
+        return;
+    }
+    const QString folder = Dialogs::existingDirectory(this);
+    if (folder.isEmpty()) {
+        return;
+    }
+    repaint();
+    m_waitForm->SetWaitText(QStringLiteral("Loading info.."));
+    addItems({{folder.toStdString(), AddItem::Kind::Folder}});
+}
+
+void TfmMain::BitBtn3Click()
+{
+    if (m_busy) {
+        return;
+    }
+    // From the last row to the first, so that the rows still to be visited keep their numbers.
+    for (std::size_t row = m_model->RowCount(); row-- > 0;) {
+        if (m_model->CheckState(row) == engine::kChecked) {
+            m_model->DeleteRow(row);
+        }
+    }
+}
+
+void TfmMain::BitBtn4Click()
+{
+    if (m_busy) {
+        return;
+    }
+    m_model->clearRows();
+}
+
+void TfmMain::cbCheckAllClick()
+{
+    m_model->setAllCheckStates(m_checkAll->isChecked() ? engine::kChecked : engine::kUnchecked);
+}
+
+void TfmMain::BitBtn5Click()
+{
+    if (m_busy) {
+        return;
+    }
+    std::vector<std::size_t> rows(m_model->RowCount());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
+    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
+    runLongCommand(
+        [job](const engine::Progress& progress) {
+            ParallelFor(
+                job->records.size(),
+                [&job](std::size_t i) {
+                    job->outcomes[i] = engine::LoadDocument(job->records[i]);
+                    job->done[i] = 1;
+                },
+                [&job](std::size_t i) { return job->records[i].FullPath; }, progress);
+        },
+        [this, job] {
+            job->storeInto(*m_model);
+            return QString();
+        });
+}
+
+void TfmMain::btnSaveCheckedClick()
+{
+    saveRows(true);
+}
+
+void TfmMain::btnSaveAllClick()
+{
+    saveRows(false);
+}
+
+void TfmMain::saveRows(bool checkedOnly)
+{
+    if (m_busy) {
+        return;
+    }
+    // What the user typed into a still open editor belongs to this save.
+    m_grid->commitOpenEditor();
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+        if (m_model->RecordAt(row).Modified && (!checkedOnly || m_model->CheckState(row) == engine::kChecked)) {
+            rows.push_back(row);
+        }
+    }
+    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
+    // Rows of the same package are saved one after the other, never at the same time.
+    auto groups = std::make_shared<std::vector<std::vector<std::size_t>>>();
+    std::map<std::string, std::size_t> groupOfPath;
+    for (std::size_t i = 0; i < job->records.size(); ++i) {
+        auto [it, added] = groupOfPath.try_emplace(job->records[i].FullPath, groups->size());
+        if (added) {
+            groups->emplace_back();
+        }
+        (*groups)[it->second].push_back(i);
+    }
+    runLongCommand(
+        [job, groups](const engine::Progress& progress) {
+            ParallelFor(
+                groups->size(),
+                [&](std::size_t g) {
+                    for (std::size_t i : (*groups)[g]) {
+                        if (progress.Cancelled() && i != (*groups)[g].front()) {
+                            return;
+                        }
+                        job->outcomes[i] = engine::SaveDocument(job->records[i]);
+                        job->done[i] = 1;
+                    }
+                },
+                [&](std::size_t g) { return job->records[(*groups)[g].front()].FullPath; }, progress);
+        },
+        [this, job] {
+            QStringList failures;
+            for (std::size_t i = 0; i < job->rows.size(); ++i) {
+                if (job->done[i] != 0 && !job->outcomes[i].ok) {
+                    failures << QStringLiteral("%1: %2").arg(QString::fromStdString(job->records[i].FullPath),
+                                                             QString::fromStdString(job->outcomes[i].message));
+                }
+            }
+            job->storeInto(*m_model);
+            if (failures.isEmpty()) {
+                return QString();
+            }
+            return QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
+                   failures.join(QLatin1Char('\n'));
+        });
+}
+
+} // namespace app

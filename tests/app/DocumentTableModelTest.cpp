@@ -1,0 +1,164 @@
+// The grid model on its own: roles, marks, flags by column index, check states, notifications.
+#include "app/ColumnConfig.h"
+#include "app/DefaultColumnConfig.h"
+#include "app/DocumentTableModel.h"
+#include "engine/CellText.h"
+
+#include <QAbstractItemModelTester>
+#include <QFont>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace app;
+
+namespace {
+
+void Configure(DocumentTableModel& model)
+{
+    xml::TXMLDocument doc;
+    model.setColumns(ReadColumnConfig(doc, DefaultColumnConfig));
+}
+
+engine::DocumentRecord& AddRow(DocumentTableModel& model, const std::string& name)
+{
+    engine::DocumentRecord& record = model.AppendRow();
+    record.FileName = name;
+    record.FullPath = "/deck/" + name;
+    record.FileSize = "2048";
+    record.Value(0) = "Title of " + name;
+    model.SetCheckState(model.RowCount() - 1, engine::kChecked);
+    return record;
+}
+
+} // namespace
+
+class DocumentTableModelTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void passesTheModelTester()
+    {
+        DocumentTableModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Configure(model);
+        for (int i = 0; i < 5; ++i) {
+            AddRow(model, "d" + std::to_string(i) + ".pptx");
+        }
+        QVERIFY(model.setData(model.index(1, 5), QStringLiteral("Someone"), Qt::EditRole));
+        QVERIFY(model.setData(model.index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
+        model.setAllCheckStates(engine::kChecked);
+        model.DeleteRow(3);
+        engine::VectorDocumentList more;
+        more.AppendRow().FileName = "late.pptx";
+        model.appendRows(more.TakeRows());
+        QCOMPARE(model.rowCount(), 5);
+        model.clearRows();
+        QCOMPARE(model.rowCount(), 0);
+    }
+
+    void cellsAreAskedFromTheRecordEveryTime()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        engine::DocumentRecord& record = AddRow(model, "a.pptx");
+        for (int column = 0; column < 20; ++column) {
+            QCOMPARE(model.index(0, column).data().toString().toStdString(), engine::CellText(record, column));
+        }
+        record.Value(16) = "Boss";
+        QCOMPARE(model.index(0, 19).data().toString(), QStringLiteral("Boss"));
+    }
+
+    void editingMarksTheValueAndTheFileName()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        engine::DocumentRecord& record = AddRow(model, "a.pptx");
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+
+        // The same text is no change.
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Title of a.pptx"), Qt::EditRole));
+        QVERIFY(!record.Modified);
+        QCOMPARE(changed.count(), 0);
+
+        QVERIFY(model.setData(model.index(0, 17), QStringLiteral("3600"), Qt::EditRole));
+        QVERIFY(record.Modified);
+        QVERIFY(record.Changed(14));
+        QCOMPARE(record.Value(14), std::string("3600"));
+        QCOMPARE(changed.count(), 1);
+
+        const QColor blue(0, 0, 255);
+        QCOMPARE(model.index(0, 0).data(Qt::ForegroundRole).value<QColor>(), blue);
+        QCOMPARE(model.index(0, 17).data(Qt::ForegroundRole).value<QColor>(), blue);
+        QVERIFY(model.index(0, 17).data(Qt::FontRole).value<QFont>().bold());
+        for (int column : {1, 2, 3, 16, 18}) {
+            QVERIFY2(!model.index(0, column).data(Qt::ForegroundRole).isValid(), qPrintable(QString::number(column)));
+            QVERIFY(!model.index(0, column).data(Qt::FontRole).isValid());
+        }
+    }
+
+    void onlyPropertyColumnsAreEditable()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        engine::DocumentRecord& record = AddRow(model, "a.pptx");
+        for (int column = 0; column < 20; ++column) {
+            const Qt::ItemFlags flags = model.flags(model.index(0, column));
+            QCOMPARE(bool(flags & Qt::ItemIsEditable), column > 2);
+            QCOMPARE(bool(flags & Qt::ItemIsUserCheckable), column == 0);
+        }
+        QVERIFY(!model.setData(model.index(0, 1), QStringLiteral("/elsewhere"), Qt::EditRole));
+        QCOMPARE(record.FullPath, std::string("/deck/a.pptx"));
+
+        // While a worker holds copies of the rows nothing can be edited.
+        model.setLocked(true);
+        QVERIFY(!(model.flags(model.index(0, 3)) & Qt::ItemIsEditable));
+        QVERIFY(!model.setData(model.index(0, 3), QStringLiteral("x"), Qt::EditRole));
+        QVERIFY(!record.Modified);
+    }
+
+    void checkStatesAndCheckAll()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        AddRow(model, "a.pptx");
+        AddRow(model, "b.pptx");
+        AddRow(model, "c.pptx");
+        QCOMPARE(model.index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(!model.index(1, 1).data(Qt::CheckStateRole).isValid());
+        QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QCOMPARE(model.CheckState(1), engine::kUnchecked);
+
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+        model.setAllCheckStates(engine::kUnchecked);
+        QCOMPARE(changed.count(), 1); // one notification for the whole batch
+        for (std::size_t row = 0; row < 3; ++row) {
+            QCOMPARE(model.CheckState(row), engine::kUnchecked);
+        }
+    }
+
+    void failedRowsShowAnErrorMark()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        engine::DocumentRecord& record = AddRow(model, "broken.pptx");
+        QVERIFY(!model.index(0, 0).data(Qt::DecorationRole).isValid());
+        record.LastError = "not a ZIP archive";
+        QVERIFY(model.index(0, 0).data(Qt::DecorationRole).isValid());
+        QCOMPARE(model.index(0, 0).data(Qt::ToolTipRole).toString(), QStringLiteral("not a ZIP archive"));
+        QVERIFY(!model.index(0, 3).data(Qt::DecorationRole).isValid());
+    }
+
+    void backgroundsAndAlignmentFollowTheColumn()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        AddRow(model, "a.pptx");
+        QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(239, 243, 255));
+        QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+        QCOMPARE(model.index(0, 4).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+    }
+};
+
+QTEST_MAIN(DocumentTableModelTest)
+#include "DocumentTableModelTest.moc"

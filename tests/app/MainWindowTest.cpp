@@ -1,0 +1,350 @@
+// The main window driven through its real widgets: adding, checking, deleting, marks, saving,
+// dropping and closing.
+#include "AppTestSupport.h"
+
+#include "app/Dialogs.h"
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/TWaitForm.h"
+#include "app/TfmMain.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+using namespace app;
+using apptest::CellOf;
+using apptest::WaitForCommand;
+using apptest::WritePackage;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Native(const fs::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+void Click(TfmMain& window, const char* button)
+{
+    auto* found = window.findChild<QToolButton*>(QString::fromLatin1(button));
+    QVERIFY2(found != nullptr, button);
+    QVERIFY2(found->isEnabled(), button);
+    found->click();
+}
+
+std::vector<std::string> FileNames(const TfmMain& window)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < window.model().rowCount(); ++row) {
+        names.push_back(CellOf(window, row, 0));
+    }
+    return names;
+}
+
+bool IsBlue(const TfmMain& window, int row, int column)
+{
+    const auto& model = window.model();
+    return model.index(row, column).data(Qt::ForegroundRole).value<QColor>() == QColor(0, 0, 255);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testsupport::TempDir> m_dir;
+    std::unique_ptr<TfmMain> m_window;
+
+    // Adds the given packages with Add File and waits for the command.
+    void addFiles(const std::vector<fs::path>& paths)
+    {
+        QStringList names;
+        for (const auto& path : paths) {
+            names << Native(path);
+        }
+        Dialogs::setNextFileNames(names);
+        Click(*m_window, "BitBtn1");
+        QVERIFY(WaitForCommand(*m_window));
+    }
+
+    std::vector<fs::path> makePackages(const std::vector<std::string>& titles)
+    {
+        std::vector<fs::path> paths;
+        for (const auto& title : titles) {
+            paths.push_back(*m_dir / (title + ".pptx"));
+            WritePackage(paths.back(), title);
+        }
+        return paths;
+    }
+
+private slots:
+    void initTestCase() { Dialogs::setTestMode(true); }
+
+    void init()
+    {
+        m_dir = std::make_unique<testsupport::TempDir>();
+        m_window = std::make_unique<TfmMain>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        Dialogs::takeShownMessages();
+    }
+
+    void cleanup()
+    {
+        // Nothing may be left unanswered or unexpected.
+        const auto messages = Dialogs::takeShownMessages();
+        for (const auto& message : messages) {
+            qWarning("unexpected message: %s", qPrintable(message.text));
+        }
+        m_window->model().clearRows();
+        m_window.reset();
+        m_dir.reset();
+    }
+
+    void addFolderAddsCheckedRowsInScanOrder()
+    {
+        WritePackage(*m_dir / "b.pptx", "Bee");
+        WritePackage(*m_dir / "a.pptx", "Ay");
+        WritePackage(*m_dir / "sub" / "c.PPTX", "Sea");
+        WritePackage(*m_dir / "notes.txt", "text");
+        testsupport::WriteFileBytes(*m_dir / "tiny.pptx", std::string(512, 'x'));
+        Dialogs::setNextFolder(Native(m_dir->Path()));
+        Click(*m_window, "BitBtn2");
+
+        TWaitForm& box = m_window->waitForm();
+        QVERIFY(box.isVisible());
+        QCOMPARE(box.findChild<QLabel*>("Label2")->text(), QStringLiteral("Loading info.."));
+        QVERIFY(m_window->isBusy());
+        QVERIFY(!m_window->findChild<QToolButton*>("BitBtn3")->isEnabled());
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(!box.isVisible());
+        QVERIFY(m_window->findChild<QToolButton*>("BitBtn3")->isEnabled());
+
+        QCOMPARE(FileNames(*m_window), (std::vector<std::string>{"a.pptx", "b.pptx", "c.PPTX"}));
+        QCOMPARE(CellOf(*m_window, 0, 3), std::string("Ay"));
+        QCOMPARE(CellOf(*m_window, 2, 3), std::string("Sea"));
+        QCOMPARE(CellOf(*m_window, 2, 1), (*m_dir / "sub" / "c.PPTX").string());
+        for (std::size_t row = 0; row < 3; ++row) {
+            QCOMPARE(m_window->model().CheckState(row), engine::kChecked);
+        }
+    }
+
+    void unreadablePackageShowsItsError()
+    {
+        auto paths = makePackages({"good"});
+        testsupport::WriteFileBytes(*m_dir / "broken.pptx", std::string(2000, 'z'));
+        paths.push_back(*m_dir / "broken.pptx");
+        addFiles(paths);
+        QCOMPARE(m_window->model().rowCount(), 2);
+        const QModelIndex broken = m_window->model().index(1, 0);
+        QVERIFY(broken.data(Qt::DecorationRole).isValid());
+        QVERIFY(!broken.data(Qt::ToolTipRole).toString().isEmpty());
+        QVERIFY(!m_window->model().index(0, 0).data(Qt::DecorationRole).isValid());
+    }
+
+    void checkAllSetsEveryRowButNewRowsStartChecked()
+    {
+        auto paths = makePackages({"one", "two"});
+        addFiles(paths);
+        auto* checkAll = m_window->findChild<QCheckBox*>("cbCheckAll");
+        QVERIFY(checkAll->isChecked());
+        QTest::mouseClick(checkAll, Qt::LeftButton);
+        QVERIFY(!checkAll->isChecked());
+        QCOMPARE(m_window->model().CheckState(0), engine::kUnchecked);
+        QCOMPARE(m_window->model().CheckState(1), engine::kUnchecked);
+
+        addFiles({paths[0]});
+        QCOMPARE(m_window->model().rowCount(), 3);
+        QCOMPARE(m_window->model().CheckState(2), engine::kChecked);
+        QVERIFY(!checkAll->isChecked());
+
+        QTest::mouseClick(checkAll, Qt::LeftButton);
+        for (std::size_t row = 0; row < 3; ++row) {
+            QCOMPARE(m_window->model().CheckState(row), engine::kChecked);
+        }
+    }
+
+    void deleteChecked_data()
+    {
+        QTest::addColumn<QString>("checks");
+        QTest::addColumn<QString>("remaining");
+        QTest::newRow("all") << "1111" << "";
+        QTest::newRow("none") << "0000" << "abcd";
+        QTest::newRow("alternate") << "1010" << "bd";
+        QTest::newRow("last two") << "0011" << "ab";
+    }
+
+    void deleteChecked()
+    {
+        QFETCH(QString, checks);
+        QFETCH(QString, remaining);
+        addFiles(makePackages({"a", "b", "c", "d"}));
+        for (int row = 0; row < 4; ++row) {
+            m_window->model().SetCheckState(static_cast<std::size_t>(row),
+                                            checks[row] == '1' ? engine::kChecked : engine::kUnchecked);
+        }
+        Click(*m_window, "BitBtn3");
+        std::string expected;
+        for (const auto& name : FileNames(*m_window)) {
+            expected += name.substr(0, 1);
+        }
+        QCOMPARE(QString::fromStdString(expected), remaining);
+    }
+
+    void deleteAllEmptiesTheGrid()
+    {
+        addFiles(makePackages({"a", "b"}));
+        Click(*m_window, "BitBtn4");
+        QCOMPARE(m_window->model().rowCount(), 0);
+    }
+
+    void editMarksAreClearedBySaveAndRefresh()
+    {
+        const auto paths = makePackages({"first", "second"});
+        addFiles(paths);
+        DocumentGrid& grid = m_window->grid();
+
+        // Typing into the in-place editor; Save All commits the editor that is still open.
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->model().index(0, 3));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Renamed");
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(CellOf(*m_window, 0, 3), std::string("Renamed"));
+        QVERIFY(!m_window->model().RecordAt(0).Modified);
+        QVERIFY(!IsBlue(*m_window, 0, 0));
+        QVERIFY(!IsBlue(*m_window, 0, 3));
+
+        // An edit shows blue marks; Refresh rereads the saved title and drops them.
+        QVERIFY(m_window->model().setData(m_window->model().index(1, 5), QStringLiteral("Someone"), Qt::EditRole));
+        QVERIFY(IsBlue(*m_window, 1, 0));
+        QVERIFY(IsBlue(*m_window, 1, 5));
+        QVERIFY(!IsBlue(*m_window, 1, 3));
+        Click(*m_window, "BitBtn5");
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(CellOf(*m_window, 0, 3), std::string("Renamed"));
+        QCOMPARE(CellOf(*m_window, 1, 5), std::string("Tester"));
+        QVERIFY(!IsBlue(*m_window, 1, 0));
+        QVERIFY(!m_window->model().anyModified());
+    }
+
+    void saveCheckedSavesOnlyCheckedRows()
+    {
+        addFiles(makePackages({"kept", "saved"}));
+        auto& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Changed 0"), Qt::EditRole));
+        QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Changed 1"), Qt::EditRole));
+        model.SetCheckState(0, engine::kUnchecked);
+        Click(*m_window, "btnSaveChecked");
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(model.RecordAt(0).Modified);
+        QVERIFY(!model.RecordAt(1).Modified);
+    }
+
+    void saveFailuresAreListedAndStayMarked()
+    {
+        const auto paths = makePackages({"fine", "doomed"});
+        addFiles(paths);
+        auto& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, 4), QStringLiteral("New subject"), Qt::EditRole));
+        QVERIFY(model.setData(model.index(1, 4), QStringLiteral("New subject"), Qt::EditRole));
+        // The second package is no longer a package by the time it is saved.
+        testsupport::WriteFileBytes(paths[1], std::string(4000, 'q'));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Warning"));
+        QVERIFY(messages[0].text.contains(Native(paths[1])));
+        QVERIFY(!messages[0].text.contains(Native(paths[0])));
+        QVERIFY(!model.RecordAt(0).Modified);
+        QVERIFY(model.RecordAt(1).Modified);
+        QVERIFY(IsBlue(*m_window, 1, 0));
+        QVERIFY(model.index(1, 0).data(Qt::DecorationRole).isValid());
+    }
+
+    void dropAddsFoldersAndLowerCasePackagesOnly()
+    {
+        const fs::path folder = *m_dir / "dropped";
+        WritePackage(folder / "Inner.PPTX", "inner");
+        WritePackage(*m_dir / "loose.pptx", "loose");
+        WritePackage(*m_dir / "Deck.PPTX", "deck");
+        WritePackage(*m_dir / "other.ppt", "other");
+
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(Native(folder)), QUrl::fromLocalFile(Native(*m_dir / "Deck.PPTX")),
+                      QUrl::fromLocalFile(Native(*m_dir / "loose.pptx")),
+                      QUrl::fromLocalFile(Native(*m_dir / "other.ppt"))});
+        const QPointF where(100, 200);
+        QDragEnterEvent enter(where.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(where, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(FileNames(*m_window), (std::vector<std::string>{"Inner.PPTX", "loose.pptx"}));
+    }
+
+    void columnMovesKeepCellsKeyedOnTheIndex()
+    {
+        addFiles(makePackages({"moved"}));
+        DocumentGrid& grid = m_window->grid();
+        QHeaderView* header = grid.horizontalHeader();
+        header->moveSection(header->visualIndex(3), 0); // Title to the far left
+        QCOMPARE(header->logicalIndex(0), 3);
+        QCOMPARE(header->visualIndex(0), 1);
+
+        const QModelIndex leftmost = grid.indexAt(QPoint(header->sectionViewportPosition(3) + 5, 5));
+        QCOMPARE(leftmost.column(), 3);
+        QCOMPARE(leftmost.data().toString(), QStringLiteral("moved"));
+        QVERIFY(leftmost.flags() & Qt::ItemIsEditable);
+        const QModelIndex second = grid.indexAt(QPoint(header->sectionViewportPosition(0) + 20, 5));
+        QCOMPARE(second.column(), 0);
+        QCOMPARE(second.data().toString(), QStringLiteral("moved.pptx"));
+        QVERIFY(!(second.flags() & Qt::ItemIsEditable));
+    }
+
+    void closingAsksOnlyWithUnsavedChanges()
+    {
+        addFiles(makePackages({"a"}));
+        auto& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("unsaved"), Qt::EditRole));
+
+        Dialogs::setNextAnswer(QMessageBox::No);
+        Click(*m_window, "BitBtn9");
+        QVERIFY(m_window->isVisible());
+        auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Warning"));
+
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(m_window->close());
+        QVERIFY(!m_window->isVisible());
+        QCOMPARE(Dialogs::takeShownMessages().size(), 1);
+
+        // Without changes the window closes at once, asking nothing.
+        m_window->show();
+        model.clearRows();
+        QVERIFY(m_window->close());
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"

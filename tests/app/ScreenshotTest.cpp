@@ -1,0 +1,39 @@
+// Loads the real corpus into the window and saves a picture of it into the build folder.
+#include "AppTestSupport.h"
+
+#include "app/Dialogs.h"
+#include "app/DocumentTableModel.h"
+#include "app/TfmMain.h"
+#include "support/TempDir.h"
+
+#include <QPixmap>
+#include <QTest>
+#include <QToolButton>
+
+using namespace app;
+
+class ScreenshotTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowWithTheRealCorpus()
+    {
+        Dialogs::setTestMode(true);
+        TfmMain window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Dialogs::setNextFolder(QString::fromStdString(testsupport::RealCorpusDir().string()));
+        window.findChild<QToolButton*>("BitBtn2")->click();
+        QVERIFY(apptest::WaitForCommand(window));
+        QVERIFY(window.model().rowCount() > 0);
+        window.model().SetCheckState(1, engine::kUnchecked);
+        QVERIFY(window.model().setData(window.model().index(2, 3), QStringLiteral("Edited title"), Qt::EditRole));
+        QTest::qWait(50);
+        const QPixmap picture = window.grab();
+        QVERIFY(picture.save(QStringLiteral(VELMORA_SCREENSHOT_PATH)));
+    }
+};
+
+QTEST_MAIN(ScreenshotTest)
+#include "ScreenshotTest.moc"

@@ -1,0 +1,138 @@
+// The wait box and the worker helpers that honour its Cancel button.
+#include "app/AddItems.h"
+#include "app/ParallelFor.h"
+#include "app/TWaitForm.h"
+#include "app/WaitAnimation.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+using namespace app;
+
+class WaitFormTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsAndHidesOneBox()
+    {
+        QWidget owner;
+        owner.resize(600, 400);
+        owner.show();
+        TWaitForm box(&owner);
+        QCOMPARE(box.width(), 376);
+        QCOMPARE(box.findChild<QLabel*>("Label1")->text(),
+                 QStringLiteral("This will take a few minutes.Please be patient..."));
+        QCOMPARE(box.findChild<QLabel*>("Label2")->text(), QStringLiteral("..."));
+        QVERIFY(box.windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
+
+        box.ShowWaitBox(false, false); // never shown: harmless
+        box.ShowWaitBox(true, false);
+        box.ShowWaitBox(true, true);
+        QVERIFY(box.isVisible());
+        QVERIFY(box.findChild<WaitAnimation*>("Animate1")->isRunning());
+        QVERIFY(box.findChild<QToolButton*>("SpeedButton1")->isVisible());
+        QCOMPARE(owner.findChildren<TWaitForm*>().size(), 1);
+        box.ShowWaitBox(false, false);
+        box.ShowWaitBox(false, false);
+        QVERIFY(!box.isVisible());
+        QVERIFY(!box.findChild<WaitAnimation*>("Animate1")->isRunning());
+    }
+
+    void statusLineKeepsItsTextAcrossShowings()
+    {
+        TWaitForm box;
+        box.SetWaitText(QStringLiteral("Loading info.."));
+        QVERIFY(!box.isVisible());
+        box.ShowWaitBox(true, false);
+        box.ShowWaitBox(false, false);
+        box.ShowWaitBox(true, false);
+        QCOMPARE(box.findChild<QLabel*>("Label2")->text(), QStringLiteral("Loading info.."));
+        box.ShowWaitBox(false, false);
+    }
+
+    void cancelIsRaisedByTheButtonAndLoweredByShowing()
+    {
+        TWaitForm box;
+        box.ShowWaitBox(true, true);
+        QVERIFY(!box.CancelRequested());
+        box.setProgress(3, 10, QStringLiteral("/decks/third.pptx"));
+        QCOMPARE(box.findChild<QProgressBar*>("ProgressBar")->text(), QStringLiteral("3 of 10"));
+        QCOMPARE(box.findChild<QLabel*>("CurrentFile")->text(), QStringLiteral("third.pptx"));
+        box.findChild<QToolButton*>("SpeedButton1")->click();
+        QVERIFY(box.CancelRequested());
+        box.ShowWaitBox(false, false);
+        box.ShowWaitBox(true, true);
+        QVERIFY(!box.CancelRequested());
+        box.ShowWaitBox(false, false);
+    }
+
+    void parallelWorkStopsAfterTheTasksInHand()
+    {
+        std::atomic<bool> cancel{false};
+        engine::Progress progress;
+        progress.CancelRequested = &cancel;
+        std::atomic<std::size_t> ran{0};
+        ParallelFor(
+            1000,
+            [&](std::size_t) {
+                ++ran;
+                cancel = true;
+            },
+            [](std::size_t) { return std::string(); }, progress);
+        // Each thread finishes at most the task it holds when the request comes.
+        QVERIFY(ran >= 1);
+        QVERIFY(ran <= std::max(1u, std::thread::hardware_concurrency()));
+    }
+
+    void parallelWorkReportsEveryTaskAndRethrows()
+    {
+        engine::Progress progress;
+        std::atomic<std::size_t> finished{0};
+        std::size_t lastTotal = 0;
+        std::mutex lock;
+        progress.OnProgress = [&](std::size_t done, std::size_t total, const std::string&) {
+            const std::scoped_lock guard(lock);
+            finished = std::max<std::size_t>(finished, done);
+            lastTotal = total;
+        };
+        std::vector<int> seen(50, 0);
+        ParallelFor(
+            50, [&](std::size_t i) { seen[i] += 1; }, [](std::size_t i) { return std::to_string(i); }, progress);
+        QCOMPARE(std::count(seen.begin(), seen.end(), 1), 50);
+        QCOMPARE(finished.load(), std::size_t{50});
+        QCOMPARE(lastTotal, std::size_t{50});
+
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 ParallelFor(
+                                     4,
+                                     [](std::size_t i) {
+                                         if (i == 2) {
+                                             throw std::runtime_error("boom");
+                                         }
+                                     },
+                                     [](std::size_t) { return std::string(); }, engine::Progress{}));
+    }
+
+    void cancelledAddsAddNothingNew()
+    {
+        std::atomic<bool> cancel{true};
+        engine::Progress progress;
+        progress.CancelRequested = &cancel;
+        engine::VectorDocumentList list;
+        AddItems(list, {{"/nonexistent/a.pptx", AddItem::Kind::File}, {"/nonexistent", AddItem::Kind::Folder}},
+                 progress);
+        QCOMPARE(list.RowCount(), std::size_t{0});
+    }
+};
+
+QTEST_MAIN(WaitFormTest)
+#include "WaitFormTest.moc"
