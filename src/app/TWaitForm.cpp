@@ -2,6 +2,7 @@
 
 #include "app/WaitAnimation.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -25,6 +26,16 @@ int LineHeight(const QWidget* widget, int designed)
     return std::max(designed, widget->fontMetrics().height());
 }
 
+// The notice is one line in a fixed place; a large system font is stepped down until it fits.
+void FitOnOneLine(QLabel* label)
+{
+    QFont font = label->font();
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    }
+    label->setFont(font);
+}
+
 } // namespace
 
 TWaitForm::TWaitForm(QWidget* parent)
@@ -42,6 +53,7 @@ TWaitForm::TWaitForm(QWidget* parent)
     m_notice = new QLabel(QStringLiteral("This will take a few minutes.Please be patient..."), this);
     m_notice->setObjectName(QStringLiteral("Label1"));
     m_notice->setGeometry(103, 8, kWidth - 103 - 4, LineHeight(m_notice, 13));
+    FitOnOneLine(m_notice);
 
     m_status = new QLabel(QStringLiteral("..."), this);
     m_status->setObjectName(QStringLiteral("Label2"));

@@ -1,6 +1,7 @@
 #include "app/TfmMain.h"
 
 #include "app/AppInfo.h"
+#include "app/CommandButton.h"
 #include "app/ColumnConfig.h"
 #include "app/DefaultColumnConfig.h"
 #include "app/Dialogs.h"
@@ -25,7 +26,7 @@ namespace app {
 
 namespace {
 
-struct CommandButton
+struct CommandSpec
 {
     const char* name;
     const char* caption;
@@ -34,7 +35,7 @@ struct CommandButton
     void (TfmMain::*handler)();
 };
 
-const CommandButton kCommandButtons[] = {
+const CommandSpec kCommandButtons[] = {
     {"BitBtn1", "Add File", "document-open", QStyle::SP_FileIcon, &TfmMain::BitBtn1Click},
     {"BitBtn2", "Add Folder", "folder-open", QStyle::SP_DirOpenIcon, &TfmMain::BitBtn2Click},
     {"BitBtn3", "Delete Checked", "edit-delete", QStyle::SP_TrashIcon, &TfmMain::BitBtn3Click},
@@ -103,16 +104,12 @@ QWidget* TfmMain::buildCommandBar()
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFixedHeight(kCommandBarHeight);
     for (std::size_t k = 0; k < std::size(kCommandButtons); ++k) {
-        const CommandButton& spec = kCommandButtons[k];
-        auto* button = new QToolButton(panel);
+        const CommandSpec& spec = kCommandButtons[k];
+        auto* button = new CommandButton(panel);
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setText(QString::fromLatin1(spec.caption));
         button->setIcon(QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallbackIcon)));
-        button->setIconSize(QSize(32, 32));
-        button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        button->setAutoRaise(true);
-        // Clicking a command leaves an open cell editor open.
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setIconSize(QSize(24, 24));
         button->setGeometry(11 + kButtonStep * static_cast<int>(k), 7, kButtonWidth, kButtonHeight);
         connect(button, &QToolButton::clicked, this, spec.handler);
         m_commandButtons.push_back(button);

@@ -3,6 +3,7 @@
 
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
+#include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "support/TempDir.h"
 
@@ -32,6 +33,22 @@ private slots:
         QTest::qWait(50);
         const QPixmap picture = window.grab();
         QVERIFY(picture.save(QStringLiteral(VELMORA_SCREENSHOT_PATH)));
+    }
+
+    void waitBox()
+    {
+        TfmMain window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        TWaitForm& box = window.waitForm();
+        box.SetWaitText(QStringLiteral("Loading info.."));
+        box.ShowWaitBox(true, true);
+        box.setProgress(12, 64, QStringLiteral("/corpus/real/oxs_typical_1601.pptx"));
+        QTest::qWait(200);
+        QString path = QStringLiteral(VELMORA_SCREENSHOT_PATH);
+        path.replace(QStringLiteral("screenshot.png"), QStringLiteral("waitbox.png"));
+        QVERIFY(box.grab().save(path));
+        box.ShowWaitBox(false, false);
     }
 };
 
