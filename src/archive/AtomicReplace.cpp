@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,6 +72,29 @@ void SyncFolder(const std::filesystem::path& folder)
     }
 }
 
+// Temporary archives of saves that were killed (power loss, SIGKILL) would pile up beside the
+// package. A live writer holds an exclusive lock on its temporary file until it is renamed or
+// removed, and the system drops the lock when the process dies, so an unlocked one is abandoned.
+void RemoveAbandonedTemporaries(const std::filesystem::path& folder, const std::string& stem)
+{
+    std::error_code ec;
+    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != stem.size() + 8 || name.compare(0, stem.size(), stem) != 0) {
+            continue;
+        }
+        const int fd = open(it->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            continue;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            unlink(it->path().c_str());
+        }
+        close(fd);
+    }
+}
+
 } // namespace
 
 bool FileIdentity::SameFileAndContent(const FileIdentity& o) const
@@ -117,6 +141,7 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     // Hidden, so a folder walk over the package's folder never picks it up.
     const std::string stem = "." + target.filename().string() + ".QXV";
+    RemoveAbandonedTemporaries(folder, stem);
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         m_path = folder / (stem + RandomSuffix());
         m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -127,6 +152,8 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
     if (m_fd < 0) {
         throw EArchiveIoError("Cannot create a unique temporary archive in " + folder.string());
     }
+    // Marks the file as in use until this object is gone (see RemoveAbandonedTemporaries).
+    flock(m_fd, LOCK_EX | LOCK_NB);
     // The new package gets the old one's permission bits (or the usual ones for a new file), and
     // its owner and group where we are allowed to set them.
     const mode_t mode = targetIdentity.Exists ? (targetIdentity.Mode & 07777)

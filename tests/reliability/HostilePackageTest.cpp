@@ -14,6 +14,16 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace testsupport {
+
+// Test names and failure messages show the case by its name, not as bytes.
+void PrintTo(const HostileCase& hostile, std::ostream* os)
+{
+    *os << hostile.name;
+}
+
+} // namespace testsupport
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -75,7 +75,8 @@ TEST_P(KillDuringSaveTest, PackageIsOldOrNewAfterEveryKill)
     const engine::DocumentOutcome last = SaveTitle("After the kills");
     ASSERT_TRUE(last.ok) << last.message;
     EXPECT_EQ(LoadTitle(), "After the kills");
-    EXPECT_TRUE(FolderHoldsOnlyPackage()) << "temporary files of killed saves left beside the package";
+    EXPECT_TRUE(FolderHoldsOnlyPackage()) << "temporary files of killed saves left beside the package: "
+                                          << ::testing::PrintToString(EntryNames(m_folder));
 }
 
 INSTANTIATE_TEST_SUITE_P(RealPackages,
