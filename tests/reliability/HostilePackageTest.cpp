@@ -140,7 +140,11 @@ TEST_P(HostilePackageTest, FailsCleanlyAndLosesNothing)
     } else {
         const ChildResult again = reliability::RunInChild([&] { return Reload(box); });
         ASSERT_TRUE(again.exited && again.exitCode == 0) << "reloading the saved package crashed";
-        EXPECT_EQ(again.report.at("ok"), "1") << again.report.at("message");
+        // Members the save does not touch are copied as they were, damage included: a package that
+        // did not load may still not load, but the edited part must read back.
+        if (r.at("load.ok") == "1") {
+            EXPECT_EQ(again.report.at("ok"), "1") << again.report.at("message");
+        }
         EXPECT_EQ(again.report.at("title"), kNewTitle) << "the save reported success but the edit is not there";
     }
     EXPECT_EQ(reliability::EntryNames(box.folder), std::vector<std::string>{"hostile.pptx"})

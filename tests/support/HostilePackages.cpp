@@ -231,6 +231,13 @@ void AddSizeCases(std::vector<HostileCase>& cases)
                          return b.Build();
                      },
                      true});
+    cases.push_back({"app_bad_crc",
+                     [](const fs::path&) {
+                         PackageBuilder b = Base();
+                         b.CorruptCrcOf("docProps/app.xml");
+                         return b.Build();
+                     },
+                     true});
     // 65537 members need the Zip64 end record for their count.
     HostileCase many{"entries_65537",
                      [](const fs::path&) {
