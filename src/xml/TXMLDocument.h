@@ -11,9 +11,11 @@
 #include <string_view>
 
 // One XML document loaded for reading or editing. Every caller owns its own object, so documents
-// are never shared between threads. A load keeps everything needed to write the document back as
-// it came (declaration, encoding, byte order mark, comments, whitespace, attribute order), so a
-// save changes only what was edited.
+// are never shared between threads. A load keeps what is needed to write the document back as it
+// came (declaration and everything else outside the root byte for byte, encoding, byte order mark,
+// comments, whitespace, attribute order, line ends), so a save changes only what was edited. The
+// writer has one form where XML allows several: <a/> for empty elements, double quotes, one blank
+// between attributes and characters instead of character references.
 namespace xml {
 
 // A node handle; an empty handle answers empty names and texts.
@@ -41,7 +43,7 @@ public:
     // other node kinds, which match no element name.
     [[nodiscard]] static std::string NodeName(TXMLNode node);
     // Text of a text, CDATA, comment or processing-instruction node; for an element the
-    // concatenated text and CDATA of its descendants.
+    // concatenated text and CDATA of its descendants. Line ends read as "\n", as XML defines.
     [[nodiscard]] static std::string NodeText(TXMLNode node);
 
     // Namespace view of an element name: the prefix ("" when none), the local name and the URI the
