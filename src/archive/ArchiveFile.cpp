@@ -19,10 +19,7 @@ ArchiveFile::ArchiveFile(const std::filesystem::path& path)
         throw EArchiveIoError(path.string() + ": " + std::strerror(errno));
     }
 
-    struct stat st
-    {
-    };
-
+    struct stat st = {};
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         ::close(m_fd);

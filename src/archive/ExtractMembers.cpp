@@ -1,5 +1,6 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
+#include "archive/DestinationFolder.h"
 #include "archive/DosDateTime.h"
 #include "archive/FileHelpers.h"
 #include "archive/MemberDecoder.h"
@@ -29,28 +30,6 @@ bool Selected(const TZipHeaderInfo& member,
         }
     }
     return false;
-}
-
-// True when path lies inside root once links are resolved.
-bool Inside(const std::filesystem::path& root, const std::filesystem::path& path)
-{
-    std::error_code ec;
-    const std::filesystem::path r = std::filesystem::weakly_canonical(root, ec);
-    if (ec) {
-        return false;
-    }
-    const std::filesystem::path p = std::filesystem::weakly_canonical(path, ec);
-    if (ec) {
-        return false;
-    }
-    auto ri = r.begin();
-    auto pi = p.begin();
-    for (; ri != r.end() && !ri->empty(); ++ri, ++pi) {
-        if (pi == p.end() || *ri != *pi) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -89,9 +68,7 @@ int TArchiveReader::ExtractMembers()
         }
     } cleanup{*this};
 
-    if (!DestDir.empty() && !DirExists(DestDir)) {
-        ForceDirs(DestDir);
-    }
+    DestinationFolder destination(DestDir);
     std::vector<std::string> patterns;
     for (const std::string& pattern : FilesList) {
         patterns.push_back(NormaliseMemberName(pattern));
@@ -111,27 +88,28 @@ int TArchiveReader::ExtractMembers()
     std::uint64_t bytesDone = 0;
     for (std::size_t i = 0; i < m_members.Count() && todo > 0; ++i) {
         TZipHeaderInfo& member = m_members[i];
-        if (member.Selected && ExtractOne(member, bytesDone, bytesTotal)) {
+        if (member.Selected && ExtractOne(member, destination, bytesDone, bytesTotal)) {
             ++extracted;
         }
     }
     return extracted;
 }
 
-bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone, std::uint64_t bytesTotal)
+bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed,
+                                DestinationFolder& destination,
+                                std::uint64_t& bytesDone,
+                                std::uint64_t bytesTotal)
 {
     TZipHeaderInfo member = listed;
-    const std::filesystem::path root = DestDir.empty() ? std::filesystem::path(".") : DestDir;
     const std::optional<std::filesystem::path> relative = SafeMemberPath(member.Name, RecreateDirs);
     if (!relative) {
         Skip(member, "name leads outside the destination folder");
         return false;
     }
-    const std::filesystem::path target = root / *relative;
+    const std::filesystem::path target = destination.Root() / *relative;
 
     if (member.IsDirectory()) {
-        ForceDirs(target);
-        if (!DirExists(target) || !Inside(root, target)) {
+        if (!destination.Prepare(target)) {
             Skip(member, "cannot create folder " + target.string());
             return false;
         }
@@ -141,9 +119,9 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
         return true;
     }
 
-    ForceDirs(target.parent_path());
-    if (!Inside(root, target.parent_path())) {
-        Skip(member, "folder leads outside the destination folder");
+    if (!destination.Prepare(target.parent_path())) {
+        Skip(member,
+             "cannot create folder " + target.parent_path().string() + " inside the destination folder");
         return false;
     }
     if (const char* reason = UnsupportedReason(member)) {
@@ -151,10 +129,7 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
         return false;
     }
 
-    struct stat existing
-    {
-    };
-
+    struct stat existing = {};
     if (::lstat(target.c_str(), &existing) == 0) {
         if (!S_ISREG(existing.st_mode)) {
             Skip(member, "something other than a file exists at " + target.string());
@@ -193,7 +168,13 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
 
     ArchiveFile& file = OpenArchive();
     const std::uint64_t dataOffset = DataOffset(member);
-    OutputFile output(target);
+    std::optional<OutputFile> output;
+    try {
+        output.emplace(target);
+    } catch (const ECantWriteUCF& e) {
+        Skip(member, e.what()); // as with any output that cannot be created: the next member follows
+        return false;
+    }
     DecodeLimits limits;
     const std::uint64_t before = bytesDone;
     limits.BeforeChunk = [&](std::uint64_t) { CheckCancel(bytesDone, bytesTotal); };
@@ -201,7 +182,7 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
         DecodeMember(
             file, dataOffset, member,
             [&](const char* data, std::size_t size) {
-                output.Write(data, size);
+                output->Write(data, size);
                 bytesDone += size;
             },
             limits);
@@ -218,13 +199,18 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed, std::uint64_t& bytesDone
         Skip(member, e.what(), true);
         return false;
     }
-    output.Close();
-    SetFileTime(output.TemporaryPath(), DosDateTimeToTime(member.DosDateTime));
+    output->Close();
+    SetFileTime(output->TemporaryPath(), DosDateTimeToTime(member.DosDateTime));
     if (RetainAttributes) {
-        ApplyExternalAttributes(output.TemporaryPath(), member.HostSystem(), member.ExternalAttributes,
+        ApplyExternalAttributes(output->TemporaryPath(), member.HostSystem(), member.ExternalAttributes,
                                 false);
     }
-    output.Commit();
+    try {
+        output->Commit();
+    } catch (const ECantWriteUCF& e) {
+        Skip(member, e.what()); // the name cannot exist here (too long, say): no file, next member
+        return false;
+    }
     return true;
 }
 

@@ -34,24 +34,23 @@ void ApplyExternalAttributes(const std::filesystem::path& path,
                              std::uint32_t externalAttributes,
                              bool isDirectory)
 {
-    struct stat st
-    {
-    };
-
+    const bool unixHost = hostSystem == kHostUnix && (externalAttributes >> 16) != 0;
+    const bool dosReadOnly = !unixHost && !isDirectory && (externalAttributes & 0x01) != 0;
+    if (!unixHost && !dosReadOnly) {
+        return; // DOS hidden, system and archive bits have no meaning here
+    }
+    struct stat st = {};
     if (::stat(path.c_str(), &st) != 0) {
         return;
     }
     mode_t mode = st.st_mode & 07777;
-    const mode_t unixMode = static_cast<mode_t>((externalAttributes >> 16) & 0777);
-    if (hostSystem == kHostUnix && (externalAttributes >> 16) != 0) {
+    if (unixHost) {
         // Never set-uid/set-gid/sticky; the owner must keep reading what we extracted, and must be able
         // to enter and fill a folder.
-        mode = unixMode | S_IRUSR | (isDirectory ? (S_IWUSR | S_IXUSR) : 0);
-    } else if (!isDirectory && (externalAttributes & 0x01) != 0) {
-        // DOS read-only. Hidden and system have no meaning here.
-        mode &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
+        mode = static_cast<mode_t>((externalAttributes >> 16) & 0777) | S_IRUSR |
+               (isDirectory ? (S_IWUSR | S_IXUSR) : 0);
     } else {
-        return;
+        mode &= static_cast<mode_t>(~(S_IWUSR | S_IWGRP | S_IWOTH));
     }
     ::chmod(path.c_str(), mode);
 }

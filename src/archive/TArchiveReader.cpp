@@ -84,10 +84,7 @@ bool TArchiveReader::DirectoryIsCurrent()
         return false;
     }
 
-    struct stat st
-    {
-    };
-
+    struct stat st = {};
     if (::stat(ZipName.c_str(), &st) != 0) {
         return false;
     }

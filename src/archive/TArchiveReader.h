@@ -19,6 +19,7 @@
 namespace archive {
 
 class ArchiveFile;
+class DestinationFolder;
 
 enum class TOverwriteMode
 {
@@ -132,7 +133,10 @@ private:
     void LoadDirectory(bool strict);
     void ReadCentralDirectory(ArchiveFile& file, const TEndCentral& end, TSortedZip& members, bool strict);
     bool DirectoryIsCurrent();
-    bool ExtractOne(TZipHeaderInfo& member, std::uint64_t& bytesDone, std::uint64_t bytesTotal);
+    bool ExtractOne(TZipHeaderInfo& member,
+                    DestinationFolder& destination,
+                    std::uint64_t& bytesDone,
+                    std::uint64_t bytesTotal);
     void Skip(const TZipHeaderInfo& member, const std::string& reason, bool dataError = false);
 
     std::unique_ptr<ArchiveFile> m_file;

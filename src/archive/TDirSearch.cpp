@@ -14,9 +14,7 @@ struct Entry
     std::string Name;
     bool IsDirectory = false;
 
-    struct stat Info
-    {
-    };
+    struct stat Info = {};
 };
 
 struct Identity
@@ -81,10 +79,7 @@ TDirSearch::TDirSearch(const std::filesystem::path& startFolder,
     auto level = std::make_unique<Level>();
     level->Folder = folder;
 
-    struct stat st
-    {
-    };
-
+    struct stat st = {};
     if (::stat(folder.c_str(), &st) == 0) {
         level->Id = Identity{st.st_dev, st.st_ino};
         level->Entries = ReadFolder(folder);

@@ -107,6 +107,19 @@ TEST_F(Extraction, NamesReachingOutsideAreSkipped)
     EXPECT_EQ(reader.Skipped().size(), 6U);
 }
 
+TEST_F(Extraction, OutputThatCannotBeCreatedIsSkipped)
+{
+    PackageBuilder b;
+    b.Add("f.xml", "a file");
+    b.Add("f.xml/inner.xml", "below a file");
+    b.Add(std::string(300, 'n') + ".xml", "name too long");
+    b.Add("z.xml", "z");
+    TArchiveReader reader;
+    EXPECT_EQ(Extract(b, reader), 2);
+    EXPECT_EQ(FilesBelow(Out()), (std::vector<std::string>{"f.xml", "z.xml"}));
+    EXPECT_EQ(reader.Skipped().size(), 2U);
+}
+
 TEST_F(Extraction, LinkInsideTheDestinationDoesNotLeadOut)
 {
     fs::create_directories(Out());
@@ -307,10 +320,7 @@ TEST_F(Extraction, FilesCarryTheCorrectedStoredTime)
     TArchiveReader reader;
     Extract(b, reader);
 
-    struct stat st
-    {
-    };
-
+    struct stat st = {};
     ASSERT_EQ(::stat((Out() / "normal.xml").c_str(), &st), 0);
     EXPECT_EQ(st.st_mtim.tv_sec, 1744372800); // TZ=UTC
     ASSERT_EQ(::stat((Out() / "month0.xml").c_str(), &st), 0);
@@ -337,10 +347,7 @@ TEST_P(Attributes, AreAppliedSafely)
     TArchiveReader reader;
     ASSERT_EQ(Extract(PackageBuilder().Add(e), reader), 1);
 
-    struct stat st
-    {
-    };
-
+    struct stat st = {};
     ASSERT_EQ(::stat((Out() / "f.xml").c_str(), &st), 0);
     const mode_t expected = GetParam().Mode != 0 ? GetParam().Mode : (0666 & ~[] {
         const mode_t mask = ::umask(0);
@@ -367,10 +374,7 @@ TEST_F(Extraction, DosReadOnlyRemovesWritePermission)
     TArchiveReader reader;
     Extract(PackageBuilder().Add(e), reader);
 
-    struct stat st
-    {
-    };
-
+    struct stat st = {};
     ASSERT_EQ(::stat((Out() / "ro.xml").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0222, 0U);
 }
