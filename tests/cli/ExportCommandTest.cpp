@@ -1,0 +1,120 @@
+#include "support/PackageBuilder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace cli {
+namespace {
+
+// Runs velmora-cli with the arguments (already quoted) and keeps its exit status and stderr.
+struct CliRun
+{
+    int status = -1;
+    std::string err;
+};
+
+CliRun RunCli(const testsupport::TempDir& dir, const std::string& arguments)
+{
+    CliRun run;
+    const std::filesystem::path errFile = dir / "stderr.txt";
+    testsupport::RunCommand(std::string("'") + VELMORA_CLI_BINARY + "' " + arguments + " 2>'" +
+                                errFile.string() + "'",
+                            &run.status);
+    run.err = testsupport::ReadFileBytes(errFile);
+    std::filesystem::remove(errFile);
+    return run;
+}
+
+std::string Quoted(const std::filesystem::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
+class ExportCommandTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directory(m_dir / "in");
+        testsupport::PackageBuilder::Presentation(
+            testsupport::CoreXml("<dc:title>Q&amp;A &lt;beta&gt;</dc:title>"),
+            testsupport::AppXml("<Company>Acme</Company>"))
+            .WriteTo(m_dir / "in" / "a.pptx");
+        testsupport::PackageBuilder::Presentation(testsupport::CoreXml("<dc:creator>Ann</dc:creator>"), "")
+            .WriteTo(m_dir / "in" / "b.pptx");
+    }
+
+    testsupport::TempDir m_dir;
+};
+
+TEST_F(ExportCommandTest, WritesTheTextFileOfAFolder)
+{
+    testsupport::WriteFileBytes(m_dir / "out.txt", "old content");
+    const CliRun run = RunCli(m_dir, "export --format text --output " + Quoted(m_dir / "out.txt") + " " +
+                                      Quoted(m_dir / "in"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::string text = testsupport::ReadFileBytes(m_dir / "out.txt");
+    EXPECT_EQ(text.rfind("     File Name  ,  Full Path  ,  File Size  ,  Title  ,  ", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\na.pptx  ,  "), std::string::npos) << text;
+    EXPECT_NE(text.find("  ,  Q&A <beta>  ,  "), std::string::npos) << text;
+    EXPECT_NE(text.find("  ,  Acme  ,    ,  \r\nb.pptx  ,  "), std::string::npos) << text;
+    EXPECT_NE(text.find("  ,  Ann  ,  "), std::string::npos) << text;
+}
+
+TEST_F(ExportCommandTest, WritesXmlAndWorkbook)
+{
+    const CliRun xml = RunCli(m_dir, "export --format xml --output " + Quoted(m_dir / "out.xml") + " " +
+                                      Quoted(m_dir / "in" / "a.pptx"));
+    EXPECT_EQ(xml.status, 0) << xml.err;
+    const std::string text = testsupport::ReadFileBytes(m_dir / "out.xml");
+    EXPECT_NE(text.find("Title=\"Q&amp;A &lt;beta>\"  "), std::string::npos) << text;
+    EXPECT_NE(text.find("Company=\"Acme\"  Manager=\"\"  />\r\n</files>\r\n"), std::string::npos) << text;
+
+    const CliRun book = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "deck.list.xlsx") + " " +
+                                       Quoted(m_dir / "in"));
+    EXPECT_EQ(book.status, 0) << book.err;
+    const std::string sheet =
+        testsupport::RunCommand("unzip -p " + Quoted(m_dir / "deck.list.xlsx") + " xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("<mergeCell ref=\"A1:T1\"/>"), std::string::npos) << sheet;
+    EXPECT_NE(sheet.find("r=\"T4\""), std::string::npos) << sheet;
+}
+
+TEST_F(ExportCommandTest, UnreadablePackageIsReportedAndStillExported)
+{
+    testsupport::WriteFileBytes(m_dir / "in" / "broken.pptx", std::string(2000, 'x'));
+    const CliRun run = RunCli(m_dir, "export --format html --output " + Quoted(m_dir / "out.htm") + " " +
+                                      Quoted(m_dir / "in") + " " + Quoted(m_dir / "nowhere"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find((m_dir / "in" / "broken.pptx").string() + ": "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find((m_dir / "nowhere").string() + ": "), std::string::npos) << run.err;
+    const std::string page = testsupport::ReadFileBytes(m_dir / "out.htm");
+    EXPECT_NE(page.find(">broken.pptx</td>"), std::string::npos);
+    EXPECT_NE(page.find("<H5 Align=\"center\">out</H5>"), std::string::npos);
+}
+
+TEST_F(ExportCommandTest, UsageErrorsWriteNothing)
+{
+    const std::string in = " " + Quoted(m_dir / "in");
+    const std::string out = " --output " + Quoted(m_dir / "out.x");
+    for (const std::string& arguments :
+         {"export --format pdf" + out + in, "export" + out + in, std::string("export --format xml") + in,
+          "export --format xml" + out}) {
+        const CliRun run = RunCli(m_dir, arguments);
+        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.err;
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "out.x")) << arguments;
+    }
+}
+
+TEST_F(ExportCommandTest, UnwritableOutputFailsWithItsReason)
+{
+    const CliRun run = RunCli(m_dir, "export --format xml --output " + Quoted(m_dir / "no" / "out.xml") + " " +
+                                      Quoted(m_dir / "in"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+}
+
+} // namespace
+} // namespace cli
