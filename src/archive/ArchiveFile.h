@@ -1,10 +1,11 @@
 #pragma once
 
+#include "archive/ByteBuffer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
-#include <vector>
 
 // A read-only archive file with a position and a read buffer (positioned reads, so nothing is shared
 // with other open files or threads).
@@ -48,7 +49,7 @@ private:
     std::uint64_t m_size = 0;
     std::timespec m_modified{};
     std::uint64_t m_position = 0;
-    std::vector<unsigned char> m_buffer;
+    ByteBuffer m_buffer;
     std::uint64_t m_bufferStart = 0;
     std::size_t m_bufferLength = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
+#include "archive/ByteBuffer.h"
 #include "archive/DosDateTime.h"
 #include "archive/ZipFormat.h"
 
@@ -93,7 +94,7 @@ EndRecordSearch FindEndRecord(ArchiveFile& file, TEndCentral& end)
     const std::uint64_t windowStart = size - window;
     // Load a larger tail into the file's buffer, so that a small central directory comes with it.
     file.Prefetch(size > ArchiveFile::kBufferSize ? size - ArchiveFile::kBufferSize : 0);
-    std::vector<unsigned char> tail(window);
+    ByteBuffer tail(window);
     file.Seek(windowStart);
     file.ReadExact(tail.data(), window);
 

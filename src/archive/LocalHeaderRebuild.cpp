@@ -1,5 +1,6 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
+#include "archive/ByteBuffer.h"
 #include "archive/DirectoryReading.h"
 #include "archive/DosDateTime.h"
 #include "archive/RawInflater.h"
@@ -18,7 +19,7 @@ constexpr std::size_t kChunk = 64 * 1024;
 std::optional<std::uint64_t> FindFirstLocalHeader(ArchiveFile& file, const std::function<void()>& onProgress)
 {
     static constexpr unsigned char kSig[4] = {0x50, 0x4B, 0x03, 0x04};
-    std::vector<unsigned char> chunk(kChunk + 3);
+    ByteBuffer chunk(kChunk + 3);
     std::uint64_t position = 0;
     while (position < file.Size()) {
         file.Seek(position);
@@ -43,8 +44,8 @@ std::optional<std::uint64_t> FindFirstLocalHeader(ArchiveFile& file, const std::
 std::optional<std::uint64_t> DeflateStreamLength(ArchiveFile& file, std::uint64_t start)
 {
     RawInflater inflater;
-    std::vector<unsigned char> input(kChunk);
-    std::vector<unsigned char> output(kChunk);
+    ByteBuffer input(kChunk);
+    ByteBuffer output(kChunk);
     std::uint64_t fed = 0;
     bool finished = false;
     file.Seek(start);

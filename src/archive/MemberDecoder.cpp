@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/ArchiveFile.h"
+#include "archive/ByteBuffer.h"
 #include "archive/RawInflater.h"
 #include "archive/ZipFormat.h"
 
@@ -101,7 +102,7 @@ void DecodeMember(ArchiveFile& file,
         throw EFatalUnzipError(member.Name + ": data runs past the end of the archive");
     }
     CheckedSink out(member, sink, limits.MaxBytes);
-    std::vector<unsigned char> input(kChunk);
+    ByteBuffer input(kChunk);
     file.Seek(dataOffset);
     std::uint64_t done = 0;
 
@@ -121,7 +122,7 @@ void DecodeMember(ArchiveFile& file,
     }
 
     RawInflater inflater;
-    std::vector<unsigned char> output(kChunk);
+    ByteBuffer output(kChunk);
     bool finished = false;
     while (!finished) {
         if (inflater.InputLeft() == 0) {

@@ -96,9 +96,6 @@ void TArchiveReader::LoadDirectory(bool strict)
     ClearDirectory();
     ArchiveFile& file = OpenArchive();
     const std::string path = ZipName.string();
-    if (strict && StartsWithOle2Signature(file)) {
-        throw EOle2Package(path);
-    }
     TEndCentral end;
     TSortedZip members;
     EndRecordSearch found = FindEndRecord(file, end);
@@ -108,6 +105,9 @@ void TArchiveReader::LoadDirectory(bool strict)
     auto progress = [this] { CheckCancel(0, 0); };
     if (found == EndRecordSearch::NotFound) {
         if (strict) {
+            if (StartsWithOle2Signature(file)) {
+                throw EOle2Package(path);
+            }
             std::array<unsigned char, 4> head{};
             file.Seek(0);
             const bool localHeaderFirst = file.Read(head.data(), head.size()) == head.size() &&

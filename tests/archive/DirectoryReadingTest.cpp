@@ -122,6 +122,8 @@ struct NotAnArchiveRow
     const char* Label;
     std::string Bytes;
     const char* Message;
+
+    friend void PrintTo(const NotAnArchiveRow& row, std::ostream* os) { *os << row.Label; }
 };
 
 class NotAnArchive : public DirectoryReading, public ::testing::WithParamInterface<NotAnArchiveRow>
