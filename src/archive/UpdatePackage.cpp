@@ -28,6 +28,9 @@ void UpdatePackage(const std::filesystem::path& package, const std::filesystem::
     writer.SetStorePaths(true);
     writer.ZipAction = TZipAction::zaReplace;
     writer.SetRelativePaths(true);
+    // Package parts such as _rels/.rels begin with a dot; on this platform that makes them hidden
+    // files, and skipping them would drop the relationship of a part the save created.
+    writer.IncludeHiddenFiles = true;
     writer.UpdateArchive();
 }
 
