@@ -2,6 +2,7 @@
 
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace app {
 
@@ -47,6 +48,20 @@ void DocumentGrid::commitOpenEditor()
             closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
     }
+}
+
+void DocumentGrid::keyPressEvent(QKeyEvent* event)
+{
+    const QModelIndex current = currentIndex();
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && current.isValid() &&
+        state() != QAbstractItemView::EditingState) {
+        const QModelIndex box = current.siblingAtColumn(0);
+        const bool checked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        model()->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
 }
 
 void DocumentGrid::setCellDelegate(QAbstractItemDelegate* delegate)

@@ -20,6 +20,10 @@ public:
     void commitOpenEditor();
     // Where the in-place editors plug in; the grid takes ownership.
     void setCellDelegate(QAbstractItemDelegate* delegate);
+
+protected:
+    // Space toggles the check box of the focused row, whichever cell of it has the focus.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 } // namespace app

@@ -20,6 +20,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <algorithm>
+#include <cstdio>
+
 using namespace app;
 using apptest::CellOf;
 using apptest::WaitForCommand;
@@ -173,6 +176,16 @@ private slots:
         for (std::size_t row = 0; row < 3; ++row) {
             QCOMPARE(m_window->model().CheckState(row), engine::kChecked);
         }
+
+        // The space key toggles the focused row, from any cell that opens no editor.
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->model().index(1, 1));
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QCOMPARE(m_window->model().CheckState(1), engine::kUnchecked);
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QCOMPARE(m_window->model().CheckState(1), engine::kChecked);
+        QCOMPARE(m_window->model().CheckState(0), engine::kChecked);
     }
 
     void deleteChecked_data()
@@ -318,6 +331,40 @@ private slots:
         QCOMPARE(second.column(), 0);
         QCOMPARE(second.data().toString(), QStringLiteral("moved.pptx"));
         QVERIFY(!(second.flags() & Qt::ItemIsEditable));
+    }
+
+    void cancelKeepsTheRowsLoadedSoFar()
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < 40; ++i) {
+            char name[16];
+            std::snprintf(name, sizeof name, "p%02d.pptx", i);
+            names.emplace_back(name);
+            WritePackage(*m_dir / name, name);
+        }
+        Dialogs::setNextFolder(Native(m_dir->Path()));
+        Click(*m_window, "BitBtn2");
+        auto* cancel = m_window->waitForm().findChild<QToolButton*>("SpeedButton1");
+        QVERIFY(cancel->isVisible());
+        cancel->click();
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(!m_window->waitForm().isVisible());
+        // Whatever was loaded before the request is kept, in scan order.
+        const auto loaded = FileNames(*m_window);
+        QVERIFY(loaded.size() <= names.size());
+        QVERIFY(std::equal(loaded.begin(), loaded.end(), names.begin()));
+    }
+
+    void closingDuringACommandWaitsForIt()
+    {
+        addFiles(makePackages({"a"}));
+        Dialogs::setNextFolder(Native(m_dir->Path()));
+        Click(*m_window, "BitBtn2");
+        QVERIFY(!m_window->close());
+        QVERIFY(m_window->isVisible());
+        QVERIFY(WaitForCommand(*m_window));
+        QTRY_VERIFY(!m_window->isVisible());
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
     }
 
     void closingAsksOnlyWithUnsavedChanges()
