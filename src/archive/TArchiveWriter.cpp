@@ -126,6 +126,19 @@ std::uint32_t TArchiveWriter::AttributeMask() const
            (IncludeSysFiles ? faSysFile : 0) | (IncludeArchiveFiles ? faArchive : 0);
 }
 
+fs::path TArchiveWriter::PackagePath() const
+{
+    // A link is followed, so the file it names gets the new content and the link stays a link.
+    std::error_code ec;
+    if (fs::is_symlink(ZipName, ec)) {
+        const fs::path target = fs::canonical(ZipName, ec);
+        if (!ec) {
+            return target;
+        }
+    }
+    return ZipName;
+}
+
 WriterFileListOptions TArchiveWriter::ListOptions() const
 {
     WriterFileListOptions options;
@@ -155,14 +168,7 @@ int TArchiveWriter::UpdateArchive()
     if (ZipName.empty() || ZipName.string().find_first_not_of(" \t") == std::string::npos) {
         return 0;
     }
-    const WriterFileListOptions options = ListOptions();
-    const std::vector<std::string> files = ExpandWriterFilesList(FilesList, options);
-    return WriteArchive(files, options);
-}
-
-int TArchiveWriter::WriteArchive(const std::vector<std::string>& files, const WriterFileListOptions& options)
-{
-    const fs::path package = ZipName;
+    const fs::path package = PackagePath();
     const FileIdentity before = IdentityOf(package);
     if (before.Exists) {
         // Checked first, so that nothing is written for a package that cannot be replaced.
@@ -175,6 +181,23 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files, const Wr
     } else {
         ClearDirectory();
     }
+    std::unordered_set<std::string> memberKeys;
+    for (const auto& member : Members()) {
+        memberKeys.insert(MatchKey(member->Name));
+    }
+    WriterFileListOptions options = ListOptions();
+    options.IsMemberName = [&memberKeys](const std::string& storedName) {
+        return memberKeys.count(MatchKey(storedName)) > 0;
+    };
+    const std::vector<std::string> files = ExpandWriterFilesList(FilesList, options);
+    return WriteArchive(files, options, before);
+}
+
+int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
+                                 const WriterFileListOptions& options,
+                                 const FileIdentity& before)
+{
+    const fs::path package = PackagePath();
     std::unique_ptr<SourceArchive> source =
         before.Exists ? std::make_unique<SourceArchive>(package, before) : nullptr;
 

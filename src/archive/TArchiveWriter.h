@@ -13,6 +13,8 @@
 // point leaves the old archive as it was.
 namespace archive {
 
+struct FileIdentity;
+
 enum class TZipAction
 {
     zaUpdate,  // replace a member only by a newer file; add new files
@@ -64,7 +66,9 @@ public:
 
 private:
     [[nodiscard]] WriterFileListOptions ListOptions() const;
-    int WriteArchive(const std::vector<std::string>& files, const WriterFileListOptions& options);
+    [[nodiscard]] std::filesystem::path PackagePath() const;
+    int WriteArchive(const std::vector<std::string>& files, const WriterFileListOptions& options,
+                     const FileIdentity& before);
 
     bool m_recurse = false;
     bool m_storePaths = false;

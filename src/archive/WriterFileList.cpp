@@ -38,6 +38,17 @@ bool IsHiddenName(const std::string& name)
     return !name.empty() && name.front() == '.';
 }
 
+// True when a step of the path below the walk's folder is hidden.
+bool HasHiddenStep(const std::string& path, std::size_t folderLength)
+{
+    for (std::size_t i = std::min(folderLength, path.size()); i < path.size(); ++i) {
+        if (path[i] == '.' && (i == 0 || path[i - 1] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool IsArchiveItself(const std::string& path, const fs::path& zipName)
 {
     if (zipName.empty()) {
@@ -81,8 +92,14 @@ void ExpandPattern(std::string entry, const WriterFileListOptions& options, std:
         Skip(options, entry, "folder not found");
         return;
     }
-    TDirSearch search(folder, options.AttributeMask, recurse, mask);
+    const bool hiddenWanted = (options.AttributeMask & faHidden) != 0;
+    const bool hiddenMembers = !hiddenWanted && options.IsMemberName != nullptr;
+    TDirSearch search(folder, options.AttributeMask | (hiddenMembers ? faHidden : 0), recurse, mask);
     for (std::string found = search.NextFile(); !found.empty(); found = search.NextFile()) {
+        if (hiddenMembers && HasHiddenStep(found, folder.size()) &&
+            (found.back() == '/' || !options.IsMemberName(StoredNameOf(found, options)))) {
+            continue;
+        }
         if (found.back() == '/') {
             if (options.AddDirEntriesOnRecurse) {
                 out.push_back(found);

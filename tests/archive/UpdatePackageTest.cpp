@@ -1,0 +1,126 @@
+#include "archive/ZipInspector.h"
+
+#include "archive/ArchiveErrors.h"
+#include "archive/TArchiveReader.h"
+#include "archive/UpdatePackage.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::ReadFileBytes;
+using testsupport::RunCommand;
+using testsupport::TempDir;
+
+std::vector<std::string> CorpusPackages()
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir(), ec)) {
+        if (entry.path().extension() == ".pptx") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Quote(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
+
+bool PythonCanOpen(const fs::path& package)
+{
+    int code = -1;
+    RunCommand("python3 -c 'import sys,zipfile; zipfile.ZipFile(sys.argv[1]).infolist()' " + Quote(package) +
+                   " >/dev/null 2>&1",
+               &code);
+    return code == 0;
+}
+
+// Every member's name and uncompressed data, apart from the one that was rewritten, must be the same.
+bool SameContentExceptCore(const fs::path& oldPackage, const fs::path& newPackage, std::string* report)
+{
+    const fs::path oracle = testsupport::SharedDir() / "corpus" / "oracle.py";
+    const std::string script =
+        "import json,subprocess,sys\n"
+        "def members(p):\n"
+        "    out = subprocess.run([sys.executable, sys.argv[1], '--members', p], capture_output=True).stdout\n"
+        "    return [(e['name'], e['sha256']) for e in json.loads(out) if e['name'] != 'docProps/core.xml']\n"
+        "a = sorted(members(sys.argv[2])); b = sorted(members(sys.argv[3]))\n"
+        "print('same' if a == b else 'differ: %s' % sorted(set(a) ^ set(b))[:4])\n"
+        "sys.exit(0 if a == b else 1)\n";
+    int code = -1;
+    *report = RunCommand("python3 -c \"" + script + "\" " + Quote(oracle) + " " + Quote(oldPackage) + " " +
+                             Quote(newPackage) + " 2>&1",
+                         &code);
+    return code == 0;
+}
+
+class CorpusRoundTripTest : public ::testing::TestWithParam<std::string>
+{
+};
+
+// Each real package goes through an update whose folder holds only a changed core part: the result
+// is the old package with that one part rewritten, or, for a package that cannot be read, an error
+// and the package as it was.
+TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
+{
+    TempDir dir;
+    const fs::path original = testsupport::RealCorpusDir() / GetParam();
+    const fs::path package = dir / GetParam();
+    const fs::path folder = dir / "scratch";
+    fs::copy_file(original, package);
+    fs::create_directories(folder);
+    const std::string before = ReadFileBytes(package);
+
+    archive::TArchiveReader reader;
+    reader.ZipName = package;
+    try {
+        reader.OpenDirectory();
+    } catch (const archive::EArchiveError&) {
+        EXPECT_THROW(archive::UpdatePackage(package, folder), archive::EArchiveError);
+        EXPECT_EQ(ReadFileBytes(package), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+        return;
+    }
+    std::string newCore;
+    if (const auto* core = reader.FindMember("docProps/core.xml")) {
+        newCore = reader.ExtractToMemory(*core, 1 << 24) + "\n<!-- edited -->\n";
+        testsupport::WriteFileBytes(folder / "docProps/core.xml", newCore);
+    }
+    reader.CloseArchive();
+
+    archive::UpdatePackage(package, folder);
+    std::string report;
+    EXPECT_TRUE(writertest::AcceptedByOtherTools(package, &report)) << report;
+    if (!newCore.empty()) {
+        archive::TArchiveReader check;
+        check.ZipName = package;
+        check.OpenDirectory();
+        ASSERT_NE(check.FindMember("docProps/core.xml"), nullptr);
+        EXPECT_EQ(check.ExtractToMemory(*check.FindMember("docProps/core.xml"), 1 << 24), newCore);
+    }
+    if (PythonCanOpen(original)) {
+        int code = -1;
+        const std::string diff = RunCommand("python3 " + Quote(testsupport::SharedDir() / "corpus" / "oracle.py") +
+                                                " --diff " + Quote(original) + " " + Quote(package) + " 2>&1",
+                                            &code);
+        EXPECT_EQ(code, 0) << diff;
+        EXPECT_TRUE(SameContentExceptCore(original, package, &report)) << report;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Real, CorpusRoundTripTest, ::testing::ValuesIn(CorpusPackages()), [](const auto& info) {
+    std::string name = info.param.substr(0, info.param.size() - 5);
+    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return name;
+});
+
+} // namespace
