@@ -326,8 +326,11 @@ TEST_P(WriterFailureTest, PackageStaysAsItWas)
         break;
     }
     case Failure::ReplacementVanishes:
-        writer.OnProgress = [&](std::uint64_t, std::uint64_t) {
-            fs::remove(folder / "docProps/core.xml");
+        // Removed once the copying has begun, after the folder was walked.
+        writer.OnProgress = [&](std::uint64_t done, std::uint64_t) {
+            if (done > 0) {
+                fs::remove(folder / "docProps/core.xml");
+            }
             return true;
         };
         EXPECT_THROW(writer.UpdateArchive(), archive::EArchiveError);
@@ -350,7 +353,7 @@ TEST_P(WriterFailureTest, PackageStaysAsItWas)
         EXPECT_THROW(writer.UpdateArchive(), archive::EArchiveError);
         break;
     }
-    EXPECT_EQ(ReadFileBytes(package), expectedContent);
+    EXPECT_TRUE(ReadFileBytes(package) == expectedContent);
     EXPECT_TRUE(Leftovers().empty());
 }
 
