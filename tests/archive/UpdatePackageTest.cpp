@@ -76,6 +76,7 @@ TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
     const fs::path package = dir / GetParam();
     const fs::path folder = dir / "scratch";
     fs::copy_file(original, package);
+    fs::permissions(package, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add);
     fs::create_directories(folder);
     const std::string before = ReadFileBytes(package);
 
