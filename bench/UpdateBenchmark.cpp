@@ -49,8 +49,9 @@ struct LargePackage
     {
         dir = fs::temp_directory_path() / ("velmora-update-bench-" + std::to_string(getpid()));
         fs::create_directories(dir);
-        Run({"python3", std::string(VELMORA_SHARED_DIR) + "/bench/make_corpus.py", "--profile", "large", "--count",
-             "1", "--media-mb", "100", "--seed", "update-bench", "--out", (dir / "generated").string()});
+        Run({"python3", std::string(VELMORA_SHARED_DIR) + "/bench/make_corpus.py", "--profile", "large",
+             "--count", "1", "--media-mb", "100", "--seed", "update-bench", "--out",
+             (dir / "generated").string()});
         for (const auto& entry : fs::directory_iterator(dir / "generated")) {
             source = entry.path();
         }

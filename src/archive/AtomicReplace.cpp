@@ -105,7 +105,10 @@ bool FileIdentity::SameFileAndContent(const FileIdentity& o) const
 
 FileIdentity IdentityOf(const std::filesystem::path& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
+
     if (stat(path.c_str(), &st) != 0) {
         if (errno == ENOENT) {
             return {};
@@ -117,7 +120,10 @@ FileIdentity IdentityOf(const std::filesystem::path& path)
 
 FileIdentity IdentityOf(int fd)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
+
     if (fstat(fd, &st) != 0) {
         throw EArchiveIoError(std::strerror(errno));
     }
@@ -156,8 +162,7 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
     flock(m_fd, LOCK_EX | LOCK_NB);
     // The new package gets the old one's permission bits (or the usual ones for a new file), and
     // its owner and group where we are allowed to set them.
-    const mode_t mode = targetIdentity.Exists ? (targetIdentity.Mode & 07777)
-                                              : (0666 & ~CurrentUmask());
+    const mode_t mode = targetIdentity.Exists ? (targetIdentity.Mode & 07777) : (0666 & ~CurrentUmask());
     if (fchmod(m_fd, mode & 0777) != 0) {
         const int error = errno;
         CloseFd();
@@ -166,13 +171,16 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
     }
     if (targetIdentity.Exists) {
         const struct stat ours = [this] {
-            struct stat st {};
+            struct stat st
+            {
+            };
             fstat(m_fd, &st);
             return st;
         }();
         if (ours.st_uid != targetIdentity.Owner || ours.st_gid != targetIdentity.Group) {
             if (fchown(m_fd, targetIdentity.Owner, targetIdentity.Group) != 0) {
-                [[maybe_unused]] const int ignored = fchown(m_fd, static_cast<uid_t>(-1), targetIdentity.Group);
+                [[maybe_unused]] const int ignored =
+                    fchown(m_fd, static_cast<uid_t>(-1), targetIdentity.Group);
             }
         }
     }
@@ -220,7 +228,8 @@ void TemporaryArchive::Commit()
         // A file that appeared under the name meanwhile is someone else's: never overwrite it.
         if (renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) != 0) {
             if (errno == EEXIST) {
-                throw EArchiveError("A file appeared under the package name during the update", m_target.string());
+                throw EArchiveError("A file appeared under the package name during the update",
+                                    m_target.string());
             }
             if (errno != EINVAL && errno != ENOSYS) {
                 throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));

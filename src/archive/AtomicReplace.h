@@ -41,6 +41,7 @@ public:
     TemporaryArchive& operator=(const TemporaryArchive&) = delete;
 
     [[nodiscard]] int Fd() const { return m_fd; }
+
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
 
     // All data must have been written to Fd(). Forces it to disk, checks that the target is still

@@ -68,7 +68,10 @@ bool IsFolderEntry(const std::string& path)
 
 std::uint32_t FileDosTime(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
+
     return stat(path.c_str(), &st) == 0 ? TimeToDosDateTime(st.st_mtim.tv_sec) : 0;
 }
 
@@ -162,6 +165,7 @@ int TArchiveWriter::UpdateArchive()
     struct ListClearer
     {
         std::vector<std::string>& List;
+
         ~ListClearer() { List.clear(); }
     } clearer{FilesList};
 
@@ -233,7 +237,8 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         spec.Comment = std::move(comment);
         spec.PackLevel = MatchesPathList(file, NoCompressList) ? 0 : PackLevel;
         spec.ForceZip64 = ForceZip64;
-        records.push_back(IsFolderEntry(file) ? WriteFolderMember(spec, out) : CompressFileAsMember(spec, out, onChunk));
+        records.push_back(IsFolderEntry(file) ? WriteFolderMember(spec, out)
+                                              : CompressFileAsMember(spec, out, onChunk));
         ++compressed;
     };
 
@@ -252,8 +257,8 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         if (!written.insert(key).second) {
             throw EDuplicateObject(package.string() + ": two members named " + member.Name);
         }
-        const bool replace = entry < files.size() &&
-                             (ZipAction == TZipAction::zaReplace || FileDosTime(files[entry]) > member.DosDateTime);
+        const bool replace = entry < files.size() && (ZipAction == TZipAction::zaReplace ||
+                                                      FileDosTime(files[entry]) > member.DosDateTime);
         if (replace) {
             // The old name bytes and comment stay, so references inside the package still resolve.
             compress(files[entry], member.StoredName, member.Flags & kFlagUtf8, member.Comment);
@@ -283,7 +288,8 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         out.Write(CentralRecordBytes(record));
     }
     const std::uint64_t directorySize = out.Position() - directoryOffset;
-    out.Write(EndRecordsBytes(records.size(), directorySize, directoryOffset, EndCentral().Comment, ForceZip64));
+    out.Write(
+        EndRecordsBytes(records.size(), directorySize, directoryOffset, EndCentral().Comment, ForceZip64));
     out.Flush();
     source.reset();
     temporary.Commit();

@@ -45,15 +45,25 @@ public:
 
     // Settings that pull others along when they change.
     [[nodiscard]] bool Recurse() const { return m_recurse; }
+
     void SetRecurse(bool value) { m_recurse = value; }
+
     [[nodiscard]] bool StorePaths() const { return m_storePaths; }
-    void SetStorePaths(bool value);     // false also clears StoreVolumes and RelativePaths
+
+    void SetStorePaths(bool value); // false also clears StoreVolumes and RelativePaths
+
     [[nodiscard]] bool RelativePaths() const { return m_relativePaths; }
-    void SetRelativePaths(bool value);  // true also sets StorePaths and Recurse
+
+    void SetRelativePaths(bool value); // true also sets StorePaths and Recurse
+
     [[nodiscard]] bool StoreVolumes() const { return m_storeVolumes; }
-    void SetStoreVolumes(bool value);   // true also sets StorePaths
+
+    void SetStoreVolumes(bool value); // true also sets StorePaths
+
     [[nodiscard]] const std::string& RootDir() const { return m_rootDir; }
+
     void SetRootDir(const std::string& value); // adds a trailing '/', becomes the RelativePathList
+
     [[nodiscard]] const std::vector<std::string>& RelativePathList() const { return m_relativePathList; }
 
     // The search attribute mask made of the Include settings.
@@ -67,7 +77,8 @@ public:
 private:
     [[nodiscard]] WriterFileListOptions ListOptions() const;
     [[nodiscard]] std::filesystem::path PackagePath() const;
-    int WriteArchive(const std::vector<std::string>& files, const WriterFileListOptions& options,
+    int WriteArchive(const std::vector<std::string>& files,
+                     const WriterFileListOptions& options,
                      const FileIdentity& before);
 
     bool m_recurse = false;

@@ -161,7 +161,8 @@ std::vector<std::string> ExpandWriterFilesList(const std::vector<std::string>& f
             const bool hiddenAllowed = (options.AttributeMask & faHidden) != 0;
             if (MatchesPathList(path, options.ExcludeList)) {
                 Skip(options, path, "excluded");
-            } else if (!fs::is_regular_file(path, ec) || (IsHiddenName(FileNamePart(path)) && !hiddenAllowed)) {
+            } else if (!fs::is_regular_file(path, ec) ||
+                       (IsHiddenName(FileNamePart(path)) && !hiddenAllowed)) {
                 Skip(options, path, "file not found");
             } else {
                 out.push_back(path);

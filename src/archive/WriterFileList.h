@@ -12,7 +12,7 @@ namespace archive {
 
 struct WriterFileListOptions
 {
-    std::string RootDir;                      // ends in '/' or is empty
+    std::string RootDir;                       // ends in '/' or is empty
     std::vector<std::string> RelativePathList; // prefixes removed from stored directories
     std::vector<std::string> ExcludeList;
     bool Recurse = false;
@@ -20,8 +20,8 @@ struct WriterFileListOptions
     bool RelativePaths = false;
     bool AddDirEntriesOnRecurse = false;
     std::uint32_t AttributeMask = 0;
-    std::filesystem::path ZipName;            // never added to itself
-    std::function<void()> CheckCancel;         // called per file found; throws to stop
+    std::filesystem::path ZipName;     // never added to itself
+    std::function<void()> CheckCancel; // called per file found; throws to stop
     std::function<void(const std::string& path, const std::string& reason)> OnSkip;
     // Names beginning with '.' count as hidden and are not added, unless the mask includes hidden
     // entries. A hidden file whose stored name is already a member (such as "_rels/.rels") is that

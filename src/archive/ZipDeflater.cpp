@@ -57,13 +57,14 @@ std::size_t ReadSome(int fd, char* data, std::size_t size, const std::string& na
 
 std::uint32_t UpdateCrc(std::uint32_t crc, const char* data, std::size_t size)
 {
-    return static_cast<std::uint32_t>(crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size)));
+    return static_cast<std::uint32_t>(
+        crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size)));
 }
 
 } // namespace
 
-ZipDataResult DeflateFile(int inFd, const std::string& inName, ZipOutputFile& out, int level,
-                          const ZipChunkCallback& onChunk)
+ZipDataResult DeflateFile(
+    int inFd, const std::string& inName, ZipOutputFile& out, int level, const ZipChunkCallback& onChunk)
 {
     DeflateStream deflater(level);
     z_stream& zs = deflater.Get();
@@ -98,7 +99,8 @@ ZipDataResult DeflateFile(int inFd, const std::string& inName, ZipOutputFile& ou
     return result;
 }
 
-ZipDataResult StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk)
+ZipDataResult
+StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk)
 {
     std::vector<char> buffer(kChunkSize);
     ZipDataResult result;

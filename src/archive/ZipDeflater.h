@@ -21,10 +21,10 @@ struct ZipDataResult
 using ZipChunkCallback = std::function<void(std::uint64_t)>;
 
 // Raw deflate (no zlib header), memory level 8, default strategy, in fixed-size buffers.
-ZipDataResult DeflateFile(int inFd, const std::string& inName, ZipOutputFile& out, int level,
-                          const ZipChunkCallback& onChunk = {});
+ZipDataResult DeflateFile(
+    int inFd, const std::string& inName, ZipOutputFile& out, int level, const ZipChunkCallback& onChunk = {});
 
-ZipDataResult StoreFile(int inFd, const std::string& inName, ZipOutputFile& out,
-                        const ZipChunkCallback& onChunk = {});
+ZipDataResult
+StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk = {});
 
 } // namespace archive

@@ -128,7 +128,9 @@ std::uint16_t NameFlagsFor(const std::string& storedName)
     return !ascii && IsValidUtf8(storedName) ? kFlagUtf8 : 0;
 }
 
-ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source, const TZipHeaderInfo& member, ZipOutputFile& out,
+ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
+                              const TZipHeaderInfo& member,
+                              ZipOutputFile& out,
                               bool forceZip64)
 {
     const std::uint64_t offset = member.LocalHeaderOffset();
@@ -140,7 +142,8 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source, const TZipHeaderIn
     const std::size_t nameLength = GetU16(fixed + 26);
     const std::size_t extraLength = GetU16(fixed + 28);
     std::string localExtra(extraLength, '\0');
-    ReadExactlyAt(source.Fd, localExtra.data(), extraLength, offset + kLocalHeaderSize + nameLength, source.Name);
+    ReadExactlyAt(source.Fd, localExtra.data(), extraLength, offset + kLocalHeaderSize + nameLength,
+                  source.Name);
     const std::uint64_t dataStart = offset + kLocalHeaderSize + nameLength + extraLength;
     const std::uint64_t compressedSize = member.CompressedSize();
     if (dataStart > source.Size || compressedSize > source.Size - dataStart) {
@@ -151,7 +154,8 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source, const TZipHeaderIn
     ZipMemberRecord record;
     record.VersionMadeBy = member.VersionMadeBy;
     record.VersionNeeded = std::max<std::uint16_t>(member.VersionNeeded, 20);
-    record.Flags = keepDescriptor ? member.Flags : static_cast<std::uint16_t>(member.Flags & ~kFlagDataDescriptor);
+    record.Flags =
+        keepDescriptor ? member.Flags : static_cast<std::uint16_t>(member.Flags & ~kFlagDataDescriptor);
     record.Method = member.CompressionMethod;
     record.DosDateTime = member.DosDateTime;
     record.Crc32 = member.CRC32;
@@ -169,15 +173,21 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source, const TZipHeaderIn
     out.Write(LocalHeaderBytes(record, zip64Sizes, WithoutZip64Block(localExtra)));
     out.CopyFrom(source.Fd, source.Name, dataStart, compressedSize);
     if (keepDescriptor) {
-        out.Write(DataDescriptorBytes(record.Crc32, record.CompressedSize, record.UncompressedSize, zip64Sizes));
+        out.Write(
+            DataDescriptorBytes(record.Crc32, record.CompressedSize, record.UncompressedSize, zip64Sizes));
     }
     return record;
 }
 
-ZipMemberRecord CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChunkCallback& onChunk)
+ZipMemberRecord
+CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChunkCallback& onChunk)
 {
     InputFile input(spec.File);
-    struct stat st {};
+
+    struct stat st
+    {
+    };
+
     if (fstat(input.Fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
         throw EArchiveIoError("Cannot read " + spec.File.string() + ": not a regular file");
     }
@@ -194,8 +204,9 @@ ZipMemberRecord CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& o
     out.Write(LocalHeaderBytes(record, zip64Sizes, {}));
 
     const std::string inName = spec.File.string();
-    const ZipDataResult data = store ? StoreFile(input.Fd(), inName, out, onChunk)
-                                     : DeflateFile(input.Fd(), inName, out, std::min(spec.PackLevel, 9), onChunk);
+    const ZipDataResult data =
+        store ? StoreFile(input.Fd(), inName, out, onChunk)
+              : DeflateFile(input.Fd(), inName, out, std::min(spec.PackLevel, 9), onChunk);
     record.Crc32 = data.Crc32;
     record.CompressedSize = data.CompressedSize;
     record.UncompressedSize = data.UncompressedSize;
@@ -208,7 +219,10 @@ ZipMemberRecord CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& o
 
 ZipMemberRecord WriteFolderMember(const NewMemberSpec& spec, ZipOutputFile& out)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
+
     if (stat(spec.File.c_str(), &st) != 0) {
         throw EArchiveIoError("Cannot read " + spec.File.string() + ": " + std::strerror(errno));
     }

@@ -25,7 +25,9 @@ struct ZipSourceArchive
 // and its compressed data unchanged. A data descriptor is dropped and its values go into the local
 // header, except for an encrypted member, whose password check may rely on the descriptor flag: it
 // keeps the flag and gets a fresh descriptor. Returns the values of its central record.
-ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source, const TZipHeaderInfo& member, ZipOutputFile& out,
+ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
+                              const TZipHeaderInfo& member,
+                              ZipOutputFile& out,
                               bool forceZip64);
 
 // What a file on disk becomes.
@@ -35,14 +37,14 @@ struct NewMemberSpec
     std::string StoredName; // bytes as they go into the headers
     std::uint16_t NameFlags = 0;
     std::string Comment;
-    int PackLevel = 6;     // 0 stores
+    int PackLevel = 6; // 0 stores
     bool ForceZip64 = false;
 };
 
 // Compresses (or stores) the file as a member at the current output position. A file that cannot
 // be opened or read throws; so does one that grows past what its local header can describe.
-ZipMemberRecord CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out,
-                                     const ZipChunkCallback& onChunk = {});
+ZipMemberRecord
+CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChunkCallback& onChunk = {});
 
 // A folder member: stored, empty, dated and attributed like the folder.
 ZipMemberRecord WriteFolderMember(const NewMemberSpec& spec, ZipOutputFile& out);

@@ -50,8 +50,7 @@ ZipOutputFile::ZipOutputFile(int fd, std::string displayName)
     : m_fd(fd)
     , m_name(std::move(displayName))
     , m_buffer(kBufferSize)
-{
-}
+{}
 
 void ZipOutputFile::Write(std::string_view bytes)
 {
@@ -127,7 +126,10 @@ void ZipOutputFile::WriteDirect(const char* data, std::size_t size)
     }
 }
 
-void ZipOutputFile::CopyFrom(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length)
+void ZipOutputFile::CopyFrom(int inFd,
+                             const std::string& inName,
+                             std::uint64_t inOffset,
+                             std::uint64_t length)
 {
     if (!m_kernelCopy || length < kKernelCopyThreshold) {
         CopyThroughBuffer(inFd, inName, inOffset, length);
@@ -142,7 +144,8 @@ void ZipOutputFile::CopyFrom(int inFd, const std::string& inName, std::uint64_t 
             if (errno == EINTR) {
                 continue;
             }
-            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) {
+            if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP ||
+                errno == EBADF) {
                 // Not supported between these files: fall back to plain reads and writes.
                 m_kernelCopy = false;
                 m_flushed = static_cast<std::uint64_t>(out);

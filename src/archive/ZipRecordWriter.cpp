@@ -126,7 +126,9 @@ std::string CentralRecordBytes(const ZipMemberRecord& r)
     return out;
 }
 
-std::string DataDescriptorBytes(std::uint32_t crc, std::uint64_t compressedSize, std::uint64_t uncompressedSize,
+std::string DataDescriptorBytes(std::uint32_t crc,
+                                std::uint64_t compressedSize,
+                                std::uint64_t uncompressedSize,
                                 bool zip64Sizes)
 {
     std::string out;
@@ -142,8 +144,11 @@ std::string DataDescriptorBytes(std::uint32_t crc, std::uint64_t compressedSize,
     return out;
 }
 
-std::string EndRecordsBytes(std::uint64_t entries, std::uint64_t directorySize, std::uint64_t directoryOffset,
-                            std::string_view comment, bool forceZip64)
+std::string EndRecordsBytes(std::uint64_t entries,
+                            std::uint64_t directorySize,
+                            std::uint64_t directoryOffset,
+                            std::string_view comment,
+                            bool forceZip64)
 {
     if (comment.size() > kMaxCommentLength) {
         throw EArchiveError("Archive comment too long");

@@ -26,7 +26,7 @@ struct ZipMemberRecord
     std::string Name;
     std::string CentralExtra; // never holds a Zip64 block; the writer adds its own
     std::string Comment;
-    bool ForceZip64 = false;  // write the Zip64 forms even for small values
+    bool ForceZip64 = false; // write the Zip64 forms even for small values
 };
 
 // True when the sizes need the 64-bit forms (in the local header both sizes move together).
@@ -41,13 +41,18 @@ std::string LocalHeaderBytes(const ZipMemberRecord& record, bool zip64Sizes, std
 std::string CentralRecordBytes(const ZipMemberRecord& record);
 
 // A data descriptor with its signature; 64-bit sizes when zip64Sizes.
-std::string DataDescriptorBytes(std::uint32_t crc, std::uint64_t compressedSize, std::uint64_t uncompressedSize,
+std::string DataDescriptorBytes(std::uint32_t crc,
+                                std::uint64_t compressedSize,
+                                std::uint64_t uncompressedSize,
                                 bool zip64Sizes);
 
 // The end of the archive: Zip64 end record and locator when a value needs them (or forceZip64), then
 // the end record and the archive comment.
-std::string EndRecordsBytes(std::uint64_t entries, std::uint64_t directorySize, std::uint64_t directoryOffset,
-                            std::string_view comment, bool forceZip64);
+std::string EndRecordsBytes(std::uint64_t entries,
+                            std::uint64_t directorySize,
+                            std::uint64_t directoryOffset,
+                            std::string_view comment,
+                            bool forceZip64);
 
 // An extra field without its Zip64 blocks (id 1); bytes after the last whole block (padding, a
 // damaged block) are kept as they are.

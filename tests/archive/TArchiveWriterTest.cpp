@@ -1,8 +1,8 @@
-#include "archive/ZipInspector.h"
+#include "archive/TArchiveWriter.h"
 
 #include "archive/ArchiveErrors.h"
-#include "archive/TArchiveWriter.h"
 #include "archive/UpdatePackage.h"
+#include "archive/ZipInspector.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
@@ -185,7 +185,9 @@ TEST_F(WriterTest, NewFilesAreAppendedInWalkOrderAndHiddenFilesAreLeftOut)
 {
     SamplePackage().WriteTo(package);
     Put("docProps/custom.xml", "<custom/>");
-    Put("ppt/slides/sl\xC3\xAF" "de.xml", "<slide/>");
+    Put("ppt/slides/sl\xC3\xAF"
+        "de.xml",
+        "<slide/>");
     Put("a.xml", "<a/>");
     Put(".DS_Store", "junk");
     Put(".git/config.xml", "junk");
@@ -198,13 +200,24 @@ TEST_F(WriterTest, NewFilesAreAppendedInWalkOrderAndHiddenFilesAreLeftOut)
     for (const auto& m : after.Members) {
         names.push_back(m.Name);
     }
-    const std::vector<std::string> expected = {
-        "[Content_Types].xml", "_rels/.rels", "docProps/core.xml", "ppt/media/image1.png", "ppt/metadata", "ppt/",
-        "a.xml", "docProps/custom.xml", "ppt/slides/sl\xC3\xAF" "de.xml"};
+    const std::vector<std::string> expected = {"[Content_Types].xml",
+                                               "_rels/.rels",
+                                               "docProps/core.xml",
+                                               "ppt/media/image1.png",
+                                               "ppt/metadata",
+                                               "ppt/",
+                                               "a.xml",
+                                               "docProps/custom.xml",
+                                               "ppt/slides/sl\xC3\xAF"
+                                               "de.xml"};
     EXPECT_EQ(names, expected);
     EXPECT_EQ(Content(Find(after, "_rels/.rels")), "<Relationships>new</Relationships>");
     EXPECT_EQ(Find(after, "a.xml").Flags & 0x0800, 0);
-    EXPECT_EQ(Find(after, "ppt/slides/sl\xC3\xAF" "de.xml").Flags & 0x0800, 0x0800);
+    EXPECT_EQ(Find(after, "ppt/slides/sl\xC3\xAF"
+                          "de.xml")
+                      .Flags &
+                  0x0800,
+              0x0800);
     EXPECT_EQ(Content(Find(after, "docProps/custom.xml")), "<custom/>");
 }
 
@@ -358,9 +371,12 @@ TEST_P(WriterFailureTest, PackageStaysAsItWas)
     EXPECT_TRUE(Leftovers().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, WriterFailureTest,
-                         ::testing::Values(Failure::DiskFull, Failure::ReplacementVanishes,
-                                           Failure::ReadOnlyPackage, Failure::PackageChangedMeanwhile,
+INSTANTIATE_TEST_SUITE_P(Failures,
+                         WriterFailureTest,
+                         ::testing::Values(Failure::DiskFull,
+                                           Failure::ReplacementVanishes,
+                                           Failure::ReadOnlyPackage,
+                                           Failure::PackageChangedMeanwhile,
                                            Failure::NotAZip));
 
 TEST_F(WriterTest, PermissionBitsOfThePackageAreKept)
@@ -440,7 +456,8 @@ TEST_P(WriterSetterTest, SettingsPullOthersAlong)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rules, WriterSetterTest,
+    Rules,
+    WriterSetterTest,
     ::testing::Values(
         SetterCase{"RelativeSetsStoreAndRecurse", [](TArchiveWriter&) {},
                    [](TArchiveWriter& w) { w.SetRelativePaths(true); }, true, true, true, false},
@@ -450,8 +467,8 @@ INSTANTIATE_TEST_SUITE_P(
                        w.SetStoreVolumes(true);
                    },
                    [](TArchiveWriter& w) { w.SetStorePaths(false); }, true, false, false, false},
-        SetterCase{"VolumesSetStore", [](TArchiveWriter&) {}, [](TArchiveWriter& w) { w.SetStoreVolumes(true); },
-                   false, true, false, true},
+        SetterCase{"VolumesSetStore", [](TArchiveWriter&) {},
+                   [](TArchiveWriter& w) { w.SetStoreVolumes(true); }, false, true, false, true},
         SetterCase{"ClearingRelativeKeepsTheRest", [](TArchiveWriter& w) { w.SetRelativePaths(true); },
                    [](TArchiveWriter& w) { w.SetRelativePaths(false); }, true, true, false, false}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -1,8 +1,8 @@
-#include "archive/ZipInspector.h"
+#include "archive/UpdatePackage.h"
 
 #include "archive/ArchiveErrors.h"
 #include "archive/TArchiveReader.h"
-#include "archive/UpdatePackage.h"
+#include "archive/ZipInspector.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -50,7 +50,8 @@ bool SameContentExceptCore(const fs::path& oldPackage, const fs::path& newPackag
     const std::string script =
         "import json,subprocess,sys\n"
         "def members(p):\n"
-        "    out = subprocess.run([sys.executable, sys.argv[1], '--members', p], capture_output=True).stdout\n"
+        "    out = subprocess.run([sys.executable, sys.argv[1], '--members', p], "
+        "capture_output=True).stdout\n"
         "    return [(e['name'], e['sha256']) for e in json.loads(out) if e['name'] != 'docProps/core.xml']\n"
         "a = sorted(members(sys.argv[2])); b = sorted(members(sys.argv[3]))\n"
         "print('same' if a == b else 'differ: %s' % sorted(set(a) ^ set(b))[:4])\n"
@@ -109,19 +110,25 @@ TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
     }
     if (PythonCanOpen(original)) {
         int code = -1;
-        const std::string diff = RunCommand("python3 " + Quote(testsupport::SharedDir() / "corpus" / "oracle.py") +
-                                                " --diff " + Quote(original) + " " + Quote(package) + " 2>&1",
-                                            &code);
+        const std::string diff =
+            RunCommand("python3 " + Quote(testsupport::SharedDir() / "corpus" / "oracle.py") + " --diff " +
+                           Quote(original) + " " + Quote(package) + " 2>&1",
+                       &code);
         EXPECT_EQ(code, 0) << diff;
         EXPECT_TRUE(SameContentExceptCore(original, package, &report)) << report;
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Real, CorpusRoundTripTest, ::testing::ValuesIn(CorpusPackages()), [](const auto& info) {
-    std::string name = info.param.substr(0, info.param.size() - 5);
-    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-    return name;
-});
+INSTANTIATE_TEST_SUITE_P(Real,
+                         CorpusRoundTripTest,
+                         ::testing::ValuesIn(CorpusPackages()),
+                         [](const auto& info) {
+                             std::string name = info.param.substr(0, info.param.size() - 5);
+                             std::replace_if(
+                                 name.begin(), name.end(),
+                                 [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+                             return name;
+                         });
 
 } // namespace

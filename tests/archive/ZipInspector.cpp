@@ -2,9 +2,8 @@
 
 #include "support/TempDir.h"
 
-#include <zlib.h>
-
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <stdexcept>
 
@@ -174,7 +173,8 @@ bool AcceptedByOtherTools(const std::filesystem::path& archive, std::string* rep
     const std::string quoted = "'" + archive.string() + "'";
     const std::string python = testsupport::RunCommand(
         "python3 -c 'import sys,zipfile; z=zipfile.ZipFile(sys.argv[1]); bad=z.testzip(); "
-        "print(bad if bad else \"ok\"); sys.exit(1 if bad else 0)' " + quoted + " 2>&1",
+        "print(bad if bad else \"ok\"); sys.exit(1 if bad else 0)' " +
+            quoted + " 2>&1",
         &pythonCode);
     const std::string unzip = testsupport::RunCommand("unzip -tqq " + quoted + " 2>&1", &unzipCode);
     if (report != nullptr) {

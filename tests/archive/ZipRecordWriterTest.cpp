@@ -1,8 +1,8 @@
-#include "archive/ZipInspector.h"
+#include "archive/ZipRecordWriter.h"
 
+#include "archive/ZipInspector.h"
 #include "archive/ZipMemberCopy.h"
 #include "archive/ZipOutputFile.h"
-#include "archive/ZipRecordWriter.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -94,9 +94,10 @@ TEST_P(NewArchiveTest, FilesBecomeMembersOtherToolsAccept)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Forms, NewArchiveTest,
-                         ::testing::Values(BuildCase{false, 6}, BuildCase{true, 6}, BuildCase{false, 0},
-                                           BuildCase{true, 0}));
+INSTANTIATE_TEST_SUITE_P(
+    Forms,
+    NewArchiveTest,
+    ::testing::Values(BuildCase{false, 6}, BuildCase{true, 6}, BuildCase{false, 0}, BuildCase{true, 0}));
 
 TEST(ZipRecordWriterTest, Zip64BlocksAreRemovedFromKeptExtraFields)
 {
