@@ -71,7 +71,15 @@ Report Decode(const std::string& bytes)
 
 } // namespace
 
-ChildResult RunInChild(const std::function<Report()>& work, unsigned watchdogSeconds)
+namespace {
+
+struct Started
+{
+    pid_t pid = -1;
+    int readFd = -1;
+};
+
+Started Start(const std::function<Report()>& work, unsigned watchdogSeconds)
 {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -101,12 +109,17 @@ ChildResult RunInChild(const std::function<Report()>& work, unsigned watchdogSec
         std::exit(code);
     }
     close(fds[1]);
+    return {pid, fds[0]};
+}
+
+ChildResult Collect(const Started& child)
+{
     ChildResult result;
-    const std::string bytes = ReadAll(fds[0]);
-    close(fds[0]);
+    const std::string bytes = ReadAll(child.readFd);
+    close(child.readFd);
     int status = 0;
     rusage usage{};
-    while (wait4(pid, &status, 0, &usage) < 0) {
+    while (wait4(child.pid, &status, 0, &usage) < 0) {
     }
     result.exited = WIFEXITED(status);
     result.exitCode = result.exited ? WEXITSTATUS(status) : -1;
@@ -117,6 +130,26 @@ ChildResult RunInChild(const std::function<Report()>& work, unsigned watchdogSec
         result.error = it->second;
     }
     return result;
+}
+
+} // namespace
+
+ChildResult RunInChild(const std::function<Report()>& work, unsigned watchdogSeconds)
+{
+    return Collect(Start(work, watchdogSeconds));
+}
+
+std::vector<ChildResult> RunInChildren(const std::vector<std::function<Report()>>& work, unsigned watchdogSeconds)
+{
+    std::vector<Started> started;
+    for (const auto& w : work) {
+        started.push_back(Start(w, watchdogSeconds));
+    }
+    std::vector<ChildResult> results;
+    for (const Started& child : started) {
+        results.push_back(Collect(child));
+    }
+    return results;
 }
 
 bool RunAndKill(const std::function<void()>& work, long delayMicroseconds)

@@ -170,6 +170,16 @@ TEST_F(SaveFaultTest, PackageReplacedByAnotherPackageGetsATruthfulOutcome)
     ExpectTruthfulOutcome(outcome.ok, record.LastError, replacement);
 }
 
+TEST_F(SaveFaultTest, UnusableTemporaryFolderGetsATruthfulOutcome)
+{
+    const fs::path notAFolder = m_root / "not-a-folder";
+    testsupport::WriteFileBytes(notAFolder, "x");
+    setenv("TMPDIR", notAFolder.c_str(), 1);
+    const engine::DocumentOutcome outcome = SaveTitle(kNewTitle);
+    setenv("TMPDIR", m_scratch.c_str(), 1);
+    ExpectTruthfulOutcome(outcome.ok, outcome.message, m_original);
+}
+
 TEST_F(SaveFaultTest, ReadOnlyPackageGetsATruthfulOutcome)
 {
     fs::permissions(m_package, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
