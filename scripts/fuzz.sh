@@ -5,12 +5,24 @@
 # Exits 1 when a fuzzer found a crash, leak or timeout; the inputs are kept in
 # build-fuzz/findings/<target>/ and replay with: build-fuzz/bin/<target> <input>.
 #
+# With --ci each fuzzer instead starts from the seeds alone with a fixed seed and a fixed number of
+# runs (about 30 s each), so that a CI run repeats exactly what a developer can run beforehand.
+#
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+#        scripts/fuzz.sh --ci [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds="${1:-60}"
-shift || true
+ci=0
+if [ "${1:-}" = "--ci" ]; then
+    ci=1
+    shift
+fi
+seconds=60
+if [ "$ci" = 0 ] && [ $# -gt 0 ]; then
+    seconds="$1"
+    shift
+fi
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
     mapfile -t targets < <(grep -o '^velmora_fuzzer(fuzz_[a-z_]*' fuzz/CMakeLists.txt | cut -d'(' -f2)
@@ -50,21 +62,43 @@ PY
 fi
 
 mkdir -p "$build/logs" "$build/fuzz-tmp"
+# Runs of each fuzzer in --ci mode: about 30 s on one core of the development machine.
+ci_runs() {
+    case "$1" in
+    fuzz_archive_reader) echo 2500 ;;
+    fuzz_load_save) echo 3000 ;;
+    fuzz_property_readers) echo 150000 ;;
+    fuzz_date_parser) echo 1000000 ;;
+    *) echo 60000 ;;
+    esac
+}
+
 run_one() {
     local target="$1"
+    local corpus="$build/corpus/$target"
+    local limits=(-max_total_time="$seconds" -timeout="${VELMORA_FUZZ_TIMEOUT:-10}")
+    if [ "$ci" = 1 ]; then
+        corpus="$build/ci-corpus/$target"
+        rm -rf "$corpus"
+        limits=(-seed=1 -runs="$(ci_runs "$target")" -max_total_time=120 -timeout=30)
+    fi
     # Findings of earlier runs are gone once fixed; each one lives on as a generated test case.
     rm -rf "$build/findings/$target"
-    mkdir -p "$build/corpus/$target" "$build/findings/$target"
-    TMPDIR="$(pwd)/$build/fuzz-tmp" "$build/bin/$target" "$build/corpus/$target" "$seeds/$target" \
-        -max_total_time="$seconds" -timeout="${VELMORA_FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="$build/findings/$target/" >"$build/logs/$target.log" 2>&1 || true
+    mkdir -p "$corpus" "$build/findings/$target"
+    TMPDIR="$(pwd)/$build/fuzz-tmp" "$build/bin/$target" "$corpus" "$seeds/$target" "${limits[@]}" \
+        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" \
+        >"$build/logs/$target.log" 2>&1 || true
 }
 
 for target in "${targets[@]}"; do
     while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
         wait -n || true
     done
-    echo "fuzzing $target for ${seconds}s"
+    if [ "$ci" = 1 ]; then
+        echo "fuzzing $target for $(ci_runs "$target") runs"
+    else
+        echo "fuzzing $target for ${seconds}s"
+    fi
     run_one "$target" &
 done
 wait
@@ -75,7 +109,9 @@ summary="$build/fuzz-summary.txt"
 for target in "${targets[@]}"; do
     runs=$(grep -ho 'stat::number_of_executed_units: *[0-9]*' "$build/logs/$target.log" | grep -o '[0-9]*$' | tail -1)
     findings=$(find "$build/findings/$target" -type f | wc -l)
-    corpus=$(find "$build/corpus/$target" -type f | wc -l)
+    corpus_dir="$build/corpus/$target"
+    [ "$ci" = 1 ] && corpus_dir="$build/ci-corpus/$target"
+    corpus=$(find "$corpus_dir" -type f | wc -l)
     echo "$target: ${runs:-0} inputs run, $corpus corpus entries, $findings findings" | tee -a "$summary"
     if [ "$findings" -gt 0 ]; then
         found=1
