@@ -1,11 +1,13 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/ExtractPackage.h"
+#include "archive/TArchiveReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -64,5 +66,48 @@ INSTANTIATE_TEST_SUITE_P(Real,
                                  [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                              return name;
                          });
+
+} // namespace
+
+namespace {
+
+std::string CoreXmlOf(const std::filesystem::path& package)
+{
+    archive::TArchiveReader reader;
+    reader.ZipName = package;
+    reader.OpenDirectory();
+    const archive::TZipHeaderInfo* core = reader.FindMember("docProps/core.xml");
+    return core != nullptr ? reader.ExtractToMemory(*core, 1 << 20) : std::string("-");
+}
+
+// Readers share nothing: several at once on different packages read what one alone reads.
+TEST(ParallelReaders, ReadTheSameAsOneAtATime)
+{
+    std::vector<std::filesystem::path> packages;
+    std::vector<std::string> expected;
+    for (const std::string& name : CorpusPackages()) {
+        try {
+            expected.push_back(CoreXmlOf(RealCorpusDir() / name));
+            packages.push_back(RealCorpusDir() / name);
+        } catch (const archive::EArchiveError&) {
+        }
+    }
+    ASSERT_GT(packages.size(), 8U);
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < mismatches.size(); ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 3; ++round) {
+                for (std::size_t i = t; i < packages.size(); i += 2) {
+                    mismatches[t] += CoreXmlOf(packages[i]) != expected[i] ? 1 : 0;
+                }
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}
 
 } // namespace
