@@ -32,7 +32,9 @@ void MoveRows(engine::VectorDocumentList& from, engine::DocumentList& to)
     }
 }
 
-void AddFiles(engine::DocumentList& list, const std::vector<std::string>& paths, const engine::Progress& progress)
+void AddFiles(engine::DocumentList& list,
+              const std::vector<std::string>& paths,
+              const engine::Progress& progress)
 {
     // Each package loads into its own list so that the rows keep the order of the paths.
     std::vector<engine::VectorDocumentList> loaded(paths.size());
@@ -61,8 +63,8 @@ void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, con
             break;
         case AddItem::Kind::Folder:
             AddFiles(list, std::exchange(files, {}), progress);
-            engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode, engine::kPackageExtensionList,
-                                      progress);
+            engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode,
+                                      engine::kPackageExtensionList, progress);
             break;
         case AddItem::Kind::Dropped:
             break; // neither a folder nor a package: skipped

@@ -25,6 +25,8 @@ struct AddItem
 
 // Adds the rows of every item to list, in item order. Consecutive packages load in parallel;
 // folders load in parallel inside the engine. A cancel request keeps the rows loaded so far.
-void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, const engine::Progress& progress);
+void AddItems(engine::DocumentList& list,
+              const std::vector<AddItem>& items,
+              const engine::Progress& progress);
 
 } // namespace app

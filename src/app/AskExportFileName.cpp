@@ -23,8 +23,8 @@ QString AskExportFileName(QWidget* parent, std::string_view extension, std::stri
         return {};
     }
     if (QFileInfo::exists(path) &&
-        Dialogs::question(parent, FromView(exporting::kWarningCaption), FromView(exporting::kOverwriteQuestion)) !=
-            QMessageBox::Yes) {
+        Dialogs::question(parent, FromView(exporting::kWarningCaption),
+                          FromView(exporting::kOverwriteQuestion)) != QMessageBox::Yes) {
         return {};
     }
     return path;

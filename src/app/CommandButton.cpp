@@ -31,7 +31,8 @@ void CommandButton::paintEvent(QPaintEvent* /*event*/)
     painter.drawControl(QStyle::CE_ToolButtonLabel, option);
 
     const QRect textArea(1, iconArea.bottom() + 1, width() - 2, height() - iconArea.bottom() - 1);
-    painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    painter.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     painter.drawText(textArea, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text());
 }
 

@@ -2,7 +2,8 @@
 
 namespace app {
 
-// One line, no line breaks: the tabs are part of the text.
+// One line, no line breaks: the tabs are part of the text. One column per source line.
+// clang-format off
 const std::string_view DefaultColumnConfig =
     "<?xml version=\"1.0\" encoding=\"utf-8\"?><config versionNo=\"1\">\t<nodes>"
     "\t\t<node Name=\"     File Name\" Visible=\"True\" Index=\"0\"  Width=\"172\" ReadOnly=\"True\" Align=\"left\"/>"
@@ -26,5 +27,6 @@ const std::string_view DefaultColumnConfig =
     "\t\t<node Name=\"Company\" Visible=\"True\" Index=\"18\"  Width=\"120\" ReadOnly=\"false\" Align=\"left\"/>"
     "\t\t<node Name=\"Manager\" Visible=\"True\" Index=\"19\"  Width=\"120\" ReadOnly=\"false\" Align=\"left\"/>"
     "\t</nodes>\t<folders>\t</folders></config>";
+// clang-format on
 
 } // namespace app

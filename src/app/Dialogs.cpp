@@ -26,8 +26,7 @@ Answers& answers()
     return instance;
 }
 
-template <typename T>
-std::optional<T> take(std::optional<T>& slot)
+template <typename T> std::optional<T> take(std::optional<T>& slot)
 {
     std::optional<T> value;
     value.swap(slot);

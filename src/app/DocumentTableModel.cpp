@@ -29,8 +29,7 @@ std::size_t PropertyOf(int column)
 
 DocumentTableModel::DocumentTableModel(QObject* parent)
     : QAbstractTableModel(parent)
-{
-}
+{}
 
 DocumentTableModel::~DocumentTableModel() = default;
 
@@ -65,7 +64,8 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
     return cellData(*m_rows[row].record, index.row(), index.column(), role);
 }
 
-QVariant DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int column, int role) const
+QVariant
+DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int column, int role) const
 {
     const ColumnSetting& setting = m_columns[static_cast<std::size_t>(column)];
     const bool changedValue = IsPropertyColumn(column) && record.Changed(PropertyOf(column));
@@ -76,7 +76,7 @@ QVariant DocumentTableModel::cellData(const engine::DocumentRecord& record, int 
     case Qt::CheckStateRole:
         if (column == 0) {
             return m_rows[static_cast<std::size_t>(row)].checkState == engine::kChecked ? Qt::Checked
-                                                                                         : Qt::Unchecked;
+                                                                                        : Qt::Unchecked;
         }
         return {};
     case Qt::ForegroundRole:

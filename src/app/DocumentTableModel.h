@@ -24,10 +24,12 @@ public:
 
     // Replaces the column list (captions, colours, alignment); rows stay.
     void setColumns(std::vector<ColumnSetting> columns);
+
     [[nodiscard]] const std::vector<ColumnSetting>& columns() const { return m_columns; }
 
     // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
     void setLocked(bool locked);
+
     [[nodiscard]] bool isLocked() const { return m_locked; }
 
     void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
@@ -48,7 +50,9 @@ public:
 
     // engine::DocumentList
     engine::DocumentRecord& AppendRow() override;
+
     [[nodiscard]] std::size_t RowCount() const override { return m_rows.size(); }
+
     [[nodiscard]] engine::DocumentRecord& RecordAt(std::size_t row) override;
     [[nodiscard]] const engine::DocumentRecord& RecordAt(std::size_t row) const override;
     [[nodiscard]] int CheckState(std::size_t row) const override;
@@ -68,6 +72,7 @@ public:
         }
 
         ~UpdateBlock() { m_model.EndUpdate(); }
+
         UpdateBlock(const UpdateBlock&) = delete;
         UpdateBlock& operator=(const UpdateBlock&) = delete;
 

@@ -6,7 +6,9 @@
 #include <QDesktopServices>
 #include <QFont>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QUrl>
 
 namespace app {
@@ -15,9 +17,10 @@ namespace {
 
 QLabel* LinkLabel(const QString& target, const QString& text, QWidget* parent)
 {
-    auto* label = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
-                                 .arg(target.toHtmlEscaped(), text.toHtmlEscaped()),
-                             parent);
+    auto* label =
+        new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#0000ff; text-decoration:underline\">%2</a>")
+                       .arg(target.toHtmlEscaped(), text.toHtmlEscaped()),
+                   parent);
     label->setTextFormat(Qt::RichText);
     label->setCursor(Qt::PointingHandCursor);
     label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
@@ -26,7 +29,8 @@ QLabel* LinkLabel(const QString& target, const QString& text, QWidget* parent)
 
 QString MakerAddress()
 {
-    return QString::fromUtf8(exporting::kMakerAddress.data(), static_cast<qsizetype>(exporting::kMakerAddress.size()));
+    return QString::fromUtf8(exporting::kMakerAddress.data(),
+                             static_cast<qsizetype>(exporting::kMakerAddress.size()));
 }
 
 } // namespace
@@ -77,6 +81,9 @@ TFMAbout::TFMAbout(QWidget* parent)
 void TFMAbout::showEvent(QShowEvent* event)
 {
     m_title->setText(QString::fromUtf8(kAppCaption));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     QDialog::showEvent(event);
 }
 

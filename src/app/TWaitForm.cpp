@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QToolButton>
@@ -118,8 +119,16 @@ void TWaitForm::setProgress(std::size_t done, std::size_t total, const QString& 
     m_progress->setRange(0, maximum);
     m_progress->setValue(static_cast<int>(std::min<std::size_t>(done, INT_MAX)));
     const QString name = currentPath.section(QLatin1Char('/'), -1);
-    m_currentFile->setText(m_currentFile->fontMetrics().elidedText(name, Qt::ElideMiddle, m_currentFile->width()));
+    m_currentFile->setText(
+        m_currentFile->fontMetrics().elidedText(name, Qt::ElideMiddle, m_currentFile->width()));
     m_currentFile->setToolTip(currentPath);
+}
+
+void TWaitForm::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Dark));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TWaitForm::centreOverParent()

@@ -31,7 +31,12 @@ public:
 
     // Raised by Cancel, lowered each time the box is shown; read by the worker threads.
     [[nodiscard]] const std::atomic<bool>& CancelRequested() const { return m_cancelRequested; }
+
     void requestCancel() { m_cancelRequested = true; }
+
+protected:
+    // A frameless box needs an edge of its own to stand out from the window behind it.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void centreOverParent();
@@ -56,6 +61,7 @@ public:
     }
 
     ~WaitBoxScope() { m_box.ShowWaitBox(false, false); }
+
     WaitBoxScope(const WaitBoxScope&) = delete;
     WaitBoxScope& operator=(const WaitBoxScope&) = delete;
 

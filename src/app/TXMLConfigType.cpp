@@ -20,8 +20,7 @@ bool IsNodeItem(xml::TXMLNode node)
 TXMLNodeType::TXMLNodeType(xml::TXMLDocument& doc, xml::TXMLNode node)
     : m_doc(&doc)
     , m_node(node)
-{
-}
+{}
 
 std::string TXMLNodeType::Text(const char* attribute) const
 {
@@ -48,20 +47,70 @@ bool TXMLNodeType::Boolean(const char* attribute) const
     return text == "true";
 }
 
-std::string TXMLNodeType::Name() const { return Text("Name"); }
-bool TXMLNodeType::Visible() const { return Boolean("Visible"); }
-int TXMLNodeType::Index() const { return Integer("Index"); }
-bool TXMLNodeType::DefaultExport() const { return Boolean("DefaultExport"); }
-int TXMLNodeType::Width() const { return Integer("Width"); }
-bool TXMLNodeType::ReadOnly() const { return Boolean("ReadOnly"); }
-std::string TXMLNodeType::Align() const { return Text("Align"); }
+std::string TXMLNodeType::Name() const
+{
+    return Text("Name");
+}
 
-void TXMLNodeType::SetName(const std::string& value) { m_doc->SetAttribute(m_node, "Name", value); }
-void TXMLNodeType::SetVisible(bool value) { m_doc->SetAttribute(m_node, "Visible", value ? "True" : "False"); }
-void TXMLNodeType::SetIndex(int value) { m_doc->SetAttribute(m_node, "Index", std::to_string(value)); }
-void TXMLNodeType::SetWidth(int value) { m_doc->SetAttribute(m_node, "Width", std::to_string(value)); }
-void TXMLNodeType::SetReadOnly(bool value) { m_doc->SetAttribute(m_node, "ReadOnly", value ? "True" : "False"); }
-void TXMLNodeType::SetAlign(const std::string& value) { m_doc->SetAttribute(m_node, "Align", value); }
+bool TXMLNodeType::Visible() const
+{
+    return Boolean("Visible");
+}
+
+int TXMLNodeType::Index() const
+{
+    return Integer("Index");
+}
+
+bool TXMLNodeType::DefaultExport() const
+{
+    return Boolean("DefaultExport");
+}
+
+int TXMLNodeType::Width() const
+{
+    return Integer("Width");
+}
+
+bool TXMLNodeType::ReadOnly() const
+{
+    return Boolean("ReadOnly");
+}
+
+std::string TXMLNodeType::Align() const
+{
+    return Text("Align");
+}
+
+void TXMLNodeType::SetName(const std::string& value)
+{
+    m_doc->SetAttribute(m_node, "Name", value);
+}
+
+void TXMLNodeType::SetVisible(bool value)
+{
+    m_doc->SetAttribute(m_node, "Visible", value ? "True" : "False");
+}
+
+void TXMLNodeType::SetIndex(int value)
+{
+    m_doc->SetAttribute(m_node, "Index", std::to_string(value));
+}
+
+void TXMLNodeType::SetWidth(int value)
+{
+    m_doc->SetAttribute(m_node, "Width", std::to_string(value));
+}
+
+void TXMLNodeType::SetReadOnly(bool value)
+{
+    m_doc->SetAttribute(m_node, "ReadOnly", value ? "True" : "False");
+}
+
+void TXMLNodeType::SetAlign(const std::string& value)
+{
+    m_doc->SetAttribute(m_node, "Align", value);
+}
 
 void TXMLNodeType::SetDefaultExport(bool value)
 {
@@ -71,8 +120,7 @@ void TXMLNodeType::SetDefaultExport(bool value)
 TXMLNodesType::TXMLNodesType(xml::TXMLDocument& doc, xml::TXMLNode node)
     : m_doc(&doc)
     , m_node(node)
-{
-}
+{}
 
 std::size_t TXMLNodesType::Count() const
 {
@@ -111,8 +159,7 @@ TXMLNodeType TXMLNodesType::Insert(std::size_t index)
 TXMLConfigType::TXMLConfigType(xml::TXMLDocument& doc, xml::TXMLNode node)
     : m_doc(&doc)
     , m_node(node)
-{
-}
+{}
 
 int TXMLConfigType::versionNo() const
 {

@@ -1,8 +1,8 @@
 #include "app/TfmMain.h"
 
 #include "app/AppInfo.h"
-#include "app/CommandButton.h"
 #include "app/ColumnConfig.h"
+#include "app/CommandButton.h"
 #include "app/DefaultColumnConfig.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
@@ -40,8 +40,10 @@ const CommandSpec kCommandButtons[] = {
     {"BitBtn2", "Add Folder", "folder-open", QStyle::SP_DirOpenIcon, &TfmMain::BitBtn2Click},
     {"BitBtn3", "Delete Checked", "edit-delete", QStyle::SP_TrashIcon, &TfmMain::BitBtn3Click},
     {"BitBtn4", "Delete All", "edit-clear", QStyle::SP_DialogDiscardButton, &TfmMain::BitBtn4Click},
-    {"BitBtn8", "Batch Modify", "document-properties", QStyle::SP_FileDialogDetailedView, &TfmMain::BitBtn8Click},
-    {"btnSaveChecked", "Save Checked", "document-save", QStyle::SP_DialogSaveButton, &TfmMain::btnSaveCheckedClick},
+    {"BitBtn8", "Batch Modify", "document-properties", QStyle::SP_FileDialogDetailedView,
+     &TfmMain::BitBtn8Click},
+    {"btnSaveChecked", "Save Checked", "document-save", QStyle::SP_DialogSaveButton,
+     &TfmMain::btnSaveCheckedClick},
     {"btnSaveAll", "Save All", "document-save-all", QStyle::SP_DriveHDIcon, &TfmMain::btnSaveAllClick},
     {"SpeedButton1", "Export", "document-export", QStyle::SP_FileDialogListView, &TfmMain::SpeedButton1Click},
     {"BitBtn5", "Refresh", "view-refresh", QStyle::SP_BrowserReload, &TfmMain::BitBtn5Click},
@@ -108,7 +110,8 @@ QWidget* TfmMain::buildCommandBar()
         auto* button = new CommandButton(panel);
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setText(QString::fromLatin1(spec.caption));
-        button->setIcon(QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallbackIcon)));
+        button->setIcon(
+            QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallbackIcon)));
         button->setIconSize(QSize(24, 24));
         button->setGeometry(11 + kButtonStep * static_cast<int>(k), 7, kButtonWidth, kButtonHeight);
         connect(button, &QToolButton::clicked, this, spec.handler);
@@ -208,9 +211,10 @@ void TfmMain::closeEvent(QCloseEvent* event)
     m_closePending = false;
     m_grid->commitOpenEditor();
     if (m_model->anyModified() &&
-        Dialogs::question(this, QStringLiteral("Warning"),
-                          QStringLiteral("Some packages have changes that were not saved. Discard the changes "
-                                         "and exit?")) != QMessageBox::Yes) {
+        Dialogs::question(
+            this, QStringLiteral("Warning"),
+            QStringLiteral("Some packages have changes that were not saved. Discard the changes "
+                           "and exit?")) != QMessageBox::Yes) {
         event->ignore();
         return;
     }
@@ -270,7 +274,8 @@ void TfmMain::BitBtn8Click()
         m_batchModify();
         return;
     }
-    Dialogs::warning(this, QStringLiteral("Warning"), QStringLiteral("Batch Modify is not available in this build."));
+    Dialogs::warning(this, QStringLiteral("Warning"),
+                     QStringLiteral("Batch Modify is not available in this build."));
 }
 
 } // namespace app

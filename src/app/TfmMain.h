@@ -41,8 +41,11 @@ public:
     ~TfmMain() override;
 
     [[nodiscard]] DocumentTableModel& model() const { return *m_model; }
+
     [[nodiscard]] DocumentGrid& grid() const { return *m_grid; }
+
     [[nodiscard]] TWaitForm& waitForm() const { return *m_waitForm; }
+
     [[nodiscard]] bool isBusy() const { return m_busy; }
 
     // The batch-modify dialog plugs in here; without it the command explains that it is missing.

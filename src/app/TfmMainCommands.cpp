@@ -1,12 +1,11 @@
 // The long commands of the main window: adding, refreshing and saving packages on worker threads.
-#include "app/TfmMain.h"
-
 #include "app/AppInfo.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/ParallelFor.h"
 #include "app/TWaitForm.h"
+#include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
 #include "engine/SaveDocument.h"
 
@@ -53,7 +52,8 @@ struct RowJob
 
 } // namespace
 
-void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work, std::function<QString()> finish)
+void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
+                             std::function<QString()> finish)
 {
     m_grid->commitOpenEditor();
     setBusy(true);
@@ -64,7 +64,8 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work, 
     TWaitForm* box = m_waitForm;
     progress.OnProgress = [box](std::size_t done, std::size_t total, const std::string& path) {
         QMetaObject::invokeMethod(
-            box, [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
+            box,
+            [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
             Qt::QueuedConnection);
     };
 
@@ -109,12 +110,12 @@ void TfmMain::addItems(std::vector<AddItem> items)
         return;
     }
     auto loaded = std::make_shared<engine::VectorDocumentList>();
-    runLongCommand([loaded, items = std::move(items)](const engine::Progress& progress) {
-        AddItems(*loaded, items, progress);
-    }, [this, loaded] {
-        m_model->appendRows(loaded->TakeRows());
-        return QString();
-    });
+    runLongCommand([loaded, items = std::move(items)](
+                       const engine::Progress& progress) { AddItems(*loaded, items, progress); },
+                   [this, loaded] {
+                       m_model->appendRows(loaded->TakeRows());
+                       return QString();
+                   });
 }
 
 void TfmMain::BitBtn1Click()
@@ -213,7 +214,8 @@ void TfmMain::saveRows(bool checkedOnly)
     m_grid->commitOpenEditor();
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (m_model->RecordAt(row).Modified && (!checkedOnly || m_model->CheckState(row) == engine::kChecked)) {
+        if (m_model->RecordAt(row).Modified &&
+            (!checkedOnly || m_model->CheckState(row) == engine::kChecked)) {
             rows.push_back(row);
         }
     }
@@ -247,8 +249,9 @@ void TfmMain::saveRows(bool checkedOnly)
             QStringList failures;
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
-                    failures << QStringLiteral("%1: %2").arg(QString::fromStdString(job->records[i].FullPath),
-                                                             QString::fromStdString(job->outcomes[i].message));
+                    failures << QStringLiteral("%1: %2").arg(
+                        QString::fromStdString(job->records[i].FullPath),
+                        QString::fromStdString(job->outcomes[i].message));
                 }
             }
             job->storeInto(*m_model);

@@ -1,9 +1,8 @@
 // The export menu: every row and every column (hidden ones included) in column-index order.
-#include "app/TfmMain.h"
-
 #include "app/AskExportFileName.h"
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
+#include "app/TfmMain.h"
 #include "export/ExportToFile.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -35,9 +34,11 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         return;
     }
     runCommand([&] {
-        if (format == exporting::ExportFormat::Spreadsheet && !exporting::FitsSpreadsheet(m_model->RowCount())) {
-            Dialogs::warning(this, QStringLiteral("Warning"), QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
-                                                                              exporting::kRowCountOutOfRange.size()));
+        if (format == exporting::ExportFormat::Spreadsheet &&
+            !exporting::FitsSpreadsheet(m_model->RowCount())) {
+            Dialogs::warning(this, QStringLiteral("Warning"),
+                             QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
+                                               exporting::kRowCountOutOfRange.size()));
             return;
         }
         const exporting::ExportFormatTexts texts = exporting::TextsOf(format);

@@ -11,7 +11,9 @@ namespace apptest {
 
 // A small valid presentation with the given title and company, comfortably above the 512-byte
 // minimum of an added package.
-void WritePackage(const std::filesystem::path& path, const std::string& title, const std::string& company = {});
+void WritePackage(const std::filesystem::path& path,
+                  const std::string& title,
+                  const std::string& company = {});
 
 // Waits until the window's running long command has ended; false when it did not end in time.
 bool WaitForCommand(app::TfmMain& window);

@@ -1,5 +1,6 @@
 // The built-in column layout: the text itself, its parsing, and the grid columns built from it.
 #include "app/ColumnConfig.h"
+
 #include "app/DefaultColumnConfig.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
@@ -18,6 +19,7 @@ class ColumnConfigTest : public QObject
     Q_OBJECT
 
 private slots:
+
     void defaultTextIsOneLineOf2015Characters()
     {
         QCOMPARE(DefaultColumnConfig.size(), std::size_t{2015});
@@ -63,9 +65,10 @@ private slots:
     void booleansIgnoreCaseAndListsSkipOtherChildren()
     {
         xml::TXMLDocument doc;
-        doc.LoadFromText("<config versionNo=\"7\"><nodes><!-- c --><node Name=\"A\" Visible=\"FALSE\" Index=\"1\" "
-                         "Width=\"5\" ReadOnly=\"tRuE\" Align=\"center\"/>text<node Name=\"B\" Visible=\"true\" "
-                         "Index=\"0\" Width=\"6\" ReadOnly=\"no\"/></nodes><folders/></config>");
+        doc.LoadFromText(
+            "<config versionNo=\"7\"><nodes><!-- c --><node Name=\"A\" Visible=\"FALSE\" Index=\"1\" "
+            "Width=\"5\" ReadOnly=\"tRuE\" Align=\"center\"/>text<node Name=\"B\" Visible=\"true\" "
+            "Index=\"0\" Width=\"6\" ReadOnly=\"no\"/></nodes><folders/></config>");
         TXMLConfigType config = GetConfig(doc);
         QCOMPARE(config.versionNo(), 7);
         TXMLNodesType nodes = config.nodes();
@@ -92,8 +95,9 @@ private slots:
         xml::TXMLDocument doc;
         QVERIFY_THROWS_EXCEPTION(xml::EXmlError, ReadColumnConfig(doc, "<other/>"));
         QVERIFY_THROWS_EXCEPTION(
-            xml::EXmlError, ReadColumnConfig(doc, "<config><nodes><node Name=\"A\" Width=\"wide\" Index=\"0\"/>"
-                                                  "</nodes></config>"));
+            xml::EXmlError,
+            ReadColumnConfig(doc, "<config><nodes><node Name=\"A\" Width=\"wide\" Index=\"0\"/>"
+                                  "</nodes></config>"));
     }
 
     void windowColumnsFollowTheConfiguration()
@@ -106,7 +110,7 @@ private slots:
         QCOMPARE(model.columnCount(), 20);
         QCOMPARE(header->count(), 20);
 
-        const int widths[] = {172, 173, 84, 120, 120, 120, 120, 120, 120, 120,
+        const int widths[] = {172, 173, 84,  120, 120, 120, 120, 120, 120, 120,
                               120, 120, 120, 120, 120, 120, 120, 120, 120, 120};
         const QColor tooltip = QApplication::palette().color(QPalette::ToolTipBase);
         for (int column = 0; column < 20; ++column) {
@@ -117,8 +121,10 @@ private slots:
             QCOMPARE(setting.background, column <= 2 ? QColor(239, 243, 255) : tooltip);
             QCOMPARE(setting.alignment, column == 2 ? Qt::AlignRight : Qt::AlignLeft);
         }
-        QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("     File Name"));
-        QCOMPARE(model.headerData(16, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Template"));
+        QCOMPARE(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("     File Name"));
+        QCOMPARE(model.headerData(16, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Template"));
         QCOMPARE(window.windowTitle(), QStringLiteral("PowerPoint Velmora V2.7.3"));
         QCOMPARE(header->height(), 17);
     }

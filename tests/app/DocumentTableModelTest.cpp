@@ -1,7 +1,8 @@
 // The grid model on its own: roles, marks, flags by column index, check states, notifications.
+#include "app/DocumentTableModel.h"
+
 #include "app/ColumnConfig.h"
 #include "app/DefaultColumnConfig.h"
-#include "app/DocumentTableModel.h"
 #include "engine/CellText.h"
 
 #include <QAbstractItemModelTester>
@@ -37,6 +38,7 @@ class DocumentTableModelTest : public QObject
     Q_OBJECT
 
 private slots:
+
     void passesTheModelTester()
     {
         DocumentTableModel model;
@@ -63,7 +65,8 @@ private slots:
         Configure(model);
         engine::DocumentRecord& record = AddRow(model, "a.pptx");
         for (int column = 0; column < 20; ++column) {
-            QCOMPARE(model.index(0, column).data().toString().toStdString(), engine::CellText(record, column));
+            QCOMPARE(model.index(0, column).data().toString().toStdString(),
+                     engine::CellText(record, column));
         }
         record.Value(16) = "Boss";
         QCOMPARE(model.index(0, 19).data().toString(), QStringLiteral("Boss"));
@@ -92,7 +95,8 @@ private slots:
         QCOMPARE(model.index(0, 17).data(Qt::ForegroundRole).value<QColor>(), blue);
         QVERIFY(model.index(0, 17).data(Qt::FontRole).value<QFont>().bold());
         for (int column : {1, 2, 3, 16, 18}) {
-            QVERIFY2(!model.index(0, column).data(Qt::ForegroundRole).isValid(), qPrintable(QString::number(column)));
+            QVERIFY2(!model.index(0, column).data(Qt::ForegroundRole).isValid(),
+                     qPrintable(QString::number(column)));
             QVERIFY(!model.index(0, column).data(Qt::FontRole).isValid());
         }
     }
@@ -155,8 +159,10 @@ private slots:
         Configure(model);
         AddRow(model, "a.pptx");
         QCOMPARE(model.index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(239, 243, 255));
-        QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
-        QCOMPARE(model.index(0, 4).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask, int(Qt::AlignLeft));
+        QCOMPARE(model.index(0, 2).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                 int(Qt::AlignRight));
+        QCOMPARE(model.index(0, 4).data(Qt::TextAlignmentRole).toInt() & Qt::AlignHorizontal_Mask,
+                 int(Qt::AlignLeft));
     }
 };
 

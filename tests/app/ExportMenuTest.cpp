@@ -1,6 +1,5 @@
 // The export menu of the window: target step, overwrite question, columns by index, failures shown.
 #include "AppTestSupport.h"
-
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
@@ -37,6 +36,7 @@ private:
     std::unique_ptr<TfmMain> m_window;
 
 private slots:
+
     void initTestCase() { Dialogs::setTestMode(true); }
 
     void init()
@@ -68,8 +68,8 @@ private slots:
         for (QAction* action : menu->actions()) {
             captions << action->text();
         }
-        QCOMPARE(captions, (QStringList{"Export To Excel (*.xls)", "Export To HTML (*.htm)", "Export To Text (*.txt)",
-                                        "Export To XML (*.xml)"}));
+        QCOMPARE(captions, (QStringList{"Export To Excel (*.xls)", "Export To HTML (*.htm)",
+                                        "Export To Text (*.txt)", "Export To XML (*.xml)"}));
     }
 
     void textExportWritesColumnsInIndexOrder()
@@ -148,10 +148,14 @@ private slots:
     {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("packages") << "PowerPoint Files(*.pptx)|*.pptx" << "PowerPoint Files(*.pptx)";
-        QTest::newRow("html") << "HTML File|*.htm" << "HTML File (*.htm)";
-        QTest::newRow("two patterns") << "Any|*.a;*.b" << "Any (*.a *.b)";
-        QTest::newRow("no bar") << "Plain (*.x)" << "Plain (*.x)";
+        QTest::newRow("packages") << "PowerPoint Files(*.pptx)|*.pptx"
+                                  << "PowerPoint Files(*.pptx)";
+        QTest::newRow("html") << "HTML File|*.htm"
+                              << "HTML File (*.htm)";
+        QTest::newRow("two patterns") << "Any|*.a;*.b"
+                                      << "Any (*.a *.b)";
+        QTest::newRow("no bar") << "Plain (*.x)"
+                                << "Plain (*.x)";
     }
 
     void filtersReadByTheFileDialog()

@@ -1,7 +1,6 @@
 // The main window driven through its real widgets: adding, checking, deleting, marks, saving,
 // dropping and closing.
 #include "AppTestSupport.h"
-
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
@@ -92,6 +91,7 @@ private:
     }
 
 private slots:
+
     void initTestCase() { Dialogs::setTestMode(true); }
 
     void init()
@@ -192,10 +192,14 @@ private slots:
     {
         QTest::addColumn<QString>("checks");
         QTest::addColumn<QString>("remaining");
-        QTest::newRow("all") << "1111" << "";
-        QTest::newRow("none") << "0000" << "abcd";
-        QTest::newRow("alternate") << "1010" << "bd";
-        QTest::newRow("last two") << "0011" << "ab";
+        QTest::newRow("all") << "1111"
+                             << "";
+        QTest::newRow("none") << "0000"
+                              << "abcd";
+        QTest::newRow("alternate") << "1010"
+                                   << "bd";
+        QTest::newRow("last two") << "0011"
+                                  << "ab";
     }
 
     void deleteChecked()
@@ -243,7 +247,8 @@ private slots:
         QVERIFY(!IsBlue(*m_window, 0, 3));
 
         // An edit shows blue marks; Refresh rereads the saved title and drops them.
-        QVERIFY(m_window->model().setData(m_window->model().index(1, 5), QStringLiteral("Someone"), Qt::EditRole));
+        QVERIFY(m_window->model().setData(m_window->model().index(1, 5), QStringLiteral("Someone"),
+                                          Qt::EditRole));
         QVERIFY(IsBlue(*m_window, 1, 0));
         QVERIFY(IsBlue(*m_window, 1, 5));
         QVERIFY(!IsBlue(*m_window, 1, 3));

@@ -1,6 +1,5 @@
 // Loads the real corpus into the window and saves a picture of it into the build folder.
 #include "AppTestSupport.h"
-
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
@@ -20,6 +19,7 @@ class ScreenshotTest : public QObject
     Q_OBJECT
 
 private slots:
+
     void windowWithTheRealCorpus()
     {
         Dialogs::setTestMode(true);
@@ -34,7 +34,8 @@ private slots:
         QVERIFY(apptest::WaitForCommand(window));
         QVERIFY(window.model().rowCount() > 0);
         window.model().SetCheckState(1, engine::kUnchecked);
-        QVERIFY(window.model().setData(window.model().index(2, 3), QStringLiteral("Edited title"), Qt::EditRole));
+        QVERIFY(
+            window.model().setData(window.model().index(2, 3), QStringLiteral("Edited title"), Qt::EditRole));
         QTest::qWait(50);
         const QPixmap picture = window.grab();
         QVERIFY(picture.save(QStringLiteral(VELMORA_SCREENSHOT_PATH)));

@@ -21,6 +21,7 @@ class WaitFormTest : public QObject
     Q_OBJECT
 
 private slots:
+
     void showsAndHidesOneBox()
     {
         QWidget owner;
@@ -106,7 +107,8 @@ private slots:
         };
         std::vector<int> seen(50, 0);
         ParallelFor(
-            50, [&](std::size_t i) { seen[i] += 1; }, [](std::size_t i) { return std::to_string(i); }, progress);
+            50, [&](std::size_t i) { seen[i] += 1; }, [](std::size_t i) { return std::to_string(i); },
+            progress);
         QCOMPARE(std::count(seen.begin(), seen.end(), 1), 50);
         QCOMPARE(finished.load(), std::size_t{50});
         QCOMPARE(lastTotal, std::size_t{50});
@@ -128,7 +130,8 @@ private slots:
         engine::Progress progress;
         progress.CancelRequested = &cancel;
         engine::VectorDocumentList list;
-        AddItems(list, {{"/nonexistent/a.pptx", AddItem::Kind::File}, {"/nonexistent", AddItem::Kind::Folder}},
+        AddItems(list,
+                 {{"/nonexistent/a.pptx", AddItem::Kind::File}, {"/nonexistent", AddItem::Kind::Folder}},
                  progress);
         QCOMPARE(list.RowCount(), std::size_t{0});
     }
