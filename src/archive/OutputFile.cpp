@@ -60,6 +60,9 @@ void OutputFile::Write(const char* data, std::size_t size)
             if (errno == EINTR) {
                 continue;
             }
+            if (errno == ENOSPC || errno == EDQUOT) {
+                throw ENotEnoughRoom(m_target.string() + ": " + std::strerror(errno));
+            }
             throw ECantWriteUCF(m_target.string() + ": " + std::strerror(errno));
         }
         data += n;

@@ -17,6 +17,7 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
+    // Throws ENotEnoughRoom when the disk or quota is full, ECantWriteUCF on other failures.
     void Write(const char* data, std::size_t size);
     // Closes the file; the temporary path may then be given its time and attributes before Commit.
     void Close();

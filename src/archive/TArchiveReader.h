@@ -66,8 +66,9 @@ public:
     bool KeepZipOpen = false;
     bool DoProcessMessages = true; // call OnProgress during long work
 
-    // Progress and cancel: called between directory records, per member while selecting and before
-    // each input chunk when DoProcessMessages is set. Returning false stops the work with EUserCanceled.
+    // Progress and cancel, called when DoProcessMessages is set: between directory records (counting
+    // records), per member while selecting (0, 0), and before each input chunk while extracting
+    // (counting bytes). Returning false stops the work with EUserCanceled.
     std::function<bool(std::uint64_t bytesDone, std::uint64_t bytesTotal)> OnProgress;
     // Asked "Replace existing file <name>?" under TOverwriteMode::Prompt; without it the answer is no.
     std::function<bool(const std::string& question)> OnOverwritePrompt;
