@@ -1,0 +1,45 @@
+#!/usr/bin/env python3
+"""Compares `velmora-cli show --json` output with an expectation file: the same rows in the same
+order, every key equal except "Warnings" (ignored) and "Error" (compared as null or not null).
+Rows named with --either may instead carry an error (a package that a reader may or may not
+recover). Exit 0 when they match; the differences are printed otherwise."""
+import argparse
+import json
+import sys
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("actual")
+    parser.add_argument("expected")
+    parser.add_argument("--either", action="append", default=[])
+    args = parser.parse_args()
+    with open(args.actual, encoding="utf-8") as f:
+        actual = json.load(f)
+    with open(args.expected, encoding="utf-8") as f:
+        expected = json.load(f)
+    problems = []
+    if [r["FileName"] for r in actual] != [r["FileName"] for r in expected]:
+        problems.append("rows differ: %s" % sorted({r["FileName"] for r in actual} ^ {r["FileName"] for r in expected}))
+    for got, want in zip(actual, expected):
+        name = want["FileName"]
+        if name in args.either and got["Error"] is not None:
+            continue
+        for key, value in want.items():
+            if key == "Warnings":
+                continue
+            if key == "Error":
+                if (got.get(key) is None) != (value is None):
+                    problems.append(f"{name}: Error {got.get(key)!r}, expected {value!r}")
+            elif got.get(key) != value:
+                problems.append(f"{name}: {key} {got.get(key)!r}, expected {value!r}")
+        extra = set(got) - set(want)
+        if extra:
+            problems.append(f"{name}: unexpected keys {sorted(extra)}")
+    for p in problems:
+        print(p)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
