@@ -67,7 +67,11 @@ std::size_t ReadPackage(const char* path)
         return 0;
     }
     std::size_t total = 0;
-    struct stat st {};
+
+    struct stat st
+    {
+    };
+
     fstat(fd, &st);
     const std::size_t tail = std::min<std::size_t>(st.st_size, 65535 + 22);
     std::vector<unsigned char> end(tail);

@@ -27,12 +27,16 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
         }
     };
     for (const std::string& path : paths) {
-        struct stat st {};
+        struct stat st
+        {
+        };
+
         if (stat(path.c_str(), &st) != 0) {
             unreadable(path, std::strerror(errno));
         } else if (S_ISDIR(st.st_mode)) {
             flush();
-            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, engine::kPackageExtensionList, progress);
+            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, engine::kPackageExtensionList,
+                                      progress);
         } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path)) {
             batch.push_back(std::move(*file));
         } else {

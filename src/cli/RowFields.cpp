@@ -25,9 +25,9 @@ RowFields FieldsOf(const engine::DocumentRecord& record)
     RowFields fields;
     fields.FileName = ValidUtf8(record.FileName);
     fields.FullPath = ValidUtf8(record.FullPath);
-    const bool digits = !record.FileSize.empty() &&
-                        std::all_of(record.FileSize.begin(), record.FileSize.end(),
-                                    [](char c) { return c >= '0' && c <= '9'; });
+    const bool digits =
+        !record.FileSize.empty() && std::all_of(record.FileSize.begin(), record.FileSize.end(),
+                                                [](char c) { return c >= '0' && c <= '9'; });
     if (digits) {
         fields.FileSize = record.FileSize;
     }

@@ -85,7 +85,8 @@ void AddSetCommand(CLI::App& app)
     set->add_option("--clear", options->clears, "Remove the property NAME (repeatable)")
         ->allow_extra_args(false)
         ->type_name("NAME");
-    set->add_option("paths", options->paths, "Packages, or folders searched recursively for *.pptx (required)");
+    set->add_option("paths", options->paths,
+                    "Packages, or folders searched recursively for *.pptx (required)");
     set->callback([options] { RunSet(*options); });
 }
 

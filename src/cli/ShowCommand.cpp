@@ -1,7 +1,7 @@
 #include "cli/ShowCommand.h"
 
-#include "cli/CsvWriter.h"
 #include "cli/CommandLine.h"
+#include "cli/CsvWriter.h"
 #include "cli/JsonWriter.h"
 #include "cli/LoadRows.h"
 #include "cli/TableWriter.h"
@@ -50,7 +50,8 @@ void AddShowCommand(CLI::App& app)
     CLI::Option* json = show->add_flag("--json", options->json, "Write a JSON array, one object per package");
     CLI::Option* csv = show->add_flag("--csv", options->csv, "Write CSV (RFC 4180) with a header row");
     json->excludes(csv);
-    show->add_option("paths", options->paths, "Packages, or folders searched recursively for *.pptx (required)");
+    show->add_option("paths", options->paths,
+                     "Packages, or folders searched recursively for *.pptx (required)");
     show->callback([options] { RunShow(*options); });
 }
 

@@ -15,8 +15,9 @@ namespace {
 std::string OneLine(const std::string& text)
 {
     std::string line = ValidUtf8(text);
-    std::replace_if(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; },
-                    ' ');
+    std::replace_if(
+        line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; },
+        ' ');
     return line;
 }
 

@@ -4,7 +4,6 @@
 #include "cli/ShowCommand.h"
 
 #include <CLI/CLI.hpp>
-
 #include <clocale>
 
 int main(int argc, char** argv)

@@ -16,7 +16,9 @@ public:
     {
         m_list.BeginUpdate();
     }
+
     ~UpdateScope() { m_list.EndUpdate(); }
+
     UpdateScope(const UpdateScope&) = delete;
     UpdateScope& operator=(const UpdateScope&) = delete;
 

@@ -23,7 +23,9 @@ void AddDocumentFile(DocumentList& list, const std::string& path, const Progress
 
 // Adds a row for each path that AddDocumentFile accepts, in the given order, loaded in parallel.
 // Never throws; a cancelled add keeps the rows loaded so far.
-void AddDocumentFiles(DocumentList& list, const std::vector<std::string>& paths, const Progress& progress = {});
+void AddDocumentFiles(DocumentList& list,
+                      const std::vector<std::string>& paths,
+                      const Progress& progress = {});
 
 // Adds a row for every accepted file below folder (recursive, sorted by name), loaded in parallel;
 // rows appear in scan order. Never throws; a cancelled add keeps the rows loaded so far.
@@ -34,8 +36,7 @@ void AddDocumentFolder(DocumentList& list,
                        const Progress& progress = {});
 
 // The accepted files below folder, in scan order (depth first, entries sorted by name).
-std::vector<std::string> ScanFolder(const std::string& folder,
-                                    const std::string& filterMode,
-                                    const std::string& extensionList);
+std::vector<std::string>
+ScanFolder(const std::string& folder, const std::string& filterMode, const std::string& extensionList);
 
 } // namespace engine

@@ -34,8 +34,7 @@ public:
         , m_progress(progress)
         , m_records(files.size())
         , m_done(files.size(), false)
-    {
-    }
+    {}
 
     ~LoadPool()
     {

@@ -110,7 +110,8 @@ const archive::TZipHeaderInfo* LocatePart(const archive::TArchiveReader& reader,
                 if (rel.Type != type || rel.TargetMode == "External") {
                     continue;
                 }
-                if (const archive::TZipHeaderInfo* member = FindPart(reader, ResolveRelationshipTarget(rel.Target))) {
+                if (const archive::TZipHeaderInfo* member =
+                        FindPart(reader, ResolveRelationshipTarget(rel.Target))) {
                     return member;
                 }
             }

@@ -39,7 +39,10 @@ struct PartKind
 // by renaming, which would succeed on a read-only file in a writable folder.
 void CheckWritable(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
+
     if (stat(path.c_str(), &st) != 0) {
         throw std::runtime_error(std::string("cannot open the package: ") + std::strerror(errno));
     }
@@ -97,8 +100,7 @@ public:
     SavePlan(archive::TArchiveReader& reader, const fs::path& folder)
         : m_reader(reader)
         , m_folder(folder)
-    {
-    }
+    {}
 
     void EditPart(const DocumentRecord& record, const archive::TZipHeaderInfo* member, const PartKind& kind)
     {
@@ -107,8 +109,8 @@ public:
         try {
             edited = kind.Write(record, existing);
         } catch (const std::exception& e) {
-            throw std::runtime_error((member != nullptr ? member->Name : std::string(kind.FallbackName)) + ": " +
-                                     e.what());
+            throw std::runtime_error((member != nullptr ? member->Name : std::string(kind.FallbackName)) +
+                                     ": " + e.what());
         }
         if (member != nullptr) {
             WriteScratchFile(m_folder, member->Name, edited);

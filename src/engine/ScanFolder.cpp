@@ -27,8 +27,7 @@ public:
     FolderWalk(const std::string& filterMode, const std::string& extensionList)
         : m_filterMode(filterMode)
         , m_extensionList(extensionList)
-    {
-    }
+    {}
 
     void Walk(const std::string& folder, const FolderId& id)
     {
@@ -62,7 +61,10 @@ private:
 
     void Visit(const std::string& full)
     {
-        struct stat st {};
+        struct stat st
+        {
+        };
+
         if (stat(full.c_str(), &st) != 0) {
             return; // vanished, or a dangling link
         }
@@ -93,7 +95,10 @@ private:
 
 std::optional<ScannedFile> DescribeFile(const std::string& path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
+
     if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
@@ -102,16 +107,19 @@ std::optional<ScannedFile> DescribeFile(const std::string& path)
                        static_cast<std::uint64_t>(st.st_size), FileExtension(path)};
 }
 
-std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
-                                         const std::string& filterMode,
-                                         const std::string& extensionList)
+std::vector<ScannedFile>
+ScanFolderFiles(const std::string& folder, const std::string& filterMode, const std::string& extensionList)
 {
     try {
         std::string root = folder.empty() ? std::string("./") : folder;
         if (root.back() != '/') {
             root += '/';
         }
-        struct stat st {};
+
+        struct stat st
+        {
+        };
+
         if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             return {};
         }
@@ -123,9 +131,8 @@ std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
     }
 }
 
-std::vector<std::string> ScanFolder(const std::string& folder,
-                                    const std::string& filterMode,
-                                    const std::string& extensionList)
+std::vector<std::string>
+ScanFolder(const std::string& folder, const std::string& filterMode, const std::string& extensionList)
 {
     std::vector<std::string> paths;
     for (ScannedFile& file : ScanFolderFiles(folder, filterMode, extensionList)) {

@@ -27,8 +27,7 @@ std::optional<ScannedFile> DescribeFile(const std::string& path);
 // order: each folder's entries sorted by name (byte order), subfolders walked at once (depth
 // first). Hidden entries are included; a folder link is followed unless it leads back to a
 // folder already on the current walk; unreadable folders are skipped. Never throws.
-std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
-                                         const std::string& filterMode,
-                                         const std::string& extensionList);
+std::vector<ScannedFile>
+ScanFolderFiles(const std::string& folder, const std::string& filterMode, const std::string& extensionList);
 
 } // namespace engine

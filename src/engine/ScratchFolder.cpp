@@ -46,8 +46,8 @@ void DeleteFolderTree(const fs::path& folder)
     }
     std::error_code ec;
     // Entries without write permission for their owner would stop the removal for a normal user.
-    for (auto it = fs::recursive_directory_iterator(absolute, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
+    for (auto it = fs::recursive_directory_iterator(absolute, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         if (it->is_directory(ec) && !it->is_symlink(ec)) {
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
         }

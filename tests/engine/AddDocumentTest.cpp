@@ -1,4 +1,5 @@
 #include "engine/AddDocument.h"
+
 #include "engine/ScanFolder.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
@@ -102,11 +103,12 @@ TEST(ScanFolder, SortedDepthFirstWithHiddenEntriesAndTheSizeLimit)
     WriteSized(dir / ".git" / "x.pptx", 600);
     WriteSized(dir / "folder.pptx" / "inner.pptx", 600);
 
-    const std::vector<std::string> expected{".git/x.pptx", ".hidden.pptx",   "A/z.pptx",
-                                            "a.PPTX",      "b.pptx",         "folder.pptx/inner.pptx"};
+    const std::vector<std::string> expected{".git/x.pptx", ".hidden.pptx", "A/z.pptx",
+                                            "a.PPTX",      "b.pptx",       "folder.pptx/inner.pptx"};
     EXPECT_EQ(Names(ScanFolder(dir.Path().string(), "2", "*.pptx;"), dir.Path()), expected);
     // With or without the trailing separator, the same rows.
-    EXPECT_EQ(ScanFolder(dir.Path().string() + "/", "2", "*.pptx;"), ScanFolder(dir.Path().string(), "2", "*.pptx;"));
+    EXPECT_EQ(ScanFolder(dir.Path().string() + "/", "2", "*.pptx;"),
+              ScanFolder(dir.Path().string(), "2", "*.pptx;"));
     const std::vector<std::string> others{"c.ppt", "d.pptm", "e.pptx.bak"};
     EXPECT_EQ(Names(ScanFolder(dir.Path().string(), "1", "*.pptx;"), dir.Path()), others);
     EXPECT_TRUE(ScanFolder((dir / "missing").string(), "2", "*.pptx;").empty());

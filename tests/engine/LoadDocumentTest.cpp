@@ -1,5 +1,6 @@
-#include "PackageFixtures.h"
 #include "engine/LoadDocument.h"
+
+#include "PackageFixtures.h"
 #include "engine/PartLocator.h"
 #include "support/TempDir.h"
 
@@ -83,32 +84,39 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"both parts", PackageBuilder::Presentation(kCore, kApp), "Core title", "App company", ""},
         LoadCase{"no core part", PackageBuilder::Presentation("", kApp), "", "App company", ""},
         LoadCase{"no parts at all", PackageBuilder::Presentation("", ""), "", "", ""},
-        LoadCase{"no relationships part: usual names", WithCore("", "docProps/core.xml"), "Core title", "App company", ""},
+        LoadCase{"no relationships part: usual names", WithCore("", "docProps/core.xml"), "Core title",
+                 "App company", ""},
         LoadCase{"relationship to another name",
                  WithCore(Rels(CoreRel("r1", "/meta/../props/./core1.xml")), "props/core1.xml"), "Core title",
                  "App company", ""},
         LoadCase{"preferred type wins over document order",
-                 WithCore(Rels(CoreRel("r1", "docProps/core.xml", true) + CoreRel("r2", "other.xml")), "other.xml"),
+                 WithCore(Rels(CoreRel("r1", "docProps/core.xml", true) + CoreRel("r2", "other.xml")),
+                          "other.xml"),
                  "Core title", "App company", ""},
-        LoadCase{"external and dangling targets ignored",
-                 WithCore(Rels("<Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/package/2006/"
-                               "relationships/metadata/core-properties\" Target=\"other.xml\" TargetMode=\"External\"/>" +
-                               CoreRel("r2", "missing.xml")),
-                          "DocProps/Core.XML"),
-                 "Core title", "App company", ""},
-        LoadCase{"backslash in the stored name", WithCore(Rels(CoreRel("r1", "docProps/core.xml")), "docProps\\core.xml"),
-                 "Core title", "App company", ""},
-        LoadCase{"malformed relationships part", WithCore("<Relationships>", "docProps/core.xml"), "Core title",
+        LoadCase{
+            "external and dangling targets ignored",
+            WithCore(Rels("<Relationship Id=\"r1\" Type=\"http://schemas.openxmlformats.org/package/2006/"
+                          "relationships/metadata/core-properties\" Target=\"other.xml\" "
+                          "TargetMode=\"External\"/>" +
+                          CoreRel("r2", "missing.xml")),
+                     "DocProps/Core.XML"),
+            "Core title", "App company", ""},
+        LoadCase{"backslash in the stored name",
+                 WithCore(Rels(CoreRel("r1", "docProps/core.xml")), "docProps\\core.xml"), "Core title",
                  "App company", ""},
+        LoadCase{"malformed relationships part", WithCore("<Relationships>", "docProps/core.xml"),
+                 "Core title", "App company", ""},
         LoadCase{"malformed core part", WithCore("", "docProps/core.xml", kMalformed), "", "App company",
                  "docProps/core.xml"},
-        LoadCase{"both parts malformed", Package("", "docProps/core.xml", kMalformed, "docProps/app.xml", "<Properties>"),
-                 "", "", "; "},
-        LoadCase{"damaged core member", PackageBuilder::Presentation(kCore, kApp).CorruptCrcOf("docProps/core.xml"), "",
+        LoadCase{"both parts malformed",
+                 Package("", "docProps/core.xml", kMalformed, "docProps/app.xml", "<Properties>"), "", "",
+                 "; "},
+        LoadCase{"damaged core member",
+                 PackageBuilder::Presentation(kCore, kApp).CorruptCrcOf("docProps/core.xml"), "",
                  "App company", "docProps/core.xml"},
         LoadCase{"encrypted app member",
-                 PackageBuilder::Presentation(kCore, "").Add(Encrypted("docProps/app.xml", kApp)), "Core title", "",
-                 "docProps/app.xml"}),
+                 PackageBuilder::Presentation(kCore, "").Add(Encrypted("docProps/app.xml", kApp)),
+                 "Core title", "", "docProps/app.xml"}),
     [](const testing::TestParamInfo<LoadCase>& info) {
         std::string name;
         for (const char c : std::string(info.param.label)) {

@@ -13,10 +13,11 @@ testsupport::PackageBuilder Package(const std::string& rels,
                                     const std::string& appXml)
 {
     testsupport::PackageBuilder builder;
-    builder.Add("[Content_Types].xml",
-                "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
-                "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"xml\" "
-                "ContentType=\"application/xml\"/></Types>");
+    builder.Add(
+        "[Content_Types].xml",
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Types "
+        "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"><Default Extension=\"xml\" "
+        "ContentType=\"application/xml\"/></Types>");
     if (!rels.empty()) {
         builder.Add("_rels/.rels", rels);
     }
@@ -40,8 +41,9 @@ std::string Rels(const std::string& relationships)
 std::string CoreRel(const std::string& id, const std::string& target, bool alternate)
 {
     const std::string type =
-        alternate ? "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/core-properties"
-                  : "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+        alternate
+            ? "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/core-properties"
+            : "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
     return "<Relationship Id=\"" + id + "\" Type=\"" + type + "\" Target=\"" + target + "\"/>";
 }
 

@@ -1,4 +1,5 @@
 #include "engine/ScratchFolder.h"
+
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
