@@ -113,8 +113,10 @@ public:
                                      ": " + e.what());
         }
         if (member != nullptr) {
-            WriteScratchFile(m_folder, member->Name, edited);
-            ++m_files;
+            if (edited != existing) { // values equal to what the part holds need no rewrite
+                WriteScratchFile(m_folder, member->Name, edited);
+                ++m_files;
+            }
         } else if (!edited.empty()) {
             // A part that is absent and only "cleared" needs no new part.
             WriteScratchFile(m_folder, std::string(kind.FallbackName), edited);
@@ -185,7 +187,7 @@ void SaveChanges(DocumentRecord& record, bool core, bool app)
         plan.EditPart(record, parts.App, kAppKind);
     }
     if (!plan.HasEdits()) {
-        return; // only clears of properties whose part does not exist: nothing to write
+        return; // the package already holds every flagged value: nothing to write
     }
     plan.RegisterCreatedParts();
     reader.CloseArchive();
