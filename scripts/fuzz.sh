@@ -61,15 +61,23 @@ for i, date in enumerate(sorted(dates)):
 PY
 fi
 
-mkdir -p "$build/logs" "$build/fuzz-tmp"
+mkdir -p "$build/logs"
+# The fuzzers write every input and its extraction to files: in memory that goes several times faster.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    fuzz_tmp="$(mktemp -d /dev/shm/velmora-fuzz.XXXXXX)"
+else
+    fuzz_tmp="$(pwd)/$build/fuzz-tmp"
+    mkdir -p "$fuzz_tmp"
+fi
+trap 'rm -rf "$fuzz_tmp"' EXIT
 # Runs of each fuzzer in --ci mode: about 30 s on one core of the development machine.
 ci_runs() {
     case "$1" in
-    fuzz_archive_reader) echo 2500 ;;
-    fuzz_load_save) echo 3000 ;;
-    fuzz_property_readers) echo 150000 ;;
-    fuzz_date_parser) echo 1000000 ;;
-    *) echo 60000 ;;
+    fuzz_archive_reader) echo 4000 ;;
+    fuzz_load_save) echo 6000 ;;
+    fuzz_property_readers) echo 200000 ;;
+    fuzz_date_parser) echo 1600000 ;;
+    *) echo 600000 ;;
     esac
 }
 
@@ -85,7 +93,7 @@ run_one() {
     # Findings of earlier runs are gone once fixed; each one lives on as a generated test case.
     rm -rf "$build/findings/$target"
     mkdir -p "$corpus" "$build/findings/$target"
-    TMPDIR="$(pwd)/$build/fuzz-tmp" "$build/bin/$target" "$corpus" "$seeds/$target" "${limits[@]}" \
+    TMPDIR="$fuzz_tmp" "$build/bin/$target" "$corpus" "$seeds/$target" "${limits[@]}" \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" \
         >"$build/logs/$target.log" 2>&1 || true
 }
