@@ -45,7 +45,6 @@ QStringList Dialogs::openFileNames(QWidget* parent, const QString& filter)
     }
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setOption(QFileDialog::ReadOnly, false);
     dialog.setNameFilter(qtFilter(filter));
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted) {
