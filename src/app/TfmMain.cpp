@@ -241,6 +241,8 @@ void TfmMain::runCommand(const std::function<void()>& body)
         body();
     } catch (const std::exception& e) {
         Dialogs::critical(this, QStringLiteral("Error"), QString::fromStdString(e.what()));
+    } catch (...) {
+        Dialogs::critical(this, QStringLiteral("Error"), QStringLiteral("The command failed for an unknown reason."));
     }
 }
 

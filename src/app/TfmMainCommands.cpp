@@ -79,6 +79,8 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
             warning = finish();
         } catch (const std::exception& e) {
             failure = QString::fromStdString(e.what());
+        } catch (...) {
+            failure = QStringLiteral("The command failed for an unknown reason.");
         }
         m_waitScope.reset();
         setBusy(false);
@@ -99,6 +101,9 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
             return {};
         } catch (const std::exception& e) {
             return QString::fromStdString(e.what());
+        } catch (...) {
+            // Nothing may cross back into the event loop as an exception.
+            return QStringLiteral("The command failed for an unknown reason.");
         }
     });
     watcher->setFuture(m_running);
