@@ -60,17 +60,4 @@ std::string MemberText(const std::filesystem::path& package, const std::string& 
     throw std::runtime_error("no member " + name);
 }
 
-bool HasMember(const std::filesystem::path& package, const std::string& name)
-{
-    archive::TArchiveReader reader;
-    reader.ZipName = package;
-    reader.OpenDirectory();
-    for (std::size_t i = 0; i < reader.Count(); ++i) {
-        if (reader.Member(i).Name == name) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace engine::fixtures

@@ -23,7 +23,5 @@ std::string CoreRel(const std::string& id, const std::string& target, bool alter
 
 // The content of one member of a package, read with the archive layer.
 std::string MemberText(const std::filesystem::path& package, const std::string& name);
-// Whether the package has a member of that name (exact).
-bool HasMember(const std::filesystem::path& package, const std::string& name);
 
 } // namespace engine::fixtures
