@@ -69,6 +69,8 @@ TEST_F(SaveDocumentTest, WritesTheFlaggedPropertiesAndClearsTheFlags)
     EXPECT_FALSE(record.Changed(0));
     EXPECT_FALSE(record.Changed(15));
     EXPECT_EQ(record.LastError, "");
+    EXPECT_FALSE(record.ScratchFolder.empty());
+    EXPECT_FALSE(fs::exists(record.ScratchFolder));
 
     const DocumentRecord again = Reloaded();
     EXPECT_EQ(again.Value(0), "New title");
@@ -135,6 +137,7 @@ TEST_P(SaveFailureTest, LeavesThePackageAndTheFlagsAsTheyWere)
     EXPECT_TRUE(record.Changed(c.property));
     EXPECT_TRUE(record.Changed(15));
     EXPECT_EQ(fs::exists(m_path), existed);
+    EXPECT_TRUE(record.ScratchFolder.empty() || !fs::exists(record.ScratchFolder)) << record.ScratchFolder;
     if (existed) {
         EXPECT_EQ(ReadFileBytes(m_path), before);
     }
