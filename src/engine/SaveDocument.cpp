@@ -1,14 +1,10 @@
 #include "engine/SaveDocument.h"
 
+#include "archive/UpdatePackage.h"
 #include "engine/PartLocator.h"
 #include "engine/PropertyParts.h"
 #include "engine/ScratchFolder.h"
 #include "engine/WriteProperties.h"
-
-#if __has_include("archive/UpdatePackage.h")
-#include "archive/UpdatePackage.h"
-#define VELMORA_HAVE_UPDATE_PACKAGE 1
-#endif
 
 #include <cerrno>
 #include <cstring>
@@ -134,14 +130,20 @@ public:
         }
         const archive::TZipHeaderInfo* types = FindPart(m_reader, kContentTypesName);
         const archive::TZipHeaderInfo* rels = FindPart(m_reader, kPackageRelsName);
+        if (rels == nullptr) {
+            // Adding a relationships part would change how every other part of the package is
+            // found; a package without one is left as it is.
+            throw std::runtime_error("cannot add " + std::string(m_created.front()->FallbackName) +
+                                     ": the package has no " + std::string(kPackageRelsName));
+        }
         std::string typesXml = types != nullptr ? MemberText(m_reader, *types) : std::string();
-        std::string relsXml = rels != nullptr ? MemberText(m_reader, *rels) : std::string();
+        std::string relsXml = MemberText(m_reader, *rels);
         for (const PartKind* kind : m_created) {
             typesXml = RegisterContentTypeOverride(typesXml, kind->FallbackName, kind->ContentType);
             relsXml = RegisterPackageRelationship(relsXml, kind->RelationshipType, kind->FallbackName);
         }
         WriteScratchFile(m_folder, types != nullptr ? types->Name : std::string(kContentTypesName), typesXml);
-        WriteScratchFile(m_folder, rels != nullptr ? rels->Name : std::string(kPackageRelsName), relsXml);
+        WriteScratchFile(m_folder, rels->Name, relsXml);
     }
 
     [[nodiscard]] bool HasEdits() const { return m_files > 0; }
@@ -155,17 +157,6 @@ private:
 
 const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes[0], WriteCorePropertiesXml};
 const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
-
-void RewritePackage(const std::string& package, const fs::path& folder)
-{
-#ifdef VELMORA_HAVE_UPDATE_PACKAGE
-    archive::UpdatePackage(package, folder);
-#else
-    (void)package;
-    (void)folder;
-    throw std::runtime_error("rewriting packages is not available in this build");
-#endif
-}
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
 void SaveChanges(DocumentRecord& record, bool core, bool app)
@@ -191,7 +182,7 @@ void SaveChanges(DocumentRecord& record, bool core, bool app)
     }
     plan.RegisterCreatedParts();
     reader.CloseArchive();
-    RewritePackage(record.FullPath, scratch.Path());
+    archive::UpdatePackage(record.FullPath, scratch.Path());
 }
 
 } // namespace

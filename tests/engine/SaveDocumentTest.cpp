@@ -102,6 +102,17 @@ TEST_F(SaveDocumentTest, CreatesAndRegistersAMissingPartOnlyWhenAValueNeedsIt)
     EXPECT_NE(rels.find("docProps/core.xml"), std::string::npos) << rels;
 }
 
+TEST_F(SaveDocumentTest, RefusesToCreateAPartWhereNoRelationshipsPartCouldRegisterIt)
+{
+    DocumentRecord record = Loaded(Package("", "", "", "docProps/app.xml", AppXml("<Company>Co</Company>")));
+    const std::string before = ReadFileBytes(m_path);
+    Set(record, 0, "Created");
+    EXPECT_FALSE(SaveDocument(record).ok);
+    EXPECT_NE(record.LastError.find("_rels/.rels"), std::string::npos) << record.LastError;
+    EXPECT_TRUE(record.Modified);
+    EXPECT_EQ(ReadFileBytes(m_path), before);
+}
+
 struct FailureCase
 {
     const char* label;
