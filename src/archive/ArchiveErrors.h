@@ -47,7 +47,7 @@ VELMORA_ARCHIVE_ERROR(EOle2Package, ENotAZipFile, "encrypted or legacy OLE2 pack
 VELMORA_ARCHIVE_ERROR(EFatalUnzipError, EArchiveError, "Premature end of file reached")
 VELMORA_ARCHIVE_ERROR(EUserCanceled, EArchiveError, "User Aborted Operation")
 VELMORA_ARCHIVE_ERROR(EBiggerThanUncompressed, EArchiveError, "File is larger than uncompressed size!")
-VELMORA_ARCHIVE_ERROR(ENotEnoughRoom, EArchiveError, "Not enough room to write the archive")
+VELMORA_ARCHIVE_ERROR(ENotEnoughRoom, EArchiveError, "Not enough room to write archive")
 VELMORA_ARCHIVE_ERROR(ECantWriteUCF, EArchiveError, "Cant write uncompressed file")
 VELMORA_ARCHIVE_ERROR(ECanceledUnzipToBuffer, EArchiveError, "Extraction to memory canceled")
 VELMORA_ARCHIVE_ERROR(EConfigFileSaveError, EArchiveError, "Cannot save the configuration file")

@@ -4,11 +4,13 @@
 #include "archive/AtomicReplace.h"
 #include "archive/DosDateTime.h"
 #include "archive/TDirSearch.h"
+#include "archive/WildcardMatch.h"
 #include "archive/ZipFormat.h"
 #include "archive/ZipMemberCopy.h"
 #include "archive/ZipOutputFile.h"
 #include "archive/ZipRecordWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <deque>
@@ -190,8 +192,13 @@ int TArchiveWriter::UpdateArchive()
         memberKeys.insert(MatchKey(member->Name));
     }
     WriterFileListOptions options = ListOptions();
-    options.IsMemberName = [&memberKeys](const std::string& storedName) {
-        return memberKeys.count(MatchKey(storedName)) > 0;
+    // An unpacked member is package content even when its name makes it a hidden file here.
+    options.IncludeHidden = [this, &memberKeys](const std::string& storedName) {
+        return memberKeys.count(MatchKey(storedName)) > 0 ||
+               std::any_of(HiddenIncludeList.begin(), HiddenIncludeList.end(),
+                           [&](const std::string& pattern) {
+                               return WildcardMatch(AsciiLower(storedName), AsciiLower(pattern));
+                           });
     };
     const std::vector<std::string> files = ExpandWriterFilesList(FilesList, options);
     return WriteArchive(files, options, before);

@@ -37,6 +37,9 @@ public:
     bool IncludeSysFiles = false;
     bool IncludeReadOnlyFiles = true;
     bool IncludeArchiveFiles = true;
+    // Hidden files (names beginning with '.') whose stored name matches one of these patterns are
+    // added all the same; so is a hidden file that is the unpacked copy of a member.
+    std::vector<std::string> HiddenIncludeList;
     // Writes every record in its Zip64 form even when the values are small, so that the large
     // archive path can be exercised without gigabytes of data.
     bool ForceZip64 = false;

@@ -28,9 +28,10 @@ void UpdatePackage(const std::filesystem::path& package, const std::filesystem::
     writer.SetStorePaths(true);
     writer.ZipAction = TZipAction::zaReplace;
     writer.SetRelativePaths(true);
-    // Package parts such as _rels/.rels begin with a dot; on this platform that makes them hidden
-    // files, and skipping them would drop the relationship of a part the save created.
-    writer.IncludeHiddenFiles = true;
+    // The package relationships part "_rels/.rels" begins with a dot, which makes it a hidden file
+    // here; it must come back even when the save created it. Other hidden files are not package
+    // content, unless they are unpacked members.
+    writer.HiddenIncludeList = {"_rels/.rels"};
     writer.UpdateArchive();
 }
 

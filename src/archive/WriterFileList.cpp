@@ -93,11 +93,11 @@ void ExpandPattern(std::string entry, const WriterFileListOptions& options, std:
         return;
     }
     const bool hiddenWanted = (options.AttributeMask & faHidden) != 0;
-    const bool hiddenMembers = !hiddenWanted && options.IsMemberName != nullptr;
+    const bool hiddenMembers = !hiddenWanted && options.IncludeHidden != nullptr;
     TDirSearch search(folder, options.AttributeMask | (hiddenMembers ? faHidden : 0), recurse, mask);
     for (std::string found = search.NextFile(); !found.empty(); found = search.NextFile()) {
         if (hiddenMembers && HasHiddenStep(found, folder.size()) &&
-            (found.back() == '/' || !options.IsMemberName(StoredNameOf(found, options)))) {
+            (found.back() == '/' || !options.IncludeHidden(StoredNameOf(found, options)))) {
             continue;
         }
         if (found.back() == '/') {

@@ -24,9 +24,9 @@ struct WriterFileListOptions
     std::function<void()> CheckCancel; // called per file found; throws to stop
     std::function<void(const std::string& path, const std::string& reason)> OnSkip;
     // Names beginning with '.' count as hidden and are not added, unless the mask includes hidden
-    // entries. A hidden file whose stored name is already a member (such as "_rels/.rels") is that
-    // member's unpacked copy, though, and is taken when this says so.
-    std::function<bool(const std::string& storedName)> IsMemberName;
+    // entries. Some hidden files are package content all the same (an unpacked member such as
+    // "_rels/.rels"); those for whose stored name this says yes are taken.
+    std::function<bool(const std::string& storedName)> IncludeHidden;
 };
 
 // The files named by the list, in list order, each pattern entry replaced by the files its walk

@@ -181,6 +181,36 @@ TEST_F(WriterTest, KeptMembersAreCopiedRawWithoutTheirDataDescriptor)
     EXPECT_TRUE(writertest::AcceptedByOtherTools(package, &report)) << report;
 }
 
+// Traditional encryption checks the password against the time instead of the CRC when the
+// descriptor flag is set, so an encrypted member keeps the flag and gets its descriptor back.
+TEST_F(WriterTest, EncryptedMemberKeepsItsDataDescriptor)
+{
+    PackageBuilder builder;
+    PackageBuilder::Entry secret;
+    secret.name = "secret.bin";
+    secret.content = RandomBytes(100, 5); // stands for the encrypted bytes
+    secret.method = PackageBuilder::Method::Stored;
+    secret.flags = 0x0001;
+    secret.dataDescriptor = true;
+    builder.Add(secret);
+    builder.Add("docProps/core.xml", "<core/>");
+    builder.WriteTo(package);
+    Put("docProps/core.xml", "<core>new</core>");
+    archive::UpdatePackage(package, folder);
+
+    const auto after = InspectFile(package);
+    const auto& kept = after.Members.at(0);
+    EXPECT_EQ(kept.Flags, 0x0009);
+    EXPECT_EQ(kept.Data, secret.content);
+    ASSERT_EQ(kept.AfterData.size(), 16U);
+    EXPECT_EQ(kept.AfterData.substr(0, 4), std::string("PK\x07\x08", 4));
+    std::uint32_t descriptorCrc = 0;
+    for (int i = 3; i >= 0; --i) {
+        descriptorCrc = (descriptorCrc << 8) | static_cast<unsigned char>(kept.AfterData[4 + i]);
+    }
+    EXPECT_EQ(descriptorCrc, kept.Crc32);
+}
+
 TEST_F(WriterTest, NewFilesAreAppendedInWalkOrderAndHiddenFilesAreLeftOut)
 {
     SamplePackage().WriteTo(package);
@@ -193,6 +223,7 @@ TEST_F(WriterTest, NewFilesAreAppendedInWalkOrderAndHiddenFilesAreLeftOut)
     Put(".git/config.xml", "junk");
     Put("ppt/.slide1.xml.swp", "junk");
     Put("_rels/.rels", "<Relationships>new</Relationships>"); // a hidden name that is a member
+    Put("ppt/_rels/.rels", "junk"); // neither a member nor the package relationships
     archive::UpdatePackage(package, folder);
 
     const auto after = InspectFile(package);
@@ -219,6 +250,21 @@ TEST_F(WriterTest, NewFilesAreAppendedInWalkOrderAndHiddenFilesAreLeftOut)
                   0x0800,
               0x0800);
     EXPECT_EQ(Content(Find(after, "docProps/custom.xml")), "<custom/>");
+}
+
+// A save that creates a property part also creates the package relationships when they were missing.
+TEST_F(WriterTest, PackageRelationshipsAreAddedThoughTheirNameIsHidden)
+{
+    PackageBuilder builder;
+    builder.Add("[Content_Types].xml", "<Types/>");
+    builder.WriteTo(package);
+    Put("_rels/.rels", "<Relationships/>");
+    Put("docProps/core.xml", "<core/>");
+    archive::UpdatePackage(package, folder);
+    const auto after = InspectFile(package);
+    ASSERT_EQ(after.Members.size(), 3U);
+    EXPECT_EQ(after.Members[1].Name, "_rels/.rels");
+    EXPECT_EQ(after.Members[2].Name, "docProps/core.xml");
 }
 
 TEST_F(WriterTest, ReplacedMembersKeepTheirStoredNameBytesAndNameFlag)
