@@ -37,6 +37,7 @@ public:
 
 private:
     void WriteDirect(const char* data, std::size_t size);
+    void StartWriteback();
     void CopyThroughBuffer(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length);
 
     int m_fd;
@@ -45,6 +46,7 @@ private:
     std::size_t m_used = 0;
     std::uint64_t m_flushed = 0;
     bool m_kernelCopy = true;
+    std::uint64_t m_writebackStart = 0;
 };
 
 // Throws the archive error that fits a failed write (errno in error).
