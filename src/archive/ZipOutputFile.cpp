@@ -137,8 +137,8 @@ void ZipOutputFile::StartWriteback()
         return;
     }
     // Only a hint that starts the writes; errors surface at the final fsync.
-    sync_file_range(m_fd, static_cast<off_t>(m_writebackStart), static_cast<off_t>(m_flushed - m_writebackStart),
-                    SYNC_FILE_RANGE_WRITE);
+    sync_file_range(m_fd, static_cast<off_t>(m_writebackStart),
+                    static_cast<off_t>(m_flushed - m_writebackStart), SYNC_FILE_RANGE_WRITE);
     m_writebackStart = m_flushed;
 }
 
