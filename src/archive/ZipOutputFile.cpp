@@ -14,7 +14,7 @@ namespace {
 
 // Written data is handed to the disk in steps of this size while the copy goes on, so that the final
 // flush to disk has little left to wait for.
-constexpr std::uint64_t kWritebackStep = 8 * 1024 * 1024;
+constexpr std::uint64_t kWritebackStep = 4 * 1024 * 1024;
 
 // Spans below this size are cheaper through the buffer than with a separate kernel copy call.
 constexpr std::uint64_t kKernelCopyThreshold = 64 * 1024;
