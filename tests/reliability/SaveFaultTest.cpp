@@ -180,6 +180,21 @@ TEST_F(SaveFaultTest, UnusableTemporaryFolderGetsATruthfulOutcome)
     ExpectTruthfulOutcome(outcome.ok, outcome.message, m_original);
 }
 
+TEST_F(SaveFaultTest, SaveThroughASymbolicLinkUpdatesTheLinkedPackage)
+{
+    const fs::path elsewhere = m_root / "elsewhere";
+    fs::create_directories(elsewhere);
+    const fs::path real = elsewhere / kPackage;
+    fs::rename(m_package, real);
+    fs::create_symlink(real, m_package);
+    const engine::DocumentOutcome outcome = SaveTitle(kNewTitle);
+    ASSERT_TRUE(outcome.ok) << outcome.message;
+    EXPECT_TRUE(fs::is_symlink(m_package)) << "the link was replaced by a copy";
+    EXPECT_EQ(LoadTitle(), kNewTitle);
+    EXPECT_EQ(EntryNames(elsewhere), std::vector<std::string>{kPackage});
+    EXPECT_TRUE(FolderHoldsOnlyPackage());
+}
+
 TEST_F(SaveFaultTest, ReadOnlyPackageGetsATruthfulOutcome)
 {
     fs::permissions(m_package, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
