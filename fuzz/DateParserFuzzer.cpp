@@ -56,7 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto utc = engine::ParseStoredDate(text); utc && !engine::IsValidDateTime(*utc)) {
         fuzzing::Fail("ParseStoredDate accepted an impossible date-time:", text);
     }
-    if (const auto local = engine::StoredDateToLocalText(text)) {
+    // A stored date whose offset moves it out of the years 0001..9999 in UTC is still shown when its
+    // local time is inside them, but it cannot be stored again; a save of it is refused.
+    if (const auto local = engine::StoredDateToLocalText(text); local && engine::ParseStoredDate(text)) {
         CheckLocalText(*local, text);
     }
     if (const auto stored = engine::LocalTextToStoredDate(text)) {

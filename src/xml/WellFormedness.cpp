@@ -16,6 +16,24 @@ bool IsAsciiHexDigit(char c)
     return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+// Whether the digits of a character reference name a character XML allows. The parser would turn
+// any other value (a surrogate, NUL, or one past U+10FFFF that wraps around) into bytes that are
+// not UTF-8, which the document could then not read back after a save.
+bool IsXmlCharacter(std::string_view digits, bool hex)
+{
+    unsigned long value = 0;
+    for (const char c : digits) {
+        const unsigned long digit = IsAsciiDigit(c) ? static_cast<unsigned long>(c - '0')
+                                                    : static_cast<unsigned long>((c | 0x20) - 'a' + 10);
+        value = value * (hex ? 16 : 10) + digit;
+        if (value > 0x10FFFF) {
+            return false;
+        }
+    }
+    return value == 0x9 || value == 0xA || value == 0xD || (value >= 0x20 && value <= 0xD7FF) ||
+           (value >= 0xE000 && value <= 0xFFFD) || value >= 0x10000;
+}
+
 // The first '&' in text that does not start a predefined entity or a character reference, as the
 // reference text ("&name;"); empty when every reference is one of those.
 std::string UnknownReference(std::string_view text)
@@ -35,6 +53,7 @@ std::string UnknownReference(std::string_view text)
             for (const char c : digits) {
                 known = known && (hex ? IsAsciiHexDigit(c) : IsAsciiDigit(c));
             }
+            known = known && IsXmlCharacter(digits, hex);
         }
         if (!known) {
             return std::string(text.substr(pos, std::min<std::size_t>(name.size() + 2, 40)));

@@ -3,6 +3,10 @@
 #include "reliability/ChildProcess.h"
 
 #include "archive/WildcardMatch.h"
+#include "engine/ReadProperties.h"
+#include "engine/WriteProperties.h"
+#include "support/PackageBuilder.h"
+#include "xml/EXmlError.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +45,45 @@ TEST(FuzzRegression, WildcardWithManyStarsDoesNotBacktrackExponentially)
     EXPECT_EQ(run.report.at("miss"), "0");
     EXPECT_EQ(run.report.at("hit"), "1");
     EXPECT_EQ(run.report.at("classes"), "0");
+}
+
+// The check of the property fuzzer: a part that reads either takes an edit of Title or refuses it,
+// and what is written reads back.
+void ExpectEditReadsBack(const std::string& coreXml)
+{
+    engine::DocumentRecord record;
+    try {
+        engine::ReadCorePropertiesXml(record, coreXml);
+    } catch (const xml::EXmlError&) {
+        return;
+    }
+    record.Value(0) = "Edited";
+    record.SetChanged(0, true);
+    std::string written;
+    try {
+        written = engine::WriteCorePropertiesXml(record, coreXml);
+    } catch (const std::runtime_error&) {
+        return;
+    }
+    engine::DocumentRecord reread;
+    EXPECT_NO_THROW(engine::ReadCorePropertiesXml(reread, written)) << written;
+}
+
+// pugixml turns a character reference to a value XML does not allow (past U+10FFFF it wraps) into
+// bytes that are not UTF-8; the part read, but its save could not be read again.
+TEST(FuzzRegression, CharacterReferencesToInvalidCharactersAreRefused)
+{
+    for (const std::string reference :
+         {"&#xdddd2dddddddddddddd41;", "&#x110000;", "&#xD800;", "&#0;", "&#1;", "&#xFFFE;", "&#99999999999;"}) {
+        const std::string xml = testsupport::CoreXml("<dc:title>a" + reference + "b</dc:title>");
+        engine::DocumentRecord record;
+        EXPECT_THROW(engine::ReadCorePropertiesXml(record, xml), xml::EXmlError) << reference;
+        ExpectEditReadsBack(xml);
+        ExpectEditReadsBack("<r><dc:title>" + reference + "</dc:title></r>");
+    }
+    engine::DocumentRecord record;
+    engine::ReadCorePropertiesXml(record, testsupport::CoreXml("<dc:title>&#x41;&#66;&#x10FFFF;&#9;</dc:title>"));
+    EXPECT_EQ(record.Value(0), "AB\xf4\x8f\xbf\xbf\t");
 }
 
 } // namespace
