@@ -16,9 +16,11 @@ bool IsAsciiHexDigit(char c)
     return IsAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-// Whether the digits of a character reference name a character XML allows. The parser would turn
-// any other value (a surrogate, NUL, or one past U+10FFFF that wraps around) into bytes that are
-// not UTF-8, which the document could then not read back after a save.
+// Whether the digits of a character reference name a character that has a UTF-8 form. The parser
+// would turn any other value (a surrogate, or one past U+10FFFF that wraps around) into bytes that
+// are not UTF-8, and NUL would cut the text short; the saved document could not be read back.
+// Control characters stay accepted: the parser takes them raw, and writes them in attribute values
+// as references, so refusing the references would refuse the service's own output.
 bool IsXmlCharacter(std::string_view digits, bool hex)
 {
     unsigned long value = 0;
@@ -30,8 +32,7 @@ bool IsXmlCharacter(std::string_view digits, bool hex)
             return false;
         }
     }
-    return value == 0x9 || value == 0xA || value == 0xD || (value >= 0x20 && value <= 0xD7FF) ||
-           (value >= 0xE000 && value <= 0xFFFD) || value >= 0x10000;
+    return (value >= 0x1 && value <= 0xD7FF) || value >= 0xE000;
 }
 
 // The first '&' in text that does not start a predefined entity or a character reference, as the

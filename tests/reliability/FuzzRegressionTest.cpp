@@ -74,7 +74,7 @@ void ExpectEditReadsBack(const std::string& coreXml)
 TEST(FuzzRegression, CharacterReferencesToInvalidCharactersAreRefused)
 {
     for (const std::string reference :
-         {"&#xdddd2dddddddddddddd41;", "&#x110000;", "&#xD800;", "&#0;", "&#1;", "&#xFFFE;", "&#99999999999;"}) {
+         {"&#xdddd2dddddddddddddd41;", "&#x110000;", "&#xD800;", "&#xDFFF;", "&#0;", "&#99999999999;"}) {
         const std::string xml = testsupport::CoreXml("<dc:title>a" + reference + "b</dc:title>");
         engine::DocumentRecord record;
         EXPECT_THROW(engine::ReadCorePropertiesXml(record, xml), xml::EXmlError) << reference;
@@ -82,8 +82,15 @@ TEST(FuzzRegression, CharacterReferencesToInvalidCharactersAreRefused)
         ExpectEditReadsBack("<r><dc:title>" + reference + "</dc:title></r>");
     }
     engine::DocumentRecord record;
-    engine::ReadCorePropertiesXml(record, testsupport::CoreXml("<dc:title>&#x41;&#66;&#x10FFFF;&#9;</dc:title>"));
-    EXPECT_EQ(record.Value(0), "AB\xf4\x8f\xbf\xbf\t");
+    engine::ReadCorePropertiesXml(record, testsupport::CoreXml("<dc:title>&#x41;&#66;&#x10FFFF;&#9;&#1;</dc:title>"));
+    EXPECT_EQ(record.Value(0), "AB\xf4\x8f\xbf\xbf\t\x01");
+}
+
+// The service writes control characters in attribute values as references; it must read them back.
+TEST(FuzzRegression, ControlCharactersInAttributesSurviveASave)
+{
+    ExpectEditReadsBack("<?xml version=\"1.0\"?>\r\n<cp:es xmlns:cp=\"a\x19b\"/>");
+    ExpectEditReadsBack(testsupport::CoreXml("<dc:title a=\"\x01\x1f\">t</dc:title>"));
 }
 
 } // namespace
