@@ -4,6 +4,7 @@
 #include "xml/WellFormedness.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -102,6 +103,15 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
         if (!rootStart || rootEnd <= *rootStart || text[rootEnd - 1] != '>') {
             m_doc.reset();
             throw EXmlError(origin + ": not well-formed XML: text outside the root element");
+        }
+        // The prolog is kept as written, so it must end where the parser's root element begins. A
+        // document type declaration that the two read differently would put part of the root into
+        // the prolog, and every save would then write that part twice.
+        pugi::xml_document rootOnly;
+        if (!rootOnly.load_buffer(text.data() + *rootStart, rootEnd - *rootStart, kParseOptions, m_encoding) ||
+            std::strcmp(rootOnly.document_element().name(), m_doc.document_element().name()) != 0) {
+            m_doc.reset();
+            throw EXmlError(origin + ": not well-formed XML: malformed document type declaration");
         }
         m_prolog = bytes.substr(bomLength, *rootStart - bomLength);
         m_epilog = bytes.substr(rootEnd);

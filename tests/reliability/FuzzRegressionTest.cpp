@@ -93,5 +93,17 @@ TEST(FuzzRegression, ControlCharactersInAttributesSurviveASave)
     ExpectEditReadsBack(testsupport::CoreXml("<dc:title a=\"\x01\x1f\">t</dc:title>"));
 }
 
+// The service and the parser ended this document type declaration in different places; the kept
+// prolog then held the root's start tag, and the saved part repeated it.
+TEST(FuzzRegression, MalformedDocumentTypeDeclarationIsRefusedOrSurvivesASave)
+{
+    const std::string xml = "<?xml version=\"1.0\"?><!DOCTYPE a [<!EN666>6TITY e \"v\"6666666TIes>TY e \"v\"][>]H"
+                            "<r><dc:title>\"1;</dc:title></r>";
+    ExpectEditReadsBack(xml);
+    std::string withPi = testsupport::CoreXml("<dc:title>t</dc:title>");
+    withPi.insert(withPi.find("?>") + 2, "<!DOCTYPE a [<?p ]>?>]>");
+    ExpectEditReadsBack(withPi);
+}
+
 } // namespace
 } // namespace reliability
