@@ -4,6 +4,7 @@
 #include "engine/PropertyElements.h"
 #include "engine/PropertyParts.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <system_error>
@@ -44,13 +45,30 @@ std::string_view CatalogueLocal(std::string_view name)
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
+// Whether a declared prefix can start an element name. The parser takes any attribute name, so a
+// part may declare "xmlns:2dc"; an element written with that prefix could not be read back.
+bool IsUsablePrefix(std::string_view prefix)
+{
+    const auto letter = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+    };
+    if (prefix.empty()) {
+        return true; // the default namespace: unprefixed names
+    }
+    if (!letter(prefix.front())) {
+        return false;
+    }
+    return std::all_of(prefix.begin(), prefix.end(),
+                       [&](char c) { return letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; });
+}
+
 // The prefix under which root binds uri, declaring one on the root when there is none. A new
 // declaration always gets a prefix: a default namespace added to the root would move every
 // unprefixed element of the part into it.
 std::string PrefixFor(xml::TXMLDocument& doc, std::string_view uri, std::string_view preferred)
 {
     const auto root = doc.DocumentElement();
-    if (auto prefix = xml::TXMLDocument::FindPrefix(root, uri)) {
+    if (auto prefix = xml::TXMLDocument::FindPrefix(root, uri); prefix && IsUsablePrefix(*prefix)) {
         return *prefix;
     }
     std::string prefix(preferred);

@@ -105,5 +105,22 @@ TEST(FuzzRegression, MalformedDocumentTypeDeclarationIsRefusedOrSurvivesASave)
     ExpectEditReadsBack(withPi);
 }
 
+// The part declared the Dublin Core namespace under a prefix no element name can carry; the writer
+// used it for a new title and the saved part could not be read.
+TEST(FuzzRegression, UnusableDeclaredPrefixIsNotUsedForNewElements)
+{
+    const std::string xml = "<?xml version=\"1.0\"?><cp:coreProperties "
+                            "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+                            "xmlns:2dc=\"http://purl.org/dc/elements/1.1/\"><cp:revision>1</cp:revision>"
+                            "</cp:coreProperties>";
+    ExpectEditReadsBack(xml);
+    engine::DocumentRecord record;
+    record.Value(0) = "Edited";
+    record.SetChanged(0, true);
+    engine::DocumentRecord reread;
+    engine::ReadCorePropertiesXml(reread, engine::WriteCorePropertiesXml(record, xml));
+    EXPECT_EQ(reread.Value(0), "Edited");
+}
+
 } // namespace
 } // namespace reliability
