@@ -26,7 +26,7 @@ namespace app {
 
 namespace {
 
-struct CommandSpec
+struct CommandButtonInfo
 {
     const char* name;
     const char* caption;
@@ -35,7 +35,7 @@ struct CommandSpec
     void (TfmMain::*handler)();
 };
 
-const CommandSpec kCommandButtons[] = {
+const CommandButtonInfo kCommandButtons[] = {
     {"BitBtn1", "Add File", "document-open", QStyle::SP_FileIcon, &TfmMain::BitBtn1Click},
     {"BitBtn2", "Add Folder", "folder-open", QStyle::SP_DirOpenIcon, &TfmMain::BitBtn2Click},
     {"BitBtn3", "Delete Checked", "edit-delete", QStyle::SP_TrashIcon, &TfmMain::BitBtn3Click},
@@ -106,15 +106,15 @@ QWidget* TfmMain::buildCommandBar()
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFixedHeight(kCommandBarHeight);
     for (std::size_t k = 0; k < std::size(kCommandButtons); ++k) {
-        const CommandSpec& spec = kCommandButtons[k];
+        const CommandButtonInfo& command = kCommandButtons[k];
         auto* button = new CommandButton(panel);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setText(QString::fromLatin1(spec.caption));
+        button->setObjectName(QString::fromLatin1(command.name));
+        button->setText(QString::fromLatin1(command.caption));
         button->setIcon(
-            QIcon::fromTheme(QString::fromLatin1(spec.themeIcon), style()->standardIcon(spec.fallbackIcon)));
+            QIcon::fromTheme(QString::fromLatin1(command.themeIcon), style()->standardIcon(command.fallbackIcon)));
         button->setIconSize(QSize(24, 24));
         button->setGeometry(11 + kButtonStep * static_cast<int>(k), 7, kButtonWidth, kButtonHeight);
-        connect(button, &QToolButton::clicked, this, spec.handler);
+        connect(button, &QToolButton::clicked, this, command.handler);
         m_commandButtons.push_back(button);
     }
     return panel;

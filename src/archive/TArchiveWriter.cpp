@@ -237,15 +237,15 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
 
     auto compress = [&](const std::string& file, std::string storedName, std::uint16_t nameFlags,
                         std::string comment) {
-        NewMemberSpec spec;
-        spec.File = file;
-        spec.StoredName = std::move(storedName);
-        spec.NameFlags = nameFlags;
-        spec.Comment = std::move(comment);
-        spec.PackLevel = MatchesPathList(file, NoCompressList) ? 0 : PackLevel;
-        spec.ForceZip64 = ForceZip64;
-        records.push_back(IsFolderEntry(file) ? WriteFolderMember(spec, out)
-                                              : CompressFileAsMember(spec, out, onChunk));
+        NewMemberRecipe recipe;
+        recipe.File = file;
+        recipe.StoredName = std::move(storedName);
+        recipe.NameFlags = nameFlags;
+        recipe.Comment = std::move(comment);
+        recipe.PackLevel = MatchesPathList(file, NoCompressList) ? 0 : PackLevel;
+        recipe.ForceZip64 = ForceZip64;
+        records.push_back(IsFolderEntry(file) ? WriteFolderMember(recipe, out)
+                                              : CompressFileAsMember(recipe, out, onChunk));
         ++compressed;
     };
 

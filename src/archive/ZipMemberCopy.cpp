@@ -103,19 +103,19 @@ bool IsValidUtf8(const std::string& text)
     return true;
 }
 
-ZipMemberRecord FreshRecord(const NewMemberSpec& spec, const struct stat& st, std::uint64_t offset)
+ZipMemberRecord FreshRecord(const NewMemberRecipe& recipe, const struct stat& st, std::uint64_t offset)
 {
     ZipMemberRecord record;
     record.VersionMadeBy = kMadeByDos20;
     record.VersionNeeded = 20;
-    record.Flags = spec.NameFlags;
+    record.Flags = recipe.NameFlags;
     record.DosDateTime = TimeToDosDateTime(st.st_mtim.tv_sec);
     record.ExternalAttributes = DosAttributesOf(st);
     record.InternalAttributes = 0;
     record.LocalHeaderOffset = offset;
-    record.Name = spec.StoredName;
-    record.Comment = spec.Comment;
-    record.ForceZip64 = spec.ForceZip64;
+    record.Name = recipe.StoredName;
+    record.Comment = recipe.Comment;
+    record.ForceZip64 = recipe.ForceZip64;
     return record;
 }
 
@@ -180,33 +180,33 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
 }
 
 ZipMemberRecord
-CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChunkCallback& onChunk)
+CompressFileAsMember(const NewMemberRecipe& recipe, ZipOutputFile& out, const ZipChunkCallback& onChunk)
 {
-    InputFile input(spec.File);
+    InputFile input(recipe.File);
 
     struct stat st
     {
     };
 
     if (fstat(input.Fd(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        throw EArchiveIoError("Cannot read " + spec.File.string() + ": not a regular file");
+        throw EArchiveIoError("Cannot read " + recipe.File.string() + ": not a regular file");
     }
-    const bool store = spec.PackLevel <= 0;
-    ZipMemberRecord record = FreshRecord(spec, st, out.Position());
+    const bool store = recipe.PackLevel <= 0;
+    ZipMemberRecord record = FreshRecord(recipe, st, out.Position());
     record.Method = store ? kMethodStored : kMethodDeflated;
-    if (!store && spec.PackLevel <= 2) {
+    if (!store && recipe.PackLevel <= 2) {
         record.Flags |= kFlagFastCompression;
-    } else if (!store && spec.PackLevel >= 8) {
+    } else if (!store && recipe.PackLevel >= 8) {
         record.Flags |= kFlagMaximumCompression;
     }
-    const bool zip64Sizes = spec.ForceZip64 || MayNeedZip64(static_cast<std::uint64_t>(st.st_size));
+    const bool zip64Sizes = recipe.ForceZip64 || MayNeedZip64(static_cast<std::uint64_t>(st.st_size));
     const std::uint64_t headerOffset = record.LocalHeaderOffset;
     out.Write(LocalHeaderBytes(record, zip64Sizes, {}));
 
-    const std::string inName = spec.File.string();
+    const std::string inName = recipe.File.string();
     const ZipDataResult data =
         store ? StoreFile(input.Fd(), inName, out, onChunk)
-              : DeflateFile(input.Fd(), inName, out, std::min(spec.PackLevel, 9), onChunk);
+              : DeflateFile(input.Fd(), inName, out, std::min(recipe.PackLevel, 9), onChunk);
     record.Crc32 = data.Crc32;
     record.CompressedSize = data.CompressedSize;
     record.UncompressedSize = data.UncompressedSize;
@@ -217,18 +217,18 @@ CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChu
     return record;
 }
 
-ZipMemberRecord WriteFolderMember(const NewMemberSpec& spec, ZipOutputFile& out)
+ZipMemberRecord WriteFolderMember(const NewMemberRecipe& recipe, ZipOutputFile& out)
 {
     struct stat st
     {
     };
 
-    if (stat(spec.File.c_str(), &st) != 0) {
-        throw EArchiveIoError("Cannot read " + spec.File.string() + ": " + std::strerror(errno));
+    if (stat(recipe.File.c_str(), &st) != 0) {
+        throw EArchiveIoError("Cannot read " + recipe.File.string() + ": " + std::strerror(errno));
     }
-    ZipMemberRecord record = FreshRecord(spec, st, out.Position());
+    ZipMemberRecord record = FreshRecord(recipe, st, out.Position());
     record.Method = kMethodStored;
-    out.Write(LocalHeaderBytes(record, spec.ForceZip64, {}));
+    out.Write(LocalHeaderBytes(record, recipe.ForceZip64, {}));
     return record;
 }
 

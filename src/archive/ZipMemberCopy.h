@@ -31,7 +31,7 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
                               bool forceZip64);
 
 // What a file on disk becomes.
-struct NewMemberSpec
+struct NewMemberRecipe
 {
     std::filesystem::path File;
     std::string StoredName; // bytes as they go into the headers
@@ -44,10 +44,10 @@ struct NewMemberSpec
 // Compresses (or stores) the file as a member at the current output position. A file that cannot
 // be opened or read throws; so does one that grows past what its local header can describe.
 ZipMemberRecord
-CompressFileAsMember(const NewMemberSpec& spec, ZipOutputFile& out, const ZipChunkCallback& onChunk = {});
+CompressFileAsMember(const NewMemberRecipe& recipe, ZipOutputFile& out, const ZipChunkCallback& onChunk = {});
 
 // A folder member: stored, empty, dated and attributed like the folder.
-ZipMemberRecord WriteFolderMember(const NewMemberSpec& spec, ZipOutputFile& out);
+ZipMemberRecord WriteFolderMember(const NewMemberRecipe& recipe, ZipOutputFile& out);
 
 // The name flags of a new member: UTF-8 (bit 11) when the name is non-ASCII and valid UTF-8.
 std::uint16_t NameFlagsFor(const std::string& storedName);

@@ -54,13 +54,13 @@ TEST_P(NewArchiveTest, FilesBecomeMembersOtherToolsAccept)
         std::vector<ZipMemberRecord> records;
         for (const auto& [name, content] : files) {
             testsupport::WriteFileBytes(dir / name, content);
-            NewMemberSpec spec;
-            spec.File = dir / name;
-            spec.StoredName = "folder/" + name;
-            spec.PackLevel = GetParam().packLevel;
-            spec.ForceZip64 = GetParam().forceZip64;
-            spec.Comment = "comment of " + name;
-            records.push_back(CompressFileAsMember(spec, out));
+            NewMemberRecipe recipe;
+            recipe.File = dir / name;
+            recipe.StoredName = "folder/" + name;
+            recipe.PackLevel = GetParam().packLevel;
+            recipe.ForceZip64 = GetParam().forceZip64;
+            recipe.Comment = "comment of " + name;
+            records.push_back(CompressFileAsMember(recipe, out));
         }
         const auto cdOffset = out.Position();
         for (const auto& r : records) {

@@ -9,9 +9,9 @@ import sys
 
 
 def main(argv):
-    spec = importlib.util.spec_from_file_location("oracle", argv[0])
-    oracle = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(oracle)
+    module_spec = importlib.util.spec_from_file_location("oracle", argv[0])
+    oracle = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(oracle)
     failed = 0
     for name in argv[3:]:
         report, ok = oracle.diff_packages(os.path.join(argv[1], name), os.path.join(argv[2], name))
