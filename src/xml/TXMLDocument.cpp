@@ -93,6 +93,14 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
             throw EXmlError(origin + ": not well-formed XML: invalid UTF-8 at offset " + std::to_string(bad));
         }
     }
+    // The parser takes a NUL byte for the end of the document, so whatever follows it would be kept
+    // unread and written back as it was; XML allows no NUL at all.
+    if (IsAsciiCompatible(m_encoding)) {
+        if (const auto nul = bytes.find('\0'); nul != std::string::npos) {
+            m_doc.reset();
+            throw EXmlError(origin + ": not well-formed XML: NUL character at offset " + std::to_string(nul));
+        }
+    }
     const std::size_t bomLength = ByteOrderMarkLength(bytes);
     m_bom = bytes.substr(0, bomLength);
     if (IsAsciiCompatible(m_encoding)) {

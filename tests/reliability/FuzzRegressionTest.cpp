@@ -122,5 +122,19 @@ TEST(FuzzRegression, UnusableDeclaredPrefixIsNotUsedForNewElements)
     EXPECT_EQ(reread.Value(0), "Edited");
 }
 
+// The parser stopped at a NUL byte as if the document ended there; the service kept the rest as
+// trailing text and wrote it back, and the saved part could not be read.
+TEST(FuzzRegression, NulBytesAreRefused)
+{
+    const char raw[] = "<P/>\t\x14\0t<?x \"?>\r<Proti/><??d\t?>\rd?>\r";
+    const std::string xml(raw, sizeof raw - 1);
+    engine::DocumentRecord record;
+    EXPECT_THROW(engine::ReadCorePropertiesXml(record, xml), xml::EXmlError);
+    ExpectEditReadsBack(xml);
+    const char title[] = "<dc:title>a\0b</dc:title>";
+    EXPECT_THROW(engine::ReadCorePropertiesXml(record, testsupport::CoreXml(std::string(title, sizeof title - 1))),
+                 xml::EXmlError);
+}
+
 } // namespace
 } // namespace reliability
