@@ -126,6 +126,18 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
         m_rawTopLevel = true;
     }
     m_loaded = true;
+    // A kept document type declaration is the one piece the service delimits itself; where its
+    // reading and the parser's could differ, the document must come back from its own save.
+    if (m_rawTopLevel && m_prolog.find("<!DOCTYPE") != std::string::npos) {
+        const std::string saved = SaveToText();
+        pugi::xml_document again;
+        if (!again.load_buffer(saved.data(), saved.size(), kParseOptions, m_encoding) ||
+            std::strcmp(again.document_element().name(), m_doc.document_element().name()) != 0) {
+            m_doc.reset();
+            m_loaded = false;
+            throw EXmlError(origin + ": not well-formed XML: malformed document type declaration");
+        }
+    }
 }
 
 bool TXMLDocument::IsLoaded() const

@@ -103,6 +103,20 @@ TEST(FuzzRegression, MalformedDocumentTypeDeclarationIsRefusedOrSurvivesASave)
     std::string withPi = testsupport::CoreXml("<dc:title>t</dc:title>");
     withPi.insert(withPi.find("?>") + 2, "<!DOCTYPE a [<?p ]>?>]>");
     ExpectEditReadsBack(withPi);
+    ExpectEditReadsBack(
+        std::string("<?ml rs-ion=\"1.0\"2?><!DOCTYPE at\x04""<!EN66663333.332") +
+        Repeat("/", 8) +
+        std::string("66666wwwwwyes\"?l><![CDATA[x]]>><!--c--><cp:coreProperties >?p?></cp:coreP") +
+        Repeat("\x0e", 37) +
+        std::string("roperties>666666626>") +
+        Repeat("6", 18) +
+        std::string("T`wwwwwwwuwwwq.") +
+        Repeat("w", 21) +
+        std::string("createdwwwr") +
+        Repeat("w", 15) +
+        std::string("6yes\"?l><![CDATA[x]]>><!--c666") +
+        Repeat("w", 35) +
+        std::string("TY e \"v\">]><r><dc:title>\"e;&amp;&#x46;</dc:title></r>--><cp:coreProperties >?p?></cp:coreProperties>"));
 }
 
 // The part declared the Dublin Core namespace under a prefix no element name can carry; the writer
