@@ -77,7 +77,7 @@ ci_runs() {
     fuzz_load_save) echo 6000 ;;
     fuzz_property_readers) echo 200000 ;;
     fuzz_date_parser) echo 1600000 ;;
-    *) echo 600000 ;;
+    *) echo 200000 ;;
     esac
 }
 
