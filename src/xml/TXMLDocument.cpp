@@ -38,6 +38,29 @@ bool IsAsciiCompatible(pugi::xml_encoding encoding)
 
 } // namespace
 
+namespace {
+
+// Whether the prolog holds "<!" markup other than comments (a document type declaration).
+bool HasMarkupDeclaration(std::string_view prolog)
+{
+    for (auto pos = prolog.find("<!"); pos != std::string_view::npos; pos = prolog.find("<!", pos + 2)) {
+        if (prolog.substr(pos, 4) != "<!--") {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the root element, parsed on its own, is the one the whole document parsed to.
+bool RootParsesAlike(std::string_view rootText, const pugi::xml_document& whole, pugi::xml_encoding encoding)
+{
+    pugi::xml_document rootOnly;
+    return rootOnly.load_buffer(rootText.data(), rootText.size(), kParseOptions, encoding) &&
+           std::strcmp(rootOnly.document_element().name(), whole.document_element().name()) == 0;
+}
+
+} // namespace
+
 void TXMLDocument::LoadFromText(const std::string& text)
 {
     Load(text, "XML text");
@@ -67,8 +90,10 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
     m_prolog.clear();
     m_epilog.clear();
 
-    // References are first checked in the text as written, before escape processing hides them.
-    {
+    // References are checked in the text as written, before escape processing hides them. Without
+    // any '&' the text as written and the parsed text are the same, so one parse serves both.
+    const bool hasReferences = bytes.find('&') != std::string::npos;
+    if (hasReferences) {
         pugi::xml_document raw;
         const auto result = raw.load_buffer(bytes.data(), bytes.size(), kParseOptions & ~pugi::parse_escapes);
         if (!result) {
@@ -84,6 +109,12 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
         m_doc.reset();
         throw EXmlError(origin + ": not well-formed XML: " + result.description() + " at offset " +
                         std::to_string(result.offset));
+    }
+    if (!hasReferences) {
+        if (auto problem = StructureProblem(m_doc); !problem.empty()) {
+            m_doc.reset();
+            throw EXmlError(origin + ": not well-formed XML: " + problem);
+        }
     }
     m_encoding = result.encoding;
     // The parser passes bytes through unchecked; text that is not UTF-8 would reach every reader.
@@ -115,9 +146,10 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
         // The prolog is kept as written, so it must end where the parser's root element begins. A
         // document type declaration that the two read differently would put part of the root into
         // the prolog, and every save would then write that part twice.
-        pugi::xml_document rootOnly;
-        if (!rootOnly.load_buffer(text.data() + *rootStart, rootEnd - *rootStart, kParseOptions, m_encoding) ||
-            std::strcmp(rootOnly.document_element().name(), m_doc.document_element().name()) != 0) {
+        // A prolog of only the declaration, processing instructions, comments and blanks reads
+        // alike in both, so the second parse is needed only when it holds some other "<!" markup.
+        if (HasMarkupDeclaration(text.substr(0, *rootStart)) &&
+            !RootParsesAlike(text.substr(*rootStart, rootEnd - *rootStart), m_doc, m_encoding)) {
             m_doc.reset();
             throw EXmlError(origin + ": not well-formed XML: malformed document type declaration");
         }

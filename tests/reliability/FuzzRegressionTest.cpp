@@ -89,7 +89,7 @@ TEST(FuzzRegression, CharacterReferencesToInvalidCharactersAreRefused)
 // The service writes control characters in attribute values as references; it must read them back.
 TEST(FuzzRegression, ControlCharactersInAttributesSurviveASave)
 {
-    ExpectEditReadsBack("<?xml version=\"1.0\"?>\r\n<cp:es xmlns:cp=\"a\x19b\"/>");
+    ExpectEditReadsBack("<?xml version=\"1.0\"?>\r\n<cp:es xmlns:cp=\"a\x19" "b\"/>");
     ExpectEditReadsBack(testsupport::CoreXml("<dc:title a=\"\x01\x1f\">t</dc:title>"));
 }
 
