@@ -30,7 +30,8 @@ struct ImportTable
 inline constexpr std::uint64_t kMaxImportFileBytes = 256ULL * 1024 * 1024;
 inline constexpr std::size_t kMaxImportColumns = 16384; // as many as a worksheet can have
 inline constexpr std::size_t kMaxImportCellBytes = 1024 * 1024;
-inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024; // rows times their widths
+inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024;       // rows times their widths
+inline constexpr std::uint64_t kMaxImportTextBytes = 64ULL * 1024 * 1024; // all cell texts together
 
 // RFC 4180 text in UTF-8 (a byte order mark is skipped). The separator is ';' when the first line
 // holds more unquoted semicolons than commas, else ','. Quoted fields may hold separators, doubled

@@ -381,7 +381,7 @@ private:
                     cells.resize(column + 1);
                 }
                 m_textBytes += text.size();
-                if (m_cellSlots > kMaxImportCells || m_textBytes > kMaxImportFileBytes) {
+                if (m_cellSlots > kMaxImportCells || m_textBytes > kMaxImportTextBytes) {
                     Fail("row " + std::to_string(rowNumber) +
                          ": the worksheet holds more than an import reads");
                 }
