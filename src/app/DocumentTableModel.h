@@ -62,23 +62,7 @@ public:
     void EndUpdate() override;
 
     // Brackets a batch of changes; the view is told once, when the outermost block ends.
-    class UpdateBlock
-    {
-    public:
-        explicit UpdateBlock(DocumentTableModel& model)
-            : m_model(model)
-        {
-            m_model.BeginUpdate();
-        }
-
-        ~UpdateBlock() { m_model.EndUpdate(); }
-
-        UpdateBlock(const UpdateBlock&) = delete;
-        UpdateBlock& operator=(const UpdateBlock&) = delete;
-
-    private:
-        DocumentTableModel& m_model;
-    };
+    using UpdateBlock = engine::UpdateScope;
 
 private:
     QVariant cellData(const engine::DocumentRecord& record, int row, int column, int role) const;

@@ -117,12 +117,6 @@ protected:
     // The open archive, opened from ZipName when needed.
     ArchiveFile& OpenArchive();
 
-    [[nodiscard]] bool IsArchiveOpen() const { return m_file != nullptr; }
-
-    TSortedZip& MutableMembers() { return m_members; }
-
-    TEndCentral& MutableEndCentral() { return m_endCentral; }
-
     // Position of the member's data, read from its local header (fills LocalExtraLength).
     std::uint64_t DataOffset(TZipHeaderInfo& member);
     // Reports progress; throws EUserCanceled when the callback asks to stop.
@@ -138,6 +132,17 @@ private:
                     DestinationFolder& destination,
                     std::uint64_t& bytesDone,
                     std::uint64_t bytesTotal);
+    // The steps of ExtractOne: a folder entry; the reason an existing file stays (empty: replace
+    // it, or nothing is there); the file itself, through a temporary file.
+    bool ExtractFolderEntry(const TZipHeaderInfo& member,
+                            DestinationFolder& destination,
+                            const std::filesystem::path& target);
+    [[nodiscard]] std::string ReasonToKeepExisting(const TZipHeaderInfo& member,
+                                                   const std::filesystem::path& target) const;
+    bool WriteMemberFile(TZipHeaderInfo& member,
+                         const std::filesystem::path& target,
+                         std::uint64_t& bytesDone,
+                         std::uint64_t bytesTotal);
     void Skip(const TZipHeaderInfo& member, const std::string& reason, bool dataError = false);
 
     std::unique_ptr<ArchiveFile> m_file;

@@ -1,8 +1,10 @@
 #include "engine/LoadDocument.h"
 
 #include "engine/PartLocator.h"
+#include "engine/PathMessage.h"
 #include "engine/ReadProperties.h"
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,10 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
         reader.ZipName = record.FullPath;
         reader.DoProcessMessages = false;
         reader.OpenDirectory();
+        if (reader.Count() == 0) {
+            // An empty file or an empty ZIP archive: said now, not first when a save fails on it.
+            throw std::runtime_error("the package holds no presentation: the archive has no members");
+        }
         const PropertyPartLocation parts = LocatePropertyParts(reader);
         ReadPart(reader, parts.Core, ReadCorePropertiesXml, record, errors);
         ReadPart(reader, parts.App, ReadAppPropertiesXml, record, errors);
@@ -64,7 +70,7 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
     record.Modified = false;
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
-    record.LastError = Joined(errors);
+    record.LastError = WithoutPath(Joined(errors), record.FullPath);
     return DocumentOutcome{errors.empty(), record.LastError};
 }
 

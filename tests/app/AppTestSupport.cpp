@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "support/PackageBuilder.h"
@@ -26,6 +27,15 @@ bool WaitForCommand(app::TfmMain& window)
     }
     QSignalSpy finished(&window, &app::TfmMain::commandFinished);
     return finished.wait(60000) || !window.isBusy();
+}
+
+QString TakeShownMessages()
+{
+    QStringList lines;
+    for (const auto& message : app::Dialogs::takeShownMessages()) {
+        lines << message.title + QStringLiteral(": ") + message.text;
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 std::string CellOf(const app::TfmMain& window, int row, int column)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <filesystem>
 #include <string>
 
@@ -17,6 +19,10 @@ void WritePackage(const std::filesystem::path& path,
 
 // Waits until the window's running long command has ended; false when it did not end in time.
 bool WaitForCommand(app::TfmMain& window);
+
+// Takes the message boxes shown since the last take: empty when there were none, otherwise one line
+// per box with its title and text.
+QString TakeShownMessages();
 
 // The text a cell of the window's grid shows.
 std::string CellOf(const app::TfmMain& window, int row, int column);

@@ -55,10 +55,12 @@ private slots:
 
     void cleanup()
     {
+        const QString unexpected = apptest::TakeShownMessages();
         m_window->model().clearRows();
         m_window.reset();
         m_dir.reset();
-        Dialogs::takeShownMessages();
+        // A test that means to show a message takes it; any other message box is a fault.
+        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected));
     }
 
     void menuHasTheFourItems()
