@@ -30,8 +30,6 @@ public:
     // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
     void setLocked(bool locked);
 
-    [[nodiscard]] bool isLocked() const { return m_locked; }
-
     void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
     void clearRows();
     // Sets every row to one check state, with a single change notification.

@@ -90,8 +90,9 @@ public:
 
     [[nodiscard]] const TEndCentral& EndCentral() const { return m_endCentral; }
 
-    // The member with this part name as packages name parts: ASCII case-insensitive, '\' == '/',
-    // a leading '/' ignored. Null when there is none.
+    // The file member named partName as packages compare part names: ASCII case-insensitive, '\'
+    // counted as '/', a leading '/' ignored. Among several, the one with exactly that name, else the
+    // last in archive order. Directory entries never match. Null when there is none.
     [[nodiscard]] const TZipHeaderInfo* FindMember(std::string_view partName) const;
 
     // The member's content. Throws EEncryptedMember, EUnsupportedMember, EBadCrc,

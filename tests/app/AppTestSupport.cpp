@@ -29,13 +29,23 @@ bool WaitForCommand(app::TfmMain& window)
     return finished.wait(60000) || !window.isBusy();
 }
 
-QString TakeShownMessages()
+void OpenMainWindow(std::unique_ptr<app::TfmMain>& window)
 {
-    QStringList lines;
+    window = std::make_unique<app::TfmMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    app::Dialogs::takeShownMessages();
+}
+
+void CloseMainWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    QStringList unexpected;
     for (const auto& message : app::Dialogs::takeShownMessages()) {
-        lines << message.title + QStringLiteral(": ") + message.text;
+        unexpected << message.title + QStringLiteral(": ") + message.text;
     }
-    return lines.join(QLatin1Char('\n'));
+    window->model().clearRows();
+    window.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
 }
 
 std::string CellOf(const app::TfmMain& window, int row, int column)

@@ -97,20 +97,13 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<testsupport::TempDir>();
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        Dialogs::takeShownMessages();
+        apptest::OpenMainWindow(m_window);
     }
 
     void cleanup()
     {
-        const QString unexpected = apptest::TakeShownMessages();
-        m_window->model().clearRows();
-        m_window.reset();
+        apptest::CloseMainWindow(m_window);
         m_dir.reset();
-        // A test that means to show a message takes it; any other message box is a fault.
-        QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected));
     }
 
     void addFolderAddsCheckedRowsInScanOrder()
