@@ -7,6 +7,7 @@
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
+#include "engine/PathMessage.h"
 #include "engine/SaveDocument.h"
 
 #include <QCheckBox>
@@ -62,7 +63,11 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
     engine::Progress progress;
     progress.CancelRequested = &m_waitForm->CancelRequested();
     TWaitForm* box = m_waitForm;
-    progress.OnProgress = [box](std::size_t done, std::size_t total, const std::string& path) {
+    progress.OnProgress = [box, observer = m_progressObserver](std::size_t done, std::size_t total,
+                                                               const std::string& path) {
+        if (observer) {
+            observer(done, total);
+        }
         QMetaObject::invokeMethod(
             box,
             [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
@@ -254,9 +259,8 @@ void TfmMain::saveRows(bool checkedOnly)
             QStringList failures;
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
-                    failures << QStringLiteral("%1: %2").arg(
-                        QString::fromStdString(job->records[i].FullPath),
-                        QString::fromStdString(job->outcomes[i].message));
+                    failures << QString::fromStdString(
+                        engine::PathMessage(job->records[i].FullPath, job->outcomes[i].message));
                 }
             }
             job->storeInto(*m_model);

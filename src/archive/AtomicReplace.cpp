@@ -78,8 +78,8 @@ void SyncFolder(const std::filesystem::path& folder)
 void RemoveAbandonedTemporaries(const std::filesystem::path& folder, const std::string& stem)
 {
     std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
-         it.increment(ec)) {
+    for (auto it = std::filesystem::directory_iterator(folder, ec);
+         !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name.size() != stem.size() + 8 || name.compare(0, stem.size(), stem) != 0) {
             continue;
@@ -133,26 +133,49 @@ FileIdentity IdentityOf(int fd)
 void RequirePackageReplaceable(const std::filesystem::path& package, const FileIdentity& identity)
 {
     if (!S_ISREG(identity.Mode)) {
-        throw EArchiveError("Package is not a regular file", package.string());
+        throw EArchiveError("Not a regular file", package.string());
     }
     if ((identity.Mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(package.c_str(), W_OK) != 0) {
-        throw EArchiveError("Package is read-only", package.string());
+        throw EArchiveError("The file is read-only", package.string());
     }
 }
+
+std::filesystem::path LinkTarget(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) {
+        return path;
+    }
+    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target;
+}
+
+TemporaryArchive::TemporaryArchive(const std::filesystem::path& target)
+    : TemporaryArchive(LinkTarget(target), [&] {
+        const std::filesystem::path resolved = LinkTarget(target);
+        FileIdentity identity = IdentityOf(resolved);
+        if (identity.Exists) {
+            RequirePackageReplaceable(resolved, identity);
+        }
+        return identity;
+    }())
+{}
 
 TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const FileIdentity& targetIdentity)
     : m_target(target)
     , m_targetIdentity(targetIdentity)
 {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    // Hidden, so a folder walk over the package's folder never picks it up.
-    const std::string stem = "." + target.filename().string() + ".QXV";
+    // Hidden, so a folder walk over the package's folder never picks it up; the name is shortened so
+    // that the additions never push it past the file system's limit of 255 bytes.
+    const std::string stem = "." + target.filename().string().substr(0, 200) + ".QXV";
     RemoveAbandonedTemporaries(folder, stem);
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
         m_path = folder / (stem + RandomSuffix());
         m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (m_fd < 0 && errno != EEXIST) {
-            throw EArchiveIoError("Cannot create the temporary archive " + ErrorText(m_path, errno));
+            throw EArchiveIoError(target.string() +
+                                  ": cannot create a file beside it: " + std::strerror(errno));
         }
     }
     if (m_fd < 0) {
@@ -167,7 +190,8 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
         const int error = errno;
         CloseFd();
         unlink(m_path.c_str());
-        throw EArchiveIoError("Cannot set the permissions of " + ErrorText(m_path, error));
+        throw EArchiveIoError(target.string() +
+                              ": cannot set the permissions of the new file: " + std::strerror(error));
     }
     if (targetIdentity.Exists) {
         const struct stat ours = [this] {
@@ -202,46 +226,67 @@ void TemporaryArchive::CloseFd()
     }
 }
 
+void TemporaryArchive::Write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = write(m_fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            ThrowWriteError(written < 0 ? errno : ENOSPC, m_target.string());
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
 void TemporaryArchive::Commit()
 {
     if (fsync(m_fd) != 0) {
-        ThrowWriteError(errno, m_path.string());
+        ThrowWriteError(errno, m_target.string());
     }
     if (close(m_fd) != 0) {
         m_fd = -1;
-        throw EArchiveIoError("Cannot close the temporary archive " + ErrorText(m_path, errno));
+        throw EArchiveIoError(m_target.string() + ": cannot close the new file: " + std::strerror(errno));
     }
     m_fd = -1;
 
     const FileIdentity now = IdentityOf(m_target);
     if (m_targetIdentity.Exists) {
         if (!now.SameFileAndContent(m_targetIdentity)) {
-            throw EArchiveError(now.Exists ? "Package was changed by someone else during the update"
-                                           : "Package disappeared during the update",
+            throw EArchiveError(now.Exists ? "The file was changed by someone else during the update"
+                                           : "The file disappeared during the update",
                                 m_target.string());
         }
         RequirePackageReplaceable(m_target, now);
         if (std::rename(m_path.c_str(), m_target.c_str()) != 0) {
-            throw EArchiveIoError("Cannot replace the package " + ErrorText(m_target, errno));
+            throw EArchiveIoError(m_target.string() + ": cannot replace it: " + std::strerror(errno));
         }
     } else {
         // A file that appeared under the name meanwhile is someone else's: never overwrite it.
         if (renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) != 0) {
             if (errno == EEXIST) {
-                throw EArchiveError("A file appeared under the package name during the update",
+                throw EArchiveError("Another file appeared under the name during the update",
                                     m_target.string());
             }
             if (errno != EINVAL && errno != ENOSYS) {
-                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+                throw EArchiveIoError(m_target.string() + ": cannot create it: " + std::strerror(errno));
             }
             if (link(m_path.c_str(), m_target.c_str()) != 0) {
-                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+                throw EArchiveIoError(m_target.string() + ": cannot create it: " + std::strerror(errno));
             }
             unlink(m_path.c_str());
         }
     }
     m_committed = true;
     SyncFolder(m_target.has_parent_path() ? m_target.parent_path() : ".");
+}
+
+void ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes)
+{
+    TemporaryArchive file(target);
+    file.Write(bytes);
+    file.Commit();
 }
 
 } // namespace archive
