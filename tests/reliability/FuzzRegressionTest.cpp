@@ -150,5 +150,23 @@ TEST(FuzzRegression, NulBytesAreRefused)
         xml::EXmlError);
 }
 
+// A processing instruction after the root held "<?" and "<!" in its data; the service's own scan
+// for the end of the root stopped inside it, and a document every conforming parser reads was
+// refused. The root is now delimited where the conforming parser finds it.
+TEST(FuzzRegression, MarkupLikeTextInsideATrailingInstructionIsKept)
+{
+    const std::string tail = "\r<?xel\t<!@@@\r<?xel sio?>\r\n<?x <x ?>\r\n";
+    const std::string xml = testsupport::CoreXml("<dc:title>t</dc:title>") + tail;
+    engine::DocumentRecord record;
+    ASSERT_NO_THROW(engine::ReadCorePropertiesXml(record, xml));
+    record.Value(0) = "Edited";
+    record.SetChanged(0, true);
+    const std::string written = engine::WriteCorePropertiesXml(record, xml);
+    EXPECT_EQ(written.substr(written.size() - tail.size()), tail);
+    engine::DocumentRecord reread;
+    engine::ReadCorePropertiesXml(reread, written);
+    EXPECT_EQ(reread.Value(0), "Edited");
+}
+
 } // namespace
 } // namespace reliability
