@@ -4,6 +4,7 @@
 #include "engine/PropertyValueRule.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QUndoStack>
 
@@ -119,7 +120,7 @@ bool PropertyEditDelegate::eventFilter(QObject* object, QEvent* event)
             return true;
         }
     } else if (event->type() == QEvent::KeyPress) {
-        const auto& key = *static_cast<QKeyEvent*>(event);
+        auto& key = *static_cast<QKeyEvent*>(event);
         if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
             return true;
         }
@@ -129,12 +130,30 @@ bool PropertyEditDelegate::eventFilter(QObject* object, QEvent* event)
             IsUndoKey(key) ? stack->undo() : stack->redo();
             return true;
         }
+        if (leavesTheView(editor, key)) {
+            return true;
+        }
         if (const auto step = NavigationStep(key); step && !cell->isPopupOpen()) {
             moveToNeighbour(editor, *cell, *step);
             return true;
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+bool PropertyEditDelegate::leavesTheView(QWidget* editor, QKeyEvent& key)
+{
+    QAbstractItemView* view = ViewOf(editor);
+    const bool tab = key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab;
+    if (!tab || view == nullptr || view->tabKeyNavigation() ||
+        (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)) != Qt::NoModifier) {
+        return false;
+    }
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+    // The view hands the focus on along the window's tab order.
+    QCoreApplication::sendEvent(view, &key);
+    return true;
 }
 
 void PropertyEditDelegate::moveToNeighbour(QWidget* editor, const PropertyEditorWidget& cell, int step)

@@ -50,6 +50,9 @@ protected:
 
 private:
     [[nodiscard]] bool isStackKey(const PropertyEditorWidget& editor, const QKeyEvent& key) const;
+    // In a view without tab navigation between cells, Tab and Shift+Tab finish the edit and move the
+    // focus on to the next control.
+    bool leavesTheView(QWidget* editor, QKeyEvent& key);
     void moveToNeighbour(QWidget* editor, const PropertyEditorWidget& cell, int step);
 };
 

@@ -43,6 +43,7 @@ TfmModify::TfmModify(RecordEdits& edits, QWidget* parent)
     m_view->setItemDelegate(new BatchValueDelegate(*m_list, m_view));
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setTabKeyNavigation(false);
     // Selecting a row edits its value (column 0 hands editing to column 1).
     m_view->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked);
     m_view->verticalHeader()->hide();

@@ -149,6 +149,11 @@ private slots:
         } while (widget != &list());
         QCOMPARE(order,
                  (QStringList{"VT", "btnCheckAll", "btnUncheckAll", "btnChecked", "btnAll", "btnClose"}));
+        // Tab in a value editor leaves the list for the first button.
+        QWidget* editor = selectRow(2);
+        QVERIFY(editor != nullptr);
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), m_dialog->findChild<QWidget*>(QStringLiteral("btnCheckAll")));
     }
 
     void onlyAChangedValueChecksItsRow()
