@@ -50,16 +50,23 @@ void BM_PlainAssign(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRows));
 }
 
-void BM_UndoableApply(benchmark::State& state)
+// 10,000 checked rows with an undo stack over them.
+struct UndoableRows
 {
     engine::VectorDocumentList rows;
-    FillRows(rows);
     QUndoStack stack;
-    editing::RecordEdits edits(rows, stack);
+    editing::RecordEdits edits{rows, stack};
+
+    UndoableRows() { FillRows(rows); }
+};
+
+void BM_UndoableApply(benchmark::State& state)
+{
+    UndoableRows fixture;
     for (auto _ : state) {
-        edits.applyBatch(SomeValues(), state.range(0) != 0);
+        fixture.edits.applyBatch(SomeValues(), state.range(0) != 0);
         state.PauseTiming();
-        stack.clear();
+        fixture.stack.clear();
         state.ResumeTiming();
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRows));
@@ -67,15 +74,12 @@ void BM_UndoableApply(benchmark::State& state)
 
 void BM_UndoOfApply(benchmark::State& state)
 {
-    engine::VectorDocumentList rows;
-    FillRows(rows);
-    QUndoStack stack;
-    editing::RecordEdits edits(rows, stack);
-    edits.applyBatch(SomeValues(), false);
+    UndoableRows fixture;
+    fixture.edits.applyBatch(SomeValues(), false);
     for (auto _ : state) {
-        stack.undo();
+        fixture.stack.undo();
         state.PauseTiming();
-        stack.redo();
+        fixture.stack.redo();
         state.ResumeTiming();
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kRows));

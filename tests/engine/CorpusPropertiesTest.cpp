@@ -117,10 +117,10 @@ TEST_P(CorpusProperties, EditsReadBackAndUnchangedPartsStayAsTheyAre)
         EXPECT_EQ((core ? WriteCorePropertiesXml : WriteAppPropertiesXml)(record, text), text);
 
         for (std::size_t p = first; p < last; ++p) {
-            record.Value(p) = IsDateProperty(p)       ? "2001-02-03 04:05:0" + std::to_string(p)
-                              : p % 3 == 0            ? std::string()
+            record.Value(p) = IsDateProperty(p)         ? "2001-02-03 04:05:0" + std::to_string(p)
+                              : p % 3 == 0              ? std::string()
                               : IsDigitsOnlyProperty(p) ? std::to_string(p * 7)
-                                                      : "v\xC3\xA4 & <" + std::to_string(p) + ">";
+                                                        : "v\xC3\xA4 & <" + std::to_string(p) + ">";
         }
         const std::string written = (core ? WriteCorePropertiesXml : WriteAppPropertiesXml)(record, text);
         DocumentRecord reread;

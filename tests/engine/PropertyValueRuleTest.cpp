@@ -1,8 +1,7 @@
-// The one value rule, and the writers keeping it for changed values only.
+// The one value rule for the texts the user can store.
 #include "engine/PropertyValueRule.h"
 
-#include "engine/WriteProperties.h"
-#include "support/PackageBuilder.h"
+#include "engine/DocumentRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -48,28 +47,6 @@ INSTANTIATE_TEST_SUITE_P(Values,
                                          RuleCase{14, " 7", false},
                                          RuleCase{0, "12abc / 2013/05/06", true},
                                          RuleCase{15, "", true}));
-
-DocumentRecord Changing(std::size_t p, const std::string& value)
-{
-    DocumentRecord record;
-    record.Modified = true;
-    record.Value(p) = value;
-    record.SetChanged(p, true);
-    return record;
-}
-
-TEST(ValueRule, WritersRefuseOnlyChangedValuesThatBreakIt)
-{
-    const std::string withRawRevision = testsupport::CoreXml("<cp:revision>12abc</cp:revision>");
-    EXPECT_THROW((void)WriteCorePropertiesXml(Changing(6, "13abc"), withRawRevision), EPropertyWriteError);
-    EXPECT_THROW((void)WriteAppPropertiesXml(Changing(14, "1.5"), testsupport::AppXml("")),
-                 EPropertyWriteError);
-    EXPECT_THROW((void)WriteCorePropertiesXml(Changing(8, "2013-05-06T07:08:09"), withRawRevision),
-                 EPropertyWriteError);
-    // A flagged value still equal to what the part holds is written back as it is.
-    EXPECT_EQ(WriteCorePropertiesXml(Changing(6, "12abc"), withRawRevision), withRawRevision);
-    EXPECT_NE(WriteCorePropertiesXml(Changing(6, "13"), withRawRevision).find(">13<"), std::string::npos);
-}
 
 } // namespace
 } // namespace engine
