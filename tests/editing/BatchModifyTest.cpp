@@ -248,18 +248,6 @@ private slots:
         QVERIFY(record(0).Modified);
     }
 
-    void checkAllAndUncheckAll()
-    {
-        openDialog();
-        click("btnCheckAll");
-        QCOMPARE(m_dialog->list().checkedValues().size(), std::size_t{17});
-        click("btnUncheckAll");
-        QVERIFY(!m_dialog->list().anyChecked());
-        click("btnClose");
-        QVERIFY(!m_dialog->isVisible());
-        QVERIFY(!m_window->model().anyModified());
-    }
-
     void batchModifyButtonOpensAFreshDialogEachTime()
     {
         m_window = WindowWithRows({Titled("a"), Titled("b")});

@@ -68,18 +68,6 @@ private slots:
         m_window.reset();
     }
 
-    void theWindowOffersUndoAndRedoActions()
-    {
-        m_window = WindowWithRows({});
-        QCOMPARE(stack().objectName(), QStringLiteral("undoStack"));
-        auto* undo = m_window->findChild<QAction*>(QStringLiteral("actUndo"));
-        auto* redo = m_window->findChild<QAction*>(QStringLiteral("actRedo"));
-        QVERIFY(undo != nullptr && redo != nullptr);
-        QCOMPARE(undo->shortcut(), QKeySequence(QKeySequence::Undo));
-        QCOMPARE(redo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-        QVERIFY(m_window->actions().contains(undo) && m_window->actions().contains(redo));
-    }
-
     void undoAndRedoOfAnEditRestoreTextsAndFlags()
     {
         engine::DocumentRecord edited = Titled("b");
