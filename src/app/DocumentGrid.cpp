@@ -7,7 +7,7 @@
 namespace app {
 
 DocumentGrid::DocumentGrid(QWidget* parent)
-    : QTableView(parent)
+    : FocusEditView(parent)
 {
     setObjectName(QStringLiteral("VT"));
     setShowGrid(true);
@@ -35,21 +35,6 @@ DocumentGrid::DocumentGrid(QWidget* parent)
     // QTableView fits a column to its texts when its divider is double-clicked.
 }
 
-void DocumentGrid::commitOpenEditor()
-{
-    if (state() != QAbstractItemView::EditingState) {
-        return;
-    }
-    // Delegate editors are children of the viewport; nothing else is placed there.
-    const auto children = viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QWidget* editor : children) {
-        if (editor->isVisible()) {
-            commitData(editor);
-            closeEditor(editor, QAbstractItemDelegate::NoHint);
-        }
-    }
-}
-
 void DocumentGrid::keyPressEvent(QKeyEvent* event)
 {
     const QModelIndex current = currentIndex();
@@ -61,7 +46,7 @@ void DocumentGrid::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QTableView::keyPressEvent(event);
+    FocusEditView::keyPressEvent(event);
 }
 
 void DocumentGrid::setCellDelegate(QAbstractItemDelegate* delegate)

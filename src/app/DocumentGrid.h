@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTableView>
+#include "editing/FocusEditView.h"
 
 class QAbstractItemDelegate;
 
@@ -9,15 +9,13 @@ namespace app {
 // The document grid: flat rows of 20 pixels under a 17-pixel header, grid lines, whole-row
 // selection with one focused cell, movable and resizable columns. A cell editor opens as soon as
 // the focus enters an editable cell.
-class DocumentGrid : public QTableView
+class DocumentGrid : public editing::FocusEditView
 {
     Q_OBJECT
 
 public:
     explicit DocumentGrid(QWidget* parent = nullptr);
 
-    // Stores what an open cell editor holds into the model and closes it; a no-op without one.
-    void commitOpenEditor();
     // Where the in-place editors plug in; the grid takes ownership.
     void setCellDelegate(QAbstractItemDelegate* delegate);
 

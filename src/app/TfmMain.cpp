@@ -7,6 +7,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
+#include "app/EditingHookup.h"
 #include "app/TFMAbout.h"
 #include "app/TWaitForm.h"
 
@@ -20,6 +21,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace app {
@@ -87,6 +89,9 @@ TfmMain::TfmMain(QWidget* parent)
     buildMenus();
 
     m_waitForm = new TWaitForm(this);
+    m_undoStack = new QUndoStack(this);
+    m_undoStack->setObjectName(QStringLiteral("undoStack"));
+    InstallEditing(*this);
     setAcceptDrops(true);
     resize(998, 488);
 }

@@ -17,6 +17,7 @@
 class QCheckBox;
 class QMenu;
 class QToolButton;
+class QUndoStack;
 class QWidget;
 
 namespace engine {
@@ -48,6 +49,9 @@ public:
     [[nodiscard]] TWaitForm& waitForm() const { return *m_waitForm; }
 
     [[nodiscard]] bool isBusy() const { return m_busy; }
+
+    // Every cell edit and batch apply is one step here; Save, Refresh and the deletes clear it.
+    [[nodiscard]] QUndoStack* undoStack() const { return m_undoStack; }
 
     // The batch-modify dialog plugs in here; without it the command explains that it is missing.
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
@@ -119,6 +123,7 @@ private:
     std::vector<QAction*> m_exportActions;
     std::function<void()> m_batchModify;
     std::function<void(std::size_t, std::size_t)> m_progressObserver;
+    QUndoStack* m_undoStack = nullptr;
     std::unique_ptr<WaitBoxScope> m_waitScope;
     QFuture<QString> m_running;
     bool m_initialised = false;

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QFutureWatcher>
+#include <QUndoStack>
 #include <QtConcurrent>
 
 #include <map>
@@ -160,6 +161,7 @@ void TfmMain::BitBtn3Click()
     if (m_busy) {
         return;
     }
+    m_undoStack->clear();
     // From the last row to the first, so that the rows still to be visited keep their numbers.
     for (std::size_t row = m_model->RowCount(); row-- > 0;) {
         if (m_model->CheckState(row) == engine::kChecked) {
@@ -173,6 +175,7 @@ void TfmMain::BitBtn4Click()
     if (m_busy) {
         return;
     }
+    m_undoStack->clear();
     m_model->clearRows();
 }
 
@@ -186,6 +189,9 @@ void TfmMain::BitBtn5Click()
     if (m_busy) {
         return;
     }
+    // Refresh discards the edits; an edit still open is stored first, so that it goes with them.
+    m_grid->commitOpenEditor();
+    m_undoStack->clear();
     std::vector<std::size_t> rows(m_model->RowCount());
     std::iota(rows.begin(), rows.end(), std::size_t{0});
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
@@ -222,6 +228,7 @@ void TfmMain::saveRows(bool checkedOnly)
     }
     // What the user typed into a still open editor belongs to this save.
     m_grid->commitOpenEditor();
+    m_undoStack->clear();
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
         if (m_model->RecordAt(row).Modified &&

@@ -5,6 +5,7 @@
 #include "engine/DateConvert.h"
 #include "engine/PropertyElements.h"
 #include "engine/PropertyParts.h"
+#include "engine/PropertyValueRule.h"
 
 #include <algorithm>
 #include <fstream>
@@ -141,15 +142,10 @@ std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t
         return std::nullopt;
     }
     CheckStorable(p, value);
-    if (!IsDateProperty(p) || value.empty()) {
-        return value;
+    if (auto problem = PropertyValueProblem(p, value)) {
+        throw EPropertyWriteError(*problem);
     }
-    auto stored = LocalTextToStoredDate(value);
-    if (!stored) {
-        throw EPropertyWriteError(std::string(DisplayName(p)) + ": \"" + value +
-                                  "\" is not a valid local date and time (YYYY-MM-DD hh:mm:ss)");
-    }
-    return stored;
+    return IsDateProperty(p) && !value.empty() ? LocalTextToStoredDate(value) : value;
 }
 
 std::string WritePart(const DocumentRecord& record, const std::string& existingXml, bool corePart)
