@@ -6,6 +6,7 @@
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
 #include "export/ReplacementFile.h"
+#include "export/SpreadsheetFileName.h"
 #include "export/WriteSpreadsheet.h"
 
 #include <sstream>
@@ -43,26 +44,25 @@ void ExportSpreadsheet(const GridSnapshot& grid, const std::string& title, const
         WriteSpreadsheet(grid, title, file.TempPath());
         file.Commit();
     } catch (const EExportError& e) {
-        const std::string_view message = e.what();
-        if (message.substr(0, kExcelNotInstalled.size()) == kExcelNotInstalled) {
-            throw;
-        }
-        throw EExportError(std::string(kExcelNotInstalled) + " " + e.what());
+        throw EExportError("Cannot write the spreadsheet " + path.string() + ": " + e.Reason(), e.Reason());
     }
 }
 
 } // namespace
 
-void ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path)
+std::filesystem::path
+ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path)
 {
     const std::string title = ExportTitle(path.string());
     if (format == ExportFormat::Spreadsheet) {
-        ExportSpreadsheet(grid, title, path);
-        return;
+        std::filesystem::path target = SpreadsheetFileName(path.string());
+        ExportSpreadsheet(grid, title, target);
+        return target;
     }
     ReplacementFile file(path);
     file.Write(BuildContent(format, grid, title));
     file.Commit();
+    return path;
 }
 
 } // namespace exporting

@@ -73,7 +73,7 @@ ReplacementFile::~ReplacementFile()
 
 void ReplacementFile::Fail(const std::string& what, int error) const
 {
-    throw EExportError(what + " " + m_target.string() + ": " + std::strerror(error));
+    throw EExportError(what + " " + m_target.string() + ": " + std::strerror(error), std::strerror(error));
 }
 
 void ReplacementFile::Write(std::string_view bytes)

@@ -4,10 +4,27 @@
 #include "app/TfmMain.h"
 #include "support/PackageBuilder.h"
 
+#include <QCoreApplication>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace apptest {
+
+namespace {
+
+// Every test program keeps its settings in a folder of its own that is removed at exit, so no run
+// reads what another wrote, nor the user's own settings.
+void UseTemporarySettings()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(UseTemporarySettings)
 
 void WritePackage(const std::filesystem::path& path, const std::string& title, const std::string& company)
 {
