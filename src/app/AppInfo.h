@@ -7,8 +7,8 @@ namespace app {
 inline constexpr const char* kAppCaption = "PowerPoint Velmora V2.7.3";
 inline constexpr const char* kPackageDialogFilter = "PowerPoint Files(*.pptx)|*.pptx";
 inline constexpr const char* kMakerNotice =
-    "Copyright (C) 2026 Velmora Software. Free software under the MIT licence: use, copy, change and "
-    "pass it on, keeping this notice. It comes with no warranty.";
+    "Copyright (C) 2026 Velmora Software. MIT licence: free to use, copy, change and share; "
+    "no warranty.";
 inline constexpr const char* kMakerMail = "support@velmora.example.org";
 
 // The maker's web address, as the About box and Help show it.

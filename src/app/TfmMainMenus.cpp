@@ -16,6 +16,8 @@
 #include <QToolButton>
 #include <QUndoStack>
 
+#include <initializer_list>
+
 namespace app {
 
 namespace {
@@ -84,6 +86,18 @@ QString ToolTipOf(const QString& caption, const QKeySequence& shortcut)
         return caption;
     }
     return QStringLiteral("%1 (%2)").arg(caption, shortcut.toString(QKeySequence::NativeText));
+}
+
+// Adds the window's actions of the given names in order; an empty name adds a separator.
+void AddEntries(QMenu& menu, const QObject& window, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (*name == '\0') {
+            menu.addSeparator();
+        } else {
+            menu.addAction(window.findChild<QAction*>(QString::fromLatin1(name)));
+        }
+    }
 }
 
 } // namespace
@@ -157,29 +171,19 @@ void TfmMain::buildMenus()
 
     m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
-    m_fileMenu->addAction(action("actAddFile"));
-    m_fileMenu->addAction(action("actAddFolder"));
-    m_fileMenu->addSeparator();
-    m_fileMenu->addAction(action("actSaveChecked"));
-    m_fileMenu->addAction(action("actSaveAll"));
-    m_fileMenu->addAction(action("actRefresh"));
-    m_fileMenu->addSeparator();
+    AddEntries(*m_fileMenu, *this,
+               {"actAddFile", "actAddFolder", "", "actSaveChecked", "actSaveAll", "actRefresh", ""});
     // The export entries; Ctrl+E opens the same menu under the Export button.
     QMenu* exportEntries =
         m_fileMenu->addMenu(QStringLiteral("&Export\t%1")
                                 .arg(action("actExport")->shortcut().toString(QKeySequence::NativeText)));
     exportEntries->setObjectName(QStringLiteral("FileExportMenu"));
     exportEntries->addActions(m_exportMenu->actions());
-    m_fileMenu->addSeparator();
-    m_fileMenu->addAction(action("actExit"));
+    AddEntries(*m_fileMenu, *this, {"", "actExit"});
 
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
-    m_editMenu->addAction(action("actUndo"));
-    m_editMenu->addAction(action("actRedo"));
-    m_editMenu->addSeparator();
-    m_editMenu->addAction(action("actBatchModify"));
-    m_editMenu->addSeparator();
+    AddEntries(*m_editMenu, *this, {"actUndo", "actRedo", "", "actBatchModify", ""});
     auto* checkAll = new QAction(QStringLiteral("Check &All"), this);
     checkAll->setObjectName(QStringLiteral("actCheckAll"));
     checkAll->setCheckable(true);
@@ -190,8 +194,7 @@ void TfmMain::buildMenus()
     });
     connect(m_checkAll, &QCheckBox::toggled, checkAll, &QAction::setChecked);
     m_editMenu->addAction(checkAll);
-    m_editMenu->addAction(action("actDeleteChecked"));
-    m_editMenu->addAction(action("actDeleteAll"));
+    AddEntries(*m_editMenu, *this, {"actDeleteChecked", "actDeleteAll"});
 
     // Empty until a setting joins it.
     m_optionsMenu = bar->addMenu(QStringLiteral("&Options"));

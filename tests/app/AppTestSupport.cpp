@@ -1,10 +1,11 @@
 #include "AppTestSupport.h"
 
+#include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "support/PackageBuilder.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -43,6 +44,23 @@ bool WaitForCommand(app::TfmMain& window)
     }
     QSignalSpy finished(&window, &app::TfmMain::commandFinished);
     return finished.wait(60000) || !window.isBusy();
+}
+
+bool OpenWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    window = std::make_unique<app::TfmMain>();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        return false;
+    }
+    QApplication::setActiveWindow(window.get());
+    app::Dialogs::takeShownMessages();
+    return true;
+}
+
+QString Native(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string());
 }
 
 std::string CellOf(const app::TfmMain& window, int row, int column)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QString>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 
 namespace app {
@@ -17,6 +20,12 @@ void WritePackage(const std::filesystem::path& path,
 
 // Waits until the window's running long command has ended; false when it did not end in time.
 bool WaitForCommand(app::TfmMain& window);
+
+// Creates the main window, shows it and makes it the active window; false when it never showed.
+[[nodiscard]] bool OpenWindow(std::unique_ptr<app::TfmMain>& window);
+
+// A path as the window's dialogs hand it over.
+QString Native(const std::filesystem::path& path);
 
 // The text a cell of the window's grid shows.
 std::string CellOf(const app::TfmMain& window, int row, int column);

@@ -102,11 +102,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<testsupport::TempDir>();
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        QApplication::setActiveWindow(m_window.get());
-        Dialogs::takeShownMessages();
+        QVERIFY(apptest::OpenWindow(m_window));
     }
 
     void cleanup()

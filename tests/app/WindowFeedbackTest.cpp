@@ -20,14 +20,7 @@ using namespace app;
 using apptest::CellOf;
 namespace fs = std::filesystem;
 
-namespace {
-
-QString Native(const fs::path& path)
-{
-    return QString::fromStdString(path.string());
-}
-
-} // namespace
+using apptest::Native;
 
 class WindowFeedbackTest : public QObject
 {
@@ -37,13 +30,6 @@ private:
     std::unique_ptr<testsupport::TempDir> m_dir;
     std::unique_ptr<TfmMain> m_window;
 
-    void openWindow()
-    {
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-
 private slots:
 
     void initTestCase() { Dialogs::setTestMode(true); }
@@ -51,8 +37,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<testsupport::TempDir>();
-        openWindow();
-        Dialogs::takeShownMessages();
+        QVERIFY(apptest::OpenWindow(m_window));
     }
 
     void cleanup()
@@ -161,7 +146,7 @@ private slots:
         m_window->resize(720, 410);
         m_window->close();
         QVERIFY(!m_window->isVisible());
-        openWindow();
+        QVERIFY(apptest::OpenWindow(m_window));
         header = m_window->grid().horizontalHeader();
         QCOMPARE(header->visualIndex(5), 0);
         QCOMPARE(header->sectionSize(7), 333);
