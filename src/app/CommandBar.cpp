@@ -35,6 +35,8 @@ CommandBar::CommandBar(QWidget* parent)
     m_extension->setAutoRaise(true);
     m_extension->setFocusPolicy(Qt::NoFocus);
     m_extension->setPopupMode(QToolButton::InstantPopup);
+    // The chevron says enough; the style's menu arrow would crowd it.
+    m_extension->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     m_extension->setMenu(m_overflow);
     m_extension->hide();
 }

@@ -154,15 +154,6 @@ void Dialogs::critical(QWidget* parent, const QString& title, const QString& tex
     QMessageBox::critical(parent, title, text);
 }
 
-void Dialogs::information(QWidget* parent, const QString& title, const QString& text)
-{
-    if (answers().testMode) {
-        answers().shown.append({title, text});
-        return;
-    }
-    QMessageBox::information(parent, title, text);
-}
-
 bool Dialogs::openUrl(const QUrl& url)
 {
     if (answers().testMode) {

@@ -179,9 +179,8 @@ void TfmMain::m1Click()
 void TfmMain::Help1Click()
 {
     if (!OpenWebPage()) {
-        Dialogs::information(
-            this, QStringLiteral("Help"),
-            QStringLiteral("No web browser could be opened. Help is at %1").arg(MakerAddress()));
+        Dialogs::warning(this, QStringLiteral("Warning"),
+                         QStringLiteral("No web browser could be opened. Help is at %1").arg(MakerAddress()));
     }
 }
 

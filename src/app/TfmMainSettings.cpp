@@ -18,10 +18,11 @@ void TfmMain::restoreSettings()
 {
     const std::unique_ptr<QSettings> settings = AppSettings();
     restoreGeometry(settings->value(kGeometryKey).toByteArray());
+    const QByteArray columns = settings->value(kColumnsKey).toByteArray();
     QHeaderView* header = m_grid->horizontalHeader();
-    const int columns = header->count();
+    const int count = header->count();
     // A layout saved for another set of columns is not applied.
-    if (!header->restoreState(settings->value(kColumnsKey).toByteArray()) || header->count() != columns) {
+    if (!columns.isEmpty() && (!header->restoreState(columns) || header->count() != count)) {
         LoadColumnConfig();
     }
 }
