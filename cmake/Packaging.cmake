@@ -26,7 +26,7 @@ install(FILES ${VELMORA_DATA_DIR}/velmora-cli.bash DESTINATION ${CMAKE_INSTALL_D
 
 # The manual page of velmora-cli is generated from its --help texts when help2man is there.
 find_program(HELP2MAN help2man)
-if(HELP2MAN)
+if(HELP2MAN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ)
     set(cli_manpage ${PROJECT_BINARY_DIR}/man/velmora-cli.1.gz)
     add_custom_command(
         OUTPUT ${cli_manpage}
@@ -38,7 +38,7 @@ if(HELP2MAN)
     add_custom_target(velmora_cli_manpage ALL DEPENDS ${cli_manpage})
     install(FILES ${cli_manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
-    message(STATUS "help2man not found: the manual page of velmora-cli is not built")
+    message(STATUS "The manual page of velmora-cli is not built (help2man missing, or an instrumented build)")
 endif()
 
 # Debian's copyright and changelog files.
@@ -72,3 +72,15 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)
+
+# The desktop entry and the AppStream file are checked with the validators when they are there.
+if(VELMORA_BUILD_TESTS)
+    find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+    find_program(APPSTREAMCLI appstreamcli)
+    if(DESKTOP_FILE_VALIDATE)
+        add_test(NAME data.desktop_entry COMMAND ${DESKTOP_FILE_VALIDATE} ${VELMORA_DATA_DIR}/velmora.desktop)
+    endif()
+    if(APPSTREAMCLI)
+        add_test(NAME data.metainfo COMMAND ${APPSTREAMCLI} validate --no-net ${VELMORA_DATA_DIR}/velmora.metainfo.xml)
+    endif()
+endif()

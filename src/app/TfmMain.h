@@ -16,7 +16,6 @@
 
 class QCheckBox;
 class QMenu;
-class QToolButton;
 class QUndoStack;
 class QWidget;
 

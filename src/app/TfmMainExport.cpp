@@ -33,27 +33,32 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
     if (m_busy) {
         return;
     }
-    if (format == exporting::ExportFormat::Spreadsheet && !exporting::FitsSpreadsheet(m_model->RowCount())) {
-        Dialogs::warning(this, QStringLiteral("Warning"),
-                         QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
-                                           static_cast<qsizetype>(exporting::kRowCountOutOfRange.size())));
-        return;
-    }
-    const QString path = AskExportFileName(this, format);
-    if (path.isEmpty()) {
-        return;
-    }
-    // The texts are taken here, on this thread; building and writing the file happen on a worker
-    // while the window keeps painting. Captions come from the grid's columns, so they are the
-    // configured names unchanged.
-    std::vector<std::string> captions;
-    for (const ColumnSetting& column : m_model->columns()) {
-        captions.push_back(column.caption.toStdString());
-    }
-    auto grid = std::make_shared<const exporting::GridSnapshot>(exporting::SnapshotOf(*m_model, captions));
-    runLongCommand([exporter = m_exporter, format, grid, target = path.toStdString()](
-                       const engine::Progress& /*progress*/) { exporter(format, *grid, target); },
-                   [] { return QString(); }, false);
+    runCommand([&] {
+        if (format == exporting::ExportFormat::Spreadsheet &&
+            !exporting::FitsSpreadsheet(m_model->RowCount())) {
+            Dialogs::warning(
+                this, QStringLiteral("Warning"),
+                QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
+                                  static_cast<qsizetype>(exporting::kRowCountOutOfRange.size())));
+            return;
+        }
+        const QString path = AskExportFileName(this, format);
+        if (path.isEmpty()) {
+            return;
+        }
+        // The texts are taken here, on this thread; building and writing the file happen on a worker
+        // while the window keeps painting. Captions come from the grid's columns, so they are the
+        // configured names unchanged.
+        std::vector<std::string> captions;
+        for (const ColumnSetting& column : m_model->columns()) {
+            captions.push_back(column.caption.toStdString());
+        }
+        auto grid =
+            std::make_shared<const exporting::GridSnapshot>(exporting::SnapshotOf(*m_model, captions));
+        runLongCommand([exporter = m_exporter, format, grid, target = path.toStdString()](
+                           const engine::Progress& /*progress*/) { exporter(format, *grid, target); },
+                       [] { return QString(); }, false);
+    });
 }
 
 } // namespace app

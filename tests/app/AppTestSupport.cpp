@@ -69,4 +69,28 @@ std::string CellOf(const app::TfmMain& window, int row, int column)
     return model.data(model.index(row, column), Qt::DisplayRole).toString().toStdString();
 }
 
+WindowTest::WindowTest() = default;
+
+WindowTest::~WindowTest() = default;
+
+void WindowTest::initTestCase()
+{
+    app::Dialogs::setTestMode(true);
+}
+
+void WindowTest::init()
+{
+    m_dir = std::make_unique<testsupport::TempDir>();
+    QVERIFY(OpenWindow(m_window));
+}
+
+void WindowTest::cleanup()
+{
+    m_window->model().clearRows();
+    m_window.reset();
+    m_dir.reset();
+    app::Dialogs::takeShownMessages();
+    app::Dialogs::takeOpenedUrls();
+}
+
 } // namespace apptest

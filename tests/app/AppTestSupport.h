@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/TempDir.h"
+
+#include <QObject>
 #include <QString>
 
 #include <filesystem>
@@ -29,5 +32,25 @@ QString Native(const std::filesystem::path& path);
 
 // The text a cell of the window's grid shows.
 std::string CellOf(const app::TfmMain& window, int row, int column);
+
+// A test class that drives a fresh main window and a fresh temporary folder in every test function,
+// with every dialog answered in advance; what a function leaves unanswered does not reach the next.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowTest();
+    ~WindowTest() override;
+
+protected:
+    std::unique_ptr<testsupport::TempDir> m_dir;
+    std::unique_ptr<app::TfmMain> m_window;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+};
 
 } // namespace apptest

@@ -59,14 +59,11 @@ double IconLightness(QWidget* button)
 
 } // namespace
 
-class CommandsTest : public QObject
+class CommandsTest : public apptest::WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::TempDir> m_dir;
-    std::unique_ptr<TfmMain> m_window;
-
     QAction* action(const char* name) const
     {
         return m_window->findChild<QAction*>(QString::fromLatin1(name));
@@ -96,23 +93,6 @@ private:
     }
 
 private slots:
-
-    void initTestCase() { Dialogs::setTestMode(true); }
-
-    void init()
-    {
-        m_dir = std::make_unique<testsupport::TempDir>();
-        QVERIFY(apptest::OpenWindow(m_window));
-    }
-
-    void cleanup()
-    {
-        m_window->model().clearRows();
-        m_window.reset();
-        m_dir.reset();
-        Dialogs::takeShownMessages();
-        Dialogs::takeOpenedUrls();
-    }
 
     void shortcutsRunTheirCommands_data()
     {

@@ -22,31 +22,12 @@ namespace fs = std::filesystem;
 
 using apptest::Native;
 
-class WindowFeedbackTest : public QObject
+class WindowFeedbackTest : public apptest::WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::TempDir> m_dir;
-    std::unique_ptr<TfmMain> m_window;
-
 private slots:
-
-    void initTestCase() { Dialogs::setTestMode(true); }
-
-    void init()
-    {
-        m_dir = std::make_unique<testsupport::TempDir>();
-        QVERIFY(apptest::OpenWindow(m_window));
-    }
-
-    void cleanup()
-    {
-        m_window->model().clearRows();
-        m_window.reset();
-        m_dir.reset();
-        Dialogs::takeShownMessages();
-    }
 
     void sizeIsMeasuredAgainAfterASave()
     {
