@@ -18,10 +18,24 @@ public:
 
     // Where the in-place editors plug in; the grid takes ownership.
     void setCellDelegate(QAbstractItemDelegate* delegate);
+    // Puts widget into the header of logical column 0, at its left end, and keeps it there while
+    // that column is scrolled, moved or resized.
+    void placeInFirstColumnHeader(QWidget* widget);
+    // The width a column needs so that its caption and, for a date column, a full date in the
+    // current font are not cut.
+    [[nodiscard]] int fittingWidth(int column) const;
 
 protected:
     // Space toggles the check box of the focused row, whichever cell of it has the focus.
     void keyPressEvent(QKeyEvent* event) override;
+    // A cell whose text is cut short shows the whole text as its tooltip.
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void placeHeaderWidget();
+    [[nodiscard]] int cellTextMargin() const;
+
+    QWidget* m_headerWidget = nullptr;
 };
 
 } // namespace app

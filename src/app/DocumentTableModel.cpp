@@ -119,6 +119,10 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     if (role == Qt::DisplayRole) {
         return m_columns[static_cast<std::size_t>(section)].caption;
     }
+    if (role == kDateColumnRole) {
+        return section >= engine::kFirstPropertyColumn &&
+               engine::IsDateProperty(static_cast<std::size_t>(section - engine::kFirstPropertyColumn));
+    }
     return {};
 }
 

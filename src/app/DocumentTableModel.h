@@ -10,6 +10,9 @@
 
 namespace app {
 
+// Header data role: true for the columns that hold a date.
+inline constexpr int kDateColumnRole = Qt::UserRole + 1;
+
 // The document grid's rows: one DocumentRecord and a check state per row, in add order. Cell texts
 // are asked from CellText whenever the view paints, so the model keeps no copy of any text. Every
 // decision (text, marks, editability) is keyed on the column index, never the display position.

@@ -14,15 +14,8 @@ namespace app {
 
 void InstallEditing(TfmMain& window)
 {
+    // The window owns the stack and its Undo and Redo actions (Edit menu, Ctrl+Z, Ctrl+Shift+Z).
     QUndoStack& stack = *window.undoStack();
-    QAction* undo = stack.createUndoAction(&window);
-    undo->setObjectName(QStringLiteral("actUndo"));
-    undo->setShortcut(QKeySequence::Undo);
-    window.addAction(undo);
-    QAction* redo = stack.createRedoAction(&window);
-    redo->setObjectName(QStringLiteral("actRedo"));
-    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
-    window.addAction(redo);
 
     auto* edits = new editing::RecordEdits(window.model(), stack, &window);
     window.grid().setCellDelegate(new editing::PropertyDelegate(*edits));

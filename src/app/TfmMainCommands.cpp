@@ -15,6 +15,7 @@
 #include <QUndoStack>
 #include <QtConcurrent>
 
+#include <filesystem>
 #include <map>
 #include <numeric>
 
@@ -52,14 +53,25 @@ struct RowJob
     }
 };
 
+// A save rewrites the package, so its size is measured again; the old size would be wrong.
+void RefreshFileSize(engine::DocumentRecord& record)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(record.FullPath, error);
+    if (!error) {
+        record.FileSize = std::to_string(size);
+    }
+}
+
 } // namespace
 
 void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
-                             std::function<QString()> finish)
+                             std::function<QString()> finish,
+                             bool cancellable)
 {
     m_grid->commitOpenEditor();
     setBusy(true);
-    m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, true);
+    m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, cancellable);
 
     engine::Progress progress;
     progress.CancelRequested = &m_waitForm->CancelRequested();
@@ -115,17 +127,23 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
     watcher->setFuture(m_running);
 }
 
-void TfmMain::addItems(std::vector<AddItem> items)
+void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
 {
-    if (m_busy || items.empty()) {
+    if (m_busy) {
+        return;
+    }
+    if (items.empty()) {
+        if (!warning.isEmpty()) {
+            Dialogs::warning(this, QStringLiteral("Warning"), warning);
+        }
         return;
     }
     auto loaded = std::make_shared<engine::VectorDocumentList>();
     runLongCommand([loaded, items = std::move(items)](
                        const engine::Progress& progress) { AddItems(*loaded, items, progress); },
-                   [this, loaded] {
+                   [this, loaded, warning] {
                        m_model->appendRows(loaded->TakeRows());
-                       return QString();
+                       return warning;
                    });
 }
 
@@ -134,7 +152,8 @@ void TfmMain::BitBtn1Click()
     if (m_busy) {
         return;
     }
-    const QStringList files = Dialogs::openFileNames(this, QString::fromUtf8(kPackageDialogFilter));
+    const QStringList files =
+        Dialogs::openFileNames(this, QString::fromUtf8(kPackageDialogFilter), QStringLiteral("addFile"));
     std::vector<AddItem> items;
     for (const QString& file : files) {
         items.push_back({file.toStdString(), AddItem::Kind::File});
@@ -147,7 +166,7 @@ void TfmMain::BitBtn2Click()
     if (m_busy) {
         return;
     }
-    const QString folder = Dialogs::existingDirectory(this);
+    const QString folder = Dialogs::existingDirectory(this, QStringLiteral("addFolder"));
     if (folder.isEmpty()) {
         return;
     }
@@ -257,6 +276,9 @@ void TfmMain::saveRows(bool checkedOnly)
                             return;
                         }
                         job->outcomes[i] = engine::SaveDocument(job->records[i]);
+                        if (job->outcomes[i].ok) {
+                            RefreshFileSize(job->records[i]);
+                        }
                         job->done[i] = 1;
                     }
                 },

@@ -3,7 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
-#include "export/ExportToFile.h"
+#include "export/GridSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
 namespace app {
@@ -36,22 +36,28 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
     runCommand([&] {
         if (format == exporting::ExportFormat::Spreadsheet &&
             !exporting::FitsSpreadsheet(m_model->RowCount())) {
-            Dialogs::warning(this, QStringLiteral("Warning"),
-                             QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
-                                               exporting::kRowCountOutOfRange.size()));
+            Dialogs::warning(
+                this, QStringLiteral("Warning"),
+                QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
+                                  static_cast<qsizetype>(exporting::kRowCountOutOfRange.size())));
             return;
         }
-        const exporting::ExportFormatTexts texts = exporting::TextsOf(format);
-        const QString path = AskExportFileName(this, texts.Extension, texts.Filter);
+        const QString path = AskExportFileName(this, format);
         if (path.isEmpty()) {
             return;
         }
-        // Captions come from the grid's columns, so they are the configured names unchanged.
+        // The texts are taken here, on this thread; building and writing the file happen on a worker
+        // while the window keeps painting. Captions come from the grid's columns, so they are the
+        // configured names unchanged.
         std::vector<std::string> captions;
         for (const ColumnSetting& column : m_model->columns()) {
             captions.push_back(column.caption.toStdString());
         }
-        exporting::ExportToFile(format, exporting::SnapshotOf(*m_model, captions), path.toStdString());
+        auto grid =
+            std::make_shared<const exporting::GridSnapshot>(exporting::SnapshotOf(*m_model, captions));
+        runLongCommand([exporter = m_exporter, format, grid, target = path.toStdString()](
+                           const engine::Progress& /*progress*/) { exporter(format, *grid, target); },
+                       [] { return QString(); }, false);
     });
 }
 

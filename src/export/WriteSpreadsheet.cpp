@@ -25,7 +25,7 @@ using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookFree>;
 
 [[noreturn]] void Fail(const std::string& reason)
 {
-    throw EExportError(std::string(kExcelNotInstalled) + " " + reason);
+    throw EExportError(reason);
 }
 
 void Check(lxw_error error, const std::string& what)
@@ -63,7 +63,7 @@ Formats AddFormats(lxw_workbook* workbook)
     Formats formats{workbook_add_format(workbook), workbook_add_format(workbook),
                     workbook_add_format(workbook)};
     if (formats.Title == nullptr || formats.Cell == nullptr || formats.WrappedCell == nullptr) {
-        Fail("Cannot create the cell formats.");
+        Fail("The cell formats cannot be created.");
     }
     format_set_bold(formats.Title);
     format_set_align(formats.Title, LXW_ALIGN_CENTER);
@@ -121,11 +121,11 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
 
     WorkbookPtr workbook(workbook_new(file.c_str()));
     if (!workbook) {
-        Fail("Cannot create the workbook " + file.string() + ".");
+        Fail("The workbook cannot be created.");
     }
     lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), nullptr);
     if (sheet == nullptr) {
-        Fail("Cannot add a worksheet.");
+        Fail("The worksheet cannot be added.");
     }
     const Formats formats = AddFormats(workbook.get());
 
@@ -146,7 +146,7 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
     // workbook_close writes the file and frees the workbook whatever its outcome.
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) {
-        Fail("Cannot write the workbook " + file.string() + ": " + lxw_strerror(closed));
+        Fail(lxw_strerror(closed));
     }
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/TempDir.h"
+
+#include <QObject>
 #include <QString>
 
 #include <filesystem>
@@ -27,8 +30,33 @@ void OpenMainWindow(std::unique_ptr<app::TfmMain>& window);
 // Clears and closes the window; a message box shown since the test last took them fails the test,
 // since a test that means to show one takes it.
 void CloseMainWindow(std::unique_ptr<app::TfmMain>& window);
+// Creates the main window, shows it and makes it the active window; false when it never showed.
+[[nodiscard]] bool OpenWindow(std::unique_ptr<app::TfmMain>& window);
+
+// A path as the window's dialogs hand it over.
+QString Native(const std::filesystem::path& path);
 
 // The text a cell of the window's grid shows.
 std::string CellOf(const app::TfmMain& window, int row, int column);
+
+// A test class that drives a fresh main window and a fresh temporary folder in every test function,
+// with every dialog answered in advance; what a function leaves unanswered does not reach the next.
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+public:
+    WindowTest();
+    ~WindowTest() override;
+
+protected:
+    std::unique_ptr<testsupport::TempDir> m_dir;
+    std::unique_ptr<app::TfmMain> m_window;
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+};
 
 } // namespace apptest

@@ -35,7 +35,8 @@ private slots:
                  QStringLiteral("This will take a few minutes.Please be patient..."));
         QCOMPARE(box.findChild<QLabel*>("Label2")->text(), QStringLiteral("..."));
         QVERIFY(box.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
+        // A tool window of its owner: in front of it, not of every other program.
+        QCOMPARE(box.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
 
         box.ShowWaitBox(false, false); // never shown: harmless
         box.ShowWaitBox(true, false);
@@ -44,6 +45,9 @@ private slots:
         QVERIFY(box.findChild<WaitAnimation*>("Animate1")->isRunning());
         QVERIFY(box.findChild<QToolButton*>("SpeedButton1")->isVisible());
         QCOMPARE(owner.findChildren<TWaitForm*>().size(), 1);
+        QCOMPARE(box.geometry().center(), owner.frameGeometry().center());
+        owner.move(owner.pos() + QPoint(37, 23));
+        QTRY_COMPARE(box.geometry().center(), owner.frameGeometry().center());
         box.ShowWaitBox(false, false);
         box.ShowWaitBox(false, false);
         QVERIFY(!box.isVisible());

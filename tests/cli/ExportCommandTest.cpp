@@ -82,6 +82,27 @@ TEST_F(ExportCommandTest, WritesXmlAndWorkbook)
     EXPECT_NE(sheet.find("r=\"T4\""), std::string::npos) << sheet;
 }
 
+TEST_F(ExportCommandTest, WorkbookIsNeverWrittenUnderXls)
+{
+    const CliRun run = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "deck.xls") + " " +
+                                         Quoted(m_dir / "in"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("writing " + (m_dir / "deck.xlsx").string() + " instead of " +
+                           (m_dir / "deck.xls").string()),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "deck.xls"));
+    EXPECT_NE(testsupport::RunCommand("unzip -l " + Quoted(m_dir / "deck.xlsx")).find("xl/workbook.xml"),
+              std::string::npos);
+
+    const CliRun failed = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "no" / "d.xlsx") +
+                                            " " + Quoted(m_dir / "in"));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("Cannot write the spreadsheet " + (m_dir / "no" / "d.xlsx").string() + ": "),
+              std::string::npos)
+        << failed.err;
+}
+
 TEST_F(ExportCommandTest, UnreadablePackageIsReportedAndStillExported)
 {
     testsupport::WriteFileBytes(m_dir / "in" / "broken.pptx", std::string(2000, 'x'));
