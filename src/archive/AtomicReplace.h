@@ -31,6 +31,13 @@ FileIdentity IdentityOf(int fd);
 // passes the access test, so the mode decides too), or not a regular file.
 void RequirePackageReplaceable(const std::filesystem::path& package, const FileIdentity& identity);
 
+// How many saves of one package may write their temporary archives at the same time.
+inline constexpr int kTemporarySlots = 8;
+
+// The names of a target's temporary archives are this stem followed by a slot number from 0 to
+// kTemporarySlots - 1: hidden, and found again by the next save of the same target.
+std::string TemporaryArchiveStem(const std::filesystem::path& target);
+
 // A new, hidden file in the target's folder. It is removed on destruction unless Commit succeeded.
 class TemporaryArchive
 {
@@ -55,6 +62,7 @@ private:
     FileIdentity m_targetIdentity;
     std::filesystem::path m_path;
     int m_fd = -1;
+    int m_lockFd = -1;
     bool m_committed = false;
 };
 

@@ -3,7 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
-#include "engine/SaveDocument.h"
+#include "engine/ParallelSave.h"
 
 #include <iostream>
 #include <memory>
@@ -46,27 +46,34 @@ void RunSet(const SetOptions& options)
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
     }
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        engine::DocumentRecord& record = rows.RecordAt(row);
-        if (options.dryRun) {
+    if (options.dryRun) {
+        for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+            const engine::DocumentRecord& record = rows.RecordAt(row);
             if (record.LastError.empty()) {
                 std::cout << record.FullPath << ": would be saved\n";
             } else {
                 std::cerr << record.FullPath << ": " << record.LastError << '\n';
                 ++failed;
             }
-            continue;
         }
+    } else {
         // The package is saved even when its load reported a problem: the save reads the parts
         // afresh and fails on its own when the part it must edit is unusable.
-        Apply(record, assignments);
-        const engine::DocumentOutcome outcome = engine::SaveDocument(record);
-        if (outcome.ok) {
-            std::cout << record.FullPath << ": saved\n";
-        } else {
-            std::cerr << record.FullPath << ": " << outcome.message << '\n';
-            ++failed;
+        std::vector<engine::DocumentRecord*> records;
+        for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+            records.push_back(&rows.RecordAt(row));
+            Apply(*records.back(), assignments);
         }
+        // Different packages are saved in parallel; the lines come out in the order of the rows.
+        engine::SaveRecords(records, engine::Progress{},
+                            [&](std::size_t i, const engine::DocumentOutcome& outcome) {
+                                if (outcome.ok) {
+                                    std::cout << records[i]->FullPath << ": saved\n";
+                                } else {
+                                    std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
+                                    ++failed;
+                                }
+                            });
     }
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);

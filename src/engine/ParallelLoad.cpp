@@ -1,6 +1,7 @@
 #include "engine/ParallelLoad.h"
 
 #include "engine/LoadDocument.h"
+#include "engine/UsableCores.h"
 
 #include <algorithm>
 #include <atomic>
@@ -104,7 +105,7 @@ void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files,
     if (files.empty()) {
         return;
     }
-    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    const unsigned cores = UsableCores();
     LoadPool pool(files, progress);
     pool.Start(static_cast<unsigned>(std::min<std::size_t>(cores, files.size())));
     for (std::size_t i = 0; i < files.size(); ++i) {

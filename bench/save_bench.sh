@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Save benchmark on small packages: `velmora-cli set` of Title and Company on 1000 generated
+# packages, side by side with the durable floor (velmora_floor_writer: raw copy of the other
+# members, two parts re-deflated, temporary file beside the package, fsync, rename, fsync of the
+# folder), one thread and both cores; then the same 100 packages saved alone in their folder and
+# in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not timed); the
+# contenders take turns within each round, so a disturbance of the shared machine hits them alike.
+# Usage: bench/save_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]   (BUILD_DIR with -DVELMORA_BUILD_BENCH=ON)
+set -euo pipefail
+build=$(realpath "${1:?build folder}")
+work=${2:-${TMPDIR:-/tmp}/velmora-save-bench}
+rounds=${3:-3}
+shared=/work/shared
+[ -f "$(dirname "$0")/../../shared/bench/make_corpus.py" ] && shared=$(realpath "$(dirname "$0")/../../shared")
+corpus=$work/small
+if [ ! -d "$corpus" ]; then
+    python3 "$shared/bench/make_corpus.py" --profile small --count 1000 --seed 1 --out "$corpus" --jobs 2 >/dev/null
+fi
+mapfile -t names < <(cd "$corpus" && ls ./*.pptx | sed 's|^\./||')
+cli=$build/bin/velmora-cli
+floor=$build/bin/velmora_floor_writer
+
+seconds() { # command...: wall seconds of one run
+    local start end
+    start=$(date +%s.%N)
+    "$@" >/dev/null
+    end=$(date +%s.%N)
+    awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }'
+}
+
+fresh() { # folder: a flushed copy of the corpus
+    rm -rf "$1" && mkdir -p "$1" && cp "$corpus"/*.pptx "$1/" && sync
+}
+
+setTwo=(set --set "Title=Benchmark title" --set "Company=Benchmark company")
+printf '%-6s %10s %10s %10s %12s %12s\n' round floor_s cli_1core_s cli_2core_s "1core/floor" "2core/floor"
+for round in $(seq "$rounds"); do
+    fresh "$work/f" && tf=$(cd "$work/f" && seconds "$floor" "Benchmark title" "Benchmark company" "${names[@]}")
+    fresh "$work/a" && t1=$(cd "$work/a" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${names[@]}")
+    fresh "$work/b" && t2=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${names[@]}")
+    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" \
+        'BEGIN { printf "%-6s %10.2f %10.2f %10.2f %12.2f %12.2f\n", r, f, a, b, a / f, b / f }'
+done
+rm -rf "$work/f" "$work/a" "$work/b"
+
+# Linearity: 100 packages saved in a folder holding only them, and in one holding 10,000 entries.
+few=("${names[@]:0:100}")
+printf '\n%-6s %12s %14s %8s\n' round alone_ms/pkg in10000_ms/pkg ratio
+for round in $(seq "$rounds"); do
+    rm -rf "$work/alone" "$work/crowd" && mkdir -p "$work/alone" "$work/crowd"
+    for n in "${few[@]}"; do cp "$corpus/$n" "$work/alone/" && cp "$corpus/$n" "$work/crowd/"; done
+    (cd "$work/crowd" && seq -f "filler-%05g.pptx" 1 9900 | xargs touch)
+    sync
+    ta=$(cd "$work/alone" && seconds "$cli" "${setTwo[@]}" "${few[@]}")
+    tc=$(cd "$work/crowd" && seconds "$cli" "${setTwo[@]}" "${few[@]}")
+    awk -v r="$round" -v a="$ta" -v c="$tc" 'BEGIN { printf "%-6s %12.2f %14.2f %8.2f\n", r, a * 10, c * 10, c / a }'
+done
+rm -rf "$work/alone" "$work/crowd"
+echo "machine: $(nproc) cores, $(uname -r), $(df -T "$work" | awk 'NR==2 { print $2 }') under $work"
