@@ -3,8 +3,7 @@
 # packages, side by side with the durable floor (velmora_floor_writer: raw copy of the other
 # members, two parts re-deflated, temporary file beside the package, fsync, rename, fsync of the
 # folder), one thread and both cores; then the same 100 packages saved alone in their folder and
-# in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not timed); the
-# contenders take turns within each round, so a disturbance of the shared machine hits them alike.
+# in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not timed).
 # Usage: bench/save_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]   (BUILD_DIR with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
@@ -33,13 +32,21 @@ fresh() { # folder: a flushed copy of the corpus
 }
 
 setTwo=(set --set "Title=Benchmark title" --set "Company=Benchmark company")
-printf '%-6s %10s %10s %10s %12s %12s\n' round floor_s cli_1core_s cli_2core_s "1core/floor" "2core/floor"
+chunk=100 # the contenders take turns every 100 packages, so a disturbance hits them alike
+printf '%-6s %10s %12s %12s %12s %12s\n' round floor_s cli_1core_s cli_2cores_s "1core/floor" "2cores/floor"
 for round in $(seq "$rounds"); do
-    fresh "$work/f" && tf=$(cd "$work/f" && seconds "$floor" "Benchmark title" "Benchmark company" "${names[@]}")
-    fresh "$work/a" && t1=$(cd "$work/a" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${names[@]}")
-    fresh "$work/b" && t2=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${names[@]}")
+    fresh "$work/f" && fresh "$work/a" && fresh "$work/b"
+    tf=0 t1=0 t2=0
+    for ((start = 0; start < ${#names[@]}; start += chunk)); do
+        part=("${names[@]:start:chunk}")
+        f=$(cd "$work/f" && seconds "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
+        a=$(cd "$work/a" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
+        b=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${part[@]}")
+        read -r tf t1 t2 < <(awk -v x="$tf $t1 $t2" -v f="$f" -v a="$a" -v b="$b" \
+            'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b }')
+    done
     awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" \
-        'BEGIN { printf "%-6s %10.2f %10.2f %10.2f %12.2f %12.2f\n", r, f, a, b, a / f, b / f }'
+        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f\n", r, f, a, b, a / f, b / f }'
 done
 rm -rf "$work/f" "$work/a" "$work/b"
 

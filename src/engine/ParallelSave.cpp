@@ -34,8 +34,8 @@ std::vector<Group> GroupByPackage(const std::vector<DocumentRecord*>& records)
     return groups;
 }
 
-// Workers take the next package and mark each of its records done; the calling thread waits for
-// the records in order.
+// Workers take the next package and mark each of its records done; the calling thread is one of
+// them and hands the outcomes on in order.
 class SavePool
 {
 public:
@@ -57,24 +57,17 @@ public:
     SavePool(const SavePool&) = delete;
     SavePool& operator=(const SavePool&) = delete;
 
+    // Starts the other workers; the calling thread is one of them through Work().
     void Start()
     {
         const std::size_t count = std::min<std::size_t>(UsableCores(), m_groups.size());
-        for (std::size_t i = 0; i < count; ++i) {
-            m_workers.emplace_back([this] { Work(); });
+        for (std::size_t i = 1; i < count; ++i) {
+            m_workers.emplace_back([this] { Work({}); });
         }
     }
 
-    // The outcome of record i once it is saved; nothing when it will not be saved (cancelled).
-    std::optional<DocumentOutcome> Wait(std::size_t i)
-    {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_done[i] || m_idle == m_workers.size(); });
-        return m_done[i] ? std::optional(std::move(m_outcomes[i])) : std::nullopt;
-    }
-
-private:
-    void Work()
+    // Saves packages until none is left, calling afterEach after each record.
+    void Work(const std::function<void()>& afterEach)
     {
         std::optional<ScratchFolder> scratch;
         try {
@@ -96,15 +89,32 @@ private:
             for (std::size_t i : m_groups[g]) {
                 m_progress.Report(m_finished, m_records.size(), m_records[i]->FullPath);
                 DocumentOutcome outcome = SaveDocument(*m_records[i], scratch ? &*scratch : nullptr);
-                std::lock_guard lock(m_mutex);
-                m_outcomes[i] = std::move(outcome);
-                m_done[i] = true;
-                ++m_finished;
-                m_changed.notify_all();
+                {
+                    std::lock_guard lock(m_mutex);
+                    m_outcomes[i] = std::move(outcome);
+                    m_done[i] = true;
+                    ++m_finished;
+                    m_changed.notify_all();
+                }
+                if (afterEach) {
+                    afterEach();
+                }
             }
         }
     }
 
+    // The outcome of record i: when wait is set, once it is saved; nothing when it will not be
+    // saved (cancelled) or, without wait, is not saved yet.
+    std::optional<DocumentOutcome> Take(std::size_t i, bool wait)
+    {
+        std::unique_lock lock(m_mutex);
+        if (wait) {
+            m_changed.wait(lock, [&] { return m_done[i] || m_idle == m_workers.size() + 1; });
+        }
+        return m_done[i] ? std::optional(std::move(m_outcomes[i])) : std::nullopt;
+    }
+
+private:
     const std::vector<DocumentRecord*>& m_records;
     const std::vector<Group> m_groups;
     const Progress& m_progress;
@@ -129,13 +139,19 @@ void SaveRecords(const std::vector<DocumentRecord*>& records,
     }
     SavePool pool(records, progress);
     pool.Start();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        const std::optional<DocumentOutcome> outcome = pool.Wait(i);
-        if (!outcome) {
-            break;
+    std::size_t next = 0;
+    // The calling thread saves too, and hands on in order whatever is done after each of its saves.
+    const auto handOn = [&](bool wait) {
+        while (next < records.size()) {
+            const std::optional<DocumentOutcome> outcome = pool.Take(next, wait);
+            if (!outcome) {
+                return;
+            }
+            finished(next++, *outcome);
         }
-        finished(i, *outcome);
-    }
+    };
+    pool.Work([&] { handOn(false); });
+    handOn(true);
 }
 
 } // namespace engine
