@@ -98,11 +98,29 @@ private:
     std::vector<std::thread> m_workers;
 };
 
+void AppendChecked(DocumentList& list, DocumentRecord&& record)
+{
+    const std::size_t row = list.RowCount();
+    list.AppendRow() = std::move(record);
+    list.SetCheckState(row, kChecked);
+}
+
 } // namespace
 
 void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files, const Progress& progress)
 {
     if (files.empty()) {
+        return;
+    }
+    if (files.size() == 1) {
+        // A single package is not worth a thread: starting one costs more than a small load.
+        auto record = NewRecord(files.front());
+        if (progress.Cancelled()) {
+            return;
+        }
+        LoadDocument(*record);
+        AppendChecked(list, std::move(*record));
+        progress.Report(1, 1, files.front().FullPath);
         return;
     }
     const unsigned cores = UsableCores();
@@ -113,9 +131,7 @@ void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files,
         if (!record) {
             break; // cancelled: nothing at or after i was loaded
         }
-        const std::size_t row = list.RowCount();
-        list.AppendRow() = std::move(*record);
-        list.SetCheckState(row, kChecked);
+        AppendChecked(list, std::move(*record));
         progress.Report(i + 1, files.size(), files[i].FullPath);
     }
 }
