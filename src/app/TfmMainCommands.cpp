@@ -4,6 +4,7 @@
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/ParallelFor.h"
+#include "app/ProgressRelay.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
@@ -61,12 +62,9 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
 
     engine::Progress progress;
     progress.CancelRequested = &m_waitForm->CancelRequested();
-    TWaitForm* box = m_waitForm;
-    progress.OnProgress = [box](std::size_t done, std::size_t total, const std::string& path) {
-        QMetaObject::invokeMethod(
-            box,
-            [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
-            Qt::QueuedConnection);
+    auto relay = std::make_shared<ProgressRelay>(m_waitForm);
+    progress.OnProgress = [relay](std::size_t done, std::size_t total, const std::string& path) {
+        relay->Report(done, total, path);
     };
 
     auto* watcher = new QFutureWatcher<QString>(this);
