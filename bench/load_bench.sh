@@ -7,12 +7,9 @@
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
 work=${2:-${TMPDIR:-/tmp}/velmora-load-bench}
-shared=$(realpath "$(dirname "$0")/../../shared" 2>/dev/null || echo /work/shared)
-[ -f "$shared/bench/make_corpus.py" ] || shared=/work/shared
-corpus=$work/small
-if [ ! -d "$corpus" ]; then
-    python3 "$shared/bench/make_corpus.py" --profile small --count 1000 --seed 1 --out "$corpus" --jobs 2 >/dev/null
-fi
+source "$(dirname "$0")/corpus.sh"
+corpus="$work/small"
+make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t files < <(ls "$corpus"/*.pptx)
 cat "${files[@]}" >/dev/null # warm the page cache for every contender alike
 

@@ -9,12 +9,9 @@ set -euo pipefail
 build=$(realpath "${1:?build folder}")
 work=${2:-${TMPDIR:-/tmp}/velmora-save-bench}
 rounds=${3:-3}
-shared=/work/shared
-[ -f "$(dirname "$0")/../../shared/bench/make_corpus.py" ] && shared=$(realpath "$(dirname "$0")/../../shared")
-corpus=$work/small
-if [ ! -d "$corpus" ]; then
-    python3 "$shared/bench/make_corpus.py" --profile small --count 1000 --seed 1 --out "$corpus" --jobs 2 >/dev/null
-fi
+source "$(dirname "$0")/corpus.sh"
+corpus="$work/small"
+make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t names < <(cd "$corpus" && ls ./*.pptx | sed 's|^\./||')
 cli=$build/bin/velmora-cli
 floor=$build/bin/velmora_floor_writer

@@ -10,13 +10,9 @@ set -euo pipefail
 build=$(realpath "${1:?build folder}")
 work=${2:-${TMPDIR:-/tmp}/velmora-set-bench}
 rounds=${3:-2}
-shared=/work/shared
-[ -f "$(dirname "$0")/../../shared/bench/make_corpus.py" ] && shared=$(realpath "$(dirname "$0")/../../shared")
-corpus=$work/large
-if [ ! -d "$corpus" ]; then
-    python3 "$shared/bench/make_corpus.py" --profile large --count 4 --media-mb 100 --seed 1 --out "$corpus" \
-        --jobs 2 >/dev/null
-fi
+source "$(dirname "$0")/corpus.sh"
+corpus="$work/large"
+make_corpus_once "$corpus" --profile large --count 4 --media-mb 100
 mapfile -t files < <(ls "$corpus"/*.pptx)
 
 timed() { # command...: "wall-seconds max-RSS-KiB" of one run

@@ -7,12 +7,9 @@ set -euo pipefail
 build=$(realpath "${1:?build folder}")
 work=${2:-${TMPDIR:-/tmp}/velmora-window-bench}
 perFolder=${3:-1000}
-shared=/work/shared
-[ -f "$(dirname "$0")/../../shared/bench/make_corpus.py" ] && shared=$(realpath "$(dirname "$0")/../../shared")
-corpus=$work/small
-if [ ! -d "$corpus" ]; then
-    python3 "$shared/bench/make_corpus.py" --profile small --count 1000 --seed 1 --out "$corpus" --jobs 2 >/dev/null
-fi
+source "$(dirname "$0")/corpus.sh"
+corpus="$work/small"
+make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t files < <(ls "$corpus"/*.pptx | head -n "$perFolder")
 rm -rf "$work/tree" "$work/out" && mkdir -p "$work/tree" "$work/out"
 for d in $(seq -w 0 99); do
