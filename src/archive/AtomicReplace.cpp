@@ -67,7 +67,7 @@ void SyncFolder(const std::filesystem::path& folder)
 // folder: a bulk save of a folder costs the same per package whatever else the folder holds.
 void RemoveAbandonedTemporary(const std::filesystem::path& slot)
 {
-    const int fd = open(slot.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = open(slot.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
         return;
     }
