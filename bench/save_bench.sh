@@ -2,8 +2,10 @@
 # Save benchmark on small packages: `velmora-cli set` of Title and Company on 1000 generated
 # packages, side by side with the durable floor (velmora_floor_writer: raw copy of the other
 # members, two parts re-deflated, temporary file beside the package, fsync, rename, fsync of the
-# folder), one thread and both cores; then the same 100 packages saved alone in their folder and
-# in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not timed).
+# folder), one thread and both cores (the floor and the one-thread save pinned alike to core 0
+# with taskset, which also makes velmora-cli use one worker); then 100 packages saved alone in
+# their folder and in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not
+# timed).
 # Usage: bench/save_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]   (BUILD_DIR with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
@@ -36,7 +38,7 @@ for round in $(seq "$rounds"); do
     tf=0 t1=0 t2=0
     for ((start = 0; start < ${#names[@]}; start += chunk)); do
         part=("${names[@]:start:chunk}")
-        f=$(cd "$work/f" && seconds "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
+        f=$(cd "$work/f" && seconds taskset -c 0 "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
         a=$(cd "$work/a" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
         b=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${part[@]}")
         read -r tf t1 t2 < <(awk -v x="$tf $t1 $t2" -v f="$f" -v a="$a" -v b="$b" \
@@ -47,17 +49,26 @@ for round in $(seq "$rounds"); do
 done
 rm -rf "$work/f" "$work/a" "$work/b"
 
-# Linearity: 100 packages saved in a folder holding only them, and in one holding 10,000 entries.
+# Linearity: 100 packages saved in a folder holding only them, and in one holding 10,000 entries;
+# four saves of each per round (a new Title each time), in the order alone, crowd, crowd, alone.
 few=("${names[@]:0:100}")
+rm -rf "$work/alone" "$work/crowd" && mkdir -p "$work/alone" "$work/crowd"
+for n in "${few[@]}"; do cp "$corpus/$n" "$work/alone/" && cp "$corpus/$n" "$work/crowd/"; done
+(cd "$work/crowd" && seq -f "filler-%05g.pptx" 1 9900 | xargs touch)
+sync
+run=0
+saveIn() { # folder: seconds of one save of the 100 packages with a new Title
+    run=$((run + 1))
+    (cd "$1" && seconds "$cli" set --set "Title=Run $run" "${few[@]}")
+}
 printf '\n%-6s %12s %14s %8s\n' round alone_ms/pkg in10000_ms/pkg ratio
 for round in $(seq "$rounds"); do
-    rm -rf "$work/alone" "$work/crowd" && mkdir -p "$work/alone" "$work/crowd"
-    for n in "${few[@]}"; do cp "$corpus/$n" "$work/alone/" && cp "$corpus/$n" "$work/crowd/"; done
-    (cd "$work/crowd" && seq -f "filler-%05g.pptx" 1 9900 | xargs touch)
-    sync
-    ta=$(cd "$work/alone" && seconds "$cli" "${setTwo[@]}" "${few[@]}")
-    tc=$(cd "$work/crowd" && seconds "$cli" "${setTwo[@]}" "${few[@]}")
-    awk -v r="$round" -v a="$ta" -v c="$tc" 'BEGIN { printf "%-6s %12.2f %14.2f %8.2f\n", r, a * 10, c * 10, c / a }'
+    a1=$(saveIn "$work/alone")
+    c1=$(saveIn "$work/crowd")
+    c2=$(saveIn "$work/crowd")
+    a2=$(saveIn "$work/alone")
+    awk -v r="$round" -v a="$a1 $a2" -v c="$c1 $c2" 'BEGIN { split(a, x, " "); split(c, y, " ");
+        printf "%-6s %12.2f %14.2f %8.2f\n", r, (x[1] + x[2]) * 5, (y[1] + y[2]) * 5, (y[1] + y[2]) / (x[1] + x[2]) }'
 done
 rm -rf "$work/alone" "$work/crowd"
 echo "machine: $(nproc) cores, $(uname -r), $(df -T "$work" | awk 'NR==2 { print $2 }') under $work"
