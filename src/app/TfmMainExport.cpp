@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "engine/Progress.h"
 #include "export/ExportToFile.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -51,7 +52,15 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         for (const ColumnSetting& column : m_model->columns()) {
             captions.push_back(column.caption.toStdString());
         }
-        exporting::ExportToFile(format, exporting::SnapshotOf(*m_model, captions), path.toStdString());
+        // Taking the texts of 100,000 rows and writing them would freeze the window for seconds,
+        // so both happen on a worker; while it runs nothing edits, adds or removes rows.
+        const DocumentTableModel* model = m_model;
+        runLongCommand(
+            [model, format, captions = std::move(captions),
+             target = path.toStdString()](const engine::Progress&) {
+                exporting::ExportToFile(format, exporting::SnapshotOf(*model, captions), target);
+            },
+            [] { return QString(); });
     });
 }
 

@@ -23,6 +23,7 @@ void Trigger(TfmMain& window, const char* name)
     QVERIFY2(action != nullptr, name);
     QVERIFY2(action->isEnabled(), name);
     action->trigger();
+    QVERIFY2(apptest::WaitForCommand(window), name); // the export runs on a worker
 }
 
 } // namespace
