@@ -3,6 +3,7 @@
 // name patterns. Real packages are added by scripts/fuzz.sh.
 #include "support/HostilePackages.h"
 #include "support/PackageBuilder.h"
+#include "support/Workbooks.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -55,14 +56,15 @@ std::vector<std::string> PartTexts()
     using testsupport::AppXml;
     using testsupport::CoreXml;
     return {
-        "0" + CoreXml("<dc:title>T</dc:title><dc:subject>S</dc:subject><dc:creator>C</dc:creator>"
-                      "<cp:keywords>K</cp:keywords><dc:description>D</dc:description>"
-                      "<cp:lastModifiedBy>L</cp:lastModifiedBy><cp:revision>3</cp:revision>"
-                      "<cp:lastPrinted>2012-01-02T03:04:05Z</cp:lastPrinted>"
-                      "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:09+02:00</dcterms:created>"
-                      "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">2013-05-06 07:08</dcterms:modified>"
-                      "<cp:category>c</cp:category><cp:contentType>t</cp:contentType>"
-                      "<cp:contentStatus>s</cp:contentStatus>"),
+        "0" +
+            CoreXml("<dc:title>T</dc:title><dc:subject>S</dc:subject><dc:creator>C</dc:creator>"
+                    "<cp:keywords>K</cp:keywords><dc:description>D</dc:description>"
+                    "<cp:lastModifiedBy>L</cp:lastModifiedBy><cp:revision>3</cp:revision>"
+                    "<cp:lastPrinted>2012-01-02T03:04:05Z</cp:lastPrinted>"
+                    "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2013-05-06T07:08:09+02:00</dcterms:created>"
+                    "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">2013-05-06 07:08</dcterms:modified>"
+                    "<cp:category>c</cp:category><cp:contentType>t</cp:contentType>"
+                    "<cp:contentStatus>s</cp:contentStatus>"),
         "0" + CoreXml("<dc:title/><dc:title></dc:title><dc:title><![CDATA[x]]></dc:title><!--c--><?pi?>"),
         "0<a:core xmlns:a=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
         "xmlns:d=\"http://purl.org/dc/elements/1.1/\"><d:title>x<b>y</b></d:title><a:revision>1</a:revision>"
@@ -72,18 +74,55 @@ std::vector<std::string> PartTexts()
                      "<Manager>M</Manager>"),
         "1<ap:Properties xmlns:ap=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\">"
         "<ap:Company>Strict</ap:Company></ap:Properties>",
-        "1\xef\xbb\xbf<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\"/>",
+        "1\xef\xbb\xbf<Properties "
+        "xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\"/>",
+        // Each refused by a conforming parser, and once read by the service.
+        "1" + AppXml("<!-- a -- b -->"),
+        "1" + AppXml("") + "<!-- c --->",
+        "1" + AppXml("") + ">4-->",
+        "1\n <?xml version=\"1.0\"?>" + AppXml(""),
+        "1<?xml version=\"1.0\"?><?xml version=\"1.0\"?>" + AppXml(""),
+        "1" + AppXml("<Company>a ]]> b</Company>"),
+        "1" + AppXml("<Company a=\"x<y\">c</Company>"),
+        "1" + AppXml("") + "<!DOCTYPE Properties>",
+        "1<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + AppXml("<Company>ascii</Company>"),
     };
+}
+
+// Import tables: CSV texts (first byte '0') and workbooks ('1').
+std::vector<std::string> ImportTables()
+{
+    std::vector<std::string> tables = {
+        "0FileName,FullPath,FileSize,Title,Revision,CreatedTime\r\na.pptx,a.pptx,1,\"x, "
+        "\"\"y\"\"\",3,2020-01-02 03:04:05\r\n",
+        "0\xEF\xBB\xBF"
+        "Full Path;Title;TotalEditTime(second)\n/d/a.pptx;\"two\nlines\";12\n",
+        "0Velmora\n     File Name,Title\nb.pptx,\n",
+    };
+    tables.push_back(
+        "1" +
+        testsupport::Workbook("<row><c t=\"s\"><v>0</v></c><c t=\"inlineStr\"><is><t>Title</t></is></c></row>"
+                              "<row><c t=\"s\"><v>1</v></c><c s=\"1\"><v>43831.5</v></c></row>",
+                              "<si><t>FullPath</t></si><si><r><t>a.pp</t></r><r><t>tx</t></r></si>")
+            .Build());
+    for (const testsupport::HostileWorkbook& workbook : testsupport::HostileWorkbooks()) {
+        const std::string bytes = workbook.build();
+        if (bytes.size() < (1U << 20)) {
+            tables.push_back("1" + bytes);
+        }
+    }
+    return tables;
 }
 
 std::vector<std::string> DateTexts()
 {
     std::vector<std::string> dates;
-    for (const char* d : {"2013-05-06T07:08:09Z", "2013-05-06T07:08:09.123Z", "2013-05-06T07:08:09+02:00",
-                          "2013-05-06 07:08", "2013-05-06T07:08:09-0330", "2013-05-06", "2013-02-29T00:00:00Z",
-                          "2012-02-29T23:59:59Z", "0001-01-01T00:00:00Z", "9999-12-31T23:59:59Z",
-                          "1601-01-01T00:00:00Z", "2013-03-31 02:30:00", "2013-10-27 02:30:00",
-                          "2013-05-06T24:00:00Z", "2013-05-06t07:08:09z", "2013-05-06T07:08:09+23:59"}) {
+    for (const char* d :
+         {"2013-05-06T07:08:09Z", "2013-05-06T07:08:09.123Z", "2013-05-06T07:08:09+02:00", "2013-05-06 07:08",
+          "2013-05-06T07:08:09-0330", "2013-05-06", "2013-02-29T00:00:00Z", "2012-02-29T23:59:59Z",
+          "0001-01-01T00:00:00Z", "9999-12-31T23:59:59Z", "1601-01-01T00:00:00Z", "2013-03-31 02:30:00",
+          "2013-10-27 02:30:00", "2013-05-06T24:00:00Z", "2013-05-06t07:08:09z",
+          "2013-05-06T07:08:09+23:59"}) {
         for (char zone = 0; zone < 5; ++zone) {
             dates.push_back(std::string(1, zone) + d);
         }
@@ -94,9 +133,16 @@ std::vector<std::string> DateTexts()
 std::vector<std::string> Patterns()
 {
     using namespace std::string_literals;
-    return {"*.*\0ppt\\slides\\slide1.xml"s, "*.*\0mimetype"s, "*\0"s, "[content_types].xml\0[Content_Types].xml"s,
-            "*.XML\0ppt/slides/slide1.xml"s, "<a-c>?<!x>*\0bzy.q"s, "*a*a*a*a*a*b\0aaaaaaaaaaaaaaaaaaaaaaaa"s,
-            "*<^.>*.*\0dir/file.ext"s, "<abc\0a"s, "|>*.x\0y.x"s};
+    return {"*.*\0ppt\\slides\\slide1.xml"s,
+            "*.*\0mimetype"s,
+            "*\0"s,
+            "[content_types].xml\0[Content_Types].xml"s,
+            "*.XML\0ppt/slides/slide1.xml"s,
+            "<a-c>?<!x>*\0bzy.q"s,
+            "*a*a*a*a*a*b\0aaaaaaaaaaaaaaaaaaaaaaaa"s,
+            "*<^.>*.*\0dir/file.ext"s,
+            "<abc\0a"s,
+            "|>*.x\0y.x"s};
 }
 
 } // namespace
@@ -114,7 +160,12 @@ int main(int argc, char** argv)
     }
     int i = 0;
     for (const std::string& text : PartTexts()) {
-        Write(root / "fuzz_property_readers", "part" + std::to_string(i++), text);
+        Write(root / "fuzz_property_readers", "part" + std::to_string(i), text);
+        Write(root / "fuzz_xml_conformance", "part" + std::to_string(i++), text);
+    }
+    i = 0;
+    for (const std::string& text : ImportTables()) {
+        Write(root / "fuzz_import_table", "table" + std::to_string(i++), text);
     }
     i = 0;
     for (const std::string& text : DateTexts()) {

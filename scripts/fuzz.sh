@@ -52,7 +52,8 @@ for package in sorted(real.glob('*.pptx')):
             for part, mode in (('docProps/core.xml', b'0'), ('docProps/app.xml', b'1')):
                 if part in z.namelist():
                     text = z.read(part)
-                    (seeds / 'fuzz_property_readers' / f'{package.stem}-{part[9:12]}').write_bytes(mode + text)
+                    for target in ('fuzz_property_readers', 'fuzz_xml_conformance'):
+                        (seeds / target / f'{package.stem}-{part[9:12]}').write_bytes(mode + text)
                     dates.update(re.findall(rb'<(?:\w+:)?(?:created|modified|lastPrinted)[^>]*>([^<]*)<', text))
     except (zipfile.BadZipFile, OSError, RuntimeError, NotImplementedError):
         pass
@@ -76,6 +77,8 @@ ci_runs() {
     fuzz_archive_reader) echo 4000 ;;
     fuzz_load_save) echo 6000 ;;
     fuzz_property_readers) echo 200000 ;;
+    fuzz_xml_conformance) echo 150000 ;;
+    fuzz_import_table) echo 20000 ;;
     fuzz_date_parser) echo 1600000 ;;
     *) echo 200000 ;;
     esac

@@ -3,6 +3,7 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/AtomicReplace.h"
 #include "archive/DosDateTime.h"
+#include "archive/MemberNameKey.h"
 #include "archive/TDirSearch.h"
 #include "archive/WildcardMatch.h"
 #include "archive/ZipFormat.h"
@@ -54,14 +55,6 @@ public:
 private:
     ZipSourceArchive m_source;
 };
-
-std::string MatchKey(std::string name)
-{
-    while (!name.empty() && name.front() == '/') {
-        name.erase(0, 1);
-    }
-    return AsciiLower(std::move(name));
-}
 
 bool IsFolderEntry(const std::string& path)
 {
@@ -189,12 +182,12 @@ int TArchiveWriter::UpdateArchive()
     }
     std::unordered_set<std::string> memberKeys;
     for (const auto& member : Members()) {
-        memberKeys.insert(MatchKey(member->Name));
+        memberKeys.insert(MemberNameKey(member->Name));
     }
     WriterFileListOptions options = ListOptions();
     // An unpacked member is package content even when its name makes it a hidden file here.
     options.IncludeHidden = [this, &memberKeys](const std::string& storedName) {
-        return memberKeys.count(MatchKey(storedName)) > 0 ||
+        return memberKeys.count(MemberNameKey(storedName)) > 0 ||
                std::any_of(HiddenIncludeList.begin(), HiddenIncludeList.end(),
                            [&](const std::string& pattern) {
                                return WildcardMatch(AsciiLower(storedName), AsciiLower(pattern));
@@ -216,7 +209,7 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
     std::unordered_map<std::string, std::deque<std::size_t>> entriesByName;
     std::uint64_t bytesTotal = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        entriesByName[MatchKey(StoredNameOf(files[i], options))].push_back(i);
+        entriesByName[MemberNameKey(StoredNameOf(files[i], options))].push_back(i);
         bytesTotal += FileSizeOrZero(files[i]);
     }
     for (const auto& member : Members()) {
@@ -254,7 +247,7 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         if (member.DeletionMark == 2) {
             continue;
         }
-        const std::string key = MatchKey(member.Name);
+        const std::string key = MemberNameKey(member.Name);
         std::size_t entry = files.size();
         if (auto it = entriesByName.find(key); it != entriesByName.end() && !it->second.empty()) {
             entry = it->second.front();
@@ -280,7 +273,7 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
             continue;
         }
         std::string storedName = StoredNameOf(files[i], options);
-        if (!written.insert(MatchKey(storedName)).second) {
+        if (!written.insert(MemberNameKey(storedName)).second) {
             if (OnFileSkipped) {
                 OnFileSkipped(files[i], "a member of that name is already written");
             }

@@ -92,9 +92,6 @@ std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>&
             }
         }
     }
-    if (assignments.empty()) {
-        throw EBadAssignment("nothing to set: give --set NAME=VALUE or --clear NAME");
-    }
     return assignments;
 }
 

@@ -29,7 +29,7 @@ std::size_t PropertyOfName(const std::string& name);
 // only; an empty VALUE clears. Throws EBadAssignment.
 PropertyAssignment ParseSetArgument(const std::string& argument);
 
-// The --set and --clear arguments as one list; a property named twice is an error.
+// The --set and --clear arguments as one list (maybe empty); a property named twice is an error.
 std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,
                                                  const std::vector<std::string>& clears);
 

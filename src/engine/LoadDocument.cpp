@@ -1,9 +1,11 @@
 #include "engine/LoadDocument.h"
 
+#include "archive/MemberNameKey.h"
 #include "engine/PartLocator.h"
 #include "engine/ReadProperties.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace engine {
@@ -52,9 +54,20 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
         reader.ZipName = record.FullPath;
         reader.DoProcessMessages = false;
         reader.OpenDirectory();
+        // Readers disagree on which of two members of one name a name means, so a property part
+        // under a duplicated name shows nothing rather than what other programs may not show.
+        std::unordered_set<std::string> ambiguous;
+        for (const std::string& name : archive::DuplicateMemberNames(reader.Members())) {
+            errors.push_back("two members named " + name);
+            ambiguous.insert(archive::MemberNameKey(name));
+        }
+        const auto unambiguous = [&](const archive::TZipHeaderInfo* member) {
+            return member != nullptr && ambiguous.count(archive::MemberNameKey(member->Name)) == 0 ? member
+                                                                                                   : nullptr;
+        };
         const PropertyPartLocation parts = LocatePropertyParts(reader);
-        ReadPart(reader, parts.Core, ReadCorePropertiesXml, record, errors);
-        ReadPart(reader, parts.App, ReadAppPropertiesXml, record, errors);
+        ReadPart(reader, unambiguous(parts.Core), ReadCorePropertiesXml, record, errors);
+        ReadPart(reader, unambiguous(parts.App), ReadAppPropertiesXml, record, errors);
     } catch (const std::exception& e) {
         errors.push_back(e.what());
     } catch (...) {

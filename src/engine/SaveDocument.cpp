@@ -167,6 +167,13 @@ void SaveChanges(DocumentRecord& record, bool core, bool app, ScratchFolder& scr
     reader.DoProcessMessages = false;
     reader.OpenDirectory();
     const PropertyPartLocation parts = LocatePropertyParts(reader);
+    // A part that cannot be read cannot be edited, and a plain part must never be written where
+    // readers expect an encrypted one.
+    for (const archive::TZipHeaderInfo* part : {parts.Core, parts.App}) {
+        if (part != nullptr && part->IsEncrypted()) {
+            throw std::runtime_error(part->Name + ": the part is encrypted and cannot be saved");
+        }
+    }
 
     record.ScratchFolder = scratch.Path().string();
     SavePlan plan(reader, scratch.Path());

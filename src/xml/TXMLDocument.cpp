@@ -1,7 +1,7 @@
 #include "xml/TXMLDocument.h"
 
+#include "xml/ConformanceGate.h"
 #include "xml/TopLevelText.h"
-#include "xml/WellFormedness.h"
 
 #include <cstdio>
 #include <cstring>
@@ -90,86 +90,60 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
     m_prolog.clear();
     m_epilog.clear();
 
-    // References are checked in the text as written, before escape processing hides them. Without
-    // any '&' the text as written and the parsed text are the same, so one parse serves both.
-    const bool hasReferences = bytes.find('&') != std::string::npos;
-    if (hasReferences) {
-        pugi::xml_document raw;
-        const auto result = raw.load_buffer(bytes.data(), bytes.size(), kParseOptions & ~pugi::parse_escapes);
-        if (!result) {
-            throw EXmlError(origin + ": not well-formed XML: " + result.description() + " at offset " +
-                            std::to_string(result.offset));
-        }
-        if (auto problem = StructureProblem(raw); !problem.empty()) {
-            throw EXmlError(origin + ": not well-formed XML: " + problem);
-        }
+    if (auto problem = ConformanceProblem(bytes); !problem.empty()) {
+        throw EXmlError(origin + ": not well-formed XML: " + problem);
     }
     const auto result = m_doc.load_buffer(bytes.data(), bytes.size(), kParseOptions);
     if (!result) {
+        // Well-formed, but beyond what the document model reads (pugixml's own limits).
         m_doc.reset();
-        throw EXmlError(origin + ": not well-formed XML: " + result.description() + " at offset " +
+        throw EXmlError(origin + ": unsupported XML: " + result.description() + " at offset " +
                         std::to_string(result.offset));
     }
-    if (!hasReferences) {
-        if (auto problem = StructureProblem(m_doc); !problem.empty()) {
-            m_doc.reset();
-            throw EXmlError(origin + ": not well-formed XML: " + problem);
-        }
-    }
     m_encoding = result.encoding;
-    // The parser passes bytes through unchecked; text that is not UTF-8 would reach every reader.
-    if (m_encoding == pugi::encoding_utf8) {
-        if (const auto bad = InvalidUtf8Offset(bytes); bad != std::string_view::npos) {
-            m_doc.reset();
-            throw EXmlError(origin + ": not well-formed XML: invalid UTF-8 at offset " + std::to_string(bad));
-        }
-    }
-    // The parser takes a NUL byte for the end of the document, so whatever follows it would be kept
-    // unread and written back as it was; XML allows no NUL at all.
-    if (IsAsciiCompatible(m_encoding)) {
-        if (const auto nul = bytes.find('\0'); nul != std::string::npos) {
-            m_doc.reset();
-            throw EXmlError(origin + ": not well-formed XML: NUL character at offset " + std::to_string(nul));
-        }
-    }
     const std::size_t bomLength = ByteOrderMarkLength(bytes);
     m_bom = bytes.substr(0, bomLength);
     if (IsAsciiCompatible(m_encoding)) {
-        const std::string_view text(bytes);
-        // The parser drops text outside the root silently; such a document is not well-formed.
-        const auto rootStart = RootStart(text, bomLength);
-        const auto rootEnd = RootEnd(text);
-        if (!rootStart || rootEnd <= *rootStart || text[rootEnd - 1] != '>') {
-            m_doc.reset();
-            throw EXmlError(origin + ": not well-formed XML: text outside the root element");
-        }
-        // The prolog is kept as written, so it must end where the parser's root element begins. A
-        // document type declaration that the two read differently would put part of the root into
-        // the prolog, and every save would then write that part twice.
-        // A prolog of only the declaration, processing instructions, comments and blanks reads
-        // alike in both, so the second parse is needed only when it holds some other "<!" markup.
-        if (HasMarkupDeclaration(text.substr(0, *rootStart)) &&
-            !RootParsesAlike(text.substr(*rootStart, rootEnd - *rootStart), m_doc, m_encoding)) {
-            m_doc.reset();
-            throw EXmlError(origin + ": not well-formed XML: malformed document type declaration");
-        }
-        m_prolog = bytes.substr(bomLength, *rootStart - bomLength);
-        m_epilog = bytes.substr(rootEnd);
-        m_rawTopLevel = true;
+        keepTopLevel(bytes, bomLength, origin);
     }
     m_loaded = true;
     // A kept document type declaration is the one piece the service delimits itself; where its
     // reading and the parser's could differ, the document must come back from its own save.
     if (m_rawTopLevel && m_prolog.find("<!DOCTYPE") != std::string::npos) {
-        const std::string saved = SaveToText();
+        const std::string saved = Serialize();
         pugi::xml_document again;
         if (!again.load_buffer(saved.data(), saved.size(), kParseOptions, m_encoding) ||
             std::strcmp(again.document_element().name(), m_doc.document_element().name()) != 0) {
             m_doc.reset();
             m_loaded = false;
-            throw EXmlError(origin + ": not well-formed XML: malformed document type declaration");
+            throw EXmlError(origin + ": unsupported XML: document type declaration read differently");
         }
     }
+}
+
+void TXMLDocument::keepTopLevel(const std::string& bytes, std::size_t bomLength, const std::string& origin)
+{
+    const std::string_view text(bytes);
+    // The gate has seen a single root element with nothing but markup around it.
+    const auto rootStart = RootStart(text, bomLength);
+    const auto rootEnd = RootEnd(text);
+    if (!rootStart || rootEnd <= *rootStart || text[rootEnd - 1] != '>') {
+        m_doc.reset();
+        throw EXmlError(origin + ": unsupported XML: the top level could not be delimited");
+    }
+    // The prolog is kept as written, so it must end where the parser's root element begins. A
+    // document type declaration that the two read differently would put part of the root into
+    // the prolog, and every save would then write that part twice.
+    // A prolog of only the declaration, processing instructions, comments and blanks reads
+    // alike in both, so the second parse is needed only when it holds some other "<!" markup.
+    if (HasMarkupDeclaration(text.substr(0, *rootStart)) &&
+        !RootParsesAlike(text.substr(*rootStart, rootEnd - *rootStart), m_doc, m_encoding)) {
+        m_doc.reset();
+        throw EXmlError(origin + ": unsupported XML: document type declaration read differently");
+    }
+    m_prolog = bytes.substr(bomLength, *rootStart - bomLength);
+    m_epilog = bytes.substr(rootEnd);
+    m_rawTopLevel = true;
 }
 
 bool TXMLDocument::IsLoaded() const
@@ -193,6 +167,16 @@ void TXMLDocument::RequireEditable(TXMLNode node) const
 }
 
 std::string TXMLDocument::SaveToText() const
+{
+    std::string text = Serialize();
+    // Nothing is handed out that the service itself, or any other reader, could not read back.
+    if (auto problem = ConformanceProblem(text); m_loaded && !problem.empty()) {
+        throw EXmlError("the edited document would not be well-formed XML: " + problem);
+    }
+    return text;
+}
+
+std::string TXMLDocument::Serialize() const
 {
     std::string out;
     if (!m_loaded) {

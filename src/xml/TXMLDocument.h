@@ -26,9 +26,9 @@ class TXMLDocument
 public:
     TXMLDocument() = default;
 
-    // Replace the document. Both throw EXmlError when the text is not well-formed XML or uses an
-    // entity other than the predefined ones and character references (custom entities are never
-    // expanded); the previous document is gone either way.
+    // Replace the document. Both throw EXmlError when the text is not well-formed XML 1.0 (see
+    // ConformanceGate.h), declares entities, or holds something the document model cannot keep;
+    // the previous document is gone either way.
     void LoadFromText(const std::string& text);
     void LoadFromFile(const std::filesystem::path& path);
 
@@ -72,13 +72,18 @@ public:
     // Removes child from parent; throws EXmlError when child is not a child of parent.
     void RemoveChild(TXMLNode parent, TXMLNode child);
 
-    // The whole document in its loaded encoding, without added indentation.
+    // The whole document in its loaded encoding, without added indentation. Throws EXmlError when
+    // the edited document would not pass the well-formedness gate.
     [[nodiscard]] std::string SaveToText() const;
     // Writes SaveToText() to path, replacing the file; throws EXmlError on failure.
     void SaveToFile(const std::filesystem::path& path) const;
 
 private:
     void Load(const std::string& bytes, const std::string& origin);
+    // Keeps the bytes around the root element of an ASCII-compatible document for the save.
+    void keepTopLevel(const std::string& bytes, std::size_t bomLength, const std::string& origin);
+    // The document as text, unchecked.
+    [[nodiscard]] std::string Serialize() const;
     void RequireEditable(TXMLNode node) const;
 
     pugi::xml_document m_doc;

@@ -96,10 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
                     AssignmentCase{"Title", false, 0, ""},
                     AssignmentCase{"=x", false, 0, ""}));
 
-TEST(ParseAssignments, RejectsNothingToDoAndTheSamePropertyTwice)
+TEST(ParseAssignments, RejectsTheSamePropertyTwice)
 {
     EXPECT_EQ(ParseAssignments({"Title=a"}, {"company"}).size(), 2U);
-    EXPECT_THROW((void)ParseAssignments({}, {}), EBadAssignment);
+    EXPECT_TRUE(ParseAssignments({}, {}).empty()); // `set` itself refuses to run with nothing to do
     EXPECT_THROW((void)ParseAssignments({"Title=a"}, {"TITLE"}), EBadAssignment);
     EXPECT_THROW((void)ParseAssignments({}, {"Nope"}), EBadAssignment);
 }

@@ -1,0 +1,174 @@
+#include "xml/ConformanceGate.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <expat.h>
+#include <memory>
+#include <optional>
+
+namespace xml {
+namespace {
+
+struct ParserDeleter
+{
+    void operator()(XML_Parser parser) const { XML_ParserFree(parser); }
+};
+
+using ParserHandle = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter>;
+
+struct GateState
+{
+    XML_Parser Parser = nullptr;
+    std::string Refusal; // set by a handler that stopped the parser
+};
+
+void XMLCALL RefuseEntityDeclaration(void* data,
+                                     const XML_Char* name,
+                                     int isParameterEntity,
+                                     const XML_Char*,
+                                     int,
+                                     const XML_Char*,
+                                     const XML_Char*,
+                                     const XML_Char*,
+                                     const XML_Char*)
+{
+    auto& state = *static_cast<GateState*>(data);
+    state.Refusal =
+        std::string("entity declarations are not supported (") + (isParameterEntity ? "%" : "") + name + ")";
+    XML_StopParser(state.Parser, XML_FALSE);
+}
+
+// A reference expat could not resolve without reading an external subset.
+void XMLCALL RefuseSkippedEntity(void* data, const XML_Char* name, int)
+{
+    auto& state = *static_cast<GateState*>(data);
+    state.Refusal = std::string("undefined entity &") + name + ";";
+    XML_StopParser(state.Parser, XML_FALSE);
+}
+
+struct GateResult
+{
+    XML_Error Code = XML_ERROR_NONE;
+    std::string Problem;
+};
+
+GateResult Parse(std::string_view bytes, const char* encoding)
+{
+    ParserHandle parser(XML_ParserCreate(encoding));
+    if (!parser) {
+        return {XML_ERROR_NO_MEMORY, "out of memory"};
+    }
+    GateState state;
+    state.Parser = parser.get();
+    XML_SetUserData(parser.get(), &state);
+    XML_SetEntityDeclHandler(parser.get(), RefuseEntityDeclaration);
+    XML_SetSkippedEntityHandler(parser.get(), RefuseSkippedEntity);
+    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+
+    constexpr std::size_t kChunk = 1U << 20;
+    std::size_t done = 0;
+    XML_Status status = XML_STATUS_OK;
+    do {
+        const std::size_t size = std::min(kChunk, bytes.size() - done);
+        const bool last = done + size == bytes.size();
+        status =
+            XML_Parse(parser.get(), bytes.data() + done, static_cast<int>(size), last ? XML_TRUE : XML_FALSE);
+        done += size;
+    } while (status == XML_STATUS_OK && done < bytes.size());
+    if (status == XML_STATUS_OK) {
+        return {};
+    }
+    const XML_Error code = XML_GetErrorCode(parser.get());
+    std::string what = state.Refusal.empty() ? XML_ErrorString(code) : state.Refusal;
+    what += " at line " + std::to_string(XML_GetCurrentLineNumber(parser.get())) + ", column " +
+            std::to_string(XML_GetCurrentColumnNumber(parser.get()) + 1) + " (offset " +
+            std::to_string(XML_GetCurrentByteIndex(parser.get())) + ")";
+    return {code, what};
+}
+
+// pugixml recognises UTF-32 by its byte order mark or by the pattern of a leading '<'.
+std::optional<bool> Utf32BigEndian(std::string_view bytes)
+{
+    if (bytes.size() < 4) {
+        return std::nullopt;
+    }
+    const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if ((b(0) == 0 && b(1) == 0 && b(2) == 0xFE && b(3) == 0xFF) ||
+        (b(0) == 0 && b(1) == 0 && b(2) == 0 && b(3) == '<')) {
+        return true;
+    }
+    if ((b(0) == 0xFF && b(1) == 0xFE && b(2) == 0 && b(3) == 0) ||
+        (b(0) == '<' && b(1) == 0 && b(2) == 0 && b(3) == 0)) {
+        return false;
+    }
+    return std::nullopt;
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// UTF-32 as UTF-8 without the byte order mark, or an empty optional when a unit is no character.
+std::optional<std::string> Utf32ToUtf8(std::string_view bytes, bool bigEndian)
+{
+    if (bytes.size() % 4 != 0) {
+        return std::nullopt;
+    }
+    std::string out;
+    out.reserve(bytes.size() / 4);
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+        std::uint32_t code = 0;
+        for (std::size_t k = 0; k < 4; ++k) {
+            const auto byte = static_cast<unsigned char>(bytes[i + (bigEndian ? k : 3 - k)]);
+            code = (code << 8) | byte;
+        }
+        if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return std::nullopt;
+        }
+        if (i == 0 && code == 0xFEFF) {
+            continue;
+        }
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ConformanceProblem(std::string_view bytes)
+{
+    if (const auto bigEndian = Utf32BigEndian(bytes)) {
+        const auto utf8 = Utf32ToUtf8(bytes, *bigEndian);
+        return utf8 ? Parse(*utf8, "UTF-8").Problem : "invalid UTF-32";
+    }
+    GateResult result = Parse(bytes, nullptr);
+    if (result.Code == XML_ERROR_UNKNOWN_ENCODING) {
+        // Read as UTF-8, which is the same text only while it is ASCII.
+        const auto high = std::find_if(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+        if (high != bytes.end()) {
+            return "the declared encoding is not supported for text beyond ASCII (byte 0x" +
+                   std::string(1, "0123456789ABCDEF"[(static_cast<unsigned char>(*high) >> 4)]) +
+                   std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(*high) & 0xF]) +
+                   " at offset " + std::to_string(high - bytes.begin()) + ")";
+        }
+        result = Parse(bytes, "UTF-8");
+    }
+    return result.Problem;
+}
+
+} // namespace xml

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The well-formedness gate. Every document the service loads, and every document it writes, is
+// first read by expat, a conforming non-validating XML 1.0 parser (namespace processing off, no
+// external entities). pugixml, the document model, accepts much that is not XML; nothing passes
+// here that expat refuses. Beyond well-formedness the gate refuses entity declarations, so that no
+// entity other than the predefined ones is ever expanded.
+//
+// Encodings: UTF-8, UTF-16, ISO-8859-1 and US-ASCII as expat reads them; UTF-32 (which pugixml
+// reads and writes) is transcoded for the check; a document that declares any other encoding is
+// read as UTF-8 and accepted only when it holds no byte above 0x7F.
+namespace xml {
+
+// Why bytes are not a well-formed document ("... at line L, column C (offset O)"), or an empty
+// text when they are.
+[[nodiscard]] std::string ConformanceProblem(std::string_view bytes);
+
+} // namespace xml

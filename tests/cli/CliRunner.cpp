@@ -1,0 +1,61 @@
+#include "CliRunner.h"
+
+#include "support/TempDir.h"
+
+#include <algorithm>
+#include <unistd.h>
+
+namespace cli::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+} // namespace
+
+CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& zone)
+{
+    static int counter = 0;
+    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-run-" + std::to_string(getpid()) +
+                                                          "-" + std::to_string(counter++));
+    std::string command = "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + VELMORA_CLI_BINARY;
+    for (const std::string& argument : arguments) {
+        command += " " + Quoted(argument);
+    }
+    CliRun run;
+    run.out = testsupport::RunCommand(command + " 2>" + Quoted(errFile.string()), &run.status);
+    run.err = testsupport::ReadFileBytes(errFile);
+    fs::remove(errFile);
+    return run;
+}
+
+std::vector<std::string> CorpusPackages()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
+        if (entry.path().extension() == ".pptx") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void CopyCorpus(const fs::path& to)
+{
+    for (const std::string& name : CorpusPackages()) {
+        fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
+        fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
+} // namespace cli::testing
