@@ -1,6 +1,7 @@
 #include "app/DocumentTableModel.h"
 
 #include "engine/CellText.h"
+#include "engine/PathMessage.h"
 
 #include <QApplication>
 #include <QFont>
@@ -103,7 +104,7 @@ DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int 
         return {};
     case Qt::ToolTipRole:
         if (column == 0 && !record.LastError.empty()) {
-            return QString::fromStdString(record.LastError);
+            return QString::fromStdString(engine::PathMessage(record.FullPath, record.LastError));
         }
         return {};
     default:

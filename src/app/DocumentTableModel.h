@@ -30,8 +30,6 @@ public:
     // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
     void setLocked(bool locked);
 
-    [[nodiscard]] bool isLocked() const { return m_locked; }
-
     void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
     void clearRows();
     // Sets every row to one check state, with a single change notification.
@@ -62,23 +60,7 @@ public:
     void EndUpdate() override;
 
     // Brackets a batch of changes; the view is told once, when the outermost block ends.
-    class UpdateBlock
-    {
-    public:
-        explicit UpdateBlock(DocumentTableModel& model)
-            : m_model(model)
-        {
-            m_model.BeginUpdate();
-        }
-
-        ~UpdateBlock() { m_model.EndUpdate(); }
-
-        UpdateBlock(const UpdateBlock&) = delete;
-        UpdateBlock& operator=(const UpdateBlock&) = delete;
-
-    private:
-        DocumentTableModel& m_model;
-    };
+    using UpdateBlock = engine::UpdateScope;
 
 private:
     QVariant cellData(const engine::DocumentRecord& record, int row, int column, int role) const;

@@ -7,6 +7,7 @@
 #include <QFuture>
 #include <QMainWindow>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -50,6 +51,13 @@ public:
 
     // The batch-modify dialog plugs in here; without it the command explains that it is missing.
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
+
+    // Sees each progress report of a long command on the worker thread, before the wait box shows
+    // it, so that a cancel can be requested at an exact point (tests do).
+    void setProgressObserver(std::function<void(std::size_t done, std::size_t total)> observer)
+    {
+        m_progressObserver = std::move(observer);
+    }
 
     // Adds what was dropped or chosen, as a long command.
     void addItems(std::vector<AddItem> items);
@@ -110,6 +118,7 @@ private:
     std::vector<QToolButton*> m_commandButtons;
     std::vector<QAction*> m_exportActions;
     std::function<void()> m_batchModify;
+    std::function<void(std::size_t, std::size_t)> m_progressObserver;
     std::unique_ptr<WaitBoxScope> m_waitScope;
     QFuture<QString> m_running;
     bool m_initialised = false;

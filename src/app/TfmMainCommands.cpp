@@ -8,6 +8,7 @@
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
+#include "engine/PathMessage.h"
 #include "engine/SaveDocument.h"
 
 #include <QCheckBox>
@@ -74,7 +75,11 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
     engine::Progress progress;
     progress.CancelRequested = &m_waitForm->CancelRequested();
     auto relay = std::make_shared<ProgressRelay>(m_waitForm);
-    progress.OnProgress = [relay](std::size_t done, std::size_t total, const std::string& path) {
+    progress.OnProgress = [relay, observer = m_progressObserver](std::size_t done, std::size_t total,
+                                                                 const std::string& path) {
+        if (observer) {
+            observer(done, total);
+        }
         relay->Report(done, total, path);
     };
 
@@ -265,9 +270,8 @@ void TfmMain::saveRows(bool checkedOnly)
             QStringList failures;
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
-                    failures << QStringLiteral("%1: %2").arg(
-                        QString::fromStdString(job->records[i].FullPath),
-                        QString::fromStdString(job->outcomes[i].message));
+                    failures << QString::fromStdString(
+                        engine::PathMessage(job->records[i].FullPath, job->outcomes[i].message));
                 }
             }
             job->storeInto(*m_model);

@@ -94,8 +94,10 @@ std::filesystem::path SlotPath(const std::filesystem::path& folder, const std::s
     return folder / (stem + std::to_string(slot));
 }
 
-// Creates and locks the file of the first free slot; -1 when every slot holds a live save.
-int CreateLockedTemporary(const std::filesystem::path& folder,
+// Creates and locks the file of the first free slot beside target; -1 when every slot holds a
+// live save.
+int CreateLockedTemporary(const std::filesystem::path& target,
+                          const std::filesystem::path& folder,
                           const std::string& stem,
                           std::filesystem::path& path)
 {
@@ -107,7 +109,8 @@ int CreateLockedTemporary(const std::filesystem::path& folder,
             if (errno == EEXIST) {
                 continue;
             }
-            throw EArchiveIoError("Cannot create the temporary archive " + ErrorText(path, errno));
+            throw EArchiveIoError(target.string() +
+                                  ": cannot create a file beside it: " + std::strerror(errno));
         }
 
         // Between the creation and the lock another save may have taken the new file for an
@@ -136,7 +139,9 @@ int CreateLockedTemporary(const std::filesystem::path& folder,
 
 std::string TemporaryArchiveStem(const std::filesystem::path& target)
 {
-    return "." + target.filename().string() + ".QXV";
+    // The name is shortened so that the additions never push it past the file system's limit of
+    // 255 bytes.
+    return "." + target.filename().string().substr(0, 200) + ".QXV";
 }
 
 bool FileIdentity::SameFileAndContent(const FileIdentity& o) const
@@ -175,27 +180,47 @@ FileIdentity IdentityOf(int fd)
 void RequirePackageReplaceable(const std::filesystem::path& package, const FileIdentity& identity)
 {
     if (!S_ISREG(identity.Mode)) {
-        throw EArchiveError("Package is not a regular file", package.string());
+        throw EArchiveError("Not a regular file", package.string());
     }
     if ((identity.Mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(package.c_str(), W_OK) != 0) {
-        throw EArchiveError("Package is read-only", package.string());
+        throw EArchiveError("The file is read-only", package.string());
     }
 }
+
+std::filesystem::path LinkTarget(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) {
+        return path;
+    }
+    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target;
+}
+
+TemporaryArchive::TemporaryArchive(const std::filesystem::path& target)
+    : TemporaryArchive(LinkTarget(target), [&] {
+        const std::filesystem::path resolved = LinkTarget(target);
+        FileIdentity identity = IdentityOf(resolved);
+        if (identity.Exists) {
+            RequirePackageReplaceable(resolved, identity);
+        }
+        return identity;
+    }())
+{}
 
 TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const FileIdentity& targetIdentity)
     : m_target(target)
     , m_targetIdentity(targetIdentity)
 {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    // Hidden, so a folder walk over the package's folder never picks it up.
     const std::string stem = TemporaryArchiveStem(target);
     for (int slot = 0; slot < kTemporarySlots; ++slot) {
         RemoveAbandonedTemporary(SlotPath(folder, stem, slot));
     }
-    m_fd = CreateLockedTemporary(folder, stem, m_path);
+    m_fd = CreateLockedTemporary(target, folder, stem, m_path);
     if (m_fd < 0) {
-        throw EArchiveIoError("Cannot create a temporary archive in " + folder.string() + ": " +
-                              std::to_string(kTemporarySlots) + " saves of this package are running");
+        throw EArchiveIoError(target.string() + ": cannot create a file beside it: " +
+                              std::to_string(kTemporarySlots) + " saves of it are running");
     }
     // The lock lives in this second descriptor until the file is renamed or removed, so checking
     // the close of the written one does not release it (see RemoveAbandonedTemporary).
@@ -204,7 +229,7 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
         const int error = errno;
         unlink(m_path.c_str());
         CloseFd();
-        throw EArchiveIoError("Cannot keep the temporary archive locked " + ErrorText(m_path, error));
+        throw EArchiveIoError(target.string() + ": cannot keep the new file locked: " + std::strerror(error));
     }
     // The new package gets the old one's permission bits (or the usual ones for a new file), and
     // its owner and group where we are allowed to set them.
@@ -213,7 +238,8 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
         const int error = errno;
         unlink(m_path.c_str());
         CloseFd();
-        throw EArchiveIoError("Cannot set the permissions of " + ErrorText(m_path, error));
+        throw EArchiveIoError(target.string() +
+                              ": cannot set the permissions of the new file: " + std::strerror(error));
     }
     if (targetIdentity.Exists) {
         const struct stat ours = [this] {
@@ -251,40 +277,54 @@ void TemporaryArchive::CloseFd()
     }
 }
 
+void TemporaryArchive::Write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = write(m_fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            ThrowWriteError(written < 0 ? errno : ENOSPC, m_target.string());
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+}
+
 void TemporaryArchive::Commit()
 {
     if (fsync(m_fd) != 0) {
-        ThrowWriteError(errno, m_path.string());
+        ThrowWriteError(errno, m_target.string());
     }
     if (close(m_fd) != 0) {
         m_fd = -1;
-        throw EArchiveIoError("Cannot close the temporary archive " + ErrorText(m_path, errno));
+        throw EArchiveIoError(m_target.string() + ": cannot close the new file: " + std::strerror(errno));
     }
     m_fd = -1;
 
     const FileIdentity now = IdentityOf(m_target);
     if (m_targetIdentity.Exists) {
         if (!now.SameFileAndContent(m_targetIdentity)) {
-            throw EArchiveError(now.Exists ? "Package was changed by someone else during the update"
-                                           : "Package disappeared during the update",
+            throw EArchiveError(now.Exists ? "The file was changed by someone else during the update"
+                                           : "The file disappeared during the update",
                                 m_target.string());
         }
         RequirePackageReplaceable(m_target, now);
         if (std::rename(m_path.c_str(), m_target.c_str()) != 0) {
-            throw EArchiveIoError("Cannot replace the package " + ErrorText(m_target, errno));
+            throw EArchiveIoError(m_target.string() + ": cannot replace it: " + std::strerror(errno));
         }
     } else {
         // A file that appeared under the name meanwhile is someone else's: never overwrite it.
         if (renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) != 0) {
             if (errno == EEXIST) {
-                throw EArchiveError("A file appeared under the package name during the update",
+                throw EArchiveError("Another file appeared under the name during the update",
                                     m_target.string());
             }
             if (errno != EINVAL && errno != ENOSYS) {
-                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+                throw EArchiveIoError(m_target.string() + ": cannot create it: " + std::strerror(errno));
             }
             if (link(m_path.c_str(), m_target.c_str()) != 0) {
-                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+                throw EArchiveIoError(m_target.string() + ": cannot create it: " + std::strerror(errno));
             }
             unlink(m_path.c_str());
         }
@@ -292,6 +332,13 @@ void TemporaryArchive::Commit()
     m_committed = true;
     CloseFd();
     SyncFolder(m_target.has_parent_path() ? m_target.parent_path() : ".");
+}
+
+void ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes)
+{
+    TemporaryArchive file(target);
+    file.Write(bytes);
+    file.Commit();
 }
 
 } // namespace archive

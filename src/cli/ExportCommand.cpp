@@ -2,13 +2,16 @@
 
 #include "cli/CommandLine.h"
 #include "cli/LoadRows.h"
+#include "engine/PathMessage.h"
 #include "export/DefaultCaptions.h"
+#include "export/ExportError.h"
 #include "export/ExportToFile.h"
 #include "export/GridSnapshot.h"
 
 #include <iostream>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -40,8 +43,12 @@ void RunExport(const ExportOptions& options)
     const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
     // Rows whose package could not be read stay in the grid with their file facts, as in the window.
     // A file that cannot be written ends the command with its reason (exit status 1).
-    exporting::ExportToFile(kFormats.at(options.format),
-                            exporting::SnapshotOf(rows, exporting::DefaultCaptions()), options.output);
+    try {
+        exporting::ExportToFile(kFormats.at(options.format),
+                                exporting::SnapshotOf(rows, exporting::DefaultCaptions()), options.output);
+    } catch (const exporting::EExportError& e) {
+        throw std::runtime_error(engine::PathMessage(options.output, e.what()));
+    }
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
 

@@ -1,5 +1,5 @@
 #include "engine/ImportTable.h"
-#include "xml/Utf8.h"
+#include "archive/Utf8.h"
 
 namespace engine {
 namespace {
@@ -138,7 +138,7 @@ ImportTable ReadCsvTable(std::string_view bytes, const std::string& source)
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         bytes.remove_prefix(3);
     }
-    if (const auto bad = xml::InvalidUtf8Offset(bytes); bad != std::string_view::npos) {
+    if (const auto bad = archive::InvalidUtf8Offset(bytes); bad != std::string_view::npos) {
         throw EImportError(source + ": not UTF-8 text (byte offset " + std::to_string(bad) + ")");
     }
     return CsvParser(bytes, source).Parse();

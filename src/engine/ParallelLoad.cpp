@@ -126,7 +126,8 @@ void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files,
     const unsigned cores = UsableCores();
     LoadPool pool(files, progress);
     pool.Start(static_cast<unsigned>(std::min<std::size_t>(cores, files.size())));
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    // A cancel request ends the appending at once, so the rows are exactly those appended before it.
+    for (std::size_t i = 0; i < files.size() && !progress.Cancelled(); ++i) {
         std::unique_ptr<DocumentRecord> record = pool.Wait(i);
         if (!record) {
             break; // cancelled: nothing at or after i was loaded

@@ -2,6 +2,7 @@
 
 #include "archive/UpdatePackage.h"
 #include "engine/PartLocator.h"
+#include "engine/PathMessage.h"
 #include "engine/PropertyParts.h"
 #include "engine/ScratchFolder.h"
 #include "engine/WriteProperties.h"
@@ -236,7 +237,7 @@ DocumentOutcome SaveDocument(DocumentRecord& record, ScratchFolder* reused)
             }
         }
     } catch (const std::exception& e) {
-        record.LastError = e.what();
+        record.LastError = WithoutPath(e.what(), record.FullPath);
         return DocumentOutcome{false, record.LastError};
     } catch (...) {
         record.LastError = "unexpected failure while saving the package";

@@ -15,7 +15,7 @@ enum class ExportFormat
 
 // What a front end offers for one format: the menu caption, the default extension and the file
 // dialog filter ("description|pattern"). The spreadsheet is an Office Open XML workbook; its dialog
-// keeps the historical ".xls" filter, and a name ending in ".xlsx" is accepted as well.
+// offers the ".xls" filter, and a name ending in ".xlsx" is accepted as well.
 struct ExportFormatTexts
 {
     std::string_view MenuCaption;

@@ -1,11 +1,12 @@
 #include "export/ExportToFile.h"
 
+#include "archive/ArchiveErrors.h"
+#include "archive/AtomicReplace.h"
 #include "export/BuildHtml.h"
 #include "export/BuildText.h"
 #include "export/BuildXml.h"
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
-#include "export/ReplacementFile.h"
 #include "export/WriteSpreadsheet.h"
 
 #include <sstream>
@@ -39,13 +40,14 @@ void ExportSpreadsheet(const GridSnapshot& grid, const std::string& title, const
         throw EExportError(std::string(kRowCountOutOfRange));
     }
     try {
-        ReplacementFile file(path);
-        WriteSpreadsheet(grid, title, file.TempPath());
+        archive::TemporaryArchive file(path);
+        // The workbook writer opens the file by its name; the content is still ours to commit.
+        WriteSpreadsheet(grid, title, file.Path());
         file.Commit();
-    } catch (const EExportError& e) {
+    } catch (const std::exception& e) {
         const std::string_view message = e.what();
         if (message.substr(0, kExcelNotInstalled.size()) == kExcelNotInstalled) {
-            throw;
+            throw EExportError(e.what());
         }
         throw EExportError(std::string(kExcelNotInstalled) + " " + e.what());
     }
@@ -60,9 +62,11 @@ void ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::file
         ExportSpreadsheet(grid, title, path);
         return;
     }
-    ReplacementFile file(path);
-    file.Write(BuildContent(format, grid, title));
-    file.Commit();
+    try {
+        archive::ReplaceFileContent(path, BuildContent(format, grid, title));
+    } catch (const archive::EArchiveError& e) {
+        throw EExportError(e.what());
+    }
 }
 
 } // namespace exporting

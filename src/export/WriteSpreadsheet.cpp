@@ -1,9 +1,9 @@
 #include "export/WriteSpreadsheet.h"
 
+#include "archive/Utf8.h"
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
 #include "export/SpreadsheetFit.h"
-#include "export/Utf8.h"
 #include "export/XlsxLibrary.h"
 
 #include <memory>
@@ -43,8 +43,8 @@ std::string CellName(lxw_row_t row, lxw_col_t column)
 // The text as the workbook can hold it: valid UTF-8 only, within Excel's cell length.
 std::string SheetText(std::string_view text, lxw_row_t row, lxw_col_t column)
 {
-    std::string valid = DropInvalidUtf8(text);
-    if (CountCodePoints(valid) > kMaxCellCharacters) {
+    std::string valid = archive::RepairUtf8(text, "");
+    if (archive::CountCodePoints(valid) > kMaxCellCharacters) {
         Fail("The text of cell " + CellName(row, column) + " is longer than " +
              std::to_string(kMaxCellCharacters) + " characters.");
     }

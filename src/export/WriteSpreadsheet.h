@@ -8,7 +8,7 @@
 
 namespace exporting {
 
-// The sheet keeps the historical row limit: the title row, the caption row and at most this many
+// The sheet holds at most 65536 rows: the title row, the caption row and at most this many
 // documents.
 inline constexpr std::size_t kMaxSpreadsheetDocuments = 65534;
 inline constexpr std::string_view kRowCountOutOfRange = "The row count is out of excel range.";

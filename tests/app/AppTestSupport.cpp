@@ -1,5 +1,6 @@
 #include "AppTestSupport.h"
 
+#include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "support/PackageBuilder.h"
@@ -26,6 +27,25 @@ bool WaitForCommand(app::TfmMain& window)
     }
     QSignalSpy finished(&window, &app::TfmMain::commandFinished);
     return finished.wait(60000) || !window.isBusy();
+}
+
+void OpenMainWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    window = std::make_unique<app::TfmMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    app::Dialogs::takeShownMessages();
+}
+
+void CloseMainWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    QStringList unexpected;
+    for (const auto& message : app::Dialogs::takeShownMessages()) {
+        unexpected << message.title + QStringLiteral(": ") + message.text;
+    }
+    window->model().clearRows();
+    window.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
 }
 
 std::string CellOf(const app::TfmMain& window, int row, int column)

@@ -43,9 +43,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<testsupport::TempDir>();
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        apptest::OpenMainWindow(m_window);
         apptest::WritePackage(*m_dir / "deck.pptx", "Quarterly", "Acme");
         Dialogs::setNextFileNames({QString::fromStdString((*m_dir / "deck.pptx").string())});
         m_window->findChild<QToolButton*>("BitBtn1")->click();
@@ -56,10 +54,8 @@ private slots:
 
     void cleanup()
     {
-        m_window->model().clearRows();
-        m_window.reset();
+        apptest::CloseMainWindow(m_window);
         m_dir.reset();
-        Dialogs::takeShownMessages();
     }
 
     void menuHasTheFourItems()

@@ -22,19 +22,6 @@ using testsupport::ReadFileBytes;
 using testsupport::RunCommand;
 using testsupport::TempDir;
 
-std::vector<std::string> CorpusPackages()
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir(), ec)) {
-        if (entry.path().extension() == ".pptx") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string Quote(const fs::path& path)
 {
     return "'" + path.string() + "'";
@@ -128,7 +115,7 @@ TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
 
 INSTANTIATE_TEST_SUITE_P(Real,
                          CorpusRoundTripTest,
-                         ::testing::ValuesIn(CorpusPackages()),
+                         ::testing::ValuesIn(testsupport::RealCorpusPackages()),
                          [](const auto& info) {
                              std::string name = info.param.substr(0, info.param.size() - 5);
                              std::replace_if(

@@ -49,22 +49,10 @@ RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const 
     return run;
 }
 
-std::vector<std::string> CorpusPackages()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
-        if (entry.path().extension() == ".pptx") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A writable copy of the corpus packages in a fresh folder.
 void CopyCorpus(const fs::path& to)
 {
-    for (const std::string& name : CorpusPackages()) {
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
         fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
         fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
     }
@@ -105,8 +93,8 @@ class ShowCorpusTest : public testing::TestWithParam<ZoneCase>
 TEST_P(ShowCorpusTest, JsonMatchesTheExpectation)
 {
     TempDir dir;
-    const CliRun run =
-        RunCli(testsupport::RealCorpusDir(), With({"show", "--json"}, CorpusPackages()), GetParam().zone);
+    const CliRun run = RunCli(testsupport::RealCorpusDir(),
+                              With({"show", "--json"}, testsupport::RealCorpusPackages()), GetParam().zone);
     EXPECT_EQ(run.status, 1); // the corpus holds packages that cannot be read
     testsupport::WriteFileBytes(dir / "actual.json", run.out);
     Python(kCompare + " " + Quoted((dir / "actual.json").string()) + " " +
@@ -147,11 +135,12 @@ TEST(SetCorpus, ChangesOnlyThePropertyPartsAndReportsWhatCannotBeSaved)
     // Dates are entered in Berlin time and read back in UTC: one hour off in winter, two in summer.
     const CliRun set = RunCli(after.Path(), With(With({"set"}, kSetEverything), {"--"}), "Europe/Berlin");
     const CliRun setAll =
-        RunCli(after.Path(), With(With({"set"}, kSetEverything), CorpusPackages()), "Europe/Berlin");
+        RunCli(after.Path(), With(With({"set"}, kSetEverything), testsupport::RealCorpusPackages()),
+               "Europe/Berlin");
     EXPECT_EQ(set.status, 2) << "no paths after --";
     EXPECT_EQ(setAll.status, 1);
 
-    const CliRun show = RunCli(after.Path(), With({"show", "--json"}, CorpusPackages()));
+    const CliRun show = RunCli(after.Path(), With({"show", "--json"}, testsupport::RealCorpusPackages()));
     testsupport::WriteFileBytes(after / "rows.json", show.out);
     Python("-c " + Quoted(R"py(import json, sys
 rows = json.load(open(sys.argv[1]))
@@ -165,7 +154,7 @@ assert sum(r["Error"] is None for r in rows) >= 58, len(rows)
            Quoted((after / "rows.json").string()));
 
     std::string saved;
-    for (const std::string& name : CorpusPackages()) {
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
         const bool wasSaved = setAll.out.find(name + ": saved\n") != std::string::npos;
         const bool failed = setAll.err.find(name + ": ") != std::string::npos;
         EXPECT_NE(wasSaved, failed) << name;

@@ -112,6 +112,8 @@ TEST(WriteProperties, InvalidDatesAndMixedContentFailClearly)
     EXPECT_THROW((void)WriteCore(0, std::string("a\x01"), ""), EPropertyWriteError);
     EXPECT_THROW((void)WriteCore(0, "caf\xE9", ""), EPropertyWriteError);
     EXPECT_THROW((void)WriteCore(0, "\xC3", ""), EPropertyWriteError);
+    EXPECT_THROW((void)WriteCore(0, "\xED\xA0\x80", ""), EPropertyWriteError); // a surrogate
+    EXPECT_THROW((void)WriteCore(0, "\xE0\x81\x81", ""), EPropertyWriteError); // overlong
     EXPECT_THROW((void)WriteCore(0, "x", "<dc:title><!--c-->a</dc:title>"), EPropertyWriteError);
 }
 
