@@ -115,10 +115,10 @@ void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files,
     if (files.size() == 1) {
         // A single package is not worth a thread: starting one costs more than a small load.
         auto record = NewRecord(files.front());
+        LoadDocument(*record);
         if (progress.Cancelled()) {
             return;
         }
-        LoadDocument(*record);
         AppendChecked(list, std::move(*record));
         progress.Report(1, 1, files.front().FullPath);
         return;
