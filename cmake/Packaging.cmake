@@ -67,6 +67,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://velmora.example.org")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The spreadsheet library is opened when a workbook is written, so shlibdeps cannot see it.
+file(REAL_PATH ${VELMORA_XLSXWRITER_PATH} xlsx_library)
+execute_process(COMMAND dpkg-query -S ${xlsx_library} OUTPUT_VARIABLE xlsx_owner ERROR_QUIET)
+if(xlsx_owner MATCHES "^([^:]+)")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${CMAKE_MATCH_1})
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

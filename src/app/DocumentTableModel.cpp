@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QStyle>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -198,6 +199,8 @@ void DocumentTableModel::clearRows()
         return;
     }
     beginRemoveRows({}, 0, rowCount() - 1);
+    // Freeing 100,000 records takes long enough to freeze the window: a pool thread does it.
+    [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([rows = std::move(m_rows)] {});
     m_rows.clear();
     endRemoveRows();
 }

@@ -4,6 +4,7 @@
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/ParallelFor.h"
+#include "app/ProgressRelay.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
@@ -24,18 +25,27 @@ namespace app {
 namespace {
 
 // Copies of rows that a worker loads or saves, so that the grid can keep painting the originals;
-// the results are stored back into the rows when the command ends.
+// the results are stored back into the rows when the command ends. With 100,000 rows copying and
+// freeing the records takes long enough to freeze the window, so both happen on worker threads:
+// the copies are taken by the worker (while a long command runs nothing edits, adds or removes
+// rows, and the UI thread only reads them), and the replaced records are freed on a pool thread.
 struct RowJob
 {
+    const DocumentTableModel& model;
     std::vector<std::size_t> rows;
     std::vector<engine::DocumentRecord> records;
     std::vector<engine::DocumentOutcome> outcomes;
     std::vector<char> done;
 
-    RowJob(const DocumentTableModel& model, std::vector<std::size_t> selected)
-        : rows(std::move(selected))
+    RowJob(const DocumentTableModel& source, std::vector<std::size_t> selected)
+        : model(source)
+        , rows(std::move(selected))
         , outcomes(rows.size())
         , done(rows.size(), 0)
+    {}
+
+    // On the worker, before anything else.
+    void copyRows()
     {
         records.reserve(rows.size());
         for (std::size_t row : rows) {
@@ -43,13 +53,15 @@ struct RowJob
         }
     }
 
-    void storeInto(DocumentTableModel& model)
+    // On the UI thread, inside the model's update block that ends the command.
+    void storeInto(DocumentTableModel& target)
     {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (std::size_t i = 0; i < rows.size() && i < records.size(); ++i) {
             if (done[i] != 0) {
-                model.storeRecord(rows[i], std::move(records[i]));
+                std::swap(target.RecordAt(rows[i]), records[i]);
             }
         }
+        [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([old = std::move(records)] {});
     }
 };
 
@@ -75,16 +87,13 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
 
     engine::Progress progress;
     progress.CancelRequested = &m_waitForm->CancelRequested();
-    TWaitForm* box = m_waitForm;
-    progress.OnProgress = [box, observer = m_progressObserver](std::size_t done, std::size_t total,
-                                                               const std::string& path) {
+    auto relay = std::make_shared<ProgressRelay>(m_waitForm);
+    progress.OnProgress = [relay, observer = m_progressObserver](std::size_t done, std::size_t total,
+                                                                 const std::string& path) {
         if (observer) {
             observer(done, total);
         }
-        QMetaObject::invokeMethod(
-            box,
-            [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
-            Qt::QueuedConnection);
+        relay->Report(done, total, path);
     };
 
     auto* watcher = new QFutureWatcher<QString>(this);
@@ -216,6 +225,7 @@ void TfmMain::BitBtn5Click()
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
     runLongCommand(
         [job](const engine::Progress& progress) {
+            job->copyRows();
             ParallelFor(
                 job->records.size(),
                 [&job](std::size_t i) {
@@ -256,23 +266,24 @@ void TfmMain::saveRows(bool checkedOnly)
         }
     }
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
-    // Rows of the same package are saved one after the other, never at the same time.
-    auto groups = std::make_shared<std::vector<std::vector<std::size_t>>>();
-    std::map<std::string, std::size_t> groupOfPath;
-    for (std::size_t i = 0; i < job->records.size(); ++i) {
-        auto [it, added] = groupOfPath.try_emplace(job->records[i].FullPath, groups->size());
-        if (added) {
-            groups->emplace_back();
-        }
-        (*groups)[it->second].push_back(i);
-    }
     runLongCommand(
-        [job, groups](const engine::Progress& progress) {
+        [job](const engine::Progress& progress) {
+            job->copyRows();
+            // Rows of the same package are saved one after the other, never at the same time.
+            std::vector<std::vector<std::size_t>> groups;
+            std::map<std::string, std::size_t> groupOfPath;
+            for (std::size_t i = 0; i < job->records.size(); ++i) {
+                auto [it, added] = groupOfPath.try_emplace(job->records[i].FullPath, groups.size());
+                if (added) {
+                    groups.emplace_back();
+                }
+                groups[it->second].push_back(i);
+            }
             ParallelFor(
-                groups->size(),
+                groups.size(),
                 [&](std::size_t g) {
-                    for (std::size_t i : (*groups)[g]) {
-                        if (progress.Cancelled() && i != (*groups)[g].front()) {
+                    for (std::size_t i : groups[g]) {
+                        if (progress.Cancelled() && i != groups[g].front()) {
                             return;
                         }
                         job->outcomes[i] = engine::SaveDocument(job->records[i]);
@@ -282,7 +293,7 @@ void TfmMain::saveRows(bool checkedOnly)
                         job->done[i] = 1;
                     }
                 },
-                [&](std::size_t g) { return job->records[(*groups)[g].front()].FullPath; }, progress);
+                [&](std::size_t g) { return job->records[groups[g].front()].FullPath; }, progress);
         },
         [this, job] {
             QStringList failures;

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "engine/Progress.h"
 #include "export/GridSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -53,11 +54,15 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         for (const ColumnSetting& column : m_model->columns()) {
             captions.push_back(column.caption.toStdString());
         }
-        auto grid =
-            std::make_shared<const exporting::GridSnapshot>(exporting::SnapshotOf(*m_model, captions));
-        runLongCommand([exporter = m_exporter, format, grid, target = path.toStdString()](
-                           const engine::Progress& /*progress*/) { exporter(format, *grid, target); },
-                       [] { return QString(); }, false);
+        // Taking the texts of 100,000 rows and writing them would freeze the window for seconds,
+        // so both happen on a worker; while it runs nothing edits, adds or removes rows.
+        const DocumentTableModel* model = m_model;
+        runLongCommand(
+            [model, exporter = m_exporter, format, captions = std::move(captions),
+             target = path.toStdString()](const engine::Progress&) {
+                exporter(format, exporting::SnapshotOf(*model, captions), target);
+            },
+            [] { return QString(); }, false);
     });
 }
 

@@ -36,9 +36,16 @@ void RequirePackageReplaceable(const std::filesystem::path& package, const FileI
 // path itself when it is no link or the link cannot be followed.
 std::filesystem::path LinkTarget(const std::filesystem::path& path);
 
+// How many saves of one package may write their temporary archives at the same time.
+inline constexpr int kTemporarySlots = 8;
+
+// The names of a target's temporary archives are this stem followed by a slot number from 0 to
+// kTemporarySlots - 1: hidden, and found again by the next save of the same target.
+std::string TemporaryArchiveStem(const std::filesystem::path& target);
+
 // A new, hidden file in the target's folder, with the target's permissions, owner and group (or
 // those of any new file). It is removed on destruction unless Commit succeeded, and an abandoned
-// one (its writer killed) is removed by the next writer beside the same target.
+// one (its writer killed) is removed by the next save of the same target.
 class TemporaryArchive
 {
 public:
@@ -68,6 +75,7 @@ private:
     FileIdentity m_targetIdentity;
     std::filesystem::path m_path;
     int m_fd = -1;
+    int m_lockFd = -1;
     bool m_committed = false;
 };
 

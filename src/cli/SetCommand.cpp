@@ -4,8 +4,8 @@
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
 #include "engine/FillPattern.h"
+#include "engine/ParallelSave.h"
 #include "engine/PropertyValueRule.h"
-#include "engine/SaveDocument.h"
 
 #include <filesystem>
 #include <iostream>
@@ -132,39 +132,66 @@ void RunSet(const SetOptions& options)
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
     }
+    // Rows left alone are reported at their place among the saved ones.
+    std::vector<engine::DocumentRecord*> records;
+    std::vector<std::size_t> rowOfRecord;
+    std::vector<std::string> leftAlone(rows.RowCount());
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         engine::DocumentRecord& record = rows.RecordAt(row);
         std::vector<PropertyAssignment> filled;
         if (!fills.empty() && record.LastError.empty()) {
             auto values = FillValues(record, fills, match, now);
             if (auto* reason = std::get_if<std::string>(&values)) {
-                std::cerr << record.FullPath << ": " << *reason << '\n';
-                ++failed;
+                leftAlone[row] = *reason;
                 continue;
             }
             filled = std::get<std::vector<PropertyAssignment>>(std::move(values));
         }
         if (options.dryRun) {
-            if (record.LastError.empty()) {
-                std::cout << record.FullPath << ": would be saved\n";
-            } else {
-                std::cerr << record.FullPath << ": " << record.LastError << '\n';
-                ++failed;
+            if (!record.LastError.empty()) {
+                leftAlone[row] = record.LastError;
             }
+            rowOfRecord.push_back(row);
             continue;
         }
         // The package is saved even when its load reported a problem: the save reads the parts
         // afresh and fails on its own when the part it must edit is unusable.
         Apply(record, assignments);
         Apply(record, filled);
-        const engine::DocumentOutcome outcome = engine::SaveDocument(record);
-        if (outcome.ok) {
-            std::cout << record.FullPath << ": saved\n";
-        } else {
-            std::cerr << record.FullPath << ": " << outcome.message << '\n';
-            ++failed;
-        }
+        records.push_back(&record);
+        rowOfRecord.push_back(row);
     }
+    std::size_t reported = 0;
+    const auto reportLeftAloneBefore = [&](std::size_t row) {
+        for (; reported < row; ++reported) {
+            if (!leftAlone[reported].empty()) {
+                std::cerr << rows.RecordAt(reported).FullPath << ": " << leftAlone[reported] << '\n';
+                ++failed;
+            }
+        }
+    };
+    if (options.dryRun) {
+        for (const std::size_t row : rowOfRecord) {
+            reportLeftAloneBefore(row);
+            if (leftAlone[row].empty()) {
+                std::cout << rows.RecordAt(row).FullPath << ": would be saved\n";
+            }
+        }
+    } else {
+        // Different packages are saved in parallel; the lines come out in the order of the rows.
+        engine::SaveRecords(records, engine::Progress{},
+                            [&](std::size_t i, const engine::DocumentOutcome& outcome) {
+                                reportLeftAloneBefore(rowOfRecord[i]);
+                                ++reported;
+                                if (outcome.ok) {
+                                    std::cout << records[i]->FullPath << ": saved\n";
+                                } else {
+                                    std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
+                                    ++failed;
+                                }
+                            });
+    }
+    reportLeftAloneBefore(rows.RowCount());
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }

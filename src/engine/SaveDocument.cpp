@@ -160,7 +160,7 @@ const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes
 const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
-void SaveChanges(DocumentRecord& record, bool core, bool app)
+void SaveChanges(DocumentRecord& record, bool core, bool app, ScratchFolder& scratch)
 {
     CheckWritable(record.FullPath);
     archive::TArchiveReader reader;
@@ -176,7 +176,6 @@ void SaveChanges(DocumentRecord& record, bool core, bool app)
         }
     }
 
-    ScratchFolder scratch;
     record.ScratchFolder = scratch.Path().string();
     SavePlan plan(reader, scratch.Path());
     if (core) {
@@ -193,15 +192,49 @@ void SaveChanges(DocumentRecord& record, bool core, bool app)
     archive::UpdatePackage(record.FullPath, scratch.Path());
 }
 
+// Empties a reused scratch folder after a save, on every path; what cannot be removed now is
+// removed before the next save uses the folder.
+class EmptiedAfterUse
+{
+public:
+    explicit EmptiedAfterUse(ScratchFolder& scratch)
+        : m_scratch(scratch)
+    {}
+
+    ~EmptiedAfterUse()
+    {
+        try {
+            m_scratch.Empty();
+        } catch (...) {
+            // Reported by the next save through the Empty() it starts with.
+        }
+    }
+
+    EmptiedAfterUse(const EmptiedAfterUse&) = delete;
+    EmptiedAfterUse& operator=(const EmptiedAfterUse&) = delete;
+
+private:
+    ScratchFolder& m_scratch;
+};
+
 } // namespace
 
-DocumentOutcome SaveDocument(DocumentRecord& record)
+DocumentOutcome SaveDocument(DocumentRecord& record, ScratchFolder* reused)
 {
     try {
         const bool core = HasCoreChanges(record);
         const bool app = HasAppChanges(record);
         if (core || app) {
-            SaveChanges(record, core, app);
+            if (reused == nullptr) {
+                ScratchFolder scratch;
+                SaveChanges(record, core, app, scratch);
+            } else {
+                const EmptiedAfterUse emptied(*reused);
+                if (reused->EmptyingFailed()) {
+                    reused->Empty(); // old contents must never reach the package
+                }
+                SaveChanges(record, core, app, *reused);
+            }
         }
     } catch (const std::exception& e) {
         record.LastError = WithoutPath(e.what(), record.FullPath);

@@ -30,6 +30,7 @@ void Trigger(TfmMain& window, const char* name)
     QVERIFY2(action != nullptr, name);
     QVERIFY2(action->isEnabled(), name);
     action->trigger();
+    QVERIFY2(apptest::WaitForCommand(window), name); // the export runs on a worker
 }
 
 } // namespace
@@ -209,7 +210,7 @@ private slots:
         });
         const fs::path target = *m_dir / "out.file";
         Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
-        Trigger(*m_window, item.toLatin1().constData());
+        m_window->findChild<QAction*>(item)->trigger(); // not Trigger(), which waits for the end
         // The trigger has returned while the export is still held: the window is free meanwhile.
         QVERIFY(m_window->isBusy());
         QVERIFY(m_window->waitForm().isVisible());

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -187,6 +188,30 @@ TEST(SetCommand, ClearingRemovesTheElementsAndDryRunWritesNothing)
     const std::string listing =
         testsupport::RunCommand("unzip -p " + Quoted((dir / "a.pptx").string()) + " docProps/core.xml");
     EXPECT_EQ(listing.find("title>"), std::string::npos) << listing;
+}
+
+TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
+{
+    TempDir dir;
+    std::vector<std::string> arguments{"set", "--set", "Title=Parallel"};
+    std::string expected;
+    // Twelve packages in an order that is not the folder's, one of them twice.
+    for (int i = 11; i >= 0; --i) {
+        const std::string name = "p" + std::to_string(i) + ".pptx";
+        fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / name);
+        fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
+        arguments.push_back(name);
+        expected += name + ": saved\n";
+    }
+    arguments.push_back("p5.pptx");
+    expected += "p5.pptx: saved\n";
+    const CliRun run = RunCli(dir.Path(), arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected);
+    const CliRun show = RunCli(dir.Path(), {"show", "--csv", "p0.pptx", "p11.pptx"});
+    const std::size_t first = show.out.find("Parallel");
+    ASSERT_NE(first, std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("Parallel", first + 1), std::string::npos) << show.out;
 }
 
 struct UsageCase
