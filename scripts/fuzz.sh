@@ -97,7 +97,7 @@ run_one() {
     rm -rf "$build/findings/$target"
     mkdir -p "$corpus" "$build/findings/$target"
     TMPDIR="$fuzz_tmp" "$build/bin/$target" "$corpus" "$seeds/$target" "${limits[@]}" \
-        -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" \
+        -rss_limit_mb=2048 -report_slow_units=120 -print_final_stats=1 -artifact_prefix="$build/findings/$target/" \
         >"$build/logs/$target.log" 2>&1 || true
 }
 
