@@ -169,6 +169,9 @@ int TArchiveWriter::UpdateArchive()
     }
     const fs::path package = PackagePath();
     const FileIdentity before = IdentityOf(package);
+    if (ExpectedArchive && !before.SameFileAndContent(*ExpectedArchive)) {
+        throw EArchiveError("Package was changed by someone else during the update", package.string());
+    }
     if (before.Exists) {
         // Checked first, so that nothing is written for a package that cannot be replaced.
         RequirePackageReplaceable(package, before);
@@ -221,8 +224,16 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         CheckCancel(bytesDone, bytesTotal);
     };
 
+    std::unordered_set<std::string> removed;
+    for (const std::string& name : RemoveMembers) {
+        removed.insert(MemberNameKey(name));
+    }
+
     TemporaryArchive temporary(package, before);
     ZipOutputFile out(temporary.Fd(), temporary.Path().string());
+    if (OnArchiveBytes) {
+        out.SetObserver(OnArchiveBytes);
+    }
     std::vector<ZipMemberRecord> records;
     std::unordered_set<std::string> written;
     std::vector<bool> used(files.size(), false);
@@ -244,10 +255,10 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
 
     for (const auto& held : Members()) {
         const TZipHeaderInfo& member = *held;
-        if (member.DeletionMark == 2) {
+        const std::string key = MemberNameKey(member.Name);
+        if (member.DeletionMark == 2 || removed.count(key) > 0) {
             continue;
         }
-        const std::string key = MemberNameKey(member.Name);
         std::size_t entry = files.size();
         if (auto it = entriesByName.find(key); it != entriesByName.end() && !it->second.empty()) {
             entry = it->second.front();
@@ -292,6 +303,9 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         EndRecordsBytes(records.size(), directorySize, directoryOffset, EndCentral().Comment, ForceZip64));
     out.Flush();
     source.reset();
+    if (BeforeReplace) {
+        BeforeReplace(temporary.Fd());
+    }
     temporary.Commit();
     ClearDirectory();
     return compressed;

@@ -74,6 +74,11 @@ PropertyAssignment ParseSetArgument(const std::string& argument)
     return assignment;
 }
 
+std::vector<std::string> PersonalPropertyNames()
+{
+    return {"Creator", "LastModifiedBy", "Company", "Manager", "LastPrinted", "Template"};
+}
+
 std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,
                                                  const std::vector<std::string>& clears)
 {

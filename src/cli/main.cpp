@@ -1,7 +1,9 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/UndoCommand.h"
 
 #include <CLI/CLI.hpp>
 #include <clocale>
@@ -14,5 +16,7 @@ int main(int argc, char** argv)
     cli::AddShowCommand(app);
     cli::AddSetCommand(app);
     cli::AddExportCommand(app);
+    cli::AddHistoryCommand(app);
+    cli::AddUndoCommand(app);
     return cli::RunApp(app, argc, argv);
 }

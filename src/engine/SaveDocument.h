@@ -5,9 +5,19 @@
 
 namespace engine {
 
+class SaveJournal;
+
+struct SaveOptions
+{
+    // When set, the save is recorded there before the package is replaced, and fails without it.
+    SaveJournal* Journal = nullptr;
+    // The package keeps the modification time it had before the save.
+    bool KeepModificationTime = false;
+};
+
 // Writes the changed properties of the record back into its package. All or nothing: Modified
 // and the changed flags are cleared only when the package was really rewritten. A failure is kept
-// in LastError and returned, never thrown.
-DocumentOutcome SaveDocument(DocumentRecord& record);
+// in LastError and returned, never thrown. After a success the saved texts are the loaded ones.
+DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options = {});
 
 } // namespace engine
