@@ -1,0 +1,40 @@
+#include "cli/CliRunner.h"
+
+#include "support/TempDir.h"
+
+#include <unistd.h>
+
+namespace cli {
+
+namespace fs = std::filesystem;
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+CliRun RunCli(const fs::path& folder,
+              const std::vector<std::string>& arguments,
+              const std::string& zone,
+              const std::string& environment)
+{
+    static int counter = 0;
+    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-err-" + std::to_string(getpid()) +
+                                                          "-" + std::to_string(counter++));
+    std::string command = "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + environment + " " +
+                          VELMORA_CLI_BINARY;
+    for (const std::string& argument : arguments) {
+        command += " " + Quoted(argument);
+    }
+    CliRun run;
+    run.out = testsupport::RunCommand(command + " 2>" + Quoted(errFile.string()), &run.status);
+    run.err = testsupport::ReadFileBytes(errFile);
+    fs::remove(errFile);
+    return run;
+}
+
+} // namespace cli
