@@ -29,7 +29,7 @@ public:
     void Replaced() const;
 
 private:
-    const std::string& m_package;
+    std::string m_package;
     SaveOptions m_options;
     std::optional<archive::FileIdentity> m_expected;
     archive::FileIdentity m_before;

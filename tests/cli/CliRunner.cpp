@@ -25,8 +25,8 @@ CliRun RunCli(const fs::path& folder,
     static int counter = 0;
     const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-err-" + std::to_string(getpid()) +
                                                           "-" + std::to_string(counter++));
-    std::string command = "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + environment + " " +
-                          VELMORA_CLI_BINARY;
+    std::string command =
+        "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + environment + " " + VELMORA_CLI_BINARY;
     for (const std::string& argument : arguments) {
         command += " " + Quoted(argument);
     }

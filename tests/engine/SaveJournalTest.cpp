@@ -1,14 +1,14 @@
 // The loaded texts beside the edited ones, and the journal that lets a save be undone.
+#include "engine/SaveJournal.h"
+
 #include "PackageFixtures.h"
 #include "archive/TArchiveReader.h"
 #include "engine/JournalStore.h"
 #include "engine/LoadDocument.h"
 #include "engine/PendingChanges.h"
 #include "engine/SaveDocument.h"
-#include "engine/SaveJournal.h"
 #include "engine/Sha256.h"
 #include "engine/UndoSave.h"
-
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
@@ -25,12 +25,13 @@ namespace fs = std::filesystem;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 
-const std::string kCore = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-                          "<cp:coreProperties "
-                          "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-                          "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\">"
-                          "<dc:title>  two  spaces\n</dc:title><dc:creator>Ann</dc:creator>"
-                          "<dcterms:created>yesterday-ish</dcterms:created></cp:coreProperties>";
+const std::string kCore =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+    "<cp:coreProperties "
+    "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+    "xmlns:dc=\"http://purl.org/dc/elements/1.1/\" xmlns:dcterms=\"http://purl.org/dc/terms/\">"
+    "<dc:title>  two  spaces\n</dc:title><dc:creator>Ann</dc:creator>"
+    "<dcterms:created>yesterday-ish</dcterms:created></cp:coreProperties>";
 const std::string kApp = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
                          "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                          "extended-properties\"><Company>Acme</Company></Properties>";
@@ -130,7 +131,8 @@ void WriteLargePackage(const fs::path& path)
     std::string core = kCore;
     core.insert(core.find("</cp:coreProperties>"), "<dc:description>" + noise + "</dc:description>");
     testsupport::PackageBuilder builder = testsupport::PackageBuilder::Presentation(core, kApp);
-    builder.Add("ppt/media/image1.bin", noise.substr(0, 300 * 1024), testsupport::PackageBuilder::Method::Stored);
+    builder.Add("ppt/media/image1.bin", noise.substr(0, 300 * 1024),
+                testsupport::PackageBuilder::Method::Stored);
     builder.WriteTo(path);
 }
 
