@@ -85,6 +85,7 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
+    buildJournalActions();
 
     m_waitForm = new TWaitForm(this);
     setAcceptDrops(true);

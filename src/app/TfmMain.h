@@ -16,6 +16,7 @@
 class QCheckBox;
 class QMenu;
 class QToolButton;
+class QUndoStack;
 class QWidget;
 
 namespace engine {
@@ -48,11 +49,18 @@ public:
 
     [[nodiscard]] bool isBusy() const { return m_busy; }
 
+    // The undoable steps of staged edits.
+    [[nodiscard]] QUndoStack* undoStack() const { return m_undoStack; }
+
     // The batch-modify dialog plugs in here; without it the command explains that it is missing.
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
 
     // Adds what was dropped or chosen, as a long command.
     void addItems(std::vector<AddItem> items);
+
+    // Whether saves are recorded in the journal (so that they can be undone) and whether packages
+    // keep their modification times; the Options settings.
+    void setSaveOptions(bool journal, bool keepModificationTime);
 
 public slots:
     void BitBtn1Click();
@@ -72,6 +80,10 @@ public slots:
     void ExportToHTML1Click();
     void ExportToText1Click();
     void ExportToXML1Click();
+    // Restores the packages of the last journaled save run, after a confirmation.
+    void undoLastSave();
+    // Stages the clearing of the chosen personal properties on the checked rows, as one undoable step.
+    void removePersonalInfo();
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -90,6 +102,7 @@ private:
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
     void buildMenus();
+    void buildJournalActions();
 
     // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
     // inside one grid update, also when work failed, and may return a warning for the user.
@@ -115,6 +128,9 @@ private:
     bool m_initialised = false;
     bool m_busy = false;
     bool m_closePending = false;
+    QUndoStack* m_undoStack = nullptr;
+    bool m_journalSaves = true;
+    bool m_keepModificationTime = false;
 };
 
 } // namespace app

@@ -88,24 +88,20 @@ std::size_t SaveRows(engine::DocumentList& rows,
                      const std::vector<PropertyAssignment>& assignments,
                      const SetOptions& options)
 {
+    std::vector<const engine::DocumentRecord*> records;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        Apply(rows.RecordAt(row), assignments);
+        records.push_back(&rows.RecordAt(row));
+    }
     std::unique_ptr<engine::SaveJournal> journal;
     if (!options.noJournal) {
-        std::vector<std::string> properties;
-        std::vector<std::string> packages;
-        for (const PropertyAssignment& assignment : assignments) {
-            properties.emplace_back(engine::DisplayName(assignment.Property));
-        }
-        for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-            packages.push_back(rows.RecordAt(row).FullPath);
-        }
         try {
-            journal = std::make_unique<engine::SaveJournal>(engine::DefaultJournalRoot(), properties);
-            journal->RecordBefore(packages);
+            journal = engine::StartSaveRun(records, engine::DefaultJournalRoot());
         } catch (const engine::EJournalError& e) {
-            for (const std::string& package : packages) {
-                std::cerr << package << ": not saved: " << e.what() << '\n';
+            for (const engine::DocumentRecord* record : records) {
+                std::cerr << record->FullPath << ": not saved: " << e.what() << '\n';
             }
-            return packages.size();
+            return records.size();
         }
     }
     const engine::SaveOptions saveOptions{journal.get(), options.keepMtime};
@@ -114,7 +110,6 @@ std::size_t SaveRows(engine::DocumentList& rows,
         engine::DocumentRecord& record = rows.RecordAt(row);
         // The package is saved even when its load reported a problem: the save reads the parts
         // afresh and fails on its own when the part it must edit is unusable.
-        Apply(record, assignments);
         const engine::DocumentOutcome outcome = engine::SaveDocument(record, saveOptions);
         if (outcome.ok) {
             std::cout << record.FullPath << ": saved\n";

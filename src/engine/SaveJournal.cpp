@@ -220,4 +220,27 @@ void SaveJournal::Finish()
     PruneJournal(m_root, m_limits, m_id);
 }
 
+std::unique_ptr<SaveJournal> StartSaveRun(const std::vector<const DocumentRecord*>& records,
+                                          const fs::path& root)
+{
+    std::vector<std::string> properties;
+    for (std::size_t p = 0; p < kPropertyCount; ++p) {
+        for (const DocumentRecord* record : records) {
+            if (record->Modified && record->Changed(p)) {
+                properties.emplace_back(DisplayName(p));
+                break;
+            }
+        }
+    }
+    std::vector<std::string> packages;
+    for (const DocumentRecord* record : records) {
+        if (record->Modified) {
+            packages.push_back(record->FullPath);
+        }
+    }
+    auto journal = std::make_unique<SaveJournal>(root, properties);
+    journal->RecordBefore(packages);
+    return journal;
+}
+
 } // namespace engine

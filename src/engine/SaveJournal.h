@@ -1,12 +1,14 @@
 #pragma once
 
 #include "archive/AtomicReplace.h"
+#include "engine/DocumentRecord.h"
 #include "engine/JournalFormat.h"
 
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -79,5 +81,10 @@ private:
     int m_outcomesFd = -1;
     std::atomic<bool> m_produced = false;
 };
+
+// A run for saving the records: named after the properties they change, with the packages of the
+// modified ones recorded. Throws EJournalError.
+std::unique_ptr<SaveJournal> StartSaveRun(const std::vector<const DocumentRecord*>& records,
+                                          const std::filesystem::path& root);
 
 } // namespace engine

@@ -79,7 +79,7 @@ TEST_F(JournalCommands, SetHistoryUndo)
     EXPECT_EQ(fs::status(m_dir / "state" / "velmora" / "journal").permissions(), fs::perms::owner_all);
 
     const CliRun history = Run({"history"});
-    EXPECT_NE(history.out.find("  2 packages  Manager,Title\n"), std::string::npos) << history.out;
+    EXPECT_NE(history.out.find("  2 packages  Title,Manager\n"), std::string::npos) << history.out;
     const CliRun one = Run({"history", "us_core_no_app.pptx"});
     EXPECT_NE(one.out.find((fs::canonical(m_dir.Path()) / "us_core_no_app.pptx").string()),
               std::string::npos);
