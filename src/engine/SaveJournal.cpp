@@ -121,10 +121,10 @@ std::string SaveJournal::Failure(const std::string& reason) const
 void SaveJournal::RecordBefore(const std::vector<std::string>& packages)
 {
     std::lock_guard lock(m_mutex);
-    WriteEntries(packages);
+    WriteEntries(packages, false);
 }
 
-void SaveJournal::WriteEntries(const std::vector<std::string>& packages)
+void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool readFailuresThrow)
 {
     std::string bytes = m_header;
     std::map<std::string, archive::FileIdentity> recorded;
@@ -135,11 +135,14 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages)
             const archive::FileIdentity before = archive::IdentityOf(entry.Package);
             entry.Members = MembersASaveMayRewrite(entry.Package);
             if (!archive::IdentityOf(entry.Package).SameFileAndContent(before)) {
-                continue; // changed while it was read: its save records it again
+                throw std::runtime_error("the package changed while it was read for the journal");
             }
             recorded[entry.Package] = before;
         } catch (const std::exception&) {
-            continue; // the save reports why the package cannot be read
+            if (!readFailuresThrow) {
+                continue; // its save records it again, or reports why it cannot be read
+            }
+            throw;
         }
         PutEntry(bytes, entry);
     }
@@ -166,13 +169,9 @@ archive::FileIdentity SaveJournal::EnsureEntry(const std::string& package)
     const archive::FileIdentity now = archive::IdentityOf(key);
     const auto it = m_recorded.find(key);
     if (it == m_recorded.end() || !it->second.SameFileAndContent(now)) {
-        WriteEntries({key});
+        WriteEntries({key}, true);
     }
-    const auto recorded = m_recorded.find(key);
-    if (recorded == m_recorded.end()) {
-        throw std::runtime_error("the package changed while its journal entry was written");
-    }
-    return recorded->second;
+    return m_recorded.at(key);
 }
 
 void SaveJournal::AppendOutcome(const std::string& fields)

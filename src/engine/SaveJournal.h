@@ -66,7 +66,8 @@ public:
     void Finish();
 
 private:
-    void WriteEntries(const std::vector<std::string>& packages);
+    // A package that cannot be read is left out, or with readFailuresThrow ends the call.
+    void WriteEntries(const std::vector<std::string>& packages, bool readFailuresThrow);
     void AppendOutcome(const std::string& fields);
     [[nodiscard]] std::string Failure(const std::string& reason) const;
 
