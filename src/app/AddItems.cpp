@@ -1,6 +1,5 @@
 #include "app/AddItems.h"
 
-#include "app/ParallelFor.h"
 #include "engine/AddDocument.h"
 
 #include <filesystem>
@@ -24,30 +23,6 @@ AddItem::Kind Resolve(const AddItem& item)
     return engine::FileExtension(item.path) == "pptx" ? AddItem::Kind::File : AddItem::Kind::Dropped;
 }
 
-void MoveRows(engine::VectorDocumentList& from, engine::DocumentList& to)
-{
-    for (auto& row : from.TakeRows()) {
-        to.AppendRow() = std::move(*row.record);
-        to.SetCheckState(to.RowCount() - 1, row.checkState);
-    }
-}
-
-void AddFiles(engine::DocumentList& list,
-              const std::vector<std::string>& paths,
-              const engine::Progress& progress)
-{
-    // Each package loads into its own list so that the rows keep the order of the paths.
-    std::vector<engine::VectorDocumentList> loaded(paths.size());
-    engine::Progress quiet;
-    quiet.CancelRequested = progress.CancelRequested;
-    ParallelFor(
-        paths.size(), [&](std::size_t i) { engine::AddDocumentFile(loaded[i], paths[i], quiet); },
-        [&](std::size_t i) { return paths[i]; }, progress);
-    for (auto& rows : loaded) {
-        MoveRows(rows, list);
-    }
-}
-
 } // namespace
 
 void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, const engine::Progress& progress)
@@ -62,7 +37,7 @@ void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, con
             files.push_back(item.path);
             break;
         case AddItem::Kind::Folder:
-            AddFiles(list, std::exchange(files, {}), progress);
+            engine::AddDocumentFiles(list, std::exchange(files, {}), progress);
             engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode,
                                       engine::kPackageExtensionList, progress);
             break;
@@ -70,7 +45,7 @@ void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, con
             break; // neither a folder nor a package: skipped
         }
     }
-    AddFiles(list, files, progress);
+    engine::AddDocumentFiles(list, files, progress);
 }
 
 } // namespace app

@@ -23,8 +23,8 @@ struct AddItem
     Kind kind = Kind::File;
 };
 
-// Adds the rows of every item to list, in item order. Consecutive packages load in parallel;
-// folders load in parallel inside the engine. A cancel request keeps the rows loaded so far.
+// Adds the rows of every item to list, in item order; the packages of a run of files, and those of
+// a folder, load in parallel. A cancel request keeps the rows loaded so far.
 void AddItems(engine::DocumentList& list,
               const std::vector<AddItem>& items,
               const engine::Progress& progress);

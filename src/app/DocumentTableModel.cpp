@@ -1,11 +1,13 @@
 #include "app/DocumentTableModel.h"
 
 #include "engine/CellText.h"
+#include "engine/PathMessage.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
 #include <QStyle>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -102,7 +104,7 @@ DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int 
         return {};
     case Qt::ToolTipRole:
         if (column == 0 && !record.LastError.empty()) {
-            return QString::fromStdString(record.LastError);
+            return QString::fromStdString(engine::PathMessage(record.FullPath, record.LastError));
         }
         return {};
     default:
@@ -117,6 +119,10 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     }
     if (role == Qt::DisplayRole) {
         return m_columns[static_cast<std::size_t>(section)].caption;
+    }
+    if (role == kDateColumnRole) {
+        return section >= engine::kFirstPropertyColumn &&
+               engine::IsDateProperty(static_cast<std::size_t>(section - engine::kFirstPropertyColumn));
     }
     return {};
 }
@@ -193,6 +199,8 @@ void DocumentTableModel::clearRows()
         return;
     }
     beginRemoveRows({}, 0, rowCount() - 1);
+    // Freeing 100,000 records takes long enough to freeze the window: a pool thread does it.
+    [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([rows = std::move(m_rows)] {});
     m_rows.clear();
     endRemoveRows();
 }

@@ -1,6 +1,7 @@
 #include "app/RemovePersonalInfo.h"
 
-#include "app/DocumentTableModel.h"
+#include "engine/DocumentRecord.h"
+#include "engine/PersonalProperties.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -16,7 +17,7 @@ RemovePersonalInfoDialog::RemovePersonalInfoDialog(QWidget* parent)
     setWindowTitle(QStringLiteral("Remove Personal Information"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Clear these properties on the checked rows:"), this));
-    for (const std::size_t p : personalProperties()) {
+    for (const std::size_t p : engine::PersonalProperties()) {
         auto* box = new QCheckBox(
             QString::fromUtf8(engine::DisplayName(p).data(), static_cast<int>(engine::DisplayName(p).size())),
             this);
@@ -31,62 +32,15 @@ RemovePersonalInfoDialog::RemovePersonalInfoDialog(QWidget* parent)
     layout->addWidget(buttons);
 }
 
-const std::vector<std::size_t>& RemovePersonalInfoDialog::personalProperties()
-{
-    // Creator, LastModifiedBy, Company, Manager, LastPrinted, Template.
-    static const std::vector<std::size_t> properties = {
-        2, 5, engine::kCoreCount + 2, engine::kCoreCount + 3, 7, engine::kCoreCount};
-    return properties;
-}
-
 std::vector<std::size_t> RemovePersonalInfoDialog::chosenProperties() const
 {
     std::vector<std::size_t> chosen;
     for (std::size_t i = 0; i < m_boxes.size(); ++i) {
         if (m_boxes[i]->isChecked()) {
-            chosen.push_back(personalProperties()[i]);
+            chosen.push_back(engine::PersonalProperties()[i]);
         }
     }
     return chosen;
-}
-
-ClearPropertiesCommand::ClearPropertiesCommand(DocumentTableModel& model,
-                                               const std::vector<std::size_t>& rows,
-                                               const std::vector<std::size_t>& properties)
-    : QUndoCommand(QStringLiteral("Remove Personal Information"))
-    , m_model(model)
-    , m_rows(rows)
-{
-    for (const std::size_t row : rows) {
-        m_before.push_back(model.RecordAt(row));
-        engine::DocumentRecord after = model.RecordAt(row);
-        for (const std::size_t p : properties) {
-            after.Value(p).clear();
-            after.SetChanged(p, true);
-        }
-        after.Modified = after.Modified || !properties.empty();
-        m_after.push_back(std::move(after));
-    }
-}
-
-void ClearPropertiesCommand::store(const std::vector<engine::DocumentRecord>& records)
-{
-    DocumentTableModel::UpdateBlock block(m_model);
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i] < m_model.RowCount() && m_model.RecordAt(m_rows[i]).FullPath == records[i].FullPath) {
-            m_model.storeRecord(m_rows[i], records[i]);
-        }
-    }
-}
-
-void ClearPropertiesCommand::redo()
-{
-    store(m_after);
-}
-
-void ClearPropertiesCommand::undo()
-{
-    store(m_before);
 }
 
 } // namespace app

@@ -1,7 +1,7 @@
 #include "cli/HistoryCommand.h"
 
+#include "archive/Utf8.h"
 #include "cli/CommandLine.h"
-#include "cli/Utf8.h"
 #include "engine/JournalStore.h"
 
 #include <iostream>
@@ -61,7 +61,7 @@ void RunHistory(const HistoryOptions& options)
         std::cout << run.Id << "  " << run.Time << "  " << count
                   << (count == 1 ? " package  " : " packages  ") << Joined(run.Properties) << '\n';
         for (const std::string& package : touched) {
-            std::cout << "    " << ValidUtf8(package) << '\n';
+            std::cout << "    " << archive::RepairUtf8(package, archive::kReplacementCharacter) << '\n';
         }
     }
 }

@@ -1,18 +1,22 @@
 #include "cli/SetCommand.h"
 
+#include "cli/ChangeListing.h"
 #include "cli/CommandLine.h"
-#include "cli/JsonWriter.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
-#include "cli/Utf8.h"
+#include "engine/FillPattern.h"
 #include "engine/JournalFormat.h"
-#include "engine/PendingChanges.h"
-#include "engine/SaveDocument.h"
+#include "engine/ParallelSave.h"
+#include "engine/PropertyValueRule.h"
 #include "engine/SaveJournal.h"
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <regex>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace cli {
@@ -28,8 +32,65 @@ struct SetOptions
     bool clearPersonal = false;
     std::vector<std::string> sets;
     std::vector<std::string> clears;
+    std::vector<std::string> fills;
+    std::string match;
     std::vector<std::string> paths;
 };
+
+struct Fill
+{
+    std::size_t Property = 0;
+    engine::FillPattern Pattern;
+};
+
+std::vector<Fill> ParseFills(const SetOptions& options)
+{
+    std::vector<Fill> fills;
+    try {
+        for (const std::string& argument : options.fills) {
+            const std::size_t equals = argument.find('=');
+            if (equals == std::string::npos) {
+                throw EBadAssignment("\"" + argument + "\" is not NAME=PATTERN");
+            }
+            fills.push_back(Fill{PropertyOfName(argument.substr(0, equals)),
+                                 engine::FillPattern(argument.substr(equals + 1))});
+            if (fills.back().Pattern.UsesGroups() && options.match.empty()) {
+                throw EBadAssignment("the pattern \"" + argument.substr(equals + 1) +
+                                     "\" uses groups: give --match");
+            }
+        }
+    } catch (const engine::EBadPattern& e) {
+        throw CLI::ValidationError("set", e.what());
+    } catch (const EBadAssignment& e) {
+        throw CLI::ValidationError("set", e.what());
+    }
+    return fills;
+}
+
+// The values the fill patterns give this package, computed from its values before this command;
+// the reason instead when the package is left alone.
+std::variant<std::vector<PropertyAssignment>, std::string> FillValues(const engine::DocumentRecord& before,
+                                                                      const std::vector<Fill>& fills,
+                                                                      const std::optional<std::regex>& match,
+                                                                      const std::string& now)
+{
+    std::smatch groups;
+    const std::string fileName = before.FileName.empty()
+                                     ? std::filesystem::path(before.FullPath).filename().string()
+                                     : before.FileName;
+    if (match && !std::regex_match(fileName, groups, *match)) {
+        return std::string("the file name does not match --match; left as it is");
+    }
+    std::vector<PropertyAssignment> values;
+    for (const Fill& fill : fills) {
+        std::string value = fill.Pattern.Evaluate(before, match ? &groups : nullptr, now);
+        if (auto problem = engine::PropertyValueProblem(fill.Property, value)) {
+            return *problem + " (from --fill); left as it is";
+        }
+        values.push_back(PropertyAssignment{fill.Property, std::move(value)});
+    }
+    return values;
+}
 
 void Apply(engine::DocumentRecord& record, const std::vector<PropertyAssignment>& assignments)
 {
@@ -38,95 +99,6 @@ void Apply(engine::DocumentRecord& record, const std::vector<PropertyAssignment>
         record.SetChanged(assignment.Property, true);
     }
     record.Modified = true;
-}
-
-// The changes a save would write, one line each, or as a JSON array.
-void PrintChanges(const engine::DocumentRecord& record, bool json, bool& firstJson)
-{
-    for (const engine::PendingChange& change : engine::PendingChanges(record)) {
-        const std::string path = JsonString(ValidUtf8(record.FullPath));
-        const std::string name(engine::DisplayName(change.Property));
-        const std::string before = JsonString(ValidUtf8(change.Old));
-        const std::string after = JsonString(ValidUtf8(change.New));
-        if (json) {
-            std::cout << (firstJson ? "\n" : ",\n") << "  {\"FullPath\": " << path << ", \"Property\": \""
-                      << name << "\", \"Old\": " << before << ", \"New\": " << after << "}";
-            firstJson = false;
-        } else {
-            std::cout << ValidUtf8(record.FullPath) << ": " << name << ": " << before << " -> " << after
-                      << '\n';
-        }
-    }
-}
-
-std::size_t DryRun(engine::DocumentList& rows, const std::vector<PropertyAssignment>& assignments, bool json)
-{
-    std::size_t failed = 0;
-    bool firstJson = true;
-    if (json) {
-        std::cout << '[';
-    }
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        engine::DocumentRecord& record = rows.RecordAt(row);
-        if (!record.LastError.empty()) {
-            std::cerr << record.FullPath << ": " << record.LastError << '\n';
-            ++failed;
-            continue;
-        }
-        Apply(record, assignments);
-        PrintChanges(record, json, firstJson);
-    }
-    if (json) {
-        std::cout << (firstJson ? "]\n" : "\n]\n");
-    }
-    return failed;
-}
-
-// Saves every row, recorded in the journal unless that is turned off. A journal that cannot be
-// written stops the command before any package is touched.
-std::size_t SaveRows(engine::DocumentList& rows,
-                     const std::vector<PropertyAssignment>& assignments,
-                     const SetOptions& options)
-{
-    std::vector<const engine::DocumentRecord*> records;
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        Apply(rows.RecordAt(row), assignments);
-        records.push_back(&rows.RecordAt(row));
-    }
-    std::unique_ptr<engine::SaveJournal> journal;
-    if (!options.noJournal) {
-        try {
-            journal = engine::StartSaveRun(records, engine::DefaultJournalRoot());
-        } catch (const engine::EJournalError& e) {
-            for (const engine::DocumentRecord* record : records) {
-                std::cerr << record->FullPath << ": not saved: " << e.what() << '\n';
-            }
-            return records.size();
-        }
-    }
-    const engine::SaveOptions saveOptions{journal.get(), options.keepMtime};
-    std::size_t failed = 0;
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        engine::DocumentRecord& record = rows.RecordAt(row);
-        // The package is saved even when its load reported a problem: the save reads the parts
-        // afresh and fails on its own when the part it must edit is unusable.
-        const engine::DocumentOutcome outcome = engine::SaveDocument(record, saveOptions);
-        if (outcome.ok) {
-            std::cout << record.FullPath << ": saved\n";
-        } else {
-            std::cerr << record.FullPath << ": " << outcome.message << '\n';
-            ++failed;
-        }
-    }
-    if (journal) {
-        try {
-            journal->Finish();
-        } catch (const engine::EJournalError& e) {
-            std::cerr << "velmora-cli: " << e.what() << '\n';
-            ++failed;
-        }
-    }
-    return failed;
 }
 
 void RunSet(const SetOptions& options)
@@ -143,13 +115,122 @@ void RunSet(const SetOptions& options)
     } catch (const EBadAssignment& e) {
         throw CLI::ValidationError("set", e.what());
     }
+    const std::vector<Fill> fills = ParseFills(options);
+    if (assignments.empty() && fills.empty()) {
+        throw CLI::ValidationError(
+            "set", "nothing to set: give --set NAME=VALUE, --clear NAME or --fill NAME=PATTERN");
+    }
+    for (const Fill& fill : fills) {
+        for (const PropertyAssignment& assignment : assignments) {
+            if (assignment.Property == fill.Property) {
+                throw CLI::ValidationError("set", std::string(engine::DisplayName(fill.Property)) +
+                                                      " is given more than once");
+            }
+        }
+    }
+    std::optional<std::regex> match;
+    if (!options.match.empty()) {
+        try {
+            match.emplace(options.match, std::regex::ECMAScript);
+        } catch (const std::regex_error& e) {
+            throw CLI::ValidationError("set", "--match: \"" + options.match +
+                                                  "\" is not a regular expression: " + e.what());
+        }
+    }
+    const std::string now = engine::NowLocalText();
     std::vector<std::string> unreadable;
     engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable);
     std::size_t failed = unreadable.size();
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
     }
-    failed += options.dryRun ? DryRun(rows, assignments, options.json) : SaveRows(rows, assignments, options);
+    // Rows left alone are reported at their place among the saved ones.
+    std::vector<engine::DocumentRecord*> records;
+    std::vector<std::size_t> rowOfRecord;
+    std::vector<std::string> leftAlone(rows.RowCount());
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        engine::DocumentRecord& record = rows.RecordAt(row);
+        std::vector<PropertyAssignment> filled;
+        if (!fills.empty() && record.LastError.empty()) {
+            auto values = FillValues(record, fills, match, now);
+            if (auto* reason = std::get_if<std::string>(&values)) {
+                leftAlone[row] = *reason;
+                continue;
+            }
+            filled = std::get<std::vector<PropertyAssignment>>(std::move(values));
+        }
+        if (options.dryRun && !record.LastError.empty()) {
+            leftAlone[row] = record.LastError;
+            continue;
+        }
+        // The package is saved even when its load reported a problem: the save reads the parts
+        // afresh and fails on its own when the part it must edit is unusable.
+        Apply(record, assignments);
+        Apply(record, filled);
+        records.push_back(&record);
+        rowOfRecord.push_back(row);
+    }
+    std::size_t reported = 0;
+    const auto reportLeftAloneBefore = [&](std::size_t row) {
+        for (; reported < row; ++reported) {
+            if (!leftAlone[reported].empty()) {
+                std::cerr << rows.RecordAt(reported).FullPath << ": " << leftAlone[reported] << '\n';
+                ++failed;
+            }
+        }
+    };
+    if (options.dryRun) {
+        ChangeListing listing(std::cout, options.json);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            reportLeftAloneBefore(rowOfRecord[i]);
+            listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]));
+        }
+        reportLeftAloneBefore(rows.RowCount());
+        listing.Finish();
+        std::cout.flush();
+        FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+        return;
+    }
+    // Every package of the run is recorded in the journal in one batch before any is replaced; a
+    // journal that cannot be written stops the run before any package is touched.
+    std::unique_ptr<engine::SaveJournal> journal;
+    if (!options.noJournal && !records.empty()) {
+        try {
+            journal = engine::StartSaveRun({records.begin(), records.end()}, engine::DefaultJournalRoot());
+        } catch (const engine::EJournalError& e) {
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                reportLeftAloneBefore(rowOfRecord[i]);
+                ++reported;
+                std::cerr << records[i]->FullPath << ": not saved: " << e.what() << '\n';
+                ++failed;
+            }
+            records.clear();
+        }
+    }
+    const engine::SaveOptions saveOptions{journal.get(), options.keepMtime};
+    // Different packages are saved in parallel; the lines come out in the order of the rows.
+    engine::SaveRecords(
+        records, engine::Progress{},
+        [&](std::size_t i, const engine::DocumentOutcome& outcome) {
+            reportLeftAloneBefore(rowOfRecord[i]);
+            ++reported;
+            if (outcome.ok) {
+                std::cout << records[i]->FullPath << ": saved\n";
+            } else {
+                std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
+                ++failed;
+            }
+        },
+        saveOptions);
+    reportLeftAloneBefore(rows.RowCount());
+    if (journal) {
+        try {
+            journal->Finish();
+        } catch (const engine::EJournalError& e) {
+            std::cerr << "velmora-cli: " << e.what() << '\n';
+            ++failed;
+        }
+    }
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
@@ -175,6 +256,16 @@ void AddSetCommand(CLI::App& app)
     set->add_option("--clear", options->clears, "Remove the property NAME (repeatable)")
         ->allow_extra_args(false)
         ->type_name("NAME");
+    set->add_option("--fill", options->fills,
+                    "NAME=PATTERN: set NAME per package from {name} {stem} {folder} {path} {now}, another "
+                    "property's value before this command ({Title}), groups {1}..{9} of --match, {{ and }} "
+                    "(repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("NAME=PATTERN");
+    set->add_option("--match", options->match,
+                    "REGEX (ECMAScript) the whole file name must match for --fill; its groups are {1}..{9}; "
+                    "packages whose name does not match are left as they are and reported")
+        ->type_name("REGEX");
     set->add_option("paths", options->paths,
                     "Packages, or folders searched recursively for *.pptx (required)");
     set->callback([options] { RunSet(*options); });

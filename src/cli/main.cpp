@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "cli/HistoryCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 #include "cli/UndoCommand.h"
@@ -18,5 +19,6 @@ int main(int argc, char** argv)
     cli::AddExportCommand(app);
     cli::AddHistoryCommand(app);
     cli::AddUndoCommand(app);
+    cli::AddImportCommand(app);
     return cli::RunApp(app, argc, argv);
 }

@@ -2,6 +2,7 @@
 
 #include "archive/UpdatePackage.h"
 #include "engine/PartLocator.h"
+#include "engine/PathMessage.h"
 #include "engine/PendingChanges.h"
 #include "engine/PropertyParts.h"
 #include "engine/SaveHooks.h"
@@ -131,7 +132,8 @@ const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes
 const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
-void SaveChanges(DocumentRecord& record, bool core, bool app, const SaveOptions& options)
+void SaveChanges(
+    DocumentRecord& record, bool core, bool app, const SaveOptions& options, ScratchFolder& scratch)
 {
     CheckWritable(record.FullPath);
     SaveHooks hooks(record.FullPath, options);
@@ -148,7 +150,6 @@ void SaveChanges(DocumentRecord& record, bool core, bool app, const SaveOptions&
         }
     }
 
-    ScratchFolder scratch;
     record.ScratchFolder = scratch.Path().string();
     SavePlan plan(reader, scratch.Path());
     if (core) {
@@ -166,18 +167,52 @@ void SaveChanges(DocumentRecord& record, bool core, bool app, const SaveOptions&
     hooks.Replaced();
 }
 
+// Empties a reused scratch folder after a save, on every path; what cannot be removed now is
+// removed before the next save uses the folder.
+class EmptiedAfterUse
+{
+public:
+    explicit EmptiedAfterUse(ScratchFolder& scratch)
+        : m_scratch(scratch)
+    {}
+
+    ~EmptiedAfterUse()
+    {
+        try {
+            m_scratch.Empty();
+        } catch (...) {
+            // Reported by the next save through the Empty() it starts with.
+        }
+    }
+
+    EmptiedAfterUse(const EmptiedAfterUse&) = delete;
+    EmptiedAfterUse& operator=(const EmptiedAfterUse&) = delete;
+
+private:
+    ScratchFolder& m_scratch;
+};
+
 } // namespace
 
-DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options)
+DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options, ScratchFolder* reused)
 {
     try {
         const bool core = HasCoreChanges(record);
         const bool app = HasAppChanges(record);
         if (core || app) {
-            SaveChanges(record, core, app, options);
+            if (reused == nullptr) {
+                ScratchFolder scratch;
+                SaveChanges(record, core, app, options, scratch);
+            } else {
+                const EmptiedAfterUse emptied(*reused);
+                if (reused->EmptyingFailed()) {
+                    reused->Empty(); // old contents must never reach the package
+                }
+                SaveChanges(record, core, app, options, *reused);
+            }
         }
     } catch (const std::exception& e) {
-        record.LastError = e.what();
+        record.LastError = WithoutPath(e.what(), record.FullPath);
         return DocumentOutcome{false, record.LastError};
     } catch (...) {
         record.LastError = "unexpected failure while saving the package";

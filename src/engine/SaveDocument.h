@@ -2,6 +2,7 @@
 
 #include "engine/DocumentOutcome.h"
 #include "engine/DocumentRecord.h"
+#include "engine/ScratchFolder.h"
 
 namespace engine {
 
@@ -18,6 +19,9 @@ struct SaveOptions
 // Writes the changed properties of the record back into its package. All or nothing: Modified
 // and the changed flags are cleared only when the package was really rewritten. A failure is kept
 // in LastError and returned, never thrown. After a success the saved texts are the loaded ones.
-DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options = {});
+// The edited parts go through a scratch folder of the save's own, or through reused, which a
+// worker keeps for a run of saves and which is left empty.
+DocumentOutcome
+SaveDocument(DocumentRecord& record, const SaveOptions& options = {}, ScratchFolder* reused = nullptr);
 
 } // namespace engine

@@ -1,10 +1,10 @@
-#include "cli/CliRunner.h"
+#include "CliRunner.h"
 
 #include "support/TempDir.h"
 
 #include <unistd.h>
 
-namespace cli {
+namespace cli::testing {
 
 namespace fs = std::filesystem;
 
@@ -23,7 +23,7 @@ CliRun RunCli(const fs::path& folder,
               const std::string& environment)
 {
     static int counter = 0;
-    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-err-" + std::to_string(getpid()) +
+    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-run-" + std::to_string(getpid()) +
                                                           "-" + std::to_string(counter++));
     std::string command =
         "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + environment + " " + VELMORA_CLI_BINARY;
@@ -37,4 +37,12 @@ CliRun RunCli(const fs::path& folder,
     return run;
 }
 
-} // namespace cli
+void CopyCorpus(const fs::path& to)
+{
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
+        fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
+        fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
+} // namespace cli::testing

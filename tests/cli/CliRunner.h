@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
-// velmora-cli driven as a user runs it: arguments, exit status, standard output and error.
-namespace cli {
+// velmora-cli run as a user runs it, for the command tests: arguments, exit status, standard output
+// and error.
+namespace cli::testing {
 
 struct CliRun
 {
@@ -17,10 +18,13 @@ struct CliRun
 // The text in single quotes for the shell.
 std::string Quoted(const std::string& text);
 
-// Runs velmora-cli in folder with the given zone; environment holds more "NAME=VALUE" settings.
+// Runs velmora-cli in folder with the given time zone; environment holds more "NAME=VALUE" settings.
 CliRun RunCli(const std::filesystem::path& folder,
               const std::vector<std::string>& arguments,
               const std::string& zone = "UTC",
               const std::string& environment = "");
 
-} // namespace cli
+// A writable copy of the corpus packages in a folder.
+void CopyCorpus(const std::filesystem::path& to);
+
+} // namespace cli::testing

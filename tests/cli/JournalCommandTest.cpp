@@ -1,5 +1,5 @@
 // The review, journal and privacy options of set, and the history and undo commands.
-#include "cli/CliRunner.h"
+#include "CliRunner.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,9 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::CliRun;
+using testing::Quoted;
+using testing::RunCli;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 
@@ -33,7 +36,7 @@ std::pair<long, long> Mtime(const fs::path& path)
     return {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
-class JournalCommands : public testing::Test
+class JournalCommands : public ::testing::Test
 {
 protected:
     void SetUp() override
