@@ -210,7 +210,7 @@ private slots:
                 bar << entry->text();
             }
         }
-        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&About", "&Help"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&Help"}));
         QCOMPARE(MenuTexts(m_window->fileMenu()),
                  (QStringList{"Add &File\u2026", "Add F&older\u2026", "Save &Checked", "Save &All",
                               "&Refresh", "&Export\tCtrl+E", "E&xit"}));
