@@ -1,6 +1,8 @@
 #include "cli/SetCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/CustomAssignment.h"
+#include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
 #include "engine/SaveDocument.h"
@@ -19,6 +21,9 @@ struct SetOptions
     bool dryRun = false;
     std::vector<std::string> sets;
     std::vector<std::string> clears;
+    std::vector<std::string> customSets;
+    std::vector<std::string> customClears;
+    std::string extensions;
     std::vector<std::string> paths;
 };
 
@@ -34,14 +39,19 @@ void Apply(engine::DocumentRecord& record, const std::vector<PropertyAssignment>
 void RunSet(const SetOptions& options)
 {
     std::vector<PropertyAssignment> assignments;
+    std::vector<engine::CustomChange> customs;
     try {
         // Every NAME and VALUE is checked before any package is opened.
-        assignments = ParseAssignments(options.sets, options.clears);
+        customs = ParseCustomAssignments(options.customSets, options.customClears);
+        if (customs.empty() || !options.sets.empty() || !options.clears.empty()) {
+            assignments = ParseAssignments(options.sets, options.clears);
+        }
     } catch (const EBadAssignment& e) {
         throw CLI::ValidationError("set", e.what());
     }
+    const std::string extensionList = ScanExtensionList(options.extensions);
     std::vector<std::string> unreadable;
-    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable);
+    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size();
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
@@ -60,7 +70,17 @@ void RunSet(const SetOptions& options)
         // The package is saved even when its load reported a problem: the save reads the parts
         // afresh and fails on its own when the part it must edit is unusable.
         Apply(record, assignments);
+        try {
+            engine::ApplyCustomChanges(record, customs);
+        } catch (const engine::ECustomPropertyError& e) {
+            std::cerr << record.FullPath << ": " << e.what() << '\n';
+            ++failed;
+            continue;
+        }
         const engine::DocumentOutcome outcome = engine::SaveDocument(record);
+        if (!record.LastWarning.empty()) {
+            std::cerr << record.FullPath << ": " << record.LastWarning << '\n';
+        }
         if (outcome.ok) {
             std::cout << record.FullPath << ": saved\n";
         } else {
@@ -85,6 +105,14 @@ void AddSetCommand(CLI::App& app)
     set->add_option("--clear", options->clears, "Remove the property NAME (repeatable)")
         ->allow_extra_args(false)
         ->type_name("NAME");
+    set->add_option("--custom", options->customSets,
+                    "Set the custom property NAME (text unless TYPE is int, real, bool or date; repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("NAME[:TYPE]=VALUE");
+    set->add_option("--custom-clear", options->customClears, "Remove the custom property NAME (repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("NAME");
+    AddFileTypesOption(*set, options->extensions);
     set->add_option("paths", options->paths,
                     "Packages, or folders searched recursively for *.pptx (required)");
     set->callback([options] { RunSet(*options); });

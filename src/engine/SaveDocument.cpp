@@ -1,6 +1,8 @@
 #include "engine/SaveDocument.h"
 
 #include "archive/UpdatePackage.h"
+#include "engine/CustomPropertiesPart.h"
+#include "engine/OfficeExtensions.h"
 #include "engine/PartLocator.h"
 #include "engine/PropertyParts.h"
 #include "engine/ScratchFolder.h"
@@ -157,9 +159,12 @@ private:
 
 const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes[0], WriteCorePropertiesXml};
 const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
+const PartKind kCustomKind{kCustomPartName, kCustomContentType, kCustomRelationshipTypes[0],
+                           WriteCustomPropertiesXml};
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
-void SaveChanges(DocumentRecord& record, bool core, bool app)
+// Returns whether a package holding a digital signature was rewritten.
+bool SaveChanges(DocumentRecord& record, bool core, bool app, bool custom)
 {
     CheckWritable(record.FullPath);
     archive::TArchiveReader reader;
@@ -169,7 +174,7 @@ void SaveChanges(DocumentRecord& record, bool core, bool app)
     const PropertyPartLocation parts = LocatePropertyParts(reader);
     // A part that cannot be read cannot be edited, and a plain part must never be written where
     // readers expect an encrypted one.
-    for (const archive::TZipHeaderInfo* part : {parts.Core, parts.App}) {
+    for (const archive::TZipHeaderInfo* part : {parts.Core, parts.App, custom ? parts.Custom : nullptr}) {
         if (part != nullptr && part->IsEncrypted()) {
             throw std::runtime_error(part->Name + ": the part is encrypted and cannot be saved");
         }
@@ -184,23 +189,31 @@ void SaveChanges(DocumentRecord& record, bool core, bool app)
     if (app) {
         plan.EditPart(record, parts.App, kAppKind);
     }
+    if (custom) {
+        plan.EditPart(record, parts.Custom, kCustomKind);
+    }
     if (!plan.HasEdits()) {
-        return; // the package already holds every flagged value: nothing to write
+        return false; // the package already holds every flagged value: nothing to write
     }
     plan.RegisterCreatedParts();
+    const bool signedPackage = HasDigitalSignature(reader);
     reader.CloseArchive();
     archive::UpdatePackage(record.FullPath, scratch.Path());
+    return signedPackage;
 }
 
 } // namespace
 
 DocumentOutcome SaveDocument(DocumentRecord& record)
 {
+    record.LastWarning.clear();
+    std::string warning;
     try {
         const bool core = HasCoreChanges(record);
         const bool app = HasAppChanges(record);
-        if (core || app) {
-            SaveChanges(record, core, app);
+        const bool custom = HasCustomChanges(record);
+        if ((core || app || custom) && SaveChanges(record, core, app, custom)) {
+            warning = kSignatureWarning;
         }
     } catch (const std::exception& e) {
         record.LastError = e.what();
@@ -212,8 +225,10 @@ DocumentOutcome SaveDocument(DocumentRecord& record)
     // Only now has the package really been rewritten (or needed no change).
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
+    MarkCustomSaved(record);
     record.Modified = false;
     record.LastError.clear();
+    record.LastWarning = warning;
     return DocumentOutcome{};
 }
 
