@@ -3,7 +3,10 @@
 namespace app {
 
 inline constexpr const char* kAppCaption = "PowerPoint Velmora V2.7.3";
-inline constexpr const char* kPackageDialogFilter = "PowerPoint Files(*.pptx)|*.pptx";
+inline constexpr const char* kPackageDialogFilter =
+    "PowerPoint Files(*.pptx)|*.pptx|Office "
+    "documents|*.pptx;*.pptm;*.potx;*.potm;*.ppsx;*.ppsm;*.docx;*.docm;"
+    "*.dotx;*.dotm;*.xlsx;*.xlsm;*.xltx;*.xltm";
 inline constexpr const char* kMakerNotice = "Copyright (C) Velmora Software. All rights reserved.";
 inline constexpr const char* kMakerMail = "support@velmora.example.org";
 

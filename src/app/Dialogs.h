@@ -27,7 +27,8 @@ public:
     static void warning(QWidget* parent, const QString& title, const QString& text);
     static void critical(QWidget* parent, const QString& title, const QString& text);
 
-    // Converts a "Description|*.ext" filter into the form the Qt file dialogs read.
+    // Converts a "Description|*.ext" filter (more pairs may follow: "A|*.a|B|*.b;*.c") into the form
+    // the Qt file dialogs read.
     static QString qtFilter(const QString& filter);
 
     // Test hooks: each answer is used once.

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QStyle>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace app {
@@ -85,6 +86,8 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
+    m_undoStack = new QUndoStack(this);
+    buildOfficeActions();
 
     m_waitForm = new TWaitForm(this);
     setAcceptDrops(true);
@@ -233,6 +236,7 @@ void TfmMain::setBusy(bool busy)
     for (QAction* action : m_exportActions) {
         action->setEnabled(!busy);
     }
+    m_customPropertiesAction->setEnabled(!busy);
 }
 
 void TfmMain::runCommand(const std::function<void()>& body)

@@ -16,6 +16,7 @@
 class QCheckBox;
 class QMenu;
 class QToolButton;
+class QUndoStack;
 class QWidget;
 
 namespace engine {
@@ -48,6 +49,9 @@ public:
 
     [[nodiscard]] bool isBusy() const { return m_busy; }
 
+    // The window's staged changes, undone and redone step by step.
+    [[nodiscard]] QUndoStack* undoStack() const { return m_undoStack; }
+
     // The batch-modify dialog plugs in here; without it the command explains that it is missing.
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
 
@@ -72,6 +76,9 @@ public slots:
     void ExportToHTML1Click();
     void ExportToText1Click();
     void ExportToXML1Click();
+    void actCustomPropertiesClick();
+    void actFileTypesClick();
+    void actShowCustomPropertiesToggled(bool shown);
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -90,6 +97,10 @@ private:
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
     void buildMenus();
+    // The Options and Edit actions for other package kinds and custom properties.
+    void buildOfficeActions();
+    // The rows with a selected cell, in grid order; the current row when nothing is selected.
+    [[nodiscard]] std::vector<std::size_t> selectedRows() const;
 
     // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
     // inside one grid update, also when work failed, and may return a warning for the user.
@@ -109,6 +120,8 @@ private:
     QMenu* m_exportMenu = nullptr;
     std::vector<QToolButton*> m_commandButtons;
     std::vector<QAction*> m_exportActions;
+    QAction* m_customPropertiesAction = nullptr;
+    QUndoStack* m_undoStack = nullptr;
     std::function<void()> m_batchModify;
     std::unique_ptr<WaitBoxScope> m_waitScope;
     QFuture<QString> m_running;

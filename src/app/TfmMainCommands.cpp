@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
+#include "app/OfficeSettings.h"
 #include "app/ParallelFor.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
@@ -115,8 +116,8 @@ void TfmMain::addItems(std::vector<AddItem> items)
         return;
     }
     auto loaded = std::make_shared<engine::VectorDocumentList>();
-    runLongCommand([loaded, items = std::move(items)](
-                       const engine::Progress& progress) { AddItems(*loaded, items, progress); },
+    runLongCommand([loaded, items = std::move(items), extensions = ScanExtensionListSetting()](
+                       const engine::Progress& progress) { AddItems(*loaded, items, progress, extensions); },
                    [this, loaded] {
                        m_model->appendRows(loaded->TakeRows());
                        return QString();
@@ -252,19 +253,29 @@ void TfmMain::saveRows(bool checkedOnly)
         },
         [this, job] {
             QStringList failures;
+            QStringList signedPackages;
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
                     failures << QStringLiteral("%1: %2").arg(
                         QString::fromStdString(job->records[i].FullPath),
                         QString::fromStdString(job->outcomes[i].message));
+                } else if (job->done[i] != 0 && !job->records[i].LastWarning.empty()) {
+                    signedPackages << QString::fromStdString(job->records[i].FullPath);
                 }
             }
             job->storeInto(*m_model);
-            if (failures.isEmpty()) {
-                return QString();
+            QString summary;
+            if (!failures.isEmpty()) {
+                summary = QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
+                          failures.join(QLatin1Char('\n'));
             }
-            return QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
-                   failures.join(QLatin1Char('\n'));
+            if (!signedPackages.isEmpty()) {
+                summary += QStringLiteral("%1These packages were digitally signed; their signatures may no "
+                                          "longer verify:\n\n")
+                               .arg(summary.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                           signedPackages.join(QLatin1Char('\n'));
+            }
+            return summary;
         });
 }
 

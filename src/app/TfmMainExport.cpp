@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "export/CustomColumns.h"
 #include "export/ExportToFile.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -51,7 +52,11 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         for (const ColumnSetting& column : m_model->columns()) {
             captions.push_back(column.caption.toStdString());
         }
-        exporting::ExportToFile(format, exporting::SnapshotOf(*m_model, captions), path.toStdString());
+        exporting::GridSnapshot snapshot = exporting::SnapshotOf(*m_model, captions);
+        if (m_model->customColumnsShown()) {
+            exporting::AddCustomColumns(snapshot, *m_model);
+        }
+        exporting::ExportToFile(format, snapshot, path.toStdString());
     });
 }
 
