@@ -8,48 +8,71 @@
 #include "xml/EXmlError.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace {
 
 constexpr const char* kEdited = "Fuzz <&> \"edited\" \xc3\xa9";
 
+using PartReader = void (*)(engine::DocumentRecord&, const std::string&);
+using PartWriter = std::string (*)(const engine::DocumentRecord&, const std::string&);
+
+// False when the reader refuses the part: there is nothing to edit then.
+bool Reads(PartReader read, engine::DocumentRecord& record, const std::string& xml)
+{
+    try {
+        read(record, xml);
+        return true;
+    } catch (const xml::EXmlError&) {
+        return false;
+    }
+}
+
+// The record's edits written into the part and read back; nothing when the writer refuses the edit
+// with its own error. A written part that does not read back is a finding.
+std::optional<engine::DocumentRecord> WrittenAndReread(PartWriter write,
+                                                       PartReader read,
+                                                       const engine::DocumentRecord& record,
+                                                       const std::string& xml)
+{
+    std::string written;
+    try {
+        written = write(record, xml);
+    } catch (const xml::EXmlError&) {
+        return std::nullopt;
+    } catch (const engine::EPropertyWriteError&) {
+        return std::nullopt;
+    }
+    engine::DocumentRecord reread;
+    try {
+        read(reread, written);
+    } catch (const xml::EXmlError& e) {
+        fuzzing::Fail("a written part does not read back:", e.what());
+    }
+    return reread;
+}
+
 void Check(bool core, const std::string& xml)
 {
+    const PartReader read = core ? engine::ReadCorePropertiesXml : engine::ReadAppPropertiesXml;
     engine::DocumentRecord record;
-    try {
-        core ? engine::ReadCorePropertiesXml(record, xml) : engine::ReadAppPropertiesXml(record, xml);
-    } catch (const xml::EXmlError&) {
+    if (!Reads(read, record, xml)) {
         return;
     }
     const std::size_t p = core ? 0 : engine::kCoreCount + 2; // Title or Company
     record.Value(p) = kEdited;
     record.SetChanged(p, true);
-    std::string written;
-    try {
-        written =
-            core ? engine::WriteCorePropertiesXml(record, xml) : engine::WriteAppPropertiesXml(record, xml);
-    } catch (const xml::EXmlError&) {
-        return;
-    } catch (const engine::EPropertyWriteError&) {
-        return;
-    }
-    engine::DocumentRecord reread;
-    try {
-        core ? engine::ReadCorePropertiesXml(reread, written) : engine::ReadAppPropertiesXml(reread, written);
-    } catch (const xml::EXmlError& e) {
-        fuzzing::Fail("a written part does not read back:", e.what());
-    }
+    (void)WrittenAndReread(core ? engine::WriteCorePropertiesXml : engine::WriteAppPropertiesXml, read,
+                           record, xml);
 }
 
-// A custom part that reads takes a changed, a new and a removed property, and what is written reads
-// back with them.
+// A custom part that reads takes a changed, a new and a removed property, and the new one reads back
+// with its type and value.
 void CheckCustom(const std::string& xml)
 {
     engine::DocumentRecord record;
-    try {
-        engine::ReadCustomPropertiesXml(record, xml);
-    } catch (const xml::EXmlError&) {
+    if (!Reads(engine::ReadCustomPropertiesXml, record, xml)) {
         return;
     }
     const std::size_t count = record.Custom.Items.size();
@@ -65,23 +88,14 @@ void CheckCustom(const std::string& xml)
     } catch (const engine::ECustomPropertyError&) {
         return; // a name read from the part that cannot be written again
     }
-    std::string written;
-    try {
-        written = engine::WriteCustomPropertiesXml(record, xml);
-    } catch (const xml::EXmlError&) {
-        return;
-    } catch (const engine::EPropertyWriteError&) {
+    const auto reread =
+        WrittenAndReread(engine::WriteCustomPropertiesXml, engine::ReadCustomPropertiesXml, record, xml);
+    if (!reread) {
         return;
     }
-    engine::DocumentRecord reread;
-    try {
-        engine::ReadCustomPropertiesXml(reread, written);
-    } catch (const xml::EXmlError& e) {
-        fuzzing::Fail("a written custom part does not read back:", e.what());
-    }
-    const engine::CustomProperty* added = engine::FindCustomProperty(reread.Custom, "Fuzz new");
+    const engine::CustomProperty* added = engine::FindCustomProperty(reread->Custom, "Fuzz new");
     if (added == nullptr || added->Value != kEdited || added->Type != "vt:lpwstr") {
-        fuzzing::Fail("a property set in the custom part does not read back:", written.c_str());
+        fuzzing::Fail("a property set in the custom part does not read back:", xml);
     }
 }
 

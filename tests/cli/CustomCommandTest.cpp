@@ -19,6 +19,7 @@ using testsupport::ReadFileBytes;
 namespace fs = std::filesystem;
 
 const std::string kChecker = std::string(VELMORA_SOURCE_DIR) + "/tests/cli/check_custom_part.py";
+const std::string kCompareCustom = std::string(VELMORA_SOURCE_DIR) + "/tests/cli/compare_custom_rows.py";
 const std::string kSignatureWarning =
     ": the package is digitally signed; its signature may no longer verify\n";
 
@@ -203,6 +204,26 @@ TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)
     const std::string text = ReadFileBytes(m_dir / "out.text");
     EXPECT_NE(text.find("Manager  ,  a b  ,  a:b  ,  \xE6\x97\xA5 <x>  ,  \r\n"), std::string::npos) << text;
     EXPECT_NE(ReadFileBytes(m_dir / "out.html").find("\xE6\x97\xA5 &lt;x&gt;"), std::string::npos);
+}
+
+// The custom parts of the real packages (thirteen of them have one) as a second reader sees them.
+TEST(CustomCorpus, ShowCustomMatchesASecondReader)
+{
+    testsupport::TempDir dir;
+    std::vector<std::string> arguments = {"show", "--json", "--custom"};
+    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
+        if (entry.path().extension() == ".pptx") {
+            arguments.push_back(entry.path().filename().string());
+        }
+    }
+    const CliResult run = RunVelmoraCli(testsupport::RealCorpusDir(), arguments);
+    EXPECT_EQ(run.status, 1); // the corpus holds packages that cannot be read
+    testsupport::WriteFileBytes(dir / "rows.json", run.out);
+    std::string output;
+    EXPECT_EQ(RunPython({kCompareCustom, (dir / "rows.json").string(), testsupport::RealCorpusDir().string()},
+                        &output),
+              0)
+        << output;
 }
 
 } // namespace

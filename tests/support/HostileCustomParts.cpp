@@ -10,16 +10,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Repeated(const std::string& unit, std::size_t times)
-{
-    std::string text;
-    text.reserve(unit.size() * times);
-    for (std::size_t i = 0; i < times; ++i) {
-        text += unit;
-    }
-    return text;
-}
-
 // A sound presentation (Title "Safe", Company "Acme") with the given custom part.
 HostileCase::Builder WithCustomPart(std::string customXml)
 {
@@ -53,9 +43,8 @@ std::string WithDoctype(const std::string& doctype, const std::string& propertie
 
 void AddHostileCustomPartCases(std::vector<HostileCase>& cases)
 {
-    cases.push_back(
-        CustomCase("custom_huge_name",
-                   WithCustomPart(CustomXml(CustomProperty(2, Repeated("n", 500000), Lpwstr("v"))))));
+    cases.push_back(CustomCase(
+        "custom_huge_name", WithCustomPart(CustomXml(CustomProperty(2, Repeat("n", 500000), Lpwstr("v"))))));
     HostileCase many = CustomCase("custom_100000_properties", [](const fs::path&) {
         std::string properties;
         for (int pid = 2; pid < 100002; ++pid) {
@@ -84,8 +73,8 @@ void AddHostileCustomPartCases(std::vector<HostileCase>& cases)
             CustomProperty(5, "nested", "<vt:lpwstr>a<vt:i4>1</vt:i4>b</vt:lpwstr>") +
             CustomProperty(6, "two", "<vt:i4>1</vt:i4><vt:i4>2</vt:i4>") + CustomProperty(7, "none", "") +
             CustomProperty(8, "date", "<vt:filetime>not a date</vt:filetime>")))));
-    const std::string laughs = "<!DOCTYPE Properties [<!ENTITY a \"" + Repeated("x", 1000) +
-                               "\"><!ENTITY b \"" + Repeated("&a;", 1000) + "\">]>";
+    const std::string laughs = "<!DOCTYPE Properties [<!ENTITY a \"" + Repeat("x", 1000) +
+                               "\"><!ENTITY b \"" + Repeat("&a;", 1000) + "\">]>";
     cases.push_back(
         CustomCase("custom_billion_laughs",
                    WithCustomPart(WithDoctype(laughs, CustomProperty(2, "boom", Lpwstr("&b;"))))));

@@ -76,6 +76,8 @@ std::string DeclareSizes(const std::string& zip, const std::string& name, std::u
     });
 }
 
+} // namespace
+
 std::string Repeat(const std::string& unit, std::size_t times)
 {
     std::string out;
@@ -85,6 +87,8 @@ std::string Repeat(const std::string& unit, std::size_t times)
     }
     return out;
 }
+
+namespace {
 
 std::string Escapes(const std::string& step, int maxDepth)
 {

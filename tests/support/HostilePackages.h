@@ -62,4 +62,7 @@ std::vector<HostileCase> HostilePackages();
 // The valid package the hostile variants start from: Title "Safe", Company "Acme".
 std::string SafePackage();
 
+// unit written times times over.
+std::string Repeat(const std::string& unit, std::size_t times);
+
 } // namespace testsupport
