@@ -244,8 +244,13 @@ const CustomProperty* FindCustomProperty(const CustomProperties& properties, std
     return found == properties.Items.end() ? nullptr : &*found;
 }
 
-void SetCustomProperty(DocumentRecord& record, std::string_view name, CustomKind kind, std::string_view value)
+void SetCustomProperty(DocumentRecord& record,
+                       std::string_view nameView,
+                       CustomKind kind,
+                       std::string_view value)
 {
+    // A copy: the name may be that of one of the record's own properties, which the change replaces.
+    const std::string name(nameView);
     CheckCustomName(name);
     CustomProperties& custom = record.Custom;
     const CustomProperty* existing = FindCustomProperty(custom, name);
@@ -265,8 +270,10 @@ void SetCustomProperty(DocumentRecord& record, std::string_view name, CustomKind
     record.Modified = true;
 }
 
-void ClearCustomProperty(DocumentRecord& record, std::string_view name)
+void ClearCustomProperty(DocumentRecord& record, std::string_view nameView)
 {
+    // A copy: the name may be that of one of the record's own properties, which are removed first.
+    const std::string name(nameView);
     CustomProperties& custom = record.Custom;
     std::erase_if(custom.Items, [&](const CustomProperty& item) { return SameCustomName(item.Name, name); });
     if (std::none_of(custom.Removed.begin(), custom.Removed.end(),

@@ -140,6 +140,19 @@ TEST(CustomValue, TypeFollowsTheKindAndKeepsAnExistingTypeOfThatKind)
     EXPECT_EQ(TypeForValue(CustomKind::Date, "", "x"), "vt:filetime");
 }
 
+// Found by fuzzing: the name was read from the property that the change itself removed.
+TEST(CustomValue, ChangesNamedAfterTheRecordsOwnPropertiesKeepTheName)
+{
+    DocumentRecord record;
+    ReadCustomPropertiesXml(record, CustomXml(CustomProperty(2, "First name", Lpwstr("a")) +
+                                              CustomProperty(3, "Second name", Lpwstr("b"))));
+    ClearCustomProperty(record, record.Custom.Items.back().Name);
+    EXPECT_EQ(record.Custom.Removed, (std::vector<std::string>{"Second name"}));
+    SetCustomProperty(record, record.Custom.Items.front().Name, CustomKind::Int, "7");
+    ASSERT_EQ(record.Custom.Items.size(), 1u);
+    EXPECT_EQ(Row(record.Custom.Items[0]), (std::vector<std::string>{"First name", "vt:i4", "7"}));
+}
+
 TEST(CustomValue, NamesMustBeStorableAndAtMost255Characters)
 {
     EXPECT_NO_THROW(CheckCustomName(std::string(255, 'n')));
