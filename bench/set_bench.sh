@@ -1,42 +1,37 @@
 #!/usr/bin/env bash
-# Save benchmark: `velmora-cli set` on 20 packages of about 100 MB, side by side with `cp` of the
-# same files (and `cp` followed by `sync`, since a save flushes its new package to disk before it
-# replaces the old one). Every contender starts from the same warm page cache; times are wall
-# seconds, best of two; max RSS in KiB.
-# Usage: bench/set_bench.sh BUILD_DIR [WORK_DIR]
+# Save benchmark on large packages: `velmora-cli set` of Title on packages of about 100 MiB, side
+# by side with the durable floor for such a package, `cp` of the file followed by an fsync of the
+# copy (`sync FILE`); a save must at least copy the package and force it to disk. The floor is
+# measured twice: into a new file, and over an existing copy, which like every replacement also
+# frees the old file's blocks. Each package is timed by the contenders in turn, on fresh copies
+# flushed beforehand (not timed); max RSS shows that memory does not grow with the package.
+# Usage: bench/set_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
 work=${2:-${TMPDIR:-/tmp}/velmora-set-bench}
-shared=/work/shared
-[ -f "$(dirname "$0")/../../shared/bench/make_corpus.py" ] && shared=$(realpath "$(dirname "$0")/../../shared")
-corpus=$work/large
-if [ ! -d "$corpus" ]; then
-    python3 "$shared/bench/make_corpus.py" --profile large --out "$corpus" --jobs 2 >/dev/null
-fi
+rounds=${3:-2}
+source "$(dirname "$0")/corpus.sh"
+corpus="$work/large"
+make_corpus_once "$corpus" --profile large --count 4 --media-mb 100
 mapfile -t files < <(ls "$corpus"/*.pptx)
-bytes=$(du -cb "${files[@]}" | tail -1 | cut -f1)
 
-last=""
-run() { # label, command: best-of-two wall seconds and the max RSS; the time is left in $last
-    local label=$1 command=$2 best="" t rss
-    for _ in 1 2; do
-        rm -rf "$work/out" "$work/cp" && mkdir -p "$work/out" "$work/cp"
-        cp "${files[@]}" "$work/out/" && sync # fresh writable copies, flushed, not timed
-        cat "${files[@]}" >/dev/null
-        /usr/bin/time -f "%e %M" -o "$work/time.txt" bash -c "$command" >/dev/null
-        read -r t rss <"$work/time.txt"
-        if [ -z "$best" ] || awk "BEGIN{exit !($t < $best)}"; then best=$t; fi
-    done
-    printf '%-44s %8s %10s\n' "$label" "$best" "$rss"
-    last=$best
+timed() { # command...: "wall-seconds max-RSS-KiB" of one run
+    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >/dev/null
+    cat "$work/time.txt"
 }
 
-printf '%-44s %8s %10s\n' "${#files[@]} packages, $((bytes / 1048576)) MiB" seconds "maxRSS KiB"
-run "cp" "cp ${files[*]} '$work/cp/'"
-cp=$last
-run "cp + sync" "cp ${files[*]} '$work/cp/' && sync"
-cpSync=$last
-run "velmora-cli set --set Title=..." "'$build/bin/velmora-cli' set --set 'Title=Benchmark run' '$work'/out/*.pptx"
-set=$last
-rm -rf "$work/cp" "$work/out"
-awk -v c="$cp" -v y="$cpSync" -v s="$set" 'BEGIN { printf "set / cp = %.2f; set / (cp + sync) = %.2f\n", s / c, s / y }'
+printf '%-6s %-18s %5s %10s %12s %7s %11s %9s %11s\n' round package MiB cp_new_s cp_replace_s set_s set_RSS_KiB set/new set/replace
+for round in $(seq "$rounds"); do
+    for f in "${files[@]}"; do
+        rm -rf "$work/cp" "$work/out" && mkdir -p "$work/cp" "$work/out"
+        cp "$f" "$work/out/" && cp "$f" "$work/cp/old.pptx" && sync && cat "$f" >/dev/null
+        read -r tc _ < <(timed sh -c 'cp "$1" "$2" && sync "$2"' _ "$f" "$work/cp/new.pptx")
+        read -r ts rss < <(timed "$build/bin/velmora-cli" set --set "Title=Benchmark run" "$work/out/$(basename "$f")")
+        read -r tr _ < <(timed sh -c 'cp "$1" "$2" && sync "$2"' _ "$f" "$work/cp/old.pptx")
+        awk -v r="$round" -v n="$(basename "$f")" -v b="$(stat -c %s "$f")" -v c="$tc" -v t="$tr" -v s="$ts" \
+            -v m="$rss" 'BEGIN { printf "%-6s %-18s %5.0f %10.2f %12.2f %7.2f %11d %9.2f %11.2f\n",
+                r, n, b / 1048576, c, t, s, m, s / c, s / t }'
+    done
+done
+rm -rf "$work/cp" "$work/out" "$work/time.txt"
+echo "machine: $(nproc) cores, $(uname -r), $(df -T "$work" | awk 'NR==2 { print $2 }') under $work"

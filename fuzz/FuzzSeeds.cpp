@@ -4,6 +4,7 @@
 #include "support/HostilePackages.h"
 #include "support/OfficePackages.h"
 #include "support/PackageBuilder.h"
+#include "support/Workbooks.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -99,6 +100,31 @@ std::vector<std::string> PartTexts()
     };
 }
 
+// Import tables: CSV texts (first byte '0') and workbooks ('1').
+std::vector<std::string> ImportTables()
+{
+    std::vector<std::string> tables = {
+        "0FileName,FullPath,FileSize,Title,Revision,CreatedTime\r\na.pptx,a.pptx,1,\"x, "
+        "\"\"y\"\"\",3,2020-01-02 03:04:05\r\n",
+        "0\xEF\xBB\xBF"
+        "Full Path;Title;TotalEditTime(second)\n/d/a.pptx;\"two\nlines\";12\n",
+        "0Velmora\n     File Name,Title\nb.pptx,\n",
+    };
+    tables.push_back(
+        "1" +
+        testsupport::Workbook("<row><c t=\"s\"><v>0</v></c><c t=\"inlineStr\"><is><t>Title</t></is></c></row>"
+                              "<row><c t=\"s\"><v>1</v></c><c s=\"1\"><v>43831.5</v></c></row>",
+                              "<si><t>FullPath</t></si><si><r><t>a.pp</t></r><r><t>tx</t></r></si>")
+            .Build());
+    for (const testsupport::HostileWorkbook& workbook : testsupport::HostileWorkbooks()) {
+        const std::string bytes = workbook.build();
+        if (bytes.size() < (1U << 20)) {
+            tables.push_back("1" + bytes);
+        }
+    }
+    return tables;
+}
+
 std::vector<std::string> DateTexts()
 {
     std::vector<std::string> dates;
@@ -147,6 +173,10 @@ int main(int argc, char** argv)
     for (const std::string& text : PartTexts()) {
         Write(root / "fuzz_property_readers", "part" + std::to_string(i), text);
         Write(root / "fuzz_xml_conformance", "part" + std::to_string(i++), text);
+    }
+    i = 0;
+    for (const std::string& text : ImportTables()) {
+        Write(root / "fuzz_import_table", "table" + std::to_string(i++), text);
     }
     i = 0;
     for (const std::string& text : DateTexts()) {

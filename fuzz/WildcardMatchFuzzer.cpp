@@ -3,7 +3,6 @@
 // everything, and a pattern without wildcard characters matches exactly its own text, letter case
 // aside.
 #include "FuzzSupport.h"
-
 #include "archive/WildcardMatch.h"
 
 #include <algorithm>
@@ -28,15 +27,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     const std::size_t split = input.find('\0');
     const std::string_view pattern = input.substr(0, split);
-    const std::string_view text = split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
+    const std::string_view text =
+        split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
 
-    const bool matched = archive::WildcardMatch(text, pattern);
-    if (!archive::WildcardMatch(text, "*")) {
+    const bool matched = archive::WildcardMatch(pattern, text);
+    if (!archive::WildcardMatch("*", text)) {
         fuzzing::Fail("\"*\" did not match", text);
     }
     if (!archive::IsWildcard(pattern)) {
         if (matched != (Lower(text) == Lower(pattern))) {
-            fuzzing::Fail("a literal pattern matched wrongly:", std::string(pattern) + " vs " + std::string(text));
+            fuzzing::Fail("a literal pattern matched wrongly:",
+                          std::string(pattern) + " vs " + std::string(text));
         }
         if (!archive::WildcardMatch(pattern, pattern)) {
             fuzzing::Fail("a literal pattern does not match itself:", pattern);

@@ -78,6 +78,7 @@ ci_runs() {
     fuzz_load_save) echo 6000 ;;
     fuzz_property_readers) echo 200000 ;;
     fuzz_xml_conformance) echo 150000 ;;
+    fuzz_import_table) echo 20000 ;;
     fuzz_date_parser) echo 1600000 ;;
     *) echo 200000 ;;
     esac

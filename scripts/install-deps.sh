@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth python3 unzip tzdata locales
     clang libclang-rt-14-dev
+    help2man dpkg-dev file desktop-file-utils appstream lintian
 )
 
 sudo_cmd=()

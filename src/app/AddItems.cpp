@@ -1,6 +1,5 @@
 #include "app/AddItems.h"
 
-#include "app/ParallelFor.h"
 #include "engine/AddDocument.h"
 
 #include <filesystem>
@@ -29,30 +28,6 @@ AddItem::Kind Resolve(const AddItem& item, const std::string& extensionList)
                : AddItem::Kind::Dropped;
 }
 
-void MoveRows(engine::VectorDocumentList& from, engine::DocumentList& to)
-{
-    for (auto& row : from.TakeRows()) {
-        to.AppendRow() = std::move(*row.record);
-        to.SetCheckState(to.RowCount() - 1, row.checkState);
-    }
-}
-
-void AddFiles(engine::DocumentList& list,
-              const std::vector<std::string>& paths,
-              const engine::Progress& progress)
-{
-    // Each package loads into its own list so that the rows keep the order of the paths.
-    std::vector<engine::VectorDocumentList> loaded(paths.size());
-    engine::Progress quiet;
-    quiet.CancelRequested = progress.CancelRequested;
-    ParallelFor(
-        paths.size(), [&](std::size_t i) { engine::AddDocumentFile(loaded[i], paths[i], quiet); },
-        [&](std::size_t i) { return paths[i]; }, progress);
-    for (auto& rows : loaded) {
-        MoveRows(rows, list);
-    }
-}
-
 } // namespace
 
 void AddItems(engine::DocumentList& list,
@@ -70,14 +45,14 @@ void AddItems(engine::DocumentList& list,
             files.push_back(item.path);
             break;
         case AddItem::Kind::Folder:
-            AddFiles(list, std::exchange(files, {}), progress);
+            engine::AddDocumentFiles(list, std::exchange(files, {}), progress);
             engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode, extensionList, progress);
             break;
         case AddItem::Kind::Dropped:
             break; // neither a folder nor a package: skipped
         }
     }
-    AddFiles(list, files, progress);
+    engine::AddDocumentFiles(list, files, progress);
 }
 
 } // namespace app

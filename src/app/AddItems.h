@@ -24,8 +24,8 @@ struct AddItem
     Kind kind = Kind::File;
 };
 
-// Adds the rows of every item to list, in item order. Consecutive packages load in parallel;
-// folders load in parallel inside the engine. A cancel request keeps the rows loaded so far.
+// Adds the rows of every item to list, in item order; the packages of a run of files, and those of
+// a folder, load in parallel. A cancel request keeps the rows loaded so far.
 // Folders take the files of extensionList; a dropped file is taken when its extension is exactly
 // "pptx" or, with other kinds chosen, is in extensionList.
 void AddItems(engine::DocumentList& list,

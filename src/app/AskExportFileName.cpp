@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "export/ExportFormat.h"
+#include "export/SpreadsheetFileName.h"
 
 #include <QFileInfo>
 
@@ -16,11 +17,16 @@ QString FromView(std::string_view text)
 
 } // namespace
 
-QString AskExportFileName(QWidget* parent, std::string_view extension, std::string_view filter)
+QString AskExportFileName(QWidget* parent, exporting::ExportFormat format)
 {
-    const QString path = Dialogs::saveFileName(parent, FromView(extension), FromView(filter));
+    const exporting::ExportFormatTexts texts = exporting::TextsOf(format);
+    QString path = Dialogs::saveFileName(parent, FromView(texts.Extension), FromView(texts.Filter),
+                                         QStringLiteral("export"));
     if (path.isEmpty()) {
         return {};
+    }
+    if (format == exporting::ExportFormat::Spreadsheet) {
+        path = QString::fromStdString(exporting::SpreadsheetFileName(path.toStdString()));
     }
     if (QFileInfo::exists(path) &&
         Dialogs::question(parent, FromView(exporting::kWarningCaption),

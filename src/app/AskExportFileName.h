@@ -1,16 +1,17 @@
 #pragma once
 
-#include <QString>
+#include "export/ExportFormat.h"
 
-#include <string_view>
+#include <QString>
 
 class QWidget;
 
 namespace app {
 
 // The target of an export: the save dialog with the format's default extension and filter, then,
-// for an existing file, the overwrite question. Empty when the user stops. The old file is left in
-// place: the export replaces it only once the new content is complete.
-QString AskExportFileName(QWidget* parent, std::string_view extension, std::string_view filter);
+// for an existing file, the overwrite question. A workbook typed with ".xls" is asked about and
+// written under its ".xlsx" name. Empty when the user stops. The old file is left in place: the
+// export replaces it only once the new content is complete.
+QString AskExportFileName(QWidget* parent, exporting::ExportFormat format);
 
 } // namespace app

@@ -28,7 +28,13 @@ void CommandButton::paintEvent(QPaintEvent* /*event*/)
     panel.rect = rect();
     panel.icon = QIcon();
     painter.drawComplexControl(QStyle::CC_ToolButton, panel);
+    if (!isEnabled()) {
+        // Dark monochrome pictures hardly change in the style's disabled mode; fade them like
+        // the caption so that an unavailable command looks unavailable.
+        painter.setOpacity(0.4);
+    }
     painter.drawControl(QStyle::CE_ToolButtonLabel, option);
+    painter.setOpacity(1.0);
 
     const QRect textArea(1, iconArea.bottom() + 1, width() - 2, height() - iconArea.bottom() - 1);
     painter.setPen(

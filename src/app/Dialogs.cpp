@@ -1,6 +1,10 @@
 #include "app/Dialogs.h"
 
+#include "app/AppSettings.h"
+
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QWidget>
 
 #include <optional>
@@ -17,7 +21,9 @@ struct Answers
     std::optional<QString> folder;
     std::optional<QString> saveFileName;
     std::optional<QMessageBox::StandardButton> answer;
+    std::optional<bool> openUrlResult;
     QList<Dialogs::Message> shown;
+    QList<QUrl> openedUrls;
 };
 
 Answers& answers()
@@ -33,11 +39,29 @@ template <typename T> std::optional<T> take(std::optional<T>& slot)
     return value;
 }
 
+// The folder a dialog was last used in, and remembering the one just used.
+QString LastFolder(const QString& settingsKey)
+{
+    return AppSettings()->value(QStringLiteral("dialogs/") + settingsKey).toString();
+}
+
+void RememberFolder(const QString& settingsKey, const QString& chosen, bool isFolder)
+{
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const QString folder = isFolder ? chosen : QFileInfo(chosen).absolutePath();
+    AppSettings()->setValue(QStringLiteral("dialogs/") + settingsKey, folder);
+}
+
 } // namespace
 
-QStringList Dialogs::openFileNames(QWidget* parent, const QString& filter)
+QStringList Dialogs::openFileNames(QWidget* parent, const QString& filter, const QString& settingsKey)
 {
     if (auto preset = take(answers().fileNames)) {
+        if (!preset->isEmpty()) {
+            RememberFolder(settingsKey, preset->constFirst(), false);
+        }
         return *preset;
     }
     if (answers().testMode) {
@@ -47,26 +71,38 @@ QStringList Dialogs::openFileNames(QWidget* parent, const QString& filter)
     dialog.setFileMode(QFileDialog::ExistingFiles);
     dialog.setNameFilter(qtFilter(filter));
     dialog.setSizeGripEnabled(true);
+    dialog.setDirectory(LastFolder(settingsKey));
     if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
-    return dialog.selectedFiles();
+    const QStringList files = dialog.selectedFiles();
+    if (!files.isEmpty()) {
+        RememberFolder(settingsKey, files.constFirst(), false);
+    }
+    return files;
 }
 
-QString Dialogs::existingDirectory(QWidget* parent)
+QString Dialogs::existingDirectory(QWidget* parent, const QString& settingsKey)
 {
     if (auto preset = take(answers().folder)) {
+        RememberFolder(settingsKey, *preset, true);
         return *preset;
     }
     if (answers().testMode) {
         return {};
     }
-    return QFileDialog::getExistingDirectory(parent, QString());
+    const QString folder = QFileDialog::getExistingDirectory(parent, QString(), LastFolder(settingsKey));
+    RememberFolder(settingsKey, folder, true);
+    return folder;
 }
 
-QString Dialogs::saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& filter)
+QString Dialogs::saveFileName(QWidget* parent,
+                              const QString& defaultSuffix,
+                              const QString& filter,
+                              const QString& settingsKey)
 {
     if (auto preset = take(answers().saveFileName)) {
+        RememberFolder(settingsKey, *preset, false);
         return *preset;
     }
     if (answers().testMode) {
@@ -79,9 +115,11 @@ QString Dialogs::saveFileName(QWidget* parent, const QString& defaultSuffix, con
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setDefaultSuffix(defaultSuffix.startsWith('.') ? defaultSuffix.mid(1) : defaultSuffix);
     dialog.setNameFilter(qtFilter(filter));
+    dialog.setDirectory(LastFolder(settingsKey));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
+    RememberFolder(settingsKey, dialog.selectedFiles().constFirst(), false);
     return dialog.selectedFiles().constFirst();
 }
 
@@ -114,6 +152,15 @@ void Dialogs::critical(QWidget* parent, const QString& title, const QString& tex
         return;
     }
     QMessageBox::critical(parent, title, text);
+}
+
+bool Dialogs::openUrl(const QUrl& url)
+{
+    if (answers().testMode) {
+        answers().openedUrls.append(url);
+        return take(answers().openUrlResult).value_or(false);
+    }
+    return QDesktopServices::openUrl(url);
 }
 
 QString Dialogs::qtFilter(const QString& filter)
@@ -163,6 +210,16 @@ void Dialogs::setNextAnswer(QMessageBox::StandardButton answer)
 QList<Dialogs::Message> Dialogs::takeShownMessages()
 {
     return std::exchange(answers().shown, {});
+}
+
+void Dialogs::setNextOpenUrlResult(bool opened)
+{
+    answers().openUrlResult = opened;
+}
+
+QList<QUrl> Dialogs::takeOpenedUrls()
+{
+    return std::exchange(answers().openedUrls, {});
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 class QWidget;
 
@@ -20,12 +21,19 @@ public:
         QString text;
     };
 
-    static QStringList openFileNames(QWidget* parent, const QString& filter);
-    static QString existingDirectory(QWidget* parent);
-    static QString saveFileName(QWidget* parent, const QString& defaultSuffix, const QString& filter);
+    // Each file dialog starts in the folder it was last used in (remembered under settingsKey).
+    static QStringList openFileNames(QWidget* parent, const QString& filter, const QString& settingsKey);
+    static QString existingDirectory(QWidget* parent, const QString& settingsKey);
+    static QString saveFileName(QWidget* parent,
+                                const QString& defaultSuffix,
+                                const QString& filter,
+                                const QString& settingsKey);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text);
     static void warning(QWidget* parent, const QString& title, const QString& text);
     static void critical(QWidget* parent, const QString& title, const QString& text);
+    // Hands url to the desktop; false when nothing took it. In test mode nothing is opened: the
+    // url is recorded and the preset result (false unless set) returned.
+    static bool openUrl(const QUrl& url);
 
     // Converts a "Description|*.ext" filter (more pairs may follow: "A|*.a|B|*.b;*.c") into the form
     // the Qt file dialogs read.
@@ -38,6 +46,8 @@ public:
     static void setNextSaveFileName(const QString& name);
     static void setNextAnswer(QMessageBox::StandardButton answer);
     static QList<Message> takeShownMessages();
+    static void setNextOpenUrlResult(bool opened);
+    static QList<QUrl> takeOpenedUrls();
 };
 
 } // namespace app

@@ -1,13 +1,21 @@
 #include "app/DocumentGrid.h"
 
+#include "app/DocumentTableModel.h"
+
 #include <QAbstractItemDelegate>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QScrollBar>
+#include <QStyle>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace app {
 
 DocumentGrid::DocumentGrid(QWidget* parent)
-    : QTableView(parent)
+    : FocusEditView(parent)
 {
     setObjectName(QStringLiteral("VT"));
     setShowGrid(true);
@@ -35,21 +43,6 @@ DocumentGrid::DocumentGrid(QWidget* parent)
     // QTableView fits a column to its texts when its divider is double-clicked.
 }
 
-void DocumentGrid::commitOpenEditor()
-{
-    if (state() != QAbstractItemView::EditingState) {
-        return;
-    }
-    // Delegate editors are children of the viewport; nothing else is placed there.
-    const auto children = viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QWidget* editor : children) {
-        if (editor->isVisible()) {
-            commitData(editor);
-            closeEditor(editor, QAbstractItemDelegate::NoHint);
-        }
-    }
-}
-
 void DocumentGrid::keyPressEvent(QKeyEvent* event)
 {
     const QModelIndex current = currentIndex();
@@ -61,7 +54,89 @@ void DocumentGrid::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    QTableView::keyPressEvent(event);
+    FocusEditView::keyPressEvent(event);
+}
+
+void DocumentGrid::placeInFirstColumnHeader(QWidget* widget)
+{
+    m_headerWidget = widget;
+    QHeaderView* header = horizontalHeader();
+    widget->setParent(header->viewport());
+    widget->resize(15, 17);
+    widget->show();
+    connect(header, &QHeaderView::sectionResized, this, &DocumentGrid::placeHeaderWidget);
+    connect(header, &QHeaderView::sectionMoved, this, &DocumentGrid::placeHeaderWidget);
+    connect(header, &QHeaderView::geometriesChanged, this, &DocumentGrid::placeHeaderWidget);
+    connect(header, &QHeaderView::sectionCountChanged, this, &DocumentGrid::placeHeaderWidget);
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &DocumentGrid::placeHeaderWidget);
+    placeHeaderWidget();
+}
+
+void DocumentGrid::placeHeaderWidget()
+{
+    if (m_headerWidget == nullptr) {
+        return;
+    }
+    QHeaderView* header = horizontalHeader();
+    const bool shown = header->count() > 0 && !header->isSectionHidden(0);
+    m_headerWidget->setVisible(shown);
+    if (shown) {
+        const int top = std::max(0, (header->height() - m_headerWidget->height()) / 2);
+        m_headerWidget->move(header->sectionViewportPosition(0) + 3, top);
+    }
+}
+
+int DocumentGrid::cellTextMargin() const
+{
+    // The item delegate's padding on both sides, and the grid line.
+    return 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 1;
+}
+
+int DocumentGrid::fittingWidth(int column) const
+{
+    if (model() == nullptr) {
+        return 0;
+    }
+    const QFontMetrics headerFont(horizontalHeader()->font());
+    const QString caption = model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    const int captionWidth = headerFont.horizontalAdvance(caption) +
+                             2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
+    if (!model()->headerData(column, Qt::Horizontal, kDateColumnRole).toBool()) {
+        return captionWidth;
+    }
+    // The widest digit in every digit place of "YYYY-MM-DD hh:mm:ss".
+    const QFontMetrics cellFont(font());
+    QChar widest = QLatin1Char('0');
+    for (char digit = '0'; digit <= '9'; ++digit) {
+        if (cellFont.horizontalAdvance(QLatin1Char(digit)) > cellFont.horizontalAdvance(widest)) {
+            widest = QLatin1Char(digit);
+        }
+    }
+    QString date = QStringLiteral("0000-00-00 00:00:00");
+    date.replace(QLatin1Char('0'), widest);
+    return std::max(captionWidth, cellFont.horizontalAdvance(date) + cellTextMargin());
+}
+
+bool DocumentGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        if (index.isValid() && !index.data(Qt::ToolTipRole).isValid()) {
+            const QString text = index.data(Qt::DisplayRole).toString();
+            const QRect cell = visualRect(index);
+            const int room = cell.width() - cellTextMargin() -
+                             (index.data(Qt::CheckStateRole).isValid() ? cell.height() : 0) -
+                             (index.data(Qt::DecorationRole).isValid() ? iconSize().width() + 4 : 0);
+            if (!text.isEmpty() && QFontMetrics(font()).horizontalAdvance(text) > room) {
+                QToolTip::showText(help->globalPos(), text, viewport(), cell);
+            } else {
+                QToolTip::hideText();
+            }
+            return true;
+        }
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void DocumentGrid::setCellDelegate(QAbstractItemDelegate* delegate)

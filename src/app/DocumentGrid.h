@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QTableView>
+#include "editing/FocusEditView.h"
 
 class QAbstractItemDelegate;
 
@@ -9,21 +9,33 @@ namespace app {
 // The document grid: flat rows of 20 pixels under a 17-pixel header, grid lines, whole-row
 // selection with one focused cell, movable and resizable columns. A cell editor opens as soon as
 // the focus enters an editable cell.
-class DocumentGrid : public QTableView
+class DocumentGrid : public editing::FocusEditView
 {
     Q_OBJECT
 
 public:
     explicit DocumentGrid(QWidget* parent = nullptr);
 
-    // Stores what an open cell editor holds into the model and closes it; a no-op without one.
-    void commitOpenEditor();
     // Where the in-place editors plug in; the grid takes ownership.
     void setCellDelegate(QAbstractItemDelegate* delegate);
+    // Puts widget into the header of logical column 0, at its left end, and keeps it there while
+    // that column is scrolled, moved or resized.
+    void placeInFirstColumnHeader(QWidget* widget);
+    // The width a column needs so that its caption and, for a date column, a full date in the
+    // current font are not cut.
+    [[nodiscard]] int fittingWidth(int column) const;
 
 protected:
     // Space toggles the check box of the focused row, whichever cell of it has the focus.
     void keyPressEvent(QKeyEvent* event) override;
+    // A cell whose text is cut short shows the whole text as its tooltip.
+    bool viewportEvent(QEvent* event) override;
+
+private:
+    void placeHeaderWidget();
+    [[nodiscard]] int cellTextMargin() const;
+
+    QWidget* m_headerWidget = nullptr;
 };
 
 } // namespace app

@@ -1,11 +1,13 @@
 #include "app/DocumentTableModel.h"
 
 #include "engine/CellText.h"
+#include "engine/PathMessage.h"
 
 #include <QApplication>
 #include <QFont>
 #include <QIcon>
 #include <QStyle>
+#include <QtConcurrent>
 
 #include <algorithm>
 
@@ -105,7 +107,7 @@ DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int 
         return {};
     case Qt::ToolTipRole:
         if (column == 0 && !record.LastError.empty()) {
-            return QString::fromStdString(record.LastError);
+            return QString::fromStdString(engine::PathMessage(record.FullPath, record.LastError));
         }
         return {};
     default:
@@ -122,6 +124,10 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
         const auto column = static_cast<std::size_t>(section);
         return column < m_columns.size() ? m_columns[column].caption
                                          : QString::fromStdString(m_customNames[column - m_columns.size()]);
+    }
+    if (role == kDateColumnRole) {
+        return section >= engine::kFirstPropertyColumn &&
+               engine::IsDateProperty(static_cast<std::size_t>(section - engine::kFirstPropertyColumn));
     }
     return {};
 }
@@ -199,6 +205,8 @@ void DocumentTableModel::clearRows()
         return;
     }
     beginRemoveRows({}, 0, rowCount() - 1);
+    // Freeing 100,000 records takes long enough to freeze the window: a pool thread does it.
+    [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([rows = std::move(m_rows)] {});
     m_rows.clear();
     endRemoveRows();
     refreshCustomColumns();

@@ -11,6 +11,9 @@
 
 namespace app {
 
+// Header data role: true for the columns that hold a date.
+inline constexpr int kDateColumnRole = Qt::UserRole + 1;
+
 // The document grid's rows: one DocumentRecord and a check state per row, in add order. Cell texts
 // are asked from CellText whenever the view paints, so the model keeps no copy of any text. Every
 // decision (text, marks, editability) is keyed on the column index, never the display position.
@@ -30,8 +33,6 @@ public:
 
     // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
     void setLocked(bool locked);
-
-    [[nodiscard]] bool isLocked() const { return m_locked; }
 
     void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
     void clearRows();
@@ -71,23 +72,7 @@ public:
     void EndUpdate() override;
 
     // Brackets a batch of changes; the view is told once, when the outermost block ends.
-    class UpdateBlock
-    {
-    public:
-        explicit UpdateBlock(DocumentTableModel& model)
-            : m_model(model)
-        {
-            m_model.BeginUpdate();
-        }
-
-        ~UpdateBlock() { m_model.EndUpdate(); }
-
-        UpdateBlock(const UpdateBlock&) = delete;
-        UpdateBlock& operator=(const UpdateBlock&) = delete;
-
-    private:
-        DocumentTableModel& m_model;
-    };
+    using UpdateBlock = engine::UpdateScope;
 
 private:
     QVariant cellData(const engine::DocumentRecord& record, int row, int column, int role) const;

@@ -1,9 +1,8 @@
 #include "app/OfficeSettings.h"
 
+#include "app/AppSettings.h"
 #include "engine/AddDocument.h"
 #include "engine/OfficeExtensions.h"
-
-#include <QSettings>
 
 #include <algorithm>
 
@@ -26,7 +25,7 @@ QStringList FileTypesSetting()
 {
     QStringList extensions;
     // Entries written by another version or by hand that name no package kind are passed over.
-    for (const QString& extension : QSettings().value(kFileTypesKey).toStringList()) {
+    for (const QString& extension : AppSettings()->value(kFileTypesKey).toStringList()) {
         if (IsOfficeExtension(extension) && !extensions.contains(extension)) {
             extensions << extension;
         }
@@ -36,7 +35,7 @@ QStringList FileTypesSetting()
 
 void SetFileTypesSetting(const QStringList& extensions)
 {
-    QSettings().setValue(kFileTypesKey, extensions);
+    AppSettings()->setValue(kFileTypesKey, extensions);
 }
 
 std::string ScanExtensionListSetting()
@@ -49,12 +48,12 @@ std::string ScanExtensionListSetting()
 
 bool ShowCustomPropertiesSetting()
 {
-    return QSettings().value(kShowCustomKey, false).toBool();
+    return AppSettings()->value(kShowCustomKey, false).toBool();
 }
 
 void SetShowCustomPropertiesSetting(bool shown)
 {
-    QSettings().setValue(kShowCustomKey, shown);
+    AppSettings()->setValue(kShowCustomKey, shown);
 }
 
 } // namespace app

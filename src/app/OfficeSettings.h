@@ -4,7 +4,8 @@
 
 #include <string>
 
-// The Options settings for other package kinds and for custom properties, remembered between runs.
+// The Options settings for other package kinds and for custom properties, remembered between runs with the
+// rest of the program's settings.
 namespace app {
 
 // The extensions Add Folder and dropped folders take; {"pptx"} until the user chooses others.

@@ -1,9 +1,9 @@
 #include "app/TFMAbout.h"
 
 #include "app/AppInfo.h"
+#include "app/Dialogs.h"
 #include "export/Maker.h"
 
-#include <QDesktopServices>
 #include <QFont>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -27,22 +27,22 @@ QLabel* LinkLabel(const QString& target, const QString& text, QWidget* parent)
     return label;
 }
 
+} // namespace
+
 QString MakerAddress()
 {
     return QString::fromUtf8(exporting::kMakerAddress.data(),
                              static_cast<qsizetype>(exporting::kMakerAddress.size()));
 }
 
-} // namespace
-
-void OpenWebPage()
+bool OpenWebPage()
 {
-    QDesktopServices::openUrl(QUrl(MakerAddress()));
+    return Dialogs::openUrl(QUrl(MakerAddress()));
 }
 
-void OpenMailLink()
+bool OpenMailLink()
 {
-    QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + QString::fromUtf8(kMakerMail)));
+    return Dialogs::openUrl(QUrl(QStringLiteral("mailto:") + QString::fromUtf8(kMakerMail)));
 }
 
 TFMAbout::TFMAbout(QWidget* parent)

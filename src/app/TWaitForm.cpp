@@ -40,8 +40,12 @@ void FitOnOneLine(QLabel* label)
 } // namespace
 
 TWaitForm::TWaitForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
 {
+    // A tool window of the main window: it stays in front of it, and centred on it when it moves.
+    if (parent != nullptr) {
+        parent->window()->installEventFilter(this);
+    }
     setObjectName(QStringLiteral("WaitForm"));
     setFixedSize(kWidth, kHeight);
     setAutoFillBackground(true);
@@ -122,6 +126,14 @@ void TWaitForm::setProgress(std::size_t done, std::size_t total, const QString& 
     m_currentFile->setText(
         m_currentFile->fontMetrics().elidedText(name, Qt::ElideMiddle, m_currentFile->width()));
     m_currentFile->setToolTip(currentPath);
+}
+
+bool TWaitForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (isVisible() && (event->type() == QEvent::Move || event->type() == QEvent::Resize)) {
+        centreOverParent();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TWaitForm::paintEvent(QPaintEvent* /*event*/)

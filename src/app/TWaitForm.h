@@ -37,6 +37,8 @@ public:
 protected:
     // A frameless box needs an edge of its own to stand out from the window behind it.
     void paintEvent(QPaintEvent* event) override;
+    // Follows the main window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void centreOverParent();

@@ -2,11 +2,13 @@
 
 #include "app/AddItems.h"
 #include "export/ExportFormat.h"
+#include "export/GridSnapshot.h"
 #include "xml/TXMLDocument.h"
 
 #include <QFuture>
 #include <QMainWindow>
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,7 +17,6 @@
 
 class QCheckBox;
 class QMenu;
-class QToolButton;
 class QUndoStack;
 class QWidget;
 
@@ -25,6 +26,7 @@ struct Progress;
 
 namespace app {
 
+class CommandBar;
 class DocumentGrid;
 class DocumentTableModel;
 class TWaitForm;
@@ -49,14 +51,37 @@ public:
 
     [[nodiscard]] bool isBusy() const { return m_busy; }
 
-    // The window's staged changes, undone and redone step by step.
+    // The edits of the grid, undone and redone by the Edit menu's first two items.
     [[nodiscard]] QUndoStack* undoStack() const { return m_undoStack; }
+
+    // The menu other commands join (File, Edit, Options); Options shows once it has an item.
+    [[nodiscard]] QMenu* fileMenu() const { return m_fileMenu; }
+
+    [[nodiscard]] QMenu* editMenu() const { return m_editMenu; }
+
+    [[nodiscard]] QMenu* optionsMenu() const { return m_optionsMenu; }
+
+    // Writes one export; runs on a worker thread. Replaceable so that a test can watch it.
+    using Exporter =
+        std::function<void(exporting::ExportFormat, const exporting::GridSnapshot&, const std::string&)>;
+
+    void setExporter(Exporter exporter) { m_exporter = std::move(exporter); }
 
     // The batch-modify dialog plugs in here; without it the command explains that it is missing.
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
 
-    // Adds what was dropped or chosen, as a long command.
-    void addItems(std::vector<AddItem> items);
+    // Sees each progress report of a long command on the worker thread, before the wait box shows
+    // it, so that a cancel can be requested at an exact point (tests do).
+    void setProgressObserver(std::function<void(std::size_t done, std::size_t total)> observer)
+    {
+        m_progressObserver = std::move(observer);
+    }
+
+    // Adds what was dropped or chosen, as a long command; warning is shown once it has ended.
+    void addItems(std::vector<AddItem> items, const QString& warning = {});
+    // Adds paths given on the command line: files of any extension and folders, in order. Paths
+    // that do not exist or are too small to be a package are listed in one warning afterwards.
+    void openPaths(const QStringList& paths);
 
 public slots:
     void BitBtn1Click();
@@ -72,6 +97,8 @@ public slots:
     void cbCheckAllClick();
     void m1Click();
     void Help1Click();
+    // Ctrl+E: the export menu under the Export button.
+    void popupExportMenuUnderButton();
     void ExportToExcel1Click();
     void ExportToHTML1Click();
     void ExportToText1Click();
@@ -94,9 +121,12 @@ protected:
 private:
     void InitMainWindow();
     void LoadColumnConfig();
+    void buildActions();
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
     void buildMenus();
+    void restoreSettings();
+    void saveSettings() const;
     // The Options and Edit actions for other package kinds and custom properties.
     void buildOfficeActions();
     // The rows with a selected cell, in grid order; the current row when nothing is selected.
@@ -105,7 +135,9 @@ private:
     // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
     // inside one grid update, also when work failed, and may return a warning for the user.
     // Failures are shown in an error box once the wait box is gone.
-    void runLongCommand(std::function<void(const engine::Progress&)> work, std::function<QString()> finish);
+    void runLongCommand(std::function<void(const engine::Progress&)> work,
+                        std::function<QString()> finish,
+                        bool cancellable = true);
     void setBusy(bool busy);
     // Runs a short command body, showing any failure in an error box.
     void runCommand(const std::function<void()>& body);
@@ -118,11 +150,17 @@ private:
     QCheckBox* m_checkAll = nullptr;
     TWaitForm* m_waitForm = nullptr;
     QMenu* m_exportMenu = nullptr;
-    std::vector<QToolButton*> m_commandButtons;
-    std::vector<QAction*> m_exportActions;
-    QAction* m_customPropertiesAction = nullptr;
+    CommandBar* m_commandBar = nullptr;
     QUndoStack* m_undoStack = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_optionsMenu = nullptr;
+    // The commands that a running long command disables (Exit stays).
+    std::vector<QAction*> m_commandActions;
+    std::vector<QAction*> m_exportActions;
+    Exporter m_exporter;
     std::function<void()> m_batchModify;
+    std::function<void(std::size_t, std::size_t)> m_progressObserver;
     std::unique_ptr<WaitBoxScope> m_waitScope;
     QFuture<QString> m_running;
     bool m_initialised = false;

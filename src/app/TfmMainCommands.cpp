@@ -5,15 +5,19 @@
 #include "app/DocumentTableModel.h"
 #include "app/OfficeSettings.h"
 #include "app/ParallelFor.h"
+#include "app/ProgressRelay.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
+#include "engine/PathMessage.h"
 #include "engine/SaveDocument.h"
 
 #include <QCheckBox>
 #include <QFutureWatcher>
+#include <QUndoStack>
 #include <QtConcurrent>
 
+#include <filesystem>
 #include <map>
 #include <numeric>
 
@@ -22,18 +26,27 @@ namespace app {
 namespace {
 
 // Copies of rows that a worker loads or saves, so that the grid can keep painting the originals;
-// the results are stored back into the rows when the command ends.
+// the results are stored back into the rows when the command ends. With 100,000 rows copying and
+// freeing the records takes long enough to freeze the window, so both happen on worker threads:
+// the copies are taken by the worker (while a long command runs nothing edits, adds or removes
+// rows, and the UI thread only reads them), and the replaced records are freed on a pool thread.
 struct RowJob
 {
+    const DocumentTableModel& model;
     std::vector<std::size_t> rows;
     std::vector<engine::DocumentRecord> records;
     std::vector<engine::DocumentOutcome> outcomes;
     std::vector<char> done;
 
-    RowJob(const DocumentTableModel& model, std::vector<std::size_t> selected)
-        : rows(std::move(selected))
+    RowJob(const DocumentTableModel& source, std::vector<std::size_t> selected)
+        : model(source)
+        , rows(std::move(selected))
         , outcomes(rows.size())
         , done(rows.size(), 0)
+    {}
+
+    // On the worker, before anything else.
+    void copyRows()
     {
         records.reserve(rows.size());
         for (std::size_t row : rows) {
@@ -41,33 +54,47 @@ struct RowJob
         }
     }
 
-    void storeInto(DocumentTableModel& model)
+    // On the UI thread, inside the model's update block that ends the command.
+    void storeInto(DocumentTableModel& target)
     {
-        for (std::size_t i = 0; i < rows.size(); ++i) {
+        for (std::size_t i = 0; i < rows.size() && i < records.size(); ++i) {
             if (done[i] != 0) {
-                model.storeRecord(rows[i], std::move(records[i]));
+                std::swap(target.RecordAt(rows[i]), records[i]);
             }
         }
+        [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([old = std::move(records)] {});
     }
 };
+
+// A save rewrites the package, so its size is measured again; the old size would be wrong.
+void RefreshFileSize(engine::DocumentRecord& record)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(record.FullPath, error);
+    if (!error) {
+        record.FileSize = std::to_string(size);
+    }
+}
 
 } // namespace
 
 void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
-                             std::function<QString()> finish)
+                             std::function<QString()> finish,
+                             bool cancellable)
 {
     m_grid->commitOpenEditor();
     setBusy(true);
-    m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, true);
+    m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, cancellable);
 
     engine::Progress progress;
     progress.CancelRequested = &m_waitForm->CancelRequested();
-    TWaitForm* box = m_waitForm;
-    progress.OnProgress = [box](std::size_t done, std::size_t total, const std::string& path) {
-        QMetaObject::invokeMethod(
-            box,
-            [box, done, total, name = QString::fromStdString(path)] { box->setProgress(done, total, name); },
-            Qt::QueuedConnection);
+    auto relay = std::make_shared<ProgressRelay>(m_waitForm);
+    progress.OnProgress = [relay, observer = m_progressObserver](std::size_t done, std::size_t total,
+                                                                 const std::string& path) {
+        if (observer) {
+            observer(done, total);
+        }
+        relay->Report(done, total, path);
     };
 
     auto* watcher = new QFutureWatcher<QString>(this);
@@ -110,17 +137,23 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
     watcher->setFuture(m_running);
 }
 
-void TfmMain::addItems(std::vector<AddItem> items)
+void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
 {
-    if (m_busy || items.empty()) {
+    if (m_busy) {
+        return;
+    }
+    if (items.empty()) {
+        if (!warning.isEmpty()) {
+            Dialogs::warning(this, QStringLiteral("Warning"), warning);
+        }
         return;
     }
     auto loaded = std::make_shared<engine::VectorDocumentList>();
     runLongCommand([loaded, items = std::move(items), extensions = ScanExtensionListSetting()](
                        const engine::Progress& progress) { AddItems(*loaded, items, progress, extensions); },
-                   [this, loaded] {
+                   [this, loaded, warning] {
                        m_model->appendRows(loaded->TakeRows());
-                       return QString();
+                       return warning;
                    });
 }
 
@@ -129,7 +162,8 @@ void TfmMain::BitBtn1Click()
     if (m_busy) {
         return;
     }
-    const QStringList files = Dialogs::openFileNames(this, QString::fromUtf8(kPackageDialogFilter));
+    const QStringList files =
+        Dialogs::openFileNames(this, QString::fromUtf8(kPackageDialogFilter), QStringLiteral("addFile"));
     std::vector<AddItem> items;
     for (const QString& file : files) {
         items.push_back({file.toStdString(), AddItem::Kind::File});
@@ -142,7 +176,7 @@ void TfmMain::BitBtn2Click()
     if (m_busy) {
         return;
     }
-    const QString folder = Dialogs::existingDirectory(this);
+    const QString folder = Dialogs::existingDirectory(this, QStringLiteral("addFolder"));
     if (folder.isEmpty()) {
         return;
     }
@@ -156,6 +190,7 @@ void TfmMain::BitBtn3Click()
     if (m_busy) {
         return;
     }
+    m_undoStack->clear();
     // From the last row to the first, so that the rows still to be visited keep their numbers.
     for (std::size_t row = m_model->RowCount(); row-- > 0;) {
         if (m_model->CheckState(row) == engine::kChecked) {
@@ -169,6 +204,7 @@ void TfmMain::BitBtn4Click()
     if (m_busy) {
         return;
     }
+    m_undoStack->clear();
     m_model->clearRows();
 }
 
@@ -182,11 +218,15 @@ void TfmMain::BitBtn5Click()
     if (m_busy) {
         return;
     }
+    // Refresh discards the edits; an edit still open is stored first, so that it goes with them.
+    m_grid->commitOpenEditor();
+    m_undoStack->clear();
     std::vector<std::size_t> rows(m_model->RowCount());
     std::iota(rows.begin(), rows.end(), std::size_t{0});
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
     runLongCommand(
         [job](const engine::Progress& progress) {
+            job->copyRows();
             ParallelFor(
                 job->records.size(),
                 [&job](std::size_t i) {
@@ -218,6 +258,7 @@ void TfmMain::saveRows(bool checkedOnly)
     }
     // What the user typed into a still open editor belongs to this save.
     m_grid->commitOpenEditor();
+    m_undoStack->clear();
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
         if (m_model->RecordAt(row).Modified &&
@@ -226,39 +267,42 @@ void TfmMain::saveRows(bool checkedOnly)
         }
     }
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
-    // Rows of the same package are saved one after the other, never at the same time.
-    auto groups = std::make_shared<std::vector<std::vector<std::size_t>>>();
-    std::map<std::string, std::size_t> groupOfPath;
-    for (std::size_t i = 0; i < job->records.size(); ++i) {
-        auto [it, added] = groupOfPath.try_emplace(job->records[i].FullPath, groups->size());
-        if (added) {
-            groups->emplace_back();
-        }
-        (*groups)[it->second].push_back(i);
-    }
     runLongCommand(
-        [job, groups](const engine::Progress& progress) {
+        [job](const engine::Progress& progress) {
+            job->copyRows();
+            // Rows of the same package are saved one after the other, never at the same time.
+            std::vector<std::vector<std::size_t>> groups;
+            std::map<std::string, std::size_t> groupOfPath;
+            for (std::size_t i = 0; i < job->records.size(); ++i) {
+                auto [it, added] = groupOfPath.try_emplace(job->records[i].FullPath, groups.size());
+                if (added) {
+                    groups.emplace_back();
+                }
+                groups[it->second].push_back(i);
+            }
             ParallelFor(
-                groups->size(),
+                groups.size(),
                 [&](std::size_t g) {
-                    for (std::size_t i : (*groups)[g]) {
-                        if (progress.Cancelled() && i != (*groups)[g].front()) {
+                    for (std::size_t i : groups[g]) {
+                        if (progress.Cancelled() && i != groups[g].front()) {
                             return;
                         }
                         job->outcomes[i] = engine::SaveDocument(job->records[i]);
+                        if (job->outcomes[i].ok) {
+                            RefreshFileSize(job->records[i]);
+                        }
                         job->done[i] = 1;
                     }
                 },
-                [&](std::size_t g) { return job->records[(*groups)[g].front()].FullPath; }, progress);
+                [&](std::size_t g) { return job->records[groups[g].front()].FullPath; }, progress);
         },
         [this, job] {
             QStringList failures;
             QStringList signedPackages;
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
-                    failures << QStringLiteral("%1: %2").arg(
-                        QString::fromStdString(job->records[i].FullPath),
-                        QString::fromStdString(job->outcomes[i].message));
+                    failures << QString::fromStdString(
+                        engine::PathMessage(job->records[i].FullPath, job->outcomes[i].message));
                 } else if (job->done[i] != 0 && !job->records[i].LastWarning.empty()) {
                     signedPackages << QString::fromStdString(job->records[i].FullPath);
                 }

@@ -3,8 +3,9 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "engine/Progress.h"
 #include "export/CustomColumns.h"
-#include "export/ExportToFile.h"
+#include "export/GridSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
 namespace app {
@@ -37,26 +38,37 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
     runCommand([&] {
         if (format == exporting::ExportFormat::Spreadsheet &&
             !exporting::FitsSpreadsheet(m_model->RowCount())) {
-            Dialogs::warning(this, QStringLiteral("Warning"),
-                             QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
-                                               exporting::kRowCountOutOfRange.size()));
+            Dialogs::warning(
+                this, QStringLiteral("Warning"),
+                QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
+                                  static_cast<qsizetype>(exporting::kRowCountOutOfRange.size())));
             return;
         }
-        const exporting::ExportFormatTexts texts = exporting::TextsOf(format);
-        const QString path = AskExportFileName(this, texts.Extension, texts.Filter);
+        const QString path = AskExportFileName(this, format);
         if (path.isEmpty()) {
             return;
         }
-        // Captions come from the grid's columns, so they are the configured names unchanged.
+        // The texts are taken here, on this thread; building and writing the file happen on a worker
+        // while the window keeps painting. Captions come from the grid's columns, so they are the
+        // configured names unchanged.
         std::vector<std::string> captions;
         for (const ColumnSetting& column : m_model->columns()) {
             captions.push_back(column.caption.toStdString());
         }
-        exporting::GridSnapshot snapshot = exporting::SnapshotOf(*m_model, captions);
-        if (m_model->customColumnsShown()) {
-            exporting::AddCustomColumns(snapshot, *m_model);
-        }
-        exporting::ExportToFile(format, snapshot, path.toStdString());
+        // Taking the texts of 100,000 rows and writing them would freeze the window for seconds,
+        // so both happen on a worker; while it runs nothing edits, adds or removes rows.
+        const DocumentTableModel* model = m_model;
+        runLongCommand(
+            [model, exporter = m_exporter, format, captions = std::move(captions),
+             withCustom = m_model->customColumnsShown(),
+             target = path.toStdString()](const engine::Progress&) {
+                exporting::GridSnapshot snapshot = exporting::SnapshotOf(*model, captions);
+                if (withCustom) {
+                    exporting::AddCustomColumns(snapshot, *model);
+                }
+                exporter(format, snapshot, target);
+            },
+            [] { return QString(); }, false);
     });
 }
 

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QUndoStack>
 
 #include <set>
@@ -19,17 +20,22 @@ namespace app {
 
 void TfmMain::buildOfficeActions()
 {
-    // The menus that hold these are laid out with the rest of the menu bar; the actions belong to
-    // the window so that they work wherever the focus is.
-    m_customPropertiesAction = new QAction(QStringLiteral("Custom Properties\u2026"), this);
-    m_customPropertiesAction->setObjectName(QStringLiteral("actCustomProperties"));
-    connect(m_customPropertiesAction, &QAction::triggered, this, &TfmMain::actCustomPropertiesClick);
-    addAction(m_customPropertiesAction);
+    // Custom Properties edits rows, so it follows Batch Modify and waits while a command runs.
+    auto* customProperties = new QAction(QStringLiteral("Custom Properties\u2026"), this);
+    customProperties->setObjectName(QStringLiteral("actCustomProperties"));
+    connect(customProperties, &QAction::triggered, this, &TfmMain::actCustomPropertiesClick);
+    addAction(customProperties);
+    m_commandActions.push_back(customProperties);
+    const QList<QAction*> editEntries = m_editMenu->actions();
+    const qsizetype batchModify = editEntries.indexOf(findChild<QAction*>(QStringLiteral("actBatchModify")));
+    m_editMenu->insertAction(batchModify < 0 ? nullptr : editEntries.value(batchModify + 1),
+                             customProperties);
 
     auto* fileTypes = new QAction(QStringLiteral("File Types\u2026"), this);
     fileTypes->setObjectName(QStringLiteral("actFileTypes"));
     connect(fileTypes, &QAction::triggered, this, &TfmMain::actFileTypesClick);
     addAction(fileTypes);
+    m_optionsMenu->addAction(fileTypes);
 
     auto* showCustom = new QAction(QStringLiteral("Show Custom Properties"), this);
     showCustom->setObjectName(QStringLiteral("actShowCustomProperties"));
@@ -38,6 +44,7 @@ void TfmMain::buildOfficeActions()
     m_model->setCustomColumnsShown(showCustom->isChecked());
     connect(showCustom, &QAction::toggled, this, &TfmMain::actShowCustomPropertiesToggled);
     addAction(showCustom);
+    m_optionsMenu->addAction(showCustom);
 }
 
 std::vector<std::size_t> TfmMain::selectedRows() const

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
-#include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,17 +49,6 @@ mode_t CurrentUmask()
     return 022;
 }
 
-std::string RandomSuffix()
-{
-    static thread_local std::mt19937_64 engine{std::random_device{}()};
-    static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i) {
-        suffix += kDigits[engine() % (sizeof(kDigits) - 1)];
-    }
-    return suffix;
-}
-
 void SyncFolder(const std::filesystem::path& folder)
 {
     const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -75,27 +63,86 @@ void SyncFolder(const std::filesystem::path& folder)
 // Temporary archives of saves that were killed (power loss, SIGKILL) would pile up beside the
 // package. A live writer holds an exclusive lock on its temporary file until it is renamed or
 // removed, and the system drops the lock when the process dies, so an unlocked one is abandoned.
-void RemoveAbandonedTemporaries(const std::filesystem::path& folder, const std::string& stem)
+// The names are the package's own slots, so they are looked up directly, never by listing the
+// folder: a bulk save of a folder costs the same per package whatever else the folder holds.
+void RemoveAbandonedTemporary(const std::filesystem::path& slot)
 {
-    std::error_code ec;
-    for (auto it = std::filesystem::directory_iterator(folder, ec); !ec && it != std::filesystem::directory_iterator();
-         it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() != stem.size() + 8 || name.compare(0, stem.size(), stem) != 0) {
-            continue;
-        }
-        const int fd = open(it->path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    const int fd = open(slot.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        return;
+    }
+
+    // Unlink only while holding the lock and only the file locked: the name may meanwhile belong to
+    // a new save (the old file renamed over the package), whose lock we do not hold.
+    struct stat locked
+    {
+    };
+
+    struct stat named
+    {
+    };
+
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &locked) == 0 && lstat(slot.c_str(), &named) == 0 &&
+        locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
+        unlink(slot.c_str());
+    }
+    close(fd);
+}
+
+std::filesystem::path SlotPath(const std::filesystem::path& folder, const std::string& stem, int slot)
+{
+    return folder / (stem + std::to_string(slot));
+}
+
+// Creates and locks the file of the first free slot beside target; -1 when every slot holds a
+// live save.
+int CreateLockedTemporary(const std::filesystem::path& target,
+                          const std::filesystem::path& folder,
+                          const std::string& stem,
+                          std::filesystem::path& path)
+{
+    int retries = 100;
+    for (int slot = 0; slot < kTemporarySlots; ++slot) {
+        path = SlotPath(folder, stem, slot);
+        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
-            continue;
+            if (errno == EEXIST) {
+                continue;
+            }
+            throw EArchiveIoError(target.string() +
+                                  ": cannot create a file beside it: " + std::strerror(errno));
         }
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            unlink(it->path().c_str());
+
+        // Between the creation and the lock another save may have taken the new file for an
+        // abandoned one and removed it; then the slot is tried again.
+        struct stat ours
+        {
+        };
+
+        struct stat named
+        {
+        };
+
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && fstat(fd, &ours) == 0 && lstat(path.c_str(), &named) == 0 &&
+            ours.st_dev == named.st_dev && ours.st_ino == named.st_ino) {
+            return fd;
         }
         close(fd);
+        if (retries-- > 0) {
+            --slot;
+        }
     }
+    return -1;
 }
 
 } // namespace
+
+std::string TemporaryArchiveStem(const std::filesystem::path& target)
+{
+    // The name is shortened so that the additions never push it past the file system's limit of
+    // 255 bytes.
+    return "." + target.filename().string().substr(0, 200) + ".QXV";
+}
 
 bool FileIdentity::SameFileAndContent(const FileIdentity& o) const
 {
@@ -133,41 +180,66 @@ FileIdentity IdentityOf(int fd)
 void RequirePackageReplaceable(const std::filesystem::path& package, const FileIdentity& identity)
 {
     if (!S_ISREG(identity.Mode)) {
-        throw EArchiveError("Package is not a regular file", package.string());
+        throw EArchiveError("Not a regular file", package.string());
     }
     if ((identity.Mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(package.c_str(), W_OK) != 0) {
-        throw EArchiveError("Package is read-only", package.string());
+        throw EArchiveError("The file is read-only", package.string());
     }
 }
+
+std::filesystem::path LinkTarget(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) {
+        return path;
+    }
+    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target;
+}
+
+TemporaryArchive::TemporaryArchive(const std::filesystem::path& target)
+    : TemporaryArchive(LinkTarget(target), [&] {
+        const std::filesystem::path resolved = LinkTarget(target);
+        FileIdentity identity = IdentityOf(resolved);
+        if (identity.Exists) {
+            RequirePackageReplaceable(resolved, identity);
+        }
+        return identity;
+    }())
+{}
 
 TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const FileIdentity& targetIdentity)
     : m_target(target)
     , m_targetIdentity(targetIdentity)
 {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    // Hidden, so a folder walk over the package's folder never picks it up.
-    const std::string stem = "." + target.filename().string() + ".QXV";
-    RemoveAbandonedTemporaries(folder, stem);
-    for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        m_path = folder / (stem + RandomSuffix());
-        m_fd = open(m_path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (m_fd < 0 && errno != EEXIST) {
-            throw EArchiveIoError("Cannot create the temporary archive " + ErrorText(m_path, errno));
-        }
+    const std::string stem = TemporaryArchiveStem(target);
+    for (int slot = 0; slot < kTemporarySlots; ++slot) {
+        RemoveAbandonedTemporary(SlotPath(folder, stem, slot));
     }
+    m_fd = CreateLockedTemporary(target, folder, stem, m_path);
     if (m_fd < 0) {
-        throw EArchiveIoError("Cannot create a unique temporary archive in " + folder.string());
+        throw EArchiveIoError(target.string() + ": cannot create a file beside it: " +
+                              std::to_string(kTemporarySlots) + " saves of it are running");
     }
-    // Marks the file as in use until this object is gone (see RemoveAbandonedTemporaries).
-    flock(m_fd, LOCK_EX | LOCK_NB);
+    // The lock lives in this second descriptor until the file is renamed or removed, so checking
+    // the close of the written one does not release it (see RemoveAbandonedTemporary).
+    m_lockFd = dup(m_fd);
+    if (m_lockFd < 0) {
+        const int error = errno;
+        unlink(m_path.c_str());
+        CloseFd();
+        throw EArchiveIoError(target.string() + ": cannot keep the new file locked: " + std::strerror(error));
+    }
     // The new package gets the old one's permission bits (or the usual ones for a new file), and
     // its owner and group where we are allowed to set them.
     const mode_t mode = targetIdentity.Exists ? (targetIdentity.Mode & 07777) : (0666 & ~CurrentUmask());
     if (fchmod(m_fd, mode & 0777) != 0) {
         const int error = errno;
-        CloseFd();
         unlink(m_path.c_str());
-        throw EArchiveIoError("Cannot set the permissions of " + ErrorText(m_path, error));
+        CloseFd();
+        throw EArchiveIoError(target.string() +
+                              ": cannot set the permissions of the new file: " + std::strerror(error));
     }
     if (targetIdentity.Exists) {
         const struct stat ours = [this] {
@@ -188,60 +260,85 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
 
 TemporaryArchive::~TemporaryArchive()
 {
-    CloseFd();
+    // Removed before the lock goes, so no other save ever takes it for an abandoned one.
     if (!m_committed) {
         unlink(m_path.c_str());
     }
+    CloseFd();
 }
 
 void TemporaryArchive::CloseFd()
 {
-    if (m_fd >= 0) {
-        close(m_fd);
-        m_fd = -1;
+    for (int* fd : {&m_fd, &m_lockFd}) {
+        if (*fd >= 0) {
+            close(*fd);
+            *fd = -1;
+        }
+    }
+}
+
+void TemporaryArchive::Write(std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = write(m_fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            ThrowWriteError(written < 0 ? errno : ENOSPC, m_target.string());
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
 }
 
 void TemporaryArchive::Commit()
 {
     if (fsync(m_fd) != 0) {
-        ThrowWriteError(errno, m_path.string());
+        ThrowWriteError(errno, m_target.string());
     }
     if (close(m_fd) != 0) {
         m_fd = -1;
-        throw EArchiveIoError("Cannot close the temporary archive " + ErrorText(m_path, errno));
+        throw EArchiveIoError(m_target.string() + ": cannot close the new file: " + std::strerror(errno));
     }
     m_fd = -1;
 
     const FileIdentity now = IdentityOf(m_target);
     if (m_targetIdentity.Exists) {
         if (!now.SameFileAndContent(m_targetIdentity)) {
-            throw EArchiveError(now.Exists ? "Package was changed by someone else during the update"
-                                           : "Package disappeared during the update",
+            throw EArchiveError(now.Exists ? "The file was changed by someone else during the update"
+                                           : "The file disappeared during the update",
                                 m_target.string());
         }
         RequirePackageReplaceable(m_target, now);
         if (std::rename(m_path.c_str(), m_target.c_str()) != 0) {
-            throw EArchiveIoError("Cannot replace the package " + ErrorText(m_target, errno));
+            throw EArchiveIoError(m_target.string() + ": cannot replace it: " + std::strerror(errno));
         }
     } else {
         // A file that appeared under the name meanwhile is someone else's: never overwrite it.
         if (renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, m_target.c_str(), RENAME_NOREPLACE) != 0) {
             if (errno == EEXIST) {
-                throw EArchiveError("A file appeared under the package name during the update",
+                throw EArchiveError("Another file appeared under the name during the update",
                                     m_target.string());
             }
             if (errno != EINVAL && errno != ENOSYS) {
-                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+                throw EArchiveIoError(m_target.string() + ": cannot create it: " + std::strerror(errno));
             }
             if (link(m_path.c_str(), m_target.c_str()) != 0) {
-                throw EArchiveIoError("Cannot create the package " + ErrorText(m_target, errno));
+                throw EArchiveIoError(m_target.string() + ": cannot create it: " + std::strerror(errno));
             }
             unlink(m_path.c_str());
         }
     }
     m_committed = true;
+    CloseFd();
     SyncFolder(m_target.has_parent_path() ? m_target.parent_path() : ".");
+}
+
+void ReplaceFileContent(const std::filesystem::path& target, std::string_view bytes)
+{
+    TemporaryArchive file(target);
+    file.Write(bytes);
+    file.Commit();
 }
 
 } // namespace archive

@@ -25,11 +25,19 @@ bool Selected(const TZipHeaderInfo& member,
         return true;
     }
     for (const std::string& pattern : patterns) {
-        if (WildcardMatch(member.Name, pattern)) {
+        if (WildcardMatch(pattern, member.Name)) {
             return true;
         }
     }
     return false;
+}
+
+// A member whose data is damaged is skipped; the other members are still extracted.
+bool IsDamagedMember(const EArchiveError& e)
+{
+    return dynamic_cast<const EBadCrc*>(&e) != nullptr ||
+           dynamic_cast<const EBiggerThanUncompressed*>(&e) != nullptr ||
+           dynamic_cast<const EBadZipFile*>(&e) != nullptr;
 }
 
 } // namespace
@@ -107,18 +115,9 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed,
         return false;
     }
     const std::filesystem::path target = destination.Root() / *relative;
-
     if (member.IsDirectory()) {
-        if (!destination.Prepare(target)) {
-            Skip(member, "cannot create folder " + target.string());
-            return false;
-        }
-        if (RetainAttributes) {
-            ApplyExternalAttributes(target, member.HostSystem(), member.ExternalAttributes, true);
-        }
-        return true;
+        return ExtractFolderEntry(member, destination, target);
     }
-
     if (!destination.Prepare(target.parent_path())) {
         Skip(member,
              "cannot create folder " + target.parent_path().string() + " inside the destination folder");
@@ -128,44 +127,71 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed,
         Skip(member, reason);
         return false;
     }
-
-    struct stat existing = {};
-    if (::lstat(target.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode)) {
-            Skip(member, "something other than a file exists at " + target.string());
-            return false;
-        }
-        bool replace = false;
-        const std::time_t memberTime = DosDateTimeToTime(member.DosDateTime);
-        switch (OverwriteMode) {
-        case TOverwriteMode::Always:
-            replace = true;
-            break;
-        case TOverwriteMode::Never:
-            break;
-        case TOverwriteMode::ifNewer:
-            replace = memberTime > existing.st_mtim.tv_sec;
-            break;
-        case TOverwriteMode::ifOlder:
-            replace = memberTime < existing.st_mtim.tv_sec;
-            break;
-        case TOverwriteMode::Prompt:
-            if (OnOverwritePrompt) {
-                replace =
-                    OnOverwritePrompt(("Replace existing file " + member.FileName() + "?").substr(0, 300));
-            }
-            break;
-        }
-        if (!replace) {
-            Skip(member, "file exists");
-            return false;
-        }
-        if ((existing.st_mode & S_IWUSR) == 0 && !ReplaceReadOnly) {
-            Skip(member, "existing file is read-only");
-            return false;
-        }
+    if (const std::string reason = ReasonToKeepExisting(member, target); !reason.empty()) {
+        Skip(member, reason);
+        return false;
     }
+    return WriteMemberFile(member, target, bytesDone, bytesTotal);
+}
 
+bool TArchiveReader::ExtractFolderEntry(const TZipHeaderInfo& member,
+                                        DestinationFolder& destination,
+                                        const std::filesystem::path& target)
+{
+    if (!destination.Prepare(target)) {
+        Skip(member, "cannot create folder " + target.string());
+        return false;
+    }
+    if (RetainAttributes) {
+        ApplyExternalAttributes(target, member.HostSystem(), member.ExternalAttributes, true);
+    }
+    return true;
+}
+
+std::string TArchiveReader::ReasonToKeepExisting(const TZipHeaderInfo& member,
+                                                 const std::filesystem::path& target) const
+{
+    struct stat existing = {};
+    if (::lstat(target.c_str(), &existing) != 0) {
+        return {}; // nothing there yet
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        return "something other than a file exists at " + target.string();
+    }
+    bool replace = false;
+    const std::time_t memberTime = DosDateTimeToTime(member.DosDateTime);
+    switch (OverwriteMode) {
+    case TOverwriteMode::Always:
+        replace = true;
+        break;
+    case TOverwriteMode::Never:
+        break;
+    case TOverwriteMode::ifNewer:
+        replace = memberTime > existing.st_mtim.tv_sec;
+        break;
+    case TOverwriteMode::ifOlder:
+        replace = memberTime < existing.st_mtim.tv_sec;
+        break;
+    case TOverwriteMode::Prompt:
+        if (OnOverwritePrompt) {
+            replace = OnOverwritePrompt(("Replace existing file " + member.FileName() + "?").substr(0, 300));
+        }
+        break;
+    }
+    if (!replace) {
+        return "file exists";
+    }
+    if ((existing.st_mode & S_IWUSR) == 0 && !ReplaceReadOnly) {
+        return "existing file is read-only";
+    }
+    return {};
+}
+
+bool TArchiveReader::WriteMemberFile(TZipHeaderInfo& member,
+                                     const std::filesystem::path& target,
+                                     std::uint64_t& bytesDone,
+                                     std::uint64_t bytesTotal)
+{
     ArchiveFile& file = OpenArchive();
     const std::uint64_t dataOffset = DataOffset(member);
     std::optional<OutputFile> output;
@@ -186,15 +212,10 @@ bool TArchiveReader::ExtractOne(TZipHeaderInfo& listed,
                 bytesDone += size;
             },
             limits);
-    } catch (const EBadCrc& e) {
-        bytesDone = before + member.UncompressedSize();
-        Skip(member, e.what(), true);
-        return false;
-    } catch (const EBiggerThanUncompressed& e) {
-        bytesDone = before + member.UncompressedSize();
-        Skip(member, e.what(), true);
-        return false;
-    } catch (const EBadZipFile& e) {
+    } catch (const EArchiveError& e) {
+        if (!IsDamagedMember(e)) {
+            throw; // a cancel, a full disk: they end the extraction
+        }
         bytesDone = before + member.UncompressedSize();
         Skip(member, e.what(), true);
         return false;

@@ -31,7 +31,7 @@ bool SameName(std::string_view a, std::string_view b)
 
 std::string_view WithoutLeadingSlash(std::string_view name)
 {
-    if (!name.empty() && (name[0] == '/' || name[0] == '\\')) {
+    while (!name.empty() && (name.front() == '/' || name.front() == '\\')) {
         name.remove_prefix(1);
     }
     return name;
@@ -184,12 +184,17 @@ const TZipHeaderInfo& TArchiveReader::Member(std::size_t i) const
 const TZipHeaderInfo* TArchiveReader::FindMember(std::string_view partName) const
 {
     const std::string_view wanted = WithoutLeadingSlash(partName);
+    const TZipHeaderInfo* found = nullptr;
     for (const auto& member : m_members) {
-        if (SameName(WithoutLeadingSlash(member->Name), wanted)) {
+        if (member->IsDirectory() || !SameName(WithoutLeadingSlash(member->Name), wanted)) {
+            continue;
+        }
+        if (member->StoredName == wanted) {
             return member.get();
         }
+        found = member.get(); // the last in archive order wins among inexact matches
     }
-    return nullptr;
+    return found;
 }
 
 std::uint64_t TArchiveReader::DataOffset(TZipHeaderInfo& member)

@@ -90,8 +90,9 @@ public:
 
     [[nodiscard]] const TEndCentral& EndCentral() const { return m_endCentral; }
 
-    // The member with this part name as packages name parts: ASCII case-insensitive, '\' == '/',
-    // a leading '/' ignored. Null when there is none.
+    // The file member named partName as packages compare part names: ASCII case-insensitive, '\'
+    // counted as '/', a leading '/' ignored. Among several, the one with exactly that name, else the
+    // last in archive order. Directory entries never match. Null when there is none.
     [[nodiscard]] const TZipHeaderInfo* FindMember(std::string_view partName) const;
 
     // The member's content. Throws EEncryptedMember, EUnsupportedMember, EBadCrc,
@@ -117,12 +118,6 @@ protected:
     // The open archive, opened from ZipName when needed.
     ArchiveFile& OpenArchive();
 
-    [[nodiscard]] bool IsArchiveOpen() const { return m_file != nullptr; }
-
-    TSortedZip& MutableMembers() { return m_members; }
-
-    TEndCentral& MutableEndCentral() { return m_endCentral; }
-
     // Position of the member's data, read from its local header (fills LocalExtraLength).
     std::uint64_t DataOffset(TZipHeaderInfo& member);
     // Reports progress; throws EUserCanceled when the callback asks to stop.
@@ -138,6 +133,17 @@ private:
                     DestinationFolder& destination,
                     std::uint64_t& bytesDone,
                     std::uint64_t bytesTotal);
+    // The steps of ExtractOne: a folder entry; the reason an existing file stays (empty: replace
+    // it, or nothing is there); the file itself, through a temporary file.
+    bool ExtractFolderEntry(const TZipHeaderInfo& member,
+                            DestinationFolder& destination,
+                            const std::filesystem::path& target);
+    [[nodiscard]] std::string ReasonToKeepExisting(const TZipHeaderInfo& member,
+                                                   const std::filesystem::path& target) const;
+    bool WriteMemberFile(TZipHeaderInfo& member,
+                         const std::filesystem::path& target,
+                         std::uint64_t& bytesDone,
+                         std::uint64_t bytesTotal);
     void Skip(const TZipHeaderInfo& member, const std::string& reason, bool dataError = false);
 
     std::unique_ptr<ArchiveFile> m_file;

@@ -23,8 +23,6 @@
 
 namespace archive {
 
-namespace {
-
 namespace fs = std::filesystem;
 
 // The old archive, opened once more for the raw copies; it must be the file whose directory was read.
@@ -55,6 +53,8 @@ public:
 private:
     ZipSourceArchive m_source;
 };
+
+namespace {
 
 bool IsFolderEntry(const std::string& path)
 {
@@ -126,15 +126,7 @@ std::uint32_t TArchiveWriter::AttributeMask() const
 
 fs::path TArchiveWriter::PackagePath() const
 {
-    // A link is followed, so the file it names gets the new content and the link stays a link.
-    std::error_code ec;
-    if (fs::is_symlink(ZipName, ec)) {
-        const fs::path target = fs::canonical(ZipName, ec);
-        if (!ec) {
-            return target;
-        }
-    }
-    return ZipName;
+    return LinkTarget(ZipName);
 }
 
 WriterFileListOptions TArchiveWriter::ListOptions() const
@@ -190,12 +182,38 @@ int TArchiveWriter::UpdateArchive()
         return memberKeys.count(MemberNameKey(storedName)) > 0 ||
                std::any_of(HiddenIncludeList.begin(), HiddenIncludeList.end(),
                            [&](const std::string& pattern) {
-                               return WildcardMatch(AsciiLower(storedName), AsciiLower(pattern));
+                               return WildcardMatch(AsciiLower(pattern), AsciiLower(storedName));
                            });
     };
     const std::vector<std::string> files = ExpandWriterFilesList(FilesList, options);
     return WriteArchive(files, options, before);
 }
+
+// The state of one WriteArchive: the files to pack, the archive being written and what is in it.
+struct TArchiveWriter::Build
+{
+    Build(const std::vector<std::string>& listed,
+          const WriterFileListOptions& listOptions,
+          ZipOutputFile& output)
+        : files(listed)
+        , options(listOptions)
+        , out(output)
+        , used(listed.size(), false)
+    {}
+
+    const std::vector<std::string>& files;
+    const WriterFileListOptions& options;
+    ZipOutputFile& out;
+    // Each stored name maps to the list entries that would give it, in list order.
+    std::unordered_map<std::string, std::deque<std::size_t>> entriesByName;
+    std::vector<bool> used;
+    std::vector<ZipMemberRecord> records;
+    std::unordered_set<std::string> written;
+    int compressed = 0;
+    std::uint64_t bytesDone = 0;
+    std::uint64_t bytesTotal = 0;
+    ZipChunkCallback onChunk;
+};
 
 int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
                                  const WriterFileListOptions& options,
@@ -204,97 +222,107 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
     const fs::path package = PackagePath();
     std::unique_ptr<SourceArchive> source =
         before.Exists ? std::make_unique<SourceArchive>(package, before) : nullptr;
-
-    // Each stored name maps to the list entries that would give it, in list order.
-    std::unordered_map<std::string, std::deque<std::size_t>> entriesByName;
-    std::uint64_t bytesTotal = 0;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        entriesByName[MemberNameKey(StoredNameOf(files[i], options))].push_back(i);
-        bytesTotal += FileSizeOrZero(files[i]);
-    }
-    for (const auto& member : Members()) {
-        bytesTotal += member->CompressedSize();
-    }
-    std::uint64_t bytesDone = 0;
-    const ZipChunkCallback onChunk = [&](std::uint64_t bytes) {
-        bytesDone += bytes;
-        CheckCancel(bytesDone, bytesTotal);
-    };
-
     TemporaryArchive temporary(package, before);
     ZipOutputFile out(temporary.Fd(), temporary.Path().string());
-    std::vector<ZipMemberRecord> records;
-    std::unordered_set<std::string> written;
-    std::vector<bool> used(files.size(), false);
-    int compressed = 0;
-
-    auto compress = [&](const std::string& file, std::string storedName, std::uint16_t nameFlags,
-                        std::string comment) {
-        NewMemberRecipe recipe;
-        recipe.File = file;
-        recipe.StoredName = std::move(storedName);
-        recipe.NameFlags = nameFlags;
-        recipe.Comment = std::move(comment);
-        recipe.PackLevel = MatchesPathList(file, NoCompressList) ? 0 : PackLevel;
-        recipe.ForceZip64 = ForceZip64;
-        records.push_back(IsFolderEntry(file) ? WriteFolderMember(recipe, out)
-                                              : CompressFileAsMember(recipe, out, onChunk));
-        ++compressed;
+    Build build(files, options, out);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        build.entriesByName[MemberNameKey(StoredNameOf(files[i], options))].push_back(i);
+        build.bytesTotal += FileSizeOrZero(files[i]);
+    }
+    for (const auto& member : Members()) {
+        build.bytesTotal += member->CompressedSize();
+    }
+    build.onChunk = [this, &build](std::uint64_t bytes) {
+        build.bytesDone += bytes;
+        CheckCancel(build.bytesDone, build.bytesTotal);
     };
 
+    KeepOrReplaceMembers(build, source.get(), package);
+    AddNewFiles(build);
+    WriteCentralDirectory(build);
+    source.reset();
+    temporary.Commit();
+    ClearDirectory();
+    return build.compressed;
+}
+
+void TArchiveWriter::Compress(Build& build,
+                              const std::string& file,
+                              std::string storedName,
+                              std::uint16_t nameFlags,
+                              std::string comment)
+{
+    NewMemberRecipe recipe;
+    recipe.File = file;
+    recipe.StoredName = std::move(storedName);
+    recipe.NameFlags = nameFlags;
+    recipe.Comment = std::move(comment);
+    recipe.PackLevel = MatchesPathList(file, NoCompressList) ? 0 : PackLevel;
+    recipe.ForceZip64 = ForceZip64;
+    build.records.push_back(IsFolderEntry(file) ? WriteFolderMember(recipe, build.out)
+                                                : CompressFileAsMember(recipe, build.out, build.onChunk));
+    ++build.compressed;
+}
+
+void TArchiveWriter::KeepOrReplaceMembers(Build& build, const SourceArchive* source, const fs::path& package)
+{
     for (const auto& held : Members()) {
         const TZipHeaderInfo& member = *held;
         if (member.DeletionMark == 2) {
             continue;
         }
         const std::string key = MemberNameKey(member.Name);
-        std::size_t entry = files.size();
-        if (auto it = entriesByName.find(key); it != entriesByName.end() && !it->second.empty()) {
+        std::size_t entry = build.files.size();
+        if (auto it = build.entriesByName.find(key); it != build.entriesByName.end() && !it->second.empty()) {
             entry = it->second.front();
             it->second.pop_front();
-            used[entry] = true;
+            build.used[entry] = true;
         }
-        if (!written.insert(key).second) {
+        if (!build.written.insert(key).second) {
             throw EDuplicateObject(package.string() + ": two members named " + member.Name);
         }
-        const bool replace = entry < files.size() && (ZipAction == TZipAction::zaReplace ||
-                                                      FileDosTime(files[entry]) > member.DosDateTime);
+        const bool replace =
+            entry < build.files.size() &&
+            (ZipAction == TZipAction::zaReplace || FileDosTime(build.files[entry]) > member.DosDateTime);
         if (replace) {
             // The old name bytes and comment stay, so references inside the package still resolve.
-            compress(files[entry], member.StoredName, member.Flags & kFlagUtf8, member.Comment);
+            Compress(build, build.files[entry], member.StoredName, member.Flags & kFlagUtf8, member.Comment);
         } else {
-            records.push_back(CopyMemberRaw(source->Get(), member, out, ForceZip64));
-            bytesDone += member.CompressedSize();
-            CheckCancel(bytesDone, bytesTotal);
+            build.records.push_back(CopyMemberRaw(source->Get(), member, build.out, ForceZip64));
+            build.bytesDone += member.CompressedSize();
+            CheckCancel(build.bytesDone, build.bytesTotal);
         }
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (used[i] || ZipAction == TZipAction::zaFreshen) {
+}
+
+void TArchiveWriter::AddNewFiles(Build& build)
+{
+    for (std::size_t i = 0; i < build.files.size(); ++i) {
+        if (build.used[i] || ZipAction == TZipAction::zaFreshen) {
             continue;
         }
-        std::string storedName = StoredNameOf(files[i], options);
-        if (!written.insert(MemberNameKey(storedName)).second) {
+        std::string storedName = StoredNameOf(build.files[i], build.options);
+        if (!build.written.insert(MemberNameKey(storedName)).second) {
             if (OnFileSkipped) {
-                OnFileSkipped(files[i], "a member of that name is already written");
+                OnFileSkipped(build.files[i], "a member of that name is already written");
             }
             continue;
         }
         const std::uint16_t flags = NameFlagsFor(storedName);
-        compress(files[i], std::move(storedName), flags, {});
+        Compress(build, build.files[i], std::move(storedName), flags, {});
     }
+}
 
-    const std::uint64_t directoryOffset = out.Position();
-    for (const ZipMemberRecord& record : records) {
-        out.Write(CentralRecordBytes(record));
+void TArchiveWriter::WriteCentralDirectory(Build& build)
+{
+    const std::uint64_t directoryOffset = build.out.Position();
+    for (const ZipMemberRecord& record : build.records) {
+        build.out.Write(CentralRecordBytes(record));
     }
-    const std::uint64_t directorySize = out.Position() - directoryOffset;
-    out.Write(
-        EndRecordsBytes(records.size(), directorySize, directoryOffset, EndCentral().Comment, ForceZip64));
-    out.Flush();
-    source.reset();
-    temporary.Commit();
-    ClearDirectory();
-    return compressed;
+    const std::uint64_t directorySize = build.out.Position() - directoryOffset;
+    build.out.Write(EndRecordsBytes(build.records.size(), directorySize, directoryOffset,
+                                    EndCentral().Comment, ForceZip64));
+    build.out.Flush();
 }
 
 } // namespace archive

@@ -14,6 +14,7 @@
 namespace archive {
 
 struct FileIdentity;
+class SourceArchive;
 
 enum class TZipAction
 {
@@ -83,6 +84,18 @@ private:
     int WriteArchive(const std::vector<std::string>& files,
                      const WriterFileListOptions& options,
                      const FileIdentity& before);
+    // The steps of WriteArchive: each old member copied raw or replaced by its file, then the new
+    // files appended, then the central directory and the end records.
+    struct Build;
+    void
+    KeepOrReplaceMembers(Build& build, const SourceArchive* source, const std::filesystem::path& package);
+    void AddNewFiles(Build& build);
+    void WriteCentralDirectory(Build& build);
+    void Compress(Build& build,
+                  const std::string& file,
+                  std::string storedName,
+                  std::uint16_t nameFlags,
+                  std::string comment);
 
     bool m_recurse = false;
     bool m_storePaths = false;

@@ -133,7 +133,7 @@ std::string TDirSearch::NextFile(TSearchRec& record)
         }
         // A name without extension is matched as "name." so that "*.*" finds it too.
         const std::string matchName = e.Name.find('.') == std::string::npos ? e.Name + "." : e.Name;
-        if (WildcardMatch(matchName, m_pattern)) {
+        if (WildcardMatch(m_pattern, matchName)) {
             return level.Folder + e.Name;
         }
     }

@@ -69,8 +69,7 @@ public:
         , m_t(t)
         , m_columns(t.size() + 1)
         , m_seen(p.size() * m_columns, std::int8_t{-1})
-    {
-    }
+    {}
 
     std::int8_t& At(std::string_view p, std::string_view t)
     {
@@ -175,7 +174,7 @@ bool IsWildcard(std::string_view text)
     return text.find_first_of("*?<>|") != std::string_view::npos;
 }
 
-bool WildcardMatch(std::string_view text, std::string_view pattern)
+bool WildcardMatch(std::string_view pattern, std::string_view text)
 {
     const std::string p = LowerAscii(pattern);
     if (p == "*") {

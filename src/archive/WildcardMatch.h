@@ -10,7 +10,7 @@ namespace archive {
 // True when the text holds any of * ? < > |.
 bool IsWildcard(std::string_view text);
 
-// Note the order: the text first, then the pattern.
-bool WildcardMatch(std::string_view text, std::string_view pattern);
+// True when pattern matches the whole of text.
+bool WildcardMatch(std::string_view pattern, std::string_view text);
 
 } // namespace archive

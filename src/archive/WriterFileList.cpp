@@ -137,7 +137,7 @@ bool MatchesPathList(const std::string& path, const std::vector<std::string>& pa
         const bool wholePath = pattern.find_first_of("/\\") != std::string::npos;
         std::string p = pattern;
         std::replace(p.begin(), p.end(), '\\', '/');
-        return WildcardMatch(wholePath ? lowerPath : lowerName, AsciiLower(p));
+        return WildcardMatch(AsciiLower(p), wholePath ? lowerPath : lowerName);
     });
 }
 

@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/DosDateTime.h"
+#include "archive/Utf8.h"
 #include "archive/ZipFormat.h"
 
 #include <algorithm>
@@ -59,48 +60,6 @@ std::uint32_t DosAttributesOf(const struct stat& st)
 bool MayNeedZip64(std::uint64_t size)
 {
     return size + size / 16000 + 1024 >= kMarker32;
-}
-
-bool IsValidUtf8(const std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t extra = 0;
-        std::uint32_t value = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        }
-        if ((c & 0xE0) == 0xC0) {
-            extra = 1;
-            value = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            extra = 2;
-            value = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            extra = 3;
-            value = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto cc = static_cast<unsigned char>(text[i + k]);
-            if ((cc & 0xC0) != 0x80) {
-                return false;
-            }
-            value = (value << 6) | (cc & 0x3F);
-        }
-        const std::uint32_t minimum = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-        if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-            return false;
-        }
-        i += extra + 1;
-    }
-    return true;
 }
 
 ZipMemberRecord FreshRecord(const NewMemberRecipe& recipe, const struct stat& st, std::uint64_t offset)

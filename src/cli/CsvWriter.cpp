@@ -1,7 +1,6 @@
 #include "cli/CsvWriter.h"
 
 #include "cli/RowFields.h"
-#include "cli/Utf8.h"
 
 #include <vector>
 
@@ -41,7 +40,7 @@ void WriteCsv(std::ostream& out,
 {
     std::vector<std::string> header = RowKeys();
     for (const std::string& name : customNames) {
-        header.push_back(ValidUtf8(name));
+        header.push_back(ValidText(name));
     }
     WriteRecord(out, header);
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
@@ -50,7 +49,7 @@ void WriteCsv(std::ostream& out,
         record.insert(record.end(), fields.Properties.begin(), fields.Properties.end());
         record.push_back(fields.Error.value_or(""));
         for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
-            record.push_back(ValidUtf8(value));
+            record.push_back(ValidText(value));
         }
         WriteRecord(out, record);
     }

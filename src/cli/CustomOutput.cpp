@@ -1,7 +1,7 @@
 #include "cli/CustomOutput.h"
 
 #include "cli/JsonWriter.h"
-#include "cli/Utf8.h"
+#include "cli/RowFields.h"
 
 #include <unordered_set>
 
@@ -25,9 +25,9 @@ std::string JsonCustomObject(const engine::DocumentRecord& record)
         if (!written.insert(engine::CustomNameKey(item.Name)).second) {
             continue; // a later property of a name already given
         }
-        json += (json.size() == 1 ? "\n   " : ",\n   ") + JsonString(ValidUtf8(item.Name)) +
-                ": {\"type\": " + JsonString(ValidUtf8(item.Type)) +
-                ", \"value\": " + JsonString(ValidUtf8(item.Value)) + "}";
+        json += (json.size() == 1 ? "\n   " : ",\n   ") + JsonString(ValidText(item.Name)) +
+                ": {\"type\": " + JsonString(ValidText(item.Type)) +
+                ", \"value\": " + JsonString(ValidText(item.Value)) + "}";
     }
     return json + (json.size() == 1 ? "}" : "\n  }");
 }

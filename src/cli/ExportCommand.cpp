@@ -4,14 +4,18 @@
 #include "cli/CustomOutput.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
+#include "engine/PathMessage.h"
 #include "export/CustomColumns.h"
 #include "export/DefaultCaptions.h"
+#include "export/ExportError.h"
 #include "export/ExportToFile.h"
 #include "export/GridSnapshot.h"
+#include "export/SpreadsheetFileName.h"
 
 #include <iostream>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -47,13 +51,29 @@ void RunExport(const ExportOptions& options)
         std::cerr << line << '\n';
     }
     const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
+    const exporting::ExportFormat format = kFormats.at(options.format);
+    std::string output = options.output;
+    if (format == exporting::ExportFormat::Spreadsheet) {
+        output = exporting::SpreadsheetFileName(output);
+        if (output != options.output) {
+            std::cerr << "velmora-cli: writing " << output << " instead of " << options.output
+                      << ": a workbook is not in the older .xls format\n";
+        }
+    }
     // Rows whose package could not be read stay in the grid with their file facts, as in the window.
     // A file that cannot be written ends the command with its reason (exit status 1).
     exporting::GridSnapshot snapshot = exporting::SnapshotOf(rows, exporting::DefaultCaptions());
     if (options.custom) {
         exporting::AddCustomColumns(snapshot, rows);
     }
-    exporting::ExportToFile(kFormats.at(options.format), snapshot, options.output);
+    try {
+        exporting::ExportToFile(format, snapshot, output);
+    } catch (const exporting::EExportError& e) {
+        // The spreadsheet's message names its file itself.
+        throw std::runtime_error(format == exporting::ExportFormat::Spreadsheet
+                                     ? std::string(e.what())
+                                     : engine::PathMessage(output, e.what()));
+    }
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
 
@@ -66,7 +86,10 @@ void AddExportCommand(CLI::App& app)
     command->add_option("--format", options->format, "html, text, xml or xlsx")
         ->required()
         ->check(CLI::IsMember({"html", "text", "xml", "xlsx"}));
-    command->add_option("--output", options->output, "The file to write; an existing file is replaced")
+    command
+        ->add_option(
+            "--output", options->output,
+            "The file to write; an existing file is replaced (a workbook named *.xls is written as *.xlsx)")
         ->required();
     command->add_flag("--custom", options->custom, "Add one column per custom property name");
     AddFileTypesOption(*command, options->extensions);

@@ -2,6 +2,7 @@
 
 #include "engine/AddDocument.h"
 #include "engine/ParallelLoad.h"
+#include "engine/PathMessage.h"
 #include "engine/ScanFolder.h"
 
 #include <cerrno>
@@ -53,7 +54,7 @@ std::size_t ReportLoadErrors(const engine::DocumentList& rows, std::ostream& err
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         const engine::DocumentRecord& record = rows.RecordAt(row);
         if (!record.LastError.empty()) {
-            err << record.FullPath << ": " << record.LastError << '\n';
+            err << engine::PathMessage(record.FullPath, record.LastError) << '\n';
             ++failed;
         }
     }

@@ -1,7 +1,7 @@
 #include "cli/PropertyAssignment.h"
 
-#include "engine/DateConvert.h"
 #include "engine/DocumentRecord.h"
+#include "engine/PropertyValueRule.h"
 
 #include <algorithm>
 
@@ -9,34 +9,11 @@ namespace cli {
 
 namespace {
 
-constexpr std::size_t kRevision = 6;
-constexpr std::size_t kTotalEditTime = engine::kCoreCount + 1;
-
 bool SameIgnoringCase(std::string_view a, std::string_view b)
 {
     const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// Exactly "YYYY-MM-DD hh:mm:ss": the form the grid shows, so a date copied from `show` is accepted.
-bool HasLocalDateForm(const std::string& text)
-{
-    static constexpr std::string_view kForm = "dddd-dd-dd dd:dd:dd";
-    if (text.size() != kForm.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kForm.size(); ++i) {
-        if (kForm[i] == 'd' ? !IsDigit(text[i]) : text[i] != kForm[i]) {
-            return false;
-        }
-    }
-    return true;
 }
 
 } // namespace
@@ -58,18 +35,8 @@ PropertyAssignment ParseSetArgument(const std::string& argument)
         throw EBadAssignment("\"" + argument + "\" is not NAME=VALUE");
     }
     PropertyAssignment assignment{PropertyOfName(argument.substr(0, equals)), argument.substr(equals + 1)};
-    const std::string& value = assignment.Value;
-    const std::string_view name = engine::DisplayName(assignment.Property);
-    if (value.empty()) {
-        return assignment;
-    }
-    if (engine::IsDateProperty(assignment.Property) &&
-        (!HasLocalDateForm(value) || !engine::LocalTextToStoredDate(value))) {
-        throw EBadAssignment(std::string(name) + ": \"" + value + "\" is not a date \"YYYY-MM-DD hh:mm:ss\"");
-    }
-    if ((assignment.Property == kRevision || assignment.Property == kTotalEditTime) &&
-        !std::all_of(value.begin(), value.end(), IsDigit)) {
-        throw EBadAssignment(std::string(name) + ": \"" + value + "\" is not a number (digits only)");
+    if (auto problem = engine::PropertyValueProblem(assignment.Property, assignment.Value)) {
+        throw EBadAssignment(*problem);
     }
     return assignment;
 }
@@ -91,9 +58,6 @@ std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>&
                                      " is given more than once");
             }
         }
-    }
-    if (assignments.empty()) {
-        throw EBadAssignment("nothing to set: give --set NAME=VALUE or --clear NAME");
     }
     return assignments;
 }

@@ -24,12 +24,12 @@ public:
 // The catalogue index of a display name, compared without regard to ASCII case. Throws EBadAssignment.
 std::size_t PropertyOfName(const std::string& name);
 
-// "NAME=VALUE" (split at the first '=') checked as the editors check it: dates as local
+// "NAME=VALUE" (split at the first '=') checked by engine::PropertyValueProblem: dates as local
 // "YYYY-MM-DD hh:mm:ss" naming a valid date and time, Revision and TotalEditTime(second) digits
 // only; an empty VALUE clears. Throws EBadAssignment.
 PropertyAssignment ParseSetArgument(const std::string& argument);
 
-// The --set and --clear arguments as one list; a property named twice is an error.
+// The --set and --clear arguments as one list (maybe empty); a property named twice is an error.
 std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,
                                                  const std::vector<std::string>& clears);
 

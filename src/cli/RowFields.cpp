@@ -1,11 +1,16 @@
 #include "cli/RowFields.h"
 
-#include "cli/Utf8.h"
+#include "archive/Utf8.h"
 #include "engine/CellText.h"
 
 #include <algorithm>
 
 namespace cli {
+
+std::string ValidText(std::string_view text)
+{
+    return archive::RepairUtf8(text, archive::kReplacementCharacter);
+}
 
 const std::vector<std::string>& RowKeys()
 {
@@ -23,8 +28,8 @@ const std::vector<std::string>& RowKeys()
 RowFields FieldsOf(const engine::DocumentRecord& record)
 {
     RowFields fields;
-    fields.FileName = ValidUtf8(record.FileName);
-    fields.FullPath = ValidUtf8(record.FullPath);
+    fields.FileName = ValidText(record.FileName);
+    fields.FullPath = ValidText(record.FullPath);
     const bool digits =
         !record.FileSize.empty() && std::all_of(record.FileSize.begin(), record.FileSize.end(),
                                                 [](char c) { return c >= '0' && c <= '9'; });
@@ -32,10 +37,10 @@ RowFields FieldsOf(const engine::DocumentRecord& record)
         fields.FileSize = record.FileSize;
     }
     for (int column = engine::kFirstPropertyColumn; column < engine::kColumnCount; ++column) {
-        fields.Properties.push_back(ValidUtf8(engine::CellText(record, column)));
+        fields.Properties.push_back(ValidText(engine::CellText(record, column)));
     }
     if (!record.LastError.empty()) {
-        fields.Error = ValidUtf8(record.LastError);
+        fields.Error = ValidText(record.LastError);
     }
     return fields;
 }

@@ -5,11 +5,17 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
-#include "engine/SaveDocument.h"
+#include "engine/FillPattern.h"
+#include "engine/ParallelSave.h"
+#include "engine/PropertyValueRule.h"
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <regex>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace cli {
@@ -23,9 +29,66 @@ struct SetOptions
     std::vector<std::string> clears;
     std::vector<std::string> customSets;
     std::vector<std::string> customClears;
+    std::vector<std::string> fills;
+    std::string match;
     std::string extensions;
     std::vector<std::string> paths;
 };
+
+struct Fill
+{
+    std::size_t Property = 0;
+    engine::FillPattern Pattern;
+};
+
+std::vector<Fill> ParseFills(const SetOptions& options)
+{
+    std::vector<Fill> fills;
+    try {
+        for (const std::string& argument : options.fills) {
+            const std::size_t equals = argument.find('=');
+            if (equals == std::string::npos) {
+                throw EBadAssignment("\"" + argument + "\" is not NAME=PATTERN");
+            }
+            fills.push_back(Fill{PropertyOfName(argument.substr(0, equals)),
+                                 engine::FillPattern(argument.substr(equals + 1))});
+            if (fills.back().Pattern.UsesGroups() && options.match.empty()) {
+                throw EBadAssignment("the pattern \"" + argument.substr(equals + 1) +
+                                     "\" uses groups: give --match");
+            }
+        }
+    } catch (const engine::EBadPattern& e) {
+        throw CLI::ValidationError("set", e.what());
+    } catch (const EBadAssignment& e) {
+        throw CLI::ValidationError("set", e.what());
+    }
+    return fills;
+}
+
+// The values the fill patterns give this package, computed from its values before this command;
+// the reason instead when the package is left alone.
+std::variant<std::vector<PropertyAssignment>, std::string> FillValues(const engine::DocumentRecord& before,
+                                                                      const std::vector<Fill>& fills,
+                                                                      const std::optional<std::regex>& match,
+                                                                      const std::string& now)
+{
+    std::smatch groups;
+    const std::string fileName = before.FileName.empty()
+                                     ? std::filesystem::path(before.FullPath).filename().string()
+                                     : before.FileName;
+    if (match && !std::regex_match(fileName, groups, *match)) {
+        return std::string("the file name does not match --match; left as it is");
+    }
+    std::vector<PropertyAssignment> values;
+    for (const Fill& fill : fills) {
+        std::string value = fill.Pattern.Evaluate(before, match ? &groups : nullptr, now);
+        if (auto problem = engine::PropertyValueProblem(fill.Property, value)) {
+            return *problem + " (from --fill); left as it is";
+        }
+        values.push_back(PropertyAssignment{fill.Property, std::move(value)});
+    }
+    return values;
+}
 
 void Apply(engine::DocumentRecord& record, const std::vector<PropertyAssignment>& assignments)
 {
@@ -42,13 +105,35 @@ void RunSet(const SetOptions& options)
     std::vector<engine::CustomChange> customs;
     try {
         // Every NAME and VALUE is checked before any package is opened.
+        assignments = ParseAssignments(options.sets, options.clears);
         customs = ParseCustomAssignments(options.customSets, options.customClears);
-        if (customs.empty() || !options.sets.empty() || !options.clears.empty()) {
-            assignments = ParseAssignments(options.sets, options.clears);
-        }
     } catch (const EBadAssignment& e) {
         throw CLI::ValidationError("set", e.what());
     }
+    const std::vector<Fill> fills = ParseFills(options);
+    if (assignments.empty() && fills.empty() && customs.empty()) {
+        throw CLI::ValidationError(
+            "set", "nothing to set: give --set NAME=VALUE, --clear NAME, --fill NAME=PATTERN, --custom "
+                   "NAME=VALUE or --custom-clear NAME");
+    }
+    for (const Fill& fill : fills) {
+        for (const PropertyAssignment& assignment : assignments) {
+            if (assignment.Property == fill.Property) {
+                throw CLI::ValidationError("set", std::string(engine::DisplayName(fill.Property)) +
+                                                      " is given more than once");
+            }
+        }
+    }
+    std::optional<std::regex> match;
+    if (!options.match.empty()) {
+        try {
+            match.emplace(options.match, std::regex::ECMAScript);
+        } catch (const std::regex_error& e) {
+            throw CLI::ValidationError("set", "--match: \"" + options.match +
+                                                  "\" is not a regular expression: " + e.what());
+        }
+    }
+    const std::string now = engine::NowLocalText();
     const std::string extensionList = ScanExtensionList(options.extensions);
     std::vector<std::string> unreadable;
     engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
@@ -56,38 +141,75 @@ void RunSet(const SetOptions& options)
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
     }
+    // Rows left alone are reported at their place among the saved ones.
+    std::vector<engine::DocumentRecord*> records;
+    std::vector<std::size_t> rowOfRecord;
+    std::vector<std::string> leftAlone(rows.RowCount());
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         engine::DocumentRecord& record = rows.RecordAt(row);
-        if (options.dryRun) {
-            if (record.LastError.empty()) {
-                std::cout << record.FullPath << ": would be saved\n";
-            } else {
-                std::cerr << record.FullPath << ": " << record.LastError << '\n';
-                ++failed;
+        std::vector<PropertyAssignment> filled;
+        if (!fills.empty() && record.LastError.empty()) {
+            auto values = FillValues(record, fills, match, now);
+            if (auto* reason = std::get_if<std::string>(&values)) {
+                leftAlone[row] = *reason;
+                continue;
             }
+            filled = std::get<std::vector<PropertyAssignment>>(std::move(values));
+        }
+        if (options.dryRun) {
+            if (!record.LastError.empty()) {
+                leftAlone[row] = record.LastError;
+            }
+            rowOfRecord.push_back(row);
             continue;
         }
         // The package is saved even when its load reported a problem: the save reads the parts
         // afresh and fails on its own when the part it must edit is unusable.
         Apply(record, assignments);
+        Apply(record, filled);
         try {
             engine::ApplyCustomChanges(record, customs);
         } catch (const engine::ECustomPropertyError& e) {
-            std::cerr << record.FullPath << ": " << e.what() << '\n';
-            ++failed;
+            leftAlone[row] = e.what();
             continue;
         }
-        const engine::DocumentOutcome outcome = engine::SaveDocument(record);
-        if (!record.LastWarning.empty()) {
-            std::cerr << record.FullPath << ": " << record.LastWarning << '\n';
-        }
-        if (outcome.ok) {
-            std::cout << record.FullPath << ": saved\n";
-        } else {
-            std::cerr << record.FullPath << ": " << outcome.message << '\n';
-            ++failed;
-        }
+        records.push_back(&record);
+        rowOfRecord.push_back(row);
     }
+    std::size_t reported = 0;
+    const auto reportLeftAloneBefore = [&](std::size_t row) {
+        for (; reported < row; ++reported) {
+            if (!leftAlone[reported].empty()) {
+                std::cerr << rows.RecordAt(reported).FullPath << ": " << leftAlone[reported] << '\n';
+                ++failed;
+            }
+        }
+    };
+    if (options.dryRun) {
+        for (const std::size_t row : rowOfRecord) {
+            reportLeftAloneBefore(row);
+            if (leftAlone[row].empty()) {
+                std::cout << rows.RecordAt(row).FullPath << ": would be saved\n";
+            }
+        }
+    } else {
+        // Different packages are saved in parallel; the lines come out in the order of the rows.
+        engine::SaveRecords(
+            records, engine::Progress{}, [&](std::size_t i, const engine::DocumentOutcome& outcome) {
+                reportLeftAloneBefore(rowOfRecord[i]);
+                ++reported;
+                if (!records[i]->LastWarning.empty()) {
+                    std::cerr << records[i]->FullPath << ": " << records[i]->LastWarning << '\n';
+                }
+                if (outcome.ok) {
+                    std::cout << records[i]->FullPath << ": saved\n";
+                } else {
+                    std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
+                    ++failed;
+                }
+            });
+    }
+    reportLeftAloneBefore(rows.RowCount());
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
@@ -113,6 +235,16 @@ void AddSetCommand(CLI::App& app)
         ->allow_extra_args(false)
         ->type_name("NAME");
     AddFileTypesOption(*set, options->extensions);
+    set->add_option("--fill", options->fills,
+                    "NAME=PATTERN: set NAME per package from {name} {stem} {folder} {path} {now}, another "
+                    "property's value before this command ({Title}), groups {1}..{9} of --match, {{ and }} "
+                    "(repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("NAME=PATTERN");
+    set->add_option("--match", options->match,
+                    "REGEX (ECMAScript) the whole file name must match for --fill; its groups are {1}..{9}; "
+                    "packages whose name does not match are left as they are and reported")
+        ->type_name("REGEX");
     set->add_option("paths", options->paths,
                     "Packages, or folders searched recursively for *.pptx (required)");
     set->callback([options] { RunSet(*options); });

@@ -1,7 +1,7 @@
 #include "cli/TableWriter.h"
 
+#include "archive/Utf8.h"
 #include "cli/RowFields.h"
-#include "cli/Utf8.h"
 #include "engine/CellText.h"
 
 #include <algorithm>
@@ -14,7 +14,7 @@ namespace {
 
 std::string OneLine(const std::string& text)
 {
-    std::string line = ValidUtf8(text);
+    std::string line = archive::RepairUtf8(text, archive::kReplacementCharacter);
     std::replace_if(
         line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; },
         ' ');
@@ -46,7 +46,7 @@ void WriteTable(std::ostream& out,
     std::vector<std::size_t> widths(lines.front().size(), 0);
     for (const auto& cells : lines) {
         for (std::size_t c = 0; c < cells.size(); ++c) {
-            widths[c] = std::max(widths[c], CodePointCount(cells[c]));
+            widths[c] = std::max(widths[c], archive::CountCodePoints(cells[c]));
         }
     }
     for (const auto& cells : lines) {
@@ -54,7 +54,7 @@ void WriteTable(std::ostream& out,
         for (std::size_t c = 0; c < cells.size(); ++c) {
             line += cells[c];
             if (c + 1 < cells.size()) {
-                line.append(widths[c] - CodePointCount(cells[c]) + 2, ' ');
+                line.append(widths[c] - archive::CountCodePoints(cells[c]) + 2, ' ');
             }
         }
         line.erase(line.find_last_not_of(' ') + 1);

@@ -1,5 +1,6 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
+#include "cli/ImportCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
 
@@ -14,5 +15,6 @@ int main(int argc, char** argv)
     cli::AddShowCommand(app);
     cli::AddSetCommand(app);
     cli::AddExportCommand(app);
+    cli::AddImportCommand(app);
     return cli::RunApp(app, argc, argv);
 }

@@ -7,25 +7,6 @@ namespace engine {
 
 namespace {
 
-// Brackets a batch of rows so that a view redraws once, also when the batch ends by an exception.
-class UpdateScope
-{
-public:
-    explicit UpdateScope(DocumentList& list)
-        : m_list(list)
-    {
-        m_list.BeginUpdate();
-    }
-
-    ~UpdateScope() { m_list.EndUpdate(); }
-
-    UpdateScope(const UpdateScope&) = delete;
-    UpdateScope& operator=(const UpdateScope&) = delete;
-
-private:
-    DocumentList& m_list;
-};
-
 std::vector<ScannedFile> AcceptedFiles(const std::vector<std::string>& paths)
 {
     std::vector<ScannedFile> files;

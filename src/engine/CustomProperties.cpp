@@ -1,5 +1,6 @@
 #include "engine/CustomProperties.h"
 
+#include "archive/Utf8.h"
 #include "engine/DateConvert.h"
 #include "engine/DocumentList.h"
 #include "engine/DocumentRecord.h"
@@ -164,10 +165,10 @@ void CheckCustomName(std::string_view name)
     } catch (const EPropertyWriteError& e) {
         throw ECustomPropertyError(e.what());
     }
-    const auto characters = static_cast<std::size_t>(std::count_if(
-        name.begin(), name.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-    if (characters > kMaxNameCharacters) {
-        throw ECustomPropertyError("the custom property name \"" + std::string(name.substr(0, 40)) +
+    if (archive::CountCodePoints(name) > kMaxNameCharacters) {
+        // The quoted start is cut at a character boundary.
+        throw ECustomPropertyError("the custom property name \"" +
+                                   archive::RepairUtf8(name.substr(0, 40), "") +
                                    "...\" is longer than 255 characters");
     }
 }

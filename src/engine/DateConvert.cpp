@@ -1,5 +1,7 @@
 #include "engine/DateConvert.h"
 
+#include "engine/PropertyValueRule.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
@@ -202,14 +204,8 @@ std::optional<std::string> StoredDateToLocalText(std::string_view stored)
 
 std::optional<DateTime> ParseLocalText(std::string_view localText)
 {
-    if (localText.size() != 19) {
+    if (!HasLocalDateForm(localText)) {
         return std::nullopt;
-    }
-    for (const std::size_t separator : {4U, 7U, 10U, 13U, 16U}) {
-        const char c = localText[separator];
-        if ((c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80) {
-            return std::nullopt;
-        }
     }
     const auto year = Digits(localText, 0, 4);
     const auto month = Digits(localText, 5, 2);

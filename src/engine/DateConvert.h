@@ -40,8 +40,8 @@ struct DateTime
 // stored (not a full valid date-time, or a local time outside 0001..9999).
 [[nodiscard]] std::optional<std::string> StoredDateToLocalText(std::string_view stored);
 
-// A local "YYYY-MM-DD hh:mm:ss" text (digits at fixed positions, any single non-digit separators)
-// as a date-time; std::nullopt when it is not a valid date-time.
+// A local "YYYY-MM-DD hh:mm:ss" text (exactly that form, see HasLocalDateForm) as a date-time;
+// std::nullopt when it is not a valid date-time.
 [[nodiscard]] std::optional<DateTime> ParseLocalText(std::string_view localText);
 // A local text as the stored form "YYYY-MM-DDThh:mm:ssZ" in UTC; std::nullopt when invalid.
 [[nodiscard]] std::optional<std::string> LocalTextToStoredDate(std::string_view localText);

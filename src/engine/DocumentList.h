@@ -26,9 +26,30 @@ public:
     [[nodiscard]] virtual int CheckState(std::size_t row) const = 0;
     virtual void SetCheckState(std::size_t row, int state) = 0;
     virtual void DeleteRow(std::size_t row) = 0;
+
     // Bracket a batch of changes so that a view redraws once; the calls nest.
     virtual void BeginUpdate() {}
+
     virtual void EndUpdate() {}
+};
+
+// Brackets a batch of changes to a list for a scope, also when the scope ends by an exception.
+class UpdateScope
+{
+public:
+    explicit UpdateScope(DocumentList& list)
+        : m_list(list)
+    {
+        m_list.BeginUpdate();
+    }
+
+    ~UpdateScope() { m_list.EndUpdate(); }
+
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    DocumentList& m_list;
 };
 
 // A plain list of rows; records keep their addresses for as long as they are in the list.
@@ -36,11 +57,20 @@ class VectorDocumentList : public DocumentList
 {
 public:
     DocumentRecord& AppendRow() override;
+
     [[nodiscard]] std::size_t RowCount() const override { return m_rows.size(); }
+
     [[nodiscard]] DocumentRecord& RecordAt(std::size_t row) override { return *m_rows.at(row).record; }
-    [[nodiscard]] const DocumentRecord& RecordAt(std::size_t row) const override { return *m_rows.at(row).record; }
+
+    [[nodiscard]] const DocumentRecord& RecordAt(std::size_t row) const override
+    {
+        return *m_rows.at(row).record;
+    }
+
     [[nodiscard]] int CheckState(std::size_t row) const override { return m_rows.at(row).checkState; }
+
     void SetCheckState(std::size_t row, int state) override { m_rows.at(row).checkState = state; }
+
     void DeleteRow(std::size_t row) override;
 
     // Hands the rows over (record and check state) and leaves the list empty; used to move rows
@@ -50,6 +80,7 @@ public:
         std::unique_ptr<DocumentRecord> record;
         int checkState = kUnchecked;
     };
+
     std::vector<Row> TakeRows();
 
 private:

@@ -3,8 +3,10 @@
 #include "archive/MemberNameKey.h"
 #include "engine/CustomPropertiesPart.h"
 #include "engine/PartLocator.h"
+#include "engine/PathMessage.h"
 #include "engine/ReadProperties.h"
 
+#include <stdexcept>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -55,6 +57,10 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
         reader.ZipName = record.FullPath;
         reader.DoProcessMessages = false;
         reader.OpenDirectory();
+        if (reader.Count() == 0) {
+            // An empty file or an empty ZIP archive: said now, not first when a save fails on it.
+            throw std::runtime_error("the package holds no presentation: the archive has no members");
+        }
         // Readers disagree on which of two members of one name a name means, so a property part
         // under a duplicated name shows nothing rather than what other programs may not show.
         std::unordered_set<std::string> ambiguous;
@@ -79,7 +85,7 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
     record.Modified = false;
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
-    record.LastError = Joined(errors);
+    record.LastError = WithoutPath(Joined(errors), record.FullPath);
     return DocumentOutcome{errors.empty(), record.LastError};
 }
 

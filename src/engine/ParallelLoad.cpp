@@ -1,6 +1,7 @@
 #include "engine/ParallelLoad.h"
 
 #include "engine/LoadDocument.h"
+#include "engine/UsableCores.h"
 
 #include <algorithm>
 #include <atomic>
@@ -97,6 +98,13 @@ private:
     std::vector<std::thread> m_workers;
 };
 
+void AppendChecked(DocumentList& list, DocumentRecord&& record)
+{
+    const std::size_t row = list.RowCount();
+    list.AppendRow() = std::move(record);
+    list.SetCheckState(row, kChecked);
+}
+
 } // namespace
 
 void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files, const Progress& progress)
@@ -104,17 +112,27 @@ void AppendLoadedRows(DocumentList& list, const std::vector<ScannedFile>& files,
     if (files.empty()) {
         return;
     }
-    const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+    if (files.size() == 1) {
+        // A single package is not worth a thread: starting one costs more than a small load.
+        auto record = NewRecord(files.front());
+        LoadDocument(*record);
+        if (progress.Cancelled()) {
+            return;
+        }
+        AppendChecked(list, std::move(*record));
+        progress.Report(1, 1, files.front().FullPath);
+        return;
+    }
+    const unsigned cores = UsableCores();
     LoadPool pool(files, progress);
     pool.Start(static_cast<unsigned>(std::min<std::size_t>(cores, files.size())));
-    for (std::size_t i = 0; i < files.size(); ++i) {
+    // A cancel request ends the appending at once, so the rows are exactly those appended before it.
+    for (std::size_t i = 0; i < files.size() && !progress.Cancelled(); ++i) {
         std::unique_ptr<DocumentRecord> record = pool.Wait(i);
         if (!record) {
             break; // cancelled: nothing at or after i was loaded
         }
-        const std::size_t row = list.RowCount();
-        list.AppendRow() = std::move(*record);
-        list.SetCheckState(row, kChecked);
+        AppendChecked(list, std::move(*record));
         progress.Report(i + 1, files.size(), files[i].FullPath);
     }
 }

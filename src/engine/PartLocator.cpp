@@ -6,38 +6,6 @@
 
 namespace engine {
 
-namespace {
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SamePartName(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const char x = a[i] == '\\' ? '/' : LowerAscii(a[i]);
-        const char y = b[i] == '\\' ? '/' : LowerAscii(b[i]);
-        if (x != y) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::string_view WithoutLeadingSlash(std::string_view name)
-{
-    while (!name.empty() && (name.front() == '/' || name.front() == '\\')) {
-        name.remove_prefix(1);
-    }
-    return name;
-}
-
-} // namespace
-
 std::vector<PackageRelationship> ParsePackageRelationships(const std::string& relsXml)
 {
     xml::TXMLDocument doc;
@@ -85,19 +53,7 @@ std::string ResolveRelationshipTarget(std::string_view target)
 
 const archive::TZipHeaderInfo* FindPart(const archive::TArchiveReader& reader, std::string_view partName)
 {
-    partName = WithoutLeadingSlash(partName);
-    const archive::TZipHeaderInfo* found = nullptr;
-    for (std::size_t i = 0; i < reader.Count(); ++i) {
-        const archive::TZipHeaderInfo& member = reader.Member(i);
-        if (member.IsDirectory() || !SamePartName(WithoutLeadingSlash(member.Name), partName)) {
-            continue;
-        }
-        if (member.StoredName == partName) {
-            return &member;
-        }
-        found = &member; // the last in archive order wins among inexact matches
-    }
-    return found;
+    return reader.FindMember(partName);
 }
 
 const archive::TZipHeaderInfo* LocatePart(const archive::TArchiveReader& reader,

@@ -34,9 +34,7 @@ std::vector<PackageRelationship> ParsePackageRelationships(const std::string& re
 // '.' and empty segments dropped and '..' segments resolved ('..' at the root is dropped).
 std::string ResolveRelationshipTarget(std::string_view target);
 
-// The file member named partName as packages compare part names: ASCII case-insensitive, '\'
-// counted as '/', a leading '/' ignored. Among several, the one with exactly that name, else the
-// last in archive order. Directory entries never match. Null when there is none.
+// The file member named partName (TArchiveReader::FindMember).
 const archive::TZipHeaderInfo* FindPart(const archive::TArchiveReader& reader, std::string_view partName);
 
 // The part that relationships of the given types lead to (types in order of preference; in each,

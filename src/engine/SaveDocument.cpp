@@ -4,6 +4,7 @@
 #include "engine/CustomPropertiesPart.h"
 #include "engine/OfficeExtensions.h"
 #include "engine/PartLocator.h"
+#include "engine/PathMessage.h"
 #include "engine/PropertyParts.h"
 #include "engine/ScratchFolder.h"
 #include "engine/WriteProperties.h"
@@ -164,7 +165,7 @@ const PartKind kCustomKind{kCustomPartName, kCustomContentType, kCustomRelations
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
 // Returns whether a package holding a digital signature was rewritten.
-bool SaveChanges(DocumentRecord& record, bool core, bool app, bool custom)
+bool SaveChanges(DocumentRecord& record, bool core, bool app, bool custom, ScratchFolder& scratch)
 {
     CheckWritable(record.FullPath);
     archive::TArchiveReader reader;
@@ -180,7 +181,6 @@ bool SaveChanges(DocumentRecord& record, bool core, bool app, bool custom)
         }
     }
 
-    ScratchFolder scratch;
     record.ScratchFolder = scratch.Path().string();
     SavePlan plan(reader, scratch.Path());
     if (core) {
@@ -202,9 +202,34 @@ bool SaveChanges(DocumentRecord& record, bool core, bool app, bool custom)
     return signedPackage;
 }
 
+// Empties a reused scratch folder after a save, on every path; what cannot be removed now is
+// removed before the next save uses the folder.
+class EmptiedAfterUse
+{
+public:
+    explicit EmptiedAfterUse(ScratchFolder& scratch)
+        : m_scratch(scratch)
+    {}
+
+    ~EmptiedAfterUse()
+    {
+        try {
+            m_scratch.Empty();
+        } catch (...) {
+            // Reported by the next save through the Empty() it starts with.
+        }
+    }
+
+    EmptiedAfterUse(const EmptiedAfterUse&) = delete;
+    EmptiedAfterUse& operator=(const EmptiedAfterUse&) = delete;
+
+private:
+    ScratchFolder& m_scratch;
+};
+
 } // namespace
 
-DocumentOutcome SaveDocument(DocumentRecord& record)
+DocumentOutcome SaveDocument(DocumentRecord& record, ScratchFolder* reused)
 {
     record.LastWarning.clear();
     std::string warning;
@@ -212,11 +237,24 @@ DocumentOutcome SaveDocument(DocumentRecord& record)
         const bool core = HasCoreChanges(record);
         const bool app = HasAppChanges(record);
         const bool custom = HasCustomChanges(record);
-        if ((core || app || custom) && SaveChanges(record, core, app, custom)) {
-            warning = kSignatureWarning;
+        if (core || app || custom) {
+            bool signedPackage = false;
+            if (reused == nullptr) {
+                ScratchFolder scratch;
+                signedPackage = SaveChanges(record, core, app, custom, scratch);
+            } else {
+                const EmptiedAfterUse emptied(*reused);
+                if (reused->EmptyingFailed()) {
+                    reused->Empty(); // old contents must never reach the package
+                }
+                signedPackage = SaveChanges(record, core, app, custom, *reused);
+            }
+            if (signedPackage) {
+                warning = kSignatureWarning;
+            }
         }
     } catch (const std::exception& e) {
-        record.LastError = e.what();
+        record.LastError = WithoutPath(e.what(), record.FullPath);
         return DocumentOutcome{false, record.LastError};
     } catch (...) {
         record.LastError = "unexpected failure while saving the package";

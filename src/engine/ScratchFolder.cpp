@@ -5,20 +5,75 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace engine {
 
 namespace fs = std::filesystem;
 
-ScratchFolder::ScratchFolder()
+namespace {
+
+constexpr long kTmpfsMagic = 0x01021994;
+
+bool IsPrivateFolder(const char* path)
+{
+    struct stat st
+    {
+    };
+
+    return stat(path, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
+
+bool IsWritableMemoryFolder(const char* path)
+{
+    struct statfs fs
+    {
+    };
+
+    return statfs(path, &fs) == 0 && static_cast<long>(fs.f_type) == kTmpfsMagic &&
+           access(path, W_OK | X_OK) == 0;
+}
+
+void MakeWritable(const fs::path& folder)
 {
     std::error_code ec;
-    fs::path base = fs::temp_directory_path(ec);
-    if (ec) {
-        base = "/tmp";
+    // Entries without write permission for their owner would stop the removal for a normal user.
+    for (auto it = fs::recursive_directory_iterator(folder, ec);
+         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        }
     }
+    fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add, ec);
+}
+
+} // namespace
+
+fs::path ScratchBase()
+{
+    const char* tmpdir = std::getenv("TMPDIR");
+    if (tmpdir != nullptr && *tmpdir != '\0') {
+        return tmpdir;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && *runtime == '/' && IsPrivateFolder(runtime)) {
+        return runtime;
+    }
+    if (IsWritableMemoryFolder("/dev/shm")) {
+        return "/dev/shm";
+    }
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    return ec ? fs::path("/tmp") : base;
+}
+
+ScratchFolder::ScratchFolder()
+{
+    const fs::path base = ScratchBase();
     std::string pattern = (base / "velmora-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
@@ -38,23 +93,32 @@ ScratchFolder::~ScratchFolder()
     }
 }
 
+void ScratchFolder::Empty()
+{
+    m_emptyingFailed = true;
+    std::error_code ec;
+    for (auto it = fs::directory_iterator(m_path, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        if (it->is_directory(ec) && !it->is_symlink(ec)) {
+            DeleteFolderTree(it->path());
+        } else if (!fs::remove(it->path(), ec) || ec) {
+            throw std::runtime_error("cannot empty " + m_path.string() + ": " + ec.message());
+        }
+    }
+    if (ec) {
+        throw std::runtime_error("cannot empty " + m_path.string() + ": " + ec.message());
+    }
+    m_emptyingFailed = false;
+}
+
 void DeleteFolderTree(const fs::path& folder)
 {
     const fs::path absolute = fs::absolute(folder);
     if (absolute.relative_path().empty()) {
         throw std::runtime_error("refusing to delete the root folder " + absolute.string());
     }
+    MakeWritable(absolute);
     std::error_code ec;
-    // Entries without write permission for their owner would stop the removal for a normal user.
-    for (auto it = fs::recursive_directory_iterator(absolute, ec);
-         !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
-        if (it->is_directory(ec) && !it->is_symlink(ec)) {
-            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        }
-    }
-    ec.clear();
-    fs::permissions(absolute, fs::perms::owner_all, fs::perm_options::add, ec);
-    ec.clear();
     fs::remove_all(absolute, ec);
     if (ec) {
         throw std::runtime_error("cannot delete " + absolute.string() + ": " + ec.message());

@@ -4,8 +4,9 @@
 
 namespace engine {
 
-// A fresh folder of its own under the temporary directory (mkdtemp, so two operations never
-// share one), removed with everything in it when the object goes out of scope, on every path.
+// A fresh folder of its own under the scratch base (mkdtemp, so two operations never share one),
+// removed with everything in it when the object goes out of scope, on every path. One folder may
+// serve a whole run of operations on one thread: Empty() clears it between them.
 class ScratchFolder
 {
 public:
@@ -16,9 +17,22 @@ public:
 
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
 
+    // Removes everything inside the folder and keeps the folder. Throws std::runtime_error when
+    // something stays behind; the next Empty() tries again.
+    void Empty();
+
+    // Whether the last Empty() left something behind.
+    [[nodiscard]] bool EmptyingFailed() const { return m_emptyingFailed; }
+
 private:
     std::filesystem::path m_path;
+    bool m_emptyingFailed = false;
 };
+
+// Where scratch folders are made: TMPDIR when it is set; otherwise the user's memory-backed runtime
+// folder (XDG_RUNTIME_DIR, private to the user) or /dev/shm, so that scratch files never cost a
+// disk journal write; otherwise the system's temporary folder.
+std::filesystem::path ScratchBase();
 
 // Removes folder with everything in it; read-only entries are made writable first and links are
 // removed, not followed. Refuses a file system root. Throws std::runtime_error on failure.

@@ -1,8 +1,11 @@
 #include "engine/WriteProperties.h"
 
+#include "archive/AtomicReplace.h"
+#include "archive/Utf8.h"
 #include "engine/DateConvert.h"
 #include "engine/PropertyElements.h"
 #include "engine/PropertyParts.h"
+#include "engine/PropertyValueRule.h"
 
 #include <algorithm>
 #include <fstream>
@@ -50,7 +53,8 @@ std::string_view CatalogueLocal(std::string_view name)
 bool IsUsablePrefix(std::string_view prefix)
 {
     const auto letter = [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || static_cast<unsigned char>(c) >= 0x80;
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
+               static_cast<unsigned char>(c) >= 0x80;
     };
     if (prefix.empty()) {
         return true; // the default namespace: unprefixed names
@@ -120,26 +124,16 @@ xml::TXMLNode AddPropertyElement(xml::TXMLDocument& doc, std::size_t p)
 // written part unreadable, so it is refused before anything is written.
 void CheckStorableText(std::string_view what, std::string_view value)
 {
-    std::size_t i = 0;
-    while (i < value.size()) {
-        const auto c = static_cast<unsigned char>(value[i]);
-        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r') {
-            throw EPropertyWriteError(std::string(what) +
-                                      ": the text holds a control character that XML cannot store");
-        }
-        const std::size_t length = c < 0x80           ? 1
-                                   : (c >> 5) == 0x6  ? 2
-                                   : (c >> 4) == 0xE  ? 3
-                                   : (c >> 3) == 0x1E ? 4
-                                                      : 0;
-        bool valid = length != 0 && i + length <= value.size() && !(length == 2 && c < 0xC2);
-        for (std::size_t k = 1; valid && k < length; ++k) {
-            valid = (static_cast<unsigned char>(value[i + k]) & 0xC0) == 0x80;
-        }
-        if (!valid) {
-            throw EPropertyWriteError(std::string(what) + ": the text is not valid UTF-8");
-        }
-        i += length;
+    const auto control = std::find_if(value.begin(), value.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+    });
+    if (control != value.end()) {
+        throw EPropertyWriteError(std::string(what) +
+                                  ": the text holds a control character that XML cannot store");
+    }
+    if (!archive::IsValidUtf8(value)) {
+        throw EPropertyWriteError(std::string(what) + ": the text is not valid UTF-8");
     }
 }
 
@@ -155,15 +149,10 @@ std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t
         return std::nullopt;
     }
     CheckStorableText(DisplayName(p), value);
-    if (!IsDateProperty(p) || value.empty()) {
-        return value;
+    if (auto problem = PropertyValueProblem(p, value)) {
+        throw EPropertyWriteError(*problem);
     }
-    auto stored = LocalTextToStoredDate(value);
-    if (!stored) {
-        throw EPropertyWriteError(std::string(DisplayName(p)) + ": \"" + value +
-                                  "\" is not a valid local date and time (YYYY-MM-DD hh:mm:ss)");
-    }
-    return stored;
+    return IsDateProperty(p) && !value.empty() ? LocalTextToStoredDate(value) : value;
 }
 
 std::string WritePart(const DocumentRecord& record, const std::string& existingXml, bool corePart)
@@ -235,26 +224,10 @@ void WritePartFile(const DocumentRecord& record, const std::filesystem::path& pa
     if (updated.empty() || updated == existing) {
         return;
     }
-    // Through a file beside the target, so a failed write leaves the old part whole.
-    std::filesystem::path temporary = path;
-    temporary += ".saving";
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(updated.data(), static_cast<std::streamsize>(updated.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(temporary, ec);
-            throw xml::EXmlError(path.string() + ": cannot write the file");
-        }
-    }
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw xml::EXmlError(path.string() + ": cannot replace the file: " + ec.message());
-    }
+    // A failed write leaves the old part whole.
+    archive::ReplaceFileContent(path, updated);
 }
 
 } // namespace

@@ -29,8 +29,8 @@ public:
 // part with the usual namespace declarations is made when a flagged property has a non-empty value,
 // otherwise the result is empty (no part needed). When no property of the part is flagged, or each
 // flagged text equals what the part already shows, the existing text is returned unchanged (so a
-// date the user did not change keeps its stored form). A value with a control character XML
-// cannot hold, or that is not UTF-8, is refused. Throw xml::EXmlError or EPropertyWriteError.
+// date the user did not change keeps its stored form). A changed value with a control character
+// XML cannot hold, that is not UTF-8 or that breaks PropertyValueProblem is refused. Throw xml::EXmlError or EPropertyWriteError.
 [[nodiscard]] std::string WriteCorePropertiesXml(const DocumentRecord& record,
                                                  const std::string& existingXml);
 [[nodiscard]] std::string WriteAppPropertiesXml(const DocumentRecord& record, const std::string& existingXml);

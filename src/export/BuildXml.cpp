@@ -1,8 +1,8 @@
 #include "export/BuildXml.h"
 
+#include "archive/Utf8.h"
 #include "export/LineEnds.h"
 #include "export/Maker.h"
-#include "export/Utf8.h"
 
 namespace exporting {
 namespace {
@@ -32,7 +32,7 @@ std::string XmlAttributeValue(std::string_view text)
     std::string value;
     value.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
-        const Utf8Step step = DecodeUtf8(text, pos);
+        const archive::Utf8Step step = archive::DecodeUtf8(text, pos);
         if (step.Valid && IsXmlChar(step.CodePoint)) {
             switch (step.CodePoint) {
             case '&':

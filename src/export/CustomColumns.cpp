@@ -1,9 +1,9 @@
 #include "export/CustomColumns.h"
 
+#include "archive/Utf8.h"
 #include "engine/CustomProperties.h"
 #include "engine/DocumentList.h"
 #include "export/BuildXml.h"
-#include "export/Utf8.h"
 
 namespace exporting {
 namespace {
@@ -25,7 +25,7 @@ std::string CustomAttributeName(std::string_view name, const std::unordered_set<
 {
     std::string safe = "Custom_";
     for (std::size_t pos = 0; pos < name.size();) {
-        const Utf8Step step = DecodeUtf8(name, pos);
+        const archive::Utf8Step step = archive::DecodeUtf8(name, pos);
         if (step.Valid && IsNameChar(step.CodePoint)) {
             safe.append(name.substr(pos, step.Length));
         } else {

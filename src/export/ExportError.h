@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace exporting {
 
@@ -9,7 +10,21 @@ namespace exporting {
 class EExportError : public std::runtime_error
 {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EExportError(const std::string& message)
+        : std::runtime_error(message)
+        , m_reason(message)
+    {}
+
+    EExportError(const std::string& message, std::string reason)
+        : std::runtime_error(message)
+        , m_reason(std::move(reason))
+    {}
+
+    // What went wrong without the file it concerns, for a message that names the file itself.
+    [[nodiscard]] const std::string& Reason() const { return m_reason; }
+
+private:
+    std::string m_reason;
 };
 
 } // namespace exporting

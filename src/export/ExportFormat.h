@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <string_view>
 
 namespace exporting {
@@ -14,8 +13,8 @@ enum class ExportFormat
 };
 
 // What a front end offers for one format: the menu caption, the default extension and the file
-// dialog filter ("description|pattern"). The spreadsheet is an Office Open XML workbook; its dialog
-// keeps the historical ".xls" filter, and a name ending in ".xlsx" is accepted as well.
+// dialog filter ("description|pattern"). The spreadsheet is an Office Open XML workbook, so it is
+// offered under ".xlsx" only (see SpreadsheetFileName).
 struct ExportFormatTexts
 {
     std::string_view MenuCaption;
@@ -35,10 +34,8 @@ struct ExportFormatTexts
     case ExportFormat::Spreadsheet:
         break;
     }
-    return {"Export To Excel (*.xls)", ".xls", "EXCEL File|*.xls"};
+    return {"Export To Excel (*.xlsx)", ".xlsx", "EXCEL File|*.xlsx"};
 }
-
-inline constexpr std::array<std::string_view, 2> kSpreadsheetExtensions = {".xls", ".xlsx"};
 
 // The separator the text export puts after every field.
 inline constexpr std::string_view kTextSeparator = "  ,  ";

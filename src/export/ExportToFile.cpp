@@ -1,11 +1,14 @@
 #include "export/ExportToFile.h"
 
+#include "archive/ArchiveErrors.h"
+#include "archive/AtomicReplace.h"
+#include "engine/PathMessage.h"
 #include "export/BuildHtml.h"
 #include "export/BuildText.h"
 #include "export/BuildXml.h"
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
-#include "export/ReplacementFile.h"
+#include "export/SpreadsheetFileName.h"
 #include "export/WriteSpreadsheet.h"
 
 #include <sstream>
@@ -39,30 +42,35 @@ void ExportSpreadsheet(const GridSnapshot& grid, const std::string& title, const
         throw EExportError(std::string(kRowCountOutOfRange));
     }
     try {
-        ReplacementFile file(path);
-        WriteSpreadsheet(grid, title, file.TempPath());
+        archive::TemporaryArchive file(path);
+        // The workbook writer opens the file by its name; the content is still ours to commit.
+        WriteSpreadsheet(grid, title, file.Path());
         file.Commit();
     } catch (const EExportError& e) {
-        const std::string_view message = e.what();
-        if (message.substr(0, kExcelNotInstalled.size()) == kExcelNotInstalled) {
-            throw;
-        }
-        throw EExportError(std::string(kExcelNotInstalled) + " " + e.what());
+        throw EExportError("Cannot write the spreadsheet " + path.string() + ": " + e.Reason(), e.Reason());
+    } catch (const std::exception& e) {
+        const std::string reason = engine::WithoutPath(e.what(), path.string());
+        throw EExportError("Cannot write the spreadsheet " + path.string() + ": " + reason, reason);
     }
 }
 
 } // namespace
 
-void ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path)
+std::filesystem::path
+ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path)
 {
     const std::string title = ExportTitle(path.string());
     if (format == ExportFormat::Spreadsheet) {
-        ExportSpreadsheet(grid, title, path);
-        return;
+        std::filesystem::path target = SpreadsheetFileName(path.string());
+        ExportSpreadsheet(grid, title, target);
+        return target;
     }
-    ReplacementFile file(path);
-    file.Write(BuildContent(format, grid, title));
-    file.Commit();
+    try {
+        archive::ReplaceFileContent(path, BuildContent(format, grid, title));
+    } catch (const archive::EArchiveError& e) {
+        throw EExportError(e.what());
+    }
+    return path;
 }
 
 } // namespace exporting

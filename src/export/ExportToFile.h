@@ -9,7 +9,9 @@ namespace exporting {
 
 // Writes the grid to path in the given format, titled after the path's file name. An existing file
 // is replaced only once the new content is complete and on disk; on any failure it is left as it was
-// and EExportError says why (a spreadsheet failure leads with kExcelNotInstalled).
-void ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path);
+// and EExportError says why ("Cannot write the spreadsheet FILE: reason" for a workbook). A workbook
+// goes under SpreadsheetFileName(path); the result is the file written.
+std::filesystem::path
+ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path);
 
 } // namespace exporting

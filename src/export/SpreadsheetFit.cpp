@@ -1,6 +1,6 @@
 #include "export/SpreadsheetFit.h"
 
-#include "export/Utf8.h"
+#include "archive/Utf8.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,17 +33,11 @@ std::size_t CharactersPerLine(double columnWidth)
 
 } // namespace
 
-std::size_t LineCount(std::string_view text)
-{
-    std::size_t count = 0;
-    ForEachLine(text, [&](std::string_view) { ++count; });
-    return count;
-}
-
 std::size_t LongestLine(std::string_view text)
 {
     std::size_t longest = 0;
-    ForEachLine(text, [&](std::string_view line) { longest = std::max(longest, CountCodePoints(line)); });
+    ForEachLine(text,
+                [&](std::string_view line) { longest = std::max(longest, archive::CountCodePoints(line)); });
     return longest;
 }
 
@@ -52,7 +46,7 @@ std::size_t WrappedLineCount(std::string_view text, double columnWidth)
     const std::size_t perLine = CharactersPerLine(columnWidth);
     std::size_t count = 0;
     ForEachLine(text, [&](std::string_view line) {
-        const std::size_t length = CountCodePoints(line);
+        const std::size_t length = archive::CountCodePoints(line);
         count += length == 0 ? 1 : (length + perLine - 1) / perLine;
     });
     return count;

@@ -16,8 +16,7 @@ inline constexpr double kMaxColumnWidth = 100.0;
 inline constexpr double kLineHeight = 15.0;
 inline constexpr double kMaxRowHeight = 409.0;
 
-// Lines of a text (a CR, LF or CR LF ends one) and the longest of them in code points.
-[[nodiscard]] std::size_t LineCount(std::string_view text);
+// The longest line of a text (a CR, LF or CR LF ends one) in code points.
 [[nodiscard]] std::size_t LongestLine(std::string_view text);
 
 // The lines a text takes in a column of the given width once too long lines wrap.

@@ -1,14 +1,14 @@
 #include "export/WriteSpreadsheet.h"
 
+#include "archive/Utf8.h"
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
 #include "export/SpreadsheetFit.h"
-#include "export/Utf8.h"
+#include "export/XlsxLibrary.h"
 
 #include <memory>
 #include <string>
 #include <vector>
-#include <xlsxwriter.h>
 
 namespace exporting {
 namespace {
@@ -18,20 +18,20 @@ constexpr std::size_t kMaxCellCharacters = 32767;
 
 struct WorkbookFree
 {
-    void operator()(lxw_workbook* workbook) const { lxw_workbook_free(workbook); }
+    void operator()(lxw_workbook* workbook) const { Xlsx().lxw_workbook_free(workbook); }
 };
 
 using WorkbookPtr = std::unique_ptr<lxw_workbook, WorkbookFree>;
 
 [[noreturn]] void Fail(const std::string& reason)
 {
-    throw EExportError(std::string(kExcelNotInstalled) + " " + reason);
+    throw EExportError(reason);
 }
 
 void Check(lxw_error error, const std::string& what)
 {
     if (error != LXW_NO_ERROR) {
-        Fail(what + ": " + lxw_strerror(error));
+        Fail(what + ": " + Xlsx().lxw_strerror(error));
     }
 }
 
@@ -43,8 +43,8 @@ std::string CellName(lxw_row_t row, lxw_col_t column)
 // The text as the workbook can hold it: valid UTF-8 only, within Excel's cell length.
 std::string SheetText(std::string_view text, lxw_row_t row, lxw_col_t column)
 {
-    std::string valid = DropInvalidUtf8(text);
-    if (CountCodePoints(valid) > kMaxCellCharacters) {
+    std::string valid = archive::RepairUtf8(text, "");
+    if (archive::CountCodePoints(valid) > kMaxCellCharacters) {
         Fail("The text of cell " + CellName(row, column) + " is longer than " +
              std::to_string(kMaxCellCharacters) + " characters.");
     }
@@ -60,17 +60,17 @@ struct Formats
 
 Formats AddFormats(lxw_workbook* workbook)
 {
-    Formats formats{workbook_add_format(workbook), workbook_add_format(workbook),
-                    workbook_add_format(workbook)};
+    Formats formats{Xlsx().workbook_add_format(workbook), Xlsx().workbook_add_format(workbook),
+                    Xlsx().workbook_add_format(workbook)};
     if (formats.Title == nullptr || formats.Cell == nullptr || formats.WrappedCell == nullptr) {
-        Fail("Cannot create the cell formats.");
+        Fail("The cell formats cannot be created.");
     }
-    format_set_bold(formats.Title);
-    format_set_align(formats.Title, LXW_ALIGN_CENTER);
-    format_set_align(formats.Title, LXW_ALIGN_VERTICAL_CENTER);
-    format_set_border(formats.Cell, LXW_BORDER_THIN);
-    format_set_border(formats.WrappedCell, LXW_BORDER_THIN);
-    format_set_text_wrap(formats.WrappedCell);
+    Xlsx().format_set_bold(formats.Title);
+    Xlsx().format_set_align(formats.Title, LXW_ALIGN_CENTER);
+    Xlsx().format_set_align(formats.Title, LXW_ALIGN_VERTICAL_CENTER);
+    Xlsx().format_set_border(formats.Cell, LXW_BORDER_THIN);
+    Xlsx().format_set_border(formats.WrappedCell, LXW_BORDER_THIN);
+    Xlsx().format_set_text_wrap(formats.WrappedCell);
     return formats;
 }
 
@@ -78,11 +78,12 @@ void WriteTitle(lxw_worksheet* sheet, const Formats& formats, std::string_view t
 {
     const std::string text = SheetText(title, 0, 0);
     if (columnCount > 1) {
-        Check(worksheet_merge_range(sheet, 0, 0, 0, columnCount - 1, text.c_str(), formats.Title),
+        Check(Xlsx().worksheet_merge_range(sheet, 0, 0, 0, columnCount - 1, text.c_str(), formats.Title),
               "Cannot merge the title cells");
     } else {
         // A range of one cell cannot be merged; the cell alone carries the title.
-        Check(worksheet_write_string(sheet, 0, 0, text.c_str(), formats.Title), "Cannot write the title");
+        Check(Xlsx().worksheet_write_string(sheet, 0, 0, text.c_str(), formats.Title),
+              "Cannot write the title");
     }
 }
 
@@ -98,12 +99,12 @@ void WriteBlockRow(lxw_worksheet* sheet,
         const std::string text = SheetText(cell, sheetRow, column);
         // An empty text with a format becomes a blank cell, which keeps its borders.
         lxw_format* format = NeedsWrap(text, widths[column]) ? formats.WrappedCell : formats.Cell;
-        Check(worksheet_write_string(sheet, sheetRow, column, text.c_str(), format),
+        Check(Xlsx().worksheet_write_string(sheet, sheetRow, column, text.c_str(), format),
               "Cannot write cell " + CellName(sheetRow, column));
     }
     const double height = FittedRowHeight(cells, widths);
     if (height > kLineHeight) {
-        Check(worksheet_set_row(sheet, sheetRow, height, nullptr), "Cannot set the row height");
+        Check(Xlsx().worksheet_set_row(sheet, sheetRow, height, nullptr), "Cannot set the row height");
     }
 }
 
@@ -118,14 +119,19 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
         Fail("The grid has more columns than a sheet can hold.");
     }
     const auto columnCount = static_cast<lxw_col_t>(grid.Captions.size());
-
-    WorkbookPtr workbook(workbook_new(file.c_str()));
-    if (!workbook) {
-        Fail("Cannot create the workbook " + file.string() + ".");
+    try {
+        Xlsx();
+    } catch (const EExportError& e) {
+        Fail(e.what());
     }
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook.get(), nullptr);
+
+    WorkbookPtr workbook(Xlsx().workbook_new(file.c_str()));
+    if (!workbook) {
+        Fail("The workbook cannot be created.");
+    }
+    lxw_worksheet* sheet = Xlsx().workbook_add_worksheet(workbook.get(), nullptr);
     if (sheet == nullptr) {
-        Fail("Cannot add a worksheet.");
+        Fail("The worksheet cannot be added.");
     }
     const Formats formats = AddFormats(workbook.get());
 
@@ -133,7 +139,7 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
     std::vector<double> widths(columnCount);
     for (lxw_col_t column = 0; column < columnCount; ++column) {
         widths[column] = FittedColumnWidth(grid, column);
-        Check(worksheet_set_column(sheet, column, column, widths[column], nullptr),
+        Check(Xlsx().worksheet_set_column(sheet, column, column, widths[column], nullptr),
               "Cannot set the column width");
     }
     if (columnCount > 0) {
@@ -144,9 +150,9 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
     }
 
     // workbook_close writes the file and frees the workbook whatever its outcome.
-    const lxw_error closed = workbook_close(workbook.release());
+    const lxw_error closed = Xlsx().workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR) {
-        Fail("Cannot write the workbook " + file.string() + ": " + lxw_strerror(closed));
+        Fail(Xlsx().lxw_strerror(closed));
     }
 }
 

@@ -8,12 +8,10 @@
 
 namespace exporting {
 
-// The sheet keeps the historical row limit: the title row, the caption row and at most this many
+// The sheet holds at most 65536 rows: the title row, the caption row and at most this many
 // documents.
 inline constexpr std::size_t kMaxSpreadsheetDocuments = 65534;
 inline constexpr std::string_view kRowCountOutOfRange = "The row count is out of excel range.";
-// Leads the message of every failure to create or write a workbook; the reason follows it.
-inline constexpr std::string_view kExcelNotInstalled = "Excel is not installed.";
 
 [[nodiscard]] constexpr bool FitsSpreadsheet(std::size_t documentCount)
 {
@@ -23,8 +21,8 @@ inline constexpr std::string_view kExcelNotInstalled = "Excel is not installed."
 // Writes the grid as an Office Open XML workbook to file (created or truncated): the title in A1,
 // bold, centred both ways and merged over all columns; captions in row 2 and documents from row 3,
 // every cell of that block with thin borders, columns and rows fitted to their texts.
-// Throws EExportError with kRowCountOutOfRange when the grid has too many rows, and with
-// kExcelNotInstalled and the reason when the workbook cannot be built or written.
+// Throws EExportError with kRowCountOutOfRange when the grid has too many rows, and with the reason
+// (not naming the file) when the workbook cannot be built or written.
 void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const std::filesystem::path& file);
 
 } // namespace exporting

@@ -20,7 +20,28 @@ struct GateState
 {
     XML_Parser Parser = nullptr;
     std::string Refusal; // set by a handler that stopped the parser
+    std::size_t Depth = 0;
+    std::size_t RootStart = std::string_view::npos;
+    std::size_t RootEnd = std::string_view::npos;
 };
+
+void XMLCALL ElementStarts(void* data, const XML_Char*, const XML_Char**)
+{
+    auto& state = *static_cast<GateState*>(data);
+    if (state.Depth++ == 0) {
+        state.RootStart = static_cast<std::size_t>(XML_GetCurrentByteIndex(state.Parser));
+    }
+}
+
+void XMLCALL ElementEnds(void* data, const XML_Char*)
+{
+    auto& state = *static_cast<GateState*>(data);
+    if (--state.Depth == 0) {
+        // The end tag, or the whole empty-element tag of an empty root.
+        state.RootEnd = static_cast<std::size_t>(XML_GetCurrentByteIndex(state.Parser)) +
+                        static_cast<std::size_t>(XML_GetCurrentByteCount(state.Parser));
+    }
+}
 
 void XMLCALL RefuseEntityDeclaration(void* data,
                                      const XML_Char* name,
@@ -49,14 +70,14 @@ void XMLCALL RefuseSkippedEntity(void* data, const XML_Char* name, int)
 struct GateResult
 {
     XML_Error Code = XML_ERROR_NONE;
-    std::string Problem;
+    ConformanceResult Result;
 };
 
 GateResult Parse(std::string_view bytes, const char* encoding)
 {
     ParserHandle parser(XML_ParserCreate(encoding));
     if (!parser) {
-        return {XML_ERROR_NO_MEMORY, "out of memory"};
+        return {XML_ERROR_NO_MEMORY, {"out of memory"}};
     }
     GateState state;
     state.Parser = parser.get();
@@ -64,6 +85,7 @@ GateResult Parse(std::string_view bytes, const char* encoding)
     XML_SetEntityDeclHandler(parser.get(), RefuseEntityDeclaration);
     XML_SetSkippedEntityHandler(parser.get(), RefuseSkippedEntity);
     XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetElementHandler(parser.get(), ElementStarts, ElementEnds);
 
     constexpr std::size_t kChunk = 1U << 20;
     std::size_t done = 0;
@@ -76,14 +98,14 @@ GateResult Parse(std::string_view bytes, const char* encoding)
         done += size;
     } while (status == XML_STATUS_OK && done < bytes.size());
     if (status == XML_STATUS_OK) {
-        return {};
+        return {XML_ERROR_NONE, {{}, state.RootStart, state.RootEnd}};
     }
     const XML_Error code = XML_GetErrorCode(parser.get());
     std::string what = state.Refusal.empty() ? XML_ErrorString(code) : state.Refusal;
     what += " at line " + std::to_string(XML_GetCurrentLineNumber(parser.get())) + ", column " +
             std::to_string(XML_GetCurrentColumnNumber(parser.get()) + 1) + " (offset " +
             std::to_string(XML_GetCurrentByteIndex(parser.get())) + ")";
-    return {code, what};
+    return {code, {what}};
 }
 
 // pugixml recognises UTF-32 by its byte order mark or by the pattern of a leading '<'.
@@ -150,25 +172,30 @@ std::optional<std::string> Utf32ToUtf8(std::string_view bytes, bool bigEndian)
 
 } // namespace
 
-std::string ConformanceProblem(std::string_view bytes)
+ConformanceResult CheckConformance(std::string_view bytes)
 {
     if (const auto bigEndian = Utf32BigEndian(bytes)) {
         const auto utf8 = Utf32ToUtf8(bytes, *bigEndian);
-        return utf8 ? Parse(*utf8, "UTF-8").Problem : "invalid UTF-32";
+        if (!utf8) {
+            return {"invalid UTF-32"};
+        }
+        ConformanceResult result = Parse(*utf8, "UTF-8").Result;
+        result.RootStart = result.RootEnd = std::string_view::npos; // offsets into the converted text
+        return result;
     }
     GateResult result = Parse(bytes, nullptr);
     if (result.Code == XML_ERROR_UNKNOWN_ENCODING) {
         // Read as UTF-8, which is the same text only while it is ASCII.
         const auto high = std::find_if(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
         if (high != bytes.end()) {
-            return "the declared encoding is not supported for text beyond ASCII (byte 0x" +
-                   std::string(1, "0123456789ABCDEF"[(static_cast<unsigned char>(*high) >> 4)]) +
-                   std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(*high) & 0xF]) +
-                   " at offset " + std::to_string(high - bytes.begin()) + ")";
+            return {"the declared encoding is not supported for text beyond ASCII (byte 0x" +
+                    std::string(1, "0123456789ABCDEF"[(static_cast<unsigned char>(*high) >> 4)]) +
+                    std::string(1, "0123456789ABCDEF"[static_cast<unsigned char>(*high) & 0xF]) +
+                    " at offset " + std::to_string(high - bytes.begin()) + ")"};
         }
         result = Parse(bytes, "UTF-8");
     }
-    return result.Problem;
+    return result.Result;
 }
 
 } // namespace xml

@@ -14,8 +14,22 @@
 // read as UTF-8 and accepted only when it holds no byte above 0x7F.
 namespace xml {
 
-// Why bytes are not a well-formed document ("... at line L, column C (offset O)"), or an empty
-// text when they are.
-[[nodiscard]] std::string ConformanceProblem(std::string_view bytes);
+struct ConformanceResult
+{
+    // Why the bytes are not a well-formed document ("... at line L, column C (offset O)"); empty
+    // when they are.
+    std::string Problem;
+    // Where the root element starts ('<') and ends (after its last '>') as byte offsets into the
+    // bytes, as the parser found them; set for accepted documents that were not transcoded.
+    std::size_t RootStart = std::string_view::npos;
+    std::size_t RootEnd = std::string_view::npos;
+};
+
+[[nodiscard]] ConformanceResult CheckConformance(std::string_view bytes);
+
+[[nodiscard]] inline std::string ConformanceProblem(std::string_view bytes)
+{
+    return CheckConformance(bytes).Problem;
+}
 
 } // namespace xml

@@ -1,7 +1,7 @@
 #include "xml/TXMLDocument.h"
 
+#include "xml/ByteOrderMark.h"
 #include "xml/ConformanceGate.h"
-#include "xml/TopLevelText.h"
 
 #include <cstdio>
 #include <cstring>
@@ -90,8 +90,9 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
     m_prolog.clear();
     m_epilog.clear();
 
-    if (auto problem = ConformanceProblem(bytes); !problem.empty()) {
-        throw EXmlError(origin + ": not well-formed XML: " + problem);
+    const ConformanceResult conformance = CheckConformance(bytes);
+    if (!conformance.Problem.empty()) {
+        throw EXmlError(origin + ": not well-formed XML: " + conformance.Problem);
     }
     const auto result = m_doc.load_buffer(bytes.data(), bytes.size(), kParseOptions);
     if (!result) {
@@ -104,7 +105,7 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
     const std::size_t bomLength = ByteOrderMarkLength(bytes);
     m_bom = bytes.substr(0, bomLength);
     if (IsAsciiCompatible(m_encoding)) {
-        keepTopLevel(bytes, bomLength, origin);
+        keepTopLevel(bytes, bomLength, conformance, origin);
     }
     m_loaded = true;
     // A kept document type declaration is the one piece the service delimits itself; where its
@@ -121,13 +122,18 @@ void TXMLDocument::Load(const std::string& bytes, const std::string& origin)
     }
 }
 
-void TXMLDocument::keepTopLevel(const std::string& bytes, std::size_t bomLength, const std::string& origin)
+void TXMLDocument::keepTopLevel(const std::string& bytes,
+                                std::size_t bomLength,
+                                const ConformanceResult& conformance,
+                                const std::string& origin)
 {
     const std::string_view text(bytes);
-    // The gate has seen a single root element with nothing but markup around it.
-    const auto rootStart = RootStart(text, bomLength);
-    const auto rootEnd = RootEnd(text);
-    if (!rootStart || rootEnd <= *rootStart || text[rootEnd - 1] != '>') {
+    // The root element is where the conforming parser found it.
+    const std::optional<std::size_t> rootStart =
+        conformance.RootStart == std::string_view::npos ? std::nullopt : std::optional(conformance.RootStart);
+    const std::size_t rootEnd = conformance.RootEnd;
+    if (!rootStart || *rootStart < bomLength || rootEnd > text.size() || rootEnd <= *rootStart ||
+        text[rootEnd - 1] != '>') {
         m_doc.reset();
         throw EXmlError(origin + ": unsupported XML: the top level could not be delimited");
     }

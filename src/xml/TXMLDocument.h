@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xml/ConformanceGate.h"
 #include "xml/EXmlError.h"
 
 #include <pugixml.hpp>
@@ -81,7 +82,10 @@ public:
 private:
     void Load(const std::string& bytes, const std::string& origin);
     // Keeps the bytes around the root element of an ASCII-compatible document for the save.
-    void keepTopLevel(const std::string& bytes, std::size_t bomLength, const std::string& origin);
+    void keepTopLevel(const std::string& bytes,
+                      std::size_t bomLength,
+                      const ConformanceResult& conformance,
+                      const std::string& origin);
     // The document as text, unchecked.
     [[nodiscard]] std::string Serialize() const;
     void RequireEditable(TXMLNode node) const;

@@ -1,13 +1,31 @@
 #include "AppTestSupport.h"
 
+#include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "support/PackageBuilder.h"
 
+#include <QApplication>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace apptest {
+
+namespace {
+
+// Every test program keeps its settings in a folder of its own that is removed at exit, so no run
+// reads what another wrote, nor the user's own settings.
+void UseTemporarySettings()
+{
+    static QTemporaryDir folder;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(UseTemporarySettings)
 
 void WritePackage(const std::filesystem::path& path, const std::string& title, const std::string& company)
 {
@@ -28,10 +46,76 @@ bool WaitForCommand(app::TfmMain& window)
     return finished.wait(60000) || !window.isBusy();
 }
 
+bool OpenWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    window = std::make_unique<app::TfmMain>();
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
+        return false;
+    }
+    QApplication::setActiveWindow(window.get());
+    app::Dialogs::takeShownMessages();
+    return true;
+}
+
+QString Native(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string());
+}
+
+void OpenMainWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    QVERIFY(OpenWindow(window));
+}
+
+void CloseMainWindow(std::unique_ptr<app::TfmMain>& window)
+{
+    QStringList unexpected;
+    for (const auto& message : app::Dialogs::takeShownMessages()) {
+        unexpected << message.title + QStringLiteral(": ") + message.text;
+    }
+    window->model().clearRows();
+    window.reset();
+    QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
+}
+
 std::string CellOf(const app::TfmMain& window, int row, int column)
 {
     const auto& model = window.model();
     return model.data(model.index(row, column), Qt::DisplayRole).toString().toStdString();
+}
+
+std::vector<std::string> FileNames(const app::TfmMain& window)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < window.model().rowCount(); ++row) {
+        names.push_back(CellOf(window, row, 0));
+    }
+    return names;
+}
+
+WindowTest::WindowTest() = default;
+
+WindowTest::~WindowTest() = default;
+
+void WindowTest::initTestCase()
+{
+    app::Dialogs::setTestMode(true);
+}
+
+void WindowTest::init()
+{
+    m_dir = std::make_unique<testsupport::TempDir>();
+    QVERIFY(OpenWindow(m_window));
+}
+
+void WindowTest::cleanup()
+{
+    m_window->model().clearRows();
+    m_window.reset();
+    m_dir.reset();
+    app::Dialogs::takeShownMessages();
+    app::Dialogs::takeOpenedUrls();
 }
 
 } // namespace apptest

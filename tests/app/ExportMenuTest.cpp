@@ -3,14 +3,21 @@
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
+#include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "export/ExportToFile.h"
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
 #include <QMenu>
 #include <QTest>
+#include <QThread>
 #include <QToolButton>
+
+#include <atomic>
+#include <memory>
 
 using namespace app;
 namespace fs = std::filesystem;
@@ -23,6 +30,7 @@ void Trigger(TfmMain& window, const char* name)
     QVERIFY2(action != nullptr, name);
     QVERIFY2(action->isEnabled(), name);
     action->trigger();
+    QVERIFY2(apptest::WaitForCommand(window), name); // the export runs on a worker
 }
 
 } // namespace
@@ -42,9 +50,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<testsupport::TempDir>();
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        apptest::OpenMainWindow(m_window);
         apptest::WritePackage(*m_dir / "deck.pptx", "Quarterly", "Acme");
         Dialogs::setNextFileNames({QString::fromStdString((*m_dir / "deck.pptx").string())});
         m_window->findChild<QToolButton*>("BitBtn1")->click();
@@ -55,10 +61,8 @@ private slots:
 
     void cleanup()
     {
-        m_window->model().clearRows();
-        m_window.reset();
+        apptest::CloseMainWindow(m_window);
         m_dir.reset();
-        Dialogs::takeShownMessages();
     }
 
     void menuHasTheFourItems()
@@ -68,7 +72,7 @@ private slots:
         for (QAction* action : menu->actions()) {
             captions << action->text();
         }
-        QCOMPARE(captions, (QStringList{"Export To Excel (*.xls)", "Export To HTML (*.htm)",
+        QCOMPARE(captions, (QStringList{"Export To Excel (*.xlsx)", "Export To HTML (*.htm)",
                                         "Export To Text (*.txt)", "Export To XML (*.xml)"}));
     }
 
@@ -81,6 +85,7 @@ private slots:
         const fs::path target = *m_dir / "out.txt";
         Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
         Trigger(*m_window, "ExportToText1");
+        QVERIFY(apptest::WaitForCommand(*m_window));
         const std::string text = testsupport::ReadFileBytes(target);
         QVERIFY(text.rfind("     File Name  ,  Full Path  ,  File Size  ,  Title  ,  Subject  ,", 0) == 0);
         QVERIFY(text.find("deck.pptx  ,  ") != std::string::npos);
@@ -106,6 +111,7 @@ private slots:
         Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
         Dialogs::setNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
         Trigger(*m_window, "ExportToHTML1");
+        QVERIFY(apptest::WaitForCommand(*m_window));
         const auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].title, QStringLiteral("Warning"));
@@ -129,19 +135,92 @@ private slots:
         const fs::path target = *m_dir / "missing-folder" / "out.xml";
         Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
         Trigger(*m_window, "ExportToXML1");
+        QVERIFY(apptest::WaitForCommand(*m_window));
         const auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), 1);
         QVERIFY(!messages[0].text.isEmpty());
         QVERIFY(!fs::exists(target));
     }
 
-    void spreadsheetGoesToTheChosenFile()
+    void spreadsheetIsNeverWrittenUnderXls_data()
     {
-        const fs::path target = *m_dir / "sheet.xls";
+        QTest::addColumn<bool>("xlsxExists");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("new name") << false << int(QMessageBox::No) << true;
+        QTest::newRow("existing, no") << true << int(QMessageBox::No) << false;
+        QTest::newRow("existing, yes") << true << int(QMessageBox::Yes) << true;
+    }
+
+    void spreadsheetIsNeverWrittenUnderXls()
+    {
+        QFETCH(bool, xlsxExists);
+        QFETCH(int, answer);
+        QFETCH(bool, written);
+        // The question is about the name the workbook is written under.
+        if (xlsxExists) {
+            testsupport::WriteFileBytes(*m_dir / "sheet.xlsx", "old");
+        }
+        Dialogs::setNextSaveFileName(QString::fromStdString((*m_dir / "sheet.xls").string()));
+        Dialogs::setNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+        Trigger(*m_window, "ExportToExcel1");
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        QCOMPARE(Dialogs::takeShownMessages().size(), xlsxExists ? 1 : 0);
+        QVERIFY(!fs::exists(*m_dir / "sheet.xls"));
+        QCOMPARE(testsupport::ReadFileBytes(*m_dir / "sheet.xlsx") != "old", written);
+    }
+
+    void spreadsheetFailureSaysWhatFailed()
+    {
+        const fs::path target = *m_dir / "missing" / "sheet.xlsx";
         Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
         Trigger(*m_window, "ExportToExcel1");
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        const QString path = QString::fromStdString(target.string());
+        QVERIFY2(messages[0].text.startsWith(QStringLiteral("Cannot write the spreadsheet %1: ").arg(path)),
+                 qPrintable(messages[0].text));
+        QVERIFY2(messages[0].text.endsWith(QStringLiteral("No such file or directory")),
+                 qPrintable(messages[0].text));
+        QCOMPARE(messages[0].text.count(path), 1); // the file is named once
+    }
+
+    void exportsRunOnAWorkerWithTheWaitBox_data()
+    {
+        QTest::addColumn<QString>("item");
+        QTest::newRow("spreadsheet") << "ExportToExcel1";
+        QTest::newRow("html") << "ExportToHTML1";
+        QTest::newRow("text") << "ExportToText1";
+        QTest::newRow("xml") << "ExportToXML1";
+    }
+
+    void exportsRunOnAWorkerWithTheWaitBox()
+    {
+        QFETCH(QString, item);
+        auto ranOn = std::make_shared<std::atomic<QThread*>>(nullptr);
+        auto release = std::make_shared<std::atomic<bool>>(false);
+        m_window->setExporter([ranOn, release](exporting::ExportFormat format,
+                                               const exporting::GridSnapshot& grid, const std::string& path) {
+            *ranOn = QThread::currentThread();
+            while (!*release) {
+                QThread::yieldCurrentThread();
+            }
+            exporting::ExportToFile(format, grid, path);
+        });
+        const fs::path target = *m_dir / "out.file";
+        Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
+        m_window->findChild<QAction*>(item)->trigger(); // not Trigger(), which waits for the end
+        // The trigger has returned while the export is still held: the window is free meanwhile.
+        QVERIFY(m_window->isBusy());
+        QVERIFY(m_window->waitForm().isVisible());
+        *release = true;
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        QVERIFY(*ranOn != nullptr);
+        QVERIFY(*ranOn != QApplication::instance()->thread());
+        QVERIFY(!m_window->waitForm().isVisible());
+        QVERIFY(fs::exists(target) || fs::exists(*m_dir / "out.file"));
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
-        QVERIFY(fs::file_size(target) > 0);
     }
 
     void filtersReadByTheFileDialog_data()

@@ -24,16 +24,13 @@
 
 using namespace app;
 using apptest::CellOf;
+using apptest::FileNames;
+using apptest::Native;
 using apptest::WaitForCommand;
 using apptest::WritePackage;
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Native(const fs::path& path)
-{
-    return QString::fromStdString(path.string());
-}
 
 void Click(TfmMain& window, const char* button)
 {
@@ -41,15 +38,6 @@ void Click(TfmMain& window, const char* button)
     QVERIFY2(found != nullptr, button);
     QVERIFY2(found->isEnabled(), button);
     found->click();
-}
-
-std::vector<std::string> FileNames(const TfmMain& window)
-{
-    std::vector<std::string> names;
-    for (int row = 0; row < window.model().rowCount(); ++row) {
-        names.push_back(CellOf(window, row, 0));
-    }
-    return names;
 }
 
 bool IsBlue(const TfmMain& window, int row, int column)
@@ -97,21 +85,12 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<testsupport::TempDir>();
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        Dialogs::takeShownMessages();
+        apptest::OpenMainWindow(m_window);
     }
 
     void cleanup()
     {
-        // Nothing may be left unanswered or unexpected.
-        const auto messages = Dialogs::takeShownMessages();
-        for (const auto& message : messages) {
-            qWarning("unexpected message: %s", qPrintable(message.text));
-        }
-        m_window->model().clearRows();
-        m_window.reset();
+        apptest::CloseMainWindow(m_window);
         m_dir.reset();
     }
 
@@ -148,12 +127,27 @@ private slots:
         auto paths = makePackages({"good"});
         testsupport::WriteFileBytes(*m_dir / "broken.pptx", std::string(2000, 'z'));
         paths.push_back(*m_dir / "broken.pptx");
+        // A ZIP archive without members (its comment makes it large enough to be added).
+        testsupport::WriteFileBytes(*m_dir / "empty.pptx",
+                                    std::string("PK\x05\x06", 4) + std::string(16, '\0') +
+                                        std::string("\x00\x02", 2) + std::string(512, 'c'));
+        paths.push_back(*m_dir / "empty.pptx");
         addFiles(paths);
-        QCOMPARE(m_window->model().rowCount(), 2);
-        const QModelIndex broken = m_window->model().index(1, 0);
-        QVERIFY(broken.data(Qt::DecorationRole).isValid());
-        QVERIFY(!broken.data(Qt::ToolTipRole).toString().isEmpty());
+        QCOMPARE(m_window->model().rowCount(), 3);
         QVERIFY(!m_window->model().index(0, 0).data(Qt::DecorationRole).isValid());
+        for (int row : {1, 2}) {
+            const QModelIndex index = m_window->model().index(row, 0);
+            QVERIFY(index.data(Qt::DecorationRole).isValid());
+            // The path once, at the front.
+            const QString tip = index.data(Qt::ToolTipRole).toString();
+            const QString path = Native(paths[static_cast<std::size_t>(row)]);
+            QVERIFY2(tip.startsWith(path + QStringLiteral(": ")) && tip.count(path) == 1, qPrintable(tip));
+        }
+        QVERIFY(m_window->model()
+                    .index(2, 0)
+                    .data(Qt::ToolTipRole)
+                    .toString()
+                    .contains(QStringLiteral("holds no presentation")));
     }
 
     void checkAllSetsEveryRowButNewRowsStartChecked()
@@ -347,16 +341,21 @@ private slots:
             names.emplace_back(name);
             WritePackage(*m_dir / name, name);
         }
+        // The request comes as the fifth package is reported, as if Cancel were clicked right then.
+        TWaitForm& box = m_window->waitForm();
+        m_window->setProgressObserver([&box](std::size_t done, std::size_t) {
+            if (done == 5) {
+                box.requestCancel();
+            }
+        });
         Dialogs::setNextFolder(Native(m_dir->Path()));
         Click(*m_window, "BitBtn2");
-        auto* cancel = m_window->waitForm().findChild<QToolButton*>("SpeedButton1");
-        QVERIFY(cancel->isVisible());
-        cancel->click();
+        QVERIFY(box.findChild<QToolButton*>("SpeedButton1")->isVisible());
         QVERIFY(WaitForCommand(*m_window));
-        QVERIFY(!m_window->waitForm().isVisible());
-        // Whatever was loaded before the request is kept, in scan order.
+        QVERIFY(!box.isVisible());
+        // The rows loaded before the request are kept, in scan order, and no more.
         const auto loaded = FileNames(*m_window);
-        QVERIFY(loaded.size() <= names.size());
+        QCOMPARE(loaded.size(), std::size_t{5});
         QVERIFY(std::equal(loaded.begin(), loaded.end(), names.begin()));
     }
 

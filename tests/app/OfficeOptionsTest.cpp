@@ -2,6 +2,7 @@
 // Properties options, the Custom Properties dialog with undo, exports and the save summary.
 #include "AppTestSupport.h"
 #include "app/AppInfo.h"
+#include "app/AppSettings.h"
 #include "app/CustomPropertiesDialog.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -33,6 +33,8 @@
 
 using namespace app;
 using apptest::CellOf;
+using apptest::FileNames;
+using apptest::Native;
 using apptest::WaitForCommand;
 using testsupport::CoreXml;
 using testsupport::CustomProperty;
@@ -41,11 +43,6 @@ using testsupport::OfficePackage;
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Native(const fs::path& path)
-{
-    return QString::fromStdString(path.string());
-}
 
 // Answers the next modal dialog of type T with handle, once it is shown.
 template <typename T> void WhenShown(std::function<void(T&)> handle)
@@ -70,15 +67,6 @@ void Trigger(TfmMain& window, const char* name)
     action->trigger();
 }
 
-std::vector<std::string> FileNames(const TfmMain& window)
-{
-    std::vector<std::string> names;
-    for (int row = 0; row < window.model().rowCount(); ++row) {
-        names.push_back(CellOf(window, row, 0));
-    }
-    return names;
-}
-
 std::string Client(const std::string& value)
 {
     return CustomXml(CustomProperty(2, "Client", "<vt:lpwstr>" + value + "</vt:lpwstr>") +
@@ -92,7 +80,6 @@ class OfficeOptionsTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<testsupport::TempDir> m_settings;
     std::unique_ptr<testsupport::TempDir> m_dir;
     std::unique_ptr<TfmMain> m_window;
 
@@ -114,16 +101,11 @@ private:
 
 private slots:
 
-    void initTestCase()
-    {
-        Dialogs::setTestMode(true);
-        m_settings = std::make_unique<testsupport::TempDir>();
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Native(m_settings->Path()));
-    }
+    void initTestCase() { Dialogs::setTestMode(true); }
 
     void init()
     {
-        QSettings().clear();
+        AppSettings()->clear();
         m_dir = std::make_unique<testsupport::TempDir>();
         apptest::WritePackage(*m_dir / "a.pptx", "Deck");
         OfficePackage("docx", CoreXml("<dc:title>Doc</dc:title>"), "", Client("Acme"))
@@ -160,7 +142,7 @@ private slots:
             ClickOk(dialog);
         });
         Trigger(*m_window, "actFileTypes");
-        QCOMPARE(QSettings().value(QStringLiteral("Options/FileTypes")).toStringList(),
+        QCOMPARE(AppSettings()->value(QStringLiteral("Options/FileTypes")).toStringList(),
                  (QStringList{QStringLiteral("pptx"), QStringLiteral("docx")}));
 
         m_window->model().clearRows();
@@ -200,7 +182,7 @@ private slots:
         DocumentTableModel& model = m_window->model();
         QCOMPARE(model.columnCount(), 20);
         Trigger(*m_window, "actShowCustomProperties");
-        QVERIFY(QSettings().value(QStringLiteral("Options/ShowCustomProperties")).toBool());
+        QVERIFY(AppSettings()->value(QStringLiteral("Options/ShowCustomProperties")).toBool());
         QCOMPARE(model.columnCount(), 22);
         QCOMPARE(model.headerData(20, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Client"));
         QCOMPARE(CellOf(*m_window, 0, 20), std::string("Acme"));
@@ -217,7 +199,7 @@ private slots:
         model.DeleteRow(0);
         QCOMPARE(model.columnCount(), 20);
         Trigger(*m_window, "actShowCustomProperties");
-        QVERIFY(!QSettings().value(QStringLiteral("Options/ShowCustomProperties")).toBool());
+        QVERIFY(!AppSettings()->value(QStringLiteral("Options/ShowCustomProperties")).toBool());
     }
 
     void customPropertiesAreStagedUndoableAndSaved()

@@ -1,8 +1,10 @@
 // The wait box and the worker helpers that honour its Cancel button.
+#include "AppTestSupport.h"
 #include "app/AddItems.h"
 #include "app/ParallelFor.h"
 #include "app/TWaitForm.h"
 #include "app/WaitAnimation.h"
+#include "support/TempDir.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -33,7 +35,8 @@ private slots:
                  QStringLiteral("This will take a few minutes.Please be patient..."));
         QCOMPARE(box.findChild<QLabel*>("Label2")->text(), QStringLiteral("..."));
         QVERIFY(box.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(box.windowFlags() & Qt::WindowStaysOnTopHint);
+        // A tool window of its owner: in front of it, not of every other program.
+        QCOMPARE(box.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
 
         box.ShowWaitBox(false, false); // never shown: harmless
         box.ShowWaitBox(true, false);
@@ -42,6 +45,9 @@ private slots:
         QVERIFY(box.findChild<WaitAnimation*>("Animate1")->isRunning());
         QVERIFY(box.findChild<QToolButton*>("SpeedButton1")->isVisible());
         QCOMPARE(owner.findChildren<TWaitForm*>().size(), 1);
+        QCOMPARE(box.geometry().center(), owner.frameGeometry().center());
+        owner.move(owner.pos() + QPoint(37, 23));
+        QTRY_COMPARE(box.geometry().center(), owner.frameGeometry().center());
         box.ShowWaitBox(false, false);
         box.ShowWaitBox(false, false);
         QVERIFY(!box.isVisible());
@@ -124,16 +130,38 @@ private slots:
                                      [](std::size_t) { return std::string(); }, engine::Progress{}));
     }
 
-    void cancelledAddsAddNothingNew()
+    void cancelStopsTheAddWhereItWasRequested()
     {
-        std::atomic<bool> cancel{true};
-        engine::Progress progress;
-        progress.CancelRequested = &cancel;
-        engine::VectorDocumentList list;
-        AddItems(list,
-                 {{"/nonexistent/a.pptx", AddItem::Kind::File}, {"/nonexistent", AddItem::Kind::Folder}},
-                 progress);
-        QCOMPARE(list.RowCount(), std::size_t{0});
+        const testsupport::TempDir dir;
+        for (const char* name : {"a.pptx", "b.pptx", "folder/c.pptx", "folder/d.pptx", "e.pptx"}) {
+            apptest::WritePackage(dir / name, name);
+        }
+        const std::vector<AddItem> items{{(dir / "a.pptx").string(), AddItem::Kind::File},
+                                         {(dir / "b.pptx").string(), AddItem::Kind::File},
+                                         {(dir / "folder").string(), AddItem::Kind::Folder},
+                                         {(dir / "e.pptx").string(), AddItem::Kind::File}};
+        const auto namesAdded = [&](std::size_t cancelAfter) {
+            std::atomic<bool> cancel{cancelAfter == 0};
+            std::size_t reported = 0;
+            engine::Progress progress;
+            progress.CancelRequested = &cancel;
+            progress.OnProgress = [&](std::size_t, std::size_t, const std::string&) {
+                if (++reported == cancelAfter) {
+                    cancel = true;
+                }
+            };
+            engine::VectorDocumentList list;
+            AddItems(list, items, progress);
+            QStringList names;
+            for (std::size_t row = 0; row < list.RowCount(); ++row) {
+                names << QString::fromStdString(list.RecordAt(row).FileName);
+            }
+            return names;
+        };
+        QCOMPARE(namesAdded(99), (QStringList{"a.pptx", "b.pptx", "c.pptx", "d.pptx", "e.pptx"}));
+        QCOMPARE(namesAdded(3), (QStringList{"a.pptx", "b.pptx", "c.pptx"}));
+        QCOMPARE(namesAdded(1), QStringList{"a.pptx"});
+        QCOMPARE(namesAdded(0), QStringList{});
     }
 };
 

@@ -15,19 +15,6 @@ using testsupport::RealCorpusDir;
 using testsupport::RunCommand;
 using testsupport::TempDir;
 
-std::vector<std::string> CorpusPackages()
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(RealCorpusDir(), ec)) {
-        if (entry.path().extension() == ".pptx") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class CorpusExtraction : public ::testing::TestWithParam<std::string>
 {
 };
@@ -58,7 +45,7 @@ TEST_P(CorpusExtraction, MatchesPythonZipfile)
 
 INSTANTIATE_TEST_SUITE_P(Real,
                          CorpusExtraction,
-                         ::testing::ValuesIn(CorpusPackages()),
+                         ::testing::ValuesIn(testsupport::RealCorpusPackages()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string name = info.param;
                              std::replace_if(
@@ -85,7 +72,7 @@ TEST(ParallelReaders, ReadTheSameAsOneAtATime)
 {
     std::vector<std::filesystem::path> packages;
     std::vector<std::string> expected;
-    for (const std::string& name : CorpusPackages()) {
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
         try {
             expected.push_back(CoreXmlOf(RealCorpusDir() / name));
             packages.push_back(RealCorpusDir() / name);

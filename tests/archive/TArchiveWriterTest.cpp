@@ -26,16 +26,7 @@ using testsupport::WriteFileBytes;
 using writertest::Content;
 using writertest::InspectedMember;
 using writertest::InspectFile;
-
-std::string RandomBytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::string s(size, '\0');
-    for (char& c : s) {
-        c = static_cast<char>(engine() & 0xFF);
-    }
-    return s;
-}
+using writertest::RandomBytes;
 
 const std::string kUnixTimeExtra = std::string("UT\x05\x00\x03\x10\x20\x30\x40", 9);
 

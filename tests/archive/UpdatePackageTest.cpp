@@ -1,13 +1,19 @@
 #include "archive/UpdatePackage.h"
 
 #include "archive/ArchiveErrors.h"
+#include "archive/AtomicReplace.h"
 #include "archive/TArchiveReader.h"
 #include "archive/ZipInspector.h"
+#include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,19 +21,6 @@ namespace fs = std::filesystem;
 using testsupport::ReadFileBytes;
 using testsupport::RunCommand;
 using testsupport::TempDir;
-
-std::vector<std::string> CorpusPackages()
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir(), ec)) {
-        if (entry.path().extension() == ".pptx") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 std::string Quote(const fs::path& path)
 {
@@ -122,7 +115,7 @@ TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
 
 INSTANTIATE_TEST_SUITE_P(Real,
                          CorpusRoundTripTest,
-                         ::testing::ValuesIn(CorpusPackages()),
+                         ::testing::ValuesIn(testsupport::RealCorpusPackages()),
                          [](const auto& info) {
                              std::string name = info.param.substr(0, info.param.size() - 5);
                              std::replace_if(
@@ -130,5 +123,63 @@ INSTANTIATE_TEST_SUITE_P(Real,
                                  [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
                              return name;
                          });
+
+// A file held open and locked, as a save in progress holds its temporary archive.
+class LockedFile
+{
+public:
+    explicit LockedFile(const fs::path& path)
+        : m_fd(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+    {
+        EXPECT_EQ(flock(m_fd, LOCK_EX | LOCK_NB), 0);
+    }
+
+    ~LockedFile() { close(m_fd); }
+
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+
+private:
+    int m_fd;
+};
+
+TEST(TemporaryArchiveSlots, AbandonedOnesGoWithTheNextSaveLiveOnesStayAndTheirNumberIsBounded)
+{
+    TempDir dir;
+    const fs::path package = dir / "deck.pptx";
+    testsupport::PackageBuilder().Add("docProps/core.xml", "<old/>").WriteTo(package);
+    testsupport::WriteFileBytes(dir / "scratch" / "docProps" / "core.xml", "<new/>");
+    const std::string stem = archive::TemporaryArchiveStem(package);
+    const auto slot = [&](int n) { return dir / (stem + std::to_string(n)); };
+    testsupport::WriteFileBytes(slot(0), "killed save");
+    testsupport::WriteFileBytes(slot(archive::kTemporarySlots - 1), "killed save");
+    testsupport::WriteFileBytes(dir / ".other.pptx.QXV0", "another package's");
+    {
+        const LockedFile live(slot(1));
+        archive::UpdatePackage(package, dir / "scratch");
+        EXPECT_FALSE(fs::exists(slot(0)));
+        EXPECT_FALSE(fs::exists(slot(archive::kTemporarySlots - 1)));
+        EXPECT_TRUE(fs::exists(slot(1))) << "the temporary archive of a running save was removed";
+        EXPECT_TRUE(fs::exists(dir / ".other.pptx.QXV0"));
+    }
+    archive::UpdatePackage(package, dir / "scratch");
+    EXPECT_FALSE(fs::exists(slot(1)));
+
+    std::vector<std::unique_ptr<LockedFile>> running;
+    for (int n = 0; n < archive::kTemporarySlots; ++n) {
+        running.push_back(std::make_unique<LockedFile>(slot(n)));
+    }
+    testsupport::WriteFileBytes(dir / "scratch" / "docProps" / "core.xml", "<newer/>");
+    const std::string before = ReadFileBytes(package);
+    EXPECT_THROW(archive::UpdatePackage(package, dir / "scratch"), archive::EArchiveError);
+    EXPECT_EQ(ReadFileBytes(package), before);
+    running.clear();
+    archive::UpdatePackage(package, dir / "scratch");
+    archive::TArchiveReader check;
+    check.ZipName = package;
+    check.OpenDirectory();
+    EXPECT_EQ(check.ExtractToMemory(*check.FindMember("docProps/core.xml"), 1 << 10), "<newer/>");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 3);
+}
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <random>
 #include <stdexcept>
 
 namespace writertest {
@@ -181,6 +182,16 @@ bool AcceptedByOtherTools(const std::filesystem::path& archive, std::string* rep
         *report = "python: " + python + "unzip: " + unzip;
     }
     return pythonCode == 0 && unzipCode == 0;
+}
+
+std::string RandomBytes(std::size_t size, unsigned seed)
+{
+    std::mt19937 engine(seed);
+    std::string s(size, '\0');
+    for (char& c : s) {
+        c = static_cast<char>(engine() & 0xFF);
+    }
+    return s;
 }
 
 } // namespace writertest

@@ -50,6 +50,9 @@ InspectedArchive InspectFile(const std::filesystem::path& path);
 // The member's content (stored or raw-deflated).
 std::string Content(const InspectedMember& member);
 
+// Incompressible content, the same for the same seed.
+std::string RandomBytes(std::size_t size, unsigned seed);
+
 // True when python's zipfile reads every member with a good CRC and `unzip -t` accepts the archive.
 bool AcceptedByOtherTools(const std::filesystem::path& archive, std::string* report = nullptr);
 

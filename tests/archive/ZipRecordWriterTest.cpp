@@ -15,16 +15,7 @@ namespace {
 
 using namespace archive;
 using testsupport::TempDir;
-
-std::string RandomBytes(std::size_t size, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::string s(size, '\0');
-    for (char& c : s) {
-        c = static_cast<char>(engine() & 0xFF);
-    }
-    return s;
-}
+using writertest::RandomBytes;
 
 struct BuildCase
 {

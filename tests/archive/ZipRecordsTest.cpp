@@ -146,6 +146,13 @@ TEST(ArchiveErrors, CarryFixedTextAndDetail)
     const archive::ENotAZipFile& asNotZip = ole;
     EXPECT_STREQ(asNotZip.what(), "encrypted or legacy OLE2 package: x.pptx");
     EXPECT_STREQ(archive::EUserCanceled().what(), "User Aborted Operation");
+    // Kept for callers that catch them by name, though this reader never raises them.
+    const archive::EArchiveError& canceled = archive::ECanceledUnzipToBuffer();
+    EXPECT_STREQ(canceled.what(), "Extraction to memory canceled");
+    const archive::EArchiveError& config = archive::EConfigFileSaveError();
+    EXPECT_STREQ(config.what(), "Cannot save the configuration file");
+    const archive::EZLibError& zlib = archive::EZCompressionError();
+    EXPECT_STREQ(zlib.what(), "error");
 }
 
 } // namespace

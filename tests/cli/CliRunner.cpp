@@ -2,13 +2,16 @@
 
 #include "support/TempDir.h"
 
+#include <algorithm>
 #include <unistd.h>
 
 namespace cli::testing {
 
+namespace fs = std::filesystem;
+
 namespace {
 
-std::string ShellQuoted(const std::string& text)
+std::string Quoted(const std::string& text)
 {
     std::string quoted = "'";
     for (const char c : text) {
@@ -19,28 +22,47 @@ std::string ShellQuoted(const std::string& text)
 
 } // namespace
 
-CliResult RunVelmoraCli(const std::filesystem::path& folder, const std::vector<std::string>& arguments)
+CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& zone)
 {
     static int counter = 0;
-    const std::filesystem::path errFile =
-        std::filesystem::temp_directory_path() /
-        ("velmora-cli-run-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
-    std::string command = "cd " + ShellQuoted(folder.string()) + " && " + ShellQuoted(VELMORA_CLI_BINARY);
+    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-run-" + std::to_string(getpid()) +
+                                                          "-" + std::to_string(counter++));
+    std::string command = "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + VELMORA_CLI_BINARY;
     for (const std::string& argument : arguments) {
-        command += " " + ShellQuoted(argument);
+        command += " " + Quoted(argument);
     }
-    CliResult result;
-    result.out = testsupport::RunCommand(command + " 2>" + ShellQuoted(errFile.string()), &result.status);
-    result.err = testsupport::ReadFileBytes(errFile);
-    std::filesystem::remove(errFile);
-    return result;
+    CliRun run;
+    run.out = testsupport::RunCommand(command + " 2>" + Quoted(errFile.string()), &run.status);
+    run.err = testsupport::ReadFileBytes(errFile);
+    fs::remove(errFile);
+    return run;
+}
+
+std::vector<std::string> CorpusPackages()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
+        if (entry.path().extension() == ".pptx") {
+            names.push_back(entry.path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void CopyCorpus(const fs::path& to)
+{
+    for (const std::string& name : CorpusPackages()) {
+        fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
+        fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
+    }
 }
 
 int RunPython(const std::vector<std::string>& arguments, std::string* output)
 {
     std::string command = "python3";
     for (const std::string& argument : arguments) {
-        command += " " + ShellQuoted(argument);
+        command += " " + Quoted(argument);
     }
     int status = -1;
     *output = testsupport::RunCommand(command + " 2>&1", &status);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,22 +49,10 @@ RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const 
     return run;
 }
 
-std::vector<std::string> CorpusPackages()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
-        if (entry.path().extension() == ".pptx") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // A writable copy of the corpus packages in a fresh folder.
 void CopyCorpus(const fs::path& to)
 {
-    for (const std::string& name : CorpusPackages()) {
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
         fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
         fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
     }
@@ -104,8 +93,8 @@ class ShowCorpusTest : public testing::TestWithParam<ZoneCase>
 TEST_P(ShowCorpusTest, JsonMatchesTheExpectation)
 {
     TempDir dir;
-    const CliRun run =
-        RunCli(testsupport::RealCorpusDir(), With({"show", "--json"}, CorpusPackages()), GetParam().zone);
+    const CliRun run = RunCli(testsupport::RealCorpusDir(),
+                              With({"show", "--json"}, testsupport::RealCorpusPackages()), GetParam().zone);
     EXPECT_EQ(run.status, 1); // the corpus holds packages that cannot be read
     testsupport::WriteFileBytes(dir / "actual.json", run.out);
     Python(kCompare + " " + Quoted((dir / "actual.json").string()) + " " +
@@ -146,11 +135,12 @@ TEST(SetCorpus, ChangesOnlyThePropertyPartsAndReportsWhatCannotBeSaved)
     // Dates are entered in Berlin time and read back in UTC: one hour off in winter, two in summer.
     const CliRun set = RunCli(after.Path(), With(With({"set"}, kSetEverything), {"--"}), "Europe/Berlin");
     const CliRun setAll =
-        RunCli(after.Path(), With(With({"set"}, kSetEverything), CorpusPackages()), "Europe/Berlin");
+        RunCli(after.Path(), With(With({"set"}, kSetEverything), testsupport::RealCorpusPackages()),
+               "Europe/Berlin");
     EXPECT_EQ(set.status, 2) << "no paths after --";
     EXPECT_EQ(setAll.status, 1);
 
-    const CliRun show = RunCli(after.Path(), With({"show", "--json"}, CorpusPackages()));
+    const CliRun show = RunCli(after.Path(), With({"show", "--json"}, testsupport::RealCorpusPackages()));
     testsupport::WriteFileBytes(after / "rows.json", show.out);
     Python("-c " + Quoted(R"py(import json, sys
 rows = json.load(open(sys.argv[1]))
@@ -164,7 +154,7 @@ assert sum(r["Error"] is None for r in rows) >= 58, len(rows)
            Quoted((after / "rows.json").string()));
 
     std::string saved;
-    for (const std::string& name : CorpusPackages()) {
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
         const bool wasSaved = setAll.out.find(name + ": saved\n") != std::string::npos;
         // A signed package is saved with a warning on stderr.
         const std::string signedWarning =
@@ -203,6 +193,30 @@ TEST(SetCommand, ClearingRemovesTheElementsAndDryRunWritesNothing)
     const std::string listing =
         testsupport::RunCommand("unzip -p " + Quoted((dir / "a.pptx").string()) + " docProps/core.xml");
     EXPECT_EQ(listing.find("title>"), std::string::npos) << listing;
+}
+
+TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
+{
+    TempDir dir;
+    std::vector<std::string> arguments{"set", "--set", "Title=Parallel"};
+    std::string expected;
+    // Twelve packages in an order that is not the folder's, one of them twice.
+    for (int i = 11; i >= 0; --i) {
+        const std::string name = "p" + std::to_string(i) + ".pptx";
+        fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / name);
+        fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
+        arguments.push_back(name);
+        expected += name + ": saved\n";
+    }
+    arguments.push_back("p5.pptx");
+    expected += "p5.pptx: saved\n";
+    const CliRun run = RunCli(dir.Path(), arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, expected);
+    const CliRun show = RunCli(dir.Path(), {"show", "--csv", "p0.pptx", "p11.pptx"});
+    const std::size_t first = show.out.find("Parallel");
+    ASSERT_NE(first, std::string::npos) << show.out;
+    EXPECT_NE(show.out.find("Parallel", first + 1), std::string::npos) << show.out;
 }
 
 struct UsageCase

@@ -8,9 +8,9 @@
 namespace cli {
 namespace {
 
-using testing::CliResult;
+using testing::CliRun;
+using testing::RunCli;
 using testing::RunPython;
-using testing::RunVelmoraCli;
 using testsupport::CoreXml;
 using testsupport::CustomProperty;
 using testsupport::CustomXml;
@@ -36,10 +36,7 @@ protected:
         OfficePackage("pptx", CoreXml("<dc:title>Deck</dc:title>"), "", "").WriteTo(m_dir / "c.pptx");
     }
 
-    CliResult Run(const std::vector<std::string>& arguments) const
-    {
-        return RunVelmoraCli(m_dir.Path(), arguments);
-    }
+    CliRun Run(const std::vector<std::string>& arguments) const { return RunCli(m_dir.Path(), arguments); }
 
     void ExpectCustomPart(const std::string& package, const std::string& expectedJson) const
     {
@@ -55,7 +52,7 @@ protected:
 
 TEST_F(CustomCommandTest, SetCreatesRegistersAndNumbersThePartAsASecondReaderSeesIt)
 {
-    const CliResult run =
+    const CliRun run =
         Run({"set", "--custom", "Client=R&D <\"x\"> \xC3\xA9", "--custom", "Count:int=42", "--custom",
              "Ratio:real=-2.5e3", "--custom", "Done:bool=TRUE", "--custom", "Due:date=2024-03-01 10:20:30",
              "--custom", "a:b:text=x=y", "--set", "Subject=S", "b.xlsx"});
@@ -69,7 +66,7 @@ TEST_F(CustomCommandTest, SetCreatesRegistersAndNumbersThePartAsASecondReaderSee
                                    ", \"filetime\", \"2024-03-01T10:20:30Z\"]," + "[\"a:b\", 7, " + fmtid +
                                    ", \"lpwstr\", \"x=y\"]]");
 
-    const CliResult change = Run({"set", "--custom", "client=New", "--custom-clear", "COUNT", "b.xlsx"});
+    const CliRun change = Run({"set", "--custom", "client=New", "--custom-clear", "COUNT", "b.xlsx"});
     ASSERT_EQ(change.status, 0) << change.err;
     ExpectCustomPart("b.xlsx", "[[\"Client\", 2, " + fmtid + ", \"lpwstr\", \"New\"]," + "[\"Ratio\", 4, " +
                                    fmtid + ", \"r8\", \"-2.5e3\"]," + "[\"Done\", 5, " + fmtid +
@@ -94,13 +91,13 @@ TEST_F(CustomCommandTest, BadCustomArgumentsAreUsageErrorsThatTouchNoFile)
         std::vector<std::string> full = {"set"};
         full.insert(full.end(), arguments.begin(), arguments.end());
         full.push_back("a.docx");
-        const CliResult run = Run(full);
+        const CliRun run = Run(full);
         EXPECT_EQ(run.status, 2) << arguments[1] << "\n" << run.err;
         EXPECT_EQ(run.out, "");
     }
     EXPECT_EQ(ReadFileBytes(m_dir / "a.docx"), before);
 
-    const CliResult readOnly = Run({"set", "--custom", "List=x", "a.docx"});
+    const CliRun readOnly = Run({"set", "--custom", "List=x", "a.docx"});
     EXPECT_EQ(readOnly.status, 1);
     EXPECT_EQ(readOnly.err, "a.docx: List: values of the type vt:vector cannot be edited\n");
     EXPECT_EQ(ReadFileBytes(m_dir / "a.docx"), before);
@@ -108,11 +105,11 @@ TEST_F(CustomCommandTest, BadCustomArgumentsAreUsageErrorsThatTouchNoFile)
 
 TEST_F(CustomCommandTest, ShowAddsCustomPropertiesOnlyWhenAsked)
 {
-    const CliResult plain = Run({"show", "--json", "a.docx", "b.xlsx"});
+    const CliRun plain = Run({"show", "--json", "a.docx", "b.xlsx"});
     ASSERT_EQ(plain.status, 0) << plain.err;
     EXPECT_EQ(plain.out.find("Custom"), std::string::npos);
 
-    const CliResult json = Run({"show", "--json", "--custom", "a.docx", "b.xlsx"});
+    const CliRun json = Run({"show", "--json", "--custom", "a.docx", "b.xlsx"});
     ASSERT_EQ(json.status, 0) << json.err;
     EXPECT_NE(json.out.find(
                   "  \"Error\": null,\n  \"Custom\": {\n   \"Client\": {\"type\": \"vt:lpwstr\", "
@@ -121,13 +118,13 @@ TEST_F(CustomCommandTest, ShowAddsCustomPropertiesOnlyWhenAsked)
         << json.out;
     EXPECT_NE(json.out.find("\"Error\": null,\n  \"Custom\": {}\n }"), std::string::npos) << json.out;
 
-    const CliResult csv = Run({"show", "--csv", "--custom", "a.docx", "b.xlsx"});
+    const CliRun csv = Run({"show", "--csv", "--custom", "a.docx", "b.xlsx"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_NE(csv.out.find(",Manager,Error,Client,List\r\n"), std::string::npos) << csv.out;
     EXPECT_NE(csv.out.find(",,Acme,\r\n"), std::string::npos) << csv.out;
     EXPECT_NE(csv.out.find("b.xlsx,"), std::string::npos);
 
-    const CliResult table = Run({"show", "--custom", "a.docx"});
+    const CliRun table = Run({"show", "--custom", "a.docx"});
     ASSERT_EQ(table.status, 0) << table.err;
     const std::string header = table.out.substr(0, table.out.find('\n'));
     EXPECT_EQ(header.substr(header.size() - std::string("Manager  Client  List").size()),
@@ -138,7 +135,7 @@ TEST_F(CustomCommandTest, AnUnreadableCustomPartIsAnErrorOnlyWhenCustomPropertie
 {
     OfficePackage("docx", CoreXml("<dc:title>T</dc:title>"), "", "<Properties").WriteTo(m_dir / "bad.docx");
     EXPECT_EQ(Run({"show", "bad.docx"}).status, 0);
-    const CliResult custom = Run({"show", "--custom", "bad.docx"});
+    const CliRun custom = Run({"show", "--custom", "bad.docx"});
     EXPECT_EQ(custom.status, 1);
     EXPECT_EQ(custom.err.rfind("bad.docx: docProps/custom.xml: ", 0), 0u) << custom.err;
 }
@@ -148,7 +145,7 @@ TEST_F(CustomCommandTest, FolderScansTakeTheExtensionsAskedFor)
     const auto shown = [&](const std::vector<std::string>& arguments) {
         std::vector<std::string> full = {"show", "--csv"};
         full.insert(full.end(), arguments.begin(), arguments.end());
-        const CliResult run = Run(full);
+        const CliRun run = Run(full);
         EXPECT_EQ(run.status, 0) << run.err;
         std::vector<std::string> names;
         for (std::size_t at = run.out.find("\r\n") + 2; at < run.out.size();
@@ -161,20 +158,34 @@ TEST_F(CustomCommandTest, FolderScansTakeTheExtensionsAskedFor)
     EXPECT_EQ(shown({"--ext", "docx,XLSX", "."}), (std::vector<std::string>{"a.docx", "b.xlsx"}));
     EXPECT_EQ(shown({"--ext", "office", "."}), (std::vector<std::string>{"a.docx", "b.xlsx", "c.pptx"}));
     EXPECT_EQ(shown({"b.xlsx"}), (std::vector<std::string>{"b.xlsx"})); // named files: any extension
-    const CliResult bad = Run({"export", "--format", "text", "--output", "x.txt", "--ext", "pdf", "."});
+    const CliRun bad = Run({"export", "--format", "text", "--output", "x.txt", "--ext", "pdf", "."});
     EXPECT_EQ(bad.status, 2);
     EXPECT_NE(bad.err.find("\"pdf\" is not a package extension"), std::string::npos) << bad.err;
     EXPECT_FALSE(fs::exists(m_dir / "x.txt"));
+
+    // An import matching by file name scans its folders the same way.
+    testsupport::WriteFileBytes(m_dir / "t.csv", "FileName,Title\nb.xlsx,Imported\n");
+    EXPECT_NE(Run({"import", "t.csv", "."}).err.find("no package b.xlsx"), std::string::npos);
+    const CliRun imported = Run({"import", "t.csv", "--ext", "xlsx", "."});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_NE(imported.out.find("b.xlsx: saved\n"), std::string::npos) << imported.out;
+    EXPECT_EQ(shown({"--ext", "xlsx", "."}).size(), 1u);
+    EXPECT_NE(Run({"show", "--json", "b.xlsx"}).out.find("\"Title\": \"Imported\""), std::string::npos);
 }
 
 TEST_F(CustomCommandTest, SavingASignedPackageWarnsOnceOnStandardError)
 {
     OfficePackage("docx", CoreXml("<dc:title>T</dc:title>"), "", "", true).WriteTo(m_dir / "signed.docm");
-    const CliResult run =
+    const CliRun run =
         Run({"set", "--set", "Title=New", "--custom", "Checked:bool=1", "signed.docm", "a.docx"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "signed.docm: saved\na.docx: saved\n");
     EXPECT_EQ(run.err, "signed.docm" + kSignatureWarning);
+
+    testsupport::WriteFileBytes(m_dir / "t.csv", "FileName,Title\nsigned.docm,Imported\n");
+    const CliRun imported = Run({"import", "t.csv", "signed.docm"});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.err, "signed.docm" + kSignatureWarning);
 }
 
 TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)
@@ -184,7 +195,7 @@ TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)
                             CustomProperty(3, "a:b", "<vt:lpwstr>2</vt:lpwstr>") +
                             CustomProperty(5, "\xE6\x97\xA5 &lt;x&gt;", "<vt:i4>3</vt:i4>")))
         .WriteTo(m_dir / "d.pptx");
-    const CliResult xml =
+    const CliRun xml =
         Run({"export", "--format", "xml", "--custom", "--output", "out.xml", "a.docx", "d.pptx"});
     ASSERT_EQ(xml.status, 0) << xml.err;
     pugi::xml_document doc;
@@ -197,7 +208,7 @@ TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)
     EXPECT_STREQ(second.attribute("Title").value(), "");
 
     for (const char* format : {"text", "html", "xlsx"}) {
-        const CliResult run = Run(
+        const CliRun run = Run(
             {"export", "--format", format, "--custom", "--output", std::string("out.") + format, "d.pptx"});
         ASSERT_EQ(run.status, 0) << format << run.err;
     }
@@ -211,12 +222,10 @@ TEST(CustomCorpus, ShowCustomMatchesASecondReader)
 {
     testsupport::TempDir dir;
     std::vector<std::string> arguments = {"show", "--json", "--custom"};
-    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
-        if (entry.path().extension() == ".pptx") {
-            arguments.push_back(entry.path().filename().string());
-        }
+    for (const std::string& name : testing::CorpusPackages()) {
+        arguments.push_back(name);
     }
-    const CliResult run = RunVelmoraCli(testsupport::RealCorpusDir(), arguments);
+    const CliRun run = RunCli(testsupport::RealCorpusDir(), arguments);
     EXPECT_EQ(run.status, 1); // the corpus holds packages that cannot be read
     testsupport::WriteFileBytes(dir / "rows.json", run.out);
     std::string output;

@@ -53,7 +53,7 @@ TEST_F(ExportCommandTest, WritesTheTextFileOfAFolder)
 {
     testsupport::WriteFileBytes(m_dir / "out.txt", "old content");
     const CliRun run = RunCli(m_dir, "export --format text --output " + Quoted(m_dir / "out.txt") + " " +
-                                      Quoted(m_dir / "in"));
+                                         Quoted(m_dir / "in"));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     const std::string text = testsupport::ReadFileBytes(m_dir / "out.txt");
@@ -67,14 +67,14 @@ TEST_F(ExportCommandTest, WritesTheTextFileOfAFolder)
 TEST_F(ExportCommandTest, WritesXmlAndWorkbook)
 {
     const CliRun xml = RunCli(m_dir, "export --format xml --output " + Quoted(m_dir / "out.xml") + " " +
-                                      Quoted(m_dir / "in" / "a.pptx"));
+                                         Quoted(m_dir / "in" / "a.pptx"));
     EXPECT_EQ(xml.status, 0) << xml.err;
     const std::string text = testsupport::ReadFileBytes(m_dir / "out.xml");
     EXPECT_NE(text.find("Title=\"Q&amp;A &lt;beta>\"  "), std::string::npos) << text;
     EXPECT_NE(text.find("Company=\"Acme\"  Manager=\"\"  />\r\n</files>\r\n"), std::string::npos) << text;
 
-    const CliRun book = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "deck.list.xlsx") + " " +
-                                       Quoted(m_dir / "in"));
+    const CliRun book = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "deck.list.xlsx") +
+                                          " " + Quoted(m_dir / "in"));
     EXPECT_EQ(book.status, 0) << book.err;
     const std::string sheet =
         testsupport::RunCommand("unzip -p " + Quoted(m_dir / "deck.list.xlsx") + " xl/worksheets/sheet1.xml");
@@ -82,13 +82,37 @@ TEST_F(ExportCommandTest, WritesXmlAndWorkbook)
     EXPECT_NE(sheet.find("r=\"T4\""), std::string::npos) << sheet;
 }
 
+TEST_F(ExportCommandTest, WorkbookIsNeverWrittenUnderXls)
+{
+    const CliRun run = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "deck.xls") + " " +
+                                         Quoted(m_dir / "in"));
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("writing " + (m_dir / "deck.xlsx").string() + " instead of " +
+                           (m_dir / "deck.xls").string()),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "deck.xls"));
+    EXPECT_NE(testsupport::RunCommand("unzip -l " + Quoted(m_dir / "deck.xlsx")).find("xl/workbook.xml"),
+              std::string::npos);
+
+    const CliRun failed = RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "no" / "d.xlsx") +
+                                            " " + Quoted(m_dir / "in"));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("Cannot write the spreadsheet " + (m_dir / "no" / "d.xlsx").string() + ": "),
+              std::string::npos)
+        << failed.err;
+}
+
 TEST_F(ExportCommandTest, UnreadablePackageIsReportedAndStillExported)
 {
     testsupport::WriteFileBytes(m_dir / "in" / "broken.pptx", std::string(2000, 'x'));
     const CliRun run = RunCli(m_dir, "export --format html --output " + Quoted(m_dir / "out.htm") + " " +
-                                      Quoted(m_dir / "in") + " " + Quoted(m_dir / "nowhere"));
+                                         Quoted(m_dir / "in") + " " + Quoted(m_dir / "nowhere"));
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find((m_dir / "in" / "broken.pptx").string() + ": "), std::string::npos) << run.err;
+    // The path is said once, at the front of its line.
+    const std::string broken = (m_dir / "in" / "broken.pptx").string();
+    EXPECT_NE(run.err.find(broken + ": "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(broken, run.err.find(broken) + 1), std::string::npos) << run.err;
     EXPECT_NE(run.err.find((m_dir / "nowhere").string() + ": "), std::string::npos) << run.err;
     const std::string page = testsupport::ReadFileBytes(m_dir / "out.htm");
     EXPECT_NE(page.find(">broken.pptx</td>"), std::string::npos);
@@ -110,9 +134,12 @@ TEST_F(ExportCommandTest, UsageErrorsWriteNothing)
 
 TEST_F(ExportCommandTest, UnwritableOutputFailsWithItsReason)
 {
-    const CliRun run = RunCli(m_dir, "export --format xml --output " + Quoted(m_dir / "no" / "out.xml") + " " +
-                                      Quoted(m_dir / "in"));
+    const CliRun run = RunCli(m_dir, "export --format xml --output " + Quoted(m_dir / "no" / "out.xml") +
+                                         " " + Quoted(m_dir / "in"));
     EXPECT_EQ(run.status, 1);
+    const std::string out = (m_dir / "no" / "out.xml").string();
+    EXPECT_EQ(run.err.rfind("velmora-cli: " + out + ": ", 0), 0U) << run.err;
+    EXPECT_EQ(run.err.find(out, run.err.find(out) + 1), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
 }
 

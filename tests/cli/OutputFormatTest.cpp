@@ -1,41 +1,11 @@
 #include "cli/CsvWriter.h"
 #include "cli/JsonWriter.h"
 #include "cli/PropertyAssignment.h"
-#include "cli/Utf8.h"
 
 #include <gtest/gtest.h>
 
 namespace cli {
 namespace {
-
-struct TextCase
-{
-    std::string input;
-    std::string output;
-};
-
-class ValidUtf8Test : public testing::TestWithParam<TextCase>
-{
-};
-
-TEST_P(ValidUtf8Test, ReplacesEachBadByte)
-{
-    EXPECT_EQ(ValidUtf8(GetParam().input), GetParam().output);
-}
-
-const std::string kReplacement = "\xEF\xBF\xBD";
-
-INSTANTIATE_TEST_SUITE_P(
-    Sequences,
-    ValidUtf8Test,
-    testing::Values(TextCase{"plain", "plain"},
-                    TextCase{"Zo\xC3\xAB \xE6\x97\xA5 \xF0\x9F\x98\x80",
-                             "Zo\xC3\xAB \xE6\x97\xA5 \xF0\x9F\x98\x80"},
-                    TextCase{"a\xE9z", "a" + kReplacement + "z"},                         // Latin-1
-                    TextCase{"\xC0\xAF", kReplacement + kReplacement},                    // overlong
-                    TextCase{"\xED\xA0\x80", kReplacement + kReplacement + kReplacement}, // surrogate
-                    TextCase{"\xF4\x90\x80\x80", kReplacement + kReplacement + kReplacement + kReplacement},
-                    TextCase{"end\xE6\x97", "end" + kReplacement + kReplacement}));
 
 TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters)
 {
@@ -96,10 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
                     AssignmentCase{"Title", false, 0, ""},
                     AssignmentCase{"=x", false, 0, ""}));
 
-TEST(ParseAssignments, RejectsNothingToDoAndTheSamePropertyTwice)
+TEST(ParseAssignments, RejectsTheSamePropertyTwice)
 {
     EXPECT_EQ(ParseAssignments({"Title=a"}, {"company"}).size(), 2U);
-    EXPECT_THROW((void)ParseAssignments({}, {}), EBadAssignment);
+    EXPECT_TRUE(ParseAssignments({}, {}).empty()); // `set` itself refuses to run with nothing to do
     EXPECT_THROW((void)ParseAssignments({"Title=a"}, {"TITLE"}), EBadAssignment);
     EXPECT_THROW((void)ParseAssignments({}, {"Nope"}), EBadAssignment);
 }

@@ -125,15 +125,27 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(LoadDocument, FileThatIsNoPackageOrIsGoneGivesAnError)
+TEST(LoadDocument, FileThatIsNoPresentationGivesAnErrorThatLeavesThePathToTheFrontEnds)
 {
     testsupport::TempDir dir;
     testsupport::WriteFileBytes(dir / "text.pptx", std::string(700, 'x'));
-    for (const char* name : {"text.pptx", "missing.pptx"}) {
+    testsupport::WriteFileBytes(dir / "ole2.pptx",
+                                std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(1024, '\0'));
+    // An empty ZIP archive, made larger than the smallest added package by its comment.
+    testsupport::WriteFileBytes(dir / "empty.pptx", std::string("PK\x05\x06", 4) + std::string(16, '\0') +
+                                                        "\x00\x02" + std::string(512, 'c'));
+    testsupport::WriteFileBytes(dir / "zero.pptx", "");
+    const std::pair<const char*, const char*> cases[] = {{"text.pptx", "Not a valid zip file!"},
+                                                         {"ole2.pptx", "encrypted or legacy OLE2 package"},
+                                                         {"empty.pptx", "holds no presentation"},
+                                                         {"zero.pptx", "holds no presentation"},
+                                                         {"missing.pptx", "No such file"}};
+    for (const auto& [name, error] : cases) {
         DocumentRecord record;
         record.FullPath = (dir / name).string();
         EXPECT_FALSE(LoadDocument(record).ok) << name;
-        EXPECT_FALSE(record.LastError.empty()) << name;
+        EXPECT_NE(record.LastError.find(error), std::string::npos) << record.LastError;
+        EXPECT_EQ(record.LastError.find(dir.Path().string()), std::string::npos) << record.LastError;
     }
 }
 

@@ -143,6 +143,7 @@ TEST_P(SaveFailureTest, LeavesThePackageAndTheFlagsAsTheyWere)
     const DocumentOutcome outcome = SaveDocument(record);
     EXPECT_FALSE(outcome.ok);
     EXPECT_FALSE(record.LastError.empty());
+    EXPECT_EQ(record.LastError.find(m_path.string()), std::string::npos) << "the front ends say the path";
     EXPECT_EQ(outcome.message, record.LastError);
     EXPECT_TRUE(record.Modified);
     EXPECT_TRUE(record.Changed(c.property));

@@ -112,7 +112,21 @@ TEST(WriteProperties, InvalidDatesAndMixedContentFailClearly)
     EXPECT_THROW((void)WriteCore(0, std::string("a\x01"), ""), EPropertyWriteError);
     EXPECT_THROW((void)WriteCore(0, "caf\xE9", ""), EPropertyWriteError);
     EXPECT_THROW((void)WriteCore(0, "\xC3", ""), EPropertyWriteError);
+    EXPECT_THROW((void)WriteCore(0, "\xED\xA0\x80", ""), EPropertyWriteError); // a surrogate
+    EXPECT_THROW((void)WriteCore(0, "\xE0\x81\x81", ""), EPropertyWriteError); // overlong
     EXPECT_THROW((void)WriteCore(0, "x", "<dc:title><!--c-->a</dc:title>"), EPropertyWriteError);
+}
+
+TEST(WriteProperties, ChangedValuesMustKeepTheValueRule)
+{
+    const std::string withRawRevision = CoreXml("<cp:revision>12abc</cp:revision>");
+    EXPECT_THROW((void)WriteCorePropertiesXml(Changing(6, "13abc"), withRawRevision), EPropertyWriteError);
+    EXPECT_THROW((void)WriteAppPropertiesXml(Changing(14, "1.5"), AppXml("")), EPropertyWriteError);
+    EXPECT_THROW((void)WriteCorePropertiesXml(Changing(8, "2013-05-06T07:08:09"), withRawRevision),
+                 EPropertyWriteError);
+    // A flagged value still equal to what the part holds is written back as it is.
+    EXPECT_EQ(WriteCorePropertiesXml(Changing(6, "12abc"), withRawRevision), withRawRevision);
+    EXPECT_NE(WriteCorePropertiesXml(Changing(6, "13"), withRawRevision).find(">13<"), std::string::npos);
 }
 
 TEST(WriteProperties, NewElementsUseTheBoundPrefixOrDeclareOne)

@@ -5,6 +5,7 @@
 #include "export/BuildXml.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
+#include "export/SpreadsheetFileName.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -112,7 +113,9 @@ TEST(ExportToFileTest, FailedWriteLeavesTheTargetUntouched)
         }
         EXPECT_FALSE(message.empty());
         if (format == ExportFormat::Spreadsheet) {
-            EXPECT_EQ(message.rfind("Excel is not installed. ", 0), 0u) << message;
+            EXPECT_EQ(message.rfind("Cannot write the spreadsheet " + (dir / "target").string() + ": ", 0),
+                      0u)
+                << message;
         } else {
             EXPECT_NE(message.find("File too large"), std::string::npos) << message;
         }
@@ -143,14 +146,53 @@ TEST(ExportToFileTest, UnwritablePlacesAreReported)
     }
 }
 
-TEST(ExportToFileTest, SpreadsheetIsTitledAfterTheFileName)
+TEST(ExportToFileTest, SpreadsheetIsTitledAfterTheFileNameAndNeverWrittenUnderXls)
 {
     testsupport::TempDir dir;
-    ExportToFile(ExportFormat::Spreadsheet, kGrid, dir / "budget.2024.xls");
-    const std::string strings =
-        testsupport::RunCommand("unzip -p '" + (dir / "budget.2024.xls").string() + "' xl/sharedStrings.xml");
+    EXPECT_EQ(ExportToFile(ExportFormat::Spreadsheet, kGrid, dir / "budget.2024.xls"),
+              dir / "budget.2024.xlsx");
+    const std::string strings = testsupport::RunCommand("unzip -p '" + (dir / "budget.2024.xlsx").string() +
+                                                        "' xl/sharedStrings.xml");
     EXPECT_NE(strings.find("<t>budget</t>"), std::string::npos) << strings;
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
+}
+
+TEST(ExportToFileTest, SpreadsheetFailureNamesTheFileAndTheReason)
+{
+    testsupport::TempDir dir;
+    const GridSnapshot longCell{{"A"}, {{std::string(40000, 'x')}}};
+    const std::pair<GridSnapshot, std::filesystem::path> cases[] = {
+        {kGrid, dir / "missing" / "x.xlsx"},
+        {longCell, dir / "long.xlsx"},
+    };
+    const std::string reasons[] = {"No such file or directory",
+                                   "The text of cell A3 is longer than 32767 characters."};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        try {
+            ExportToFile(ExportFormat::Spreadsheet, cases[i].first, cases[i].second);
+            ADD_FAILURE() << "no error";
+        } catch (const EExportError& e) {
+            const std::string message = e.what();
+            const std::string prefix = "Cannot write the spreadsheet " + cases[i].second.string() + ": ";
+            EXPECT_EQ(message.substr(0, prefix.size()), prefix);
+            EXPECT_TRUE(message.ends_with(reasons[i])) << message;
+            EXPECT_EQ(message.find(cases[i].second.string(), prefix.size()), std::string::npos) << message;
+        }
+    }
+    EXPECT_EQ(EntryCount(dir.Path()), 0u);
+}
+
+TEST(SpreadsheetFileNameTest, OnlyTheOldExtensionIsChanged)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"/d/a.xls", "/d/a.xlsx"},        {"/d/A.XLS", "/d/A.XLSX"},
+        {"/d/a.Xls", "/d/a.Xlsx"},        {"/d/a.xlsx", "/d/a.xlsx"},
+        {"/d/a.xls.txt", "/d/a.xls.txt"}, {"/d/a", "/d/a"},
+        {"/d/.xls", "/d/.xls"},           {"xls", "xls"},
+    };
+    for (const auto& [given, expected] : cases) {
+        EXPECT_EQ(SpreadsheetFileName(given), expected) << given;
+    }
 }
 
 } // namespace

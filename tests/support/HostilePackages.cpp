@@ -33,7 +33,8 @@ PackageBuilder BaseWithEntry(PackageBuilder::Entry extra)
     return b;
 }
 
-PackageBuilder::Entry MakeEntry(const std::string& name, const std::string& content, Method method = Method::Deflated)
+PackageBuilder::Entry
+MakeEntry(const std::string& name, const std::string& content, Method method = Method::Deflated)
 {
     PackageBuilder::Entry e;
     e.name = name;
@@ -66,7 +67,10 @@ std::string PatchMember(std::string zip,
 }
 
 // Declares a compressed and/or uncompressed size in both headers of a member.
-std::string DeclareSizes(const std::string& zip, const std::string& name, std::uint32_t compressed, std::uint32_t uncompressed)
+std::string DeclareSizes(const std::string& zip,
+                         const std::string& name,
+                         std::uint32_t compressed,
+                         std::uint32_t uncompressed)
 {
     return PatchMember(zip, name, [&](std::string& z, const ZipLayout::Member& m) {
         Set32(z, m.centralOffset + 20, compressed);
@@ -115,32 +119,37 @@ std::string WithMembers(const std::string& names)
 void AddNameCases(std::vector<HostileCase>& cases)
 {
     const std::vector<std::string> safe = {kSafeTitle};
-    cases.push_back({"slip_dotdot", [](const fs::path&) { return WithMembers(Escapes("../", 12)); }, false, safe});
-    cases.push_back({"slip_backslash", [](const fs::path&) { return WithMembers(Escapes("..\\", 12)); }, false, safe});
+    cases.push_back(
+        {"slip_dotdot", [](const fs::path&) { return WithMembers(Escapes("../", 12)); }, false, safe});
+    cases.push_back(
+        {"slip_backslash", [](const fs::path&) { return WithMembers(Escapes("..\\", 12)); }, false, safe});
     cases.push_back({"slip_inner_dotdot",
                      [](const fs::path&) {
-                         return WithMembers(std::string("docProps/../../../") + kEscapeMarker + "\nppt\\..\\..\\..\\" +
-                                            kEscapeMarker + "\nppt/./../.././" + kEscapeMarker + "\n");
+                         return WithMembers(std::string("docProps/../../../") + kEscapeMarker +
+                                            "\nppt\\..\\..\\..\\" + kEscapeMarker + "\nppt/./../.././" +
+                                            kEscapeMarker + "\n");
                      },
                      false, safe});
     cases.push_back({"slip_absolute",
                      [](const fs::path& sandbox) {
                          return WithMembers((sandbox / kEscapeMarker).string() + "\n//" +
-                                            (sandbox / "deeper" / kEscapeMarker).relative_path().string() + "\n");
+                                            (sandbox / "deeper" / kEscapeMarker).relative_path().string() +
+                                            "\n");
                      },
                      false, safe});
     cases.push_back({"slip_drive_letter",
                      [](const fs::path&) {
-                         return WithMembers(std::string("C:..\\") + kEscapeMarker + "\nC:\\..\\..\\" + kEscapeMarker +
-                                            "\nC:/../../" + kEscapeMarker + "\n\\\\server\\share\\" + kEscapeMarker +
-                                            "\n");
+                         return WithMembers(std::string("C:..\\") + kEscapeMarker + "\nC:\\..\\..\\" +
+                                            kEscapeMarker + "\nC:/../../" + kEscapeMarker +
+                                            "\n\\\\server\\share\\" + kEscapeMarker + "\n");
                      },
                      false, safe});
     cases.push_back({"slip_through_symlink",
                      [](const fs::path& sandbox) {
                          PackageBuilder b = Base();
-                         PackageBuilder::Entry link = MakeEntry("docProps/link.d", sandbox.string(), Method::Stored);
-                         link.versionMadeBy = 0x0314;               // Unix
+                         PackageBuilder::Entry link =
+                             MakeEntry("docProps/link.d", sandbox.string(), Method::Stored);
+                         link.versionMadeBy = 0x0314;              // Unix
                          link.externalAttributes = 0120777u << 16; // symbolic link
                          b.Add(link);
                          b.Add(std::string("docProps/link.d/") + kEscapeMarker, "escaped");
@@ -155,11 +164,12 @@ void AddNameCases(std::vector<HostileCase>& cases)
                      false, safe});
     cases.push_back({"name_invalid_utf8",
                      [](const fs::path&) {
-                         return WithMembers("ppt/\xff\xfe\x80.xml\nppt/\xc0\xae\xc0\xae\xc0\xaf" + std::string(kEscapeMarker) +
-                                            "\n\xed\xa0\x80.xml\n");
+                         return WithMembers("ppt/\xff\xfe\x80.xml\nppt/\xc0\xae\xc0\xae\xc0\xaf" +
+                                            std::string(kEscapeMarker) + "\n\xed\xa0\x80.xml\n");
                      },
                      false, safe});
-    cases.push_back({"name_empty_and_slash", [](const fs::path&) { return WithMembers("\n/\n./\n../\n"); }, false, safe});
+    cases.push_back(
+        {"name_empty_and_slash", [](const fs::path&) { return WithMembers("\n/\n./\n../\n"); }, false, safe});
     cases.push_back({"name_too_long",
                      [](const fs::path&) {
                          return WithMembers(Repeat("a", 5000) + ".xml\n" + Repeat("d/", 2000) + "x.xml\n");
@@ -171,14 +181,16 @@ void AddNameCases(std::vector<HostileCase>& cases)
                          b.Add("DOCPROPS/CORE.XML", CoreWithTitle("Shadow"));
                          return b.Build();
                      },
-                     false, {kSafeTitle, "Shadow"}});
+                     false,
+                     {kSafeTitle, "Shadow"}});
     cases.push_back({"duplicate_names_exact",
                      [](const fs::path&) {
                          PackageBuilder b = Base();
                          b.Add("docProps/core.xml", CoreWithTitle("Shadow"));
                          return b.Build();
                      },
-                     false, {kSafeTitle, "Shadow"}});
+                     false,
+                     {kSafeTitle, "Shadow"}});
 }
 
 void AddSizeCases(std::vector<HostileCase>& cases)
@@ -194,7 +206,8 @@ void AddSizeCases(std::vector<HostileCase>& cases)
                      true});
     cases.push_back({"member_inflates_past_declared_size",
                      [](const fs::path&) {
-                         PackageBuilder b = BaseWithEntry(MakeEntry("ppt/media/bomb.bin", std::string(64u << 20, '\0')));
+                         PackageBuilder b =
+                             BaseWithEntry(MakeEntry("ppt/media/bomb.bin", std::string(64u << 20, '\0')));
                          b.DeclareUncompressedSize("ppt/media/bomb.bin", 1000);
                          return b.Build();
                      },
@@ -205,19 +218,22 @@ void AddSizeCases(std::vector<HostileCase>& cases)
                          const ZipLayout layout = ZipLayout::Parse(zip);
                          for (const auto& m : layout.members) {
                              if (m.name == "docProps/core.xml") {
-                                 return DeclareSizes(zip, m.name, static_cast<std::uint32_t>(m.dataEnd - m.dataOffset),
+                                 return DeclareSizes(zip, m.name,
+                                                     static_cast<std::uint32_t>(m.dataEnd - m.dataOffset),
                                                      0xFFFFFFF0u);
                              }
                          }
                          throw std::runtime_error("no core part");
                      },
                      true});
-    cases.push_back({"core_compressed_size_past_end",
-                     [](const fs::path&) { return DeclareSizes(Base().Build(), "docProps/core.xml", 0x7FFFFFF0u, 2000); },
-                     true});
+    cases.push_back(
+        {"core_compressed_size_past_end",
+         [](const fs::path&) { return DeclareSizes(Base().Build(), "docProps/core.xml", 0x7FFFFFF0u, 2000); },
+         true});
     cases.push_back({"member_declares_4gib",
                      [](const fs::path&) {
-                         const std::string zip = BaseWithEntry(MakeEntry("ppt/media/big.bin", "tiny")).Build();
+                         const std::string zip =
+                             BaseWithEntry(MakeEntry("ppt/media/big.bin", "tiny")).Build();
                          return DeclareSizes(zip, "ppt/media/big.bin", 0xFFFFFFF0u, 0xFFFFFFF0u);
                      },
                      false, safe});
@@ -284,9 +300,10 @@ void AddOverlapCases(std::vector<HostileCase>& cases)
                                  coreOffset = m.localOffset;
                              }
                          }
-                         return PatchMember(zip, "docProps/app.xml", [&](std::string& z, const ZipLayout::Member& m) {
-                             Set32(z, m.centralOffset + 42, static_cast<std::uint32_t>(coreOffset));
-                         });
+                         return PatchMember(
+                             zip, "docProps/app.xml", [&](std::string& z, const ZipLayout::Member& m) {
+                                 Set32(z, m.centralOffset + 42, static_cast<std::uint32_t>(coreOffset));
+                             });
                      },
                      false, safe});
     // A stored core part whose declared length runs into the next member's local header.
@@ -304,26 +321,28 @@ void AddOverlapCases(std::vector<HostileCase>& cases)
                      },
                      true});
     // A directory of 64 records all naming one 4 MiB member: a quarter gigabyte if each is inflated.
-    cases.push_back({"overlap_many_records_one_member",
-                     [](const fs::path&) {
-                         const std::string zip = BaseWithEntry(MakeEntry("ppt/media/zeros.bin", std::string(4u << 20, '\0'))).Build();
-                         const ZipLayout layout = ZipLayout::Parse(zip);
-                         std::vector<std::string> records;
-                         for (std::size_t i = 0; i < layout.members.size(); ++i) {
-                             records.push_back(CentralRecord(zip, layout, i));
-                         }
-                         const std::string bomb = records.back();
-                         records.pop_back();
-                         for (int copy = 0; copy < 64; ++copy) {
-                             std::string r = bomb;
-                             // Same name length: "ppt/media/zeros.bin" -> "ppt/media/zNNNN.bin".
-                             const std::string digits = std::to_string(1000 + copy);
-                             r.replace(46 + 11, 4, digits);
-                             records.push_back(r);
-                         }
-                         return WithCentralRecords(zip, records);
-                     },
-                     false, safe});
+    cases.push_back(
+        {"overlap_many_records_one_member",
+         [](const fs::path&) {
+             const std::string zip =
+                 BaseWithEntry(MakeEntry("ppt/media/zeros.bin", std::string(4u << 20, '\0'))).Build();
+             const ZipLayout layout = ZipLayout::Parse(zip);
+             std::vector<std::string> records;
+             for (std::size_t i = 0; i < layout.members.size(); ++i) {
+                 records.push_back(CentralRecord(zip, layout, i));
+             }
+             const std::string bomb = records.back();
+             records.pop_back();
+             for (int copy = 0; copy < 64; ++copy) {
+                 std::string r = bomb;
+                 // Same name length: "ppt/media/zeros.bin" -> "ppt/media/zNNNN.bin".
+                 const std::string digits = std::to_string(1000 + copy);
+                 r.replace(46 + 11, 4, digits);
+                 records.push_back(r);
+             }
+             return WithCentralRecords(zip, records);
+         },
+         false, safe});
     // The archive comment holds a second, bogus end record pointing nowhere.
     cases.push_back({"comment_holds_fake_end_record",
                      [](const fs::path&) {
@@ -335,7 +354,8 @@ void AddOverlapCases(std::vector<HostileCase>& cases)
                          b.ArchiveComment(fake);
                          return b.Build();
                      },
-                     false, {}});
+                     false,
+                     {}});
 }
 
 void AddMethodCases(std::vector<HostileCase>& cases)
@@ -381,10 +401,15 @@ void AddTruncationCases(std::vector<HostileCase>& cases)
     }
     cases.push_back({"not_a_zip", [](const fs::path&) { return Repeat("not a zip archive ", 60); }, true});
     cases.push_back({"ole2_container",
-                     [](const fs::path&) { return std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(1024, '\0'); },
+                     [](const fs::path&) {
+                         return std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(1024, '\0');
+                     },
                      true});
-    // An empty file is an archive without members: a package without properties, not an error.
-    cases.push_back({"empty_file", [](const fs::path&) { return std::string(); }, false, {""}});
+    // An empty file, and a ZIP archive without members, hold no presentation.
+    cases.push_back({"empty_file", [](const fs::path&) { return std::string(); }, true});
+    cases.push_back({"empty_zip",
+                     [](const fs::path&) { return std::string("PK\x05\x06", 4) + std::string(18, '\0'); },
+                     true});
 }
 
 void AddXmlCases(std::vector<HostileCase>& cases)
@@ -397,45 +422,66 @@ void AddXmlCases(std::vector<HostileCase>& cases)
     std::string laughs = "<!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     laughs += "<!ENTITY lol1 \"" + Repeat("&lol;", 10) + "\">";
     for (int i = 2; i <= 9; ++i) {
-        laughs += "<!ENTITY lol" + std::to_string(i) + " \"" + Repeat("&lol" + std::to_string(i - 1) + ";", 10) + "\">";
+        laughs += "<!ENTITY lol" + std::to_string(i) + " \"" +
+                  Repeat("&lol" + std::to_string(i - 1) + ";", 10) + "\">";
     }
     laughs += "]>";
-    cases.push_back({"xml_billion_laughs", core(text(CoreWithDoctype(laughs, "<dc:title>&lol9;</dc:title>"))), false, {}, 4096});
-    const std::string quadratic =
-        "<!DOCTYPE q [<!ENTITY big \"" + Repeat("x", 100000) + "\">]>";
-    cases.push_back({"xml_quadratic_blowup",
-                     core(text(CoreWithDoctype(quadratic, "<dc:title>" + Repeat("&big;", 2000) + "</dc:title>"))), false, {},
-                     1u << 20});
-    HostileCase external{"xml_external_entity",
-                         core(text(CoreWithDoctype("<!DOCTYPE t [<!ENTITY xxe SYSTEM \"file:///etc/passwd\">]>",
-                                                   "<dc:title>&xxe;</dc:title>"))),
-                         false};
+    cases.push_back({"xml_billion_laughs",
+                     core(text(CoreWithDoctype(laughs, "<dc:title>&lol9;</dc:title>"))),
+                     false,
+                     {},
+                     4096});
+    const std::string quadratic = "<!DOCTYPE q [<!ENTITY big \"" + Repeat("x", 100000) + "\">]>";
+    cases.push_back(
+        {"xml_quadratic_blowup",
+         core(text(CoreWithDoctype(quadratic, "<dc:title>" + Repeat("&big;", 2000) + "</dc:title>"))),
+         false,
+         {},
+         1u << 20});
+    HostileCase external{
+        "xml_external_entity",
+        core(text(CoreWithDoctype("<!DOCTYPE t [<!ENTITY xxe SYSTEM \"file:///etc/passwd\">]>",
+                                  "<dc:title>&xxe;</dc:title>"))),
+        false};
     external.forbiddenText = "root:";
     cases.push_back(external);
     cases.push_back({"xml_deeply_nested",
-                     core([] { return CoreXml(Repeat("<x>", 200000) + Repeat("</x>", 200000) + "<dc:title>Safe</dc:title>"); }), false,
+                     core([] {
+                         return CoreXml(Repeat("<x>", 200000) + Repeat("</x>", 200000) +
+                                        "<dc:title>Safe</dc:title>");
+                     }),
+                     false,
                      {}});
     cases.push_back({"xml_deeply_nested_in_title",
                      core([] {
-                         return CoreXml("<dc:title>" + Repeat("<x>", 200000) + "deep" + Repeat("</x>", 200000) +
-                                        "</dc:title>");
+                         return CoreXml("<dc:title>" + Repeat("<x>", 200000) + "deep" +
+                                        Repeat("</x>", 200000) + "</dc:title>");
                      }),
-                     false, {}});
+                     false,
+                     {}});
     cases.push_back({"xml_unclosed_nesting", core([] { return CoreXml(Repeat("<x>", 100000)); }), true});
     HostileCase huge{"xml_core_50mb",
                      core([] {
                          return CoreXml("<dc:title>Safe</dc:title><dc:description>" +
-                                        Repeat("lorem ipsum ", (std::size_t{50} << 20) / 12) + "</dc:description>");
+                                        Repeat("lorem ipsum ", (std::size_t{50} << 20) / 12) +
+                                        "</dc:description>");
                      }),
-                     false, {kSafeTitle}, std::size_t{64} << 20};
+                     false,
+                     {kSafeTitle},
+                     std::size_t{64} << 20};
     huge.large = true;
     cases.push_back(huge);
-    cases.push_back({"xml_invalid_utf8_text", core(text(CoreWithTitle("bad \xff\xfe \xc3\x28 \xed\xa0\x80 end"))), false, {}});
-    cases.push_back({"xml_control_characters", core(text(CoreWithTitle("a\x01b\x1f&#1;&#x1F;c\x7f"))), false, {}});
+    cases.push_back({"xml_invalid_utf8_text",
+                     core(text(CoreWithTitle("bad \xff\xfe \xc3\x28 \xed\xa0\x80 end"))),
+                     false,
+                     {}});
+    cases.push_back(
+        {"xml_control_characters", core(text(CoreWithTitle("a\x01b\x1f&#1;&#x1F;c\x7f"))), false, {}});
     cases.push_back({"xml_not_well_formed", core(text("<cp:coreProperties><dc:title>Safe</dc:titl")), true});
     cases.push_back({"xml_empty_part",
                      [](const fs::path&) {
-                         PackageBuilder b = PackageBuilder::Presentation("", AppXml("<Company>Acme</Company>"));
+                         PackageBuilder b =
+                             PackageBuilder::Presentation("", AppXml("<Company>Acme</Company>"));
                          b.Add("docProps/core.xml", "");
                          return b.Build();
                      },
@@ -443,8 +489,10 @@ void AddXmlCases(std::vector<HostileCase>& cases)
     cases.push_back({"xml_utf16_declared_utf8_bytes",
                      core([] {
                          const std::string xml = CoreWithTitle(kSafeTitle);
-                         return "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" + xml.substr(xml.find("?>") + 2);
-                     }), false,
+                         return "<?xml version=\"1.0\" encoding=\"UTF-16\"?>" +
+                                xml.substr(xml.find("?>") + 2);
+                     }),
+                     false,
                      {}});
 }
 

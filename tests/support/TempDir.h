@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -15,6 +16,7 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
+
     [[nodiscard]] std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
 private:
@@ -28,6 +30,8 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 // The shared corpus folder (real-world packages and expectations).
 std::filesystem::path SharedDir();
 std::filesystem::path RealCorpusDir();
+// The file names of the real corpus's packages (*.pptx), sorted.
+std::vector<std::string> RealCorpusPackages();
 
 // Runs a shell command and returns its standard output; sets exitCode when given.
 std::string RunCommand(const std::string& command, int* exitCode = nullptr);

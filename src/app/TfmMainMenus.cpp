@@ -1,0 +1,241 @@
+// The window's commands as QActions: the menu bar, the command bar's buttons, the export menu and
+// the keyboard shortcuts all trigger the same actions.
+#include "app/CommandBar.h"
+#include "app/CommandButton.h"
+#include "app/CommandKeyGuard.h"
+#include "app/DocumentGrid.h"
+#include "app/MenuVisibility.h"
+#include "app/TfmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCursor>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStyle>
+#include <QToolButton>
+#include <QUndoStack>
+
+#include <initializer_list>
+
+namespace app {
+
+namespace {
+
+struct CommandInfo
+{
+    const char* actionName;
+    const char* menuText; // with its mnemonic
+    const char* caption;  // the button's caption
+    QKeySequence shortcut;
+    void (TfmMain::*handler)();
+    const char* buttonName; // nullptr: a menu command only
+    const char* themeIcon;
+    QStyle::StandardPixmap fallbackIcon;
+};
+
+// In command-bar order first, then the menu-only commands. No shortcut may be a key that a text box
+// uses, since the shortcuts also work while a cell editor is open.
+const CommandInfo kCommands[] = {
+    {"actAddFile", "Add &File\u2026", "Add File", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmMain::BitBtn1Click,
+     "BitBtn1", "document-open", QStyle::SP_FileIcon},
+    {"actAddFolder", "Add F&older\u2026", "Add Folder", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
+     &TfmMain::BitBtn2Click, "BitBtn2", "folder-open", QStyle::SP_DirOpenIcon},
+    {"actDeleteChecked", "&Delete Checked", "Delete Checked",
+     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &TfmMain::BitBtn3Click, "BitBtn3", "edit-delete",
+     QStyle::SP_TrashIcon},
+    {"actDeleteAll", "Delete A&ll", "Delete All", QKeySequence(), &TfmMain::BitBtn4Click, "BitBtn4",
+     "edit-clear", QStyle::SP_DialogDiscardButton},
+    {"actBatchModify", "&Batch Modify\u2026", "Batch Modify", QKeySequence(Qt::CTRL | Qt::Key_B),
+     &TfmMain::BitBtn8Click, "BitBtn8", "document-properties", QStyle::SP_FileDialogDetailedView},
+    {"actSaveChecked", "Save &Checked", "Save Checked", QKeySequence(Qt::CTRL | Qt::Key_S),
+     &TfmMain::btnSaveCheckedClick, "btnSaveChecked", "document-save", QStyle::SP_DialogSaveButton},
+    {"actSaveAll", "Save &All", "Save All", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+     &TfmMain::btnSaveAllClick, "btnSaveAll", "document-save-all", QStyle::SP_DriveHDIcon},
+    {"actExport", "&Export", "Export", QKeySequence(Qt::CTRL | Qt::Key_E),
+     &TfmMain::popupExportMenuUnderButton, "SpeedButton1", "document-export", QStyle::SP_FileDialogListView},
+    {"actRefresh", "&Refresh", "Refresh", QKeySequence(Qt::Key_F5), &TfmMain::BitBtn5Click, "BitBtn5",
+     "view-refresh", QStyle::SP_BrowserReload},
+    {"actExit", "E&xit", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TfmMain::BitBtn9Click, "BitBtn9",
+     "application-exit", QStyle::SP_DialogCloseButton},
+};
+
+struct ExportItem
+{
+    const char* name;
+    exporting::ExportFormat format;
+    void (TfmMain::*handler)();
+};
+
+const ExportItem kExportItems[] = {
+    {"ExportToExcel1", exporting::ExportFormat::Spreadsheet, &TfmMain::ExportToExcel1Click},
+    {"ExportToHTML1", exporting::ExportFormat::Html, &TfmMain::ExportToHTML1Click},
+    {"ExportToText1", exporting::ExportFormat::Text, &TfmMain::ExportToText1Click},
+    {"ExportToXML1", exporting::ExportFormat::Xml, &TfmMain::ExportToXML1Click},
+};
+
+QString FromView(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "Add File (Ctrl+O)": the button's tooltip names the key that does the same.
+QString ToolTipOf(const QString& caption, const QKeySequence& shortcut)
+{
+    if (shortcut.isEmpty()) {
+        return caption;
+    }
+    return QStringLiteral("%1 (%2)").arg(caption, shortcut.toString(QKeySequence::NativeText));
+}
+
+// Adds the window's actions of the given names in order; an empty name adds a separator.
+void AddEntries(QMenu& menu, const QObject& window, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (*name == '\0') {
+            menu.addSeparator();
+        } else {
+            menu.addAction(window.findChild<QAction*>(QString::fromLatin1(name)));
+        }
+    }
+}
+
+} // namespace
+
+void TfmMain::buildActions()
+{
+    m_undoStack = new QUndoStack(this);
+    m_undoStack->setObjectName(QStringLiteral("undoStack"));
+    QAction* undo = m_undoStack->createUndoAction(this, QStringLiteral("&Undo"));
+    undo->setObjectName(QStringLiteral("actUndo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction* redo = m_undoStack->createRedoAction(this, QStringLiteral("&Redo"));
+    redo->setObjectName(QStringLiteral("actRedo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    addAction(undo);
+    addAction(redo);
+
+    for (const CommandInfo& command : kCommands) {
+        auto* action = new QAction(QString::fromUtf8(command.menuText), this);
+        action->setObjectName(QString::fromLatin1(command.actionName));
+        action->setIconText(QString::fromLatin1(command.caption));
+        action->setShortcut(command.shortcut);
+        action->setToolTip(ToolTipOf(QString::fromLatin1(command.caption), command.shortcut));
+        action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.themeIcon),
+                                         style()->standardIcon(command.fallbackIcon)));
+        // What is typed into an open cell editor belongs to the command.
+        connect(action, &QAction::triggered, this, [this, handler = command.handler] {
+            m_grid->commitOpenEditor();
+            (this->*handler)();
+        });
+        addAction(action);
+        if (action->objectName() != QLatin1String("actExit")) {
+            m_commandActions.push_back(action);
+        }
+    }
+
+    m_exportMenu = new QMenu(this);
+    m_exportMenu->setObjectName(QStringLiteral("ExportMenu"));
+    for (const ExportItem& item : kExportItems) {
+        QAction* action = m_exportMenu->addAction(FromView(exporting::TextsOf(item.format).MenuCaption));
+        action->setObjectName(QString::fromLatin1(item.name));
+        connect(action, &QAction::triggered, this, [this, handler = item.handler] {
+            m_grid->commitOpenEditor();
+            (this->*handler)();
+        });
+        m_exportActions.push_back(action);
+    }
+}
+
+QWidget* TfmMain::buildCommandBar()
+{
+    m_commandBar = new CommandBar(this);
+    for (const CommandInfo& command : kCommands) {
+        if (command.buttonName != nullptr) {
+            m_commandBar->addButton(findChild<QAction*>(QString::fromLatin1(command.actionName)),
+                                    QString::fromLatin1(command.buttonName));
+        }
+    }
+    auto* exportButton = m_commandBar->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+    exportButton->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(exportButton, &QWidget::customContextMenuRequested, this,
+            [this, exportButton](const QPoint& pos) { m_exportMenu->popup(exportButton->mapToGlobal(pos)); });
+    return m_commandBar;
+}
+
+void TfmMain::buildMenus()
+{
+    const auto action = [this](const char* name) { return findChild<QAction*>(QString::fromLatin1(name)); };
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    m_fileMenu = bar->addMenu(QStringLiteral("&File"));
+    m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
+    AddEntries(*m_fileMenu, *this,
+               {"actAddFile", "actAddFolder", "", "actSaveChecked", "actSaveAll", "actRefresh", ""});
+    // The export entries; Ctrl+E opens the same menu under the Export button.
+    QMenu* exportEntries =
+        m_fileMenu->addMenu(QStringLiteral("&Export\t%1")
+                                .arg(action("actExport")->shortcut().toString(QKeySequence::NativeText)));
+    exportEntries->setObjectName(QStringLiteral("FileExportMenu"));
+    exportEntries->addActions(m_exportMenu->actions());
+    AddEntries(*m_fileMenu, *this, {"", "actExit"});
+
+    m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
+    m_editMenu->setObjectName(QStringLiteral("EditMenu"));
+    AddEntries(*m_editMenu, *this, {"actUndo", "actRedo", "", "actBatchModify", ""});
+    auto* checkAll = new QAction(QStringLiteral("Check &All"), this);
+    checkAll->setObjectName(QStringLiteral("actCheckAll"));
+    checkAll->setCheckable(true);
+    checkAll->setChecked(m_checkAll->isChecked());
+    connect(checkAll, &QAction::triggered, this, [this](bool checked) {
+        m_checkAll->setChecked(checked);
+        cbCheckAllClick();
+    });
+    connect(m_checkAll, &QCheckBox::toggled, checkAll, &QAction::setChecked);
+    m_editMenu->addAction(checkAll);
+    AddEntries(*m_editMenu, *this, {"actDeleteChecked", "actDeleteAll"});
+
+    // Empty until a setting joins it.
+    m_optionsMenu = bar->addMenu(QStringLiteral("&Options"));
+    m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
+    HideWhileEmpty(m_optionsMenu);
+
+    QAction* about = bar->addAction(QStringLiteral("&About"));
+    about->setObjectName(QStringLiteral("m1"));
+    connect(about, &QAction::triggered, this, &TfmMain::m1Click);
+    QAction* help = bar->addAction(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, &TfmMain::Help1Click);
+    addAction(help);
+
+    // Every command key except Undo and Redo, which an open editor keeps for its own text.
+    QList<QKeySequence> keys;
+    for (QAction* command : actions()) {
+        if (!command->shortcut().isEmpty() && command != action("actUndo") && command != action("actRedo")) {
+            keys << command->shortcut();
+        }
+    }
+    auto* guard = new CommandKeyGuard(m_grid, this);
+    guard->setKeys(keys);
+}
+
+void TfmMain::SpeedButton1Click()
+{
+    m_exportMenu->popup(QCursor::pos());
+}
+
+void TfmMain::popupExportMenuUnderButton()
+{
+    auto* button = m_commandBar->findChild<QToolButton*>(QStringLiteral("SpeedButton1"));
+    if (button->underMouse()) {
+        // A click: the menu opens at the mouse pointer.
+        SpeedButton1Click();
+        return;
+    }
+    QWidget* anchor = button->isVisible() ? static_cast<QWidget*>(button) : m_commandBar->extensionButton();
+    m_exportMenu->popup(anchor->mapToGlobal(QPoint(0, anchor->height())));
+}
+
+} // namespace app

@@ -1,0 +1,151 @@
+#include "cli/ImportCommand.h"
+
+#include "cli/CommandLine.h"
+#include "cli/FileTypesOption.h"
+#include "cli/LoadRows.h"
+#include "engine/ImportPlan.h"
+#include "engine/SaveDocument.h"
+
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+struct ImportOptions
+{
+    std::string file;
+    std::vector<std::string> paths;
+    bool dryRun = false;
+    bool emptyClears = false;
+    bool skipInvalid = false;
+    std::string extensions;
+};
+
+// Without PATH arguments the packages are the ones the table's FullPath column names, each once.
+std::vector<std::string> PathsNamedBy(const engine::ImportSheet& sheet)
+{
+    std::vector<std::string> paths;
+    std::set<std::string> seen;
+    for (const engine::ImportRow& row : sheet.Rows) {
+        if (seen.insert(engine::ImportPathKey(row.Key, std::filesystem::current_path()).string()).second) {
+            paths.push_back(row.Key);
+        }
+    }
+    return paths;
+}
+
+void RunImport(const ImportOptions& options)
+{
+    engine::ImportSheet sheet;
+    try {
+        sheet = engine::InterpretImportTable(engine::ReadImportFile(options.file),
+                                             engine::ImportOptions{options.emptyClears});
+    } catch (const engine::EImportError& e) {
+        std::cerr << e.what() << '\n';
+        FinishCommand(kExitFailures);
+        return;
+    }
+    for (const std::string& warning : sheet.Warnings) {
+        std::cerr << warning << '\n';
+    }
+    for (const std::string& problem : sheet.Problems) {
+        std::cerr << problem << '\n';
+    }
+    if (!sheet.Problems.empty() && !options.skipInvalid) {
+        std::cerr << sheet.Source << ": nothing imported (use --skip-invalid to import the valid cells)\n";
+        FinishCommand(kExitFailures);
+        return;
+    }
+    if (!sheet.KeyIsPath && options.paths.empty()) {
+        throw CLI::ValidationError("import",
+                                   "the table names packages by file name only: give the PATHs to match");
+    }
+    const std::string extensionList = ScanExtensionList(options.extensions);
+    std::vector<std::string> unreadable;
+    engine::VectorDocumentList rows =
+        LoadRows(options.paths.empty() ? PathsNamedBy(sheet) : options.paths, &unreadable, {}, extensionList);
+    std::size_t failed = unreadable.size() + (options.skipInvalid ? 0 : sheet.Problems.size());
+    for (const std::string& line : unreadable) {
+        std::cerr << line << '\n';
+    }
+    std::vector<const engine::DocumentRecord*> records;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        records.push_back(&rows.RecordAt(row));
+    }
+    engine::ImportMatch match;
+    try {
+        match = engine::MatchImportRows(sheet, records, std::filesystem::current_path());
+    } catch (const engine::EImportError& e) {
+        std::cerr << e.what() << '\n';
+        FinishCommand(kExitFailures);
+        return;
+    }
+    if (!options.paths.empty()) { // named packages the table does not mention are no failure
+        for (const std::string& line : match.Unmatched) {
+            std::cerr << line << '\n';
+        }
+    }
+    for (const auto& [sheetRow, recordIndex] : match.Pairs) {
+        engine::DocumentRecord& record = rows.RecordAt(recordIndex);
+        if (!record.LastError.empty()) {
+            std::cerr << record.FullPath << ": " << record.LastError << '\n';
+            ++failed;
+            continue;
+        }
+        const std::vector<engine::PropertyChange> changes =
+            engine::ApplyImportRow(sheet.Rows[sheetRow], record);
+        if (options.dryRun) {
+            for (const engine::PropertyChange& change : changes) {
+                std::cout << record.FullPath << ": " << engine::DisplayName(change.Property) << ": \""
+                          << change.Old << "\" -> \"" << change.New << "\"\n";
+            }
+            continue;
+        }
+        if (changes.empty()) {
+            continue; // the package already holds every value of its row
+        }
+        const engine::DocumentOutcome outcome = engine::SaveDocument(record);
+        if (!record.LastWarning.empty()) {
+            std::cerr << record.FullPath << ": " << record.LastWarning << '\n';
+        }
+        if (outcome.ok) {
+            std::cout << record.FullPath << ": saved\n";
+        } else {
+            std::cerr << record.FullPath << ": " << outcome.message << '\n';
+            ++failed;
+        }
+    }
+    std::cout.flush();
+    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+}
+
+} // namespace
+
+void AddImportCommand(CLI::App& app)
+{
+    auto options = std::make_shared<ImportOptions>();
+    CLI::App* import = app.add_subcommand(
+        "import",
+        "Set document properties from a CSV or XLSX table (as show --csv and export write it) and save");
+    import->add_option("file", options->file, "The table: CSV (UTF-8, ',' or ';') or an XLSX workbook")
+        ->required();
+    import->add_option("paths", options->paths,
+                       "Packages or folders to match the table's rows against (needed when the table names "
+                       "packages by FileName only); without them, the packages its FullPath column names");
+    import->add_flag("--dry-run", options->dryRun, "Print the changes, save nothing");
+    import->add_flag("--empty-clears", options->emptyClears,
+                     "An empty cell clears the property (default: leaves it)");
+    import->add_flag("--skip-invalid", options->skipInvalid,
+                     "Import the valid cells even when some are invalid (default: import nothing)");
+    AddFileTypesOption(*import, options->extensions);
+    import->callback([options] { RunImport(*options);
+});
+} // namespace cli
+
+} // namespace cli

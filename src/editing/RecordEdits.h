@@ -1,0 +1,39 @@
+#pragma once
+
+#include "editing/BatchValues.h"
+#include "engine/DocumentList.h"
+
+#include <QObject>
+
+#include <string>
+
+class QUndoStack;
+
+namespace editing {
+
+// The one way the editors and the Batch Modify dialog change the document rows: every change is
+// one step on the undo stack.
+class RecordEdits : public QObject
+{
+    Q_OBJECT
+
+public:
+    RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject* parent = nullptr);
+
+    // Stores text as property p of a row when it differs exactly (case and blanks included) and
+    // passes the engine's value rule; true when it was stored.
+    bool storeCellText(std::size_t row, std::size_t p, std::string text);
+    // Applies the values to every row, or to the checked rows only; false (and no step) when there
+    // is no value or no such row.
+    bool applyBatch(BatchValues values, bool checkedOnly);
+
+    [[nodiscard]] engine::DocumentList& rows() const { return m_rows; }
+
+    [[nodiscard]] QUndoStack& undoStack() const { return m_stack; }
+
+private:
+    engine::DocumentList& m_rows;
+    QUndoStack& m_stack;
+};
+
+} // namespace editing

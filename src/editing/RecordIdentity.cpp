@@ -1,0 +1,31 @@
+#include "editing/RecordIdentity.h"
+
+namespace editing {
+
+bool IsListed(const engine::DocumentList& rows, const engine::DocumentRecord* record)
+{
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        if (&rows.RecordAt(row) == record) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unordered_set<const engine::DocumentRecord*> ListedRecords(const engine::DocumentList& rows)
+{
+    std::unordered_set<const engine::DocumentRecord*> listed;
+    listed.reserve(rows.RowCount());
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        listed.insert(&rows.RecordAt(row));
+    }
+    return listed;
+}
+
+void RepaintRows(engine::DocumentList& rows)
+{
+    rows.BeginUpdate();
+    rows.EndUpdate();
+}
+
+} // namespace editing

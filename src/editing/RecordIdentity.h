@@ -1,0 +1,19 @@
+#pragma once
+
+#include "engine/DocumentList.h"
+
+#include <unordered_set>
+
+// Undo steps name a record by its address: a row keeps its record at one address for its whole
+// life whatever happens to the rows before it, and every command that removes rows clears the undo
+// stack. A step whose record is no longer listed does nothing.
+namespace editing {
+
+[[nodiscard]] bool IsListed(const engine::DocumentList& rows, const engine::DocumentRecord* record);
+[[nodiscard]] std::unordered_set<const engine::DocumentRecord*>
+ListedRecords(const engine::DocumentList& rows);
+
+// Has a view of the rows repaint them once.
+void RepaintRows(engine::DocumentList& rows);
+
+} // namespace editing

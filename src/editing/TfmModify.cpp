@@ -1,0 +1,144 @@
+#include "editing/TfmModify.h"
+
+#include "editing/BatchListModel.h"
+#include "editing/BatchValueDelegate.h"
+#include "editing/FocusEditView.h"
+#include "editing/RecordEdits.h"
+#include "editing/WrappingButton.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace editing {
+
+namespace {
+
+constexpr int kButtonLeft = 339;
+constexpr int kButtonWidth = 75;
+
+} // namespace
+
+TfmModify::TfmModify(RecordEdits& edits, QWidget* parent)
+    : QDialog(parent)
+    , m_edits(edits)
+{
+    setObjectName(QStringLiteral("fmModify"));
+    setWindowTitle(QStringLiteral("Batch Modify Metadata Information"));
+    setFixedSize(424, 437);
+
+    auto* panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setGeometry(9, 9, 321, 417);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(1, 1, 1, 1);
+
+    m_list = new BatchListModel(this);
+    m_view = new FocusEditView(panel);
+    m_view->setObjectName(QStringLiteral("VT"));
+    m_view->setModel(m_list);
+    m_view->setItemDelegate(new BatchValueDelegate(*m_list, m_view));
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setTabKeyNavigation(false);
+    // Selecting a row edits its value (column 0 hands editing to column 1).
+    m_view->setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked);
+    m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(23);
+    m_view->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_view->horizontalHeader()->setStretchLastSection(false);
+    m_view->horizontalHeader()->setHighlightSections(false);
+    layout->addWidget(m_view);
+
+    auto* checkAll = addButton(new QPushButton(this), "btnCheckAll", QStringLiteral("Check All"), 21, 25);
+    auto* uncheckAll =
+        addButton(new QPushButton(this), "btnUncheckAll", QStringLiteral("Uncheck All"), 63, 25);
+    auto* all = addButton(new WrappingButton(this), "btnAll", QStringLiteral("Appy to all file"), 241, 65);
+    auto* checked = addButton(new WrappingButton(this), "btnChecked",
+                              QStringLiteral("Appy to all checked file"), 311, 65);
+    auto* close = addButton(new QPushButton(this), "btnClose", QStringLiteral("Close"), 395, 25);
+    connect(checkAll, &QPushButton::clicked, this, &TfmModify::btnCheckAllClick);
+    connect(uncheckAll, &QPushButton::clicked, this, &TfmModify::btnUncheckAllClick);
+    connect(all, &QPushButton::clicked, this, &TfmModify::btnAllClick);
+    connect(checked, &QPushButton::clicked, this, &TfmModify::btnCheckedClick);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+
+    setTabOrder(m_view, checkAll);
+    setTabOrder(checkAll, uncheckAll);
+    setTabOrder(uncheckAll, checked);
+    setTabOrder(checked, all);
+    setTabOrder(all, close);
+}
+
+QPushButton*
+TfmModify::addButton(QPushButton* button, const char* name, const QString& caption, int top, int height)
+{
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(caption);
+    button->setGeometry(kButtonLeft, top, kButtonWidth, height);
+    // Enter belongs to the list's editors, never to a default button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+void TfmModify::showEvent(QShowEvent* event)
+{
+    FillBatchList();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    QDialog::showEvent(event);
+}
+
+void TfmModify::FillBatchList()
+{
+    m_list->fill();
+    m_view->setColumnWidth(0, 120);
+    m_view->setColumnWidth(1, 190);
+}
+
+void TfmModify::ApplyToRecord(engine::DocumentRecord& record) const
+{
+    ApplyBatchValues(record, m_list->checkedValues());
+}
+
+void TfmModify::btnCheckAllClick()
+{
+    m_list->setAllChecked(true);
+}
+
+void TfmModify::btnUncheckAllClick()
+{
+    m_list->setAllChecked(false);
+}
+
+void TfmModify::btnAllClick()
+{
+    apply(false);
+}
+
+void TfmModify::btnCheckedClick()
+{
+    apply(true);
+}
+
+void TfmModify::apply(bool checkedOnly)
+{
+    // A value still in its editor belongs to this apply.
+    m_view->commitOpenEditor();
+    if (!m_list->anyChecked()) {
+        return;
+    }
+    // Without a checked document row "to all checked" has nothing to do and the dialog stays.
+    if (!m_edits.applyBatch(m_list->checkedValues(), checkedOnly) && checkedOnly) {
+        return;
+    }
+    accept();
+}
+
+} // namespace editing

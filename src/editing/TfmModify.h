@@ -1,0 +1,50 @@
+#pragma once
+
+#include "editing/BatchValues.h"
+
+#include <QDialog>
+
+class QPushButton;
+
+namespace editing {
+
+class BatchListModel;
+class FocusEditView;
+class RecordEdits;
+
+// The Batch Modify dialog: the seventeen properties with a check box and a value each, applied to
+// every document row or to the checked ones as one undoable step. Each showing starts from an empty,
+// unchecked list.
+class TfmModify : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfmModify(RecordEdits& edits, QWidget* parent = nullptr);
+
+    void FillBatchList();
+    // Copies the checked rows' values into the record and flags them.
+    void ApplyToRecord(engine::DocumentRecord& record) const;
+
+    [[nodiscard]] BatchListModel& list() const { return *m_list; }
+
+public slots:
+    void btnCheckAllClick();
+    void btnUncheckAllClick();
+    void btnAllClick();
+    void btnCheckedClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPushButton*
+    addButton(QPushButton* button, const char* name, const QString& caption, int top, int height);
+    void apply(bool checkedOnly);
+
+    RecordEdits& m_edits;
+    BatchListModel* m_list = nullptr;
+    FocusEditView* m_view = nullptr;
+};
+
+} // namespace editing

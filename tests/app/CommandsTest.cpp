@@ -1,0 +1,313 @@
+// The window's commands from the keyboard, the menus and the command bar: every shortcut runs its
+// command (also while a cell editor is open, which is committed first), the menus hold the
+// commands, and every command stays reachable in a narrow window.
+#include "AppTestSupport.h"
+#include "app/CommandBar.h"
+#include "app/Dialogs.h"
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/TfmMain.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QUndoStack>
+
+using namespace app;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Names of the ten command-bar buttons and their actions, left to right.
+const std::pair<const char*, const char*> kButtons[] = {
+    {"BitBtn1", "actAddFile"},    {"BitBtn2", "actAddFolder"},   {"BitBtn3", "actDeleteChecked"},
+    {"BitBtn4", "actDeleteAll"},  {"BitBtn8", "actBatchModify"}, {"btnSaveChecked", "actSaveChecked"},
+    {"btnSaveAll", "actSaveAll"}, {"SpeedButton1", "actExport"}, {"BitBtn5", "actRefresh"},
+    {"BitBtn9", "actExit"},
+};
+
+QStringList MenuTexts(const QMenu* menu)
+{
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            texts << action->text();
+        }
+    }
+    return texts;
+}
+
+// The average lightness of a widget's upper half, where a command button shows its picture.
+double IconLightness(QWidget* button)
+{
+    const QImage image = button->grab(QRect(0, 0, button->width(), 34)).toImage();
+    double sum = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            sum += QColor(image.pixel(x, y)).lightnessF();
+        }
+    }
+    return sum / (image.width() * image.height());
+}
+
+} // namespace
+
+class CommandsTest : public apptest::WindowTest
+{
+    Q_OBJECT
+
+private:
+    QAction* action(const char* name) const
+    {
+        return m_window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+
+    void addPackage(const std::string& title)
+    {
+        const fs::path path = *m_dir / (title + ".pptx");
+        apptest::WritePackage(path, title);
+        Dialogs::setNextFileNames({QString::fromStdString(path.string())});
+        action("actAddFile")->trigger();
+        QVERIFY(apptest::WaitForCommand(*m_window));
+    }
+
+    // Opens the editor of the first row's Title and types text into it.
+    QLineEdit* openTitleEditor(const QString& text)
+    {
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->model().index(0, 3));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        if (editor != nullptr) {
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+        }
+        return editor;
+    }
+
+private slots:
+
+    void shortcutsRunTheirCommands_data()
+    {
+        QTest::addColumn<QKeySequence>("key");
+        QTest::addColumn<QString>("actionName");
+        QTest::addColumn<bool>("withEditor");
+        const std::pair<QKeySequence, const char*> keys[] = {
+            {QKeySequence(Qt::CTRL | Qt::Key_O), "actAddFile"},
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), "actAddFolder"},
+            {QKeySequence(Qt::CTRL | Qt::Key_S), "actSaveChecked"},
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), "actSaveAll"},
+            {QKeySequence(Qt::Key_F5), "actRefresh"},
+            {QKeySequence(Qt::CTRL | Qt::Key_E), "actExport"},
+            {QKeySequence(Qt::CTRL | Qt::Key_Q), "actExit"},
+            {QKeySequence(Qt::CTRL | Qt::Key_B), "actBatchModify"},
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), "actDeleteChecked"},
+            {QKeySequence(Qt::Key_F1), "Help1"},
+        };
+        for (const auto& [key, name] : keys) {
+            for (const bool withEditor : {false, true}) {
+                QTest::addRow("%s%s", name, withEditor ? " with an editor open" : "")
+                    << key << QString::fromLatin1(name) << withEditor;
+            }
+        }
+    }
+
+    void shortcutsRunTheirCommands()
+    {
+        QFETCH(QKeySequence, key);
+        QFETCH(QString, actionName);
+        QFETCH(bool, withEditor);
+        addPackage("Deck");
+        auto* command = m_window->findChild<QAction*>(actionName);
+        QVERIFY(command != nullptr);
+        QSignalSpy triggered(command, &QAction::triggered);
+        QWidget* target = &m_window->grid();
+        if (withEditor) {
+            target = openTitleEditor(QStringLiteral("Typed"));
+            QVERIFY(target != nullptr);
+        }
+        if (actionName == QLatin1String("actBatchModify")) {
+            // The dialog is modal: close it once it runs.
+            QTimer::singleShot(0, [] {
+                if (QWidget* dialog = QApplication::activeModalWidget()) {
+                    dialog->close();
+                }
+            });
+        }
+        QTest::keySequence(target, key);
+        QCOMPARE(triggered.count(), 1);
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        if (withEditor && actionName != QLatin1String("Help1")) {
+            // The command saw what was typed: the editor was committed before it ran.
+            QVERIFY(m_window->grid().viewport()->findChild<QLineEdit*>() == nullptr ||
+                    !m_window->grid().viewport()->findChild<QLineEdit*>()->isVisible());
+            if (actionName == QLatin1String("actSaveAll") || actionName == QLatin1String("actSaveChecked")) {
+                QCOMPARE(apptest::CellOf(*m_window, 0, 3), std::string("Typed"));
+                QVERIFY(!m_window->model().RecordAt(0).Modified);
+            }
+        }
+        if (auto* menu = m_window->findChild<QMenu*>("ExportMenu"); menu->isVisible()) {
+            menu->close();
+        }
+        Dialogs::takeShownMessages();
+    }
+
+    void deleteCheckedByKeyCommitsAndDeletes()
+    {
+        addPackage("One");
+        addPackage("Two");
+        m_window->model().SetCheckState(1, engine::kUnchecked);
+        openTitleEditor(QStringLiteral("Typed"));
+        QTest::keySequence(m_window->grid().viewport()->findChild<QLineEdit*>(),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
+        QCOMPARE(m_window->model().rowCount(), 1);
+        QCOMPARE(apptest::CellOf(*m_window, 0, 3), std::string("Two"));
+    }
+
+    void ctrlEOpensTheExportMenuUnderTheButton()
+    {
+        auto* button = m_window->findChild<QToolButton*>("SpeedButton1");
+        auto* menu = m_window->findChild<QMenu*>("ExportMenu");
+        QTest::keySequence(&m_window->grid(), QKeySequence(Qt::CTRL | Qt::Key_E));
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->pos(), button->mapToGlobal(QPoint(0, button->height())));
+        menu->close();
+
+        // The button's right-click menu is the same export menu.
+        QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                     button->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(button, &rightClick);
+        QTRY_VERIFY(menu->isVisible());
+        menu->close();
+    }
+
+    void helpWithoutABrowserShowsTheAddress()
+    {
+        action("Help1")->trigger();
+        QCOMPARE(Dialogs::takeOpenedUrls().size(), 1);
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(QStringLiteral("https://velmora.example.org")));
+
+        Dialogs::setNextOpenUrlResult(true);
+        action("Help1")->trigger();
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+    }
+
+    void menusHoldTheCommands()
+    {
+        QStringList bar;
+        for (const QAction* entry : m_window->menuBar()->actions()) {
+            if (entry->isVisible()) {
+                bar << entry->text();
+            }
+        }
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&Help"}));
+        QCOMPARE(MenuTexts(m_window->fileMenu()),
+                 (QStringList{"Add &File\u2026", "Add F&older\u2026", "Save &Checked", "Save &All",
+                              "&Refresh", "&Export\tCtrl+E", "E&xit"}));
+        QCOMPARE(MenuTexts(m_window->findChild<QMenu*>("FileExportMenu")),
+                 (QStringList{"Export To Excel (*.xlsx)", "Export To HTML (*.htm)", "Export To Text (*.txt)",
+                              "Export To XML (*.xml)"}));
+        const QStringList edit = MenuTexts(m_window->editMenu());
+        QCOMPARE(edit.mid(2), (QStringList{"&Batch Modify\u2026", "Custom Properties\u2026", "Check &All",
+                                           "&Delete Checked", "Delete A&ll"}));
+        QCOMPARE(m_window->editMenu()->actions().at(0), action("actUndo"));
+        QCOMPARE(m_window->editMenu()->actions().at(1), action("actRedo"));
+        QCOMPARE(m_window->undoStack()->objectName(), QStringLiteral("undoStack"));
+        QCOMPARE(action("actUndo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        QCOMPARE(action("actRedo")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        QVERIFY(action("actDeleteAll")->shortcut().isEmpty());
+
+        // Options holds the settings and hides while it has none.
+        QMenu* options = m_window->optionsMenu();
+        QCOMPARE(MenuTexts(options), (QStringList{"File Types\u2026", "Show Custom Properties"}));
+        const QList<QAction*> settings = options->actions();
+        for (QAction* setting : settings) {
+            options->removeAction(setting);
+        }
+        QVERIFY(!options->menuAction()->isVisible());
+        options->addActions(settings);
+        QVERIFY(options->menuAction()->isVisible());
+    }
+
+    void checkAllFollowsTheBoxBothWays()
+    {
+        addPackage("One");
+        QAction* checkAll = action("actCheckAll");
+        QVERIFY(checkAll->isChecked());
+        checkAll->trigger();
+        QCOMPARE(m_window->model().CheckState(0), engine::kUnchecked);
+        QVERIFY(!m_window->findChild<QCheckBox*>("cbCheckAll")->isChecked());
+        m_window->findChild<QCheckBox*>("cbCheckAll")->click();
+        QVERIFY(checkAll->isChecked());
+        QCOMPARE(m_window->model().CheckState(0), engine::kChecked);
+    }
+
+    void buttonsTriggerTheActionsAndNameTheirKeys()
+    {
+        for (const auto& [buttonName, actionName] : kButtons) {
+            auto* button = m_window->findChild<QToolButton*>(QString::fromLatin1(buttonName));
+            QVERIFY2(button != nullptr, buttonName);
+            QCOMPARE(button->defaultAction(), action(actionName));
+            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+            const QKeySequence key = button->defaultAction()->shortcut();
+            if (!key.isEmpty()) {
+                QVERIFY2(button->toolTip().endsWith(
+                             QStringLiteral("(%1)").arg(key.toString(QKeySequence::NativeText))),
+                         qPrintable(button->toolTip()));
+            }
+        }
+        QCOMPARE(m_window->findChild<QToolButton*>("BitBtn1")->text(), QStringLiteral("Add File"));
+    }
+
+    void everyCommandReachableInANarrowWindow_data()
+    {
+        QTest::addColumn<int>("devicePixels");
+        QTest::newRow("640 pixels") << 640;
+        QTest::newRow("full width") << 1100;
+    }
+
+    void everyCommandReachableInANarrowWindow()
+    {
+        QFETCH(int, devicePixels);
+        // Under QT_SCALE_FACTOR=2 the same screen pixels hold half as many window units.
+        const int width = static_cast<int>(devicePixels / m_window->devicePixelRatioF());
+        m_window->resize(width, 480);
+        QTRY_COMPARE(m_window->width(), std::max(width, m_window->minimumSizeHint().width()));
+        QVERIFY(m_window->width() <= width);
+        auto* bar = m_window->findChild<CommandBar*>("Panel1");
+        const QList<QAction*> overflow = bar->overflowActions();
+        for (const auto& [buttonName, actionName] : kButtons) {
+            auto* button = m_window->findChild<QToolButton*>(QString::fromLatin1(buttonName));
+            const bool onBar = button->isVisible() && bar->rect().contains(button->geometry());
+            const bool inMenu = overflow.contains(action(actionName)) &&
+                                bar->extensionButton()->isVisible() &&
+                                bar->rect().contains(bar->extensionButton()->geometry());
+            QVERIFY2(onBar != inMenu, buttonName);
+        }
+        QCOMPARE(overflow.isEmpty(), devicePixels / m_window->devicePixelRatioF() >= 11 + 83 * 9 + 84);
+    }
+
+    void unavailableCommandsLookUnavailable()
+    {
+        auto* button = m_window->findChild<QToolButton*>("BitBtn8");
+        const double enabled = IconLightness(button);
+        action("actBatchModify")->setEnabled(false);
+        QVERIFY(!button->isEnabled());
+        const double disabled = IconLightness(button);
+        QVERIFY2(disabled > enabled + 0.01,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(disabled).arg(enabled)));
+    }
+};
+
+QTEST_MAIN(CommandsTest)
+#include "CommandsTest.moc"

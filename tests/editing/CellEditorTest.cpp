@@ -1,0 +1,303 @@
+// The in-place editors of the document grid: which editor each column gets, what a finished edit
+// stores and flags, the digit filter, the date editor, and how keys, clicks and focus end an edit.
+#include "EditingTestSupport.h"
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/TfmMain.h"
+#include "editing/PropertyDateEdit.h"
+#include "editing/PropertyLineEdit.h"
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QTest>
+
+using namespace editingtest;
+using editing::PropertyDateEdit;
+using editing::PropertyLineEdit;
+
+namespace {
+
+constexpr int kTitle = 3;
+constexpr int kRevision = 9;
+constexpr int kCreated = 11;
+constexpr int kTotalTime = 17;
+
+engine::DocumentRecord Dated(const std::string& created)
+{
+    engine::DocumentRecord record = Titled("dated");
+    record.Value(8) = created;
+    return record;
+}
+
+} // namespace
+
+class CellEditorTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<app::TfmMain> m_window;
+
+    app::DocumentTableModel& model() { return m_window->model(); }
+
+    const engine::DocumentRecord& record(int row) { return model().RecordAt(static_cast<std::size_t>(row)); }
+
+    void press(QWidget* editor, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QVERIFY(editor != nullptr);
+        QTest::keyClick(editor, static_cast<Qt::Key>(key), modifiers);
+    }
+
+private slots:
+
+    void cleanup() { m_window.reset(); }
+
+    void editorKindFollowsTheColumnIndexWhereverItIsShown()
+    {
+        m_window = WindowWithRows({Titled("a")});
+        QHeaderView* header = m_window->grid().horizontalHeader();
+        for (int pass = 0; pass < 2; ++pass) {
+            for (int column = 0; column < engine::kColumnCount; ++column) {
+                QWidget* editor = FocusCell(*m_window, 0, column);
+                const bool date = column >= 10 && column <= 12;
+                const bool digits = column == kRevision || column == kTotalTime;
+                if (column < 3) {
+                    QVERIFY2(editor == nullptr, qPrintable(QString::number(column)));
+                } else if (date) {
+                    QVERIFY(qobject_cast<PropertyDateEdit*>(editor) != nullptr);
+                } else {
+                    auto* box = qobject_cast<PropertyLineEdit*>(editor);
+                    QVERIFY(box != nullptr);
+                    QCOMPARE(box->validator() != nullptr, digits);
+                }
+            }
+            // Reverse the display order: the editors must still follow the index.
+            for (int visual = 0; visual < header->count(); ++visual) {
+                header->moveSection(header->count() - 1, visual);
+            }
+        }
+        QVERIFY(!model().anyModified());
+    }
+
+    void digitFilterDropsEverythingElseTypedOrPasted_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<bool>("paste");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("typed revision") << kRevision << false << "1a 2-3.4+e"
+                                        << "1234";
+        QTest::newRow("pasted revision") << kRevision << true << "12abc"
+                                         << "12";
+        QTest::newRow("pasted total time") << kTotalTime << true << " 3,600 s\n"
+                                           << "3600";
+        QTest::newRow("text column keeps all") << kTitle << true << "12abc"
+                                               << "12abc";
+    }
+
+    void digitFilterDropsEverythingElseTypedOrPasted()
+    {
+        QFETCH(int, column);
+        QFETCH(bool, paste);
+        QFETCH(QString, input);
+        QFETCH(QString, stored);
+        m_window = WindowWithRows({Titled("")});
+        auto* editor = qobject_cast<PropertyLineEdit*>(FocusCell(*m_window, 0, column));
+        QVERIFY(editor != nullptr);
+        if (paste) {
+            QGuiApplication::clipboard()->setText(input);
+            press(editor, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(editor, input);
+        }
+        QCOMPARE(editor->text(), stored);
+        press(editor, Qt::Key_Return);
+        QCOMPARE(QString::fromStdString(record(0).Value(static_cast<std::size_t>(column - 3))), stored);
+        QCOMPARE(record(0).Changed(static_cast<std::size_t>(column - 3)), true);
+    }
+
+    void onlyAnExactChangeIsStoredAndFlagged()
+    {
+        engine::DocumentRecord raw = Titled("Deck");
+        raw.Value(6) = "12abc"; // read from a package as it was
+        m_window = WindowWithRows({raw});
+
+        // Passing through unchanged cells, including a digits cell holding other text.
+        press(FocusCell(*m_window, 0, kTitle), Qt::Key_Return);
+        press(FocusCell(*m_window, 0, kRevision), Qt::Key_Return);
+        QCOMPARE(record(0).Value(0), std::string("Deck"));
+        QCOMPARE(record(0).Value(6), std::string("12abc"));
+        QVERIFY(!record(0).Modified);
+        QVERIFY(!record(0).Changed(0) && !record(0).Changed(6));
+
+        // A change of letter case is a change.
+        auto* editor = qobject_cast<PropertyLineEdit*>(FocusCell(*m_window, 0, kTitle));
+        editor->selectAll();
+        QTest::keyClicks(editor, "deck");
+        press(editor, Qt::Key_Return);
+        QCOMPARE(record(0).Value(0), std::string("deck"));
+        QVERIFY(record(0).Changed(0));
+        QVERIFY(record(0).Modified);
+        QCOMPARE(model().index(0, kTitle).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+        QVERIFY(model().index(0, kTitle).data(Qt::FontRole).value<QFont>().bold());
+    }
+
+    void dateEditorOpensOnTheDateAndGivesItBackUnchanged()
+    {
+        m_window = WindowWithRows({Dated("2009-03-05 14:07:09")});
+        auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->dateTime(), QDateTime(QDate(2009, 3, 5), QTime(14, 7, 9), Qt::UTC));
+        QCOMPARE(editor->text(), QStringLiteral("2009-03-05 14:07:09"));
+        QVERIFY(editor->calendarPopup());
+        press(editor, Qt::Key_Return);
+        QCOMPARE(record(0).Value(8), std::string("2009-03-05 14:07:09"));
+        QVERIFY(!record(0).Modified);
+    }
+
+    void walkingThroughEmptyAndRawDateCellsChangesNothing()
+    {
+        m_window =
+            WindowWithRows({Dated(""), Dated("last Tuesday"), Dated("2009-03-05T14:07:09"), Dated("")});
+        QWidget* editor = FocusCell(*m_window, 0, kCreated);
+        QVERIFY(qobject_cast<PropertyDateEdit*>(editor)->isBlank());
+        for (int row = 0; row < 4; ++row) {
+            editor = EditorAt(*m_window, row, kCreated);
+            QVERIFY2(editor != nullptr, qPrintable(QString::number(row)));
+            press(editor, row % 2 == 0 ? Qt::Key_Return : Qt::Key_Down);
+        }
+        QVERIFY(!model().anyModified());
+        QCOMPARE(record(1).Value(8), std::string("last Tuesday"));
+        QCOMPARE(record(2).Value(8), std::string("2009-03-05T14:07:09"));
+        QVERIFY(record(0).Value(8).empty());
+    }
+
+    void pickingADateInAnEmptyCellStoresIt()
+    {
+        m_window = WindowWithRows({Dated("")});
+        auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
+        QVERIFY(editor->isBlank());
+        editor->calendarWidget()->setSelectedDate(QDate(2021, 6, 1));
+        press(editor, Qt::Key_Return);
+        const std::string stored = record(0).Value(8);
+        QCOMPARE(stored.size(), std::size_t{19});
+        QCOMPARE(stored.substr(0, 11), std::string("2021-06-01 "));
+        QVERIFY(record(0).Changed(8));
+    }
+
+    void enterUpAndDownWalkAColumnAndStopAtTheEnds()
+    {
+        m_window = WindowWithRows({Titled("a"), Titled("b"), Titled("c")});
+        app::DocumentGrid& grid = m_window->grid();
+        press(FocusCell(*m_window, 1, kTitle), Qt::Key_Down);
+        QCOMPARE(grid.currentIndex(), model().index(2, kTitle));
+        press(EditorAt(*m_window, 2, kTitle), Qt::Key_Up);
+        press(EditorAt(*m_window, 1, kTitle), Qt::Key_Up);
+        QCOMPARE(grid.currentIndex(), model().index(0, kTitle));
+        QVERIFY(grid.selectionModel()->isRowSelected(0, {}));
+        press(EditorAt(*m_window, 0, kTitle), Qt::Key_Up);
+        QVERIFY(!grid.currentIndex().isValid());
+        QVERIFY(EditorAt(*m_window, 0, kTitle) == nullptr);
+
+        press(FocusCell(*m_window, 2, kTitle), Qt::Key_Enter, Qt::KeypadModifier);
+        QVERIFY(!grid.currentIndex().isValid());
+        QVERIFY(!model().anyModified());
+    }
+
+    void modifiersAndEscapeLeaveTheEditOpen_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("shift+enter") << int(Qt::Key_Return) << int(Qt::ShiftModifier);
+        QTest::newRow("ctrl+down") << int(Qt::Key_Down) << int(Qt::ControlModifier);
+        QTest::newRow("alt+up") << int(Qt::Key_Up) << int(Qt::AltModifier);
+        QTest::newRow("escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+    }
+
+    void modifiersAndEscapeLeaveTheEditOpen()
+    {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        m_window = WindowWithRows({Titled("a"), Titled("b"), Titled("c")});
+        auto* editor = qobject_cast<PropertyLineEdit*>(FocusCell(*m_window, 1, kTitle));
+        QTest::keyClicks(editor, "x");
+        press(editor, key, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(EditorAt(*m_window, 1, kTitle), editor);
+        QCOMPARE(m_window->grid().currentIndex(), model().index(1, kTitle));
+        QCOMPARE(editor->text(), QStringLiteral("x")); // an opening editor selects its text
+        QVERIFY(!model().anyModified());
+    }
+
+    void focusLossFinishesAndKeepsTheValue()
+    {
+        m_window = WindowWithRows({Titled("a")});
+        auto* elsewhere = new QLineEdit(m_window.get());
+        elsewhere->show();
+        auto* editor = qobject_cast<PropertyLineEdit*>(FocusCell(*m_window, 0, kTitle));
+        QTRY_VERIFY(editor->hasFocus());
+        QTest::keyClicks(editor, "b");
+        elsewhere->setFocus();
+        QTRY_COMPARE(record(0).Value(0), std::string("b"));
+        QVERIFY(EditorAt(*m_window, 0, kTitle) == nullptr);
+    }
+
+    void calendarOpenKeepsKeysAndFocusWithTheEditor()
+    {
+        m_window = WindowWithRows({Dated("2009-03-05 14:07:09"), Dated("")});
+        auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
+        QTRY_VERIFY(editor->hasFocus());
+        // A click on the drop-down arrow at the right end opens the calendar.
+        QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(editor->width() - 4, editor->height() / 2));
+        QTRY_VERIFY(editor->isPopupOpen());
+        // Focus went to the calendar, and Enter there picks a day instead of walking the column.
+        QWidget* calendar = QApplication::focusWidget();
+        QVERIFY(editor->calendarWidget()->isAncestorOf(calendar));
+        QTest::keyClick(calendar, Qt::Key_Right);
+        QTest::keyClick(calendar, Qt::Key_Return);
+        QTRY_VERIFY(!editor->isPopupOpen());
+        QCOMPARE(EditorAt(*m_window, 0, kCreated), editor);
+        QCOMPARE(m_window->grid().currentIndex(), model().index(0, kCreated));
+        press(editor, Qt::Key_Return);
+        QCOMPARE(record(0).Value(8), std::string("2009-03-06 14:07:09"));
+    }
+
+    void rightClickOpensNoEditorButALeftClickDoes()
+    {
+        m_window = WindowWithRows({Titled("a"), Titled("b")});
+        app::DocumentGrid& grid = m_window->grid();
+        const QRect cell = grid.visualRect(model().index(1, kTitle));
+        QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, cell.center());
+        QCOMPARE(grid.currentIndex(), model().index(1, kTitle));
+        QVERIFY(EditorAt(*m_window, 1, kTitle) == nullptr);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                          grid.visualRect(model().index(0, kTitle)).center());
+        QVERIFY(EditorAt(*m_window, 0, kTitle) != nullptr);
+    }
+
+    void typeAheadSearchOpensNoEditor()
+    {
+        m_window = WindowWithRows({Titled("a"), Titled("b")});
+        app::DocumentGrid& grid = m_window->grid();
+        FocusCell(*m_window, 0, kTitle);
+        grid.commitOpenEditor();
+        grid.keyboardSearch(QStringLiteral("b"));
+        QCOMPARE(grid.currentIndex(), model().index(1, kTitle));
+        QVERIFY(EditorAt(*m_window, 1, kTitle) == nullptr);
+    }
+
+    void editorCoversExactlyItsCell()
+    {
+        m_window = WindowWithRows({Titled(std::string(300, 'W')), Dated("2009-03-05 14:07:09")});
+        for (const QModelIndex& index : {model().index(0, kTitle), model().index(1, kCreated)}) {
+            QWidget* editor = FocusCell(*m_window, index.row(), index.column());
+            QVERIFY(editor != nullptr);
+            QCOMPARE(editor->geometry(), m_window->grid().visualRect(index));
+        }
+    }
+};
+
+QTEST_MAIN(CellEditorTest)
+#include "CellEditorTest.moc"

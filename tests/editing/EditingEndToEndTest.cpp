@@ -1,0 +1,128 @@
+// Copies of real packages edited in the window, one cell in place and three properties with Batch
+// Modify, saved with Save All and read back by the engine.
+#include "AppTestSupport.h"
+#include "EditingTestSupport.h"
+#include "app/Dialogs.h"
+#include "app/DocumentTableModel.h"
+#include "app/TfmMain.h"
+#include "archive/ExtractPackage.h"
+#include "editing/BatchListModel.h"
+#include "editing/PropertyLineEdit.h"
+#include "editing/TfmModify.h"
+#include "engine/LoadDocument.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace editingtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kPackages[] = {"lo_deck1_props.pptx", "lo_deck2_minimal.pptx", "docling_sample.pptx"};
+
+constexpr std::size_t kKeywords = 3;
+constexpr std::size_t kCreated = 8;
+constexpr std::size_t kCompany = 15;
+
+engine::DocumentRecord ReadBack(const fs::path& path)
+{
+    engine::DocumentRecord record;
+    record.FullPath = path.string();
+    const engine::DocumentOutcome outcome = engine::LoadDocument(record);
+    if (!outcome.ok) {
+        qWarning("%s: %s", path.c_str(), outcome.message.c_str());
+    }
+    return record;
+}
+
+} // namespace
+
+class EditingEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+
+    void initTestCase() { app::Dialogs::setTestMode(true); }
+
+    void editedAndBatchModifiedPackagesReadBack()
+    {
+        testsupport::TempDir dir;
+        QStringList paths;
+        for (const char* name : kPackages) {
+            const fs::path copy = dir / name;
+            fs::copy_file(testsupport::RealCorpusDir() / name, copy);
+            fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add); // the corpus is read-only
+            paths << QString::fromStdString(copy.string());
+        }
+        auto window = WindowWithRows({});
+        app::Dialogs::setNextFileNames(paths);
+        window->findChild<QToolButton*>(QStringLiteral("BitBtn1"))->click();
+        QVERIFY(apptest::WaitForCommand(*window));
+        app::DocumentTableModel& model = window->model();
+        QCOMPARE(model.rowCount(), 3);
+        std::vector<engine::DocumentRecord> before;
+        for (std::size_t row = 0; row < model.RowCount(); ++row) {
+            before.push_back(model.RecordAt(row));
+        }
+
+        auto* title = qobject_cast<editing::PropertyLineEdit*>(FocusCell(*window, 1, 3));
+        QVERIFY(title != nullptr);
+        title->selectAll();
+        QTest::keyClicks(title, "Edited in place");
+        QTest::keyClick(title, Qt::Key_Return);
+
+        QTimer::singleShot(0, this, [] {
+            auto* dialog = qobject_cast<editing::TfmModify*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            editing::BatchListModel& list = dialog->list();
+            list.setData(list.index(int(kCompany), 1), QStringLiteral("Velmora QA"), Qt::EditRole);
+            list.setData(list.index(int(kCreated), 1), QStringLiteral("2020-05-06 07:08:09"), Qt::EditRole);
+            for (std::size_t p : {kKeywords, kCreated, kCompany}) {
+                list.setData(list.index(int(p), 0), Qt::Checked, Qt::CheckStateRole);
+            }
+            dialog->btnAllClick();
+        });
+        window->findChild<QToolButton*>(QStringLiteral("BitBtn8"))->click();
+        QVERIFY(model.anyModified());
+
+        window->findChild<QToolButton*>(QStringLiteral("btnSaveAll"))->click();
+        QVERIFY(apptest::WaitForCommand(*window));
+        const auto messages = app::Dialogs::takeShownMessages();
+        for (const auto& message : messages) {
+            qWarning("%s", qPrintable(message.text));
+        }
+        QVERIFY(messages.isEmpty());
+        QVERIFY(!model.anyModified());
+
+        for (std::size_t row = 0; row < before.size(); ++row) {
+            const engine::DocumentRecord saved = ReadBack(dir / kPackages[row]);
+            for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
+                std::string expected = before[row].Value(p);
+                if (p == kKeywords) {
+                    expected.clear();
+                } else if (p == kCreated) {
+                    expected = "2020-05-06 07:08:09";
+                } else if (p == kCompany) {
+                    expected = "Velmora QA";
+                } else if (p == 0 && row == 1) {
+                    expected = "Edited in place";
+                }
+                QCOMPARE(saved.Value(p), expected);
+            }
+            // A cleared property leaves the part, not an empty element.
+            const fs::path parts = dir / ("parts" + std::to_string(row));
+            archive::ExtractPackage(dir / kPackages[row], parts);
+            const std::string core = testsupport::ReadFileBytes(parts / "docProps" / "core.xml");
+            QVERIFY(core.find("keywords") == std::string::npos);
+            QVERIFY(core.find("2020-05-06T07:08:09Z") != std::string::npos);
+        }
+    }
+};
+
+QTEST_MAIN(EditingEndToEndTest)
+#include "EditingEndToEndTest.moc"

@@ -1,0 +1,58 @@
+#include "EditingTestSupport.h"
+
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/TfmMain.h"
+
+#include <QApplication>
+#include <QTest>
+
+namespace editingtest {
+
+std::unique_ptr<app::TfmMain> WindowWithRows(const std::vector<engine::DocumentRecord>& records)
+{
+    auto window = std::make_unique<app::TfmMain>();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    if (!QTest::qWaitForWindowActive(window.get())) {
+        qWarning("the window did not become active");
+    }
+    for (const engine::DocumentRecord& record : records) {
+        app::DocumentTableModel& model = window->model();
+        model.AppendRow() = record;
+        model.SetCheckState(model.RowCount() - 1, engine::kChecked);
+    }
+    return window;
+}
+
+engine::DocumentRecord Titled(const std::string& title)
+{
+    engine::DocumentRecord record;
+    record.FileName = title + ".pptx";
+    record.FullPath = "/nonexistent/" + record.FileName;
+    record.Value(0) = title;
+    return record;
+}
+
+QWidget* FocusCell(app::TfmMain& window, int row, int column)
+{
+    app::DocumentGrid& grid = window.grid();
+    const QModelIndex cell = window.model().index(row, column);
+    if (QWidget* open = EditorAt(window, row, column)) {
+        return open;
+    }
+    grid.setFocus();
+    if (grid.currentIndex() == cell) {
+        grid.edit(cell);
+    } else {
+        grid.setCurrentIndex(cell);
+    }
+    return EditorAt(window, row, column);
+}
+
+QWidget* EditorAt(app::TfmMain& window, int row, int column)
+{
+    return window.grid().indexWidget(window.model().index(row, column));
+}
+
+} // namespace editingtest
