@@ -192,6 +192,7 @@ private slots:
 
         Dialogs::setNextSaveFileName(Native(*m_dir / "out.xml"));
         m_window->ExportToXML1Click();
+        QVERIFY(WaitForCommand(*m_window)); // the export runs on a worker
         const std::string xml = testsupport::ReadFileBytes(*m_dir / "out.xml");
         QVERIFY(xml.find("Custom_Client=\"Acme\"") != std::string::npos);
 
@@ -255,11 +256,8 @@ private slots:
         QCOMPARE(reread.Custom.Items.size(), std::size_t{3});
         QCOMPARE(reread.Custom.Items[2].Type, std::string("vt:i4"));
 
-        // After the save, undo stages the way back for the next save.
-        stack.undo();
-        QVERIFY(record(0).Modified);
-        QCOMPARE(values(), (std::vector<std::string>{"Client=Acme*", "List="}));
-        QCOMPARE(record(0).Custom.Removed, (std::vector<std::string>{"Count"}));
+        // Like every edit, the change is undoable until the save.
+        QVERIFY(!stack.canUndo());
     }
 
     void savingASignedPackageSaysSoInTheSummary()
