@@ -1,5 +1,5 @@
-// The real main window under the offscreen platform, driven through a whole session on a large
-// folder: Add Folder, scrolling, Check All, an edit of every row, Save All, Refresh, every export
+// The real main window under the offscreen platform, driven through every long command on a
+// large folder: Add Folder, scrolling, Check All, an edit of every row, Save All, Refresh, every export
 // and Delete All. A 5 ms timer on the UI thread measures the longest stretch during which the
 // event loop did not run (the longest block a user would feel); memory per row is the growth of the
 // resident set over the rows added.

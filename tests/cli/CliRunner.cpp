@@ -2,14 +2,11 @@
 
 #include "support/TempDir.h"
 
-#include <algorithm>
 #include <unistd.h>
 
-namespace cli::testing {
+namespace clitest {
 
 namespace fs = std::filesystem;
-
-namespace {
 
 std::string Quoted(const std::string& text)
 {
@@ -19,8 +16,6 @@ std::string Quoted(const std::string& text)
     }
     return quoted + "'";
 }
-
-} // namespace
 
 CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& zone)
 {
@@ -38,24 +33,12 @@ CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments,
     return run;
 }
 
-std::vector<std::string> CorpusPackages()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(testsupport::RealCorpusDir())) {
-        if (entry.path().extension() == ".pptx") {
-            names.push_back(entry.path().filename().string());
-        }
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 void CopyCorpus(const fs::path& to)
 {
-    for (const std::string& name : CorpusPackages()) {
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
         fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
         fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
     }
 }
 
-} // namespace cli::testing
+} // namespace clitest

@@ -5,7 +5,7 @@
 #include <vector>
 
 // velmora-cli run as a user runs it, for the command tests.
-namespace cli::testing {
+namespace clitest {
 
 struct CliRun
 {
@@ -19,10 +19,10 @@ CliRun RunCli(const std::filesystem::path& folder,
               const std::vector<std::string>& arguments,
               const std::string& zone = "UTC");
 
-// The .pptx names of the real corpus, sorted.
-std::vector<std::string> CorpusPackages();
+// A text as one shell word.
+std::string Quoted(const std::string& text);
 
 // A writable copy of the corpus packages in a folder.
 void CopyCorpus(const std::filesystem::path& to);
 
-} // namespace cli::testing
+} // namespace clitest

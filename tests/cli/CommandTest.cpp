@@ -1,3 +1,4 @@
+#include "CliRunner.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,48 +16,10 @@ namespace fs = std::filesystem;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 
-struct CliRun
-{
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Quoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-// Runs velmora-cli in folder with the given zone.
-CliRun
-RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& zone = "UTC")
-{
-    static int counter = 0;
-    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-err-" + std::to_string(getpid()) +
-                                                          "-" + std::to_string(counter++));
-    std::string command = "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + VELMORA_CLI_BINARY;
-    for (const std::string& argument : arguments) {
-        command += " " + Quoted(argument);
-    }
-    CliRun run;
-    run.out = testsupport::RunCommand(command + " 2>" + Quoted(errFile.string()), &run.status);
-    run.err = ReadFileBytes(errFile);
-    fs::remove(errFile);
-    return run;
-}
-
-// A writable copy of the corpus packages in a fresh folder.
-void CopyCorpus(const fs::path& to)
-{
-    for (const std::string& name : testsupport::RealCorpusPackages()) {
-        fs::copy_file(testsupport::RealCorpusDir() / name, to / name);
-        fs::permissions(to / name, fs::perms::owner_write, fs::perm_options::add);
-    }
-}
+using clitest::CliRun;
+using clitest::CopyCorpus;
+using clitest::Quoted;
+using clitest::RunCli;
 
 std::vector<std::string> With(std::vector<std::string> arguments, const std::vector<std::string>& more)
 {

@@ -9,7 +9,7 @@
 namespace cli {
 namespace {
 
-using testing::RunCli;
+using clitest::RunCli;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 using testsupport::WriteFileBytes;
@@ -20,8 +20,8 @@ constexpr const char* kDeck = "docling_sample.pptx";
 TEST(ImportCommand, AnExportReadBackChangesNothing)
 {
     TempDir dir;
-    testing::CopyCorpus(dir.Path());
-    const auto packages = testing::CorpusPackages();
+    clitest::CopyCorpus(dir.Path());
+    const auto packages = testsupport::RealCorpusPackages();
     std::vector<std::string> show = {"show", "--csv"};
     show.insert(show.end(), packages.begin(), packages.end());
     WriteFileBytes(dir / "grid.csv", RunCli(dir.Path(), show, "Europe/Berlin").out);
@@ -30,7 +30,7 @@ TEST(ImportCommand, AnExportReadBackChangesNothing)
     ASSERT_NE(RunCli(dir.Path(), exportXlsx, "Europe/Berlin").status, 2);
     const std::string before = ReadFileBytes(dir / kDeck);
     for (const char* table : {"grid.csv", "grid.xlsx"}) {
-        const testing::CliRun run = RunCli(dir.Path(), {"import", table, "--dry-run"}, "Europe/Berlin");
+        const clitest::CliRun run = RunCli(dir.Path(), {"import", table, "--dry-run"}, "Europe/Berlin");
         EXPECT_EQ(run.out, "") << table; // no change to print
         EXPECT_EQ(run.err.find("is not"), std::string::npos) << run.err;
     }
@@ -41,10 +41,10 @@ TEST(ImportCommand, AnExportReadBackChangesNothing)
 TEST(ImportCommand, AppliesChangedCellsAndRefusesInvalidOnes)
 {
     TempDir dir;
-    testing::CopyCorpus(dir.Path());
+    clitest::CopyCorpus(dir.Path());
     WriteFileBytes(dir / "edit.csv",
                    std::string("FullPath;Title;Revision;Notes\r\n") + kDeck + ";\"New; title\";7;x\r\n");
-    testing::CliRun run = RunCli(dir.Path(), {"import", "edit.csv", "--dry-run"});
+    clitest::CliRun run = RunCli(dir.Path(), {"import", "edit.csv", "--dry-run"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(std::string(kDeck) + ": Title: \"\" -> \"New; title\""), std::string::npos)
         << run.out;
@@ -76,9 +76,9 @@ TEST(ImportCommand, AppliesChangedCellsAndRefusesInvalidOnes)
 TEST(SetCommand, FillsFromPatternsPerPackage)
 {
     TempDir dir;
-    testing::CopyCorpus(dir.Path());
+    clitest::CopyCorpus(dir.Path());
     std::filesystem::copy_file(dir / kDeck, dir / "Q3 - Sales.pptx");
-    testing::CliRun run =
+    clitest::CliRun run =
         RunCli(dir.Path(), {"set", "--fill", "Title={stem} by {Creator}", "--fill", "Subject={2}/{1}",
                             "--match", R"((\w+) - (\w+)\.pptx)", "Q3 - Sales.pptx", kDeck});
     EXPECT_EQ(run.status, 1); // the second name does not match

@@ -5,6 +5,7 @@
 #include "engine/WriteProperties.h"
 #include "reliability/ChildProcess.h"
 #include "support/PackageBuilder.h"
+#include "support/TempDir.h"
 #include "xml/EXmlError.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +15,7 @@
 namespace reliability {
 namespace {
 
-std::string Repeat(const std::string& unit, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += unit;
-    }
-    return out;
-}
+using testsupport::Repeat;
 
 std::string Flag(bool value)
 {

@@ -1,6 +1,7 @@
 #include "support/HostilePackages.h"
 
 #include "support/PackageBuilder.h"
+#include "support/TempDir.h"
 #include "support/ZipLayout.h"
 
 #include <stdexcept>
@@ -77,16 +78,6 @@ std::string DeclareSizes(const std::string& zip,
         Set32(z, m.localOffset + 18, compressed);
         Set32(z, m.localOffset + 22, uncompressed);
     });
-}
-
-std::string Repeat(const std::string& unit, std::size_t times)
-{
-    std::string out;
-    out.reserve(unit.size() * times);
-    for (std::size_t i = 0; i < times; ++i) {
-        out += unit;
-    }
-    return out;
 }
 
 std::string Escapes(const std::string& step, int maxDepth)

@@ -131,7 +131,7 @@ std::string PackageBuilder::Build() const
                 usize = size;
             }
         }
-        const uint16_t method = e.methodOverride != 0xFFFF ? e.methodOverride
+        const uint16_t method = e.methodOverride != 0xFFFF     ? e.methodOverride
                                 : e.method == Method::Deflated ? 8
                                                                : 0;
         const uint16_t flags = static_cast<uint16_t>(e.flags | (e.dataDescriptor ? 0x0008 : 0));
@@ -268,30 +268,34 @@ std::string AppXml(const std::string& children)
 
 PackageBuilder PackageBuilder::Presentation(const std::string& coreXml, const std::string& appXml)
 {
-    std::string types =
+    std::string types = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                        "<Default Extension=\"rels\" "
+                        "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                        "<Override PartName=\"/ppt/presentation.xml\" "
+                        "ContentType=\"application/"
+                        "vnd.openxmlformats-officedocument.presentationml.presentation.main+xml\"/>";
+    std::string rels =
         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-        "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-        "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-        "<Override PartName=\"/ppt/presentation.xml\" "
-        "ContentType=\"application/vnd.openxmlformats-officedocument.presentationml.presentation.main+xml\"/>";
-    std::string rels = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-                       "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                       "<Relationship Id=\"rId1\" "
-                       "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
-                       "Target=\"ppt/presentation.xml\"/>";
+        "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+        "<Relationship Id=\"rId1\" "
+        "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" "
+        "Target=\"ppt/presentation.xml\"/>";
     if (!coreXml.empty()) {
         types += "<Override PartName=\"/docProps/core.xml\" "
                  "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>";
-        rels += "<Relationship Id=\"rId2\" "
-                "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" "
-                "Target=\"docProps/core.xml\"/>";
+        rels +=
+            "<Relationship Id=\"rId2\" "
+            "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" "
+            "Target=\"docProps/core.xml\"/>";
     }
     if (!appXml.empty()) {
         types += "<Override PartName=\"/docProps/app.xml\" "
                  "ContentType=\"application/vnd.openxmlformats-officedocument.extended-properties+xml\"/>";
         rels += "<Relationship Id=\"rId3\" "
-                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties\" "
+                "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+                "extended-properties\" "
                 "Target=\"docProps/app.xml\"/>";
     }
     types += "</Types>";

@@ -104,4 +104,14 @@ std::string RunCommand(const std::string& command, int* exitCode)
     return output;
 }
 
+std::string Repeat(const std::string& unit, std::size_t times)
+{
+    std::string out;
+    out.reserve(unit.size() * times);
+    for (std::size_t i = 0; i < times; ++i) {
+        out += unit;
+    }
+    return out;
+}
+
 } // namespace testsupport

@@ -33,6 +33,9 @@ std::filesystem::path RealCorpusDir();
 // The file names of the real corpus's packages (*.pptx), sorted.
 std::vector<std::string> RealCorpusPackages();
 
+// unit written times times over.
+std::string Repeat(const std::string& unit, std::size_t times);
+
 // Runs a shell command and returns its standard output; sets exitCode when given.
 std::string RunCommand(const std::string& command, int* exitCode = nullptr);
 

@@ -1,5 +1,7 @@
 #include "support/Workbooks.h"
 
+#include "support/TempDir.h"
+
 namespace testsupport {
 
 PackageBuilder Workbook(const std::string& sheetData,
@@ -55,18 +57,7 @@ PackageBuilder Workbook(const std::string& sheetData,
     return book;
 }
 
-namespace {
-
-std::string Repeat(const std::string& unit, int times)
-{
-    std::string out;
-    for (int i = 0; i < times; ++i) {
-        out += unit;
-    }
-    return out;
-}
-
-} // namespace
+namespace {} // namespace
 
 std::vector<HostileWorkbook> HostileWorkbooks()
 {

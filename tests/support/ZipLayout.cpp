@@ -10,7 +10,8 @@ std::uint32_t Get16(const std::string& bytes, std::size_t at)
     if (at + 2 > bytes.size()) {
         throw std::runtime_error("ZipLayout: read past the end");
     }
-    return static_cast<std::uint8_t>(bytes[at]) | (static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 1])) << 8);
+    return static_cast<std::uint8_t>(bytes[at]) |
+           (static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + 1])) << 8);
 }
 
 std::uint32_t Get32(const std::string& bytes, std::size_t at)
@@ -74,7 +75,8 @@ std::vector<std::size_t> ZipLayout::Boundaries() const
                                  m.dataOffset, m.dataOffset + (m.dataEnd - m.dataOffset) / 2, m.dataEnd,
                                  m.centralOffset, m.centralOffset + 4, m.centralOffset + 46, m.centralEnd});
     }
-    cuts.insert(cuts.end(), {centralOffset, endOffset, endOffset + 4, endOffset + 10, endOffset + 16, endOffset + 20});
+    cuts.insert(cuts.end(),
+                {centralOffset, endOffset, endOffset + 4, endOffset + 10, endOffset + 16, endOffset + 20});
     const std::size_t total = endOffset + 22;
     cuts.erase(std::remove_if(cuts.begin(), cuts.end(), [&](std::size_t c) { return c == 0 || c >= total; }),
                cuts.end());
