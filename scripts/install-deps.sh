@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config git
-    zlib1g-dev libpugixml-dev libexpat1-dev
+    zlib1g-dev libpugixml-dev libexpat1-dev nettle-dev
     qt6-base-dev qt6-base-dev-tools libqt6svg6 libgl-dev
     libxlsxwriter-dev libcli11-dev
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -42,6 +42,7 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
+    buildJournalActions();
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);

@@ -83,6 +83,10 @@ public:
     // that do not exist or are too small to be a package are listed in one warning afterwards.
     void openPaths(const QStringList& paths);
 
+    // Whether saves are recorded in the journal (so that they can be undone) and whether packages
+    // keep their modification times; the Options menu's settings, remembered between runs.
+    void setSaveOptions(bool journal, bool keepModificationTime);
+
 public slots:
     void BitBtn1Click();
     void BitBtn2Click();
@@ -103,6 +107,10 @@ public slots:
     void ExportToHTML1Click();
     void ExportToText1Click();
     void ExportToXML1Click();
+    // Restores the packages of the last journaled save run, after a confirmation.
+    void undoLastSave();
+    // Stages the clearing of the chosen personal properties on the checked rows, as one undoable step.
+    void removePersonalInfo();
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -122,6 +130,7 @@ private:
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
     void buildMenus();
+    void buildJournalActions();
     void restoreSettings();
     void saveSettings() const;
 
@@ -159,6 +168,8 @@ private:
     bool m_initialised = false;
     bool m_busy = false;
     bool m_closePending = false;
+    bool m_journalSaves = true;
+    bool m_keepModificationTime = false;
 };
 
 } // namespace app

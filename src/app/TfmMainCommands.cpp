@@ -5,12 +5,18 @@
 #include "app/DocumentTableModel.h"
 #include "app/ParallelFor.h"
 #include "app/ProgressRelay.h"
+#include "app/RemovePersonalInfo.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "editing/BatchApplyCommand.h"
+#include "engine/JournalStore.h"
 #include "engine/LoadDocument.h"
 #include "engine/PathMessage.h"
 #include "engine/SaveDocument.h"
+#include "engine/SaveJournal.h"
+#include "engine/UndoSave.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFutureWatcher>
 #include <QUndoStack>
@@ -19,6 +25,7 @@
 #include <filesystem>
 #include <map>
 #include <numeric>
+#include <set>
 
 namespace app {
 
@@ -267,8 +274,27 @@ void TfmMain::saveRows(bool checkedOnly)
     }
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
     runLongCommand(
-        [job](const engine::Progress& progress) {
+        [job, journaled = m_journalSaves,
+         keepTime = m_keepModificationTime](const engine::Progress& progress) {
             job->copyRows();
+            std::unique_ptr<engine::SaveJournal> journal;
+            if (journaled && !job->records.empty()) {
+                std::vector<const engine::DocumentRecord*> records;
+                for (const engine::DocumentRecord& record : job->records) {
+                    records.push_back(&record);
+                }
+                try {
+                    journal = engine::StartSaveRun(records, engine::DefaultJournalRoot());
+                } catch (const engine::EJournalError& e) {
+                    // Never a save without its undo record: nothing is touched.
+                    for (std::size_t i = 0; i < job->records.size(); ++i) {
+                        job->outcomes[i] = engine::DocumentOutcome{false, e.what()};
+                        job->done[i] = 1;
+                    }
+                    return;
+                }
+            }
+            const engine::SaveOptions options{journal.get(), keepTime};
             // Rows of the same package are saved one after the other, never at the same time.
             std::vector<std::vector<std::size_t>> groups;
             std::map<std::string, std::size_t> groupOfPath;
@@ -286,7 +312,7 @@ void TfmMain::saveRows(bool checkedOnly)
                         if (progress.Cancelled() && i != groups[g].front()) {
                             return;
                         }
-                        job->outcomes[i] = engine::SaveDocument(job->records[i]);
+                        job->outcomes[i] = engine::SaveDocument(job->records[i], options);
                         if (job->outcomes[i].ok) {
                             RefreshFileSize(job->records[i]);
                         }
@@ -294,6 +320,9 @@ void TfmMain::saveRows(bool checkedOnly)
                     }
                 },
                 [&](std::size_t g) { return job->records[groups[g].front()].FullPath; }, progress);
+            if (journal) {
+                journal->Finish();
+            }
         },
         [this, job] {
             QStringList failures;
@@ -310,6 +339,102 @@ void TfmMain::saveRows(bool checkedOnly)
             return QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
                    failures.join(QLatin1Char('\n'));
         });
+}
+
+void TfmMain::undoLastSave()
+{
+    if (m_busy) {
+        return;
+    }
+    auto runs =
+        std::make_shared<std::vector<engine::JournalRun>>(engine::ReadJournal(engine::DefaultJournalRoot()));
+    while (!runs->empty() && runs->back().ProducedCount() == 0) {
+        runs->pop_back(); // runs that replaced nothing have nothing to undo
+    }
+    if (runs->empty()) {
+        Dialogs::warning(this, QStringLiteral("Warning"), QStringLiteral("No journaled save to undo."));
+        return;
+    }
+    const engine::JournalRun& last = runs->back();
+    const std::size_t count = last.ProducedCount();
+    const QString question =
+        QStringLiteral("Restore the %1 package(s) of the last save (%2) as they were before it?")
+            .arg(count)
+            .arg(QString::fromStdString(last.Time));
+    if (Dialogs::question(this, QStringLiteral("Warning"), question) != QMessageBox::Yes) {
+        return;
+    }
+    auto packages = std::make_shared<std::vector<std::string>>();
+    for (const engine::JournalEntry& entry : last.Entries) {
+        if (entry.Produced) {
+            packages->push_back(entry.Package);
+        }
+    }
+    const std::set<std::string> restored(packages->begin(), packages->end());
+    std::vector<std::size_t> rows;
+    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+        if (restored.count(engine::JournalKey(m_model->RecordAt(row).FullPath)) > 0) {
+            rows.push_back(row);
+        }
+    }
+    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
+    auto outcomes = std::make_shared<std::vector<engine::DocumentOutcome>>(packages->size());
+    const engine::UndoOptions options{last.Id, m_keepModificationTime};
+    runLongCommand(
+        [job, runs, packages, outcomes, options](const engine::Progress& progress) {
+            job->copyRows();
+            for (std::size_t i = 0; i < packages->size(); ++i) {
+                progress.Report(i, packages->size(), (*packages)[i]);
+                (*outcomes)[i] = engine::UndoSave(*runs, (*packages)[i], options);
+            }
+            // The rows show the packages as they are now.
+            for (std::size_t i = 0; i < job->records.size(); ++i) {
+                job->outcomes[i] = engine::LoadDocument(job->records[i]);
+                job->done[i] = 1;
+            }
+        },
+        [this, job, packages, outcomes] {
+            job->storeInto(*m_model);
+            m_undoStack->clear(); // the steps belong to the rows as they were before the reread
+            QStringList failures;
+            for (std::size_t i = 0; i < packages->size(); ++i) {
+                if (!(*outcomes)[i].ok) {
+                    failures << QString::fromStdString(
+                        engine::PathMessage((*packages)[i], (*outcomes)[i].message));
+                }
+            }
+            return failures.isEmpty() ? QString()
+                                      : QStringLiteral("These packages were not restored:\n\n") +
+                                            failures.join(QLatin1Char('\n'));
+        });
+}
+
+void TfmMain::removePersonalInfo()
+{
+    if (m_busy) {
+        return;
+    }
+    m_grid->commitOpenEditor();
+    RemovePersonalInfoDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    std::vector<engine::DocumentRecord*> targets;
+    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+        if (m_model->CheckState(row) == engine::kChecked) {
+            targets.push_back(&m_model->RecordAt(row));
+        }
+    }
+    editing::BatchValues cleared;
+    for (const std::size_t p : dialog.chosenProperties()) {
+        cleared.push_back(editing::BatchValue{p, {}});
+    }
+    if (!targets.empty() && !cleared.empty()) {
+        auto command =
+            std::make_unique<editing::BatchApplyCommand>(*m_model, std::move(targets), std::move(cleared));
+        command->setText(QStringLiteral("Remove Personal Information"));
+        m_undoStack->push(command.release());
+    }
 }
 
 } // namespace app

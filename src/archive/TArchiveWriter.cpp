@@ -161,6 +161,9 @@ int TArchiveWriter::UpdateArchive()
     }
     const fs::path package = PackagePath();
     const FileIdentity before = IdentityOf(package);
+    if (ExpectedArchive && !before.SameFileAndContent(*ExpectedArchive)) {
+        throw EArchiveError("Package was changed by someone else during the update", package.string());
+    }
     if (before.Exists) {
         // Checked first, so that nothing is written for a package that cannot be replaced.
         RequirePackageReplaceable(package, before);
@@ -209,6 +212,8 @@ struct TArchiveWriter::Build
     std::vector<bool> used;
     std::vector<ZipMemberRecord> records;
     std::unordered_set<std::string> written;
+    // Member names (as MemberNameKey gives them) that the new archive leaves out.
+    std::unordered_set<std::string> removed;
     int compressed = 0;
     std::uint64_t bytesDone = 0;
     std::uint64_t bytesTotal = 0;
@@ -224,7 +229,13 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
         before.Exists ? std::make_unique<SourceArchive>(package, before) : nullptr;
     TemporaryArchive temporary(package, before);
     ZipOutputFile out(temporary.Fd(), temporary.Path().string());
+    if (OnArchiveBytes) {
+        out.SetObserver(OnArchiveBytes);
+    }
     Build build(files, options, out);
+    for (const std::string& name : RemoveMembers) {
+        build.removed.insert(MemberNameKey(name));
+    }
     for (std::size_t i = 0; i < files.size(); ++i) {
         build.entriesByName[MemberNameKey(StoredNameOf(files[i], options))].push_back(i);
         build.bytesTotal += FileSizeOrZero(files[i]);
@@ -241,6 +252,9 @@ int TArchiveWriter::WriteArchive(const std::vector<std::string>& files,
     AddNewFiles(build);
     WriteCentralDirectory(build);
     source.reset();
+    if (BeforeReplace) {
+        BeforeReplace(temporary.Fd());
+    }
     temporary.Commit();
     ClearDirectory();
     return build.compressed;
@@ -268,10 +282,10 @@ void TArchiveWriter::KeepOrReplaceMembers(Build& build, const SourceArchive* sou
 {
     for (const auto& held : Members()) {
         const TZipHeaderInfo& member = *held;
-        if (member.DeletionMark == 2) {
+        const std::string key = MemberNameKey(member.Name);
+        if (member.DeletionMark == 2 || build.removed.count(key) > 0) {
             continue;
         }
-        const std::string key = MemberNameKey(member.Name);
         std::size_t entry = build.files.size();
         if (auto it = build.entriesByName.find(key); it != build.entriesByName.end() && !it->second.empty()) {
             entry = it->second.front();

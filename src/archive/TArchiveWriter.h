@@ -1,11 +1,14 @@
 #pragma once
 
+#include "archive/AtomicReplace.h"
 #include "archive/TArchiveReader.h"
 #include "archive/WriterFileList.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Rebuilds an archive from its existing members and files on disk. The new archive is written
@@ -13,7 +16,6 @@
 // point leaves the old archive as it was.
 namespace archive {
 
-struct FileIdentity;
 class SourceArchive;
 
 enum class TZipAction
@@ -46,6 +48,15 @@ public:
     bool ForceZip64 = false;
     // Told about each file the list names but the update leaves out, and why.
     std::function<void(const std::string& path, const std::string& reason)> OnFileSkipped;
+    // Members (by name, compared as member names are) that the new archive leaves out.
+    std::vector<std::string> RemoveMembers;
+    // When set, the update refuses an archive that is no longer this file.
+    std::optional<FileIdentity> ExpectedArchive;
+    // Receives every byte of the new archive in order while it is written.
+    std::function<void(std::string_view)> OnArchiveBytes;
+    // Called with the descriptor of the complete new archive before it replaces the old one;
+    // throwing stops the replacement and leaves the old archive as it was.
+    std::function<void(int fd)> BeforeReplace;
 
     // Settings that pull others along when they change.
     [[nodiscard]] bool Recurse() const { return m_recurse; }

@@ -7,7 +7,9 @@
 
 namespace archive {
 
-void UpdatePackage(const std::filesystem::path& package, const std::filesystem::path& folder)
+void UpdatePackage(const std::filesystem::path& package,
+                   const std::filesystem::path& folder,
+                   const UpdateHooks& hooks)
 {
     std::error_code ec;
     // The folder is always an unpacked copy of an existing package; without the package the
@@ -32,6 +34,10 @@ void UpdatePackage(const std::filesystem::path& package, const std::filesystem::
     // here; it must come back even when the save created it. Other hidden files are not package
     // content, unless they are unpacked members.
     writer.HiddenIncludeList = {"_rels/.rels"};
+    writer.RemoveMembers = hooks.RemoveMembers;
+    writer.ExpectedArchive = hooks.ExpectedArchive;
+    writer.OnArchiveBytes = hooks.OnArchiveBytes;
+    writer.BeforeReplace = hooks.BeforeReplace;
     writer.UpdateArchive();
 }
 

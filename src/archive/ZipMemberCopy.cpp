@@ -160,6 +160,7 @@ CompressFileAsMember(const NewMemberRecipe& recipe, ZipOutputFile& out, const Zi
     }
     const bool zip64Sizes = recipe.ForceZip64 || MayNeedZip64(static_cast<std::uint64_t>(st.st_size));
     const std::uint64_t headerOffset = record.LocalHeaderOffset;
+    out.BeginRewritable();
     out.Write(LocalHeaderBytes(record, zip64Sizes, {}));
 
     const std::string inName = recipe.File.string();
@@ -173,6 +174,7 @@ CompressFileAsMember(const NewMemberRecipe& recipe, ZipOutputFile& out, const Zi
         throw EArchiveError("File grew while it was being compressed", inName);
     }
     out.WriteAt(headerOffset, LocalHeaderBytes(record, zip64Sizes, {}));
+    out.EndRewritable();
     return record;
 }
 

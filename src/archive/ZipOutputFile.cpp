@@ -86,6 +86,12 @@ void ZipOutputFile::WriteAt(std::uint64_t offset, std::string_view bytes)
         return;
     }
     Flush();
+    if (m_observer) {
+        if (!m_holding || offset < m_observed) {
+            throw EArchiveError("Internal error: rewrite of output already observed", m_name);
+        }
+        m_held.replace(static_cast<std::size_t>(offset - m_observed), bytes.size(), bytes);
+    }
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -112,8 +118,33 @@ void ZipOutputFile::Flush()
     WriteDirect(m_buffer.data(), used);
 }
 
+void ZipOutputFile::BeginRewritable()
+{
+    if (m_observer) {
+        m_holding = true;
+    }
+}
+
+void ZipOutputFile::EndRewritable()
+{
+    if (m_holding) {
+        m_holding = false;
+        m_observer(m_held);
+        m_observed += m_held.size();
+        m_held.clear();
+    }
+}
+
 void ZipOutputFile::WriteDirect(const char* data, std::size_t size)
 {
+    if (m_observer) {
+        if (m_holding) {
+            m_held.append(data, size);
+        } else {
+            m_observer(std::string_view(data, size));
+            m_observed += size;
+        }
+    }
     while (size > 0) {
         const ssize_t n = ::write(m_fd, data, size);
         if (n < 0 && errno == EINTR) {
@@ -147,7 +178,7 @@ void ZipOutputFile::CopyFrom(int inFd,
                              std::uint64_t inOffset,
                              std::uint64_t length)
 {
-    if (!m_kernelCopy || length < kKernelCopyThreshold) {
+    if (!m_kernelCopy || m_observer || length < kKernelCopyThreshold) {
         CopyThroughBuffer(inFd, inName, inOffset, length);
         return;
     }

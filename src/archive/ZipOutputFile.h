@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,15 @@ public:
 
     void Flush();
 
+    // Receives every byte of the output exactly once, in file order, once it can no longer change
+    // (to hash the archive while it is written). Raw copies then pass through the buffer.
+    void SetObserver(std::function<void(std::string_view)> observer) { m_observer = std::move(observer); }
+
+    // Bytes from the current position on may still be rewritten with WriteAt: the observer sees
+    // them only after EndRewritable.
+    void BeginRewritable();
+    void EndRewritable();
+
     // Flushes and forces the data to the disk.
     void Sync();
 
@@ -47,6 +57,10 @@ private:
     std::uint64_t m_flushed = 0;
     bool m_kernelCopy = true;
     std::uint64_t m_writebackStart = 0;
+    std::function<void(std::string_view)> m_observer;
+    bool m_holding = false;
+    std::string m_held; // flushed bytes the observer has not seen yet (while holding)
+    std::uint64_t m_observed = 0;
 };
 
 // Throws the archive error that fits a failed write (errno in error).

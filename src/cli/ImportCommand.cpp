@@ -1,5 +1,6 @@
 #include "cli/ImportCommand.h"
 
+#include "cli/ChangeListing.h"
 #include "cli/CommandLine.h"
 #include "cli/LoadRows.h"
 #include "engine/ImportPlan.h"
@@ -88,6 +89,7 @@ void RunImport(const ImportOptions& options)
             std::cerr << line << '\n';
         }
     }
+    ChangeListing listing(std::cout, false);
     for (const auto& [sheetRow, recordIndex] : match.Pairs) {
         engine::DocumentRecord& record = rows.RecordAt(recordIndex);
         if (!record.LastError.empty()) {
@@ -95,13 +97,10 @@ void RunImport(const ImportOptions& options)
             ++failed;
             continue;
         }
-        const std::vector<engine::PropertyChange> changes =
+        const std::vector<engine::PendingChange> changes =
             engine::ApplyImportRow(sheet.Rows[sheetRow], record);
         if (options.dryRun) {
-            for (const engine::PropertyChange& change : changes) {
-                std::cout << record.FullPath << ": " << engine::DisplayName(change.Property) << ": \""
-                          << change.Old << "\" -> \"" << change.New << "\"\n";
-            }
+            listing.Add(record.FullPath, changes);
             continue;
         }
         if (changes.empty()) {

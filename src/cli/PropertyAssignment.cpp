@@ -1,6 +1,7 @@
 #include "cli/PropertyAssignment.h"
 
 #include "engine/DocumentRecord.h"
+#include "engine/PersonalProperties.h"
 #include "engine/PropertyValueRule.h"
 
 #include <algorithm>
@@ -39,6 +40,15 @@ PropertyAssignment ParseSetArgument(const std::string& argument)
         throw EBadAssignment(*problem);
     }
     return assignment;
+}
+
+std::vector<std::string> PersonalPropertyNames()
+{
+    std::vector<std::string> names;
+    for (const std::size_t p : engine::PersonalProperties()) {
+        names.emplace_back(engine::DisplayName(p));
+    }
+    return names;
 }
 
 std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,

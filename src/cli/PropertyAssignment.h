@@ -29,6 +29,10 @@ std::size_t PropertyOfName(const std::string& name);
 // only; an empty VALUE clears. Throws EBadAssignment.
 PropertyAssignment ParseSetArgument(const std::string& argument);
 
+// The properties that name people or their folders: Creator, LastModifiedBy, Company, Manager,
+// LastPrinted and Template.
+std::vector<std::string> PersonalPropertyNames();
+
 // The --set and --clear arguments as one list (maybe empty); a property named twice is an error.
 std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,
                                                  const std::vector<std::string>& clears);

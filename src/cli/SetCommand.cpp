@@ -1,11 +1,14 @@
 #include "cli/SetCommand.h"
 
+#include "cli/ChangeListing.h"
 #include "cli/CommandLine.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
 #include "engine/FillPattern.h"
+#include "engine/JournalFormat.h"
 #include "engine/ParallelSave.h"
 #include "engine/PropertyValueRule.h"
+#include "engine/SaveJournal.h"
 
 #include <filesystem>
 #include <iostream>
@@ -23,6 +26,10 @@ namespace {
 struct SetOptions
 {
     bool dryRun = false;
+    bool json = false;
+    bool noJournal = false;
+    bool keepMtime = false;
+    bool clearPersonal = false;
     std::vector<std::string> sets;
     std::vector<std::string> clears;
     std::vector<std::string> fills;
@@ -99,7 +106,12 @@ void RunSet(const SetOptions& options)
     std::vector<PropertyAssignment> assignments;
     try {
         // Every NAME and VALUE is checked before any package is opened.
-        assignments = ParseAssignments(options.sets, options.clears);
+        std::vector<std::string> clears = options.clears;
+        if (options.clearPersonal) {
+            const std::vector<std::string> personal = PersonalPropertyNames();
+            clears.insert(clears.end(), personal.begin(), personal.end());
+        }
+        assignments = ParseAssignments(options.sets, clears);
     } catch (const EBadAssignment& e) {
         throw CLI::ValidationError("set", e.what());
     }
@@ -147,11 +159,8 @@ void RunSet(const SetOptions& options)
             }
             filled = std::get<std::vector<PropertyAssignment>>(std::move(values));
         }
-        if (options.dryRun) {
-            if (!record.LastError.empty()) {
-                leftAlone[row] = record.LastError;
-            }
-            rowOfRecord.push_back(row);
+        if (options.dryRun && !record.LastError.empty()) {
+            leftAlone[row] = record.LastError;
             continue;
         }
         // The package is saved even when its load reported a problem: the save reads the parts
@@ -171,27 +180,57 @@ void RunSet(const SetOptions& options)
         }
     };
     if (options.dryRun) {
-        for (const std::size_t row : rowOfRecord) {
-            reportLeftAloneBefore(row);
-            if (leftAlone[row].empty()) {
-                std::cout << rows.RecordAt(row).FullPath << ": would be saved\n";
-            }
+        ChangeListing listing(std::cout, options.json);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            reportLeftAloneBefore(rowOfRecord[i]);
+            listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]));
         }
-    } else {
-        // Different packages are saved in parallel; the lines come out in the order of the rows.
-        engine::SaveRecords(records, engine::Progress{},
-                            [&](std::size_t i, const engine::DocumentOutcome& outcome) {
-                                reportLeftAloneBefore(rowOfRecord[i]);
-                                ++reported;
-                                if (outcome.ok) {
-                                    std::cout << records[i]->FullPath << ": saved\n";
-                                } else {
-                                    std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
-                                    ++failed;
-                                }
-                            });
+        reportLeftAloneBefore(rows.RowCount());
+        listing.Finish();
+        std::cout.flush();
+        FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+        return;
     }
+    // Every package of the run is recorded in the journal in one batch before any is replaced; a
+    // journal that cannot be written stops the run before any package is touched.
+    std::unique_ptr<engine::SaveJournal> journal;
+    if (!options.noJournal && !records.empty()) {
+        try {
+            journal = engine::StartSaveRun({records.begin(), records.end()}, engine::DefaultJournalRoot());
+        } catch (const engine::EJournalError& e) {
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                reportLeftAloneBefore(rowOfRecord[i]);
+                ++reported;
+                std::cerr << records[i]->FullPath << ": not saved: " << e.what() << '\n';
+                ++failed;
+            }
+            records.clear();
+        }
+    }
+    const engine::SaveOptions saveOptions{journal.get(), options.keepMtime};
+    // Different packages are saved in parallel; the lines come out in the order of the rows.
+    engine::SaveRecords(
+        records, engine::Progress{},
+        [&](std::size_t i, const engine::DocumentOutcome& outcome) {
+            reportLeftAloneBefore(rowOfRecord[i]);
+            ++reported;
+            if (outcome.ok) {
+                std::cout << records[i]->FullPath << ": saved\n";
+            } else {
+                std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
+                ++failed;
+            }
+        },
+        saveOptions);
     reportLeftAloneBefore(rows.RowCount());
+    if (journal) {
+        try {
+            journal->Finish();
+        } catch (const engine::EJournalError& e) {
+            std::cerr << "velmora-cli: " << e.what() << '\n';
+            ++failed;
+        }
+    }
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
@@ -202,7 +241,15 @@ void AddSetCommand(CLI::App& app)
 {
     auto options = std::make_shared<SetOptions>();
     CLI::App* set = app.add_subcommand("set", "Set document properties of packages and save them");
-    set->add_flag("--dry-run", options->dryRun, "Check and load everything, save nothing");
+    CLI::Option* dryRun = set->add_flag("--dry-run", options->dryRun,
+                                        "Save nothing; print each change as PATH: NAME: \"old\" -> \"new\"");
+    set->add_flag("--json", options->json, "With --dry-run: the changes as a JSON array")->needs(dryRun);
+    set->add_flag("--no-journal", options->noJournal,
+                  "Do not record the save in the journal (it cannot be undone then)");
+    set->add_flag("--keep-mtime", options->keepMtime, "Keep each package's modification time");
+    set->add_flag("--clear-personal", options->clearPersonal,
+                  "Clear Creator, LastModifiedBy, Company, Manager, LastPrinted and Template. The "
+                  "journal keeps the old values until 'history --purge' (or use --no-journal)");
     set->add_option("--set", options->sets, "NAME=VALUE (a display name such as Title; repeatable)")
         ->allow_extra_args(false)
         ->type_name("NAME=VALUE");

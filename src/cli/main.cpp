@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
+#include "cli/HistoryCommand.h"
 #include "cli/ImportCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/UndoCommand.h"
 
 #include <CLI/CLI.hpp>
 #include <clocale>
@@ -15,6 +17,8 @@ int main(int argc, char** argv)
     cli::AddShowCommand(app);
     cli::AddSetCommand(app);
     cli::AddExportCommand(app);
+    cli::AddHistoryCommand(app);
+    cli::AddUndoCommand(app);
     cli::AddImportCommand(app);
     return cli::RunApp(app, argc, argv);
 }

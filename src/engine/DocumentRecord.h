@@ -42,14 +42,13 @@ inline constexpr int kFirstPropertyColumn = 3;
 inline constexpr int kColumnCount = kFirstPropertyColumn + static_cast<int>(kPropertyCount);
 
 inline constexpr std::array<std::string_view, kCoreCount> CoreDisplayNames = {
-    "Title",        "Subject",     "Creator",      "Keywords",    "Description",
-    "LastModifiedBy", "Revision",  "LastPrinted",  "CreatedTime", "ModifiedTime",
-    "Category",     "ContentType", "ContentStatus",
+    "Title",       "Subject",     "Creator",      "Keywords", "Description", "LastModifiedBy", "Revision",
+    "LastPrinted", "CreatedTime", "ModifiedTime", "Category", "ContentType", "ContentStatus",
 };
 
 inline constexpr std::array<std::string_view, kCoreCount> CoreElementNames = {
-    "dc:title",          "dc:subject",     "dc:creator",      "cp:keywords",      "dc:description",
-    "cp:lastModifiedBy", "cp:revision",    "cp:lastPrinted",  "dcterms:created", "dcterms:modified",
+    "dc:title",          "dc:subject",     "dc:creator",       "cp:keywords",     "dc:description",
+    "cp:lastModifiedBy", "cp:revision",    "cp:lastPrinted",   "dcterms:created", "dcterms:modified",
     "cp:category",       "cp:contentType", "cp:contentStatus",
 };
 
@@ -80,6 +79,9 @@ struct DocumentRecord
     std::array<std::string, kAppCount> AppValues{};
     std::array<bool, kCoreCount> CoreChanged{};
     std::array<bool, kAppCount> AppChanged{};
+    // The texts of property p as the package held them at the last load or successful save: the
+    // "old" side of a pending change.
+    std::array<std::string, kPropertyCount> LoadedValues{};
     // The last load or save failure of this package; empty when the last operation succeeded.
     std::string LastError;
 

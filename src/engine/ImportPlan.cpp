@@ -171,14 +171,14 @@ ImportMatch MatchImportRows(const ImportSheet& sheet,
     return match;
 }
 
-std::vector<PropertyChange> ApplyImportRow(const ImportRow& row, DocumentRecord& record)
+std::vector<PendingChange> ApplyImportRow(const ImportRow& row, DocumentRecord& record)
 {
-    std::vector<PropertyChange> changes;
+    std::vector<PendingChange> changes;
     for (const ImportValue& value : row.Values) {
         if (record.Value(value.Property) == value.Text) {
             continue;
         }
-        changes.push_back(PropertyChange{value.Property, record.Value(value.Property), value.Text});
+        changes.push_back(PendingChange{value.Property, record.Value(value.Property), value.Text});
         record.Value(value.Property) = value.Text;
         record.SetChanged(value.Property, true);
         record.Modified = true;

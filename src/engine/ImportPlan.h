@@ -2,6 +2,7 @@
 
 #include "engine/DocumentRecord.h"
 #include "engine/ImportTable.h"
+#include "engine/PendingChanges.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -60,15 +61,8 @@ struct ImportMatch
                                           const std::vector<const DocumentRecord*>& records,
                                           const std::filesystem::path& base);
 
-struct PropertyChange
-{
-    std::size_t Property = 0;
-    std::string Old;
-    std::string New;
-};
-
 // Stores the row's values that differ exactly from the record's texts, flags them and sets
 // Modified when any did; returns what changed.
-std::vector<PropertyChange> ApplyImportRow(const ImportRow& row, DocumentRecord& record);
+std::vector<PendingChange> ApplyImportRow(const ImportRow& row, DocumentRecord& record);
 
 } // namespace engine

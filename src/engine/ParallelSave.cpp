@@ -1,6 +1,5 @@
 #include "engine/ParallelSave.h"
 
-#include "engine/SaveDocument.h"
 #include "engine/ScratchFolder.h"
 #include "engine/UsableCores.h"
 
@@ -39,10 +38,13 @@ std::vector<Group> GroupByPackage(const std::vector<DocumentRecord*>& records)
 class SavePool
 {
 public:
-    SavePool(const std::vector<DocumentRecord*>& records, const Progress& progress)
+    SavePool(const std::vector<DocumentRecord*>& records,
+             const Progress& progress,
+             const SaveOptions& options)
         : m_records(records)
         , m_groups(GroupByPackage(records))
         , m_progress(progress)
+        , m_options(options)
         , m_outcomes(records.size())
         , m_done(records.size(), false)
     {}
@@ -88,7 +90,8 @@ public:
             }
             for (std::size_t i : m_groups[g]) {
                 m_progress.Report(m_finished, m_records.size(), m_records[i]->FullPath);
-                DocumentOutcome outcome = SaveDocument(*m_records[i], scratch ? &*scratch : nullptr);
+                DocumentOutcome outcome =
+                    SaveDocument(*m_records[i], m_options, scratch ? &*scratch : nullptr);
                 {
                     std::lock_guard lock(m_mutex);
                     m_outcomes[i] = std::move(outcome);
@@ -118,6 +121,7 @@ private:
     const std::vector<DocumentRecord*>& m_records;
     const std::vector<Group> m_groups;
     const Progress& m_progress;
+    const SaveOptions m_options;
     std::vector<DocumentOutcome> m_outcomes;
     std::vector<bool> m_done;
     std::size_t m_nextGroup = 0;
@@ -132,12 +136,13 @@ private:
 
 void SaveRecords(const std::vector<DocumentRecord*>& records,
                  const Progress& progress,
-                 const std::function<void(std::size_t, const DocumentOutcome&)>& finished)
+                 const std::function<void(std::size_t, const DocumentOutcome&)>& finished,
+                 const SaveOptions& options)
 {
     if (records.empty()) {
         return;
     }
-    SavePool pool(records, progress);
+    SavePool pool(records, progress, options);
     pool.Start();
     std::size_t next = 0;
     // The calling thread saves too, and hands on in order whatever is done after each of its saves.

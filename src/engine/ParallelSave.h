@@ -3,6 +3,7 @@
 #include "engine/DocumentOutcome.h"
 #include "engine/DocumentRecord.h"
 #include "engine/Progress.h"
+#include "engine/SaveDocument.h"
 
 #include <cstddef>
 #include <functional>
@@ -15,9 +16,10 @@ namespace engine {
 // its whole run and removes it when it stops. finished(i, outcome) is called on the calling thread
 // for i = 0, 1, ... in order, each as soon as record i and every record before it are done. When
 // progress is cancelled, packages not yet started are not saved, and the calls stop before the
-// first record left unsaved.
+// first record left unsaved. Every save gets the options (a journal is shared by the workers).
 void SaveRecords(const std::vector<DocumentRecord*>& records,
                  const Progress& progress,
-                 const std::function<void(std::size_t, const DocumentOutcome&)>& finished);
+                 const std::function<void(std::size_t, const DocumentOutcome&)>& finished,
+                 const SaveOptions& options = {});
 
 } // namespace engine

@@ -3,7 +3,9 @@
 #include "archive/UpdatePackage.h"
 #include "engine/PartLocator.h"
 #include "engine/PathMessage.h"
+#include "engine/PendingChanges.h"
 #include "engine/PropertyParts.h"
+#include "engine/SaveHooks.h"
 #include "engine/ScratchFolder.h"
 #include "engine/WriteProperties.h"
 
@@ -48,36 +50,6 @@ void CheckWritable(const std::string& path)
     }
     if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(path.c_str(), W_OK) != 0) {
         throw std::runtime_error("the package is read-only");
-    }
-}
-
-// A member name as a relative path below the scratch folder; names that could lead outside it
-// are refused (they never name a property part of a sound package).
-fs::path SafeRelativePath(const std::string& name)
-{
-    fs::path relative;
-    std::size_t start = 0;
-    while (start <= name.size()) {
-        const std::size_t cut = std::min(name.find('/', start), name.size());
-        const std::string segment = name.substr(start, cut - start);
-        if (segment.empty() || segment == "." || segment == "..") {
-            throw std::runtime_error("unsafe member name " + name);
-        }
-        relative /= segment;
-        start = cut + 1;
-    }
-    return relative;
-}
-
-void WriteScratchFile(const fs::path& folder, const std::string& name, const std::string& text)
-{
-    const fs::path path = folder / SafeRelativePath(name);
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
     }
 }
 
@@ -160,9 +132,11 @@ const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes
 const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
-void SaveChanges(DocumentRecord& record, bool core, bool app, ScratchFolder& scratch)
+void SaveChanges(
+    DocumentRecord& record, bool core, bool app, const SaveOptions& options, ScratchFolder& scratch)
 {
     CheckWritable(record.FullPath);
+    SaveHooks hooks(record.FullPath, options);
     archive::TArchiveReader reader;
     reader.ZipName = record.FullPath;
     reader.DoProcessMessages = false;
@@ -189,7 +163,8 @@ void SaveChanges(DocumentRecord& record, bool core, bool app, ScratchFolder& scr
     }
     plan.RegisterCreatedParts();
     reader.CloseArchive();
-    archive::UpdatePackage(record.FullPath, scratch.Path());
+    archive::UpdatePackage(record.FullPath, scratch.Path(), hooks.Hooks());
+    hooks.Replaced();
 }
 
 // Empties a reused scratch folder after a save, on every path; what cannot be removed now is
@@ -219,7 +194,7 @@ private:
 
 } // namespace
 
-DocumentOutcome SaveDocument(DocumentRecord& record, ScratchFolder* reused)
+DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options, ScratchFolder* reused)
 {
     try {
         const bool core = HasCoreChanges(record);
@@ -227,13 +202,13 @@ DocumentOutcome SaveDocument(DocumentRecord& record, ScratchFolder* reused)
         if (core || app) {
             if (reused == nullptr) {
                 ScratchFolder scratch;
-                SaveChanges(record, core, app, scratch);
+                SaveChanges(record, core, app, options, scratch);
             } else {
                 const EmptiedAfterUse emptied(*reused);
                 if (reused->EmptyingFailed()) {
                     reused->Empty(); // old contents must never reach the package
                 }
-                SaveChanges(record, core, app, *reused);
+                SaveChanges(record, core, app, options, *reused);
             }
         }
     } catch (const std::exception& e) {
@@ -244,6 +219,7 @@ DocumentOutcome SaveDocument(DocumentRecord& record, ScratchFolder* reused)
         return DocumentOutcome{false, record.LastError};
     }
     // Only now has the package really been rewritten (or needed no change).
+    AdoptSavedValues(record);
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
     record.Modified = false;

@@ -1,8 +1,10 @@
 #include "engine/ScratchFolder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
@@ -122,6 +124,40 @@ void DeleteFolderTree(const fs::path& folder)
     fs::remove_all(absolute, ec);
     if (ec) {
         throw std::runtime_error("cannot delete " + absolute.string() + ": " + ec.message());
+    }
+}
+
+// A member name as a relative path below the scratch folder; names that could lead outside it
+// are refused (they never name a property part of a sound package).
+namespace {
+
+fs::path SafeRelativePath(const std::string& name)
+{
+    fs::path relative;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t cut = std::min(name.find('/', start), name.size());
+        const std::string segment = name.substr(start, cut - start);
+        if (segment.empty() || segment == "." || segment == "..") {
+            throw std::runtime_error("unsafe member name " + name);
+        }
+        relative /= segment;
+        start = cut + 1;
+    }
+    return relative;
+}
+
+} // namespace
+
+void WriteScratchFile(const fs::path& folder, const std::string& name, const std::string& text)
+{
+    const fs::path path = folder / SafeRelativePath(name);
+    fs::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path.string() + ": " + std::strerror(errno));
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace engine {
 
@@ -37,5 +38,9 @@ std::filesystem::path ScratchBase();
 // Removes folder with everything in it; read-only entries are made writable first and links are
 // removed, not followed. Refuses a file system root. Throws std::runtime_error on failure.
 void DeleteFolderTree(const std::filesystem::path& folder);
+
+// Writes text as the file of a member (name with '/' separators) below folder, creating folders.
+// Names with empty, "." or ".." segments are refused. Throws std::runtime_error.
+void WriteScratchFile(const std::filesystem::path& folder, const std::string& name, const std::string& text);
 
 } // namespace engine

@@ -210,7 +210,7 @@ private slots:
                 bar << entry->text();
             }
         }
-        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&About", "&Help"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&Help"}));
         QCOMPARE(MenuTexts(m_window->fileMenu()),
                  (QStringList{"Add &File\u2026", "Add F&older\u2026", "Save &Checked", "Save &All",
                               "&Refresh", "&Export\tCtrl+E", "E&xit"}));
@@ -219,7 +219,8 @@ private slots:
                               "Export To XML (*.xml)"}));
         const QStringList edit = MenuTexts(m_window->editMenu());
         QCOMPARE(edit.mid(2),
-                 (QStringList{"&Batch Modify\u2026", "Check &All", "&Delete Checked", "Delete A&ll"}));
+                 (QStringList{"Undo &Last Save", "&Batch Modify\u2026", "Remove &Personal Information\u2026",
+                              "Check &All", "&Delete Checked", "Delete A&ll"}));
         QCOMPARE(m_window->editMenu()->actions().at(0), action("actUndo"));
         QCOMPARE(m_window->editMenu()->actions().at(1), action("actRedo"));
         QCOMPARE(m_window->undoStack()->objectName(), QStringLiteral("undoStack"));
@@ -227,12 +228,17 @@ private slots:
         QCOMPARE(action("actRedo")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         QVERIFY(action("actDeleteAll")->shortcut().isEmpty());
 
-        // Options shows once a setting joins it.
-        QVERIFY(!m_window->optionsMenu()->menuAction()->isVisible());
-        QAction* setting = m_window->optionsMenu()->addAction(QStringLiteral("A setting"));
+        // The save settings are checkable and remembered between runs.
         QVERIFY(m_window->optionsMenu()->menuAction()->isVisible());
-        m_window->optionsMenu()->removeAction(setting);
-        QVERIFY(!m_window->optionsMenu()->menuAction()->isVisible());
+        QCOMPARE(MenuTexts(m_window->optionsMenu()),
+                 (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times"}));
+        QVERIFY(action("actJournalSaves")->isChecked());
+        QVERIFY(!action("actKeepModificationTime")->isChecked());
+        action("actKeepModificationTime")->trigger();
+        TfmMain second;
+        QVERIFY(second.findChild<QAction*>(QStringLiteral("actKeepModificationTime"))->isChecked());
+        action("actKeepModificationTime")->trigger();
+        QVERIFY(!TfmMain().findChild<QAction*>(QStringLiteral("actKeepModificationTime"))->isChecked());
     }
 
     void checkAllFollowsTheBoxBothWays()

@@ -8,15 +8,19 @@
 #include "app/TfmMain.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <algorithm>
@@ -300,6 +304,80 @@ private slots:
         QVERIFY(model.RecordAt(1).Modified);
         QVERIFY(IsBlue(*m_window, 1, 0));
         QVERIFY(model.index(1, 0).data(Qt::DecorationRole).isValid());
+    }
+
+    void saveIsJournaledAndUndoLastSaveRestoresIt()
+    {
+        const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString((*m_dir / "state").string()));
+        const auto paths = makePackages({"undone", "other"});
+        const std::string original = testsupport::ReadFileBytes(paths[0]);
+        addFiles(paths);
+        auto& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Saved title"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(testsupport::ReadFileBytes(paths[0]) != original);
+
+        auto* undo = m_window->findChild<QAction*>(QStringLiteral("actUndoLastSave"));
+        QVERIFY(undo != nullptr);
+        undo->trigger(); // unanswered: No, nothing happens
+        QCOMPARE(CellOf(*m_window, 0, 3), std::string("Saved title"));
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        undo->trigger();
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(CellOf(*m_window, 0, 3), std::string("undone"));
+        QVERIFY(!model.RecordAt(0).Modified);
+        QVERIFY(Dialogs::takeShownMessages().last().text.contains(QStringLiteral("1 package(s)")));
+
+        // Saves recorded nowhere cannot be undone; the user is told.
+        m_window->setSaveOptions(false, false);
+        QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Unrecorded"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        undo->trigger();
+        QVERIFY(WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QVERIFY(!messages.isEmpty());
+        QVERIFY(messages.last().text.contains(QStringLiteral("already undone")));
+        QCOMPARE(CellOf(*m_window, 1, 3), std::string("Unrecorded"));
+        qputenv("XDG_STATE_HOME", oldState);
+    }
+
+    void removePersonalInfoStagesOneUndoableStep()
+    {
+        addFiles(makePackages({"private", "unchecked"}));
+        auto& model = m_window->model();
+        model.SetCheckState(1, engine::kUnchecked);
+        const engine::DocumentRecord before = model.RecordAt(0);
+        const std::string file = testsupport::ReadFileBytes(*m_dir / "private.pptx");
+        QTimer::singleShot(0, [] {
+            QDialog* dialog = nullptr;
+            for (QWidget* top : QApplication::topLevelWidgets()) {
+                if (top->objectName() == QStringLiteral("dlgRemovePersonalInfo")) {
+                    dialog = qobject_cast<QDialog*>(top);
+                }
+            }
+            QVERIFY(dialog != nullptr);
+            dialog->findChild<QCheckBox*>(QStringLiteral("cbCompany"))->setChecked(false);
+            dialog->accept();
+        });
+        m_window->findChild<QAction*>(QStringLiteral("actRemovePersonalInfo"))->trigger();
+        QCOMPARE(m_window->undoStack()->count(), 1);
+        const engine::DocumentRecord& after = model.RecordAt(0);
+        QVERIFY(after.Modified);
+        for (const std::size_t p :
+             {std::size_t{2}, std::size_t{5}, std::size_t{7}, std::size_t{13}, std::size_t{16}}) {
+            QVERIFY(after.Value(p).empty());
+            QVERIFY(after.Changed(p));
+        }
+        QVERIFY(!after.Changed(15));
+        QVERIFY(!model.RecordAt(1).Modified);
+        QCOMPARE(testsupport::ReadFileBytes(*m_dir / "private.pptx"), file); // nothing written yet
+        m_window->undoStack()->undo();
+        QCOMPARE(model.RecordAt(0).Value(2), before.Value(2));
+        QVERIFY(!model.RecordAt(0).Modified);
     }
 
     void dropAddsFoldersAndLowerCasePackagesOnly()

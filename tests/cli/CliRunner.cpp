@@ -17,12 +17,16 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-CliRun RunCli(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& zone)
+CliRun RunCli(const fs::path& folder,
+              const std::vector<std::string>& arguments,
+              const std::string& zone,
+              const std::string& environment)
 {
     static int counter = 0;
     const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-run-" + std::to_string(getpid()) +
                                                           "-" + std::to_string(counter++));
-    std::string command = "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + VELMORA_CLI_BINARY;
+    std::string command =
+        "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + environment + " " + VELMORA_CLI_BINARY;
     for (const std::string& argument : arguments) {
         command += " " + Quoted(argument);
     }

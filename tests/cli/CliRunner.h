@@ -4,7 +4,8 @@
 #include <string>
 #include <vector>
 
-// velmora-cli run as a user runs it, for the command tests.
+// velmora-cli run as a user runs it, for the command tests: arguments, exit status, standard output
+// and error.
 namespace clitest {
 
 struct CliRun
@@ -14,13 +15,14 @@ struct CliRun
     std::string err;
 };
 
-// Runs velmora-cli in folder with the given time zone.
+// The text in single quotes for the shell.
+std::string Quoted(const std::string& text);
+
+// Runs velmora-cli in folder with the given time zone; environment holds more "NAME=VALUE" settings.
 CliRun RunCli(const std::filesystem::path& folder,
               const std::vector<std::string>& arguments,
-              const std::string& zone = "UTC");
-
-// A text as one shell word.
-std::string Quoted(const std::string& text);
+              const std::string& zone = "UTC",
+              const std::string& environment = "");
 
 // A writable copy of the corpus packages in a folder.
 void CopyCorpus(const std::filesystem::path& to);

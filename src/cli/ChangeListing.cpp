@@ -1,0 +1,49 @@
+#include "cli/ChangeListing.h"
+
+#include "archive/Utf8.h"
+#include "cli/JsonWriter.h"
+
+namespace cli {
+
+namespace {
+
+std::string Quoted(const std::string& text)
+{
+    return JsonString(archive::RepairUtf8(text, archive::kReplacementCharacter));
+}
+
+} // namespace
+
+ChangeListing::ChangeListing(std::ostream& out, bool json)
+    : m_out(out)
+    , m_json(json)
+{
+    if (m_json) {
+        m_out << '[';
+    }
+}
+
+void ChangeListing::Add(const std::string& package, const std::vector<engine::PendingChange>& changes)
+{
+    for (const engine::PendingChange& change : changes) {
+        const std::string name(engine::DisplayName(change.Property));
+        if (m_json) {
+            m_out << (m_first ? "\n" : ",\n") << "  {\"FullPath\": " << Quoted(package)
+                  << ", \"Property\": \"" << name << "\", \"Old\": " << Quoted(change.Old)
+                  << ", \"New\": " << Quoted(change.New) << "}";
+        } else {
+            m_out << archive::RepairUtf8(package, archive::kReplacementCharacter) << ": " << name << ": "
+                  << Quoted(change.Old) << " -> " << Quoted(change.New) << '\n';
+        }
+        m_first = false;
+    }
+}
+
+void ChangeListing::Finish()
+{
+    if (m_json) {
+        m_out << (m_first ? "]\n" : "\n]\n");
+    }
+}
+
+} // namespace cli

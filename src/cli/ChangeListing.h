@@ -1,0 +1,30 @@
+#pragma once
+
+#include "engine/PendingChanges.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// The changes a save would write, one line each (PATH: NAME: "old" -> "new") or as a JSON array
+// of {FullPath, Property, Old, New}. Texts are printed as valid UTF-8, quoted and escaped.
+class ChangeListing
+{
+public:
+    ChangeListing(std::ostream& out, bool json);
+    ChangeListing(const ChangeListing&) = delete;
+    ChangeListing& operator=(const ChangeListing&) = delete;
+
+    void Add(const std::string& package, const std::vector<engine::PendingChange>& changes);
+    // Closes the JSON array; nothing for lines.
+    void Finish();
+
+private:
+    std::ostream& m_out;
+    bool m_json;
+    bool m_first = true;
+};
+
+} // namespace cli

@@ -1,0 +1,62 @@
+#include "engine/SaveHooks.h"
+
+#include "engine/SaveJournal.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace engine {
+
+namespace {
+
+void GiveModificationTime(int fd, const archive::FileIdentity& from)
+{
+    const timespec times[2] = {{0, UTIME_OMIT}, {from.MtimeSeconds, from.MtimeNanoseconds}};
+    if (futimens(fd, times) != 0) {
+        throw std::runtime_error(std::string("cannot keep the modification time: ") + std::strerror(errno));
+    }
+}
+
+} // namespace
+
+SaveHooks::SaveHooks(const std::string& package,
+                     const SaveOptions& options,
+                     std::optional<archive::FileIdentity> expected)
+    : m_package(package)
+    , m_options(options)
+    , m_expected(std::move(expected))
+{
+    if (m_options.Journal != nullptr && !m_expected) {
+        m_expected = m_options.Journal->EnsureEntry(package);
+    }
+    m_before = m_expected ? *m_expected : archive::IdentityOf(package);
+}
+
+archive::UpdateHooks SaveHooks::Hooks()
+{
+    archive::UpdateHooks hooks;
+    hooks.ExpectedArchive = m_expected;
+    if (m_options.Journal != nullptr) {
+        hooks.OnArchiveBytes = [this](std::string_view bytes) { m_hash.Update(bytes); };
+    }
+    hooks.BeforeReplace = [this](int fd) {
+        if (m_options.KeepModificationTime) {
+            GiveModificationTime(fd, m_before);
+        }
+        if (m_options.Journal != nullptr) {
+            m_options.Journal->RecordProduced(m_package, archive::IdentityOf(fd), m_hash.HexDigest());
+        }
+    };
+    return hooks;
+}
+
+void SaveHooks::Replaced() const
+{
+    if (m_options.Journal != nullptr) {
+        m_options.Journal->RecordReplaced(m_package);
+    }
+}
+
+} // namespace engine

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "archive/UpdatePackage.h"
+#include "engine/SaveDocument.h"
+#include "engine/Sha256.h"
+
+#include <optional>
+#include <string>
+
+namespace engine {
+
+// What a package update adds for the save options: the package must still be the file it was
+// when its journal entry was recorded (or the given one), the new archive is hashed while it is
+// written and noted in the journal before it replaces the package, and it gets the old
+// modification time.
+class SaveHooks
+{
+public:
+    // Throws when the journal entry cannot be recorded.
+    SaveHooks(const std::string& package,
+              const SaveOptions& options,
+              std::optional<archive::FileIdentity> expected = std::nullopt);
+    SaveHooks(const SaveHooks&) = delete;
+    SaveHooks& operator=(const SaveHooks&) = delete;
+
+    // Valid while this object lives.
+    [[nodiscard]] archive::UpdateHooks Hooks();
+    // After the update replaced the package.
+    void Replaced() const;
+
+private:
+    std::string m_package;
+    SaveOptions m_options;
+    std::optional<archive::FileIdentity> m_expected;
+    archive::FileIdentity m_before;
+    Sha256 m_hash;
+};
+
+} // namespace engine

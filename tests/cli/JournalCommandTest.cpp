@@ -1,0 +1,170 @@
+// The review, journal and privacy options of set, and the history and undo commands.
+#include "CliRunner.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::CliRun;
+using clitest::Quoted;
+using clitest::RunCli;
+using testsupport::ReadFileBytes;
+using testsupport::TempDir;
+
+// Member names in order with a digest of their uncompressed bytes, as an independent reader sees them.
+std::string Members(const fs::path& package)
+{
+    return testsupport::RunCommand(
+        "python3 -c 'import sys, zipfile, hashlib\n"
+        "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+        "    print(i.filename, hashlib.sha256(zipfile.ZipFile(sys.argv[1]).read(i)).hexdigest())' " +
+        Quoted(package.string()));
+}
+
+std::pair<long, long> Mtime(const fs::path& path)
+{
+    struct stat st
+    {
+    };
+
+    stat(path.c_str(), &st);
+    return {st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
+}
+
+class JournalCommands : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"lo_deck1_props.pptx", "us_core_no_app.pptx"}) {
+            fs::copy_file(testsupport::RealCorpusDir() / name, m_dir / name);
+            fs::permissions(m_dir / name, fs::perms::owner_write, fs::perm_options::add);
+        }
+    }
+
+    CliRun Run(const std::vector<std::string>& arguments) const
+    {
+        return RunCli(m_dir.Path(), arguments, "UTC", "XDG_STATE_HOME=" + Quoted((m_dir / "state").string()));
+    }
+
+    TempDir m_dir;
+};
+
+TEST_F(JournalCommands, DryRunListsEachChangeExactlyAndWritesNothing)
+{
+    const std::string original = ReadFileBytes(m_dir / "lo_deck1_props.pptx");
+    const CliRun dry =
+        Run({"set", "--dry-run", "--set", "Title=a \"b\"\\c", "--set", "Company=", "lo_deck1_props.pptx"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(
+        dry.out,
+        "lo_deck1_props.pptx: Title: \"Quarterly review – Q3 “draft” & notes\" -> \"a \\\"b\\\"\\\\c\"\n"
+        "lo_deck1_props.pptx: Company: \"Ærøskøbing Fähre GmbH\" -> \"\"\n");
+    const CliRun json = Run({"set", "--dry-run", "--json", "--clear", "Manager", "lo_deck1_props.pptx"});
+    EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"lo_deck1_props.pptx\", \"Property\": \"Manager\", \"Old\": "
+                        "\"Grace Hopper\", \"New\": \"\"}\n]\n");
+    EXPECT_EQ(ReadFileBytes(m_dir / "lo_deck1_props.pptx"), original);
+    EXPECT_FALSE(fs::exists(m_dir / "state"));
+    EXPECT_EQ(Run({"set", "--json", "--clear", "Manager", "lo_deck1_props.pptx"}).status, 2);
+}
+
+TEST_F(JournalCommands, SetHistoryUndo)
+{
+    const std::string before = Members(m_dir / "us_core_no_app.pptx");
+    const CliRun set = Run(
+        {"set", "--set", "Manager=Boss", "--set", "Title=T", "lo_deck1_props.pptx", "us_core_no_app.pptx"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(fs::status(m_dir / "state" / "velmora" / "journal").permissions(), fs::perms::owner_all);
+
+    const CliRun history = Run({"history"});
+    EXPECT_NE(history.out.find("  2 packages  Title,Manager\n"), std::string::npos) << history.out;
+    const CliRun one = Run({"history", "us_core_no_app.pptx"});
+    EXPECT_NE(one.out.find((fs::canonical(m_dir.Path()) / "us_core_no_app.pptx").string()),
+              std::string::npos);
+
+    const CliRun undo = Run({"undo", "us_core_no_app.pptx"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), before); // the created app part is gone again
+    const CliRun again = Run({"undo", "us_core_no_app.pptx", "lo_deck1_props.pptx"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("us_core_no_app.pptx: the save of run"), std::string::npos) << again.err;
+    EXPECT_NE(again.out.find("lo_deck1_props.pptx: restored"), std::string::npos);
+}
+
+TEST_F(JournalCommands, NoJournalAndPurge)
+{
+    ASSERT_EQ(Run({"set", "--no-journal", "--set", "Title=x", "lo_deck1_props.pptx"}).status, 0);
+    EXPECT_EQ(Run({"history"}).out, "");
+    EXPECT_EQ(Run({"undo", "lo_deck1_props.pptx"}).status, 1);
+
+    ASSERT_EQ(Run({"set", "--set", "Title=y", "lo_deck1_props.pptx", "us_core_no_app.pptx"}).status, 0);
+    EXPECT_EQ(Run({"history", "--purge", "lo_deck1_props.pptx"}).out.rfind("deleted 1 entries", 0), 0u);
+    EXPECT_EQ(Run({"undo", "lo_deck1_props.pptx"}).status, 1);
+    EXPECT_EQ(Run({"history", "--purge"}).status, 0);
+    EXPECT_EQ(Run({"history"}).out, "");
+    EXPECT_EQ(Run({"undo", "us_core_no_app.pptx"}).status, 1);
+}
+
+TEST_F(JournalCommands, UnwritableJournalStopsTheSaveAndNamesBoth)
+{
+    testsupport::WriteFileBytes(m_dir / "state", "a file where the folder belongs");
+    const std::string original = ReadFileBytes(m_dir / "lo_deck1_props.pptx");
+    const CliRun set = Run({"set", "--set", "Title=x", "lo_deck1_props.pptx"});
+    EXPECT_EQ(set.status, 1);
+    EXPECT_NE(set.err.find("lo_deck1_props.pptx: not saved: cannot write the save journal " +
+                           (m_dir / "state" / "velmora" / "journal").string()),
+              std::string::npos)
+        << set.err;
+    EXPECT_EQ(ReadFileBytes(m_dir / "lo_deck1_props.pptx"), original);
+}
+
+TEST_F(JournalCommands, KeepMtimeForSetAndUndo)
+{
+    const fs::path package = m_dir / "lo_deck1_props.pptx";
+    const auto before = Mtime(package);
+    ASSERT_EQ(Run({"set", "--keep-mtime", "--set", "Title=x", "lo_deck1_props.pptx"}).status, 0);
+    EXPECT_EQ(Mtime(package), before);
+    ASSERT_EQ(Run({"undo", "--keep-mtime", "lo_deck1_props.pptx"}).status, 0);
+    EXPECT_EQ(Mtime(package), before);
+}
+
+TEST_F(JournalCommands, ClearPersonalRemovesExactlySixElements)
+{
+    const CliRun help = Run({"set", "--help"});
+    EXPECT_NE(help.out.find("history --purge"), std::string::npos);
+    const CliRun before = Run({"show", "--json", "lo_deck1_props.pptx"});
+    const CliRun set = Run({"set", "--clear-personal", "--set", "Title=kept", "lo_deck1_props.pptx"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const std::string parts =
+        testsupport::RunCommand("unzip -p " + Quoted((m_dir / "lo_deck1_props.pptx").string()) +
+                                " docProps/core.xml docProps/app.xml");
+    for (const char* element :
+         {"dc:creator>", "cp:lastModifiedBy>", "<Company>", "<Manager>", "cp:lastPrinted>", "<Template>"}) {
+        EXPECT_EQ(parts.find(element), std::string::npos) << element;
+    }
+    // Every other property reads as before.
+    const std::string script =
+        "import json,sys\n"
+        "a=json.load(open(sys.argv[1]))[0]; b=json.load(open(sys.argv[2]))[0]\n"
+        "gone={'Creator','LastModifiedBy','Company','Manager','LastPrinted','Template',"
+        "'Title','FileSize','Error'}\n"
+        "assert all(a[k]==b[k] for k in a if k not in gone), (a,b)\n"
+        "assert all(b[k]=='' for k in gone-{'Title','FileSize','Error'}) and b['Title']=='kept'\n";
+    testsupport::WriteFileBytes(m_dir / "a.json", before.out);
+    testsupport::WriteFileBytes(m_dir / "b.json", Run({"show", "--json", "lo_deck1_props.pptx"}).out);
+    testsupport::WriteFileBytes(m_dir / "check.py", script);
+    int status = -1;
+    const std::string out = testsupport::RunCommand("python3 " + Quoted((m_dir / "check.py").string()) + " " +
+                                                        Quoted((m_dir / "a.json").string()) + " " +
+                                                        Quoted((m_dir / "b.json").string()) + " 2>&1",
+                                                    &status);
+    EXPECT_EQ(status, 0) << out;
+}
+
+} // namespace
+} // namespace cli

@@ -1,0 +1,87 @@
+// A journaled save killed after its journal entry was complete but before the new package replaced
+// the old one: the package is the old one, and undo passes the entry over without touching it.
+#include "archive/UpdatePackage.h"
+#include "engine/JournalStore.h"
+#include "engine/LoadDocument.h"
+#include "engine/SaveDocument.h"
+#include "engine/SaveHooks.h"
+#include "engine/ScratchFolder.h"
+#include "engine/UndoSave.h"
+#include "reliability/ChildProcess.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace reliability {
+namespace {
+
+namespace fs = std::filesystem;
+using testsupport::ReadFileBytes;
+
+TEST(JournalKill, SaveKilledBeforeTheRenameLeavesAnEntryUndoPassesOver)
+{
+    testsupport::TempDir dir;
+    const fs::path package = dir / "deck.pptx";
+    const fs::path root = dir / "journal";
+    fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", package);
+    fs::permissions(package, fs::perms::owner_write, fs::perm_options::add);
+    const std::string original = ReadFileBytes(package);
+
+    const ChildResult killed = RunInChild([&] {
+        engine::SaveJournal journal(root, {"Title"});
+        journal.RecordBefore({package.string()});
+        const engine::SaveOptions options{&journal, false};
+        engine::SaveHooks hooks(package.string(), options);
+        archive::UpdateHooks update = hooks.Hooks();
+        // The hooks of a save, with the process ending right after the journal has its outcome.
+        update.BeforeReplace = [produce = update.BeforeReplace](int fd) {
+            produce(fd);
+            raise(SIGKILL);
+        };
+        engine::ScratchFolder scratch;
+        engine::WriteScratchFile(scratch.Path(), "docProps/core.xml", "<never/>");
+        archive::UpdatePackage(package, scratch.Path(), update);
+        return Report{};
+    });
+    ASSERT_EQ(killed.signal, SIGKILL) << killed.error;
+    EXPECT_EQ(ReadFileBytes(package), original);
+
+    std::vector<engine::JournalRun> runs = engine::ReadJournal(root);
+    ASSERT_EQ(runs.size(), 1u);
+    const engine::JournalEntry* entry = runs[0].Find(engine::JournalKey(package.string()));
+    ASSERT_NE(entry, nullptr);
+    EXPECT_TRUE(entry->Produced);
+    EXPECT_FALSE(entry->Replaced);
+    const engine::DocumentOutcome ignored = engine::UndoSave(runs, package.string(), {});
+    EXPECT_FALSE(ignored.ok);
+    EXPECT_NE(ignored.message.find("no journaled save"), std::string::npos) << ignored.message;
+    EXPECT_EQ(ReadFileBytes(package), original);
+
+    // A later save is undone to the old package past the entry of the killed one.
+    engine::DocumentRecord record;
+    record.FullPath = package.string();
+    ASSERT_TRUE(engine::LoadDocument(record).ok);
+    record.Value(0) = "After the kill";
+    record.SetChanged(0, true);
+    record.Modified = true;
+    {
+        engine::SaveJournal journal(root, {"Title"});
+        journal.RecordBefore({package.string()});
+        ASSERT_TRUE(engine::SaveDocument(record, {&journal, false}).ok) << record.LastError;
+        journal.Finish();
+    }
+    runs = engine::ReadJournal(root);
+    ASSERT_EQ(runs.size(), 2u);
+    ASSERT_TRUE(engine::UndoSave(runs, package.string(), {}).ok);
+    record.FullPath = package.string();
+    ASSERT_TRUE(engine::LoadDocument(record).ok);
+    EXPECT_EQ(record.Value(0), "Quarterly review – Q3 “draft” & notes");
+    for (const auto& item : fs::directory_iterator(dir.Path())) {
+        EXPECT_TRUE(item.path() == package || item.path() == root) << item.path(); // no temporary left
+    }
+}
+
+} // namespace
+} // namespace reliability
