@@ -7,7 +7,7 @@ _velmora_cli()
     local command="" i
     for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
-            show | set | export)
+            show | set | export | import)
                 command=${words[i]}
                 break
                 ;;
@@ -23,6 +23,11 @@ _velmora_cli()
             _filedir
             return
             ;;
+        --ext)
+            COMPREPLY=($(compgen -W 'office pptx pptm potx potm ppsx ppsm docx docm dotx dotm xlsx xlsm
+                xltx xltm' -- "$cur"))
+            return
+            ;;
         --set | --clear)
             local names='Title Subject Creator Keywords Description LastModifiedBy Revision
                 LastPrinted CreatedTime ModifiedTime Category ContentType ContentStatus Template
@@ -34,15 +39,16 @@ _velmora_cli()
     esac
 
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W 'show set export --help' -- "$cur"))
+        COMPREPLY=($(compgen -W 'show set export import --help' -- "$cur"))
         return
     fi
     if [[ $cur == -* ]]; then
         local options='--help'
         case $command in
-            show) options+=' --json --csv' ;;
-            set) options+=' --set --clear --dry-run' ;;
-            export) options+=' --format --output' ;;
+            show) options+=' --json --csv --custom --ext' ;;
+            set) options+=' --set --clear --fill --match --custom --custom-clear --dry-run --ext' ;;
+            export) options+=' --format --output --custom --ext' ;;
+            import) options+=' --dry-run --empty-clears --skip-invalid --ext' ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -2,6 +2,7 @@
 // and sound variants for the archive and load/save fuzzers, property-part texts, date texts and
 // name patterns. Real packages are added by scripts/fuzz.sh.
 #include "support/HostilePackages.h"
+#include "support/OfficePackages.h"
 #include "support/PackageBuilder.h"
 #include "support/Workbooks.h"
 
@@ -86,6 +87,16 @@ std::vector<std::string> PartTexts()
         "1" + AppXml("<Company a=\"x<y\">c</Company>"),
         "1" + AppXml("") + "<!DOCTYPE Properties>",
         "1<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + AppXml("<Company>ascii</Company>"),
+        "2" + testsupport::CustomXml(
+                  testsupport::CustomProperty(2, "T", "<vt:lpwstr>a &amp; b</vt:lpwstr>") +
+                  testsupport::CustomProperty(3, "I", "<vt:i4>5</vt:i4>") +
+                  testsupport::CustomProperty(3, "D", "<vt:filetime>2013-05-06T07:08:09Z</vt:filetime>") +
+                  testsupport::CustomProperty(
+                      9, "V", "<vt:vector size=\"1\" baseType=\"i4\"><vt:i4>1</vt:i4></vt:vector>") +
+                  testsupport::CustomProperty(-1, "B", "<vt:bool>0</vt:bool>")),
+        "2<c:Properties xmlns:c=\"http://purl.oclc.org/ooxml/officeDocument/customProperties\" "
+        "xmlns:vt=\"urn:not-vt\"><c:property pid=\"x\" "
+        "name=\"S\"><vt:lpwstr>s</vt:lpwstr></c:property></c:Properties>",
     };
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 // Dropped items are judged when they are handled: a folder by what is on disk, a file by its
 // extension exactly as written.
-AddItem::Kind Resolve(const AddItem& item)
+AddItem::Kind Resolve(const AddItem& item, const std::string& extensionList)
 {
     if (item.kind != AddItem::Kind::Dropped) {
         return item.kind;
@@ -20,26 +20,33 @@ AddItem::Kind Resolve(const AddItem& item)
     if (std::filesystem::is_directory(item.path, ec)) {
         return AddItem::Kind::Folder;
     }
-    return engine::FileExtension(item.path) == "pptx" ? AddItem::Kind::File : AddItem::Kind::Dropped;
+    const std::string extension = engine::FileExtension(item.path);
+    const bool otherKinds = extensionList != engine::kPackageExtensionList;
+    return extension == "pptx" ||
+                   (otherKinds && engine::PassesFilter(extension, engine::kPackageFilterMode, extensionList))
+               ? AddItem::Kind::File
+               : AddItem::Kind::Dropped;
 }
 
 } // namespace
 
-void AddItems(engine::DocumentList& list, const std::vector<AddItem>& items, const engine::Progress& progress)
+void AddItems(engine::DocumentList& list,
+              const std::vector<AddItem>& items,
+              const engine::Progress& progress,
+              const std::string& extensionList)
 {
     std::vector<std::string> files;
     for (const AddItem& item : items) {
         if (progress.Cancelled()) {
             break;
         }
-        switch (Resolve(item)) {
+        switch (Resolve(item, extensionList)) {
         case AddItem::Kind::File:
             files.push_back(item.path);
             break;
         case AddItem::Kind::Folder:
             engine::AddDocumentFiles(list, std::exchange(files, {}), progress);
-            engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode,
-                                      engine::kPackageExtensionList, progress);
+            engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode, extensionList, progress);
             break;
         case AddItem::Kind::Dropped:
             break; // neither a folder nor a package: skipped

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AddDocument.h"
 #include "engine/DocumentList.h"
 #include "engine/Progress.h"
 
@@ -25,8 +26,11 @@ struct AddItem
 
 // Adds the rows of every item to list, in item order; the packages of a run of files, and those of
 // a folder, load in parallel. A cancel request keeps the rows loaded so far.
+// Folders take the files of extensionList; a dropped file is taken when its extension is exactly
+// "pptx" or, with other kinds chosen, is in extensionList.
 void AddItems(engine::DocumentList& list,
               const std::vector<AddItem>& items,
-              const engine::Progress& progress);
+              const engine::Progress& progress,
+              const std::string& extensionList = engine::kPackageExtensionList);
 
 } // namespace app

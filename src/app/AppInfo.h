@@ -5,7 +5,10 @@
 namespace app {
 
 inline constexpr const char* kAppCaption = "PowerPoint Velmora V2.7.3";
-inline constexpr const char* kPackageDialogFilter = "PowerPoint Files(*.pptx)|*.pptx";
+inline constexpr const char* kPackageDialogFilter =
+    "PowerPoint Files(*.pptx)|*.pptx|Office "
+    "documents|*.pptx;*.pptm;*.potx;*.potm;*.ppsx;*.ppsm;*.docx;*.docm;"
+    "*.dotx;*.dotm;*.xlsx;*.xlsm;*.xltx;*.xltm";
 inline constexpr const char* kMakerNotice =
     "Copyright (C) 2026 Velmora Software. MIT licence: free to use, copy, change and share; "
     "no warranty.";

@@ -165,17 +165,21 @@ bool Dialogs::openUrl(const QUrl& url)
 
 QString Dialogs::qtFilter(const QString& filter)
 {
-    const auto bar = filter.indexOf('|');
-    if (bar < 0) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2) {
         return filter;
     }
-    const QString description = filter.left(bar);
-    const QString patterns = filter.mid(bar + 1).replace(';', ' ');
-    // A description that already names its patterns in brackets is read as is by Qt.
-    if (description.endsWith(QStringLiteral("(%1)").arg(patterns))) {
-        return description;
+    // Description and patterns alternate; Qt separates the filters by ";;".
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        // A description that already names its patterns in brackets is read as is by Qt.
+        filters << (description.endsWith(QStringLiteral("(%1)").arg(patterns))
+                        ? description
+                        : QStringLiteral("%1 (%2)").arg(description, patterns));
     }
-    return QStringLiteral("%1 (%2)").arg(description, patterns);
+    return filters.join(QStringLiteral(";;"));
 }
 
 void Dialogs::setTestMode(bool on)

@@ -35,7 +35,8 @@ public:
     // url is recorded and the preset result (false unless set) returned.
     static bool openUrl(const QUrl& url);
 
-    // Converts a "Description|*.ext" filter into the form the Qt file dialogs read.
+    // Converts a "Description|*.ext" filter (more pairs may follow: "A|*.a|B|*.b;*.c") into the form
+    // the Qt file dialogs read.
     static QString qtFilter(const QString& filter);
 
     // Test hooks: each answer is used once.

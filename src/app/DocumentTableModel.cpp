@@ -54,7 +54,7 @@ int DocumentTableModel::rowCount(const QModelIndex& parent) const
 
 int DocumentTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_columns.size() + m_customNames.size());
 }
 
 QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
@@ -63,6 +63,9 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
         return {};
     }
     const auto row = static_cast<std::size_t>(index.row());
+    if (static_cast<std::size_t>(index.column()) >= m_columns.size()) {
+        return customCellData(*m_rows[row].record, index.column(), role);
+    }
     return cellData(*m_rows[row].record, index.row(), index.column(), role);
 }
 
@@ -118,7 +121,9 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
         return QAbstractTableModel::headerData(section, orientation, role);
     }
     if (role == Qt::DisplayRole) {
-        return m_columns[static_cast<std::size_t>(section)].caption;
+        const auto column = static_cast<std::size_t>(section);
+        return column < m_columns.size() ? m_columns[column].caption
+                                         : QString::fromStdString(m_customNames[column - m_columns.size()]);
     }
     if (role == kDateColumnRole) {
         return section >= engine::kFirstPropertyColumn &&
@@ -191,6 +196,7 @@ void DocumentTableModel::appendRows(std::vector<engine::VectorDocumentList::Row>
     beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
     std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
     endInsertRows();
+    refreshCustomColumns();
 }
 
 void DocumentTableModel::clearRows()
@@ -203,6 +209,7 @@ void DocumentTableModel::clearRows()
     [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([rows = std::move(m_rows)] {});
     m_rows.clear();
     endRemoveRows();
+    refreshCustomColumns();
 }
 
 engine::DocumentRecord& DocumentTableModel::RecordAt(std::size_t row)
@@ -243,11 +250,13 @@ void DocumentTableModel::DeleteRow(std::size_t row)
     beginRemoveRows({}, r, r);
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
     endRemoveRows();
+    refreshCustomColumns();
 }
 
 void DocumentTableModel::storeRecord(std::size_t row, engine::DocumentRecord record)
 {
     *m_rows.at(row).record = std::move(record);
+    refreshCustomColumns();
     rowChanged(static_cast<int>(row), 0, columnCount() - 1);
 }
 
@@ -263,8 +272,11 @@ void DocumentTableModel::BeginUpdate()
 
 void DocumentTableModel::EndUpdate()
 {
-    if (m_updateDepth > 0 && --m_updateDepth == 0 && !m_rows.empty() && columnCount() > 0) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    if (m_updateDepth > 0 && --m_updateDepth == 0) {
+        refreshCustomColumns();
+        if (!m_rows.empty() && columnCount() > 0) {
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        }
     }
 }
 

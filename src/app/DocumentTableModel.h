@@ -6,6 +6,7 @@
 #include <QAbstractTableModel>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace app {
@@ -41,6 +42,14 @@ public:
     void storeRecord(std::size_t row, engine::DocumentRecord record);
     [[nodiscard]] bool anyModified() const;
 
+    // Read-only columns after the configured ones, one per custom property name of the rows (in the
+    // order first met); they follow the rows as they are added, changed and removed.
+    void setCustomColumnsShown(bool shown);
+
+    [[nodiscard]] bool customColumnsShown() const { return m_customShown; }
+
+    [[nodiscard]] const std::vector<std::string>& customColumnNames() const { return m_customNames; }
+
     // QAbstractTableModel
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -68,11 +77,15 @@ public:
 private:
     QVariant cellData(const engine::DocumentRecord& record, int row, int column, int role) const;
     void rowChanged(int row, int firstColumn, int lastColumn);
+    void refreshCustomColumns();
+    [[nodiscard]] QVariant customCellData(const engine::DocumentRecord& record, int column, int role) const;
 
     std::vector<ColumnSetting> m_columns;
     std::vector<engine::VectorDocumentList::Row> m_rows;
     int m_updateDepth = 0;
     bool m_locked = false;
+    bool m_customShown = false;
+    std::vector<std::string> m_customNames;
 };
 
 } // namespace app

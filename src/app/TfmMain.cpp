@@ -43,6 +43,7 @@ TfmMain::TfmMain(QWidget* parent)
     setCentralWidget(central);
     buildMenus();
     buildJournalActions();
+    buildOfficeActions();
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);

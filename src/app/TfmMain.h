@@ -111,6 +111,9 @@ public slots:
     void undoLastSave();
     // Stages the clearing of the chosen personal properties on the checked rows, as one undoable step.
     void removePersonalInfo();
+    void actCustomPropertiesClick();
+    void actFileTypesClick();
+    void actShowCustomPropertiesToggled(bool shown);
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -133,6 +136,10 @@ private:
     void buildJournalActions();
     void restoreSettings();
     void saveSettings() const;
+    // The Options and Edit actions for other package kinds and custom properties.
+    void buildOfficeActions();
+    // The rows with a selected cell, in grid order; the current row when nothing is selected.
+    [[nodiscard]] std::vector<std::size_t> selectedRows() const;
 
     // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
     // inside one grid update, also when work failed, and may return a warning for the user.

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
+#include "app/OfficeSettings.h"
 #include "app/ParallelFor.h"
 #include "app/ProgressRelay.h"
 #include "app/RemovePersonalInfo.h"
@@ -155,8 +156,8 @@ void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
         return;
     }
     auto loaded = std::make_shared<engine::VectorDocumentList>();
-    runLongCommand([loaded, items = std::move(items)](
-                       const engine::Progress& progress) { AddItems(*loaded, items, progress); },
+    runLongCommand([loaded, items = std::move(items), extensions = ScanExtensionListSetting()](
+                       const engine::Progress& progress) { AddItems(*loaded, items, progress, extensions); },
                    [this, loaded, warning] {
                        m_model->appendRows(loaded->TakeRows());
                        return warning;
@@ -326,18 +327,28 @@ void TfmMain::saveRows(bool checkedOnly)
         },
         [this, job] {
             QStringList failures;
+            QStringList signedPackages;
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
                     failures << QString::fromStdString(
                         engine::PathMessage(job->records[i].FullPath, job->outcomes[i].message));
+                } else if (job->done[i] != 0 && !job->records[i].LastWarning.empty()) {
+                    signedPackages << QString::fromStdString(job->records[i].FullPath);
                 }
             }
             job->storeInto(*m_model);
-            if (failures.isEmpty()) {
-                return QString();
+            QString summary;
+            if (!failures.isEmpty()) {
+                summary = QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
+                          failures.join(QLatin1Char('\n'));
             }
-            return QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
-                   failures.join(QLatin1Char('\n'));
+            if (!signedPackages.isEmpty()) {
+                summary += QStringLiteral("%1These packages were digitally signed; their signatures may no "
+                                          "longer verify:\n\n")
+                               .arg(summary.isEmpty() ? QString() : QStringLiteral("\n\n")) +
+                           signedPackages.join(QLatin1Char('\n'));
+            }
+            return summary;
         });
 }
 

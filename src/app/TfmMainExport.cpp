@@ -4,6 +4,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "engine/Progress.h"
+#include "export/CustomColumns.h"
 #include "export/GridSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -59,8 +60,13 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         const DocumentTableModel* model = m_model;
         runLongCommand(
             [model, exporter = m_exporter, format, captions = std::move(captions),
+             withCustom = m_model->customColumnsShown(),
              target = path.toStdString()](const engine::Progress&) {
-                exporter(format, exporting::SnapshotOf(*model, captions), target);
+                exporting::GridSnapshot snapshot = exporting::SnapshotOf(*model, captions);
+                if (withCustom) {
+                    exporting::AddCustomColumns(snapshot, *model);
+                }
+                exporter(format, snapshot, target);
             },
             [] { return QString(); }, false);
     });

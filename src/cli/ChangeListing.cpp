@@ -26,13 +26,13 @@ ChangeListing::ChangeListing(std::ostream& out, bool json)
 void ChangeListing::Add(const std::string& package, const std::vector<engine::PendingChange>& changes)
 {
     for (const engine::PendingChange& change : changes) {
-        const std::string name(engine::DisplayName(change.Property));
+        const std::string name = engine::ChangeName(change);
         if (m_json) {
             m_out << (m_first ? "\n" : ",\n") << "  {\"FullPath\": " << Quoted(package)
-                  << ", \"Property\": \"" << name << "\", \"Old\": " << Quoted(change.Old)
+                  << ", \"Property\": " << Quoted(name) << ", \"Old\": " << Quoted(change.Old)
                   << ", \"New\": " << Quoted(change.New) << "}";
         } else {
-            m_out << archive::RepairUtf8(package, archive::kReplacementCharacter) << ": " << name << ": "
+            m_out << archive::RepairUtf8(package, archive::kReplacementCharacter) << ": " << archive::RepairUtf8(name, archive::kReplacementCharacter) << ": "
                   << Quoted(change.Old) << " -> " << Quoted(change.New) << '\n';
         }
         m_first = false;

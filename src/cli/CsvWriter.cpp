@@ -34,14 +34,23 @@ std::string CsvField(std::string_view text)
     return out;
 }
 
-void WriteCsv(std::ostream& out, const engine::DocumentList& rows)
+void WriteCsv(std::ostream& out,
+              const engine::DocumentList& rows,
+              const std::vector<std::string>& customNames)
 {
-    WriteRecord(out, RowKeys());
+    std::vector<std::string> header = RowKeys();
+    for (const std::string& name : customNames) {
+        header.push_back(ValidText(name));
+    }
+    WriteRecord(out, header);
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         RowFields fields = FieldsOf(rows.RecordAt(row));
         std::vector<std::string> record{fields.FileName, fields.FullPath, fields.FileSize.value_or("")};
         record.insert(record.end(), fields.Properties.begin(), fields.Properties.end());
         record.push_back(fields.Error.value_or(""));
+        for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
+            record.push_back(ValidText(value));
+        }
         WriteRecord(out, record);
     }
 }

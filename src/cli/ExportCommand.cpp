@@ -1,8 +1,11 @@
 #include "cli/ExportCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/CustomOutput.h"
+#include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "engine/PathMessage.h"
+#include "export/CustomColumns.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/ExportToFile.h"
@@ -31,13 +34,19 @@ struct ExportOptions
 {
     std::string format;
     std::string output;
+    bool custom = false;
+    std::string extensions;
     std::vector<std::string> paths;
 };
 
 void RunExport(const ExportOptions& options)
 {
     std::vector<std::string> unreadable;
-    const engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable);
+    const std::string extensionList = ScanExtensionList(options.extensions);
+    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
+    if (options.custom) {
+        ReportCustomPartErrors(rows);
+    }
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
     }
@@ -53,12 +62,17 @@ void RunExport(const ExportOptions& options)
     }
     // Rows whose package could not be read stay in the grid with their file facts, as in the window.
     // A file that cannot be written ends the command with its reason (exit status 1).
+    exporting::GridSnapshot snapshot = exporting::SnapshotOf(rows, exporting::DefaultCaptions());
+    if (options.custom) {
+        exporting::AddCustomColumns(snapshot, rows);
+    }
     try {
-        exporting::ExportToFile(format, exporting::SnapshotOf(rows, exporting::DefaultCaptions()), output);
+        exporting::ExportToFile(format, snapshot, output);
     } catch (const exporting::EExportError& e) {
         // The spreadsheet's message names its file itself.
-        throw std::runtime_error(format == exporting::ExportFormat::Spreadsheet ? std::string(e.what())
-                                                                                : engine::PathMessage(output, e.what()));
+        throw std::runtime_error(format == exporting::ExportFormat::Spreadsheet
+                                     ? std::string(e.what())
+                                     : engine::PathMessage(output, e.what()));
     }
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
@@ -77,6 +91,8 @@ void AddExportCommand(CLI::App& app)
             "--output", options->output,
             "The file to write; an existing file is replaced (a workbook named *.xls is written as *.xlsx)")
         ->required();
+    command->add_flag("--custom", options->custom, "Add one column per custom property name");
+    AddFileTypesOption(*command, options->extensions);
     command->add_option("paths", options->paths,
                         "Packages, or folders searched recursively for *.pptx (required)");
     command->callback([options] { RunExport(*options); });

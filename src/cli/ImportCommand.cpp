@@ -2,6 +2,7 @@
 
 #include "cli/ChangeListing.h"
 #include "cli/CommandLine.h"
+#include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "engine/ImportPlan.h"
 #include "engine/SaveDocument.h"
@@ -24,6 +25,7 @@ struct ImportOptions
     bool dryRun = false;
     bool emptyClears = false;
     bool skipInvalid = false;
+    std::string extensions;
 };
 
 // Without PATH arguments the packages are the ones the table's FullPath column names, each once.
@@ -65,9 +67,10 @@ void RunImport(const ImportOptions& options)
         throw CLI::ValidationError("import",
                                    "the table names packages by file name only: give the PATHs to match");
     }
+    const std::string extensionList = ScanExtensionList(options.extensions);
     std::vector<std::string> unreadable;
     engine::VectorDocumentList rows =
-        LoadRows(options.paths.empty() ? PathsNamedBy(sheet) : options.paths, &unreadable);
+        LoadRows(options.paths.empty() ? PathsNamedBy(sheet) : options.paths, &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size() + (options.skipInvalid ? 0 : sheet.Problems.size());
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
@@ -107,6 +110,9 @@ void RunImport(const ImportOptions& options)
             continue; // the package already holds every value of its row
         }
         const engine::DocumentOutcome outcome = engine::SaveDocument(record);
+        if (!record.LastWarning.empty()) {
+            std::cerr << record.FullPath << ": " << record.LastWarning << '\n';
+        }
         if (outcome.ok) {
             std::cout << record.FullPath << ": saved\n";
         } else {
@@ -136,6 +142,7 @@ void AddImportCommand(CLI::App& app)
                      "An empty cell clears the property (default: leaves it)");
     import->add_flag("--skip-invalid", options->skipInvalid,
                      "Import the valid cells even when some are invalid (default: import nothing)");
+    AddFileTypesOption(*import, options->extensions);
     import->callback([options] { RunImport(*options);
 });
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/JsonWriter.h"
 
+#include "cli/CustomOutput.h"
 #include "cli/RowFields.h"
 
 #include <cstdio>
@@ -40,7 +41,7 @@ std::string JsonString(std::string_view validUtf8)
     return out;
 }
 
-void WriteJson(std::ostream& out, const engine::DocumentList& rows)
+void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom)
 {
     const std::vector<std::string>& keys = RowKeys();
     out << '[';
@@ -55,7 +56,11 @@ void WriteJson(std::ostream& out, const engine::DocumentList& rows)
         for (const std::string& value : fields.Properties) {
             out << key() << JsonString(value) << ',';
         }
-        out << key() << (fields.Error ? JsonString(*fields.Error) : std::string("null")) << "\n }";
+        out << key() << (fields.Error ? JsonString(*fields.Error) : std::string("null"));
+        if (withCustom) {
+            out << ",\n  \"Custom\": " << JsonCustomObject(rows.RecordAt(row));
+        }
+        out << "\n }";
     }
     out << (rows.RowCount() == 0 ? "]\n" : "\n]\n");
 }

@@ -13,7 +13,7 @@ namespace cli {
 std::string JsonString(std::string_view validUtf8);
 
 // The rows as a JSON array of objects with the keys of RowKeys(), in that order; FileSize is a
-// number, Error null or the message.
-void WriteJson(std::ostream& out, const engine::DocumentList& rows);
+// number, Error null or the message; withCustom adds "Custom" (JsonCustomObject) after Error.
+void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom = false);
 
 } // namespace cli

@@ -13,7 +13,8 @@ namespace cli {
 
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     std::vector<std::string>* unreadablePaths,
-                                    const engine::Progress& progress)
+                                    const engine::Progress& progress,
+                                    const std::string& extensionList)
 {
     engine::VectorDocumentList rows;
     // Consecutive files are loaded as one parallel batch; folders load their own files in parallel.
@@ -36,8 +37,7 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
             unreadable(path, std::strerror(errno));
         } else if (S_ISDIR(st.st_mode)) {
             flush();
-            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, engine::kPackageExtensionList,
-                                      progress);
+            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress);
         } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path)) {
             batch.push_back(std::move(*file));
         } else {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AddDocument.h"
 #include "engine/DocumentList.h"
 #include "engine/Progress.h"
 
@@ -10,12 +11,13 @@
 namespace cli {
 
 // Rows for the command-line paths, in their order: a folder adds its packages as Add Folder does
-// (recursive, "*.pptx"); a file is one row whatever its name or size, so that a file named on the
-// command line is never dropped without a word. Paths that name neither are listed in
-// unreadablePaths as "path: message".
+// (recursive, extensionList, "*.pptx;" unless asked otherwise); a file is one row whatever its name or size,
+// so that a file named on the command line is never dropped without a word. Paths that name neither are
+// listed in unreadablePaths as "path: message".
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     std::vector<std::string>* unreadablePaths = nullptr,
-                                    const engine::Progress& progress = {});
+                                    const engine::Progress& progress = {},
+                                    const std::string& extensionList = engine::kPackageExtensionList);
 
 // Writes "path: message" to err for every row whose load failed; returns how many.
 std::size_t ReportLoadErrors(const engine::DocumentList& rows, std::ostream& err);

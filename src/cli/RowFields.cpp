@@ -7,15 +7,10 @@
 
 namespace cli {
 
-namespace {
-
-// Output is always valid UTF-8: each byte that starts no well-formed sequence shows as U+FFFD.
-std::string ValidText(const std::string& text)
+std::string ValidText(std::string_view text)
 {
     return archive::RepairUtf8(text, archive::kReplacementCharacter);
 }
-
-} // namespace
 
 const std::vector<std::string>& RowKeys()
 {

@@ -4,11 +4,15 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The fields of one row as the machine-readable outputs carry them: file name, full path, size in
 // bytes, the seventeen property texts (dates in local time) and the load error.
 namespace cli {
+
+// Output is always valid UTF-8: each byte that starts no well-formed sequence shows as U+FFFD.
+std::string ValidText(std::string_view text);
 
 // "FileName", "FullPath", "FileSize", the seventeen display names, "Error".
 const std::vector<std::string>& RowKeys();

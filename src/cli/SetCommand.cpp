@@ -2,6 +2,8 @@
 
 #include "cli/ChangeListing.h"
 #include "cli/CommandLine.h"
+#include "cli/CustomAssignment.h"
+#include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
 #include "engine/FillPattern.h"
@@ -32,8 +34,11 @@ struct SetOptions
     bool clearPersonal = false;
     std::vector<std::string> sets;
     std::vector<std::string> clears;
+    std::vector<std::string> customSets;
+    std::vector<std::string> customClears;
     std::vector<std::string> fills;
     std::string match;
+    std::string extensions;
     std::vector<std::string> paths;
 };
 
@@ -104,6 +109,7 @@ void Apply(engine::DocumentRecord& record, const std::vector<PropertyAssignment>
 void RunSet(const SetOptions& options)
 {
     std::vector<PropertyAssignment> assignments;
+    std::vector<engine::CustomChange> customs;
     try {
         // Every NAME and VALUE is checked before any package is opened.
         std::vector<std::string> clears = options.clears;
@@ -112,13 +118,15 @@ void RunSet(const SetOptions& options)
             clears.insert(clears.end(), personal.begin(), personal.end());
         }
         assignments = ParseAssignments(options.sets, clears);
+        customs = ParseCustomAssignments(options.customSets, options.customClears);
     } catch (const EBadAssignment& e) {
         throw CLI::ValidationError("set", e.what());
     }
     const std::vector<Fill> fills = ParseFills(options);
-    if (assignments.empty() && fills.empty()) {
+    if (assignments.empty() && fills.empty() && customs.empty()) {
         throw CLI::ValidationError(
-            "set", "nothing to set: give --set NAME=VALUE, --clear NAME or --fill NAME=PATTERN");
+            "set", "nothing to set: give --set NAME=VALUE, --clear NAME, --fill NAME=PATTERN, --custom "
+                   "NAME=VALUE or --custom-clear NAME");
     }
     for (const Fill& fill : fills) {
         for (const PropertyAssignment& assignment : assignments) {
@@ -138,8 +146,9 @@ void RunSet(const SetOptions& options)
         }
     }
     const std::string now = engine::NowLocalText();
+    const std::string extensionList = ScanExtensionList(options.extensions);
     std::vector<std::string> unreadable;
-    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable);
+    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size();
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
@@ -167,6 +176,12 @@ void RunSet(const SetOptions& options)
         // afresh and fails on its own when the part it must edit is unusable.
         Apply(record, assignments);
         Apply(record, filled);
+        try {
+            engine::ApplyCustomChanges(record, customs);
+        } catch (const engine::ECustomPropertyError& e) {
+            leftAlone[row] = e.what();
+            continue;
+        }
         records.push_back(&record);
         rowOfRecord.push_back(row);
     }
@@ -214,6 +229,9 @@ void RunSet(const SetOptions& options)
         [&](std::size_t i, const engine::DocumentOutcome& outcome) {
             reportLeftAloneBefore(rowOfRecord[i]);
             ++reported;
+            if (!records[i]->LastWarning.empty()) {
+                std::cerr << records[i]->FullPath << ": " << records[i]->LastWarning << '\n';
+            }
             if (outcome.ok) {
                 std::cout << records[i]->FullPath << ": saved\n";
             } else {
@@ -256,6 +274,14 @@ void AddSetCommand(CLI::App& app)
     set->add_option("--clear", options->clears, "Remove the property NAME (repeatable)")
         ->allow_extra_args(false)
         ->type_name("NAME");
+    set->add_option("--custom", options->customSets,
+                    "Set the custom property NAME (text unless TYPE is int, real, bool or date; repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("NAME[:TYPE]=VALUE");
+    set->add_option("--custom-clear", options->customClears, "Remove the custom property NAME (repeatable)")
+        ->allow_extra_args(false)
+        ->type_name("NAME");
+    AddFileTypesOption(*set, options->extensions);
     set->add_option("--fill", options->fills,
                     "NAME=PATTERN: set NAME per package from {name} {stem} {folder} {path} {now}, another "
                     "property's value before this command ({Title}), groups {1}..{9} of --match, {{ and }} "

@@ -2,6 +2,8 @@
 
 #include "cli/CommandLine.h"
 #include "cli/CsvWriter.h"
+#include "cli/CustomOutput.h"
+#include "cli/FileTypesOption.h"
 #include "cli/JsonWriter.h"
 #include "cli/LoadRows.h"
 #include "cli/TableWriter.h"
@@ -19,19 +21,27 @@ struct ShowOptions
 {
     bool json = false;
     bool csv = false;
+    bool custom = false;
+    std::string extensions;
     std::vector<std::string> paths;
 };
 
 void RunShow(const ShowOptions& options)
 {
     std::vector<std::string> unreadable;
-    const engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable);
+    const std::string extensionList = ScanExtensionList(options.extensions);
+    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
+    std::vector<std::string> customNames;
+    if (options.custom) {
+        ReportCustomPartErrors(rows);
+        customNames = engine::CustomColumnNames(rows);
+    }
     if (options.json) {
-        WriteJson(std::cout, rows);
+        WriteJson(std::cout, rows, options.custom);
     } else if (options.csv) {
-        WriteCsv(std::cout, rows);
+        WriteCsv(std::cout, rows, customNames);
     } else {
-        WriteTable(std::cout, rows);
+        WriteTable(std::cout, rows, customNames);
     }
     std::cout.flush();
     for (const std::string& line : unreadable) {
@@ -50,6 +60,10 @@ void AddShowCommand(CLI::App& app)
     CLI::Option* json = show->add_flag("--json", options->json, "Write a JSON array, one object per package");
     CLI::Option* csv = show->add_flag("--csv", options->csv, "Write CSV (RFC 4180) with a header row");
     json->excludes(csv);
+    show->add_flag(
+        "--custom", options->custom,
+        "Add the custom properties (JSON: a \"Custom\" object; table and CSV: one column per name)");
+    AddFileTypesOption(*show, options->extensions);
     show->add_option("paths", options->paths,
                      "Packages, or folders searched recursively for *.pptx (required)");
     show->callback([options] { RunShow(*options); });

@@ -23,19 +23,27 @@ std::string OneLine(const std::string& text)
 
 } // namespace
 
-void WriteTable(std::ostream& out, const engine::DocumentList& rows)
+void WriteTable(std::ostream& out,
+                const engine::DocumentList& rows,
+                const std::vector<std::string>& customNames)
 {
     std::vector<std::vector<std::string>> lines;
     const std::vector<std::string>& keys = RowKeys();
     lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
+    for (const std::string& name : customNames) {
+        lines.front().push_back(OneLine(name));
+    }
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         std::vector<std::string> cells;
         for (int column = 0; column < engine::kColumnCount; ++column) {
             cells.push_back(OneLine(engine::CellText(rows.RecordAt(row), column)));
         }
+        for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
+            cells.push_back(OneLine(value));
+        }
         lines.push_back(std::move(cells));
     }
-    std::vector<std::size_t> widths(engine::kColumnCount, 0);
+    std::vector<std::size_t> widths(lines.front().size(), 0);
     for (const auto& cells : lines) {
         for (std::size_t c = 0; c < cells.size(); ++c) {
             widths[c] = std::max(widths[c], archive::CountCodePoints(cells[c]));

@@ -42,6 +42,7 @@ void ClearProperties(DocumentRecord& record)
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
     record.LoadedValues.fill({});
+    record.Custom = {};
 }
 
 } // namespace engine

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/CustomProperties.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -84,6 +86,9 @@ struct DocumentRecord
     std::array<std::string, kPropertyCount> LoadedValues{};
     // The last load or save failure of this package; empty when the last operation succeeded.
     std::string LastError;
+    // What the user should know about the last save that succeeded (a signed package); else empty.
+    std::string LastWarning;
+    CustomProperties Custom;
 
     // Property access by index p (0..16): 0..12 the core values, 13..16 the app values.
     [[nodiscard]] const std::string& Value(std::size_t p) const;
@@ -101,7 +106,8 @@ struct DocumentRecord
     return p == 7 || p == 8 || p == 9;
 }
 
-// Empties the seventeen texts and flags and clears Modified; file facts stay.
+// Empties the seventeen texts, the custom properties and the flags and clears Modified; file facts
+// stay.
 void ClearProperties(DocumentRecord& record);
 
 // Index of the first entry equal to name (exact, case-sensitive), or -1.

@@ -1,6 +1,7 @@
 #include "engine/LoadDocument.h"
 
 #include "archive/MemberNameKey.h"
+#include "engine/CustomPropertiesPart.h"
 #include "engine/PartLocator.h"
 #include "engine/PathMessage.h"
 #include "engine/ReadProperties.h"
@@ -74,6 +75,7 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
         const PropertyPartLocation parts = LocatePropertyParts(reader);
         ReadPart(reader, unambiguous(parts.Core), ReadCorePropertiesXml, record, errors);
         ReadPart(reader, unambiguous(parts.App), ReadAppPropertiesXml, record, errors);
+        ReadCustomPart(reader, unambiguous(parts.Custom), record);
     } catch (const std::exception& e) {
         errors.push_back(e.what());
     } catch (...) {

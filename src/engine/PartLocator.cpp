@@ -1,5 +1,6 @@
 #include "engine/PartLocator.h"
 
+#include "engine/CustomPropertiesPart.h"
 #include "engine/PropertyParts.h"
 #include "xml/TXMLDocument.h"
 
@@ -88,7 +89,8 @@ PropertyPartLocation LocatePropertyParts(archive::TArchiveReader& reader)
         }
     }
     return PropertyPartLocation{LocatePart(reader, rels, kCoreRelationshipTypes, kCorePartName),
-                                LocatePart(reader, rels, kAppRelationshipTypes, kAppPartName)};
+                                LocatePart(reader, rels, kAppRelationshipTypes, kAppPartName),
+                                LocatePart(reader, rels, kCustomRelationshipTypes, kCustomPartName)};
 }
 
 } // namespace engine

@@ -48,12 +48,13 @@ const archive::TZipHeaderInfo* LocatePart(const archive::TArchiveReader& reader,
 
 struct PropertyPartLocation
 {
-    const archive::TZipHeaderInfo* Core = nullptr; // null: the package has no core part
-    const archive::TZipHeaderInfo* App = nullptr;  // null: the package has no app part
+    const archive::TZipHeaderInfo* Core = nullptr;   // null: the package has no core part
+    const archive::TZipHeaderInfo* App = nullptr;    // null: the package has no app part
+    const archive::TZipHeaderInfo* Custom = nullptr; // null: no custom properties part
 };
 
 // Reads _rels/.rels (a missing, damaged or malformed one only means the fallback names are used)
-// and locates both property parts. The pointers stay valid while the reader's directory does.
+// and locates the property parts. The pointers stay valid while the reader's directory does.
 PropertyPartLocation LocatePropertyParts(archive::TArchiveReader& reader);
 
 } // namespace engine

@@ -1,6 +1,8 @@
 #include "engine/SaveDocument.h"
 
 #include "archive/UpdatePackage.h"
+#include "engine/CustomPropertiesPart.h"
+#include "engine/OfficeExtensions.h"
 #include "engine/PartLocator.h"
 #include "engine/PathMessage.h"
 #include "engine/PendingChanges.h"
@@ -130,10 +132,17 @@ private:
 
 const PartKind kCoreKind{kCorePartName, kCoreContentType, kCoreRelationshipTypes[0], WriteCorePropertiesXml};
 const PartKind kAppKind{kAppPartName, kAppContentType, kAppRelationshipTypes[0], WriteAppPropertiesXml};
+const PartKind kCustomKind{kCustomPartName, kCustomContentType, kCustomRelationshipTypes[0],
+                           WriteCustomPropertiesXml};
 
 // Writes the flagged properties into the package; throws on any failure, the package untouched.
-void SaveChanges(
-    DocumentRecord& record, bool core, bool app, const SaveOptions& options, ScratchFolder& scratch)
+// Returns whether a package holding a digital signature was rewritten.
+bool SaveChanges(DocumentRecord& record,
+                 bool core,
+                 bool app,
+                 bool custom,
+                 const SaveOptions& options,
+                 ScratchFolder& scratch)
 {
     CheckWritable(record.FullPath);
     SaveHooks hooks(record.FullPath, options);
@@ -144,7 +153,7 @@ void SaveChanges(
     const PropertyPartLocation parts = LocatePropertyParts(reader);
     // A part that cannot be read cannot be edited, and a plain part must never be written where
     // readers expect an encrypted one.
-    for (const archive::TZipHeaderInfo* part : {parts.Core, parts.App}) {
+    for (const archive::TZipHeaderInfo* part : {parts.Core, parts.App, custom ? parts.Custom : nullptr}) {
         if (part != nullptr && part->IsEncrypted()) {
             throw std::runtime_error(part->Name + ": the part is encrypted and cannot be saved");
         }
@@ -158,13 +167,18 @@ void SaveChanges(
     if (app) {
         plan.EditPart(record, parts.App, kAppKind);
     }
+    if (custom) {
+        plan.EditPart(record, parts.Custom, kCustomKind);
+    }
     if (!plan.HasEdits()) {
-        return; // the package already holds every flagged value: nothing to write
+        return false; // the package already holds every flagged value: nothing to write
     }
     plan.RegisterCreatedParts();
+    const bool signedPackage = HasDigitalSignature(reader);
     reader.CloseArchive();
     archive::UpdatePackage(record.FullPath, scratch.Path(), hooks.Hooks());
     hooks.Replaced();
+    return signedPackage;
 }
 
 // Empties a reused scratch folder after a save, on every path; what cannot be removed now is
@@ -196,19 +210,26 @@ private:
 
 DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options, ScratchFolder* reused)
 {
+    record.LastWarning.clear();
+    std::string warning;
     try {
         const bool core = HasCoreChanges(record);
         const bool app = HasAppChanges(record);
-        if (core || app) {
+        const bool custom = HasCustomChanges(record);
+        if (core || app || custom) {
+            bool signedPackage = false;
             if (reused == nullptr) {
                 ScratchFolder scratch;
-                SaveChanges(record, core, app, options, scratch);
+                signedPackage = SaveChanges(record, core, app, custom, options, scratch);
             } else {
                 const EmptiedAfterUse emptied(*reused);
                 if (reused->EmptyingFailed()) {
                     reused->Empty(); // old contents must never reach the package
                 }
-                SaveChanges(record, core, app, options, *reused);
+                signedPackage = SaveChanges(record, core, app, custom, options, *reused);
+            }
+            if (signedPackage) {
+                warning = kSignatureWarning;
             }
         }
     } catch (const std::exception& e) {
@@ -222,8 +243,10 @@ DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options,
     AdoptSavedValues(record);
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
+    MarkCustomSaved(record);
     record.Modified = false;
     record.LastError.clear();
+    record.LastWarning = warning;
     return DocumentOutcome{};
 }
 

@@ -20,7 +20,8 @@ struct SaveOptions
 // and the changed flags are cleared only when the package was really rewritten. A failure is kept
 // in LastError and returned, never thrown. After a success the saved texts are the loaded ones.
 // The edited parts go through a scratch folder of the save's own, or through reused, which a
-// worker keeps for a run of saves and which is left empty.
+// worker keeps for a run of saves and which is left empty. A save that rewrote a digitally signed
+// package leaves kSignatureWarning in LastWarning.
 DocumentOutcome
 SaveDocument(DocumentRecord& record, const SaveOptions& options = {}, ScratchFolder* reused = nullptr);
 

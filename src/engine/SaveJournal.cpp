@@ -1,10 +1,14 @@
 #include "engine/SaveJournal.h"
 
 #include "archive/TArchiveReader.h"
+#include "engine/CustomProperties.h"
+#include "engine/CustomPropertiesPart.h"
 #include "engine/JournalStore.h"
 #include "engine/PartLocator.h"
+#include "engine/PendingChanges.h"
 #include "engine/PropertyParts.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -29,6 +33,7 @@ std::vector<JournalMember> MembersASaveMayRewrite(const std::string& package)
     const std::pair<const archive::TZipHeaderInfo*, std::string_view> candidates[] = {
         {parts.Core, kCorePartName},
         {parts.App, kAppPartName},
+        {parts.Custom, kCustomPartName},
         {FindPart(reader, kContentTypesName), kContentTypesName},
         {FindPart(reader, kPackageRelsName), kPackageRelsName},
     };
@@ -228,6 +233,18 @@ std::unique_ptr<SaveJournal> StartSaveRun(const std::vector<const DocumentRecord
             if (record->Modified && record->Changed(p)) {
                 properties.emplace_back(DisplayName(p));
                 break;
+            }
+        }
+    }
+    for (const DocumentRecord* record : records) {
+        if (!record->Modified || !HasCustomChanges(*record)) {
+            continue;
+        }
+        for (const PendingChange& change : PendingChanges(*record)) {
+            const std::string name = ChangeName(change);
+            if (!change.CustomName.empty() &&
+                std::find(properties.begin(), properties.end(), name) == properties.end()) {
+                properties.push_back(name);
             }
         }
     }

@@ -66,8 +66,9 @@ bool IsUsablePrefix(std::string_view prefix)
                        [&](char c) { return letter(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; });
 }
 
-// The prefix under which root binds uri, declaring one on the root when there is none. A new
-// declaration always gets a prefix: a default namespace added to the root would move every
+} // namespace
+
+// A new declaration always gets a prefix: a default namespace added to the root would move every
 // unprefixed element of the part into it.
 std::string PrefixFor(xml::TXMLDocument& doc, std::string_view uri, std::string_view preferred)
 {
@@ -82,6 +83,8 @@ std::string PrefixFor(xml::TXMLDocument& doc, std::string_view uri, std::string_
     doc.SetAttribute(root, "xmlns:" + prefix, std::string(uri));
     return prefix;
 }
+
+namespace {
 
 std::string Qualified(const std::string& prefix, std::string_view local)
 {
@@ -115,22 +118,26 @@ xml::TXMLNode AddPropertyElement(xml::TXMLDocument& doc, std::size_t p)
     return element;
 }
 
+} // namespace
+
 // XML 1.0 cannot hold most control characters, and the part is UTF-8: such a value would make the
 // written part unreadable, so it is refused before anything is written.
-void CheckStorable(std::size_t p, std::string_view value)
+void CheckStorableText(std::string_view what, std::string_view value)
 {
     const auto control = std::find_if(value.begin(), value.end(), [](char ch) {
         const auto c = static_cast<unsigned char>(ch);
         return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
     });
     if (control != value.end()) {
-        throw EPropertyWriteError(std::string(DisplayName(p)) +
+        throw EPropertyWriteError(std::string(what) +
                                   ": the text holds a control character that XML cannot store");
     }
     if (!archive::IsValidUtf8(value)) {
-        throw EPropertyWriteError(std::string(DisplayName(p)) + ": the text is not valid UTF-8");
+        throw EPropertyWriteError(std::string(what) + ": the text is not valid UTF-8");
     }
 }
+
+namespace {
 
 // The text to store for property p, or std::nullopt when the property is to be left as it is.
 std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t p, xml::TXMLNode root)
@@ -141,7 +148,7 @@ std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t
     if (ShownValue(root, p).value_or(std::string()) == value) {
         return std::nullopt;
     }
-    CheckStorable(p, value);
+    CheckStorableText(DisplayName(p), value);
     if (auto problem = PropertyValueProblem(p, value)) {
         throw EPropertyWriteError(*problem);
     }

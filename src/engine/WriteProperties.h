@@ -50,6 +50,14 @@ void WriteAppProperties(const DocumentRecord& record, const std::filesystem::pat
 [[nodiscard]] xml::TXMLNode FindChildElement(std::string_view name, xml::TXMLNode root);
 [[nodiscard]] std::vector<xml::TXMLNode> FindChildElements(std::string_view name, xml::TXMLNode root);
 
+// Refuses (EPropertyWriteError, led by what) a text with a control character XML cannot hold, or
+// that is not UTF-8.
+void CheckStorableText(std::string_view what, std::string_view value);
+
+// The prefix under which the root binds uri, declaring `preferred` (numbered when taken) on the
+// root when no usable prefix is bound.
+[[nodiscard]] std::string PrefixFor(xml::TXMLDocument& doc, std::string_view uri, std::string_view preferred);
+
 // Registration of a created part. Each adds one entry (an Override for "/"+partName with the content
 // type; a Relationship of relType to target with an unused Id) and changes nothing else; the text
 // comes back unchanged when an equal entry is already there. An empty input makes a new document.

@@ -70,8 +70,9 @@ void BuildXml(std::ostream& out, const GridSnapshot& grid)
     }
     std::vector<std::string> names;
     names.reserve(grid.Captions.size());
-    for (const std::string& caption : grid.Captions) {
-        names.push_back(XmlAttributeName(caption));
+    for (std::size_t column = 0; column < grid.Captions.size(); ++column) {
+        const std::string_view given = CellAt(grid.AttributeNames, column);
+        names.push_back(given.empty() ? XmlAttributeName(grid.Captions[column]) : std::string(given));
     }
     std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n<files generator=\"";
     text += kMakerAddress;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace engine {
@@ -15,8 +16,21 @@ namespace exporting {
 // the cell texts of every row in grid order. Each row holds one text per caption.
 struct GridSnapshot
 {
+    GridSnapshot() = default;
+
+    GridSnapshot(std::vector<std::string> captions,
+                 std::vector<std::vector<std::string>> rows,
+                 std::vector<std::string> attributeNames = {})
+        : Captions(std::move(captions))
+        , Rows(std::move(rows))
+        , AttributeNames(std::move(attributeNames))
+    {}
+
     std::vector<std::string> Captions;
     std::vector<std::vector<std::string>> Rows;
+    // The XML attribute name of a column where it is not derived from the caption (an empty or
+    // missing entry: XmlAttributeName of the caption).
+    std::vector<std::string> AttributeNames;
 };
 
 // The text of a row's cell; a row shorter than the captions reads as empty cells.

@@ -85,6 +85,15 @@ std::string CellOf(const app::TfmMain& window, int row, int column)
     return model.data(model.index(row, column), Qt::DisplayRole).toString().toStdString();
 }
 
+std::vector<std::string> FileNames(const app::TfmMain& window)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < window.model().rowCount(); ++row) {
+        names.push_back(CellOf(window, row, 0));
+    }
+    return names;
+}
+
 WindowTest::WindowTest() = default;
 
 WindowTest::~WindowTest() = default;

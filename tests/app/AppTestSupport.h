@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace app {
 class TfmMain;
@@ -38,6 +39,9 @@ QString Native(const std::filesystem::path& path);
 
 // The text a cell of the window's grid shows.
 std::string CellOf(const app::TfmMain& window, int row, int column);
+
+// The file names of the grid's rows, in row order.
+std::vector<std::string> FileNames(const app::TfmMain& window);
 
 // A test class that drives a fresh main window and a fresh temporary folder in every test function,
 // with every dialog answered in advance; what a function leaves unanswered does not reach the next.

@@ -219,8 +219,9 @@ private slots:
                               "Export To XML (*.xml)"}));
         const QStringList edit = MenuTexts(m_window->editMenu());
         QCOMPARE(edit.mid(2),
-                 (QStringList{"Undo &Last Save", "&Batch Modify\u2026", "Remove &Personal Information\u2026",
-                              "Check &All", "&Delete Checked", "Delete A&ll"}));
+                 (QStringList{"Undo &Last Save", "&Batch Modify\u2026", "Custom Properties\u2026",
+                              "Remove &Personal Information\u2026", "Check &All", "&Delete Checked",
+                              "Delete A&ll"}));
         QCOMPARE(m_window->editMenu()->actions().at(0), action("actUndo"));
         QCOMPARE(m_window->editMenu()->actions().at(1), action("actRedo"));
         QCOMPARE(m_window->undoStack()->objectName(), QStringLiteral("undoStack"));
@@ -231,7 +232,8 @@ private slots:
         // The save settings are checkable and remembered between runs.
         QVERIFY(m_window->optionsMenu()->menuAction()->isVisible());
         QCOMPARE(MenuTexts(m_window->optionsMenu()),
-                 (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times"}));
+                 (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times",
+                              "File Types\u2026", "Show Custom Properties"}));
         QVERIFY(action("actJournalSaves")->isChecked());
         QVERIFY(!action("actKeepModificationTime")->isChecked());
         action("actKeepModificationTime")->trigger();

@@ -235,6 +235,8 @@ private slots:
                                       << "Any (*.a *.b)";
         QTest::newRow("no bar") << "Plain (*.x)"
                                 << "Plain (*.x)";
+        QTest::newRow("two filters") << "PowerPoint Files(*.pptx)|*.pptx|Office documents|*.pptx;*.docx"
+                                     << "PowerPoint Files(*.pptx);;Office documents (*.pptx *.docx)";
     }
 
     void filtersReadByTheFileDialog()

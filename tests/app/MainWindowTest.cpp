@@ -28,16 +28,13 @@
 
 using namespace app;
 using apptest::CellOf;
+using apptest::FileNames;
+using apptest::Native;
 using apptest::WaitForCommand;
 using apptest::WritePackage;
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Native(const fs::path& path)
-{
-    return QString::fromStdString(path.string());
-}
 
 void Click(TfmMain& window, const char* button)
 {
@@ -45,15 +42,6 @@ void Click(TfmMain& window, const char* button)
     QVERIFY2(found != nullptr, button);
     QVERIFY2(found->isEnabled(), button);
     found->click();
-}
-
-std::vector<std::string> FileNames(const TfmMain& window)
-{
-    std::vector<std::string> names;
-    for (int row = 0; row < window.model().rowCount(); ++row) {
-        names.push_back(CellOf(window, row, 0));
-    }
-    return names;
 }
 
 bool IsBlue(const TfmMain& window, int row, int column)

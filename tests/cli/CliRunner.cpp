@@ -45,4 +45,15 @@ void CopyCorpus(const fs::path& to)
     }
 }
 
+int RunPython(const std::vector<std::string>& arguments, std::string* output)
+{
+    std::string command = "python3";
+    for (const std::string& argument : arguments) {
+        command += " " + Quoted(argument);
+    }
+    int status = -1;
+    *output = testsupport::RunCommand(command + " 2>&1", &status);
+    return status;
+}
+
 } // namespace clitest

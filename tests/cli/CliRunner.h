@@ -27,4 +27,7 @@ CliRun RunCli(const std::filesystem::path& folder,
 // A writable copy of the corpus packages in a folder.
 void CopyCorpus(const std::filesystem::path& to);
 
+// Runs python3 with the arguments (each quoted); the exit status, and its output in *output.
+int RunPython(const std::vector<std::string>& arguments, std::string* output);
+
 } // namespace clitest

@@ -68,6 +68,8 @@ TEST_F(JournalCommands, DryRunListsEachChangeExactlyAndWritesNothing)
     const CliRun json = Run({"set", "--dry-run", "--json", "--clear", "Manager", "lo_deck1_props.pptx"});
     EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"lo_deck1_props.pptx\", \"Property\": \"Manager\", \"Old\": "
                         "\"Grace Hopper\", \"New\": \"\"}\n]\n");
+    const CliRun custom = Run({"set", "--dry-run", "--custom", "Stage:int=3", "lo_deck1_props.pptx"});
+    EXPECT_EQ(custom.out, "lo_deck1_props.pptx: Stage (custom): \"\" -> \"3\"\n") << custom.err;
     EXPECT_EQ(ReadFileBytes(m_dir / "lo_deck1_props.pptx"), original);
     EXPECT_FALSE(fs::exists(m_dir / "state"));
     EXPECT_EQ(Run({"set", "--json", "--clear", "Manager", "lo_deck1_props.pptx"}).status, 2);

@@ -3,6 +3,7 @@
 
 #include "PackageFixtures.h"
 #include "archive/TArchiveReader.h"
+#include "engine/CustomProperties.h"
 #include "engine/JournalStore.h"
 #include "engine/LoadDocument.h"
 #include "engine/PendingChanges.h"
@@ -119,6 +120,43 @@ TEST(PendingChanges, DroppingAChangeRestoresTextAndFlags)
     EXPECT_FALSE(record.Modified);
 }
 
+TEST(PendingChanges, CustomChangesAreListedWithTheirLoadedValuesAndCanBeDropped)
+{
+    TempDir dir;
+    fs::copy_file(testsupport::RealCorpusDir() / "tika_custom_props.pptx", dir / "c.pptx");
+    DocumentRecord record = Loaded(dir / "c.pptx");
+    ASSERT_GE(record.Custom.Items.size(), 2u);
+    const CustomProperties loaded = record.Custom;
+    const CustomProperty first = loaded.Items[0];
+    const CustomProperty second = loaded.Items[1];
+
+    SetCustomProperty(record, first.Name, CustomKind::Text, "  edited\n");
+    SetCustomProperty(record, "Added", CustomKind::Int, "7");
+    ClearCustomProperty(record, second.Name);
+    ClearCustomProperty(record, "NeverThere"); // nothing to list: nothing would change
+    Edit(record, 0, "T");
+
+    const std::vector<PendingChange> changes = PendingChanges(record);
+    ASSERT_EQ(changes.size(), 4u);
+    EXPECT_EQ(ChangeName(changes[0]), "Title");
+    EXPECT_EQ(ChangeName(changes[1]), first.Name + " (custom)");
+    EXPECT_EQ(changes[1].Old, first.Value);
+    EXPECT_EQ(changes[1].New, "  edited\n");
+    EXPECT_EQ(changes[2].CustomName, "Added");
+    EXPECT_EQ(changes[2].Old, "");
+    EXPECT_EQ(changes[3].CustomName, second.Name);
+    EXPECT_EQ(changes[3].Old, second.Value);
+    EXPECT_EQ(changes[3].New, "");
+
+    for (const PendingChange& change : changes) {
+        DropChange(record, change);
+    }
+    EXPECT_FALSE(record.Modified);
+    EXPECT_FALSE(HasCustomChanges(record)) << record.Custom.Removed.size();
+    EXPECT_EQ(record.Custom.Items, loaded.Items); // the cleared one back in its place
+    EXPECT_TRUE(PendingChanges(record).empty());
+}
+
 // A package with a stored member past the kernel-copy threshold and a core part whose compressed
 // text outgrows the output buffer, so that the hash follows both unusual write paths.
 void WriteLargePackage(const fs::path& path)
@@ -176,6 +214,23 @@ TEST_F(UndoTest, SetThenUndoGivesBackMembersOrderAndBytes)
         ASSERT_TRUE(undo.ok) << undo.message;
         EXPECT_EQ(Contents(package), before);
         EXPECT_FALSE(UndoSave(ReadJournal(m_journal.Root), package.string(), {}).ok); // already undone
+    }
+}
+
+TEST_F(UndoTest, CustomPartsAreJournaledWhetherEditedOrCreated)
+{
+    // One package edits its custom part; the other gets one created and registered.
+    for (const fs::path& package : {Copy("tika_custom_props.pptx"), Copy("lo_deck1_props.pptx")}) {
+        SCOPED_TRACE(package.filename().string());
+        const auto before = Contents(package);
+        DocumentRecord record = Loaded(package);
+        SetCustomProperty(record, "Reviewed", CustomKind::Bool, "true");
+        ASSERT_TRUE(m_journal.Save(record).ok) << record.LastError;
+        ASSERT_NE(Contents(package), before);
+
+        const DocumentOutcome undo = UndoSave(ReadJournal(m_journal.Root), package.string(), {});
+        ASSERT_TRUE(undo.ok) << undo.message;
+        EXPECT_EQ(Contents(package), before);
     }
 }
 

@@ -65,16 +65,24 @@ Report LoadAndSave(const Sandbox& box, const HostileCase& hostile)
     report["title"] = record.Value(0).substr(0, 200);
     std::size_t longest = 0;
     bool forbidden = false;
-    for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
-        longest = std::max(longest, record.Value(p).size());
-        forbidden = forbidden ||
-                    (!hostile.forbiddenText.empty() && record.Value(p).find(hostile.forbiddenText) != std::string::npos);
+    std::vector<std::string> values(record.CoreValues.begin(), record.CoreValues.end());
+    values.insert(values.end(), record.AppValues.begin(), record.AppValues.end());
+    for (const engine::CustomProperty& item : record.Custom.Items) {
+        values.push_back(item.Value);
+    }
+    for (const std::string& value : values) {
+        longest = std::max(longest, value.size());
+        forbidden = forbidden || (!hostile.forbiddenText.empty() && value.find(hostile.forbiddenText) != std::string::npos);
     }
     report["longest"] = std::to_string(longest);
     report["forbidden"] = Flag(forbidden);
     report["scratch.afterLoad"] = std::to_string(reliability::EntryNames(box.scratch).size());
 
     reliability::Edit(record, 0, kNewTitle);
+    if (hostile.editCustom) {
+        engine::SetCustomProperty(record, testsupport::kCustomEditName, engine::CustomKind::Text,
+                                  testsupport::kCustomEditValue);
+    }
     const engine::DocumentOutcome saved = engine::SaveDocument(record);
     report["save.ok"] = Flag(saved.ok);
     report["save.message"] = saved.message;
@@ -89,7 +97,11 @@ Report Reload(const Sandbox& box)
     setenv("TMPDIR", box.scratch.c_str(), 1);
     engine::DocumentRecord record = reliability::RecordFor(box.package);
     const engine::DocumentOutcome loaded = engine::LoadDocument(record);
-    return {{"ok", Flag(loaded.ok)}, {"message", loaded.message}, {"title", record.Value(0)}};
+    const engine::CustomProperty* custom = engine::FindCustomProperty(record.Custom, testsupport::kCustomEditName);
+    return {{"ok", Flag(loaded.ok)},
+            {"message", loaded.message},
+            {"title", record.Value(0)},
+            {"custom", custom != nullptr ? custom->Value : std::string()}};
 }
 
 long MemoryLimitKb()
@@ -146,6 +158,9 @@ TEST_P(HostilePackageTest, FailsCleanlyAndLosesNothing)
             EXPECT_EQ(again.report.at("ok"), "1") << again.report.at("message");
         }
         EXPECT_EQ(again.report.at("title"), kNewTitle) << "the save reported success but the edit is not there";
+        if (hostile.editCustom) {
+            EXPECT_EQ(again.report.at("custom"), testsupport::kCustomEditValue) << "the custom edit is not there";
+        }
     }
     EXPECT_EQ(reliability::EntryNames(box.folder), std::vector<std::string>{"hostile.pptx"})
         << "files left beside the package";

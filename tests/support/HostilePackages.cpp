@@ -1,5 +1,6 @@
 #include "support/HostilePackages.h"
 
+#include "support/HostileCustomParts.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 #include "support/ZipLayout.h"
@@ -498,6 +499,7 @@ std::vector<HostileCase> HostilePackages()
     AddMethodCases(cases);
     AddTruncationCases(cases);
     AddXmlCases(cases);
+    AddHostileCustomPartCases(cases);
     return cases;
 }
 

@@ -42,11 +42,17 @@ struct HostileCase
     std::string forbiddenText;
     // Takes seconds to build or to run; left out of fuzz seed corpora.
     bool large = false;
+    // The save also sets the custom property kCustomEditName, which must read back after it.
+    bool editCustom = false;
 };
 
 // File name of the marker that escaping members try to create; finding it anywhere outside the
 // package means an extraction wrote where it must not.
 inline constexpr const char* kEscapeMarker = "velmora-escaped.txt";
+
+// The custom property a case with editCustom sets (as text) before its save.
+inline constexpr const char* kCustomEditName = "Reviewed";
+inline constexpr const char* kCustomEditValue = "by a hostile-package test";
 
 // The whole hostile set: unsafe member names, size lies, zip bombs, overlapping and duplicate
 // members, many entries, odd names, encrypted and unknown methods, truncation at every record

@@ -1,0 +1,67 @@
+// The custom property columns of the document grid.
+#include "app/DocumentTableModel.h"
+#include "engine/CustomProperties.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QFont>
+
+namespace app {
+
+void DocumentTableModel::setCustomColumnsShown(bool shown)
+{
+    m_customShown = shown;
+    refreshCustomColumns();
+}
+
+void DocumentTableModel::refreshCustomColumns()
+{
+    // Inside an update block the columns follow once, when the block ends.
+    if ((!m_customShown && m_customNames.empty()) || m_updateDepth > 0) {
+        return;
+    }
+    std::vector<std::string> names;
+    if (m_customShown) {
+        names = engine::CustomColumnNames(*this);
+    }
+    if (names == m_customNames) {
+        return;
+    }
+    // Only the custom columns are replaced, so the configured ones keep their widths and places.
+    const int first = static_cast<int>(m_columns.size());
+    if (!m_customNames.empty()) {
+        beginRemoveColumns({}, first, first + static_cast<int>(m_customNames.size()) - 1);
+        m_customNames.clear();
+        endRemoveColumns();
+    }
+    if (!names.empty()) {
+        beginInsertColumns({}, first, first + static_cast<int>(names.size()) - 1);
+        m_customNames = std::move(names);
+        endInsertColumns();
+    }
+}
+
+QVariant DocumentTableModel::customCellData(const engine::DocumentRecord& record, int column, int role) const
+{
+    const std::string& name = m_customNames.at(static_cast<std::size_t>(column) - m_columns.size());
+    const engine::CustomProperty* property = engine::FindCustomProperty(record.Custom, name);
+    switch (role) {
+    case Qt::DisplayRole:
+        return property != nullptr ? QString::fromStdString(property->Value) : QString();
+    case Qt::ToolTipRole:
+        return property != nullptr ? QString::fromStdString(property->Type) : QVariant();
+    case Qt::ForegroundRole:
+        return property != nullptr && property->Changed ? QColor(0, 0, 255) : QVariant();
+    case Qt::FontRole:
+        if (property != nullptr && property->Changed) {
+            QFont font = QApplication::font();
+            font.setBold(true);
+            return font;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+} // namespace app

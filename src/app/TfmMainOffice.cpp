@@ -1,0 +1,107 @@
+// Other package kinds and custom properties: the File Types and Show Custom Properties options and
+// the Custom Properties dialog for the selected rows.
+#include "app/CustomPropertiesCommand.h"
+#include "app/CustomPropertiesDialog.h"
+#include "app/Dialogs.h"
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/FileTypesDialog.h"
+#include "app/OfficeSettings.h"
+#include "app/TfmMain.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QUndoStack>
+
+#include <set>
+
+namespace app {
+
+void TfmMain::buildOfficeActions()
+{
+    // Custom Properties edits rows, so it follows Batch Modify and waits while a command runs.
+    auto* customProperties = new QAction(QStringLiteral("Custom Properties\u2026"), this);
+    customProperties->setObjectName(QStringLiteral("actCustomProperties"));
+    connect(customProperties, &QAction::triggered, this, &TfmMain::actCustomPropertiesClick);
+    addAction(customProperties);
+    m_commandActions.push_back(customProperties);
+    const QList<QAction*> editEntries = m_editMenu->actions();
+    const qsizetype batchModify = editEntries.indexOf(findChild<QAction*>(QStringLiteral("actBatchModify")));
+    m_editMenu->insertAction(batchModify < 0 ? nullptr : editEntries.value(batchModify + 1),
+                             customProperties);
+
+    auto* fileTypes = new QAction(QStringLiteral("File Types\u2026"), this);
+    fileTypes->setObjectName(QStringLiteral("actFileTypes"));
+    connect(fileTypes, &QAction::triggered, this, &TfmMain::actFileTypesClick);
+    addAction(fileTypes);
+    m_optionsMenu->addAction(fileTypes);
+
+    auto* showCustom = new QAction(QStringLiteral("Show Custom Properties"), this);
+    showCustom->setObjectName(QStringLiteral("actShowCustomProperties"));
+    showCustom->setCheckable(true);
+    showCustom->setChecked(ShowCustomPropertiesSetting());
+    m_model->setCustomColumnsShown(showCustom->isChecked());
+    connect(showCustom, &QAction::toggled, this, &TfmMain::actShowCustomPropertiesToggled);
+    addAction(showCustom);
+    m_optionsMenu->addAction(showCustom);
+}
+
+std::vector<std::size_t> TfmMain::selectedRows() const
+{
+    std::set<std::size_t> rows;
+    for (const QModelIndex& index : m_grid->selectionModel()->selectedIndexes()) {
+        rows.insert(static_cast<std::size_t>(index.row()));
+    }
+    if (rows.empty() && m_grid->currentIndex().isValid()) {
+        rows.insert(static_cast<std::size_t>(m_grid->currentIndex().row()));
+    }
+    return {rows.begin(), rows.end()};
+}
+
+void TfmMain::actCustomPropertiesClick()
+{
+    if (m_busy) {
+        return;
+    }
+    m_grid->commitOpenEditor();
+    const std::vector<std::size_t> rows = selectedRows();
+    if (rows.empty()) {
+        Dialogs::warning(this, QStringLiteral("Warning"),
+                         QStringLiteral("Select the packages whose custom properties you want to see."));
+        return;
+    }
+    std::vector<const engine::DocumentRecord*> records;
+    for (std::size_t row : rows) {
+        records.push_back(&m_model->RecordAt(row));
+    }
+    CustomPropertiesDialog dialog(records, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    std::vector<engine::CustomChange> changes = dialog.changes();
+    if (changes.empty()) {
+        return;
+    }
+    runCommand([&] {
+        // The command works out every row first; a row that cannot take a change stops it whole.
+        auto command = std::make_unique<CustomPropertiesCommand>(*m_model, rows, std::move(changes));
+        m_undoStack->push(command.release());
+    });
+}
+
+void TfmMain::actFileTypesClick()
+{
+    FileTypesDialog dialog(FileTypesSetting(), this);
+    if (dialog.exec() == QDialog::Accepted) {
+        SetFileTypesSetting(dialog.chosen());
+    }
+}
+
+void TfmMain::actShowCustomPropertiesToggled(bool shown)
+{
+    SetShowCustomPropertiesSetting(shown);
+    m_model->setCustomColumnsShown(shown);
+}
+
+} // namespace app

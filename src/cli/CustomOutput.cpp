@@ -1,0 +1,35 @@
+#include "cli/CustomOutput.h"
+
+#include "cli/JsonWriter.h"
+#include "cli/RowFields.h"
+
+#include <unordered_set>
+
+namespace cli {
+
+void ReportCustomPartErrors(engine::DocumentList& rows)
+{
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        engine::DocumentRecord& record = rows.RecordAt(row);
+        if (!record.Custom.Error.empty()) {
+            record.LastError += (record.LastError.empty() ? "" : "; ") + record.Custom.Error;
+        }
+    }
+}
+
+std::string JsonCustomObject(const engine::DocumentRecord& record)
+{
+    std::string json = "{";
+    std::unordered_set<std::string> written;
+    for (const engine::CustomProperty& item : record.Custom.Items) {
+        if (!written.insert(engine::CustomNameKey(item.Name)).second) {
+            continue; // a later property of a name already given
+        }
+        json += (json.size() == 1 ? "\n   " : ",\n   ") + JsonString(ValidText(item.Name)) +
+                ": {\"type\": " + JsonString(ValidText(item.Type)) +
+                ", \"value\": " + JsonString(ValidText(item.Value)) + "}";
+    }
+    return json + (json.size() == 1 ? "}" : "\n  }");
+}
+
+} // namespace cli
