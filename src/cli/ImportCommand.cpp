@@ -4,8 +4,8 @@
 #include "cli/CommandLine.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
+#include "cli/SaveRun.h"
 #include "engine/ImportPlan.h"
-#include "engine/SaveDocument.h"
 
 #include <filesystem>
 #include <iostream>
@@ -25,6 +25,7 @@ struct ImportOptions
     bool dryRun = false;
     bool emptyClears = false;
     bool skipInvalid = false;
+    SaveRunOptions saving;
     std::string extensions;
 };
 
@@ -93,6 +94,7 @@ void RunImport(const ImportOptions& options)
         }
     }
     ChangeListing listing(std::cout, false);
+    std::vector<engine::DocumentRecord*> changed;
     for (const auto& [sheetRow, recordIndex] : match.Pairs) {
         engine::DocumentRecord& record = rows.RecordAt(recordIndex);
         if (!record.LastError.empty()) {
@@ -104,22 +106,11 @@ void RunImport(const ImportOptions& options)
             engine::ApplyImportRow(sheet.Rows[sheetRow], record);
         if (options.dryRun) {
             listing.Add(record.FullPath, changes);
-            continue;
-        }
-        if (changes.empty()) {
-            continue; // the package already holds every value of its row
-        }
-        const engine::DocumentOutcome outcome = engine::SaveDocument(record);
-        if (!record.LastWarning.empty()) {
-            std::cerr << record.FullPath << ": " << record.LastWarning << '\n';
-        }
-        if (outcome.ok) {
-            std::cout << record.FullPath << ": saved\n";
-        } else {
-            std::cerr << record.FullPath << ": " << outcome.message << '\n';
-            ++failed;
+        } else if (!changes.empty()) { // a package that already holds every value of its row is left
+            changed.push_back(&record);
         }
     }
+    failed += SaveAndReport(changed, options.saving);
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
@@ -142,6 +133,7 @@ void AddImportCommand(CLI::App& app)
                      "An empty cell clears the property (default: leaves it)");
     import->add_flag("--skip-invalid", options->skipInvalid,
                      "Import the valid cells even when some are invalid (default: import nothing)");
+    AddSaveRunOptions(*import, options->saving);
     AddFileTypesOption(*import, options->extensions);
     import->callback([options] { RunImport(*options);
 });

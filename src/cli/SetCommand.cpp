@@ -6,11 +6,9 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
+#include "cli/SaveRun.h"
 #include "engine/FillPattern.h"
-#include "engine/JournalFormat.h"
-#include "engine/ParallelSave.h"
 #include "engine/PropertyValueRule.h"
-#include "engine/SaveJournal.h"
 
 #include <filesystem>
 #include <iostream>
@@ -29,8 +27,7 @@ struct SetOptions
 {
     bool dryRun = false;
     bool json = false;
-    bool noJournal = false;
-    bool keepMtime = false;
+    SaveRunOptions saving;
     bool clearPersonal = false;
     std::vector<std::string> sets;
     std::vector<std::string> clears;
@@ -206,49 +203,11 @@ void RunSet(const SetOptions& options)
         FinishCommand(failed == 0 ? kExitOk : kExitFailures);
         return;
     }
-    // Every package of the run is recorded in the journal in one batch before any is replaced; a
-    // journal that cannot be written stops the run before any package is touched.
-    std::unique_ptr<engine::SaveJournal> journal;
-    if (!options.noJournal && !records.empty()) {
-        try {
-            journal = engine::StartSaveRun({records.begin(), records.end()}, engine::DefaultJournalRoot());
-        } catch (const engine::EJournalError& e) {
-            for (std::size_t i = 0; i < records.size(); ++i) {
-                reportLeftAloneBefore(rowOfRecord[i]);
-                ++reported;
-                std::cerr << records[i]->FullPath << ": not saved: " << e.what() << '\n';
-                ++failed;
-            }
-            records.clear();
-        }
-    }
-    const engine::SaveOptions saveOptions{journal.get(), options.keepMtime};
-    // Different packages are saved in parallel; the lines come out in the order of the rows.
-    engine::SaveRecords(
-        records, engine::Progress{},
-        [&](std::size_t i, const engine::DocumentOutcome& outcome) {
-            reportLeftAloneBefore(rowOfRecord[i]);
-            ++reported;
-            if (!records[i]->LastWarning.empty()) {
-                std::cerr << records[i]->FullPath << ": " << records[i]->LastWarning << '\n';
-            }
-            if (outcome.ok) {
-                std::cout << records[i]->FullPath << ": saved\n";
-            } else {
-                std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
-                ++failed;
-            }
-        },
-        saveOptions);
+    failed += SaveAndReport(records, options.saving, [&](std::size_t i) {
+        reportLeftAloneBefore(rowOfRecord[i]);
+        ++reported;
+    });
     reportLeftAloneBefore(rows.RowCount());
-    if (journal) {
-        try {
-            journal->Finish();
-        } catch (const engine::EJournalError& e) {
-            std::cerr << "velmora-cli: " << e.what() << '\n';
-            ++failed;
-        }
-    }
     std::cout.flush();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
@@ -262,9 +221,7 @@ void AddSetCommand(CLI::App& app)
     CLI::Option* dryRun = set->add_flag("--dry-run", options->dryRun,
                                         "Save nothing; print each change as PATH: NAME: \"old\" -> \"new\"");
     set->add_flag("--json", options->json, "With --dry-run: the changes as a JSON array")->needs(dryRun);
-    set->add_flag("--no-journal", options->noJournal,
-                  "Do not record the save in the journal (it cannot be undone then)");
-    set->add_flag("--keep-mtime", options->keepMtime, "Keep each package's modification time");
+    AddSaveRunOptions(*set, options->saving);
     set->add_flag("--clear-personal", options->clearPersonal,
                   "Clear Creator, LastModifiedBy, Company, Manager, LastPrinted and Template. The "
                   "journal keeps the old values until 'history --purge' (or use --no-journal)");

@@ -135,6 +135,25 @@ TEST_F(JournalCommands, KeepMtimeForSetAndUndo)
     EXPECT_EQ(Mtime(package), before);
 }
 
+TEST_F(JournalCommands, ImportIsJournaledAndKeepsTimesOnRequest)
+{
+    const fs::path package = m_dir / "lo_deck1_props.pptx";
+    const std::string before = Members(package);
+    const auto mtime = Mtime(package);
+    testsupport::WriteFileBytes(m_dir / "table.csv", "FullPath,Title\nlo_deck1_props.pptx,Imported\n");
+    const CliRun import = Run({"import", "--keep-mtime", "table.csv"});
+    ASSERT_EQ(import.status, 0) << import.err;
+    EXPECT_EQ(import.out, "lo_deck1_props.pptx: saved\n");
+    EXPECT_EQ(Mtime(package), mtime);
+    EXPECT_NE(Run({"history"}).out.find("  1 package  Title\n"), std::string::npos);
+    ASSERT_EQ(Run({"undo", "lo_deck1_props.pptx"}).status, 0);
+    EXPECT_EQ(Members(package), before);
+
+    ASSERT_EQ(Run({"history", "--purge"}).status, 0);
+    ASSERT_EQ(Run({"import", "--no-journal", "table.csv"}).status, 0);
+    EXPECT_EQ(Run({"history"}).out, "");
+}
+
 TEST_F(JournalCommands, ClearPersonalRemovesExactlySixElements)
 {
     const CliRun help = Run({"set", "--help"});

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/DocumentRecord.h"
+
+#include <CLI/CLI.hpp>
+#include <cstddef>
+#include <functional>
+#include <vector>
+
+namespace cli {
+
+// How the commands that save (set, import) write their packages.
+struct SaveRunOptions
+{
+    bool noJournal = false;
+    bool keepMtime = false;
+};
+
+// Adds --no-journal and --keep-mtime to a command that saves.
+void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options);
+
+// Saves the records, different packages in parallel, and prints one line each in their order:
+// "PATH: saved" on stdout, or the failure (and any save warning) on stderr. Every package is
+// recorded in the journal in one batch before any is replaced, unless journaling is off; a journal
+// that cannot be written fails every package before any is touched. beforeLine(i) runs just before
+// the line of record i, so callers can interleave their own lines in row order. Returns the number
+// of failures.
+std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
+                          const SaveRunOptions& options,
+                          const std::function<void(std::size_t)>& beforeLine = {});
+
+} // namespace cli
