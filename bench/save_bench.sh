@@ -5,7 +5,8 @@
 # folder), one thread and both cores (the floor and the one-thread save pinned alike to core 0
 # with taskset, which also makes velmora-cli use one worker); then 100 packages saved alone in
 # their folder and in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not
-# timed).
+# timed). velmora-cli saves journaled (the default, into a journal under WORK_DIR) and, in the
+# last column, with --no-journal on both cores.
 # Usage: bench/save_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]   (BUILD_DIR with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
@@ -16,6 +17,7 @@ corpus="$work/small"
 make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t names < <(cd "$corpus" && ls ./*.pptx | sed 's|^\./||')
 cli=$build/bin/velmora-cli
+export XDG_STATE_HOME="$work/state" # the bench's own journal, bounded like every journal
 floor=$build/bin/velmora_floor_writer
 
 seconds() { # command...: wall seconds of one run
@@ -32,22 +34,24 @@ fresh() { # folder: a flushed copy of the corpus
 
 setTwo=(set --set "Title=Benchmark title" --set "Company=Benchmark company")
 chunk=100 # the contenders take turns every 100 packages, so a disturbance hits them alike
-printf '%-6s %10s %12s %12s %12s %12s\n' round floor_s cli_1core_s cli_2cores_s "1core/floor" "2cores/floor"
+printf '%-6s %10s %12s %12s %12s %12s %12s %14s\n' round floor_s cli_1core_s cli_2cores_s \
+    "1core/floor" "2cores/floor" nojournal_s "nojournal/floor"
 for round in $(seq "$rounds"); do
-    fresh "$work/f" && fresh "$work/a" && fresh "$work/b"
-    tf=0 t1=0 t2=0
+    fresh "$work/f" && fresh "$work/a" && fresh "$work/b" && fresh "$work/c"
+    tf=0 t1=0 t2=0 t3=0
     for ((start = 0; start < ${#names[@]}; start += chunk)); do
         part=("${names[@]:start:chunk}")
         f=$(cd "$work/f" && seconds taskset -c 0 "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
         a=$(cd "$work/a" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
         b=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${part[@]}")
-        read -r tf t1 t2 < <(awk -v x="$tf $t1 $t2" -v f="$f" -v a="$a" -v b="$b" \
-            'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b }')
+        c=$(cd "$work/c" && seconds "$cli" "${setTwo[@]}" --no-journal "${part[@]}")
+        read -r tf t1 t2 t3 < <(awk -v x="$tf $t1 $t2 $t3" -v f="$f" -v a="$a" -v b="$b" -v c="$c" \
+            'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b, s[4] + c }')
     done
-    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" \
-        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f\n", r, f, a, b, a / f, b / f }'
+    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" -v c="$t3" \
+        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f %12.2f %14.2f\n", r, f, a, b, a / f, b / f, c, c / f }'
 done
-rm -rf "$work/f" "$work/a" "$work/b"
+rm -rf "$work/f" "$work/a" "$work/b" "$work/c"
 
 # Linearity: 100 packages saved in a folder holding only them, and in one holding 10,000 entries;
 # four saves of each per round (a new Title each time), in the order alone, crowd, crowd, alone.
