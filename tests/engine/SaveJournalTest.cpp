@@ -157,8 +157,8 @@ TEST(PendingChanges, CustomChangesAreListedWithTheirLoadedValuesAndCanBeDropped)
     EXPECT_TRUE(PendingChanges(record).empty());
 }
 
-// A package with a stored member past the kernel-copy threshold and a core part whose compressed
-// text outgrows the output buffer, so that the hash follows both unusual write paths.
+// A package with stored members past the kernel-copy thresholds and a core part whose compressed
+// text outgrows the output buffer, so that the hash follows every unusual write path.
 void WriteLargePackage(const fs::path& path)
 {
     std::mt19937 random(7);
@@ -171,6 +171,8 @@ void WriteLargePackage(const fs::path& path)
     testsupport::PackageBuilder builder = testsupport::PackageBuilder::Presentation(core, kApp);
     builder.Add("ppt/media/image1.bin", noise.substr(0, 300 * 1024),
                 testsupport::PackageBuilder::Method::Stored);
+    // Large enough to be copied by the kernel while another thread hashes the source's bytes.
+    builder.Add("ppt/media/image2.bin", noise + noise + noise, testsupport::PackageBuilder::Method::Stored);
     builder.WriteTo(path);
 }
 
