@@ -5,9 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <exception>
 #include <fcntl.h>
-#include <thread>
 #include <unistd.h>
 
 namespace archive {
@@ -20,10 +18,6 @@ constexpr std::uint64_t kWritebackStep = 4 * 1024 * 1024;
 
 // Spans below this size are cheaper through the buffer than with a separate kernel copy call.
 constexpr std::uint64_t kKernelCopyThreshold = 64 * 1024;
-
-// With an observer, spans from this size on are copied by the kernel while a second thread reads
-// them for the observer; smaller ones are not worth a thread.
-constexpr std::uint64_t kParallelObserveThreshold = 1024 * 1024;
 
 } // namespace
 
@@ -143,7 +137,7 @@ void ZipOutputFile::EndRewritable()
 
 void ZipOutputFile::WriteDirect(const char* data, std::size_t size)
 {
-    if (m_observer && !m_observerBusy) {
+    if (m_observer) {
         if (m_holding) {
             m_held.append(data, size);
         } else {
@@ -184,64 +178,11 @@ void ZipOutputFile::CopyFrom(int inFd,
                              std::uint64_t inOffset,
                              std::uint64_t length)
 {
-    if (!m_kernelCopy || m_holding || length < kKernelCopyThreshold ||
-        (m_observer && length < kParallelObserveThreshold)) {
+    if (!m_kernelCopy || m_observer || length < kKernelCopyThreshold) {
         CopyThroughBuffer(inFd, inName, inOffset, length);
         return;
     }
     Flush();
-    if (!m_observer) {
-        KernelCopy(inFd, inName, inOffset, length);
-        return;
-    }
-    // The copied bytes are the source's: another thread reads them from the source for the
-    // observer while the kernel copies, so that hashing a large package costs no extra wall time.
-    std::exception_ptr observeFailure;
-    {
-        const std::jthread observer([&] {
-            try {
-                ObserveSource(inFd, inName, inOffset, length);
-            } catch (...) {
-                observeFailure = std::current_exception();
-            }
-        });
-        m_observerBusy = true;
-
-        struct Done
-        {
-            bool& busy;
-
-            ~Done() { busy = false; }
-        } done{m_observerBusy};
-
-        KernelCopy(inFd, inName, inOffset, length);
-    } // joins the observing thread
-    if (observeFailure) {
-        std::rethrow_exception(observeFailure);
-    }
-    m_observed += length;
-}
-
-void ZipOutputFile::ObserveSource(int inFd,
-                                  const std::string& inName,
-                                  std::uint64_t inOffset,
-                                  std::uint64_t length)
-{
-    std::vector<char> chunk(kBufferSize);
-    while (length > 0) {
-        const std::size_t size = static_cast<std::size_t>(std::min<std::uint64_t>(length, chunk.size()));
-        ReadExactlyAt(inFd, chunk.data(), size, inOffset, inName);
-        m_observer(std::string_view(chunk.data(), size));
-        inOffset += size;
-        length -= size;
-    }
-}
-
-void ZipOutputFile::KernelCopy(int inFd,
-                               const std::string& inName,
-                               std::uint64_t inOffset,
-                               std::uint64_t length)
-{
     auto in = static_cast<off_t>(inOffset);
     auto out = static_cast<off_t>(m_flushed);
     while (length > 0) {
@@ -259,7 +200,6 @@ void ZipOutputFile::KernelCopy(int inFd,
                     ThrowWriteError(errno, m_name);
                 }
                 CopyThroughBuffer(inFd, inName, static_cast<std::uint64_t>(in), length);
-                Flush(); // while the observing thread sees these bytes, they must not be observed here
                 return;
             }
             ThrowWriteError(errno, m_name);

@@ -34,8 +34,7 @@ public:
     void Flush();
 
     // Receives every byte of the output exactly once, in file order, once it can no longer change
-    // (to hash the archive while it is written). Large raw copies are still made by the kernel; the
-    // observer then sees the source's bytes, read on another thread while the copy runs.
+    // (to hash the archive while it is written). Raw copies then pass through the buffer.
     void SetObserver(std::function<void(std::string_view)> observer) { m_observer = std::move(observer); }
 
     // Bytes from the current position on may still be rewritten with WriteAt: the observer sees
@@ -50,8 +49,6 @@ private:
     void WriteDirect(const char* data, std::size_t size);
     void StartWriteback();
     void CopyThroughBuffer(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length);
-    void KernelCopy(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length);
-    void ObserveSource(int inFd, const std::string& inName, std::uint64_t inOffset, std::uint64_t length);
 
     int m_fd;
     std::string m_name;
@@ -64,7 +61,6 @@ private:
     bool m_holding = false;
     std::string m_held; // flushed bytes the observer has not seen yet (while holding)
     std::uint64_t m_observed = 0;
-    bool m_observerBusy = false; // another thread feeds the observer: writes here are not observed
 };
 
 // Throws the archive error that fits a failed write (errno in error).

@@ -171,7 +171,7 @@ void WriteLargePackage(const fs::path& path)
     testsupport::PackageBuilder builder = testsupport::PackageBuilder::Presentation(core, kApp);
     builder.Add("ppt/media/image1.bin", noise.substr(0, 300 * 1024),
                 testsupport::PackageBuilder::Method::Stored);
-    // Large enough to be copied by the kernel while another thread hashes the source's bytes.
+    // Several output buffers long, copied raw through the buffer while it is hashed.
     builder.Add("ppt/media/image2.bin", noise + noise + noise, testsupport::PackageBuilder::Method::Stored);
     builder.WriteTo(path);
 }
