@@ -260,6 +260,15 @@ void DocumentTableModel::storeRecord(std::size_t row, engine::DocumentRecord rec
     rowChanged(static_cast<int>(row), 0, columnCount() - 1);
 }
 
+std::unique_ptr<engine::DocumentRecord>
+DocumentTableModel::exchangeRecord(std::size_t row, std::unique_ptr<engine::DocumentRecord> record)
+{
+    std::swap(m_rows.at(row).record, record);
+    refreshCustomColumns();
+    rowChanged(static_cast<int>(row), 0, columnCount() - 1);
+    return record;
+}
+
 bool DocumentTableModel::anyModified() const
 {
     return std::any_of(m_rows.begin(), m_rows.end(), [](const auto& row) { return row.record->Modified; });

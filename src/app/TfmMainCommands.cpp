@@ -37,11 +37,13 @@ namespace {
 // freeing the records takes long enough to freeze the window, so both happen on worker threads:
 // the copies are taken by the worker (while a long command runs nothing edits, adds or removes
 // rows, and the UI thread only reads them), and the replaced records are freed on a pool thread.
+// Storing back hands over the records themselves (a row then holds a new record object: the undo
+// history, which points at records, is cleared by every command that stores rows).
 struct RowJob
 {
     const DocumentTableModel& model;
     std::vector<std::size_t> rows;
-    std::vector<engine::DocumentRecord> records;
+    std::vector<std::unique_ptr<engine::DocumentRecord>> records;
     std::vector<engine::DocumentOutcome> outcomes;
     std::vector<char> done;
 
@@ -57,7 +59,7 @@ struct RowJob
     {
         records.reserve(rows.size());
         for (std::size_t row : rows) {
-            records.push_back(model.RecordAt(row));
+            records.push_back(std::make_unique<engine::DocumentRecord>(model.RecordAt(row)));
         }
     }
 
@@ -66,11 +68,13 @@ struct RowJob
     {
         for (std::size_t i = 0; i < rows.size() && i < records.size(); ++i) {
             if (done[i] != 0) {
-                std::swap(target.RecordAt(rows[i]), records[i]);
+                records[i] = target.exchangeRecord(rows[i], std::move(records[i]));
             }
         }
         [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([old = std::move(records)] {});
     }
+
+    [[nodiscard]] engine::DocumentRecord& record(std::size_t i) { return *records[i]; }
 };
 
 // A save rewrites the package, so its size is measured again; the old size would be wrong.
@@ -237,10 +241,10 @@ void TfmMain::BitBtn5Click()
             ParallelFor(
                 job->records.size(),
                 [&job](std::size_t i) {
-                    job->outcomes[i] = engine::LoadDocument(job->records[i]);
+                    job->outcomes[i] = engine::LoadDocument(job->record(i));
                     job->done[i] = 1;
                 },
-                [&job](std::size_t i) { return job->records[i].FullPath; }, progress);
+                [&job](std::size_t i) { return job->record(i).FullPath; }, progress);
         },
         [this, job] {
             job->storeInto(*m_model);
@@ -281,8 +285,8 @@ void TfmMain::saveRows(bool checkedOnly)
             std::unique_ptr<engine::SaveJournal> journal;
             if (journaled && !job->records.empty()) {
                 std::vector<const engine::DocumentRecord*> records;
-                for (const engine::DocumentRecord& record : job->records) {
-                    records.push_back(&record);
+                for (const auto& record : job->records) {
+                    records.push_back(record.get());
                 }
                 try {
                     journal = engine::StartSaveRun(records, engine::DefaultJournalRoot());
@@ -300,7 +304,7 @@ void TfmMain::saveRows(bool checkedOnly)
             std::vector<std::vector<std::size_t>> groups;
             std::map<std::string, std::size_t> groupOfPath;
             for (std::size_t i = 0; i < job->records.size(); ++i) {
-                auto [it, added] = groupOfPath.try_emplace(job->records[i].FullPath, groups.size());
+                auto [it, added] = groupOfPath.try_emplace(job->record(i).FullPath, groups.size());
                 if (added) {
                     groups.emplace_back();
                 }
@@ -313,14 +317,14 @@ void TfmMain::saveRows(bool checkedOnly)
                         if (progress.Cancelled() && i != groups[g].front()) {
                             return;
                         }
-                        job->outcomes[i] = engine::SaveDocument(job->records[i], options);
+                        job->outcomes[i] = engine::SaveDocument(job->record(i), options);
                         if (job->outcomes[i].ok) {
-                            RefreshFileSize(job->records[i]);
+                            RefreshFileSize(job->record(i));
                         }
                         job->done[i] = 1;
                     }
                 },
-                [&](std::size_t g) { return job->records[groups[g].front()].FullPath; }, progress);
+                [&](std::size_t g) { return job->record(groups[g].front()).FullPath; }, progress);
             if (journal) {
                 journal->Finish();
             }
@@ -331,9 +335,9 @@ void TfmMain::saveRows(bool checkedOnly)
             for (std::size_t i = 0; i < job->rows.size(); ++i) {
                 if (job->done[i] != 0 && !job->outcomes[i].ok) {
                     failures << QString::fromStdString(
-                        engine::PathMessage(job->records[i].FullPath, job->outcomes[i].message));
-                } else if (job->done[i] != 0 && !job->records[i].LastWarning.empty()) {
-                    signedPackages << QString::fromStdString(job->records[i].FullPath);
+                        engine::PathMessage(job->record(i).FullPath, job->outcomes[i].message));
+                } else if (job->done[i] != 0 && !job->record(i).LastWarning.empty()) {
+                    signedPackages << QString::fromStdString(job->record(i).FullPath);
                 }
             }
             job->storeInto(*m_model);
@@ -400,7 +404,7 @@ void TfmMain::undoLastSave()
             }
             // The rows show the packages as they are now.
             for (std::size_t i = 0; i < job->records.size(); ++i) {
-                job->outcomes[i] = engine::LoadDocument(job->records[i]);
+                job->outcomes[i] = engine::LoadDocument(job->record(i));
                 job->done[i] = 1;
             }
         },
