@@ -15,6 +15,7 @@ rm -rf "$work/tree" "$work/out" && mkdir -p "$work/tree" "$work/out"
 for d in $(seq -w 0 99); do
     mkdir "$work/tree/sub$d" && ln "${files[@]}" "$work/tree/sub$d/"
 done
-QT_QPA_PLATFORM=offscreen "$build/bin/velmora_window_bench" "$work/tree" "$work/out"
-rm -rf "$work/tree" "$work/out"
+# Save All is journaled, as the window saves by default, into the bench's own journal.
+XDG_STATE_HOME="$work/state" QT_QPA_PLATFORM=offscreen "$build/bin/velmora_window_bench" "$work/tree" "$work/out"
+rm -rf "$work/tree" "$work/out" "$work/state"
 echo "machine: $(nproc) cores, $(uname -r), $(df -T "$work" | awk 'NR==2 { print $2 }') under $work"
