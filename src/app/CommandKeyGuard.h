@@ -21,6 +21,8 @@ public:
 
     void setKeys(QList<QKeySequence> keys) { m_keys = std::move(keys); }
 
+    void addKey(const QKeySequence& key) { m_keys << key; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -54,6 +54,16 @@ void RememberFolder(const QString& settingsKey, const QString& chosen, bool isFo
     AppSettings()->setValue(QStringLiteral("dialogs/") + settingsKey, folder);
 }
 
+// In test mode a message box is recorded instead of shown; true then.
+bool RecordedInTestMode(const QString& title, const QString& text)
+{
+    if (!answers().testMode) {
+        return false;
+    }
+    answers().shown.append({title, text});
+    return true;
+}
+
 } // namespace
 
 QStringList Dialogs::openFileNames(QWidget* parent, const QString& filter, const QString& settingsKey)
@@ -129,29 +139,31 @@ QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& ti
         answers().shown.append({title, text});
         return *preset;
     }
-    if (answers().testMode) {
-        answers().shown.append({title, text});
+    if (RecordedInTestMode(title, text)) {
         return QMessageBox::No;
     }
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
 }
 
+void Dialogs::information(QWidget* parent, const QString& title, const QString& text)
+{
+    if (!RecordedInTestMode(title, text)) {
+        QMessageBox::information(parent, title, text);
+    }
+}
+
 void Dialogs::warning(QWidget* parent, const QString& title, const QString& text)
 {
-    if (answers().testMode) {
-        answers().shown.append({title, text});
-        return;
+    if (!RecordedInTestMode(title, text)) {
+        QMessageBox::warning(parent, title, text);
     }
-    QMessageBox::warning(parent, title, text);
 }
 
 void Dialogs::critical(QWidget* parent, const QString& title, const QString& text)
 {
-    if (answers().testMode) {
-        answers().shown.append({title, text});
-        return;
+    if (!RecordedInTestMode(title, text)) {
+        QMessageBox::critical(parent, title, text);
     }
-    QMessageBox::critical(parent, title, text);
 }
 
 bool Dialogs::openUrl(const QUrl& url)

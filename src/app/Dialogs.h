@@ -29,6 +29,7 @@ public:
                                 const QString& filter,
                                 const QString& settingsKey);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text);
+    static void information(QWidget* parent, const QString& title, const QString& text);
     static void warning(QWidget* parent, const QString& title, const QString& text);
     static void critical(QWidget* parent, const QString& title, const QString& text);
     // Hands url to the desktop; false when nothing took it. In test mode nothing is opened: the

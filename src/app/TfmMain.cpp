@@ -43,6 +43,7 @@ TfmMain::TfmMain(QWidget* parent)
     setCentralWidget(central);
     buildMenus();
     buildJournalActions();
+    buildReviewActions();
     buildOfficeActions();
 
     m_waitForm = new TWaitForm(this);

@@ -86,6 +86,9 @@ public:
     // Whether saves are recorded in the journal (so that they can be undone) and whether packages
     // keep their modification times; the Options menu's settings, remembered between runs.
     void setSaveOptions(bool journal, bool keepModificationTime);
+    // Whether Save Checked and Save All show the pending changes for review first (the Options
+    // menu's setting; remembered only when the user chooses it there).
+    void setReviewBeforeSave(bool review);
 
 public slots:
     void BitBtn1Click();
@@ -114,6 +117,8 @@ public slots:
     void actCustomPropertiesClick();
     void actFileTypesClick();
     void actShowCustomPropertiesToggled(bool shown);
+    // Lists the pending changes; what the user unchecks there is taken back, and Save saves all.
+    void actReviewChangesClick();
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -134,6 +139,7 @@ private:
     QWidget* buildGridPanel();
     void buildMenus();
     void buildJournalActions();
+    void buildReviewActions();
     void restoreSettings();
     void saveSettings() const;
     // The Options and Edit actions for other package kinds and custom properties.
@@ -151,6 +157,17 @@ private:
     // Runs a short command body, showing any failure in an error box.
     void runCommand(const std::function<void()>& body);
     void saveRows(bool checkedOnly);
+    void writeChanges(bool checkedOnly);
+    // Shows the pending changes of the rows a save would write and takes back what the user
+    // unchecked, as one undoable step.
+    enum class ReviewOutcome
+    {
+        NothingToReview,
+        Save,
+        Close,
+    };
+    ReviewOutcome reviewChanges(bool checkedOnly);
+    [[nodiscard]] std::vector<std::size_t> rowsToSave(bool checkedOnly) const;
     void exportGrid(exporting::ExportFormat format);
 
     xml::TXMLDocument m_xmlDoc;
@@ -177,6 +194,7 @@ private:
     bool m_closePending = false;
     bool m_journalSaves = true;
     bool m_keepModificationTime = false;
+    bool m_reviewBeforeSave = false;
 };
 
 } // namespace app

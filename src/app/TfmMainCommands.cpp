@@ -269,7 +269,14 @@ void TfmMain::saveRows(bool checkedOnly)
     }
     // What the user typed into a still open editor belongs to this save.
     m_grid->commitOpenEditor();
-    m_undoStack->clear();
+    if (m_reviewBeforeSave && reviewChanges(checkedOnly) == ReviewOutcome::Close) {
+        return;
+    }
+    writeChanges(checkedOnly);
+}
+
+std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
+{
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
         if (m_model->RecordAt(row).Modified &&
@@ -277,7 +284,13 @@ void TfmMain::saveRows(bool checkedOnly)
             rows.push_back(row);
         }
     }
-    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
+    return rows;
+}
+
+void TfmMain::writeChanges(bool checkedOnly)
+{
+    m_undoStack->clear();
+    auto job = std::make_shared<RowJob>(*m_model, rowsToSave(checkedOnly));
     runLongCommand(
         [job, journaled = m_journalSaves,
          keepTime = m_keepModificationTime](const engine::Progress& progress) {

@@ -109,6 +109,7 @@ private slots:
             {QKeySequence(Qt::CTRL | Qt::Key_E), "actExport"},
             {QKeySequence(Qt::CTRL | Qt::Key_Q), "actExit"},
             {QKeySequence(Qt::CTRL | Qt::Key_B), "actBatchModify"},
+            {QKeySequence(Qt::CTRL | Qt::Key_R), "actReviewChanges"},
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), "actDeleteChecked"},
             {QKeySequence(Qt::Key_F1), "Help1"},
         };
@@ -134,7 +135,8 @@ private slots:
             target = openTitleEditor(QStringLiteral("Typed"));
             QVERIFY(target != nullptr);
         }
-        if (actionName == QLatin1String("actBatchModify")) {
+        if (actionName == QLatin1String("actBatchModify") ||
+            actionName == QLatin1String("actReviewChanges")) {
             // The dialog is modal: close it once it runs.
             QTimer::singleShot(0, [] {
                 if (QWidget* dialog = QApplication::activeModalWidget()) {
@@ -218,10 +220,9 @@ private slots:
                  (QStringList{"Export To Excel (*.xlsx)", "Export To HTML (*.htm)", "Export To Text (*.txt)",
                               "Export To XML (*.xml)"}));
         const QStringList edit = MenuTexts(m_window->editMenu());
-        QCOMPARE(edit.mid(2),
-                 (QStringList{"Undo &Last Save", "&Batch Modify\u2026", "Custom Properties\u2026",
-                              "Remove &Personal Information\u2026", "Check &All", "&Delete Checked",
-                              "Delete A&ll"}));
+        QCOMPARE(edit.mid(2), (QStringList{"Undo &Last Save", "Re&view Changes\u2026", "&Batch Modify\u2026",
+                                           "Custom Properties\u2026", "Remove &Personal Information\u2026",
+                                           "Check &All", "&Delete Checked", "Delete A&ll"}));
         QCOMPARE(m_window->editMenu()->actions().at(0), action("actUndo"));
         QCOMPARE(m_window->editMenu()->actions().at(1), action("actRedo"));
         QCOMPARE(m_window->undoStack()->objectName(), QStringLiteral("undoStack"));
@@ -231,9 +232,10 @@ private slots:
 
         // The save settings are checkable and remembered between runs.
         QVERIFY(m_window->optionsMenu()->menuAction()->isVisible());
-        QCOMPARE(MenuTexts(m_window->optionsMenu()),
-                 (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times",
-                              "File Types\u2026", "Show Custom Properties"}));
+        QCOMPARE(
+            MenuTexts(m_window->optionsMenu()),
+            (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times",
+                         "Review Changes &Before Saving", "File Types\u2026", "Show Custom Properties"}));
         QVERIFY(action("actJournalSaves")->isChecked());
         QVERIFY(!action("actKeepModificationTime")->isChecked());
         action("actKeepModificationTime")->trigger();
@@ -241,6 +243,11 @@ private slots:
         QVERIFY(second.findChild<QAction*>(QStringLiteral("actKeepModificationTime"))->isChecked());
         action("actKeepModificationTime")->trigger();
         QVERIFY(!TfmMain().findChild<QAction*>(QStringLiteral("actKeepModificationTime"))->isChecked());
+        QVERIFY(!action("actReviewBeforeSave")->isChecked());
+        action("actReviewBeforeSave")->trigger();
+        QVERIFY(TfmMain().findChild<QAction*>(QStringLiteral("actReviewBeforeSave"))->isChecked());
+        action("actReviewBeforeSave")->trigger();
+        QVERIFY(!TfmMain().findChild<QAction*>(QStringLiteral("actReviewBeforeSave"))->isChecked());
     }
 
     void checkAllFollowsTheBoxBothWays()

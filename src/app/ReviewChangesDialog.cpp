@@ -1,0 +1,64 @@
+#include "app/ReviewChangesDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace app {
+
+ReviewChangesDialog::ReviewChangesDialog(std::vector<ReviewEntry> entries, QWidget* parent)
+    : QDialog(parent)
+    , m_model(new PendingChangesModel(std::move(entries), this))
+    , m_filter(new QComboBox(this))
+    , m_view(new QTableView(this))
+{
+    setObjectName(QStringLiteral("dlgReviewChanges"));
+    setWindowTitle(QStringLiteral("Review Changes"));
+    setSizeGripEnabled(true);
+
+    m_filter->setObjectName(QStringLiteral("cbPropertyFilter"));
+    m_filter->addItem(QStringLiteral("All properties"));
+    m_filter->addItems(m_model->propertyNames());
+    connect(m_filter, &QComboBox::currentIndexChanged, this,
+            [this](int at) { m_model->setPropertyFilter(at <= 0 ? QString() : m_filter->itemText(at)); });
+    auto* filterRow = new QHBoxLayout;
+    auto* filterLabel = new QLabel(QStringLiteral("&Show:"), this);
+    filterLabel->setBuddy(m_filter);
+    filterRow->addWidget(filterLabel);
+    filterRow->addWidget(m_filter, 1);
+
+    m_view->setObjectName(QStringLiteral("tvChanges"));
+    m_view->setModel(m_model);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setWordWrap(false);
+    m_view->verticalHeader()->hide();
+    // Fixed row heights keep a long list as quick as a short one.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setColumnWidth(PendingChangesModel::FileColumn, 200);
+    m_view->setColumnWidth(PendingChangesModel::PropertyColumn, 150);
+    m_view->setColumnWidth(PendingChangesModel::OldColumn, 250);
+
+    auto* hint = new QLabel(QStringLiteral("Uncheck a change to take it back."), this);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* save = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
+    save->setObjectName(QStringLiteral("btnReviewSave"));
+    QPushButton* close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("btnReviewClose"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filterRow);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(hint);
+    layout->addWidget(buttons);
+    resize(900, 450);
+}
+
+} // namespace app

@@ -1,0 +1,98 @@
+// The window's review of pending changes: Review Changes in the Edit menu and the Options setting
+// that shows the review before every save.
+#include "app/AppSettings.h"
+#include "app/CommandKeyGuard.h"
+#include "app/Dialogs.h"
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/ReviewChangesDialog.h"
+#include "app/TfmMain.h"
+#include "editing/DropChangesCommand.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSignalBlocker>
+#include <QUndoStack>
+
+#include <memory>
+
+namespace app {
+
+namespace {
+
+const QString kReviewKey = QStringLiteral("save/reviewFirst");
+
+} // namespace
+
+void TfmMain::buildReviewActions()
+{
+    auto* review = new QAction(QStringLiteral("Re&view Changes\u2026"), this);
+    review->setObjectName(QStringLiteral("actReviewChanges"));
+    review->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(review, &QAction::triggered, this, &TfmMain::actReviewChangesClick);
+    addAction(review);
+    m_commandActions.push_back(review); // disabled while a long command runs
+    // After Undo Last Save, among the commands that take changes back.
+    const QList<QAction*> entries = m_editMenu->actions();
+    const qsizetype undoLast = entries.indexOf(findChild<QAction*>(QStringLiteral("actUndoLastSave")));
+    m_editMenu->insertAction(undoLast < 0 ? nullptr : entries.value(undoLast + 1), review);
+    // The key works while a cell editor is open, as the other command keys do.
+    if (auto* guard = findChild<CommandKeyGuard*>()) {
+        guard->addKey(review->shortcut());
+    }
+
+    auto* reviewFirst = new QAction(QStringLiteral("Review Changes &Before Saving"), this);
+    reviewFirst->setObjectName(QStringLiteral("actReviewBeforeSave"));
+    reviewFirst->setCheckable(true);
+    m_optionsMenu->addAction(reviewFirst);
+    connect(reviewFirst, &QAction::triggered, this, [this](bool checked) {
+        setReviewBeforeSave(checked);
+        AppSettings()->setValue(kReviewKey, checked);
+    });
+    setReviewBeforeSave(AppSettings()->value(kReviewKey, false).toBool());
+}
+
+void TfmMain::setReviewBeforeSave(bool review)
+{
+    m_reviewBeforeSave = review;
+    if (auto* action = findChild<QAction*>(QStringLiteral("actReviewBeforeSave"))) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(review);
+    }
+}
+
+TfmMain::ReviewOutcome TfmMain::reviewChanges(bool checkedOnly)
+{
+    std::vector<ReviewEntry> entries = CollectReviewEntries(*m_model, rowsToSave(checkedOnly));
+    if (entries.empty()) {
+        return ReviewOutcome::NothingToReview;
+    }
+    ReviewChangesDialog dialog(std::move(entries), this);
+    const bool save = dialog.exec() == QDialog::Accepted;
+    std::vector<editing::RecordDrops> drops = dialog.changes().droppedChanges();
+    if (!drops.empty()) {
+        auto command = std::make_unique<editing::DropChangesCommand>(*m_model, std::move(drops));
+        m_undoStack->push(command.release());
+    }
+    return save ? ReviewOutcome::Save : ReviewOutcome::Close;
+}
+
+void TfmMain::actReviewChangesClick()
+{
+    if (m_busy) {
+        return;
+    }
+    m_grid->commitOpenEditor();
+    switch (reviewChanges(false)) {
+    case ReviewOutcome::NothingToReview:
+        Dialogs::information(this, QStringLiteral("Review Changes"), QStringLiteral("No changes to review."));
+        break;
+    case ReviewOutcome::Save:
+        writeChanges(false);
+        break;
+    case ReviewOutcome::Close:
+        break;
+    }
+}
+
+} // namespace app
