@@ -1,10 +1,10 @@
 #include "app/FillPatternDialog.h"
 
+#include "app/PreviewFooter.h"
 #include "engine/FillValue.h"
 
 #include <QBrush>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -58,17 +58,9 @@ FillPatternDialog::FillPatternDialog(std::vector<const engine::DocumentRecord*> 
     m_preview->horizontalHeader()->setStretchLastSection(true);
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(m_preview, 1);
-    m_error = new QLabel(this);
-    m_error->setObjectName(QStringLiteral("lblError"));
-    m_error->setWordWrap(true);
-    layout->addWidget(m_error);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_apply = buttons->button(QDialogButtonBox::Ok);
-    m_apply->setText(QStringLiteral("Apply"));
-    m_apply->setObjectName(QStringLiteral("btnApply"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblError"));
+    m_error = footer.Message;
+    m_apply = footer.Apply;
     connect(m_property, &QComboBox::currentIndexChanged, this, &FillPatternDialog::refresh);
     connect(m_pattern, &QLineEdit::textChanged, this, &FillPatternDialog::refresh);
     connect(m_match, &QLineEdit::textChanged, this, &FillPatternDialog::refresh);

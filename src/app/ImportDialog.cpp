@@ -1,9 +1,9 @@
 #include "app/ImportDialog.h"
 
+#include "app/PreviewFooter.h"
 #include "engine/ImportPlan.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -35,17 +35,9 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     m_skipInvalid = new QCheckBox(QStringLiteral("Skip invalid cells"), this);
     m_skipInvalid->setObjectName(QStringLiteral("cbSkipInvalid"));
     layout->addWidget(m_skipInvalid);
-    m_blocked = new QLabel(this);
-    m_blocked->setObjectName(QStringLiteral("lblBlocked"));
-    m_blocked->setWordWrap(true);
-    layout->addWidget(m_blocked);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    m_apply = buttons->button(QDialogButtonBox::Ok);
-    m_apply->setText(QStringLiteral("Apply"));
-    m_apply->setObjectName(QStringLiteral("btnApply"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblBlocked"));
+    m_blocked = footer.Message;
+    m_apply = footer.Apply;
     connect(m_emptyClears, &QCheckBox::toggled, this, &ImportDialog::refresh);
     connect(m_skipInvalid, &QCheckBox::toggled, this, &ImportDialog::refresh);
     resize(640, 400);
