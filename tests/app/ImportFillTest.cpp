@@ -146,12 +146,6 @@ private slots:
         });
         m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
         QCOMPARE(m_window->undoStack()->count(), 0);
-
-        // A file that cannot be read as a table is reported, and no preview opens.
-        testsupport::WriteFileBytes(*m_dir / "broken.xlsx", std::string("PK\x03\x04", 4) + "not a workbook");
-        Dialogs::setNextFileNames({Native(*m_dir / "broken.xlsx")});
-        m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
-        QCOMPARE(Dialogs::takeShownMessages().size(), 1);
     }
 
     void fillPreviewsCheckedRowsAndStagesOneStep()

@@ -1,9 +1,7 @@
 #include "engine/DocumentList.h"
 #include "engine/ImportTable.h"
 #include "export/BuildCsv.h"
-#include "export/ExportToFile.h"
 #include "export/RowFields.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -74,18 +72,6 @@ TEST_F(CsvExportTest, SizeInBytesErrorColumnAndRepairedText)
     EXPECT_EQ(broken[0], "bad\xEF\xBF\xBD.pptx");
     EXPECT_EQ(broken[RowKeys().size() - 1], "not a package");
     EXPECT_EQ(awkward[RowKeys().size() - 1], "");
-}
-
-TEST_F(CsvExportTest, FileHoldsWhatTheWriterBuilds)
-{
-    testsupport::TempDir dir;
-    const GridSnapshot grid = CsvSnapshotOf(m_rows);
-    std::ostringstream csv;
-    BuildCsv(csv, grid);
-    testsupport::WriteFileBytes(dir / "grid.csv", "older and longer content than the new one will be");
-    ExportToFile(ExportFormat::Csv, grid, dir / "grid.csv");
-    EXPECT_EQ(testsupport::ReadFileBytes(dir / "grid.csv"), csv.str());
-    EXPECT_EQ(TextsOf(ExportFormat::Csv).MenuCaption, "Export to CSV");
 }
 
 } // namespace
