@@ -16,7 +16,7 @@ _velmora_cli()
 
     case $prev in
         --format)
-            COMPREPLY=($(compgen -W 'html text xml xlsx' -- "$cur"))
+            COMPREPLY=($(compgen -W 'html text xml xlsx csv' -- "$cur"))
             return
             ;;
         --output)

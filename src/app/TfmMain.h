@@ -110,11 +110,16 @@ public slots:
     void ExportToHTML1Click();
     void ExportToText1Click();
     void ExportToXML1Click();
+    void ExportToCsvClick();
     // Restores the packages of the last journaled save run, after a confirmation.
     void undoLastSave();
     // Stages the clearing of the chosen personal properties on the checked rows, as one undoable step.
     void removePersonalInfo();
     void actCustomPropertiesClick();
+    // Ctrl+I: a CSV or XLSX table's values on the rows it names, previewed first, as one undoable step.
+    void actImportClick();
+    // Values computed by a pattern on the checked rows, previewed first, as one undoable step.
+    void actFillPatternClick();
     void actFileTypesClick();
     void actShowCustomPropertiesToggled(bool shown);
     // Lists the pending changes; what the user unchecks there is taken back, and Save saves all.

@@ -4,8 +4,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "engine/Progress.h"
-#include "export/CustomColumns.h"
-#include "export/GridSnapshot.h"
+#include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
 namespace app {
@@ -28,6 +27,11 @@ void TfmMain::ExportToText1Click()
 void TfmMain::ExportToXML1Click()
 {
     exportGrid(exporting::ExportFormat::Xml);
+}
+
+void TfmMain::ExportToCsvClick()
+{
+    exportGrid(exporting::ExportFormat::Csv);
 }
 
 void TfmMain::exportGrid(exporting::ExportFormat format)
@@ -62,11 +66,7 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
             [model, exporter = m_exporter, format, captions = std::move(captions),
              withCustom = m_model->customColumnsShown(),
              target = path.toStdString()](const engine::Progress&) {
-                exporting::GridSnapshot snapshot = exporting::SnapshotOf(*model, captions);
-                if (withCustom) {
-                    exporting::AddCustomColumns(snapshot, *model);
-                }
-                exporter(format, snapshot, target);
+                exporter(format, exporting::ExportSnapshot(format, *model, captions, withCustom), target);
             },
             [] { return QString(); }, false);
     });

@@ -58,6 +58,10 @@ const CommandInfo kCommands[] = {
      "view-refresh", QStyle::SP_BrowserReload},
     {"actExit", "E&xit", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TfmMain::BitBtn9Click, "BitBtn9",
      "application-exit", QStyle::SP_DialogCloseButton},
+    {"actImport", "&Import\u2026", "Import", QKeySequence(Qt::CTRL | Qt::Key_I), &TfmMain::actImportClick,
+     nullptr, "document-import", QStyle::SP_DialogOpenButton},
+    {"actFillPattern", "&Fill from Pattern\u2026", "Fill from Pattern", QKeySequence(),
+     &TfmMain::actFillPatternClick, nullptr, "edit-find-replace", QStyle::SP_FileDialogContentsView},
 };
 
 struct ExportItem
@@ -72,6 +76,7 @@ const ExportItem kExportItems[] = {
     {"ExportToHTML1", exporting::ExportFormat::Html, &TfmMain::ExportToHTML1Click},
     {"ExportToText1", exporting::ExportFormat::Text, &TfmMain::ExportToText1Click},
     {"ExportToXML1", exporting::ExportFormat::Xml, &TfmMain::ExportToXML1Click},
+    {"ExportToCsv", exporting::ExportFormat::Csv, &TfmMain::ExportToCsvClick},
 };
 
 QString FromView(std::string_view text)
@@ -171,8 +176,9 @@ void TfmMain::buildMenus()
 
     m_fileMenu = bar->addMenu(QStringLiteral("&File"));
     m_fileMenu->setObjectName(QStringLiteral("FileMenu"));
-    AddEntries(*m_fileMenu, *this,
-               {"actAddFile", "actAddFolder", "", "actSaveChecked", "actSaveAll", "actRefresh", ""});
+    AddEntries(
+        *m_fileMenu, *this,
+        {"actAddFile", "actAddFolder", "actImport", "", "actSaveChecked", "actSaveAll", "actRefresh", ""});
     // The export entries; Ctrl+E opens the same menu under the Export button.
     QMenu* exportEntries =
         m_fileMenu->addMenu(QStringLiteral("&Export\t%1")
@@ -183,7 +189,7 @@ void TfmMain::buildMenus()
 
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
-    AddEntries(*m_editMenu, *this, {"actUndo", "actRedo", "", "actBatchModify", ""});
+    AddEntries(*m_editMenu, *this, {"actUndo", "actRedo", "", "actBatchModify", "actFillPattern", ""});
     auto* checkAll = new QAction(QStringLiteral("Check &All"), this);
     checkAll->setObjectName(QStringLiteral("actCheckAll"));
     checkAll->setCheckable(true);

@@ -1,7 +1,7 @@
 #include "cli/CustomOutput.h"
 
 #include "cli/JsonWriter.h"
-#include "cli/RowFields.h"
+#include "export/RowFields.h"
 
 #include <unordered_set>
 
@@ -25,9 +25,9 @@ std::string JsonCustomObject(const engine::DocumentRecord& record)
         if (!written.insert(engine::CustomNameKey(item.Name)).second) {
             continue; // a later property of a name already given
         }
-        json += (json.size() == 1 ? "\n   " : ",\n   ") + JsonString(ValidText(item.Name)) +
-                ": {\"type\": " + JsonString(ValidText(item.Type)) +
-                ", \"value\": " + JsonString(ValidText(item.Value)) + "}";
+        json += (json.size() == 1 ? "\n   " : ",\n   ") + JsonString(exporting::ValidText(item.Name)) +
+                ": {\"type\": " + JsonString(exporting::ValidText(item.Type)) +
+                ", \"value\": " + JsonString(exporting::ValidText(item.Value)) + "}";
     }
     return json + (json.size() == 1 ? "}" : "\n  }");
 }

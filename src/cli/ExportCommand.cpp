@@ -5,11 +5,10 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "engine/PathMessage.h"
-#include "export/CustomColumns.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
+#include "export/ExportSnapshot.h"
 #include "export/ExportToFile.h"
-#include "export/GridSnapshot.h"
 #include "export/SpreadsheetFileName.h"
 
 #include <iostream>
@@ -24,10 +23,9 @@ namespace cli {
 namespace {
 
 const std::map<std::string, exporting::ExportFormat> kFormats = {
-    {"html", exporting::ExportFormat::Html},
-    {"text", exporting::ExportFormat::Text},
-    {"xml", exporting::ExportFormat::Xml},
-    {"xlsx", exporting::ExportFormat::Spreadsheet},
+    {"html", exporting::ExportFormat::Html}, {"text", exporting::ExportFormat::Text},
+    {"xml", exporting::ExportFormat::Xml},   {"xlsx", exporting::ExportFormat::Spreadsheet},
+    {"csv", exporting::ExportFormat::Csv},
 };
 
 struct ExportOptions
@@ -62,10 +60,8 @@ void RunExport(const ExportOptions& options)
     }
     // Rows whose package could not be read stay in the grid with their file facts, as in the window.
     // A file that cannot be written ends the command with its reason (exit status 1).
-    exporting::GridSnapshot snapshot = exporting::SnapshotOf(rows, exporting::DefaultCaptions());
-    if (options.custom) {
-        exporting::AddCustomColumns(snapshot, rows);
-    }
+    const exporting::GridSnapshot snapshot =
+        exporting::ExportSnapshot(format, rows, exporting::DefaultCaptions(), options.custom);
     try {
         exporting::ExportToFile(format, snapshot, output);
     } catch (const exporting::EExportError& e) {
@@ -83,9 +79,9 @@ void AddExportCommand(CLI::App& app)
 {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* command = app.add_subcommand("export", "Write the document properties of packages to a file");
-    command->add_option("--format", options->format, "html, text, xml or xlsx")
+    command->add_option("--format", options->format, "html, text, xml, xlsx or csv")
         ->required()
-        ->check(CLI::IsMember({"html", "text", "xml", "xlsx"}));
+        ->check(CLI::IsMember({"html", "text", "xml", "xlsx", "csv"}));
     command
         ->add_option(
             "--output", options->output,

@@ -1,7 +1,7 @@
 #include "cli/JsonWriter.h"
 
 #include "cli/CustomOutput.h"
-#include "cli/RowFields.h"
+#include "export/RowFields.h"
 
 #include <cstdio>
 
@@ -43,10 +43,10 @@ std::string JsonString(std::string_view validUtf8)
 
 void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom)
 {
-    const std::vector<std::string>& keys = RowKeys();
+    const std::vector<std::string>& keys = exporting::RowKeys();
     out << '[';
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        const RowFields fields = FieldsOf(rows.RecordAt(row));
+        const exporting::RowFields fields = exporting::FieldsOf(rows.RecordAt(row));
         std::size_t k = 0;
         const auto key = [&] { return "\n  " + JsonString(keys[k++]) + ": "; };
         out << (row == 0 ? "\n {" : ",\n {");

@@ -12,7 +12,7 @@ namespace cli {
 // escaped, everything else passed through.
 std::string JsonString(std::string_view validUtf8);
 
-// The rows as a JSON array of objects with the keys of RowKeys(), in that order; FileSize is a
+// The rows as a JSON array of objects with the keys of exporting::RowKeys(), in that order; FileSize is a
 // number, Error null or the message; withCustom adds "Custom" (JsonCustomObject) after Error.
 void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom = false);
 

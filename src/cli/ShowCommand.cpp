@@ -1,12 +1,12 @@
 #include "cli/ShowCommand.h"
 
 #include "cli/CommandLine.h"
-#include "cli/CsvWriter.h"
 #include "cli/CustomOutput.h"
 #include "cli/FileTypesOption.h"
 #include "cli/JsonWriter.h"
 #include "cli/LoadRows.h"
 #include "cli/TableWriter.h"
+#include "export/BuildCsv.h"
 
 #include <iostream>
 #include <memory>
@@ -39,7 +39,7 @@ void RunShow(const ShowOptions& options)
     if (options.json) {
         WriteJson(std::cout, rows, options.custom);
     } else if (options.csv) {
-        WriteCsv(std::cout, rows, customNames);
+        exporting::BuildCsv(std::cout, exporting::CsvSnapshotOf(rows, customNames));
     } else {
         WriteTable(std::cout, rows, customNames);
     }

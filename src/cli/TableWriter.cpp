@@ -1,8 +1,8 @@
 #include "cli/TableWriter.h"
 
 #include "archive/Utf8.h"
-#include "cli/RowFields.h"
 #include "engine/CellText.h"
+#include "export/RowFields.h"
 
 #include <algorithm>
 #include <string>
@@ -28,7 +28,7 @@ void WriteTable(std::ostream& out,
                 const std::vector<std::string>& customNames)
 {
     std::vector<std::vector<std::string>> lines;
-    const std::vector<std::string>& keys = RowKeys();
+    const std::vector<std::string>& keys = exporting::RowKeys();
     lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
     for (const std::string& name : customNames) {
         lines.front().push_back(OneLine(name));

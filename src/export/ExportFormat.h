@@ -10,6 +10,7 @@ enum class ExportFormat
     Text,
     Xml,
     Spreadsheet,
+    Csv,
 };
 
 // What a front end offers for one format: the menu caption, the default extension and the file
@@ -31,6 +32,8 @@ struct ExportFormatTexts
         return {"Export To Text (*.txt)", ".txt", "Text File|*.txt"};
     case ExportFormat::Xml:
         return {"Export To XML (*.xml)", ".xml", "XML File|*.XML"};
+    case ExportFormat::Csv:
+        return {"Export to CSV", ".csv", "CSV File|*.csv"};
     case ExportFormat::Spreadsheet:
         break;
     }

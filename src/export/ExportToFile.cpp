@@ -3,6 +3,7 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/AtomicReplace.h"
 #include "engine/PathMessage.h"
+#include "export/BuildCsv.h"
 #include "export/BuildHtml.h"
 #include "export/BuildText.h"
 #include "export/BuildXml.h"
@@ -28,6 +29,9 @@ std::string BuildContent(ExportFormat format, const GridSnapshot& grid, const st
         break;
     case ExportFormat::Xml:
         BuildXml(content, grid);
+        break;
+    case ExportFormat::Csv:
+        BuildCsv(content, grid);
         break;
     case ExportFormat::Spreadsheet:
         break;

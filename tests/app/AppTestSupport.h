@@ -2,10 +2,14 @@
 
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QObject>
 #include <QString>
+#include <QTest>
+#include <QTimer>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +37,16 @@ void OpenMainWindow(std::unique_ptr<app::TfmMain>& window);
 void CloseMainWindow(std::unique_ptr<app::TfmMain>& window);
 // Creates the main window, shows it and makes it the active window; false when it never showed.
 [[nodiscard]] bool OpenWindow(std::unique_ptr<app::TfmMain>& window);
+
+// Answers the next modal dialog of type T with handle, once it is shown.
+template <typename T> void WhenShown(std::function<void(T&)> handle)
+{
+    QTimer::singleShot(0, [handle] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        handle(*dialog);
+    });
+}
 
 // A path as the window's dialogs hand it over.
 QString Native(const std::filesystem::path& path);

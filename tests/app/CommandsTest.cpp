@@ -214,15 +214,16 @@ private slots:
         }
         QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&Help"}));
         QCOMPARE(MenuTexts(m_window->fileMenu()),
-                 (QStringList{"Add &File\u2026", "Add F&older\u2026", "Save &Checked", "Save &All",
-                              "&Refresh", "&Export\tCtrl+E", "E&xit"}));
+                 (QStringList{"Add &File\u2026", "Add F&older\u2026", "&Import\u2026", "Save &Checked",
+                              "Save &All", "&Refresh", "&Export\tCtrl+E", "E&xit"}));
         QCOMPARE(MenuTexts(m_window->findChild<QMenu*>("FileExportMenu")),
                  (QStringList{"Export To Excel (*.xlsx)", "Export To HTML (*.htm)", "Export To Text (*.txt)",
-                              "Export To XML (*.xml)"}));
+                              "Export To XML (*.xml)", "Export to CSV"}));
         const QStringList edit = MenuTexts(m_window->editMenu());
-        QCOMPARE(edit.mid(2), (QStringList{"Undo &Last Save", "Re&view Changes\u2026", "&Batch Modify\u2026",
-                                           "Custom Properties\u2026", "Remove &Personal Information\u2026",
-                                           "Check &All", "&Delete Checked", "Delete A&ll"}));
+        QCOMPARE(edit.mid(2),
+                 (QStringList{"Undo &Last Save", "Re&view Changes\u2026", "&Batch Modify\u2026",
+                              "Custom Properties\u2026", "Remove &Personal Information\u2026",
+                              "&Fill from Pattern\u2026", "Check &All", "&Delete Checked", "Delete A&ll"}));
         QCOMPARE(m_window->editMenu()->actions().at(0), action("actUndo"));
         QCOMPARE(m_window->editMenu()->actions().at(1), action("actRedo"));
         QCOMPARE(m_window->undoStack()->objectName(), QStringLiteral("undoStack"));

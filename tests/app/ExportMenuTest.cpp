@@ -65,7 +65,7 @@ private slots:
         m_dir.reset();
     }
 
-    void menuHasTheFourItems()
+    void menuHasOneItemPerFormat()
     {
         auto* menu = m_window->findChild<QMenu*>("ExportMenu");
         QStringList captions;
@@ -73,7 +73,20 @@ private slots:
             captions << action->text();
         }
         QCOMPARE(captions, (QStringList{"Export To Excel (*.xlsx)", "Export To HTML (*.htm)",
-                                        "Export To Text (*.txt)", "Export To XML (*.xml)"}));
+                                        "Export To Text (*.txt)", "Export To XML (*.xml)", "Export to CSV"}));
+    }
+
+    void csvExportWritesTheTableAnImportReads()
+    {
+        const fs::path target = *m_dir / "out.csv";
+        Dialogs::setNextSaveFileName(QString::fromStdString(target.string()));
+        Trigger(*m_window, "ExportToCsv");
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        const std::string text = testsupport::ReadFileBytes(target);
+        QVERIFY(text.rfind("FileName,FullPath,FileSize,Title,Subject,", 0) == 0);
+        QVERIFY(text.find("\r\ndeck.pptx,") != std::string::npos);
+        QVERIFY(text.find(",Quarterly,") != std::string::npos);
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
     }
 
     void textExportWritesColumnsInIndexOrder()

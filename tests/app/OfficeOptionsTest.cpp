@@ -36,6 +36,7 @@ using apptest::CellOf;
 using apptest::FileNames;
 using apptest::Native;
 using apptest::WaitForCommand;
+using apptest::WhenShown;
 using testsupport::CoreXml;
 using testsupport::CustomProperty;
 using testsupport::CustomXml;
@@ -43,16 +44,6 @@ using testsupport::OfficePackage;
 namespace fs = std::filesystem;
 
 namespace {
-
-// Answers the next modal dialog of type T with handle, once it is shown.
-template <typename T> void WhenShown(std::function<void(T&)> handle)
-{
-    QTimer::singleShot(0, [handle] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        QVERIFY(dialog != nullptr);
-        handle(*dialog);
-    });
-}
 
 void ClickOk(QDialog& dialog)
 {

@@ -1,3 +1,4 @@
+#include "CliRunner.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
@@ -141,6 +142,32 @@ TEST_F(ExportCommandTest, UnwritableOutputFailsWithItsReason)
     EXPECT_EQ(run.err.rfind("velmora-cli: " + out + ": ", 0), 0U) << run.err;
     EXPECT_EQ(run.err.find(out, run.err.find(out) + 1), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
+}
+
+// The CSV export is the table show --csv writes, and importing it back changes nothing.
+TEST(ExportCsv, IsTheShowTableAndImportsBackUnchanged)
+{
+    testsupport::TempDir dir;
+    clitest::CopyCorpus(dir.Path());
+    const auto packages = testsupport::RealCorpusPackages();
+    for (const bool custom : {false, true}) {
+        std::vector<std::string> show = {"show", "--csv"};
+        std::vector<std::string> exportCsv = {"export", "--format", "csv", "--output", "grid.csv"};
+        if (custom) {
+            show.push_back("--custom");
+            exportCsv.push_back("--custom");
+        }
+        show.insert(show.end(), packages.begin(), packages.end());
+        exportCsv.insert(exportCsv.end(), packages.begin(), packages.end());
+        const clitest::CliRun shown = clitest::RunCli(dir.Path(), show, "Europe/Berlin");
+        const clitest::CliRun exported = clitest::RunCli(dir.Path(), exportCsv, "Europe/Berlin");
+        EXPECT_EQ(exported.status, shown.status) << exported.err;
+        EXPECT_EQ(testsupport::ReadFileBytes(dir / "grid.csv"), shown.out) << "custom " << custom;
+    }
+    const clitest::CliRun imported =
+        clitest::RunCli(dir.Path(), {"import", "grid.csv", "--dry-run"}, "Europe/Berlin");
+    EXPECT_EQ(imported.out, ""); // no change to list
+    EXPECT_EQ(imported.err.find("is not"), std::string::npos) << imported.err;
 }
 
 } // namespace

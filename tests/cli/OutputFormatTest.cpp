@@ -1,4 +1,3 @@
-#include "cli/CsvWriter.h"
 #include "cli/JsonWriter.h"
 #include "cli/PropertyAssignment.h"
 
@@ -13,15 +12,6 @@ TEST(JsonString, EscapesQuotesBackslashesAndControlCharacters)
     EXPECT_EQ(JsonString("line\nnext\ttab\r"), R"("line\nnext\ttab\r")");
     EXPECT_EQ(JsonString(std::string("\x01\x1f", 2) + std::string(1, '\0')), R"("\u0001\u001f\u0000")");
     EXPECT_EQ(JsonString("\xE2\x82\xAC"), "\"\xE2\x82\xAC\"");
-}
-
-TEST(CsvField, QuotesOnlyWhenNeeded)
-{
-    EXPECT_EQ(CsvField("plain text"), "plain text");
-    EXPECT_EQ(CsvField("a,b"), "\"a,b\"");
-    EXPECT_EQ(CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(CsvField("two\nlines"), "\"two\nlines\"");
-    EXPECT_EQ(CsvField(""), "");
 }
 
 struct AssignmentCase

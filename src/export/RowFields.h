@@ -9,7 +9,7 @@
 
 // The fields of one row as the machine-readable outputs carry them: file name, full path, size in
 // bytes, the seventeen property texts (dates in local time) and the load error.
-namespace cli {
+namespace exporting {
 
 // Output is always valid UTF-8: each byte that starts no well-formed sequence shows as U+FFFD.
 std::string ValidText(std::string_view text);
@@ -29,4 +29,4 @@ struct RowFields
 // Every text already valid UTF-8.
 RowFields FieldsOf(const engine::DocumentRecord& record);
 
-} // namespace cli
+} // namespace exporting

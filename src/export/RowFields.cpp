@@ -1,11 +1,11 @@
-#include "cli/RowFields.h"
+#include "export/RowFields.h"
 
 #include "archive/Utf8.h"
 #include "engine/CellText.h"
 
 #include <algorithm>
 
-namespace cli {
+namespace exporting {
 
 std::string ValidText(std::string_view text)
 {
@@ -45,4 +45,4 @@ RowFields FieldsOf(const engine::DocumentRecord& record)
     return fields;
 }
 
-} // namespace cli
+} // namespace exporting

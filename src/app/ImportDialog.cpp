@@ -1,0 +1,108 @@
+#include "app/ImportDialog.h"
+
+#include "app/PreviewFooter.h"
+#include "engine/ImportPlan.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+ImportDialog::ImportDialog(engine::ImportTable table,
+                           std::vector<const engine::DocumentRecord*> records,
+                           std::filesystem::path base,
+                           QWidget* parent)
+    : QDialog(parent)
+    , m_table(std::move(table))
+    , m_records(std::move(records))
+    , m_base(std::move(base))
+{
+    setObjectName(QStringLiteral("dlgImport"));
+    setWindowTitle(QStringLiteral("Import %1").arg(QString::fromStdString(m_table.Source)));
+    auto* layout = new QVBoxLayout(this);
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("lblCounts"));
+    layout->addWidget(m_counts);
+    m_problems = new QListWidget(this);
+    m_problems->setObjectName(QStringLiteral("lstProblems"));
+    layout->addWidget(m_problems, 1);
+    m_emptyClears = new QCheckBox(QStringLiteral("Empty cells clear the property"), this);
+    m_emptyClears->setObjectName(QStringLiteral("cbEmptyClears"));
+    layout->addWidget(m_emptyClears);
+    m_skipInvalid = new QCheckBox(QStringLiteral("Skip invalid cells"), this);
+    m_skipInvalid->setObjectName(QStringLiteral("cbSkipInvalid"));
+    layout->addWidget(m_skipInvalid);
+    const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblBlocked"));
+    m_blocked = footer.Message;
+    m_apply = footer.Apply;
+    connect(m_emptyClears, &QCheckBox::toggled, this, &ImportDialog::refresh);
+    connect(m_skipInvalid, &QCheckBox::toggled, this, &ImportDialog::refresh);
+    resize(640, 400);
+    refresh();
+}
+
+void ImportDialog::refresh()
+{
+    m_planned.clear();
+    m_problems->clear();
+    QString blocked;
+    std::size_t matched = 0;
+    std::size_t unmatched = 0;
+    std::size_t invalid = 0;
+    std::size_t changes = 0;
+    try {
+        const engine::ImportSheet sheet =
+            engine::InterpretImportTable(m_table, engine::ImportOptions{m_emptyClears->isChecked()});
+        const engine::ImportMatch match = engine::MatchImportRows(sheet, m_records, m_base);
+        invalid = sheet.Problems.size();
+        unmatched = match.Unmatched.size();
+        for (const std::vector<std::string>* lines : {&sheet.Warnings, &sheet.Problems, &match.Unmatched}) {
+            for (const std::string& line : *lines) {
+                m_problems->addItem(QString::fromStdString(line));
+            }
+        }
+        for (const auto& [sheetRow, recordIndex] : match.Pairs) {
+            const engine::DocumentRecord& record = *m_records[recordIndex];
+            if (!record.LastError.empty()) {
+                m_problems->addItem(
+                    QString::fromStdString(record.FullPath + ": " + record.LastError + "; left as it is"));
+                continue;
+            }
+            ++matched;
+            editing::BatchValues values;
+            for (const engine::ImportValue& value : sheet.Rows[sheetRow].Values) {
+                changes += record.Value(value.Property) == value.Text ? 0 : 1;
+                values.push_back(editing::BatchValue{value.Property, value.Text});
+            }
+            m_planned.emplace_back(recordIndex, std::move(values));
+        }
+        if (invalid > 0 && !m_skipInvalid->isChecked()) {
+            blocked =
+                QStringLiteral("Nothing can be imported while %1 cell(s) are invalid: correct the table "
+                               "or check \"Skip invalid cells\".")
+                    .arg(invalid);
+        } else if (matched == 0) {
+            blocked = QStringLiteral("No row of the table names a package of the list.");
+        }
+    } catch (const engine::EImportError& e) {
+        m_problems->addItem(QString::fromStdString(e.what()));
+        blocked = QString::fromStdString(e.what());
+    }
+    if (!blocked.isEmpty()) {
+        m_planned.clear();
+    }
+    m_counts->setText(QStringLiteral("Rows matched: %1    Unmatched: %2    Invalid cells: %3    "
+                                     "Values to change: %4")
+                          .arg(matched)
+                          .arg(unmatched)
+                          .arg(invalid)
+                          .arg(blocked.isEmpty() ? changes : 0));
+    m_blocked->setText(blocked);
+    m_blocked->setVisible(!blocked.isEmpty());
+    m_apply->setEnabled(blocked.isEmpty());
+}
+
+} // namespace app

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "editing/BatchValues.h"
+#include "engine/DocumentRecord.h"
+#include "engine/ImportTable.h"
+
+#include <QDialog>
+
+#include <cstddef>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace app {
+
+// The preview of a table import: how many of its rows name a package of the window, how many do
+// not, which cells cannot be used and why. Apply stays disabled while nothing can be imported, or
+// while some cell is invalid and "Skip invalid cells" is off, and the dialog says why.
+class ImportDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // records are the window's rows in grid order; relative FullPath cells are taken from base.
+    ImportDialog(engine::ImportTable table,
+                 std::vector<const engine::DocumentRecord*> records,
+                 std::filesystem::path base,
+                 QWidget* parent = nullptr);
+
+    // Per record index, the table's values for it (only for packages that could be read).
+    [[nodiscard]] const std::vector<std::pair<std::size_t, editing::BatchValues>>& plannedValues() const
+    {
+        return m_planned;
+    }
+
+private:
+    // Reads the table again with the current options and shows the outcome.
+    void refresh();
+
+    engine::ImportTable m_table;
+    std::vector<const engine::DocumentRecord*> m_records;
+    std::filesystem::path m_base;
+    std::vector<std::pair<std::size_t, editing::BatchValues>> m_planned;
+    QLabel* m_counts = nullptr;
+    QListWidget* m_problems = nullptr;
+    QCheckBox* m_emptyClears = nullptr;
+    QCheckBox* m_skipInvalid = nullptr;
+    QLabel* m_blocked = nullptr;
+    QPushButton* m_apply = nullptr;
+};
+
+} // namespace app

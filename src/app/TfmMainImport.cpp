@@ -1,0 +1,90 @@
+// Import and Fill from Pattern: values of their own for many rows, previewed in a dialog and staged
+// as one undoable step; nothing is written before a save.
+#include "app/Dialogs.h"
+#include "app/DocumentTableModel.h"
+#include "app/FillPatternDialog.h"
+#include "app/ImportDialog.h"
+#include "app/TfmMain.h"
+#include "editing/RecordValuesCommand.h"
+#include "engine/ImportTable.h"
+
+#include <QUndoStack>
+
+#include <filesystem>
+#include <memory>
+
+namespace app {
+
+namespace {
+
+// Stages the targets' values as one step; nothing when no value differs from what a row holds.
+void PushValues(QUndoStack& stack,
+                DocumentTableModel& model,
+                std::vector<editing::RecordValuesCommand::Target> targets,
+                const QString& text)
+{
+    auto command = std::make_unique<editing::RecordValuesCommand>(model, std::move(targets), text);
+    if (!command->changesNothing()) {
+        stack.push(command.release());
+    }
+}
+
+} // namespace
+
+void TfmMain::actImportClick()
+{
+    if (m_busy) {
+        return;
+    }
+    const QStringList files = Dialogs::openFileNames(
+        this, QStringLiteral("CSV or Excel table|*.csv;*.xlsx|All files|*"), QStringLiteral("import"));
+    if (files.isEmpty()) {
+        return;
+    }
+    runCommand([&] {
+        // Tables are bounded by the reader's limits, so reading one here keeps the window responsive.
+        const std::filesystem::path path = files.front().toStdString();
+        engine::ImportTable table = engine::ReadImportFile(path);
+        std::vector<const engine::DocumentRecord*> records;
+        for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+            records.push_back(&m_model->RecordAt(row));
+        }
+        // Relative paths in the table are taken from the table's own folder.
+        ImportDialog dialog(std::move(table), std::move(records), path.parent_path(), this);
+        if (dialog.exec() != QDialog::Accepted) {
+            return;
+        }
+        std::vector<editing::RecordValuesCommand::Target> targets;
+        for (const auto& [row, values] : dialog.plannedValues()) {
+            targets.push_back({&m_model->RecordAt(row), values});
+        }
+        PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
+    });
+}
+
+void TfmMain::actFillPatternClick()
+{
+    if (m_busy) {
+        return;
+    }
+    std::vector<std::size_t> rows;
+    std::vector<const engine::DocumentRecord*> records;
+    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+        if (m_model->CheckState(row) == engine::kChecked) {
+            rows.push_back(row);
+            records.push_back(&m_model->RecordAt(row));
+        }
+    }
+    FillPatternDialog dialog(std::move(records), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    std::vector<editing::RecordValuesCommand::Target> targets;
+    for (const auto& [position, value] : dialog.plannedValues()) {
+        targets.push_back(
+            {&m_model->RecordAt(rows[position]), {editing::BatchValue{dialog.property(), value}}});
+    }
+    PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Fill from Pattern"));
+}
+
+} // namespace app

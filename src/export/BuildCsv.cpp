@@ -1,0 +1,67 @@
+#include "export/BuildCsv.h"
+
+#include "engine/CustomProperties.h"
+#include "engine/DocumentList.h"
+#include "export/RowFields.h"
+
+namespace exporting {
+namespace {
+
+void WriteRecord(std::ostream& out, const std::vector<std::string>& fields, std::size_t width)
+{
+    for (std::size_t i = 0; i < width; ++i) {
+        out << (i == 0 ? "" : ",") << CsvField(CellAt(fields, i));
+    }
+    out << "\r\n";
+}
+
+} // namespace
+
+std::string CsvField(std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string out = "\"";
+    for (const char c : text) {
+        out += c;
+        if (c == '"') {
+            out += '"';
+        }
+    }
+    out += '"';
+    return out;
+}
+
+GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows, const std::vector<std::string>& customNames)
+{
+    GridSnapshot grid;
+    grid.Captions = RowKeys();
+    for (const std::string& name : customNames) {
+        grid.Captions.push_back(ValidText(name));
+    }
+    grid.Rows.reserve(rows.RowCount());
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        RowFields fields = FieldsOf(rows.RecordAt(row));
+        std::vector<std::string> record{std::move(fields.FileName), std::move(fields.FullPath),
+                                        fields.FileSize.value_or("")};
+        record.insert(record.end(), std::make_move_iterator(fields.Properties.begin()),
+                      std::make_move_iterator(fields.Properties.end()));
+        record.push_back(fields.Error.value_or(""));
+        for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
+            record.push_back(ValidText(value));
+        }
+        grid.Rows.push_back(std::move(record));
+    }
+    return grid;
+}
+
+void BuildCsv(std::ostream& out, const GridSnapshot& grid)
+{
+    WriteRecord(out, grid.Captions, grid.Captions.size());
+    for (const std::vector<std::string>& row : grid.Rows) {
+        WriteRecord(out, row, grid.Captions.size());
+    }
+}
+
+} // namespace exporting

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "export/ExportFormat.h"
+#include "export/GridSnapshot.h"
+
+#include <string>
+#include <vector>
+
+namespace engine {
+class DocumentList;
+}
+
+namespace exporting {
+
+// What an export of the rows writes in the given format: the grid's columns under the given
+// captions, or for CSV the columns an import reads back; withCustom adds one column per custom
+// property name.
+[[nodiscard]] GridSnapshot ExportSnapshot(ExportFormat format,
+                                          const engine::DocumentList& rows,
+                                          const std::vector<std::string>& captions,
+                                          bool withCustom);
+
+} // namespace exporting

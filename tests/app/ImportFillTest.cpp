@@ -1,0 +1,202 @@
+// Import and Fill from Pattern in the window: the previews, and the one undoable step each stages.
+#include "AppTestSupport.h"
+#include "app/Dialogs.h"
+#include "app/DocumentTableModel.h"
+#include "app/FillPatternDialog.h"
+#include "app/ImportDialog.h"
+#include "app/TfmMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUndoStack>
+
+using namespace app;
+using apptest::Native;
+using apptest::WhenShown;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::size_t kTitle = 0;
+constexpr std::size_t kCreatedTime = 8;
+constexpr std::size_t kCompany = 15;
+
+QString TextOf(QDialog& dialog, const char* name)
+{
+    return dialog.findChild<QLabel*>(QString::fromLatin1(name))->text();
+}
+
+bool ApplyEnabled(QDialog& dialog)
+{
+    return dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->isEnabled();
+}
+
+} // namespace
+
+class ImportFillTest : public apptest::WindowTest
+{
+    Q_OBJECT
+
+private:
+    void addPackages(const std::vector<std::pair<std::string, std::string>>& namesAndTitles)
+    {
+        QStringList files;
+        for (const auto& [name, title] : namesAndTitles) {
+            fs::create_directories((*m_dir / name).parent_path());
+            apptest::WritePackage(*m_dir / name, title, "Acme");
+            files << Native(*m_dir / name);
+        }
+        Dialogs::setNextFileNames(files);
+        m_window->findChild<QAction*>(QStringLiteral("actAddFile"))->trigger();
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        QCOMPARE(m_window->model().RowCount(), namesAndTitles.size());
+    }
+
+    const engine::DocumentRecord& record(std::size_t row) const { return m_window->model().RecordAt(row); }
+
+private slots:
+
+    void importPreviewsCountsAndStagesOneStep()
+    {
+        addPackages({{"a.pptx", "Alpha"}, {"b.pptx", "Beta"}});
+        auto& model = m_window->model();
+        // A change staged before the import must survive its undo.
+        QVERIFY(model.setData(model.index(1, engine::kFirstPropertyColumn + int(kCompany)),
+                              QStringLiteral("Edited"), Qt::EditRole));
+        QVERIFY(record(1).Changed(kCompany));
+        const int stepsBefore = m_window->undoStack()->count();
+        const std::string fileBefore = testsupport::ReadFileBytes(*m_dir / "a.pptx");
+        testsupport::WriteFileBytes(*m_dir / "table.csv", "FullPath,Title,Company,CreatedTime,Notes\r\n"
+                                                          "a.pptx,Alpha,NewCo,,x\r\n"
+                                                          "b.pptx,Beta 2,,31/02/2020,\r\n"
+                                                          "missing.pptx,X,,,\r\n");
+        Dialogs::setNextFileNames({Native(*m_dir / "table.csv")});
+        WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            const QString counts = TextOf(dialog, "lblCounts");
+            QVERIFY2(counts.contains(QStringLiteral("Rows matched: 2")), qPrintable(counts));
+            QVERIFY2(counts.contains(QStringLiteral("Unmatched: 1")), qPrintable(counts));
+            QVERIFY2(counts.contains(QStringLiteral("Invalid cells: 1")), qPrintable(counts));
+            const auto* problems = dialog.findChild<QListWidget*>(QStringLiteral("lstProblems"));
+            QStringList lines;
+            for (int i = 0; i < problems->count(); ++i) {
+                lines << problems->item(i)->text();
+            }
+            const QString all = lines.join(QLatin1Char('\n'));
+            QVERIFY2(all.contains(QStringLiteral("table.csv:3: CreatedTime")), qPrintable(all));
+            QVERIFY2(all.contains(QStringLiteral("no package missing.pptx")), qPrintable(all));
+            QVERIFY2(all.contains(QStringLiteral("\"Notes\"")), qPrintable(all));
+            // An invalid cell blocks the whole table until it is skipped.
+            QVERIFY(!ApplyEnabled(dialog));
+            QVERIFY(!TextOf(dialog, "lblBlocked").isEmpty());
+            dialog.findChild<QCheckBox*>(QStringLiteral("cbSkipInvalid"))->setChecked(true);
+            QVERIFY(ApplyEnabled(dialog));
+            const auto companyOfB = [&dialog] {
+                for (const auto& [row, values] : dialog.plannedValues()) {
+                    for (const editing::BatchValue& value : values) {
+                        if (row == 1 && value.Property == kCompany) {
+                            return true;
+                        }
+                    }
+                }
+                return false;
+            };
+            QVERIFY(!companyOfB());
+            dialog.findChild<QCheckBox*>(QStringLiteral("cbEmptyClears"))->setChecked(true);
+            QVERIFY(companyOfB()); // the empty cell now clears
+            dialog.findChild<QCheckBox*>(QStringLiteral("cbEmptyClears"))->setChecked(false);
+            dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->click();
+        });
+        m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+
+        QCOMPARE(m_window->undoStack()->count(), stepsBefore + 1);
+        QCOMPARE(record(0).Value(kCompany), std::string("NewCo"));
+        QVERIFY(record(0).Changed(kCompany));
+        QVERIFY(!record(0).Changed(kTitle)); // the same text: no changed mark
+        QCOMPARE(record(1).Value(kTitle), std::string("Beta 2"));
+        QCOMPARE(record(1).Value(kCompany), std::string("Edited"));
+        QVERIFY(!record(1).Changed(kCreatedTime));
+        QCOMPARE(testsupport::ReadFileBytes(*m_dir / "a.pptx"), fileBefore); // nothing written
+
+        m_window->undoStack()->undo();
+        QCOMPARE(record(0).Value(kCompany), std::string("Acme"));
+        QVERIFY(!record(0).Changed(kCompany));
+        QVERIFY(!record(0).Modified);
+        QCOMPARE(record(1).Value(kTitle), std::string("Beta"));
+        QVERIFY(!record(1).Changed(kTitle));
+        QVERIFY(record(1).Changed(kCompany));
+        QVERIFY(record(1).Modified);
+    }
+
+    void importByFileNameNeedsUniqueNames()
+    {
+        addPackages({{"one/deck.pptx", "One"}, {"two/deck.pptx", "Two"}});
+        testsupport::WriteFileBytes(*m_dir / "names.csv", "FileName,Title\ndeck.pptx,Both\n");
+        Dialogs::setNextFileNames({Native(*m_dir / "names.csv")});
+        WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            QVERIFY(!ApplyEnabled(dialog));
+            QVERIFY(TextOf(dialog, "lblBlocked").contains(QStringLiteral("more than one package")));
+            dialog.reject();
+        });
+        m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
+        QCOMPARE(m_window->undoStack()->count(), 0);
+    }
+
+    void fillPreviewsCheckedRowsAndStagesOneStep()
+    {
+        addPackages({{"2024 - Plan.pptx", "Old"}, {"2023 - Review.pptx", "Old"}, {"notes.pptx", "Old"}});
+        auto& model = m_window->model();
+        model.SetCheckState(0, engine::kChecked);
+        model.SetCheckState(1, engine::kUnchecked);
+        model.SetCheckState(2, engine::kChecked);
+        WhenShown<FillPatternDialog>([](FillPatternDialog& dialog) {
+            auto* pattern = dialog.findChild<QLineEdit*>(QStringLiteral("edPattern"));
+            auto* match = dialog.findChild<QLineEdit*>(QStringLiteral("edMatch"));
+            auto* property = dialog.findChild<QComboBox*>(QStringLiteral("cbProperty"));
+            const auto rejected = [&](const QString& text, const QString& regex, const char* error) {
+                pattern->setText(text);
+                match->setText(regex);
+                QVERIFY2(!ApplyEnabled(dialog), error);
+                QVERIFY2(TextOf(dialog, "lblError").contains(QLatin1String(error)),
+                         qPrintable(TextOf(dialog, "lblError")));
+            };
+            rejected(QStringLiteral("{bogus}"), {}, "bogus");
+            rejected(QStringLiteral("{2} ({1})"), {}, "give a file name expression");
+            rejected(QStringLiteral("{2}"), QStringLiteral("(\\d+"), "cannot be read");
+            property->setCurrentIndex(int(kCreatedTime));
+            rejected(QStringLiteral("{stem}"), {}, "No checked row can be filled");
+
+            property->setCurrentIndex(int(kTitle));
+            pattern->setText(QStringLiteral("{2} ({1})"));
+            match->setText(QStringLiteral("(\\d+) - (.*)\\.pptx"));
+            QVERIFY(ApplyEnabled(dialog));
+            const auto* preview = dialog.findChild<QTableWidget*>(QStringLiteral("tblPreview"));
+            QCOMPARE(preview->rowCount(), 2); // the checked rows only
+            QCOMPARE(preview->item(0, 1)->text(), QStringLiteral("Plan (2024)"));
+            QVERIFY(preview->item(1, 1)->text().contains(QStringLiteral("does not match")));
+            QVERIFY(TextOf(dialog, "lblError").contains(QStringLiteral("1 of 2")));
+            dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->click();
+        });
+        m_window->findChild<QAction*>(QStringLiteral("actFillPattern"))->trigger();
+
+        QCOMPARE(m_window->undoStack()->count(), 1);
+        QCOMPARE(record(0).Value(kTitle), std::string("Plan (2024)"));
+        QVERIFY(record(0).Changed(kTitle));
+        QCOMPARE(record(1).Value(kTitle), std::string("Old"));
+        QCOMPARE(record(2).Value(kTitle), std::string("Old"));
+        QVERIFY(!record(2).Modified);
+        m_window->undoStack()->undo();
+        QCOMPARE(record(0).Value(kTitle), std::string("Old"));
+        QVERIFY(!record(0).Changed(kTitle));
+        QVERIFY(!record(0).Modified);
+    }
+};
+
+QTEST_MAIN(ImportFillTest)
+#include "ImportFillTest.moc"
