@@ -112,7 +112,8 @@ QString FillPatternDialog::evaluate()
         if (result.Problem.empty()) {
             m_planned.emplace_back(i, std::move(result.Value));
         } else {
-            m_rowProblems[i] = std::move(result.Problem);
+            m_rowProblems[i] =
+                result.NameMismatch ? std::move(result.Problem) : result.Problem + "; left as it is";
         }
     }
     if (m_planned.empty()) {

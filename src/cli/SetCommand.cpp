@@ -8,6 +8,7 @@
 #include "cli/PropertyAssignment.h"
 #include "cli/SaveRun.h"
 #include "engine/FillPattern.h"
+#include "engine/FillValue.h"
 #include "engine/PropertyValueRule.h"
 
 #include <filesystem>
@@ -76,20 +77,17 @@ std::variant<std::vector<PropertyAssignment>, std::string> FillValues(const engi
                                                                       const std::optional<std::regex>& match,
                                                                       const std::string& now)
 {
-    std::smatch groups;
-    const std::string fileName = before.FileName.empty()
-                                     ? std::filesystem::path(before.FullPath).filename().string()
-                                     : before.FileName;
-    if (match && !std::regex_match(fileName, groups, *match)) {
-        return std::string("the file name does not match --match; left as it is");
-    }
     std::vector<PropertyAssignment> values;
     for (const Fill& fill : fills) {
-        std::string value = fill.Pattern.Evaluate(before, match ? &groups : nullptr, now);
-        if (auto problem = engine::PropertyValueProblem(fill.Property, value)) {
-            return *problem + " (from --fill); left as it is";
+        engine::FillResult result =
+            engine::FillValueFor(fill.Pattern, fill.Property, before, match ? &*match : nullptr, now);
+        if (result.NameMismatch) {
+            return std::string("the file name does not match --match; left as it is");
         }
-        values.push_back(PropertyAssignment{fill.Property, std::move(value)});
+        if (!result.Problem.empty()) {
+            return result.Problem + " (from --fill); left as it is";
+        }
+        values.push_back(PropertyAssignment{fill.Property, std::move(result.Value)});
     }
     return values;
 }

@@ -17,11 +17,11 @@ FillResult FillValueFor(const FillPattern& pattern,
                                      : before.FileName;
     std::smatch groups;
     if (match != nullptr && !std::regex_match(fileName, groups, *match)) {
-        return {{}, "the file name does not match the expression; left as it is"};
+        return {{}, "the file name does not match the expression; left as it is", true};
     }
     std::string value = pattern.Evaluate(before, match != nullptr ? &groups : nullptr, now);
     if (auto problem = PropertyValueProblem(property, value)) {
-        return {{}, *problem + "; left as it is"};
+        return {{}, *problem, false};
     }
     return {std::move(value), {}};
 }

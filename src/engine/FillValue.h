@@ -13,12 +13,13 @@ namespace engine {
 struct FillResult
 {
     std::string Value;
-    std::string Problem; // empty when Value can be stored
+    std::string Problem;       // empty when Value can be stored
+    bool NameMismatch = false; // the problem is that the file name does not match
 };
 
 // The file name (taken from the full path when the record has none) must match the whole of
 // `match` when one is given; its groups are the pattern's {1}..{9}. The result must pass the
-// property's value rule.
+// property's value rule; Problem then holds the rule's message.
 [[nodiscard]] FillResult FillValueFor(const FillPattern& pattern,
                                       std::size_t property,
                                       const DocumentRecord& before,

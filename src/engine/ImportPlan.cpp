@@ -178,7 +178,7 @@ std::vector<PendingChange> ApplyImportRow(const ImportRow& row, DocumentRecord& 
         if (record.Value(value.Property) == value.Text) {
             continue;
         }
-        changes.push_back(PendingChange{value.Property, record.Value(value.Property), value.Text});
+        changes.push_back(PendingChange{value.Property, record.Value(value.Property), value.Text, {}});
         record.Value(value.Property) = value.Text;
         record.SetChanged(value.Property, true);
         record.Modified = true;
