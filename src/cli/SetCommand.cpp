@@ -9,9 +9,7 @@
 #include "cli/SaveRun.h"
 #include "engine/FillPattern.h"
 #include "engine/FillValue.h"
-#include "engine/PropertyValueRule.h"
 
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
