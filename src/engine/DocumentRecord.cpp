@@ -41,7 +41,7 @@ void ClearProperties(DocumentRecord& record)
     record.AppValues.fill({});
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
-    record.LoadedValues.fill({});
+    record.LoadedValues.Clear();
     record.Custom = {};
 }
 

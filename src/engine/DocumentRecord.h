@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CustomProperties.h"
+#include "engine/PackedTexts.h"
 
 #include <array>
 #include <cstddef>
@@ -83,7 +84,7 @@ struct DocumentRecord
     std::array<bool, kAppCount> AppChanged{};
     // The texts of property p as the package held them at the last load or successful save: the
     // "old" side of a pending change.
-    std::array<std::string, kPropertyCount> LoadedValues{};
+    PackedTexts<kPropertyCount> LoadedValues;
     // The last load or save failure of this package; empty when the last operation succeeded.
     std::string LastError;
     // What the user should know about the last save that succeeded (a signed package); else empty.

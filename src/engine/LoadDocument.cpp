@@ -85,9 +85,7 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
     record.Modified = false;
     record.CoreChanged.fill(false);
     record.AppChanged.fill(false);
-    for (std::size_t p = 0; p < kPropertyCount; ++p) {
-        record.LoadedValues[p] = record.Value(p);
-    }
+    record.LoadedValues.Assign([&](std::size_t p) -> std::string_view { return record.Value(p); });
     record.LastError = WithoutPath(Joined(errors), record.FullPath);
     return DocumentOutcome{errors.empty(), record.LastError};
 }

@@ -10,8 +10,9 @@ namespace {
 
 std::string LoadedCustomValue(const CustomProperties& custom, const std::string& name)
 {
-    const auto found = std::find_if(custom.Loaded.begin(), custom.Loaded.end(),
-                                    [&](const CustomProperty& item) { return SameCustomName(item.Name, name); });
+    const auto found =
+        std::find_if(custom.Loaded.begin(), custom.Loaded.end(),
+                     [&](const CustomProperty& item) { return SameCustomName(item.Name, name); });
     return found == custom.Loaded.end() ? std::string() : found->Value;
 }
 
@@ -36,7 +37,7 @@ std::vector<PendingChange> PendingChanges(const DocumentRecord& record)
     std::vector<PendingChange> changes;
     for (std::size_t p = 0; p < kPropertyCount; ++p) {
         if (record.Changed(p)) {
-            changes.push_back(PendingChange{p, record.LoadedValues[p], record.Value(p), {}});
+            changes.push_back(PendingChange{p, std::string(record.LoadedValues[p]), record.Value(p), {}});
         }
     }
     const CustomProperties& custom = record.Custom;
@@ -46,8 +47,9 @@ std::vector<PendingChange> PendingChanges(const DocumentRecord& record)
         }
     }
     for (const std::string& name : custom.Removed) {
-        const bool wasThere = std::any_of(custom.Loaded.begin(), custom.Loaded.end(),
-                                          [&](const CustomProperty& item) { return SameCustomName(item.Name, name); });
+        const bool wasThere =
+            std::any_of(custom.Loaded.begin(), custom.Loaded.end(),
+                        [&](const CustomProperty& item) { return SameCustomName(item.Name, name); });
         if (wasThere) {
             changes.push_back(PendingChange{0, LoadedCustomValue(custom, name), {}, name});
         }
@@ -67,18 +69,16 @@ void DropChange(DocumentRecord& record, const PendingChange& change)
 
 void DropChange(DocumentRecord& record, std::size_t p)
 {
-    record.Value(p) = record.LoadedValues[p];
+    record.Value(p) = std::string(record.LoadedValues[p]);
     record.SetChanged(p, false);
     RecomputeModified(record);
 }
 
 void AdoptSavedValues(DocumentRecord& record)
 {
-    for (std::size_t p = 0; p < kPropertyCount; ++p) {
-        if (record.Changed(p)) {
-            record.LoadedValues[p] = record.Value(p);
-        }
-    }
+    record.LoadedValues.Assign([&](std::size_t p) -> std::string_view {
+        return record.Changed(p) ? std::string_view(record.Value(p)) : record.LoadedValues[p];
+    });
 }
 
 } // namespace engine
