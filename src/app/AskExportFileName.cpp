@@ -1,6 +1,7 @@
 #include "app/AskExportFileName.h"
 
 #include "app/Dialogs.h"
+#include "editing/QtText.h"
 #include "export/ExportFormat.h"
 #include "export/SpreadsheetFileName.h"
 
@@ -8,20 +9,11 @@
 
 namespace app {
 
-namespace {
-
-QString FromView(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 QString AskExportFileName(QWidget* parent, exporting::ExportFormat format)
 {
     const exporting::ExportFormatTexts texts = exporting::TextsOf(format);
-    QString path = Dialogs::saveFileName(parent, FromView(texts.Extension), FromView(texts.Filter),
-                                         QStringLiteral("export"));
+    QString path = Dialogs::saveFileName(parent, editing::ToQString(texts.Extension),
+                                         editing::ToQString(texts.Filter), QStringLiteral("export"));
     if (path.isEmpty()) {
         return {};
     }
@@ -29,8 +21,8 @@ QString AskExportFileName(QWidget* parent, exporting::ExportFormat format)
         path = QString::fromStdString(exporting::SpreadsheetFileName(path.toStdString()));
     }
     if (QFileInfo::exists(path) &&
-        Dialogs::question(parent, FromView(exporting::kWarningCaption),
-                          FromView(exporting::kOverwriteQuestion)) != QMessageBox::Yes) {
+        Dialogs::question(parent, editing::ToQString(exporting::kWarningCaption),
+                          editing::ToQString(exporting::kOverwriteQuestion)) != QMessageBox::Yes) {
         return {};
     }
     return path;

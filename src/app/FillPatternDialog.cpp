@@ -1,6 +1,7 @@
 #include "app/FillPatternDialog.h"
 
 #include "app/PreviewFooter.h"
+#include "editing/QtText.h"
 #include "engine/FillValue.h"
 
 #include <QBrush>
@@ -18,15 +19,6 @@
 
 namespace app {
 
-namespace {
-
-QString FromUtf8(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
-
 FillPatternDialog::FillPatternDialog(std::vector<const engine::DocumentRecord*> records, QWidget* parent)
     : QDialog(parent)
     , m_records(std::move(records))
@@ -39,7 +31,7 @@ FillPatternDialog::FillPatternDialog(std::vector<const engine::DocumentRecord*> 
     m_property = new QComboBox(this);
     m_property->setObjectName(QStringLiteral("cbProperty"));
     for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
-        m_property->addItem(FromUtf8(engine::DisplayName(p)));
+        m_property->addItem(editing::ToQString(engine::DisplayName(p)));
     }
     form->addRow(QStringLiteral("&Property:"), m_property);
     m_pattern = new QLineEdit(this);

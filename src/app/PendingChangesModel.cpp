@@ -1,5 +1,7 @@
 #include "app/PendingChangesModel.h"
 
+#include "editing/QtText.h"
+
 #include <array>
 
 namespace app {
@@ -53,7 +55,7 @@ PendingChangesModel::PendingChangesModel(std::vector<ReviewEntry> entries, QObje
     for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
         if (occurs[p]) {
             const std::string_view name = engine::DisplayName(p);
-            m_propertyNames << QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+            m_propertyNames << editing::ToQString(name);
         }
     }
     m_propertyNames << customNames;

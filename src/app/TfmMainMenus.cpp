@@ -6,6 +6,7 @@
 #include "app/DocumentGrid.h"
 #include "app/MenuVisibility.h"
 #include "app/TfmMain.h"
+#include "editing/QtText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -79,11 +80,6 @@ const ExportItem kExportItems[] = {
     {"ExportToCsv", exporting::ExportFormat::Csv, &TfmMain::ExportToCsvClick},
 };
 
-QString FromView(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // "Add File (Ctrl+O)": the button's tooltip names the key that does the same.
 QString ToolTipOf(const QString& caption, const QKeySequence& shortcut)
 {
@@ -142,7 +138,8 @@ void TfmMain::buildActions()
     m_exportMenu = new QMenu(this);
     m_exportMenu->setObjectName(QStringLiteral("ExportMenu"));
     for (const ExportItem& item : kExportItems) {
-        QAction* action = m_exportMenu->addAction(FromView(exporting::TextsOf(item.format).MenuCaption));
+        QAction* action =
+            m_exportMenu->addAction(editing::ToQString(exporting::TextsOf(item.format).MenuCaption));
         action->setObjectName(QString::fromLatin1(item.name));
         connect(action, &QAction::triggered, this, [this, handler = item.handler] {
             m_grid->commitOpenEditor();

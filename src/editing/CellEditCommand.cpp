@@ -1,5 +1,6 @@
 #include "editing/CellEditCommand.h"
 
+#include "editing/QtText.h"
 #include "editing/RecordIdentity.h"
 
 namespace editing {
@@ -17,8 +18,7 @@ CellEditCommand::CellEditCommand(engine::DocumentList& rows,
     , m_oldModified(record.Modified)
 {
     const std::string_view name = engine::DisplayName(p);
-    setText(
-        QStringLiteral("Edit %1").arg(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+    setText(QStringLiteral("Edit %1").arg(ToQString(name)));
 }
 
 void CellEditCommand::redo()
