@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,7 +13,7 @@ namespace archive {
 
 ArchiveFile::ArchiveFile(const std::filesystem::path& path)
     : m_path(path)
-    , m_buffer(kBufferSize)
+    , m_buffer(0)
 {
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0) {
@@ -27,6 +28,7 @@ ArchiveFile::ArchiveFile(const std::filesystem::path& path)
     }
     m_size = static_cast<std::uint64_t>(st.st_size);
     m_modified = st.st_mtim;
+    m_buffer = ByteBuffer(static_cast<std::size_t>(std::clamp<std::uint64_t>(m_size, 1, kBufferSize)));
 }
 
 ArchiveFile::~ArchiveFile()
@@ -92,6 +94,15 @@ void ArchiveFile::Prefetch(std::uint64_t position)
 {
     m_bufferStart = position;
     m_bufferLength = position < m_size ? ReadAt(position, m_buffer.data(), m_buffer.size()) : 0;
+}
+
+const unsigned char* ArchiveFile::Buffered(std::uint64_t position, std::size_t count) const
+{
+    if (position < m_bufferStart || position - m_bufferStart > m_bufferLength ||
+        count > m_bufferLength - (position - m_bufferStart)) {
+        return nullptr;
+    }
+    return m_buffer.data() + (position - m_bufferStart);
 }
 
 void ArchiveFile::ReadExact(void* buffer, std::size_t count)

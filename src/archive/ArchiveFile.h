@@ -14,6 +14,7 @@ namespace archive {
 class ArchiveFile
 {
 public:
+    // The read buffer's size; a smaller file gets a buffer of its own size.
     static constexpr std::size_t kBufferSize = 128 * 1024;
 
     // Throws EArchiveIoError naming the path and the system's reason.
@@ -38,6 +39,9 @@ public:
     std::size_t Read(void* buffer, std::size_t count);
     // Fills the buffer from this position on, so that following reads there need no system call.
     void Prefetch(std::uint64_t position);
+    // The bytes [position, position + count) where the read buffer holds them all, else null; valid
+    // until the next read.
+    [[nodiscard]] const unsigned char* Buffered(std::uint64_t position, std::size_t count) const;
     // Reads exactly count bytes or throws EFatalUnzipError "Premature end of file reached".
     void ReadExact(void* buffer, std::size_t count);
 

@@ -7,6 +7,7 @@
 #include "archive/ZipFormat.h"
 
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace archive {
@@ -94,9 +95,15 @@ EndRecordSearch FindEndRecord(ArchiveFile& file, TEndCentral& end)
     const std::uint64_t windowStart = size - window;
     // Load a larger tail into the file's buffer, so that a small central directory comes with it.
     file.Prefetch(size > ArchiveFile::kBufferSize ? size - ArchiveFile::kBufferSize : 0);
-    ByteBuffer tail(window);
-    file.Seek(windowStart);
-    file.ReadExact(tail.data(), window);
+    // The window is searched where the buffer holds it; a copy only when it does not.
+    std::optional<ByteBuffer> copy;
+    const unsigned char* tail = file.Buffered(windowStart, window);
+    if (tail == nullptr) {
+        copy.emplace(window);
+        file.Seek(windowStart);
+        file.ReadExact(copy->data(), window);
+        tail = copy->data();
+    }
 
     // Scanning backward, prefer a record whose comment ends exactly at the end of the file and whose
     // directory lies before it: an end signature inside a comment must not win over the real record.
@@ -104,7 +111,7 @@ EndRecordSearch FindEndRecord(ArchiveFile& file, TEndCentral& end)
     const unsigned char* firstConsistent = nullptr;
     const unsigned char* first = nullptr;
     for (std::size_t i = window - kEndCentralSize + 1; i-- > 0;) {
-        const unsigned char* p = tail.data() + i;
+        const unsigned char* p = tail + i;
         if (p[0] != 0x50 || GetU32(p) != kEndCentralSignature) {
             continue;
         }
@@ -133,7 +140,7 @@ EndRecordSearch FindEndRecord(ArchiveFile& file, TEndCentral& end)
     if (chosen == nullptr) {
         return EndRecordSearch::NotFound;
     }
-    const std::size_t at = static_cast<std::size_t>(chosen - tail.data());
+    const std::size_t at = static_cast<std::size_t>(chosen - tail);
     end = ParseEndRecord(chosen, windowStart + at);
     const std::size_t commentLength =
         std::min<std::size_t>(GetU16(chosen + 20), window - at - kEndCentralSize);
@@ -189,11 +196,15 @@ bool ReadCentralRecord(ArchiveFile& file, TZipHeaderInfo& member)
     const std::uint16_t n = GetU16(h.data() + 28);
     const std::uint16_t m = GetU16(h.data() + 30);
     const std::uint16_t k = GetU16(h.data() + 32);
-    std::string variable(static_cast<std::size_t>(n) + m + k, '\0');
-    if (file.Read(variable.data(), variable.size()) != variable.size()) {
+    // The name straight into its member (every central record is read on every load); the rarely
+    // present extra field and comment through one more buffer.
+    member = TZipHeaderInfo{};
+    member.StoredName.resize(n);
+    std::string extraAndComment(static_cast<std::size_t>(m) + k, '\0');
+    if (file.Read(member.StoredName.data(), n) != n ||
+        file.Read(extraAndComment.data(), extraAndComment.size()) != extraAndComment.size()) {
         return false;
     }
-    member = TZipHeaderInfo{};
     member.VersionMadeBy = GetU16(h.data() + 4);
     member.VersionNeeded = GetU16(h.data() + 6);
     member.Flags = GetU16(h.data() + 8);
@@ -207,9 +218,10 @@ bool ReadCentralRecord(ArchiveFile& file, TZipHeaderInfo& member)
     member.ExternalAttributes = GetU32(h.data() + 38);
     member.LocalHeaderOffset32 = GetU32(h.data() + 42);
     member.CentralRecordPosition = position;
-    member.SetName(std::string_view(variable).substr(0, n));
-    member.CentralExtra = variable.substr(n, m);
-    member.Comment = variable.substr(static_cast<std::size_t>(n) + m, k);
+    member.Name = member.StoredName;
+    NormaliseMemberNameInPlace(member.Name);
+    member.CentralExtra = extraAndComment.substr(0, m);
+    member.Comment = extraAndComment.substr(m, k);
     member.Zip64BlockLength = ParseZip64Extra(member.CentralExtra, member);
     return true;
 }

@@ -16,6 +16,7 @@ namespace archive {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kMinOutputChunk = 4 * 1024;
 
 std::string Hex32(std::uint32_t v)
 {
@@ -102,7 +103,9 @@ void DecodeMember(ArchiveFile& file,
         throw EFatalUnzipError(member.Name + ": data runs past the end of the archive");
     }
     CheckedSink out(member, sink, limits.MaxBytes);
-    ByteBuffer input(kChunk);
+    // Buffers no larger than the member needs: most members are small, and chunks of the full size
+    // would cost page faults on every small part read.
+    ByteBuffer input(static_cast<std::size_t>(std::clamp<std::uint64_t>(compressed, 1, kChunk)));
     file.Seek(dataOffset);
     std::uint64_t done = 0;
 
@@ -112,7 +115,7 @@ void DecodeMember(ArchiveFile& file,
                 limits.BeforeChunk(done);
             }
             const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, compressed - done));
+                static_cast<std::size_t>(std::min<std::uint64_t>(input.size(), compressed - done));
             file.ReadExact(input.data(), n);
             out.Write(input.data(), n);
             done += n;
@@ -122,7 +125,9 @@ void DecodeMember(ArchiveFile& file,
     }
 
     RawInflater inflater;
-    ByteBuffer output(kChunk);
+    // The declared size only sizes the buffer; a member that inflates to more takes more rounds.
+    ByteBuffer output(static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(member.UncompressedSize() + 1, kMinOutputChunk, kChunk)));
     bool finished = false;
     while (!finished) {
         if (inflater.InputLeft() == 0) {
@@ -133,7 +138,7 @@ void DecodeMember(ArchiveFile& file,
                 limits.BeforeChunk(done);
             }
             const std::size_t n =
-                static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, compressed - done));
+                static_cast<std::size_t>(std::min<std::uint64_t>(input.size(), compressed - done));
             file.ReadExact(input.data(), n);
             done += n;
             inflater.Input(input.data(), n);

@@ -2,37 +2,98 @@
 
 #include "archive/WriterFileList.h"
 
-#include <unordered_map>
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 
 namespace archive {
+namespace {
 
-std::string MemberNameKey(std::string_view name)
+std::string_view WithoutLeadingSlashes(std::string_view name)
 {
     while (!name.empty() && name.front() == '/') {
         name.remove_prefix(1);
     }
-    return AsciiLower(std::string(name));
+    return name;
+}
+
+char AsciiLowerChar(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Orders names as their MemberNameKey texts order, without building them.
+int CompareKeys(std::string_view a, std::string_view b)
+{
+    a = WithoutLeadingSlashes(a);
+    b = WithoutLeadingSlashes(b);
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto x = static_cast<unsigned char>(AsciiLowerChar(a[i]));
+        const auto y = static_cast<unsigned char>(AsciiLowerChar(b[i]));
+        if (x != y) {
+            return x < y ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// FNV-1a over the key's bytes: equal keys give equal hashes.
+std::uint64_t KeyHash(std::string_view name)
+{
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : WithoutLeadingSlashes(name)) {
+        hash = (hash ^ static_cast<unsigned char>(AsciiLowerChar(c))) * 1099511628211ULL;
+    }
+    return hash;
+}
+
+} // namespace
+
+std::string MemberNameKey(std::string_view name)
+{
+    return AsciiLower(std::string(WithoutLeadingSlashes(name)));
 }
 
 std::vector<std::string> DuplicateMemberNames(const TSortedZip& members)
 {
-    std::unordered_map<std::string, std::size_t> first; // key -> index of its first member
-    std::vector<std::string> firstNames;
-    std::vector<bool> repeated;
-    for (const auto& member : members) {
-        const auto [it, added] = first.try_emplace(MemberNameKey(member->Name), firstNames.size());
-        if (added) {
-            firstNames.push_back(member->Name);
-            repeated.push_back(false);
-        } else {
-            repeated[it->second] = true;
-        }
+    // This runs on every load and almost never finds anything: names are compared by a hash of
+    // their keys first, and only when two hashes meet by their keys.
+    std::vector<std::pair<std::uint64_t, std::size_t>> hashes(members.Count());
+    for (std::size_t i = 0; i < hashes.size(); ++i) {
+        hashes[i] = {KeyHash(members[i].Name), i};
     }
-    std::vector<std::string> duplicates;
-    for (std::size_t i = 0; i < firstNames.size(); ++i) {
-        if (repeated[i]) {
-            duplicates.push_back(firstNames[i]);
+    std::sort(hashes.begin(), hashes.end());
+    const auto sameHash = std::adjacent_find(hashes.begin(), hashes.end(),
+                                             [](const auto& a, const auto& b) { return a.first == b.first; });
+    if (sameHash == hashes.end()) {
+        return {};
+    }
+    // Sorted by key, equal keys are neighbours.
+    std::vector<std::size_t> order(members.Count());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const int c = CompareKeys(members[a].Name, members[b].Name);
+        return c != 0 ? c < 0 : a < b;
+    });
+    std::vector<std::size_t> firstOfRepeated; // archive index of the first member of each repeated key
+    for (std::size_t i = 0; i + 1 < order.size();) {
+        std::size_t j = i + 1;
+        while (j < order.size() && CompareKeys(members[order[i]].Name, members[order[j]].Name) == 0) {
+            ++j;
         }
+        if (j - i > 1) {
+            firstOfRepeated.push_back(order[i]); // the group is in archive order
+        }
+        i = j;
+    }
+    std::sort(firstOfRepeated.begin(), firstOfRepeated.end());
+    std::vector<std::string> duplicates;
+    duplicates.reserve(firstOfRepeated.size());
+    for (const std::size_t index : firstOfRepeated) {
+        duplicates.push_back(members[index].Name);
     }
     return duplicates;
 }

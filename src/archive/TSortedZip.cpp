@@ -81,6 +81,10 @@ bool TSortedZip::Less(TZipSortMode mode, const TZipHeaderInfo& a, const TZipHead
 
 TZipHeaderInfo& TSortedZip::Add(TZipHeaderInfo member)
 {
+    // Members mostly arrive in order (a directory read in physical order): append without a search.
+    if (m_items.empty() || Less(m_mode, *m_items.back(), member)) {
+        return *m_items.emplace_back(std::make_unique<TZipHeaderInfo>(std::move(member)));
+    }
     const auto pos = std::lower_bound(m_items.begin(), m_items.end(), member,
                                       [this](const std::unique_ptr<TZipHeaderInfo>& held,
                                              const TZipHeaderInfo& m) { return Less(m_mode, *held, m); });

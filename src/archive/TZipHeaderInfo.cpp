@@ -9,8 +9,13 @@ namespace archive {
 std::string NormaliseMemberName(std::string_view name)
 {
     std::string out(name);
-    std::replace(out.begin(), out.end(), '\\', '/');
+    NormaliseMemberNameInPlace(out);
     return out;
+}
+
+void NormaliseMemberNameInPlace(std::string& name)
+{
+    std::replace(name.begin(), name.end(), '\\', '/');
 }
 
 std::uint64_t TZipHeaderInfo::CompressedSize() const
@@ -76,7 +81,8 @@ void TZipHeaderInfo::SetDiskNumberStart(std::uint32_t value)
 void TZipHeaderInfo::SetName(std::string_view storedName)
 {
     StoredName.assign(storedName);
-    Name = NormaliseMemberName(storedName);
+    Name = StoredName;
+    NormaliseMemberNameInPlace(Name);
 }
 
 std::string TZipHeaderInfo::FileName() const

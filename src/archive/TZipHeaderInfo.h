@@ -75,5 +75,6 @@ struct TZipHeaderInfo
 
 // '\' and '/' are the same separator in member names; the normal form uses '/'.
 std::string NormaliseMemberName(std::string_view name);
+void NormaliseMemberNameInPlace(std::string& name);
 
 } // namespace archive

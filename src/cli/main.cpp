@@ -11,7 +11,10 @@
 
 int main(int argc, char** argv)
 {
-    std::setlocale(LC_ALL, "");
+    // The user's character set and number separators; the other categories would only cost start-up
+    // time (every one is a file to find and map), and messages stay in one language.
+    std::setlocale(LC_CTYPE, "");
+    std::setlocale(LC_NUMERIC, "");
     CLI::App app{"Show and change the document properties of PowerPoint packages", "velmora-cli"};
     app.require_subcommand(1);
     cli::AddShowCommand(app);

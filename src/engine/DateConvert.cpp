@@ -2,7 +2,10 @@
 
 #include "engine/PropertyValueRule.h"
 
+#include <chrono>
 #include <cstdint>
+#include <cstdlib>
+#include <string>
 #include <cstdio>
 #include <ctime>
 
@@ -45,11 +48,42 @@ std::optional<DateTime> FromTm(const std::tm& tm)
     return value;
 }
 
-// Local time of an instant with the zone rules in force at that instant. TZ is read again on every
-// call: localtime_r alone may keep the zone it saw first.
+// localtime_r alone keeps the zone it saw first, so the zone rules are read again (tzset) when TZ
+// changes and otherwise at most once a second: reading them for every date would query the zone
+// file's status each time, under the C library's zone lock that parallel loads share.
+void RefreshZoneRules()
+{
+    thread_local bool refreshed = false;
+    thread_local bool hadTz = false;
+    thread_local std::string lastTz;
+    thread_local std::chrono::steady_clock::time_point lastRefresh;
+    const char* tz = std::getenv("TZ");
+    const auto now = std::chrono::steady_clock::now();
+    const bool sameTz = (tz != nullptr) == hadTz && (tz == nullptr || lastTz == tz);
+    if (refreshed && sameTz && now - lastRefresh < std::chrono::seconds(1)) {
+        return;
+    }
+    tzset();
+    refreshed = true;
+    hadTz = tz != nullptr;
+    lastTz = tz != nullptr ? tz : "";
+    lastRefresh = now;
+}
+
+// Seconds since 1970 UTC of a valid date and time read as UTC (no lock, unlike timegm).
+std::time_t UtcSeconds(const DateTime& value)
+{
+    using namespace std::chrono;
+    const sys_days date = year_month_day{year{value.Year}, month{static_cast<unsigned>(value.Month)},
+                                         day{static_cast<unsigned>(value.Day)}};
+    return static_cast<std::time_t>(date.time_since_epoch().count()) * 86400 + value.Hour * 3600L +
+           value.Minute * 60L + value.Second;
+}
+
+// Local time of an instant with the zone rules in force at that instant.
 std::optional<DateTime> LocalOfInstant(std::time_t instant)
 {
-    tzset();
+    RefreshZoneRules();
     std::tm tm{};
     if (localtime_r(&instant, &tm) == nullptr) {
         return std::nullopt;
@@ -59,11 +93,18 @@ std::optional<DateTime> LocalOfInstant(std::time_t instant)
 
 std::optional<DateTime> UtcOfInstant(std::time_t instant)
 {
-    std::tm tm{};
-    if (gmtime_r(&instant, &tm) == nullptr) {
+    using namespace std::chrono;
+    const sys_seconds at{seconds{instant}};
+    const sys_days date = floor<days>(at);
+    const year_month_day ymd{date};
+    const auto secondOfDay = (at - date).count();
+    const DateTime value{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
+                         static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(secondOfDay / 3600),
+                         static_cast<int>(secondOfDay / 60 % 60), static_cast<int>(secondOfDay % 60)};
+    if (!IsValidDateTime(value)) {
         return std::nullopt;
     }
-    return FromTm(tm);
+    return value;
 }
 
 // Reads `count` ASCII digits at pos; only 0-9 count (no signs, blanks or other digit forms).
@@ -137,9 +178,7 @@ std::optional<std::time_t> StoredDateInstant(std::string_view text)
     if (!IsValidDateTime(stated)) {
         return std::nullopt;
     }
-    std::tm tm = ToTm(stated);
-    tm.tm_isdst = 0;
-    return timegm(&tm) - offset;
+    return UtcSeconds(stated) - offset;
 }
 
 std::string Format(const DateTime& value, const char* pattern)
@@ -165,9 +204,7 @@ std::optional<DateTime> UtcToLocal(const DateTime& utc)
     if (!IsValidDateTime(utc)) {
         return std::nullopt;
     }
-    std::tm tm = ToTm(utc);
-    tm.tm_isdst = 0;
-    return LocalOfInstant(timegm(&tm));
+    return LocalOfInstant(UtcSeconds(utc));
 }
 
 std::optional<DateTime> LocalToUtc(const DateTime& local)

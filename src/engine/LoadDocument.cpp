@@ -69,8 +69,10 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
             ambiguous.insert(archive::MemberNameKey(name));
         }
         const auto unambiguous = [&](const archive::TZipHeaderInfo* member) {
-            return member != nullptr && ambiguous.count(archive::MemberNameKey(member->Name)) == 0 ? member
-                                                                                                   : nullptr;
+            if (member == nullptr || ambiguous.empty()) {
+                return member;
+            }
+            return ambiguous.count(archive::MemberNameKey(member->Name)) == 0 ? member : nullptr;
         };
         const PropertyPartLocation parts = LocatePropertyParts(reader);
         ReadPart(reader, unambiguous(parts.Core), ReadCorePropertiesXml, record, errors);

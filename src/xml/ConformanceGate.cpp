@@ -5,6 +5,7 @@
 #include <expat.h>
 #include <memory>
 #include <optional>
+#include <random>
 
 namespace xml {
 namespace {
@@ -15,6 +16,42 @@ struct ParserDeleter
 };
 
 using ParserHandle = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter>;
+
+constexpr std::size_t kKeptParserLimit = 256 * 1024;
+
+// One hash salt for the process, drawn once: expat would otherwise ask the kernel for a fresh one
+// on every document, and a load reads three small documents per package.
+unsigned long ProcessHashSalt()
+{
+    static const unsigned long salt = [] {
+        std::random_device source;
+        const unsigned long value = (static_cast<unsigned long>(source()) << 32U) ^ source();
+        return value == 0 ? 1UL : value;
+    }();
+    return salt;
+}
+
+// A parser per thread, reset between documents: reset keeps its buffers and string pools, which
+// a new parser would allocate again for every document. Null when expat is out of memory.
+ParserHandle& ThreadParserHandle()
+{
+    thread_local ParserHandle parser;
+    return parser;
+}
+
+XML_Parser ThreadParser(const char* encoding)
+{
+    ParserHandle& parser = ThreadParserHandle();
+    if (!parser) {
+        parser.reset(XML_ParserCreate(encoding));
+    } else if (XML_ParserReset(parser.get(), encoding) == XML_FALSE) {
+        parser.reset(XML_ParserCreate(encoding));
+    }
+    if (parser) {
+        XML_SetHashSalt(parser.get(), ProcessHashSalt());
+    }
+    return parser.get();
+}
 
 struct GateState
 {
@@ -75,17 +112,28 @@ struct GateResult
 
 GateResult Parse(std::string_view bytes, const char* encoding)
 {
-    ParserHandle parser(XML_ParserCreate(encoding));
-    if (!parser) {
+    XML_Parser parser = ThreadParser(encoding);
+    if (parser == nullptr) {
         return {XML_ERROR_NO_MEMORY, {"out of memory"}};
     }
+    // What a large document made the parser hold is not kept for the next one.
+    struct ReleaseAfterLarge
+    {
+        std::size_t Size;
+        ~ReleaseAfterLarge()
+        {
+            if (Size > kKeptParserLimit) {
+                ThreadParserHandle().reset();
+            }
+        }
+    } release{bytes.size()};
     GateState state;
-    state.Parser = parser.get();
-    XML_SetUserData(parser.get(), &state);
-    XML_SetEntityDeclHandler(parser.get(), RefuseEntityDeclaration);
-    XML_SetSkippedEntityHandler(parser.get(), RefuseSkippedEntity);
-    XML_SetParamEntityParsing(parser.get(), XML_PARAM_ENTITY_PARSING_NEVER);
-    XML_SetElementHandler(parser.get(), ElementStarts, ElementEnds);
+    state.Parser = parser;
+    XML_SetUserData(parser, &state);
+    XML_SetEntityDeclHandler(parser, RefuseEntityDeclaration);
+    XML_SetSkippedEntityHandler(parser, RefuseSkippedEntity);
+    XML_SetParamEntityParsing(parser, XML_PARAM_ENTITY_PARSING_NEVER);
+    XML_SetElementHandler(parser, ElementStarts, ElementEnds);
 
     constexpr std::size_t kChunk = 1U << 20;
     std::size_t done = 0;
@@ -94,17 +142,17 @@ GateResult Parse(std::string_view bytes, const char* encoding)
         const std::size_t size = std::min(kChunk, bytes.size() - done);
         const bool last = done + size == bytes.size();
         status =
-            XML_Parse(parser.get(), bytes.data() + done, static_cast<int>(size), last ? XML_TRUE : XML_FALSE);
+            XML_Parse(parser, bytes.data() + done, static_cast<int>(size), last ? XML_TRUE : XML_FALSE);
         done += size;
     } while (status == XML_STATUS_OK && done < bytes.size());
     if (status == XML_STATUS_OK) {
         return {XML_ERROR_NONE, {{}, state.RootStart, state.RootEnd}};
     }
-    const XML_Error code = XML_GetErrorCode(parser.get());
+    const XML_Error code = XML_GetErrorCode(parser);
     std::string what = state.Refusal.empty() ? XML_ErrorString(code) : state.Refusal;
-    what += " at line " + std::to_string(XML_GetCurrentLineNumber(parser.get())) + ", column " +
-            std::to_string(XML_GetCurrentColumnNumber(parser.get()) + 1) + " (offset " +
-            std::to_string(XML_GetCurrentByteIndex(parser.get())) + ")";
+    what += " at line " + std::to_string(XML_GetCurrentLineNumber(parser)) + ", column " +
+            std::to_string(XML_GetCurrentColumnNumber(parser) + 1) + " (offset " +
+            std::to_string(XML_GetCurrentByteIndex(parser)) + ")";
     return {code, {what}};
 }
 

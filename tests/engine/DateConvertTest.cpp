@@ -130,5 +130,32 @@ TEST(DateConvert, LocalAndUtcAreInverseAcrossTheYear)
     EXPECT_EQ(ParseStoredDate("2013-05-06T07:08:09+02:00"), (DateTime{2013, 5, 6, 5, 8, 9}));
 }
 
+// Dates at the ends of the range and across month, year and leap-day boundaries, by their offsets.
+TEST(DateConvert, StoredDatesAreReadWithTheirOffsetsAtTheEndsOfTheRange)
+{
+    ScopedTimeZone zone("UTC");
+    EXPECT_EQ(ParseStoredDate("0001-01-01T00:00:00Z"), (DateTime{1, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(ParseStoredDate("9999-12-31T23:59:59Z"), (DateTime{9999, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(ParseStoredDate("0001-01-01T00:30:00+01:00"), std::nullopt);
+    EXPECT_EQ(ParseStoredDate("9999-12-31T23:30:00-01:00"), std::nullopt);
+    EXPECT_EQ(ParseStoredDate("2000-02-29T23:30:00-01:00"), (DateTime{2000, 3, 1, 0, 30, 0}));
+    EXPECT_EQ(ParseStoredDate("1900-02-28T23:00:00-02:00"), (DateTime{1900, 3, 1, 1, 0, 0}));
+    EXPECT_EQ(ParseStoredDate("2024-03-01T00:15:00+00:30"), (DateTime{2024, 2, 29, 23, 45, 0}));
+    EXPECT_EQ(ParseStoredDate("1969-12-31T23:59:59Z"), (DateTime{1969, 12, 31, 23, 59, 59}));
+    EXPECT_EQ(StoredDateToLocalText("1970-01-01T00:00:00-00:01"), std::optional<std::string>("1970-01-01 00:01:00"));
+}
+
+// A new TZ counts from the next conversion, without anyone calling tzset.
+TEST(DateConvert, FollowsAChangedTimeZoneAtOnce)
+{
+    ScopedTimeZone zone("UTC");
+    EXPECT_EQ(StoredDateToLocalText("2013-01-15T12:00:00Z"), std::optional<std::string>("2013-01-15 12:00:00"));
+    setenv("TZ", "Asia/Kolkata", 1);
+    EXPECT_EQ(StoredDateToLocalText("2013-01-15T12:00:00Z"), std::optional<std::string>("2013-01-15 17:30:00"));
+    unsetenv("TZ");
+    setenv("TZ", "UTC", 1);
+    EXPECT_EQ(UtcToLocal(DateTime{2013, 1, 15, 12, 0, 0}), (DateTime{2013, 1, 15, 12, 0, 0}));
+}
+
 } // namespace
 } // namespace engine

@@ -1,3 +1,4 @@
+#include "xml/ConformanceGate.h"
 #include "xml/TXMLDocument.h"
 
 #include "support/TempDir.h"
@@ -197,6 +198,27 @@ TEST(TXMLDocument, RefusesWhatAConformingParserRefuses)
         EXPECT_NE(std::string(e.what()).find("entity declarations are not supported (x)"), std::string::npos)
             << e.what();
     }
+}
+
+// The gate's parser is reused from document to document: nothing of one may carry over to the
+// next, whether it was refused midway, declared things in its document type or was large.
+TEST(TXMLDocument, NothingOfOneDocumentCarriesOverToTheNext)
+{
+    const std::string small = "<?xml version=\"1.0\"?>\n<r a=\"1\"/>";
+    const std::string large = "<r>" + std::string(600 * 1024, 'x') + "</r>";
+    for (const std::string& before :
+         {std::string("<r><a></r>"), std::string("<!DOCTYPE r [<!ENTITY x \"y\">]><r>&x;</r>"),
+          std::string("<!DOCTYPE r [<!ATTLIST r a CDATA \"2\">]><r/>"),
+          std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>"), large, small}) {
+        xml::ConformanceProblem(before);
+        const xml::ConformanceResult result = xml::CheckConformance(small);
+        EXPECT_EQ(result.Problem, "") << before.substr(0, 60);
+        EXPECT_EQ(result.RootStart, 22U) << before.substr(0, 60);
+        EXPECT_EQ(result.RootEnd, small.size()) << before.substr(0, 60);
+        EXPECT_NE(xml::ConformanceProblem("<r>&x;</r>"), "") << before.substr(0, 60);
+        EXPECT_NE(xml::ConformanceProblem("<r></s>"), "") << before.substr(0, 60);
+    }
+    EXPECT_EQ(xml::ConformanceProblem(large), "");
 }
 
 TEST(TXMLDocument, Utf32DocumentsAreCheckedAndKept)
