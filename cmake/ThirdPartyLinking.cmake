@@ -1,23 +1,20 @@
-# The targets the layers link for pugixml, expat and nettle (zlib is ZLIB::ZLIB, made static by
-# ZLIB_USE_STATIC_LIBS), and velmora_static_runtime(<target>) for executables that take the C++
-# runtime statically.
+# The targets the layers link for pugixml and nettle, and velmora_static_runtime(<target>) for
+# executables that take the C++ runtime statically.
+#
+# A short command pays mostly for its process start, and most of that is the dynamic loader
+# relocating shared libraries. pugixml (C++) and nettle (one hash function is used) are linked
+# from their static archives and the command-line tool takes the C++ runtime statically. zlib and
+# expat stay shared: they parse what users open, so their security updates must reach the program
+# with the system's, and the distribution forbids embedded copies of them.
 if(VELMORA_STATIC_DEPS)
     add_library(velmora_pugixml ALIAS pugixml::static)
-
-    function(velmora_static_archive target name)
-        find_library(${target}_PATH NAMES lib${name}.a REQUIRED)
-        add_library(${target} STATIC IMPORTED GLOBAL)
-        set_target_properties(${target} PROPERTIES IMPORTED_LOCATION ${${target}_PATH})
-    endfunction()
-    velmora_static_archive(velmora_expat_archive expat)
-    target_include_directories(velmora_expat_archive INTERFACE ${EXPAT_INCLUDE_DIRS})
-    add_library(velmora_expat ALIAS velmora_expat_archive)
-    velmora_static_archive(velmora_nettle_archive nettle)
+    find_library(VELMORA_NETTLE_ARCHIVE NAMES libnettle.a HINTS ${NETTLE_LIBRARY_DIRS} REQUIRED)
+    add_library(velmora_nettle_archive STATIC IMPORTED GLOBAL)
+    set_target_properties(velmora_nettle_archive PROPERTIES IMPORTED_LOCATION ${VELMORA_NETTLE_ARCHIVE})
     target_include_directories(velmora_nettle_archive INTERFACE ${NETTLE_INCLUDE_DIRS})
     add_library(velmora_nettle ALIAS velmora_nettle_archive)
 else()
     add_library(velmora_pugixml ALIAS pugixml::pugixml)
-    add_library(velmora_expat ALIAS EXPAT::EXPAT)
     add_library(velmora_nettle ALIAS PkgConfig::NETTLE)
 endif()
 

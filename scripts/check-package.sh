@@ -38,7 +38,7 @@ done
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for library in libqt6widgets6 libxlsxwriter libpugixml zlib1g; do
+for library in libqt6widgets6 libxlsxwriter libexpat1 zlib1g; do
     if ! grep -q "$library" <<<"$depends"; then
         echo "Depends lacks $library" >&2
         exit 1
