@@ -3,6 +3,7 @@
 #include "archive/DirectoryReading.h"
 #include "archive/TArchiveReader.h"
 
+#include <memory>
 #include <optional>
 
 namespace archive {
@@ -14,19 +15,20 @@ namespace {
 // EDuplicateObject propagates when two records name one local header.
 std::optional<std::uint64_t> ReadRecords(ArchiveFile& file,
                                          const TEndCentral& end,
-                                         const std::function<void(TZipHeaderInfo&)>& accept,
+                                         const std::function<void(std::unique_ptr<TZipHeaderInfo>)>& accept,
                                          const std::function<void()>& onProgress)
 {
     file.Seek(end.CentralOffset());
-    std::optional<TZipHeaderInfo> pending;
+    // Records are read into their heap places at once: a directory is read on every load.
+    std::unique_ptr<TZipHeaderInfo> pending;
     const std::uint64_t total = end.TotalEntries();
     for (std::uint64_t i = 0; i < total; ++i) {
         if (onProgress) {
             onProgress();
         }
         const std::uint64_t start = file.Position();
-        TZipHeaderInfo member;
-        bool ok = ReadCentralRecord(file, member);
+        auto member = std::make_unique<TZipHeaderInfo>();
+        bool ok = ReadCentralRecord(file, *member);
         if (!ok && pending && !pending->CentralExtra.empty() && start >= pending->CentralExtra.size()) {
             const std::size_t extraLength = pending->CentralExtra.size();
             const std::size_t nameLength = pending->StoredName.size();
@@ -40,21 +42,21 @@ std::optional<std::uint64_t> ReadRecords(ArchiveFile& file,
                 pending->Comment.clear();
             }
             file.Seek(start - extraLength);
-            ok = ReadCentralRecord(file, member);
+            ok = ReadCentralRecord(file, *member);
         }
         if (!ok) {
             if (pending) {
-                accept(*pending);
+                accept(std::move(pending));
             }
             return i;
         }
         if (pending) {
-            accept(*pending);
+            accept(std::move(pending));
         }
         pending = std::move(member);
     }
     if (pending) {
-        accept(*pending);
+        accept(std::move(pending));
     }
     return std::nullopt;
 }
@@ -79,7 +81,7 @@ void TArchiveReader::ReadCentralDirectory(ArchiveFile& file,
     if (plausible) {
         try {
             failedAt = ReadRecords(
-                file, end, [&](TZipHeaderInfo& m) { members.Add(std::move(m)); }, progress);
+                file, end, [&](std::unique_ptr<TZipHeaderInfo> m) { members.Add(std::move(m)); }, progress);
         } catch (const EDuplicateObject&) {
             duplicate = true;
         }
@@ -103,7 +105,8 @@ void TArchiveReader::ReadCentralDirectory(ArchiveFile& file,
         throw EBadZipFile(path + ": " + problem);
     }
     if (!duplicate && plausible) {
-        auto reconcile = [&rebuilt](TZipHeaderInfo& central) {
+        auto reconcile = [&rebuilt](std::unique_ptr<TZipHeaderInfo> read) {
+            TZipHeaderInfo& central = *read;
             for (std::size_t i = 0; i < rebuilt.Count(); ++i) {
                 TZipHeaderInfo& local = rebuilt[i];
                 if (local.LocalHeaderOffset() == central.LocalHeaderOffset()) {

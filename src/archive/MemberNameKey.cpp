@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <utility>
 
 namespace archive {
 namespace {
@@ -57,16 +56,28 @@ std::string MemberNameKey(std::string_view name)
 
 std::vector<std::string> DuplicateMemberNames(const TSortedZip& members)
 {
-    // This runs on every load and almost never finds anything: names are compared by a hash of
-    // their keys first, and only when two hashes meet by their keys.
-    std::vector<std::pair<std::uint64_t, std::size_t>> hashes(members.Count());
-    for (std::size_t i = 0; i < hashes.size(); ++i) {
-        hashes[i] = {KeyHash(members[i].Name), i};
+    // This runs on every load and almost never finds anything: the keys' hashes go into an open
+    // addressing table, and only when two hashes meet are the keys themselves compared.
+    std::size_t slots = 16;
+    while (slots < members.Count() * 2) {
+        slots *= 2;
     }
-    std::sort(hashes.begin(), hashes.end());
-    const auto sameHash = std::adjacent_find(hashes.begin(), hashes.end(),
-                                             [](const auto& a, const auto& b) { return a.first == b.first; });
-    if (sameHash == hashes.end()) {
+    std::vector<std::uint64_t> table(slots, 0); // 0 marks an empty slot; a zero hash is stored as 1
+    bool hashesMeet = false;
+    for (std::size_t i = 0; i < members.Count() && !hashesMeet; ++i) {
+        const std::uint64_t hash = std::max<std::uint64_t>(KeyHash(members[i].Name), 1);
+        for (std::size_t slot = hash & (slots - 1);; slot = (slot + 1) & (slots - 1)) {
+            if (table[slot] == 0) {
+                table[slot] = hash;
+                break;
+            }
+            if (table[slot] == hash) {
+                hashesMeet = true;
+                break;
+            }
+        }
+    }
+    if (!hashesMeet) {
         return {};
     }
     // Sorted by key, equal keys are neighbours.

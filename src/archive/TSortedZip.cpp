@@ -81,17 +81,22 @@ bool TSortedZip::Less(TZipSortMode mode, const TZipHeaderInfo& a, const TZipHead
 
 TZipHeaderInfo& TSortedZip::Add(TZipHeaderInfo member)
 {
+    return Add(std::make_unique<TZipHeaderInfo>(std::move(member)));
+}
+
+TZipHeaderInfo& TSortedZip::Add(std::unique_ptr<TZipHeaderInfo> member)
+{
     // Members mostly arrive in order (a directory read in physical order): append without a search.
-    if (m_items.empty() || Less(m_mode, *m_items.back(), member)) {
-        return *m_items.emplace_back(std::make_unique<TZipHeaderInfo>(std::move(member)));
+    if (m_items.empty() || Less(m_mode, *m_items.back(), *member)) {
+        return *m_items.emplace_back(std::move(member));
     }
-    const auto pos = std::lower_bound(m_items.begin(), m_items.end(), member,
+    const auto pos = std::lower_bound(m_items.begin(), m_items.end(), *member,
                                       [this](const std::unique_ptr<TZipHeaderInfo>& held,
                                              const TZipHeaderInfo& m) { return Less(m_mode, *held, m); });
-    if (pos != m_items.end() && !Less(m_mode, member, **pos)) {
-        throw EDuplicateObject(member.Name);
+    if (pos != m_items.end() && !Less(m_mode, *member, **pos)) {
+        throw EDuplicateObject(member->Name);
     }
-    return **m_items.insert(pos, std::make_unique<TZipHeaderInfo>(std::move(member)));
+    return **m_items.insert(pos, std::move(member));
 }
 
 void TSortedZip::Delete(std::size_t i)

@@ -38,6 +38,8 @@ public:
     // Inserts at the sorted position and returns the stored record (its address stays valid until it
     // is deleted). Throws EDuplicateObject when a member compares equal to one already held.
     TZipHeaderInfo& Add(TZipHeaderInfo member);
+    // The same for a member already on the heap (no copy of it is made). member must not be null.
+    TZipHeaderInfo& Add(std::unique_ptr<TZipHeaderInfo> member);
     void Delete(std::size_t i);
     void Clear();
 

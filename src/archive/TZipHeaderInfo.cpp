@@ -15,7 +15,11 @@ std::string NormaliseMemberName(std::string_view name)
 
 void NormaliseMemberNameInPlace(std::string& name)
 {
-    std::replace(name.begin(), name.end(), '\\', '/');
+    // Most names hold no '\\': found by memchr, which is much faster than a replace that visits
+    // every byte.
+    for (std::size_t at = name.find('\\'); at != std::string::npos; at = name.find('\\', at + 1)) {
+        name[at] = '/';
+    }
 }
 
 std::uint64_t TZipHeaderInfo::CompressedSize() const

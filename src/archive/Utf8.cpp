@@ -43,6 +43,10 @@ Utf8Step DecodeUtf8(std::string_view text, std::size_t pos)
 std::size_t InvalidUtf8Offset(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos; // the common case, without decoding
+            continue;
+        }
         const Utf8Step step = DecodeUtf8(text, pos);
         if (!step.Valid) {
             return pos;
@@ -54,9 +58,15 @@ std::size_t InvalidUtf8Offset(std::string_view text)
 
 std::string RepairUtf8(std::string_view text, std::string_view replacement)
 {
+    // Texts are almost always valid: the valid start is copied in one piece.
+    const std::size_t invalid = InvalidUtf8Offset(text);
+    if (invalid == std::string_view::npos) {
+        return std::string(text);
+    }
     std::string result;
     result.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();) {
+    result.append(text.substr(0, invalid));
+    for (std::size_t pos = invalid; pos < text.size();) {
         const Utf8Step step = DecodeUtf8(text, pos);
         result.append(step.Valid ? text.substr(pos, step.Length) : replacement);
         pos += step.Length;

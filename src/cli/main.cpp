@@ -7,7 +7,11 @@
 #include "cli/UndoCommand.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <clocale>
+#include <iterator>
+#include <string_view>
+#include <utility>
 
 int main(int argc, char** argv)
 {
@@ -17,11 +21,21 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "");
     CLI::App app{"Show and change the document properties of PowerPoint packages", "velmora-cli"};
     app.require_subcommand(1);
-    cli::AddShowCommand(app);
-    cli::AddSetCommand(app);
-    cli::AddExportCommand(app);
-    cli::AddHistoryCommand(app);
-    cli::AddUndoCommand(app);
-    cli::AddImportCommand(app);
+    // Setting up a command's options costs more than reading a small package, so when the first
+    // argument names a command only that one is set up; anything else (help, a mistake) gets all.
+    using AddCommand = void (*)(CLI::App&);
+    static constexpr std::pair<std::string_view, AddCommand> kCommands[] = {
+        {"show", cli::AddShowCommand},       {"set", cli::AddSetCommand},   {"export", cli::AddExportCommand},
+        {"history", cli::AddHistoryCommand}, {"undo", cli::AddUndoCommand}, {"import", cli::AddImportCommand},
+    };
+    const auto named = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                    [&](const auto& command) { return argc > 1 && command.first == argv[1]; });
+    if (named != std::end(kCommands)) {
+        named->second(app);
+    } else {
+        for (const auto& command : kCommands) {
+            command.second(app);
+        }
+    }
     return cli::RunApp(app, argc, argv);
 }
