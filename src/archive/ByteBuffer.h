@@ -19,6 +19,9 @@ public:
 
     [[nodiscard]] const unsigned char* data() const { return m_data.get(); }
 
+    // The same bytes as char, for the interfaces that take text-typed buffers.
+    [[nodiscard]] char* chars() { return reinterpret_cast<char*>(m_data.get()); }
+
     [[nodiscard]] std::size_t size() const { return m_size; }
 
     unsigned char& operator[](std::size_t i) { return m_data[i]; }

@@ -72,7 +72,7 @@ void ZipOutputFile::Write(const void* data, std::size_t size)
     if (m_used + size > m_buffer.size()) {
         Flush();
     }
-    std::memcpy(m_buffer.data() + m_used, p, size);
+    std::memcpy(m_buffer.chars() + m_used, p, size);
     m_used += size;
 }
 
@@ -82,7 +82,7 @@ void ZipOutputFile::WriteAt(std::uint64_t offset, std::string_view bytes)
         throw EArchiveError("Internal error: rewrite past the end of the output", m_name);
     }
     if (offset >= m_flushed) {
-        std::memcpy(m_buffer.data() + (offset - m_flushed), bytes.data(), bytes.size());
+        std::memcpy(m_buffer.chars() + (offset - m_flushed), bytes.data(), bytes.size());
         return;
     }
     Flush();
@@ -115,7 +115,7 @@ void ZipOutputFile::Flush()
     }
     const std::size_t used = m_used;
     m_used = 0;
-    WriteDirect(m_buffer.data(), used);
+    WriteDirect(m_buffer.chars(), used);
 }
 
 void ZipOutputFile::BeginRewritable()
@@ -228,7 +228,7 @@ void ZipOutputFile::CopyThroughBuffer(int inFd,
         }
         const std::size_t chunk =
             static_cast<std::size_t>(std::min<std::uint64_t>(length, m_buffer.size() - m_used));
-        ReadExactlyAt(inFd, m_buffer.data() + m_used, chunk, inOffset, inName);
+        ReadExactlyAt(inFd, m_buffer.chars() + m_used, chunk, inOffset, inName);
         m_used += chunk;
         inOffset += chunk;
         length -= chunk;

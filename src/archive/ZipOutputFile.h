@@ -1,5 +1,7 @@
 #pragma once
 
+#include "archive/ByteBuffer.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -52,7 +54,7 @@ private:
 
     int m_fd;
     std::string m_name;
-    std::vector<char> m_buffer;
+    ByteBuffer m_buffer; // not cleared: only what was written is ever read back
     std::size_t m_used = 0;
     std::uint64_t m_flushed = 0;
     bool m_kernelCopy = true;

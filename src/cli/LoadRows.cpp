@@ -38,7 +38,7 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
         } else if (S_ISDIR(st.st_mode)) {
             flush();
             engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress);
-        } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path)) {
+        } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path, st)) {
             batch.push_back(std::move(*file));
         } else {
             unreadable(path, "not a file or folder");

@@ -99,7 +99,15 @@ std::optional<ScannedFile> DescribeFile(const std::string& path)
     {
     };
 
-    if (path.empty() || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (path.empty() || stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return DescribeFile(path, st);
+}
+
+std::optional<ScannedFile> DescribeFile(const std::string& path, const struct stat& st)
+{
+    if (path.empty() || !S_ISREG(st.st_mode)) {
         return std::nullopt;
     }
     const std::size_t slash = path.find_last_of('/');

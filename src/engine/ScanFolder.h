@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace engine {
@@ -22,6 +23,8 @@ struct ScannedFile
 
 // The facts of the file at path (links followed), or nothing when path names no regular file.
 std::optional<ScannedFile> DescribeFile(const std::string& path);
+// The same from a status the caller already has (stat of path).
+std::optional<ScannedFile> DescribeFile(const std::string& path, const struct stat& status);
 
 // The files below folder that pass the filter and are larger than kMinPackageSize, in scan
 // order: each folder's entries sorted by name (byte order), subfolders walked at once (depth
