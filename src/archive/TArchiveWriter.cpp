@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/AtomicReplace.h"
+#include "archive/ByteBuffer.h"
 #include "archive/DosDateTime.h"
 #include "archive/MemberNameKey.h"
 #include "archive/TDirSearch.h"
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <deque>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
@@ -41,6 +43,19 @@ public:
             throw EArchiveError("Package was changed by someone else during the update", m_source.Name);
         }
         m_source.Size = expected.Size;
+        // A small archive is read in one go: copying its members one by one would cost two reads
+        // each. A large one is copied member by member, by the kernel where it can.
+        if (m_source.Size <= kImageLimit) {
+            m_image.emplace(static_cast<std::size_t>(std::max<std::uint64_t>(m_source.Size, 1)));
+            try {
+                ReadExactlyAt(m_source.Fd, m_image->data(), static_cast<std::size_t>(m_source.Size), 0,
+                              m_source.Name);
+            } catch (...) {
+                close(m_source.Fd);
+                throw;
+            }
+            m_source.Image = m_image->data();
+        }
     }
 
     ~SourceArchive() { close(m_source.Fd); }
@@ -51,7 +66,9 @@ public:
     [[nodiscard]] const ZipSourceArchive& Get() const { return m_source; }
 
 private:
+    static constexpr std::uint64_t kImageLimit = 1024 * 1024;
     ZipSourceArchive m_source;
+    std::optional<ByteBuffer> m_image;
 };
 
 namespace {

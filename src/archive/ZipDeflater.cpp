@@ -5,8 +5,10 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace archive {
@@ -61,6 +63,21 @@ std::uint32_t UpdateCrc(std::uint32_t crc, const char* data, std::size_t size)
         crc32(crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size)));
 }
 
+// Buffers as large as the input needs, at most one chunk: the parts a save writes are small, and
+// large freed buffers are handed back to the system after each part only to fault in again.
+std::size_t BufferSizeFor(int fd)
+{
+    struct stat st
+    {
+    };
+
+    if (fstat(fd, &st) != 0 || st.st_size < 0) {
+        return kChunkSize;
+    }
+    return static_cast<std::size_t>(
+        std::clamp<std::uint64_t>(static_cast<std::uint64_t>(st.st_size) + 1, 4096, kChunkSize));
+}
+
 } // namespace
 
 ZipDataResult DeflateFile(
@@ -68,9 +85,9 @@ ZipDataResult DeflateFile(
 {
     DeflateStream deflater(level);
     z_stream& zs = deflater.Get();
-    // Not cleared: a cleared 64 KiB buffer costs more than deflating a small part.
-    ByteBuffer input(kChunkSize);
-    ByteBuffer output(kChunkSize);
+    // Not cleared: clearing costs more than deflating a small part.
+    ByteBuffer input(BufferSizeFor(inFd));
+    ByteBuffer output(input.size());
     ZipDataResult result;
     result.Crc32 = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
 
@@ -103,7 +120,7 @@ ZipDataResult DeflateFile(
 ZipDataResult
 StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk)
 {
-    ByteBuffer buffer(kChunkSize);
+    ByteBuffer buffer(BufferSizeFor(inFd));
     ZipDataResult result;
     result.Crc32 = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
     for (;;) {

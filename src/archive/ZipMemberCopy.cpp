@@ -87,6 +87,22 @@ std::uint16_t NameFlagsFor(const std::string& storedName)
     return !ascii && IsValidUtf8(storedName) ? kFlagUtf8 : 0;
 }
 
+namespace {
+
+void ReadSourceAt(const ZipSourceArchive& source, void* data, std::size_t size, std::uint64_t offset)
+{
+    if (source.Image == nullptr) {
+        ReadExactlyAt(source.Fd, data, size, offset, source.Name);
+        return;
+    }
+    if (offset > source.Size || size > source.Size - offset) {
+        throw EBadZipFile(source.Name + ": member data runs past the end of the archive");
+    }
+    std::memcpy(data, source.Image + offset, size);
+}
+
+} // namespace
+
 ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
                               const TZipHeaderInfo& member,
                               ZipOutputFile& out,
@@ -94,15 +110,14 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
 {
     const std::uint64_t offset = member.LocalHeaderOffset();
     unsigned char fixed[kLocalHeaderSize];
-    ReadExactlyAt(source.Fd, fixed, sizeof fixed, offset, source.Name);
+    ReadSourceAt(source, fixed, sizeof fixed, offset);
     if (GetU32(fixed) != kLocalHeaderSignature) {
         throw EBadZipFile(source.Name + ": no local header for " + member.Name);
     }
     const std::size_t nameLength = GetU16(fixed + 26);
     const std::size_t extraLength = GetU16(fixed + 28);
     std::string localExtra(extraLength, '\0');
-    ReadExactlyAt(source.Fd, localExtra.data(), extraLength, offset + kLocalHeaderSize + nameLength,
-                  source.Name);
+    ReadSourceAt(source, localExtra.data(), extraLength, offset + kLocalHeaderSize + nameLength);
     const std::uint64_t dataStart = offset + kLocalHeaderSize + nameLength + extraLength;
     const std::uint64_t compressedSize = member.CompressedSize();
     if (dataStart > source.Size || compressedSize > source.Size - dataStart) {
@@ -130,7 +145,11 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
 
     const bool zip64Sizes = SizesNeedZip64(record);
     out.Write(LocalHeaderBytes(record, zip64Sizes, WithoutZip64Block(localExtra)));
-    out.CopyFrom(source.Fd, source.Name, dataStart, compressedSize);
+    if (source.Image != nullptr) {
+        out.Write(source.Image + dataStart, static_cast<std::size_t>(compressedSize));
+    } else {
+        out.CopyFrom(source.Fd, source.Name, dataStart, compressedSize);
+    }
     if (keepDescriptor) {
         out.Write(
             DataDescriptorBytes(record.Crc32, record.CompressedSize, record.UncompressedSize, zip64Sizes));

@@ -19,6 +19,9 @@ struct ZipSourceArchive
     int Fd = -1;
     std::string Name;
     std::uint64_t Size = 0;
+    // The whole file's Size bytes when it was small enough to read at once (then members are
+    // copied from here, not read member by member), else null.
+    const unsigned char* Image = nullptr;
 };
 
 // Writes a new local header for the member and copies its local extra field (without a Zip64 block)
