@@ -6,7 +6,8 @@
 # with taskset, which also makes velmora-cli use one worker); then 100 packages saved alone in
 # their folder and in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not
 # timed). velmora-cli saves journaled (the default, into a journal under WORK_DIR) and, in the
-# last column, with --no-journal on both cores.
+# "nojournal" columns, with --no-journal on both cores. The last column compares the processor time
+# (user + system) of the one-core runs, which fsync latency does not blur.
 # Usage: bench/save_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]   (BUILD_DIR with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
@@ -28,28 +29,33 @@ seconds() { # command...: wall seconds of one run
     awk -v s="$start" -v e="$end" 'BEGIN { printf "%.3f", e - s }'
 }
 
+cpuSeconds() { # command...: "wall cpu" seconds of one run (cpu = user + system, from time(1))
+    /usr/bin/time -f "%e %U %S" -o "$work/time.txt" "$@" >/dev/null
+    awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }' "$work/time.txt"
+}
+
 fresh() { # folder: a flushed copy of the corpus
     rm -rf "$1" && mkdir -p "$1" && cp "$corpus"/*.pptx "$1/" && sync
 }
 
 setTwo=(set --set "Title=Benchmark title" --set "Company=Benchmark company")
 chunk=100 # the contenders take turns every 100 packages, so a disturbance hits them alike
-printf '%-6s %10s %12s %12s %12s %12s %12s %14s\n' round floor_s cli_1core_s cli_2cores_s \
-    "1core/floor" "2cores/floor" nojournal_s "nojournal/floor"
+printf '%-6s %10s %12s %12s %12s %12s %12s %14s %16s\n' round floor_s cli_1core_s cli_2cores_s \
+    "1core/floor" "2cores/floor" nojournal_s "nojournal/floor" "cpu 1core/floor"
 for round in $(seq "$rounds"); do
     fresh "$work/f" && fresh "$work/a" && fresh "$work/b" && fresh "$work/c"
-    tf=0 t1=0 t2=0 t3=0
+    tf=0 t1=0 t2=0 t3=0 cf=0 c1=0
     for ((start = 0; start < ${#names[@]}; start += chunk)); do
         part=("${names[@]:start:chunk}")
-        f=$(cd "$work/f" && seconds taskset -c 0 "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
-        a=$(cd "$work/a" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
+        read -r f fc < <(cd "$work/f" && cpuSeconds taskset -c 0 "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
+        read -r a ac < <(cd "$work/a" && cpuSeconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
         b=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${part[@]}")
         c=$(cd "$work/c" && seconds "$cli" "${setTwo[@]}" --no-journal "${part[@]}")
-        read -r tf t1 t2 t3 < <(awk -v x="$tf $t1 $t2 $t3" -v f="$f" -v a="$a" -v b="$b" -v c="$c" \
-            'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b, s[4] + c }')
+        read -r tf t1 t2 t3 cf c1 < <(awk -v x="$tf $t1 $t2 $t3 $cf $c1" -v f="$f" -v a="$a" -v b="$b" -v c="$c" \
+            -v fc="$fc" -v ac="$ac" 'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b, s[4] + c, s[5] + fc, s[6] + ac }')
     done
-    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" -v c="$t3" \
-        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f %12.2f %14.2f\n", r, f, a, b, a / f, b / f, c, c / f }'
+    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" -v c="$t3" -v cf="$cf" -v ca="$c1" \
+        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f %12.2f %14.2f %16.2f\n", r, f, a, b, a / f, b / f, c, c / f, ca / cf }'
 done
 rm -rf "$work/f" "$work/a" "$work/b" "$work/c"
 
