@@ -28,7 +28,7 @@ std::string NewCustomPart()
 TXMLNode CustomRoot(const TXMLDocument& doc, bool& strict)
 {
     const TXMLNode root = doc.DocumentElement();
-    const std::string uri = TXMLDocument::NamespaceUri(root);
+    const std::string uri(TXMLDocument::NamespaceUri(root));
     if (TXMLDocument::LocalName(root) != "Properties" ||
         (uri != kCustomNamespace && uri != kCustomStrictNamespace)) {
         throw xml::EXmlError("the root element <" + std::string(root.name()) +
@@ -68,9 +68,9 @@ bool HasElementChild(TXMLNode node)
 // written for anything else.
 std::string TypeOf(TXMLNode value)
 {
-    const std::string uri = TXMLDocument::NamespaceUri(value);
+    const std::string uri(TXMLDocument::NamespaceUri(value));
     if (uri == kVtNamespace || uri == kVtStrictNamespace) {
-        return "vt:" + TXMLDocument::LocalName(value);
+        return "vt:" + std::string(TXMLDocument::LocalName(value));
     }
     return value.name();
 }

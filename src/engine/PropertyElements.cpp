@@ -12,8 +12,8 @@ std::optional<std::size_t> PropertyOfElement(xml::TXMLNode element, bool corePar
     if (element.type() != pugi::node_element) {
         return std::nullopt;
     }
-    const std::string uri = xml::TXMLDocument::NamespaceUri(element);
-    const std::string local = xml::TXMLDocument::LocalName(element);
+    const std::string_view uri = xml::TXMLDocument::NamespaceUri(element);
+    const std::string_view local = xml::TXMLDocument::LocalName(element);
     if (corePart) {
         return CorePropertyOf(uri, local);
     }

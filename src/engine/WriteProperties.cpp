@@ -98,7 +98,7 @@ std::string NamespaceForNew(xml::TXMLNode root, std::size_t p)
     if (p < kCoreCount) {
         return std::string(CoreNamespaceOfPrefix(CataloguePrefix(CoreElementNames[p])));
     }
-    const std::string rootNamespace = xml::TXMLDocument::NamespaceUri(root);
+    const std::string rootNamespace(xml::TXMLDocument::NamespaceUri(root));
     return IsAppNamespace(rootNamespace) ? rootNamespace : std::string(kAppNamespace);
 }
 

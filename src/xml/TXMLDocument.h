@@ -49,11 +49,13 @@ public:
 
     // Namespace view of an element name: the prefix ("" when none), the local name and the URI the
     // declarations in scope bind to the prefix ("" for an unbound prefix or no default namespace).
+    // The local name and the URI are views into the document (they are read for every element of
+    // every part loaded): valid until the document changes.
     [[nodiscard]] static std::string Prefix(TXMLNode element);
-    [[nodiscard]] static std::string LocalName(TXMLNode element);
-    [[nodiscard]] static std::string NamespaceUri(TXMLNode element);
-    // The URI bound to prefix ("" = default namespace) at node; empty when unbound.
-    [[nodiscard]] static std::string LookupNamespace(TXMLNode node, std::string_view prefix);
+    [[nodiscard]] static std::string_view LocalName(TXMLNode element);
+    [[nodiscard]] static std::string_view NamespaceUri(TXMLNode element);
+    // The URI bound to prefix ("" = default namespace) at node; empty when unbound. A view as above.
+    [[nodiscard]] static std::string_view LookupNamespace(TXMLNode node, std::string_view prefix);
     // Whether prefix is declared (bound to anything) in scope at node.
     [[nodiscard]] static bool IsPrefixDeclared(TXMLNode node, std::string_view prefix);
     // A prefix that is bound to uri in scope at node and not hidden by a nearer declaration ("" for

@@ -115,14 +115,14 @@ std::string TXMLDocument::Prefix(TXMLNode element)
     return colon == std::string_view::npos ? std::string() : std::string(name.substr(0, colon));
 }
 
-std::string TXMLDocument::LocalName(TXMLNode element)
+std::string_view TXMLDocument::LocalName(TXMLNode element)
 {
     const std::string_view name = element.name();
     const auto colon = name.find(':');
-    return std::string(colon == std::string_view::npos ? name : name.substr(colon + 1));
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
 
-std::string TXMLDocument::NamespaceUri(TXMLNode element)
+std::string_view TXMLDocument::NamespaceUri(TXMLNode element)
 {
     if (element.type() != pugi::node_element) {
         return {};
@@ -140,13 +140,13 @@ std::string TXMLDocument::NamespaceUri(TXMLNode element)
     return LookupNamespace(element, name.substr(0, colon));
 }
 
-std::string TXMLDocument::LookupNamespace(TXMLNode node, std::string_view prefix)
+std::string_view TXMLDocument::LookupNamespace(TXMLNode node, std::string_view prefix)
 {
     if (prefix == "xml") {
-        return std::string(kXmlNamespace);
+        return kXmlNamespace;
     }
     if (prefix == "xmlns") {
-        return std::string(kXmlnsNamespace);
+        return kXmlnsNamespace;
     }
     const std::string declaration = DeclarationName(prefix);
     for (auto element = node; element; element = element.parent()) {
