@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace archive {
@@ -65,28 +64,24 @@ std::uint32_t UpdateCrc(std::uint32_t crc, const char* data, std::size_t size)
 
 // Buffers as large as the input needs, at most one chunk: the parts a save writes are small, and
 // large freed buffers are handed back to the system after each part only to fault in again.
-std::size_t BufferSizeFor(int fd)
+std::size_t BufferSizeFor(std::uint64_t inputSize)
 {
-    struct stat st
-    {
-    };
-
-    if (fstat(fd, &st) != 0 || st.st_size < 0) {
-        return kChunkSize;
-    }
-    return static_cast<std::size_t>(
-        std::clamp<std::uint64_t>(static_cast<std::uint64_t>(st.st_size) + 1, 4096, kChunkSize));
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(inputSize + 1, 4096, kChunkSize));
 }
 
 } // namespace
 
-ZipDataResult DeflateFile(
-    int inFd, const std::string& inName, ZipOutputFile& out, int level, const ZipChunkCallback& onChunk)
+ZipDataResult DeflateFile(int inFd,
+                          const std::string& inName,
+                          std::uint64_t sizeHint,
+                          ZipOutputFile& out,
+                          int level,
+                          const ZipChunkCallback& onChunk)
 {
     DeflateStream deflater(level);
     z_stream& zs = deflater.Get();
     // Not cleared: clearing costs more than deflating a small part.
-    ByteBuffer input(BufferSizeFor(inFd));
+    ByteBuffer input(BufferSizeFor(sizeHint));
     ByteBuffer output(input.size());
     ZipDataResult result;
     result.Crc32 = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
@@ -118,9 +113,13 @@ ZipDataResult DeflateFile(
 }
 
 ZipDataResult
-StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk)
+StoreFile(int inFd,
+          const std::string& inName,
+          std::uint64_t sizeHint,
+          ZipOutputFile& out,
+          const ZipChunkCallback& onChunk)
 {
-    ByteBuffer buffer(BufferSizeFor(inFd));
+    ByteBuffer buffer(BufferSizeFor(sizeHint));
     ZipDataResult result;
     result.Crc32 = static_cast<std::uint32_t>(crc32(0, nullptr, 0));
     for (;;) {

@@ -20,11 +20,19 @@ struct ZipDataResult
 // Called after each chunk with the number of input bytes it held; may throw to cancel.
 using ZipChunkCallback = std::function<void(std::uint64_t)>;
 
-// Raw deflate (no zlib header), memory level 8, default strategy, in fixed-size buffers.
-ZipDataResult DeflateFile(
-    int inFd, const std::string& inName, ZipOutputFile& out, int level, const ZipChunkCallback& onChunk = {});
+// Raw deflate (no zlib header), memory level 8, default strategy. sizeHint, the input's size as the
+// caller found it, only sizes the buffers: the whole input is read, whatever its size.
+ZipDataResult DeflateFile(int inFd,
+                          const std::string& inName,
+                          std::uint64_t sizeHint,
+                          ZipOutputFile& out,
+                          int level,
+                          const ZipChunkCallback& onChunk = {});
 
-ZipDataResult
-StoreFile(int inFd, const std::string& inName, ZipOutputFile& out, const ZipChunkCallback& onChunk = {});
+ZipDataResult StoreFile(int inFd,
+                        const std::string& inName,
+                        std::uint64_t sizeHint,
+                        ZipOutputFile& out,
+                        const ZipChunkCallback& onChunk = {});
 
 } // namespace archive

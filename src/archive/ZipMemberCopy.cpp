@@ -184,8 +184,9 @@ CompressFileAsMember(const NewMemberRecipe& recipe, ZipOutputFile& out, const Zi
 
     const std::string inName = recipe.File.string();
     const ZipDataResult data =
-        store ? StoreFile(input.Fd(), inName, out, onChunk)
-              : DeflateFile(input.Fd(), inName, out, std::min(recipe.PackLevel, 9), onChunk);
+        store ? StoreFile(input.Fd(), inName, static_cast<std::uint64_t>(st.st_size), out, onChunk)
+              : DeflateFile(input.Fd(), inName, static_cast<std::uint64_t>(st.st_size), out,
+                            std::min(recipe.PackLevel, 9), onChunk);
     record.Crc32 = data.Crc32;
     record.CompressedSize = data.CompressedSize;
     record.UncompressedSize = data.UncompressedSize;
