@@ -1,11 +1,13 @@
 #include "xml/ConformanceGate.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <expat.h>
 #include <memory>
 #include <optional>
 #include <random>
+#include <string>
 
 namespace xml {
 namespace {
@@ -218,9 +220,56 @@ std::optional<std::string> Utf32ToUtf8(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-} // namespace
+// Documents this thread's gate accepted lately, by their exact bytes. A save reads again the
+// parts its load has just read, and packages from one producer share their relationship part byte
+// for byte; the verdict depends on the bytes alone, so a repeat is answered from here. Only small
+// documents are kept, and only accepted ones: a refusal is rare and its message names a position.
+class AcceptedDocuments
+{
+public:
+    static constexpr std::size_t kLargestKept = 32 * 1024;
 
-ConformanceResult CheckConformance(std::string_view bytes)
+    [[nodiscard]] const ConformanceResult* Find(std::string_view bytes, std::size_t hash) const
+    {
+        for (const Entry& entry : m_entries) {
+            if (entry.Filled && entry.Hash == hash && entry.Bytes == bytes) {
+                return &entry.Result;
+            }
+        }
+        return nullptr;
+    }
+
+    // Replaces the oldest entry; its string keeps its capacity, so a steady run allocates nothing.
+    void Remember(std::string_view bytes, std::size_t hash, const ConformanceResult& result)
+    {
+        Entry& entry = m_entries[m_next];
+        m_next = (m_next + 1) % m_entries.size();
+        entry.Filled = true;
+        entry.Hash = hash;
+        entry.Bytes.assign(bytes);
+        entry.Result = result;
+    }
+
+private:
+    struct Entry
+    {
+        bool Filled = false;
+        std::size_t Hash = 0;
+        std::string Bytes;
+        ConformanceResult Result;
+    };
+
+    std::array<Entry, 8> m_entries;
+    std::size_t m_next = 0;
+};
+
+AcceptedDocuments& ThreadAcceptedDocuments()
+{
+    thread_local AcceptedDocuments documents;
+    return documents;
+}
+
+ConformanceResult CheckUnseen(std::string_view bytes)
 {
     if (const auto bigEndian = Utf32BigEndian(bytes)) {
         const auto utf8 = Utf32ToUtf8(bytes, *bigEndian);
@@ -244,6 +293,25 @@ ConformanceResult CheckConformance(std::string_view bytes)
         result = Parse(bytes, "UTF-8");
     }
     return result.Result;
+}
+
+} // namespace
+
+ConformanceResult CheckConformance(std::string_view bytes)
+{
+    if (bytes.size() > AcceptedDocuments::kLargestKept) {
+        return CheckUnseen(bytes);
+    }
+    AcceptedDocuments& accepted = ThreadAcceptedDocuments();
+    const std::size_t hash = std::hash<std::string_view>{}(bytes);
+    if (const ConformanceResult* known = accepted.Find(bytes, hash)) {
+        return *known;
+    }
+    ConformanceResult result = CheckUnseen(bytes);
+    if (result.Problem.empty()) {
+        accepted.Remember(bytes, hash, result);
+    }
+    return result;
 }
 
 } // namespace xml

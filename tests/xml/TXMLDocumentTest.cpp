@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 namespace xml {
 namespace {
@@ -204,13 +205,16 @@ TEST(TXMLDocument, RefusesWhatAConformingParserRefuses)
 // next, whether it was refused midway, declared things in its document type or was large.
 TEST(TXMLDocument, NothingOfOneDocumentCarriesOverToTheNext)
 {
-    const std::string small = "<?xml version=\"1.0\"?>\n<r a=\"1\"/>";
     const std::string large = "<r>" + std::string(600 * 1024, 'x') + "</r>";
+    char round = '0';
     for (const std::string& before :
          {std::string("<r><a></r>"), std::string("<!DOCTYPE r [<!ENTITY x \"y\">]><r>&x;</r>"),
           std::string("<!DOCTYPE r [<!ATTLIST r a CDATA \"2\">]><r/>"),
-          std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>"), large, small}) {
-        xml::ConformanceProblem(before);
+          std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>"), large,
+          std::string("<?xml version=\"1.0\"?>\n<r a=\"x\"/>")}) {
+        static_cast<void>(xml::ConformanceProblem(before));
+        // A document not read before, so that the parser itself answers.
+        const std::string small = std::string("<?xml version=\"1.0\"?>\n<r a=\"") + ++round + "\"/>";
         const xml::ConformanceResult result = xml::CheckConformance(small);
         EXPECT_EQ(result.Problem, "") << before.substr(0, 60);
         EXPECT_EQ(result.RootStart, 22U) << before.substr(0, 60);
@@ -219,6 +223,32 @@ TEST(TXMLDocument, NothingOfOneDocumentCarriesOverToTheNext)
         EXPECT_NE(xml::ConformanceProblem("<r></s>"), "") << before.substr(0, 60);
     }
     EXPECT_EQ(xml::ConformanceProblem(large), "");
+}
+
+// Accepted documents are remembered by their bytes; a document differing in one byte, or of the
+// same length, is judged on its own, and a remembered one is answered as the parser answered it.
+TEST(TXMLDocument, RepeatedDocumentsGetTheParsersVerdict)
+{
+    const std::string good = "<?xml version=\"1.0\"?><r><a/>ab</r>";
+    const std::string bad = "<?xml version=\"1.0\"?><r><a/>ab</s>";
+    ASSERT_EQ(good.size(), bad.size());
+    for (int pass = 0; pass < 3; ++pass) {
+        const xml::ConformanceResult first = xml::CheckConformance(good);
+        EXPECT_EQ(first.Problem, "");
+        EXPECT_EQ(first.RootStart, 21U);
+        EXPECT_EQ(first.RootEnd, good.size());
+        EXPECT_NE(xml::ConformanceProblem(bad), "");
+        EXPECT_NE(xml::ConformanceProblem(good.substr(0, good.size() - 1)), "");
+        // More accepted documents than are remembered push the first one out.
+        for (int i = 0; i < 12; ++i) {
+            EXPECT_EQ(xml::ConformanceProblem("<r>" + std::to_string(pass * 100 + i) + "</r>"), "");
+        }
+    }
+    std::thread other([&] {
+        EXPECT_NE(xml::ConformanceProblem(bad), "");
+        EXPECT_EQ(xml::CheckConformance(good).RootStart, 21U);
+    });
+    other.join();
 }
 
 TEST(TXMLDocument, Utf32DocumentsAreCheckedAndKept)
