@@ -15,16 +15,39 @@ namespace archive {
 namespace {
 
 constexpr std::size_t kChunkSize = 64 * 1024;
-constexpr int kRawDeflateWindowBits = -15;
-constexpr int kMemoryLevel = 8;
+constexpr int kLargestWindowBits = 15;
+constexpr int kSmallestWindowBits = 9;
+constexpr int kLargestMemoryLevel = 8;
+// zlib keeps this many bytes of look-ahead, so matches reach back at most the window less these.
+constexpr std::uint64_t kLookAhead = 262;
+
+struct StreamShape
+{
+    int WindowBits;
+    int MemoryLevel;
+};
+
+// The window and tables a deflate stream needs for an input of this size. A window that spans the
+// whole input finds every match the largest one would, and tables of twice its size keep hash
+// collisions as rare; for the small parts a save writes they are a few KiB instead of the 256 KiB
+// (allocated and cleared) of the largest shape. Raw deflate does not record the window size, so
+// any reader inflates the result. An input larger than its hint only compresses less well.
+StreamShape ShapeFor(std::uint64_t inputSize)
+{
+    int bits = kSmallestWindowBits;
+    while (bits < kLargestWindowBits && (std::uint64_t{1} << bits) < inputSize + kLookAhead) {
+        ++bits;
+    }
+    return {bits, std::clamp(bits - 6, 1, kLargestMemoryLevel)};
+}
 
 // Owns a deflate stream for the duration of one member.
 class DeflateStream
 {
 public:
-    explicit DeflateStream(int level)
+    DeflateStream(int level, StreamShape shape)
     {
-        const int rc = deflateInit2(&m_stream, level, Z_DEFLATED, kRawDeflateWindowBits, kMemoryLevel,
+        const int rc = deflateInit2(&m_stream, level, Z_DEFLATED, -shape.WindowBits, shape.MemoryLevel,
                                     Z_DEFAULT_STRATEGY);
         if (rc != Z_OK) {
             throw EZCompressionError("deflateInit2 failed (" + std::to_string(rc) + ")");
@@ -78,7 +101,7 @@ ZipDataResult DeflateFile(int inFd,
                           int level,
                           const ZipChunkCallback& onChunk)
 {
-    DeflateStream deflater(level);
+    DeflateStream deflater(level, ShapeFor(sizeHint));
     z_stream& zs = deflater.Get();
     // Not cleared: clearing costs more than deflating a small part.
     ByteBuffer input(BufferSizeFor(sizeHint));

@@ -20,8 +20,9 @@ struct ZipDataResult
 // Called after each chunk with the number of input bytes it held; may throw to cancel.
 using ZipChunkCallback = std::function<void(std::uint64_t)>;
 
-// Raw deflate (no zlib header), memory level 8, default strategy. sizeHint, the input's size as the
-// caller found it, only sizes the buffers: the whole input is read, whatever its size.
+// Raw deflate (no zlib header), default strategy. sizeHint, the input's size as the caller found
+// it, only sizes the buffers, the window and the memory level (up to 32 KiB and 8): the whole
+// input is read, whatever its size.
 ZipDataResult DeflateFile(int inFd,
                           const std::string& inName,
                           std::uint64_t sizeHint,
