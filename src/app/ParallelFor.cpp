@@ -12,7 +12,8 @@ namespace app {
 void ParallelFor(std::size_t count,
                  const std::function<void(std::size_t)>& task,
                  const std::function<std::string(std::size_t)>& describe,
-                 const engine::Progress& progress)
+                 const engine::Progress& progress,
+                 std::size_t threads)
 {
     if (count == 0) {
         return;
@@ -41,10 +42,11 @@ void ParallelFor(std::size_t count,
         }
     };
 
-    const std::size_t threads = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, count);
+    const std::size_t running =
+        std::clamp<std::size_t>(threads == 0 ? std::thread::hardware_concurrency() : threads, 1, count);
     {
         std::vector<std::jthread> pool;
-        for (std::size_t t = 1; t < threads; ++t) {
+        for (std::size_t t = 1; t < running; ++t) {
             pool.emplace_back(worker);
         }
         worker();

@@ -8,13 +8,14 @@
 
 namespace app {
 
-// Runs task(0) .. task(count - 1) on as many threads as the machine has cores (at most count),
-// reporting each finished task through progress. A cancel request stops the handing out of new
-// tasks; the tasks in hand finish. describe(i) names task i for the progress line. The first
+// Runs task(0) .. task(count - 1) on the given number of threads (0: as many as the machine has
+// cores), at most count, reporting each finished task through progress. A cancel request stops the
+// handing out of new tasks; the tasks in hand finish. describe(i) names task i for the progress line. The first
 // exception a task throws is rethrown after every thread has stopped.
 void ParallelFor(std::size_t count,
                  const std::function<void(std::size_t)>& task,
                  const std::function<std::string(std::size_t)>& describe,
-                 const engine::Progress& progress);
+                 const engine::Progress& progress,
+                 std::size_t threads = 0);
 
 } // namespace app

@@ -16,6 +16,7 @@
 #include "engine/SaveDocument.h"
 #include "engine/SaveJournal.h"
 #include "engine/UndoSave.h"
+#include "engine/UsableCores.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -337,7 +338,8 @@ void TfmMain::writeChanges(bool checkedOnly)
                         job->done[i] = 1;
                     }
                 },
-                [&](std::size_t g) { return job->record(groups[g].front()).FullPath; }, progress);
+                [&](std::size_t g) { return job->record(groups[g].front()).FullPath; }, progress,
+                engine::SaveWorkers());
             if (journal) {
                 journal->Finish();
             }

@@ -14,6 +14,11 @@ void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options)
     command.add_flag("--no-journal", options.noJournal,
                      "Do not record the save in the journal (it cannot be undone then)");
     command.add_flag("--keep-mtime", options.keepMtime, "Keep each package's modification time");
+    command
+        .add_option("--jobs", options.jobs,
+                    "Save at most N packages at once (default: three per usable core, at most 32)")
+        ->type_name("N")
+        ->check(CLI::Range(1U, 1024U));
 }
 
 std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
@@ -53,7 +58,7 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                 ++failed;
             }
         },
-        saveOptions);
+        saveOptions, options.jobs);
     if (journal) {
         try {
             journal->Finish();

@@ -14,9 +14,10 @@ struct SaveRunOptions
 {
     bool noJournal = false;
     bool keepMtime = false;
+    unsigned jobs = 0; // packages saved at once; 0 lets the engine choose
 };
 
-// Adds --no-journal and --keep-mtime to a command that saves.
+// Adds --no-journal, --keep-mtime and --jobs to a command that saves.
 void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options);
 
 // Saves the records, different packages in parallel, and prints one line each in their order:

@@ -40,11 +40,13 @@ class SavePool
 public:
     SavePool(const std::vector<DocumentRecord*>& records,
              const Progress& progress,
-             const SaveOptions& options)
+             const SaveOptions& options,
+             unsigned workers)
         : m_records(records)
         , m_groups(GroupByPackage(records))
         , m_progress(progress)
         , m_options(options)
+        , m_workerCount(workers == 0 ? SaveWorkers() : workers)
         , m_outcomes(records.size())
         , m_done(records.size(), false)
     {}
@@ -62,7 +64,7 @@ public:
     // Starts the other workers; the calling thread is one of them through Work().
     void Start()
     {
-        const std::size_t count = std::min<std::size_t>(UsableCores(), m_groups.size());
+        const std::size_t count = std::min<std::size_t>(m_workerCount, m_groups.size());
         for (std::size_t i = 1; i < count; ++i) {
             m_workers.emplace_back([this] { Work({}); });
         }
@@ -122,6 +124,7 @@ private:
     const std::vector<Group> m_groups;
     const Progress& m_progress;
     const SaveOptions m_options;
+    const unsigned m_workerCount;
     std::vector<DocumentOutcome> m_outcomes;
     std::vector<bool> m_done;
     std::size_t m_nextGroup = 0;
@@ -137,12 +140,13 @@ private:
 void SaveRecords(const std::vector<DocumentRecord*>& records,
                  const Progress& progress,
                  const std::function<void(std::size_t, const DocumentOutcome&)>& finished,
-                 const SaveOptions& options)
+                 const SaveOptions& options,
+                 unsigned workers)
 {
     if (records.empty()) {
         return;
     }
-    SavePool pool(records, progress, options);
+    SavePool pool(records, progress, options, workers);
     pool.Start();
     std::size_t next = 0;
     // The calling thread saves too, and hands on in order whatever is done after each of its saves.

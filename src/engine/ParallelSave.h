@@ -11,7 +11,8 @@
 
 namespace engine {
 
-// Saves the records on one worker per core. Records of the same package (same FullPath) are saved
+// Saves the records on the given number of workers (0: SaveWorkers()), the calling thread being one
+// of them. Records of the same package (same FullPath) are saved
 // one after the other, in the given order, by one worker; each worker reuses one scratch folder for
 // its whole run and removes it when it stops. finished(i, outcome) is called on the calling thread
 // for i = 0, 1, ... in order, each as soon as record i and every record before it are done. When
@@ -20,6 +21,7 @@ namespace engine {
 void SaveRecords(const std::vector<DocumentRecord*>& records,
                  const Progress& progress,
                  const std::function<void(std::size_t, const DocumentOutcome&)>& finished,
-                 const SaveOptions& options = {});
+                 const SaveOptions& options = {},
+                 unsigned workers = 0);
 
 } // namespace engine

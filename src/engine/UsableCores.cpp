@@ -16,4 +16,11 @@ unsigned UsableCores()
     return std::max(1U, std::thread::hardware_concurrency());
 }
 
+unsigned SaveWorkers()
+{
+    constexpr unsigned kPerCore = 3;
+    constexpr unsigned kMost = 32;
+    return std::min(kPerCore * UsableCores(), kMost);
+}
+
 } // namespace engine

@@ -158,28 +158,35 @@ TEST(SetCommand, ClearingRemovesTheElementsAndDryRunWritesNothing)
     EXPECT_EQ(listing.find("title>"), std::string::npos) << listing;
 }
 
+// By default and with --jobs 1 (one package at a time) alike.
 TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
 {
-    TempDir dir;
-    std::vector<std::string> arguments{"set", "--set", "Title=Parallel"};
-    std::string expected;
-    // Twelve packages in an order that is not the folder's, one of them twice.
-    for (int i = 11; i >= 0; --i) {
-        const std::string name = "p" + std::to_string(i) + ".pptx";
-        fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / name);
-        fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
-        arguments.push_back(name);
-        expected += name + ": saved\n";
+    for (const char* jobs : {"", "1"}) {
+        SCOPED_TRACE(jobs);
+        TempDir dir;
+        std::vector<std::string> arguments{"set", "--set", "Title=Parallel"};
+        if (*jobs != '\0') {
+            arguments.insert(arguments.end(), {"--jobs", jobs});
+        }
+        std::string expected;
+        // Twelve packages in an order that is not the folder's, one of them twice.
+        for (int i = 11; i >= 0; --i) {
+            const std::string name = "p" + std::to_string(i) + ".pptx";
+            fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / name);
+            fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
+            arguments.push_back(name);
+            expected += name + ": saved\n";
+        }
+        arguments.push_back("p5.pptx");
+        expected += "p5.pptx: saved\n";
+        const CliRun run = RunCli(dir.Path(), arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out, expected);
+        const CliRun show = RunCli(dir.Path(), {"show", "--csv", "p0.pptx", "p11.pptx"});
+        const std::size_t first = show.out.find("Parallel");
+        ASSERT_NE(first, std::string::npos) << show.out;
+        EXPECT_NE(show.out.find("Parallel", first + 1), std::string::npos) << show.out;
     }
-    arguments.push_back("p5.pptx");
-    expected += "p5.pptx: saved\n";
-    const CliRun run = RunCli(dir.Path(), arguments);
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, expected);
-    const CliRun show = RunCli(dir.Path(), {"show", "--csv", "p0.pptx", "p11.pptx"});
-    const std::size_t first = show.out.find("Parallel");
-    ASSERT_NE(first, std::string::npos) << show.out;
-    EXPECT_NE(show.out.find("Parallel", first + 1), std::string::npos) << show.out;
 }
 
 struct UsageCase
@@ -218,6 +225,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"set", "--set", "Revision=1.5", "a.pptx"}, 2},
                       UsageCase{{"set", "--set", "Title=a", "--set", "title=b", "a.pptx"}, 2},
                       UsageCase{{"set", "--set", "Title=x", "missing.pptx"}, 1},
+                      UsageCase{{"set", "--jobs", "0", "--set", "Title=x", "a.pptx"}, 2},
                       UsageCase{{"show", "a.pptx", "--", "--not-an-option.pptx"}, 1}));
 
 TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)

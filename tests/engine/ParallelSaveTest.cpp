@@ -64,34 +64,41 @@ protected:
     std::string m_oldTmpDir;
 };
 
+// With the default pool, one worker, two, and more workers than packages.
 TEST_F(ParallelSaveTest, OutcomesComeInOrderRowsOfOnePackageFollowEachOtherAndScratchIsGone)
 {
-    std::vector<std::unique_ptr<DocumentRecord>> owned;
-    owned.push_back(Edited("a.pptx", 0, "A title"));
-    owned.push_back(Edited("b.pptx", 0, "B title"));
-    owned.push_back(Edited("a.pptx", 1, "A subject")); // loaded before row 0 was saved
-    owned.push_back(Edited("c.pptx", 0, "C title"));
-    owned.push_back(Edited("d.pptx", 0, "D title"));
-    fs::permissions(m_dir / "c.pptx", fs::perms::owner_write, fs::perm_options::remove);
-    std::vector<DocumentRecord*> records;
-    for (const auto& record : owned) {
-        records.push_back(record.get());
-    }
+    for (const unsigned workers : {0U, 1U, 2U, 9U}) {
+        const std::string prefix = std::to_string(workers) + "-";
+        std::vector<std::unique_ptr<DocumentRecord>> owned;
+        owned.push_back(Edited(prefix + "a.pptx", 0, "A title"));
+        owned.push_back(Edited(prefix + "b.pptx", 0, "B title"));
+        owned.push_back(Edited(prefix + "a.pptx", 1, "A subject")); // loaded before row 0 was saved
+        owned.push_back(Edited(prefix + "c.pptx", 0, "C title"));
+        owned.push_back(Edited(prefix + "d.pptx", 0, "D title"));
+        fs::permissions(m_dir / (prefix + "c.pptx"), fs::perms::owner_write, fs::perm_options::remove);
+        std::vector<DocumentRecord*> records;
+        for (const auto& record : owned) {
+            records.push_back(record.get());
+        }
 
-    std::vector<std::size_t> order;
-    std::vector<bool> ok;
-    SaveRecords(records, Progress{}, [&](std::size_t i, const DocumentOutcome& outcome) {
-        order.push_back(i);
-        ok.push_back(outcome.ok);
-        EXPECT_EQ(outcome.ok, records[i]->LastError.empty()) << i;
-    });
-    EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(ok, (std::vector<bool>{true, true, true, false, true}));
-    EXPECT_EQ(Loaded("a.pptx", 0), "A title");
-    EXPECT_EQ(Loaded("a.pptx", 1), "A subject");
-    EXPECT_EQ(Loaded("d.pptx", 0), "D title");
-    EXPECT_TRUE(records[3]->Modified);
-    EXPECT_TRUE(fs::is_empty(m_scratch)) << "a worker's scratch folder outlived the run";
+        std::vector<std::size_t> order;
+        std::vector<bool> ok;
+        SaveRecords(
+            records, Progress{},
+            [&](std::size_t i, const DocumentOutcome& outcome) {
+                order.push_back(i);
+                ok.push_back(outcome.ok);
+                EXPECT_EQ(outcome.ok, records[i]->LastError.empty()) << i;
+            },
+            {}, workers);
+        EXPECT_EQ(order, (std::vector<std::size_t>{0, 1, 2, 3, 4})) << workers;
+        EXPECT_EQ(ok, (std::vector<bool>{true, true, true, false, true})) << workers;
+        EXPECT_EQ(Loaded(prefix + "a.pptx", 0), "A title") << workers;
+        EXPECT_EQ(Loaded(prefix + "a.pptx", 1), "A subject") << workers;
+        EXPECT_EQ(Loaded(prefix + "d.pptx", 0), "D title") << workers;
+        EXPECT_TRUE(records[3]->Modified) << workers;
+        EXPECT_TRUE(fs::is_empty(m_scratch)) << "a worker's scratch folder outlived the run";
+    }
 }
 
 TEST_F(ParallelSaveTest, CancelledRunSavesNothingNotYetStarted)
