@@ -4,7 +4,7 @@
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/OfficeSettings.h"
-#include "app/ParallelFor.h"
+#include "engine/ParallelFor.h"
 #include "app/ProgressRelay.h"
 #include "app/RemovePersonalInfo.h"
 #include "app/TWaitForm.h"
@@ -239,7 +239,7 @@ void TfmMain::BitBtn5Click()
     runLongCommand(
         [job](const engine::Progress& progress) {
             job->copyRows();
-            ParallelFor(
+            engine::ParallelFor(
                 job->records.size(),
                 [&job](std::size_t i) {
                     job->outcomes[i] = engine::LoadDocument(job->record(i));
@@ -324,7 +324,7 @@ void TfmMain::writeChanges(bool checkedOnly)
                 }
                 groups[it->second].push_back(i);
             }
-            ParallelFor(
+            engine::ParallelFor(
                 groups.size(),
                 [&](std::size_t g) {
                     for (std::size_t i : groups[g]) {

@@ -4,6 +4,7 @@
 #include "engine/CustomProperties.h"
 #include "engine/CustomPropertiesPart.h"
 #include "engine/JournalStore.h"
+#include "engine/ParallelFor.h"
 #include "engine/PartLocator.h"
 #include "engine/PendingChanges.h"
 #include "engine/PropertyParts.h"
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -131,25 +133,41 @@ void SaveJournal::RecordBefore(const std::vector<std::string>& packages)
 
 void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool readFailuresThrow)
 {
+    // The packages are read on every core (the saves wait for this), and written down in order.
+    struct Read
+    {
+        JournalEntry Entry;
+        archive::FileIdentity Before;
+        std::exception_ptr Failure;
+    };
+    std::vector<Read> reads(packages.size());
+    ParallelFor(
+        packages.size(),
+        [&](std::size_t i) {
+            Read& read = reads[i];
+            try {
+                read.Entry.Package = JournalKey(packages[i]);
+                read.Before = archive::IdentityOf(read.Entry.Package);
+                read.Entry.Members = MembersASaveMayRewrite(read.Entry.Package);
+                if (!archive::IdentityOf(read.Entry.Package).SameFileAndContent(read.Before)) {
+                    throw std::runtime_error("the package changed while it was read for the journal");
+                }
+            } catch (...) {
+                read.Failure = std::current_exception();
+            }
+        },
+        [&](std::size_t i) { return packages[i]; }, Progress{});
     std::string bytes = m_header;
     std::map<std::string, archive::FileIdentity> recorded;
-    for (const std::string& package : packages) {
-        JournalEntry entry;
-        entry.Package = JournalKey(package);
-        try {
-            const archive::FileIdentity before = archive::IdentityOf(entry.Package);
-            entry.Members = MembersASaveMayRewrite(entry.Package);
-            if (!archive::IdentityOf(entry.Package).SameFileAndContent(before)) {
-                throw std::runtime_error("the package changed while it was read for the journal");
-            }
-            recorded[entry.Package] = before;
-        } catch (const std::exception&) {
+    for (const Read& read : reads) {
+        if (read.Failure) {
             if (!readFailuresThrow) {
                 continue; // its save records it again, or reports why it cannot be read
             }
-            throw;
+            std::rethrow_exception(read.Failure);
         }
-        PutEntry(bytes, entry);
+        recorded[read.Entry.Package] = read.Before;
+        PutEntry(bytes, read.Entry);
     }
     const std::string name =
         std::string(kJournalEntriesFile) + (m_entriesFiles == 0 ? "" : "." + std::to_string(m_entriesFiles));

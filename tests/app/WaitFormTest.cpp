@@ -1,7 +1,7 @@
 // The wait box and the worker helpers that honour its Cancel button.
 #include "AppTestSupport.h"
 #include "app/AddItems.h"
-#include "app/ParallelFor.h"
+#include "engine/ParallelFor.h"
 #include "app/TWaitForm.h"
 #include "app/WaitAnimation.h"
 #include "support/TempDir.h"
@@ -17,6 +17,7 @@
 #include <thread>
 
 using namespace app;
+using engine::ParallelFor;
 
 class WaitFormTest : public QObject
 {

@@ -1,4 +1,6 @@
-#include "app/ParallelFor.h"
+#include "engine/ParallelFor.h"
+
+#include "engine/UsableCores.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,12 +9,12 @@
 #include <thread>
 #include <vector>
 
-namespace app {
+namespace engine {
 
 void ParallelFor(std::size_t count,
                  const std::function<void(std::size_t)>& task,
                  const std::function<std::string(std::size_t)>& describe,
-                 const engine::Progress& progress,
+                 const Progress& progress,
                  std::size_t threads)
 {
     if (count == 0) {
@@ -43,7 +45,7 @@ void ParallelFor(std::size_t count,
     };
 
     const std::size_t running =
-        std::clamp<std::size_t>(threads == 0 ? std::thread::hardware_concurrency() : threads, 1, count);
+        std::clamp<std::size_t>(threads == 0 ? UsableCores() : threads, 1, count);
     {
         std::vector<std::jthread> pool;
         for (std::size_t t = 1; t < running; ++t) {
@@ -56,4 +58,4 @@ void ParallelFor(std::size_t count,
     }
 }
 
-} // namespace app
+} // namespace engine
