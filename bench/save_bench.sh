@@ -2,9 +2,9 @@
 # Save benchmark on small packages: `velmora-cli set` of Title and Company on 1000 generated
 # packages, side by side with the durable floor (velmora_floor_writer: raw copy of the other
 # members, two parts re-deflated, temporary file beside the package, fsync, rename, fsync of the
-# folder), one thread and both cores (the floor and the one-thread save pinned alike to core 0
-# with taskset, which also makes velmora-cli use one worker); then 100 packages saved alone in
-# their folder and in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not
+# folder), one thread and both cores (the floor and the one-thread save, `--jobs 1`, pinned alike
+# to core 0 with taskset; the "1core_dflt" column is the default pool, three workers, on that one
+# core); then 100 packages saved alone in their folder and in a folder of 10,000 entries. Every contender gets fresh, flushed copies (not
 # timed). velmora-cli saves journaled (the default, into a journal under WORK_DIR) and, in the
 # "nojournal" columns, with --no-journal on both cores. The last column compares the processor time
 # (user + system) of the one-core runs, which fsync latency does not blur.
@@ -40,24 +40,26 @@ fresh() { # folder: a flushed copy of the corpus
 
 setTwo=(set --set "Title=Benchmark title" --set "Company=Benchmark company")
 chunk=100 # the contenders take turns every 100 packages, so a disturbance hits them alike
-printf '%-6s %10s %12s %12s %12s %12s %12s %14s %16s\n' round floor_s cli_1core_s cli_2cores_s \
-    "1core/floor" "2cores/floor" nojournal_s "nojournal/floor" "cpu 1core/floor"
+printf '%-6s %10s %12s %12s %12s %12s %12s %12s %14s %16s\n' round floor_s cli_1core_s cli_2cores_s \
+    "1core/floor" "2cores/floor" "1core_dflt/floor" nojournal_s "nojournal/floor" "cpu 1core/floor"
 for round in $(seq "$rounds"); do
-    fresh "$work/f" && fresh "$work/a" && fresh "$work/b" && fresh "$work/c"
-    tf=0 t1=0 t2=0 t3=0 cf=0 c1=0
+    fresh "$work/f" && fresh "$work/a" && fresh "$work/b" && fresh "$work/c" && fresh "$work/d"
+    tf=0 t1=0 t2=0 t3=0 t4=0 cf=0 c1=0
     for ((start = 0; start < ${#names[@]}; start += chunk)); do
         part=("${names[@]:start:chunk}")
         read -r f fc < <(cd "$work/f" && cpuSeconds taskset -c 0 "$floor" "Benchmark title" "Benchmark company" "${part[@]}")
-        read -r a ac < <(cd "$work/a" && cpuSeconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
+        read -r a ac < <(cd "$work/a" && cpuSeconds taskset -c 0 "$cli" "${setTwo[@]}" --jobs 1 "${part[@]}")
         b=$(cd "$work/b" && seconds "$cli" "${setTwo[@]}" "${part[@]}")
         c=$(cd "$work/c" && seconds "$cli" "${setTwo[@]}" --no-journal "${part[@]}")
-        read -r tf t1 t2 t3 cf c1 < <(awk -v x="$tf $t1 $t2 $t3 $cf $c1" -v f="$f" -v a="$a" -v b="$b" -v c="$c" \
-            -v fc="$fc" -v ac="$ac" 'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b, s[4] + c, s[5] + fc, s[6] + ac }')
+        d=$(cd "$work/d" && seconds taskset -c 0 "$cli" "${setTwo[@]}" "${part[@]}")
+        read -r tf t1 t2 t3 t4 cf c1 < <(awk -v x="$tf $t1 $t2 $t3 $t4 $cf $c1" -v f="$f" -v a="$a" -v b="$b" \
+            -v c="$c" -v d="$d" -v fc="$fc" -v ac="$ac" \
+            'BEGIN { split(x, s, " "); print s[1] + f, s[2] + a, s[3] + b, s[4] + c, s[5] + d, s[6] + fc, s[7] + ac }')
     done
-    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" -v c="$t3" -v cf="$cf" -v ca="$c1" \
-        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f %12.2f %14.2f %16.2f\n", r, f, a, b, a / f, b / f, c, c / f, ca / cf }'
+    awk -v r="$round" -v f="$tf" -v a="$t1" -v b="$t2" -v c="$t3" -v d="$t4" -v cf="$cf" -v ca="$c1" \
+        'BEGIN { printf "%-6s %10.2f %12.2f %12.2f %12.2f %12.2f %12.2f %12.2f %14.2f %16.2f\n", r, f, a, b, a / f, b / f, d / f, c, c / f, ca / cf }'
 done
-rm -rf "$work/f" "$work/a" "$work/b" "$work/c"
+rm -rf "$work/f" "$work/a" "$work/b" "$work/c" "$work/d"
 
 # Linearity: 100 packages saved in a folder holding only them, and in one holding 10,000 entries;
 # four saves of each per round (a new Title each time), in the order alone, crowd, crowd, alone.
