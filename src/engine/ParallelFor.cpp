@@ -44,8 +44,7 @@ void ParallelFor(std::size_t count,
         }
     };
 
-    const std::size_t running =
-        std::clamp<std::size_t>(threads == 0 ? UsableCores() : threads, 1, count);
+    const std::size_t running = std::clamp<std::size_t>(threads == 0 ? UsableCores() : threads, 1, count);
     {
         std::vector<std::jthread> pool;
         for (std::size_t t = 1; t < running; ++t) {

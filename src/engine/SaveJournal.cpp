@@ -140,6 +140,7 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
         archive::FileIdentity Before;
         std::exception_ptr Failure;
     };
+
     std::vector<Read> reads(packages.size());
     ParallelFor(
         packages.size(),

@@ -1,9 +1,9 @@
 // The wait box and the worker helpers that honour its Cancel button.
 #include "AppTestSupport.h"
 #include "app/AddItems.h"
-#include "engine/ParallelFor.h"
 #include "app/TWaitForm.h"
 #include "app/WaitAnimation.h"
+#include "engine/ParallelFor.h"
 #include "support/TempDir.h"
 
 #include <QLabel>

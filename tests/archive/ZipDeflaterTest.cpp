@@ -5,10 +5,10 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <fcntl.h>
 #include <unistd.h>
-#include <zlib.h>
 
 namespace {
 
@@ -50,8 +50,8 @@ std::string Deflated(const TempDir& dir, const std::string& content, std::uint64
     const std::string compressed = testsupport::ReadFileBytes(outPath);
     EXPECT_EQ(result.CompressedSize, compressed.size());
     EXPECT_EQ(result.UncompressedSize, content.size());
-    EXPECT_EQ(result.Crc32, crc32(0, reinterpret_cast<const Bytef*>(content.data()),
-                                  static_cast<uInt>(content.size())));
+    EXPECT_EQ(result.Crc32,
+              crc32(0, reinterpret_cast<const Bytef*>(content.data()), static_cast<uInt>(content.size())));
     return compressed;
 }
 

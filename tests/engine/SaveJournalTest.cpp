@@ -253,6 +253,46 @@ TEST_F(UndoTest, OutsideChangeIsRefusedAndLosesNothing)
     EXPECT_EQ(ReadFileBytes(package), changed);
 }
 
+// The packages of a run are read on several threads, but recorded in the order given; one that
+// cannot be read is left to its own save.
+TEST_F(UndoTest, ARunRecordsItsReadablePackagesInOrder)
+{
+    std::vector<std::string> packages;
+    std::vector<DocumentRecord> records;
+    for (int i = 0; i < 9; ++i) {
+        const fs::path package = m_dir / ("p" + std::to_string(i) + ".pptx");
+        fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", package);
+        fs::permissions(package, fs::perms::owner_write, fs::perm_options::add);
+        packages.push_back(package.string());
+        records.push_back(Loaded(package));
+        if (i == 3) {
+            packages.push_back((m_dir / "gone.pptx").string());
+            testsupport::WriteFileBytes(m_dir / "bad.pptx", "not a package");
+            packages.push_back((m_dir / "bad.pptx").string());
+        }
+    }
+    {
+        SaveJournal journal(m_journal.Root, {"Title"}, m_journal.Limits);
+        journal.RecordBefore(packages);
+        for (DocumentRecord& record : records) {
+            Edit(record, 0, "Run of nine");
+            ASSERT_TRUE(SaveDocument(record, SaveOptions{&journal, false}).ok) << record.LastError;
+        }
+        journal.Finish();
+    }
+    const std::vector<JournalRun> runs = ReadJournal(m_journal.Root);
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_EQ(runs[0].Entries.size(), records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        EXPECT_EQ(runs[0].Entries[i].Package, JournalKey(records[i].FullPath)) << i;
+        EXPECT_EQ(runs[0].Entries[i].Members.size(), 5u) << i;
+        EXPECT_TRUE(runs[0].Entries[i].Replaced) << i;
+    }
+    ASSERT_TRUE(UndoSave(runs, records[8].FullPath, {}).ok);
+    EXPECT_EQ(Loaded(records[8].FullPath).Value(0),
+              Loaded(testsupport::RealCorpusDir() / "lo_deck1_props.pptx").Value(0));
+}
+
 TEST_F(UndoTest, UndoOfAnEarlierRunAndOfAPackageNeverSaved)
 {
     const fs::path package = Copy("lo_deck1_props.pptx");
