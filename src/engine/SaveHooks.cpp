@@ -1,11 +1,13 @@
 #include "engine/SaveHooks.h"
 
+#include "engine/JournalFormat.h"
 #include "engine/SaveJournal.h"
 
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <utility>
 
 namespace engine {
 
@@ -24,12 +26,15 @@ void GiveModificationTime(int fd, const archive::FileIdentity& from)
 SaveHooks::SaveHooks(const std::string& package,
                      const SaveOptions& options,
                      std::optional<archive::FileIdentity> expected)
-    : m_package(package)
-    , m_options(options)
+    : m_options(options)
     , m_expected(std::move(expected))
 {
     if (m_options.Journal != nullptr && !m_expected) {
-        m_expected = m_options.Journal->EnsureEntry(package);
+        SaveJournal::RecordedPackage recorded = m_options.Journal->EnsureEntry(package);
+        m_expected = recorded.Identity;
+        m_journalKey = std::move(recorded.Key);
+    } else if (m_options.Journal != nullptr) {
+        m_journalKey = JournalKey(package);
     }
     m_before = m_expected ? *m_expected : archive::IdentityOf(package);
 }
@@ -46,7 +51,7 @@ archive::UpdateHooks SaveHooks::Hooks()
             GiveModificationTime(fd, m_before);
         }
         if (m_options.Journal != nullptr) {
-            m_options.Journal->RecordProduced(m_package, archive::IdentityOf(fd), m_hash.HexDigest());
+            m_options.Journal->RecordProduced(m_journalKey, archive::IdentityOf(fd), m_hash.HexDigest());
         }
     };
     return hooks;
@@ -55,7 +60,7 @@ archive::UpdateHooks SaveHooks::Hooks()
 void SaveHooks::Replaced() const
 {
     if (m_options.Journal != nullptr) {
-        m_options.Journal->RecordReplaced(m_package);
+        m_options.Journal->RecordReplaced(m_journalKey);
     }
 }
 

@@ -29,8 +29,8 @@ public:
     void Replaced() const;
 
 private:
-    std::string m_package;
     SaveOptions m_options;
+    std::string m_journalKey; // with a journal: the package's entry in it
     std::optional<archive::FileIdentity> m_expected;
     archive::FileIdentity m_before;
     Sha256 m_hash;

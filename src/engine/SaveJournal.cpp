@@ -186,16 +186,17 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
     }
 }
 
-archive::FileIdentity SaveJournal::EnsureEntry(const std::string& package)
+SaveJournal::RecordedPackage SaveJournal::EnsureEntry(const std::string& package)
 {
-    const std::string key = JournalKey(package);
+    std::string key = JournalKey(package);
     std::lock_guard lock(m_mutex);
     const archive::FileIdentity now = archive::IdentityOf(key);
     const auto it = m_recorded.find(key);
     if (it == m_recorded.end() || !it->second.SameFileAndContent(now)) {
         WriteEntries({key}, true);
     }
-    return m_recorded.at(key);
+    archive::FileIdentity identity = m_recorded.at(key);
+    return {std::move(key), identity};
 }
 
 void SaveJournal::AppendOutcome(const std::string& fields)
@@ -208,12 +209,12 @@ void SaveJournal::AppendOutcome(const std::string& fields)
     }
 }
 
-void SaveJournal::RecordProduced(const std::string& package,
+void SaveJournal::RecordProduced(const std::string& key,
                                  const archive::FileIdentity& produced,
                                  const std::string& sha256)
 {
     JournalEntry entry;
-    entry.Package = JournalKey(package);
+    entry.Package = key;
     entry.Produced = true;
     entry.Size = produced.Size;
     entry.MtimeSeconds = produced.MtimeSeconds;
@@ -225,10 +226,10 @@ void SaveJournal::RecordProduced(const std::string& package,
     m_produced = true;
 }
 
-void SaveJournal::RecordReplaced(const std::string& package)
+void SaveJournal::RecordReplaced(const std::string& key)
 {
     JournalEntry entry;
-    entry.Package = JournalKey(package);
+    entry.Package = key;
     entry.Replaced = true;
     std::string fields;
     PutOutcomes(fields, entry);

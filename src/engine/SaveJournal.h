@@ -52,15 +52,21 @@ public:
     // be read gets no entry here; its save reads it again. Throws EJournalError.
     void RecordBefore(const std::vector<std::string>& packages);
 
-    // The identity the package had when its entry was recorded; records it afresh (and forces that
-    // to disk) when the package is no longer that file. Safe to call from several threads.
-    [[nodiscard]] archive::FileIdentity EnsureEntry(const std::string& package);
+    // A package's entry: its JournalKey and the identity it had when the entry was recorded.
+    struct RecordedPackage
+    {
+        std::string Key;
+        archive::FileIdentity Identity;
+    };
+
+    // The package's entry; records it afresh (and forces that to disk) when the package is no
+    // longer the file it was. Safe to call from several threads.
+    [[nodiscard]] RecordedPackage EnsureEntry(const std::string& package);
 
     // The package the save produced, noted before it replaces the old one (not yet forced to disk).
-    void RecordProduced(const std::string& package,
-                        const archive::FileIdentity& produced,
-                        const std::string& sha256);
-    void RecordReplaced(const std::string& package);
+    // key is the package's JournalKey, as EnsureEntry gave it.
+    void RecordProduced(const std::string& key, const archive::FileIdentity& produced, const std::string& sha256);
+    void RecordReplaced(const std::string& key);
 
     // Forces the outcomes to disk and drops the oldest runs beyond the limits. Throws EJournalError.
     void Finish();
