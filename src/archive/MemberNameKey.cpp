@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace archive {
 namespace {
@@ -37,14 +38,35 @@ int CompareKeys(std::string_view a, std::string_view b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-// FNV-1a over the key's bytes: equal keys give equal hashes.
+// The eight bytes with every ASCII capital letter in lower case, the others unchanged.
+std::uint64_t AsciiLowerWord(std::uint64_t word)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    // The low seven bits of each byte, plus an offset that carries into the byte's high bit when
+    // they reach 'A' (or pass 'Z'); never into the next byte.
+    const std::uint64_t low = word & ~kHighBits;
+    const std::uint64_t atLeastA = low + (0x80 - 'A') * kOnes;
+    const std::uint64_t pastZ = low + (0x80 - 'Z' - 1) * kOnes;
+    const std::uint64_t capitals = atLeastA & ~pastZ & ~word & kHighBits;
+    return word | (capitals >> 2); // 0x80 >> 2 is the case bit 0x20
+}
+
+// A hash of the key's bytes, eight at a time: equal keys give equal hashes.
 std::uint64_t KeyHash(std::string_view name)
 {
-    std::uint64_t hash = 14695981039346656037ULL;
-    for (const char c : WithoutLeadingSlashes(name)) {
-        hash = (hash ^ static_cast<unsigned char>(AsciiLowerChar(c))) * 1099511628211ULL;
+    constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+    name = WithoutLeadingSlashes(name);
+    std::uint64_t hash = name.size() * kMultiplier;
+    while (!name.empty()) {
+        std::uint64_t word = 0; // a short tail is padded with zero bytes
+        const std::size_t taken = std::min<std::size_t>(name.size(), sizeof word);
+        std::memcpy(&word, name.data(), taken);
+        name.remove_prefix(taken);
+        hash = (hash ^ AsciiLowerWord(word)) * kMultiplier;
+        hash ^= hash >> 29;
     }
-    return hash;
+    return hash ^ (hash >> 32);
 }
 
 } // namespace
