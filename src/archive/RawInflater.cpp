@@ -28,7 +28,10 @@ std::size_t RawInflater::Output(void* out, std::size_t size, bool& finished)
 {
     m_stream.next_out = static_cast<Bytef*>(out);
     m_stream.avail_out = static_cast<uInt>(size);
-    const int rc = inflate(&m_stream, Z_NO_FLUSH);
+    // Z_FINISH: a stream that ends within this output needs no sliding window, which zlib would
+    // otherwise allocate (32 KiB) and fill for every member, however small. A stream that goes on
+    // keeps its window, and the call only reports Z_BUF_ERROR where it would report Z_OK.
+    const int rc = inflate(&m_stream, Z_FINISH);
     const std::size_t produced = size - m_stream.avail_out;
     finished = rc == Z_STREAM_END;
     if (rc == Z_NEED_DICT || rc < 0) {
