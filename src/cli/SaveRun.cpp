@@ -16,7 +16,7 @@ void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options)
     command.add_flag("--keep-mtime", options.keepMtime, "Keep each package's modification time");
     command
         .add_option("--jobs", options.jobs,
-                    "Save at most N packages at once (default: three per usable core, at most 32)")
+                    "Save at most N packages at once (default: four per usable core, at most 32)")
         ->type_name("N")
         ->check(CLI::Range(1U, 1024U));
 }

@@ -18,7 +18,7 @@ unsigned UsableCores()
 
 unsigned SaveWorkers()
 {
-    constexpr unsigned kPerCore = 3;
+    constexpr unsigned kPerCore = 4;
     constexpr unsigned kMost = 32;
     return std::min(kPerCore * UsableCores(), kMost);
 }

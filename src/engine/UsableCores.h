@@ -6,7 +6,7 @@ namespace engine {
 // at least 1. Worker pools size themselves by it.
 unsigned UsableCores();
 
-// Workers of a save pool: three per usable core, at most 32. A save spends much of its time waiting
+// Workers of a save pool: four per usable core, at most 32. A save spends much of its time waiting
 // for the disk to confirm its writes (fsync), and the other workers of a core compute meanwhile.
 unsigned SaveWorkers();
 
