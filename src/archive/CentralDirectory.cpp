@@ -31,7 +31,7 @@ std::optional<std::uint64_t> ReadRecords(ArchiveFile& file,
         bool ok = ReadCentralRecord(file, *member);
         if (!ok && pending && !pending->CentralExtra.empty() && start >= pending->CentralExtra.size()) {
             const std::size_t extraLength = pending->CentralExtra.size();
-            const std::size_t nameLength = pending->StoredName.size();
+            const std::size_t nameLength = pending->StoredName().size();
             const std::size_t commentLength = pending->Comment.size();
             pending->CentralExtra.clear();
             pending->Zip64.reset();

@@ -199,9 +199,9 @@ bool ReadCentralRecord(ArchiveFile& file, TZipHeaderInfo& member)
     // The name straight into its member (every central record is read on every load); the rarely
     // present extra field and comment through one more buffer.
     member = TZipHeaderInfo{};
-    member.StoredName.resize(n);
+    member.Name.resize(n);
     std::string extraAndComment(static_cast<std::size_t>(m) + k, '\0');
-    if (file.Read(member.StoredName.data(), n) != n ||
+    if (file.Read(member.Name.data(), n) != n ||
         file.Read(extraAndComment.data(), extraAndComment.size()) != extraAndComment.size()) {
         return false;
     }
@@ -218,8 +218,10 @@ bool ReadCentralRecord(ArchiveFile& file, TZipHeaderInfo& member)
     member.ExternalAttributes = GetU32(h.data() + 38);
     member.LocalHeaderOffset32 = GetU32(h.data() + 42);
     member.CentralRecordPosition = position;
-    member.Name = member.StoredName;
-    NormaliseMemberNameInPlace(member.Name);
+    if (member.Name.find('\\') != std::string::npos) {
+        member.StoredNameIfDifferent = member.Name;
+        NormaliseMemberNameInPlace(member.Name);
+    }
     member.CentralExtra = extraAndComment.substr(0, m);
     member.Comment = extraAndComment.substr(m, k);
     member.Zip64BlockLength = ParseZip64Extra(member.CentralExtra, member);

@@ -189,7 +189,7 @@ const TZipHeaderInfo* TArchiveReader::FindMember(std::string_view partName) cons
         if (member->IsDirectory() || !SameName(WithoutLeadingSlash(member->Name), wanted)) {
             continue;
         }
-        if (member->StoredName == wanted) {
+        if (member->StoredName() == wanted) {
             return member.get();
         }
         found = member.get(); // the last in archive order wins among inexact matches

@@ -317,7 +317,8 @@ void TArchiveWriter::KeepOrReplaceMembers(Build& build, const SourceArchive* sou
             (ZipAction == TZipAction::zaReplace || FileDosTime(build.files[entry]) > member.DosDateTime);
         if (replace) {
             // The old name bytes and comment stay, so references inside the package still resolve.
-            Compress(build, build.files[entry], member.StoredName, member.Flags & kFlagUtf8, member.Comment);
+            Compress(build, build.files[entry], std::string(member.StoredName()), member.Flags & kFlagUtf8,
+                     member.Comment);
         } else {
             build.records.push_back(CopyMemberRaw(source->Get(), member, build.out, ForceZip64));
             build.bytesDone += member.CompressedSize();

@@ -3,8 +3,101 @@
 #include "archive/ZipFormat.h"
 
 #include <algorithm>
+#include <array>
+#include <new>
+
+// Under AddressSanitizer every record keeps a block of its own, so that a use after free is caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define VELMORA_RECYCLE_RECORDS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELMORA_RECYCLE_RECORDS 0
+#endif
+#endif
+#ifndef VELMORA_RECYCLE_RECORDS
+#define VELMORA_RECYCLE_RECORDS 1
+#endif
 
 namespace archive {
+namespace {
+
+// Blocks of records freed on this thread, for the records the thread allocates next. Blocks come
+// from the global operator new, so a record freed on another thread than the one that made it is
+// simply kept there.
+class SpareRecordBlocks
+{
+public:
+    SpareRecordBlocks() = default;
+    SpareRecordBlocks(const SpareRecordBlocks&) = delete;
+    SpareRecordBlocks& operator=(const SpareRecordBlocks&) = delete;
+
+    ~SpareRecordBlocks()
+    {
+        Closed() = true; // records freed later in the thread's exit go straight back
+        while (m_count > 0) {
+            ::operator delete(m_blocks[--m_count]);
+        }
+    }
+
+    void* Take() { return m_count > 0 ? m_blocks[--m_count] : nullptr; }
+
+    bool Keep(void* block)
+    {
+        if (m_count == m_blocks.size()) {
+            return false;
+        }
+        m_blocks[m_count++] = block;
+        return true;
+    }
+
+    static bool& Closed()
+    {
+        thread_local bool closed = false;
+        return closed;
+    }
+
+private:
+    std::array<void*, 512> m_blocks;
+    std::size_t m_count = 0;
+};
+
+SpareRecordBlocks* ThreadSpareRecordBlocks()
+{
+#if VELMORA_RECYCLE_RECORDS
+    if (SpareRecordBlocks::Closed()) {
+        return nullptr;
+    }
+    thread_local SpareRecordBlocks spares;
+    return &spares;
+#else
+    return nullptr;
+#endif
+}
+
+} // namespace
+
+void* TZipHeaderInfo::operator new(std::size_t size)
+{
+    if (SpareRecordBlocks* spares = size == sizeof(TZipHeaderInfo) ? ThreadSpareRecordBlocks() : nullptr) {
+        if (void* block = spares->Take()) {
+            return block;
+        }
+    }
+    return ::operator new(size);
+}
+
+void TZipHeaderInfo::operator delete(void* block, std::size_t size) noexcept
+{
+    if (block == nullptr) {
+        return;
+    }
+    if (SpareRecordBlocks* spares = size == sizeof(TZipHeaderInfo) ? ThreadSpareRecordBlocks() : nullptr) {
+        if (spares->Keep(block)) {
+            return;
+        }
+    }
+    ::operator delete(block);
+}
 
 std::string NormaliseMemberName(std::string_view name)
 {
@@ -84,8 +177,12 @@ void TZipHeaderInfo::SetDiskNumberStart(std::uint32_t value)
 
 void TZipHeaderInfo::SetName(std::string_view storedName)
 {
-    StoredName.assign(storedName);
-    Name = StoredName;
+    Name.assign(storedName);
+    if (Name.find('\\') == std::string::npos) {
+        StoredNameIfDifferent.clear();
+        return;
+    }
+    StoredNameIfDifferent = Name;
     NormaliseMemberNameInPlace(Name);
 }
 

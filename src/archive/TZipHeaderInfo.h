@@ -36,10 +36,12 @@ struct TZipHeaderInfo
     std::uint32_t ExternalAttributes = 0x20;
     std::uint64_t CentralRecordPosition = 0;
 
-    // The name bytes exactly as stored in the central record, for writing a kept member back unchanged.
-    std::string StoredName;
-    // The same name with every '\' turned into '/': the form used for matching and for output paths.
+    // The name with every '\' turned into '/': the form used for matching and for output paths.
     std::string Name;
+    // The name bytes exactly as stored in the central record when they differ from Name (they hold
+    // a '\'), else empty: almost every name is stored as Name, and a directory read keeps one copy.
+    // Read them through StoredName().
+    std::string StoredNameIfDifferent;
     std::string CentralExtra; // central extra field bytes as stored
     std::string Comment;      // member comment bytes
     std::optional<TZip64Record> Zip64;
@@ -58,7 +60,14 @@ struct TZipHeaderInfo
     void SetLocalHeaderOffset(std::uint64_t value);
     void SetDiskNumberStart(std::uint32_t value);
 
-    // Sets StoredName to the given bytes and Name to their normalised form.
+    // The name bytes exactly as stored in the central record, for writing a kept member back unchanged.
+    [[nodiscard]] std::string_view StoredName() const
+    {
+        return StoredNameIfDifferent.empty() ? std::string_view(Name)
+                                             : std::string_view(StoredNameIfDifferent);
+    }
+
+    // Takes the stored name bytes: Name gets their normalised form.
     void SetName(std::string_view storedName);
     // The part after the last '/' (empty for a directory entry) and the part through it.
     [[nodiscard]] std::string FileName() const;
@@ -71,6 +80,12 @@ struct TZipHeaderInfo
     [[nodiscard]] bool HasDataDescriptor() const { return (Flags & 0x0008) != 0; }
 
     [[nodiscard]] bool IsDirectory() const { return !Name.empty() && Name.back() == '/'; }
+
+    // Every directory read allocates one record per member and frees them all again; the blocks
+    // of freed records are kept per thread for the next read instead of going back to the
+    // allocator, whose per-thread cache holds only a few of a size.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
 };
 
 // '\' and '/' are the same separator in member names; the normal form uses '/'.

@@ -138,7 +138,7 @@ ZipMemberRecord CopyMemberRaw(const ZipSourceArchive& source,
     record.LocalHeaderOffset = out.Position();
     record.InternalAttributes = member.InternalAttributes;
     record.ExternalAttributes = member.ExternalAttributes;
-    record.Name = member.StoredName;
+    record.Name = std::string(member.StoredName());
     record.CentralExtra = WithoutZip64Block(member.CentralExtra);
     record.Comment = member.Comment;
     record.ForceZip64 = forceZip64;

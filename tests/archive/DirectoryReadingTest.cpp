@@ -245,7 +245,7 @@ TEST_F(DirectoryReading, FindMemberMatchesPartNames)
     EXPECT_EQ(core->Name, "docProps/core.xml");
     const archive::TZipHeaderInfo* app = reader.FindMember("docProps/app.xml");
     ASSERT_NE(app, nullptr);
-    EXPECT_EQ(app->StoredName, "docProps\\app.xml");
+    EXPECT_EQ(app->StoredName(), "docProps\\app.xml");
     EXPECT_EQ(app->Name, "docProps/app.xml");
     EXPECT_EQ(reader.FindMember("docProps\\core.xml"), core);
     EXPECT_EQ(reader.FindMember("docProps/core.xm"), nullptr);

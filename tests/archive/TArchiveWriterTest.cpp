@@ -312,7 +312,7 @@ TEST_F(WriterTest, ForcedZip64IsWrittenAndReadBack)
     reader.OpenDirectory();
     ASSERT_EQ(reader.Count(), after.Members.size());
     for (std::size_t i = 0; i < reader.Count(); ++i) {
-        EXPECT_EQ(reader.Member(i).StoredName, after.Members[i].Name);
+        EXPECT_EQ(reader.Member(i).StoredName(), after.Members[i].Name);
         EXPECT_EQ(reader.ExtractToMemory(reader.Member(i), 1 << 20), Content(after.Members[i]));
     }
     EXPECT_EQ(reader.EndCentral().Comment, "archive comment");

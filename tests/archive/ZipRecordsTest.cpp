@@ -71,7 +71,7 @@ TEST(TZipHeaderInfo, NameKeepsStoredBytesAndSplitsOnEitherSeparator)
 {
     archive::TZipHeaderInfo m;
     m.SetName("ppt\\slides/slide1.xml");
-    EXPECT_EQ(m.StoredName, "ppt\\slides/slide1.xml");
+    EXPECT_EQ(m.StoredName(), "ppt\\slides/slide1.xml");
     EXPECT_EQ(m.Name, "ppt/slides/slide1.xml");
     EXPECT_EQ(m.FileName(), "slide1.xml");
     EXPECT_EQ(m.Directory(), "ppt/slides/");
