@@ -218,10 +218,7 @@ bool ReadCentralRecord(ArchiveFile& file, TZipHeaderInfo& member)
     member.ExternalAttributes = GetU32(h.data() + 38);
     member.LocalHeaderOffset32 = GetU32(h.data() + 42);
     member.CentralRecordPosition = position;
-    if (member.Name.find('\\') != std::string::npos) {
-        member.StoredNameIfDifferent = member.Name;
-        NormaliseMemberNameInPlace(member.Name);
-    }
+    member.NormaliseStoredName();
     member.CentralExtra = extraAndComment.substr(0, m);
     member.Comment = extraAndComment.substr(m, k);
     member.Zip64BlockLength = ParseZip64Extra(member.CentralExtra, member);

@@ -17,11 +17,6 @@ std::string_view WithoutLeadingSlashes(std::string_view name)
     return name;
 }
 
-char AsciiLowerChar(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Orders names as their MemberNameKey texts order, without building them.
 int CompareKeys(std::string_view a, std::string_view b)
 {

@@ -178,6 +178,11 @@ void TZipHeaderInfo::SetDiskNumberStart(std::uint32_t value)
 void TZipHeaderInfo::SetName(std::string_view storedName)
 {
     Name.assign(storedName);
+    NormaliseStoredName();
+}
+
+void TZipHeaderInfo::NormaliseStoredName()
+{
     if (Name.find('\\') == std::string::npos) {
         StoredNameIfDifferent.clear();
         return;

@@ -69,6 +69,8 @@ struct TZipHeaderInfo
 
     // Takes the stored name bytes: Name gets their normalised form.
     void SetName(std::string_view storedName);
+    // The same when Name already holds the stored bytes (a directory read puts them there).
+    void NormaliseStoredName();
     // The part after the last '/' (empty for a directory entry) and the part through it.
     [[nodiscard]] std::string FileName() const;
     [[nodiscard]] std::string Directory() const;

@@ -124,8 +124,7 @@ void ExpandPattern(std::string entry, const WriterFileListOptions& options, std:
 
 std::string AsciiLower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+    std::transform(text.begin(), text.end(), text.begin(), AsciiLowerChar);
     return text;
 }
 

@@ -43,7 +43,12 @@ bool MatchesPathList(const std::string& path, const std::vector<std::string>& pa
 // The member name a file is stored under, with '/' separators and never a leading '/'.
 std::string StoredNameOf(const std::string& path, const WriterFileListOptions& options);
 
-// ASCII lower case, the letter case rule of member name comparison.
+// ASCII lower case, the letter case rule of member name comparison: of one character, and of a text.
+[[nodiscard]] inline char AsciiLowerChar(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 std::string AsciiLower(std::string text);
 
 } // namespace archive

@@ -4,10 +4,10 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
-#include <string>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 namespace engine {
 namespace {
@@ -98,9 +98,12 @@ std::optional<DateTime> UtcOfInstant(std::time_t instant)
     const sys_days date = floor<days>(at);
     const year_month_day ymd{date};
     const auto secondOfDay = (at - date).count();
-    const DateTime value{static_cast<int>(ymd.year()), static_cast<int>(static_cast<unsigned>(ymd.month())),
-                         static_cast<int>(static_cast<unsigned>(ymd.day())), static_cast<int>(secondOfDay / 3600),
-                         static_cast<int>(secondOfDay / 60 % 60), static_cast<int>(secondOfDay % 60)};
+    const DateTime value{static_cast<int>(ymd.year()),
+                         static_cast<int>(static_cast<unsigned>(ymd.month())),
+                         static_cast<int>(static_cast<unsigned>(ymd.day())),
+                         static_cast<int>(secondOfDay / 3600),
+                         static_cast<int>(secondOfDay / 60 % 60),
+                         static_cast<int>(secondOfDay % 60)};
     if (!IsValidDateTime(value)) {
         return std::nullopt;
     }
