@@ -82,4 +82,17 @@ bool HasDigitalSignature(archive::TArchiveReader& reader)
     return false;
 }
 
+bool PackageIsSigned(const std::string& path)
+{
+    try {
+        archive::TArchiveReader reader;
+        reader.ZipName = path;
+        reader.DoProcessMessages = false;
+        reader.OpenDirectory();
+        return HasDigitalSignature(reader);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 } // namespace engine

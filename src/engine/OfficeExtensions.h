@@ -39,5 +39,7 @@ inline constexpr std::string_view kSignatureWarning =
 // Whether the package holds a digital signature: a member below _xmlsignatures/ or a signature
 // origin relationship in _rels/.rels (an unreadable relationships part counts as none).
 [[nodiscard]] bool HasDigitalSignature(archive::TArchiveReader& reader);
+// The same for the package at path; false when it cannot be read (its save then reports why).
+[[nodiscard]] bool PackageIsSigned(const std::string& path);
 
 } // namespace engine
