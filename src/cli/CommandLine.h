@@ -10,6 +10,7 @@ namespace cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailures = 1; // some package could not be read or saved
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInterrupted = 130; // Ctrl+C stopped the command (128 + SIGINT)
 
 // Ends a command's callback with the given exit status (RunApp turns it into the process's).
 void FinishCommand(int status);

@@ -1,11 +1,10 @@
 #include "cli/SaveRun.h"
 
-#include "engine/JournalFormat.h"
-#include "engine/ParallelSave.h"
-#include "engine/SaveJournal.h"
+#include "cli/CommandLine.h"
+#include "cli/Interrupt.h"
+#include "engine/SaveRun.h"
 
 #include <iostream>
-#include <memory>
 
 namespace cli {
 
@@ -14,6 +13,8 @@ void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options)
     command.add_flag("--no-journal", options.noJournal,
                      "Do not record the save in the journal (it cannot be undone then)");
     command.add_flag("--keep-mtime", options.keepMtime, "Keep each package's modification time");
+    command.add_flag("--ignore-locks", options.ignoreLocks,
+                     "Save packages that another program has open (a lock file beside them) all the same");
     command
         .add_option("--jobs", options.jobs,
                     "Save at most N packages at once (default: four per usable core, at most 32)")
@@ -25,47 +26,47 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                           const SaveRunOptions& options,
                           const std::function<void(std::size_t)>& beforeLine)
 {
-    const auto announce = [&](std::size_t i) {
-        if (beforeLine) {
-            beforeLine(i);
-        }
-    };
+    const InterruptScope interrupt;
+    engine::Progress progress;
+    progress.CancelRequested = &InterruptScope::Requested();
+    engine::SaveRunSettings settings;
+    settings.Journal = !options.noJournal;
+    settings.KeepModificationTime = options.keepMtime;
+    settings.IgnoreLocks = options.ignoreLocks;
+    settings.Workers = options.jobs;
     std::size_t failed = 0;
-    std::unique_ptr<engine::SaveJournal> journal;
-    if (!options.noJournal && !records.empty()) {
-        try {
-            journal = engine::StartSaveRun({records.begin(), records.end()}, engine::DefaultJournalRoot());
-        } catch (const engine::EJournalError& e) {
-            for (std::size_t i = 0; i < records.size(); ++i) {
-                announce(i);
-                std::cerr << records[i]->FullPath << ": not saved: " << e.what() << '\n';
+    const engine::SaveRunReport report =
+        engine::SaveRun(records, settings, progress, [&](std::size_t i, const engine::SaveResult& result) {
+            if (beforeLine) {
+                beforeLine(i);
             }
-            return records.size();
-        }
-    }
-    const engine::SaveOptions saveOptions{journal.get(), options.keepMtime};
-    engine::SaveRecords(
-        records, engine::Progress{},
-        [&](std::size_t i, const engine::DocumentOutcome& outcome) {
-            announce(i);
-            if (!records[i]->LastWarning.empty()) {
-                std::cerr << records[i]->FullPath << ": " << records[i]->LastWarning << '\n';
+            if (!result.FirstOfPackage) {
+                return; // one line per package
             }
-            if (outcome.ok) {
-                std::cout << records[i]->FullPath << ": saved\n";
-            } else {
-                std::cerr << records[i]->FullPath << ": " << outcome.message << '\n';
+            const std::string& path = records[i]->FullPath;
+            switch (result.State) {
+            case engine::SaveState::Saved:
+                if (!records[i]->LastWarning.empty()) {
+                    std::cerr << path << ": " << records[i]->LastWarning << '\n';
+                }
+                std::cout << path << ": saved\n";
+                break;
+            case engine::SaveState::Failed:
+            case engine::SaveState::NotSaved:
+                std::cerr << path << ": " << result.Message << '\n';
                 ++failed;
+                break;
+            case engine::SaveState::Unchanged:
+                break;
             }
-        },
-        saveOptions, options.jobs);
-    if (journal) {
-        try {
-            journal->Finish();
-        } catch (const engine::EJournalError& e) {
-            std::cerr << "velmora-cli: " << e.what() << '\n';
-            ++failed;
-        }
+        });
+    if (!report.JournalFinishFailure.empty()) {
+        std::cerr << "velmora-cli: " << report.JournalFinishFailure << '\n';
+        ++failed;
+    }
+    if (report.Cancelled) {
+        std::cout.flush();
+        FinishCommand(kExitInterrupted);
     }
     return failed;
 }

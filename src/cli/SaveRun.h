@@ -14,18 +14,18 @@ struct SaveRunOptions
 {
     bool noJournal = false;
     bool keepMtime = false;
+    bool ignoreLocks = false;
     unsigned jobs = 0; // packages saved at once; 0 lets the engine choose
 };
 
-// Adds --no-journal, --keep-mtime and --jobs to a command that saves.
+// Adds --no-journal, --keep-mtime, --ignore-locks and --jobs to a command that saves.
 void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options);
 
-// Saves the records, different packages in parallel, and prints one line each in their order:
-// "PATH: saved" on stdout, or the failure (and any save warning) on stderr. Every package is
-// recorded in the journal in one batch before any is replaced, unless journaling is off; a journal
-// that cannot be written fails every package before any is touched. beforeLine(i) runs just before
-// the line of record i, so callers can interleave their own lines in row order. Returns the number
-// of failures.
+// Saves the records in one engine save run and prints one line per package in their order:
+// "PATH: saved" on stdout, or the failure (and any save warning) on stderr. beforeLine(i) runs just
+// before the line of record i, so callers can interleave their own lines in row order. Returns the
+// number of failures. Ctrl+C finishes the packages in hand, names the packages left unsaved and
+// ends the command with exit status 130.
 std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                           const SaveRunOptions& options,
                           const std::function<void(std::size_t)>& beforeLine = {});

@@ -9,11 +9,14 @@
 #include "cli/SaveRun.h"
 #include "engine/FillPattern.h"
 #include "engine/FillValue.h"
+#include "engine/OfficeExtensions.h"
+#include "engine/SamePackage.h"
 
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <regex>
+#include <set>
 #include <string>
 #include <variant>
 #include <vector>
@@ -150,8 +153,12 @@ void RunSet(const SetOptions& options)
     std::vector<engine::DocumentRecord*> records;
     std::vector<std::size_t> rowOfRecord;
     std::vector<std::string> leftAlone(rows.RowCount());
+    std::set<std::string> packages;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         engine::DocumentRecord& record = rows.RecordAt(row);
+        if (!packages.insert(engine::SamePackageKey(record.FullPath)).second) {
+            continue; // a package named twice (a folder and a file in it, a link) is set once
+        }
         std::vector<PropertyAssignment> filled;
         if (!fills.empty() && record.LastError.empty()) {
             auto values = FillValues(record, fills, match, now);
@@ -191,7 +198,11 @@ void RunSet(const SetOptions& options)
         ChangeListing listing(std::cout, options.json);
         for (std::size_t i = 0; i < records.size(); ++i) {
             reportLeftAloneBefore(rowOfRecord[i]);
-            listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]));
+            const std::vector<engine::PendingChange> changes = engine::PendingChanges(*records[i]);
+            if (!changes.empty() && engine::PackageIsSigned(records[i]->FullPath)) {
+                std::cerr << records[i]->FullPath << ": " << engine::kSignatureWarning << '\n';
+            }
+            listing.Add(records[i]->FullPath, changes);
         }
         reportLeftAloneBefore(rows.RowCount());
         listing.Finish();

@@ -1,11 +1,15 @@
 #include "cli/UndoCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/Interrupt.h"
 #include "engine/JournalStore.h"
+#include "engine/SamePackage.h"
 #include "engine/UndoSave.h"
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,28 +17,96 @@ namespace cli {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 struct UndoCommandOptions
 {
     engine::UndoOptions undo;
     std::vector<std::string> paths;
 };
 
-void RunUndo(const UndoCommandOptions& options)
+// The journaled packages with a save left to undo (of the named run, when one is named), in the
+// order first met, whose paths begin with prefix (every one for an empty prefix).
+std::vector<std::string> UndoablePackages(const std::vector<engine::JournalRun>& runs,
+                                          const std::string& runId,
+                                          const std::string& prefix)
 {
-    const std::vector<std::string> paths = CommandPaths(options.paths);
-    const std::vector<engine::JournalRun> runs = engine::ReadJournal(engine::DefaultJournalRoot());
-    std::size_t failed = 0;
-    for (const std::string& path : paths) {
-        const engine::DocumentOutcome outcome = engine::UndoSave(runs, path, options.undo);
-        if (outcome.ok) {
-            std::cout << path << ": " << outcome.message << '\n';
-        } else {
-            std::cerr << path << ": " << outcome.message << '\n';
-            ++failed;
+    std::vector<std::string> packages;
+    std::set<std::string> seen;
+    for (const engine::JournalRun& run : runs) {
+        if (!runId.empty() && run.Id != runId) {
+            continue;
+        }
+        for (const engine::JournalEntry& entry : run.Entries) {
+            if (entry.Produced && !entry.Undone && entry.Package.rfind(prefix, 0) == 0 &&
+                seen.insert(entry.Package).second) {
+                packages.push_back(entry.Package);
+            }
         }
     }
+    return packages;
+}
+
+void RunUndo(const UndoCommandOptions& options)
+{
+    const std::vector<engine::JournalRun> runs = engine::ReadJournal(engine::DefaultJournalRoot());
+    std::vector<std::string> given;
+    try {
+        given = CommandPaths(options.paths);
+    } catch (const CLI::RequiredError&) {
+        if (options.undo.RunId.empty()) {
+            throw; // nothing names what to undo
+        }
+    }
+    std::size_t failed = 0;
+    if (given.empty()) {
+        given = UndoablePackages(runs, options.undo.RunId, {});
+        if (given.empty()) {
+            std::cerr << "run " << options.undo.RunId << ": nothing to undo\n";
+            FinishCommand(kExitFailures);
+        }
+    }
+    // A folder stands for the journaled packages below it; each package is undone once, however
+    // often and by whatever names it is given.
+    std::vector<std::string> packages;
+    std::set<std::string> seen;
+    for (const std::string& path : given) {
+        std::error_code ec;
+        std::vector<std::string> named{path};
+        if (fs::is_directory(path, ec)) {
+            named = UndoablePackages(runs, options.undo.RunId, engine::JournalKey(path) + "/");
+            if (named.empty()) {
+                std::cerr << path << ": nothing to undo below this folder\n";
+                ++failed;
+            }
+        }
+        for (const std::string& package : named) {
+            if (seen.insert(engine::SamePackageKey(package)).second) {
+                packages.push_back(package);
+            }
+        }
+    }
+    const InterruptScope interrupt;
+    engine::Progress progress;
+    progress.CancelRequested = &InterruptScope::Requested();
+    bool cancelled = false;
+    engine::UndoPackages(runs, packages, options.undo, progress,
+                         [&](std::size_t i, const engine::UndoOutcome& outcome, bool ran) {
+                             const std::string& path = packages[i];
+                             if (!ran) {
+                                 std::cerr << path << ": not restored: the undo was cancelled\n";
+                                 cancelled = true;
+                             } else if (outcome.ok) {
+                                 std::cout << path << ": " << outcome.message << '\n';
+                             } else if (outcome.NothingToUndo) {
+                                 std::cerr << "nothing to undo for " << path << '\n';
+                             } else {
+                                 std::cerr << path << ": " << outcome.message << '\n';
+                             }
+                             failed += ran && outcome.ok ? 0 : 1;
+                         });
     std::cout.flush();
-    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+    FinishCommand(cancelled ? kExitInterrupted : failed == 0 ? kExitOk : kExitFailures);
 }
 
 } // namespace
@@ -42,12 +114,17 @@ void RunUndo(const UndoCommandOptions& options)
 void AddUndoCommand(CLI::App& app)
 {
     auto options = std::make_shared<UndoCommandOptions>();
-    CLI::App* undo =
-        app.add_subcommand("undo", "Restore packages as they were before their latest journaled save");
-    undo->add_option("--run", options->undo.RunId, "Undo the save of this run (see history) instead");
-    undo->add_flag("--keep-mtime", options->undo.KeepModificationTime,
-                   "Keep each package's modification time");
-    undo->add_option("paths", options->paths, "Packages to restore (required)");
+    CLI::App* undo = app.add_subcommand(
+        "undo", "Restore packages as they were before their latest journaled save not yet undone; "
+                "repeat to go further back");
+    undo->add_option("--run", options->undo.RunId,
+                     "Undo the save of this run (see history) instead; alone, every package of the run");
+    undo->add_flag(
+        "--keep-mtime", options->undo.KeepModificationTime,
+        "Keep each package's modification time (by default it returns to the time before the save)");
+    undo->add_flag("--ignore-locks", options->undo.IgnoreLocks,
+                   "Restore packages that another program has open (a lock file beside them) all the same");
+    undo->add_option("paths", options->paths, "Packages, or folders of journaled packages, to restore");
     undo->callback([options] { RunUndo(*options); });
 }
 

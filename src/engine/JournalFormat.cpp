@@ -85,6 +85,11 @@ std::vector<std::pair<std::string, std::string>> ParseFields(std::string_view te
 void PutEntry(std::string& out, const JournalEntry& entry)
 {
     PutField(out, "package", entry.Package);
+    if (entry.HasMtimeBefore) {
+        PutField(out, "mtime",
+                 std::to_string(entry.MtimeBeforeSeconds) + " " +
+                     std::to_string(entry.MtimeBeforeNanoseconds));
+    }
     for (const JournalMember& member : entry.Members) {
         PutField(out, "member", member.Name);
         if (member.Bytes) {
@@ -105,6 +110,10 @@ void PutOutcomes(std::string& out, const JournalEntry& entry)
     }
     if (entry.Replaced) {
         PutField(out, "replaced", entry.Package);
+    }
+    if (entry.UndoProduced) {
+        PutField(out, "undo-produced", entry.Package);
+        PutField(out, "undo-facts", std::to_string(entry.UndoSize) + " " + entry.UndoSha256);
     }
     if (entry.Undone) {
         PutField(out, "undone", entry.Package);

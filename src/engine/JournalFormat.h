@@ -30,6 +30,10 @@ struct JournalEntry
 {
     std::string Package; // absolute path
     std::vector<JournalMember> Members;
+    // The package's modification time before the save (not recorded by older journals).
+    bool HasMtimeBefore = false;
+    std::int64_t MtimeBeforeSeconds = 0;
+    std::int64_t MtimeBeforeNanoseconds = 0;
     // The package the save produced, recorded before it replaced the old one.
     bool Produced = false;
     std::uint64_t Size = 0;
@@ -38,6 +42,11 @@ struct JournalEntry
     std::string Sha256;
     bool Replaced = false; // the replacement was seen to succeed
     bool Undone = false;
+    // The package an undo of this save produced, recorded before it replaced the saved one: the
+    // state the package is in after the undo, which an undo of an earlier run accepts.
+    bool UndoProduced = false;
+    std::uint64_t UndoSize = 0;
+    std::string UndoSha256;
 };
 
 struct JournalRun

@@ -1,9 +1,11 @@
 #include "engine/JournalStore.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <unistd.h>
 
 namespace engine {
 
@@ -88,6 +90,10 @@ JournalRun ReadRun(const fs::path& folder)
             } else if (key == "package") {
                 entry = &EntryFor(run, value);
                 entry->Members.clear(); // a later file records the package afresh
+            } else if (key == "mtime" && entry != nullptr) {
+                std::istringstream mtime(value);
+                entry->HasMtimeBefore =
+                    static_cast<bool>(mtime >> entry->MtimeBeforeSeconds >> entry->MtimeBeforeNanoseconds);
             } else if (key == "member" && entry != nullptr) {
                 entry->Members.push_back(JournalMember{value, std::nullopt});
             } else if (key == "bytes" && entry != nullptr && !entry->Members.empty()) {
@@ -104,6 +110,12 @@ JournalRun ReadRun(const fs::path& folder)
                 entry->Produced = entry->Produced || key == "produced";
                 entry->Replaced = entry->Replaced || key == "replaced";
                 entry->Undone = entry->Undone || key == "undone";
+            } else if (key == "undo-produced") {
+                entry = &EntryFor(run, value);
+                entry->UndoProduced = true;
+            } else if (key == "undo-facts" && entry != nullptr) {
+                std::istringstream facts(value);
+                facts >> entry->UndoSize >> entry->UndoSha256;
             } else if (key == "facts" && entry != nullptr) {
                 std::istringstream facts(value);
                 facts >> entry->Size >> entry->MtimeSeconds >> entry->MtimeNanoseconds >> entry->Sha256;
@@ -232,6 +244,41 @@ std::size_t PurgeJournal(const fs::path& root, const std::vector<std::string>& p
     return deleted;
 }
 
+namespace {
+
+// One write of the run's outcomes file (O_APPEND: concurrent undos never interleave), forced to disk.
+void AppendOutcomeFields(const JournalRun& run, const std::string& fields)
+{
+    const fs::path path = run.Folder / kJournalOutcomesFile;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const bool written = fd >= 0 &&
+                         write(fd, fields.data(), fields.size()) == static_cast<ssize_t>(fields.size()) &&
+                         fsync(fd) == 0;
+    if (fd >= 0) {
+        close(fd);
+    }
+    if (!written) {
+        throw std::runtime_error(path.string() + ": cannot be written");
+    }
+}
+
+} // namespace
+
+void RecordUndoProduced(const JournalRun& run,
+                        const std::string& package,
+                        std::uint64_t size,
+                        const std::string& sha256)
+{
+    JournalEntry entry;
+    entry.Package = package;
+    entry.UndoProduced = true;
+    entry.UndoSize = size;
+    entry.UndoSha256 = sha256;
+    std::string fields;
+    PutOutcomes(fields, entry);
+    AppendOutcomeFields(run, fields);
+}
+
 void MarkUndone(const JournalRun& run, const std::string& package)
 {
     JournalEntry entry;
@@ -239,12 +286,7 @@ void MarkUndone(const JournalRun& run, const std::string& package)
     entry.Undone = true;
     std::string fields;
     PutOutcomes(fields, entry);
-    std::ofstream out(run.Folder / kJournalOutcomesFile, std::ios::binary | std::ios::app);
-    out << fields;
-    out.flush();
-    if (!out) {
-        throw std::runtime_error((run.Folder / kJournalOutcomesFile).string() + ": cannot be written");
-    }
+    AppendOutcomeFields(run, fields);
 }
 
 } // namespace engine

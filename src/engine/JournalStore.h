@@ -3,6 +3,7 @@
 #include "engine/JournalFormat.h"
 #include "engine/SaveJournal.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ void PruneJournal(const std::filesystem::path& root, const JournalLimits& limits
 // too). Returns the number of runs and entries deleted. Throws std::runtime_error.
 std::size_t PurgeJournal(const std::filesystem::path& root, const std::vector<std::string>& packages);
 
+// Notes what an undo of the run's save of the package produced, forced to disk before the undo
+// replaces the package.
+void RecordUndoProduced(const JournalRun& run,
+                        const std::string& package,
+                        std::uint64_t size,
+                        const std::string& sha256);
 // Notes that the run's save of the package was undone.
 void MarkUndone(const JournalRun& run, const std::string& package);
 

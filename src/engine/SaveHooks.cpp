@@ -11,17 +11,14 @@
 
 namespace engine {
 
-namespace {
-
-void GiveModificationTime(int fd, const archive::FileIdentity& from)
+void GiveModificationTime(int fd, std::int64_t seconds, std::int64_t nanoseconds)
 {
-    const timespec times[2] = {{0, UTIME_OMIT}, {from.MtimeSeconds, from.MtimeNanoseconds}};
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(seconds), static_cast<long>(nanoseconds)}};
     if (futimens(fd, times) != 0) {
         throw std::runtime_error(std::string("cannot keep the modification time: ") + std::strerror(errno));
     }
 }
-
-} // namespace
 
 SaveHooks::SaveHooks(const std::string& package,
                      const SaveOptions& options,
@@ -48,7 +45,7 @@ archive::UpdateHooks SaveHooks::Hooks()
     }
     hooks.BeforeReplace = [this](int fd) {
         if (m_options.KeepModificationTime) {
-            GiveModificationTime(fd, m_before);
+            GiveModificationTime(fd, m_before.MtimeSeconds, m_before.MtimeNanoseconds);
         }
         if (m_options.Journal != nullptr) {
             m_options.Journal->RecordProduced(m_journalKey, archive::IdentityOf(fd), m_hash.HexDigest());

@@ -4,10 +4,14 @@
 #include "engine/SaveDocument.h"
 #include "engine/Sha256.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace engine {
+
+// Gives the open file the modification time. Throws std::runtime_error.
+void GiveModificationTime(int fd, std::int64_t seconds, std::int64_t nanoseconds);
 
 // What a package update adds for the save options: the package must still be the file it was
 // when its journal entry was recorded (or the given one), the new archive is hashed while it is

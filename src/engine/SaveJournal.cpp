@@ -149,6 +149,9 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
             try {
                 read.Entry.Package = JournalKey(packages[i]);
                 read.Before = archive::IdentityOf(read.Entry.Package);
+                read.Entry.HasMtimeBefore = true;
+                read.Entry.MtimeBeforeSeconds = read.Before.MtimeSeconds;
+                read.Entry.MtimeBeforeNanoseconds = read.Before.MtimeNanoseconds;
                 read.Entry.Members = MembersASaveMayRewrite(read.Entry.Package);
                 if (!archive::IdentityOf(read.Entry.Package).SameFileAndContent(read.Before)) {
                     throw std::runtime_error("the package changed while it was read for the journal");

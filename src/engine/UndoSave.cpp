@@ -2,11 +2,15 @@
 
 #include "archive/TArchiveReader.h"
 #include "engine/JournalStore.h"
+#include "engine/OrderedPool.h"
 #include "engine/PartLocator.h"
 #include "engine/SaveHooks.h"
 #include "engine/ScratchFolder.h"
 #include "engine/Sha256.h"
+#include "engine/UsableCores.h"
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 namespace engine {
@@ -17,63 +21,80 @@ struct Choice
 {
     const JournalRun* Run = nullptr;
     const JournalEntry* Entry = nullptr;
+    // An earlier undo of this save replaced the package but did not get to note it.
+    bool AlreadyRestored = false;
 };
 
-// The save to undo: the latest (or the named run's) that really replaced the package.
-Choice ChooseSave(const std::vector<JournalRun>& runs,
-                  const std::string& key,
-                  const std::string& currentSha,
-                  const UndoOptions& options)
+// The save to undo: the latest (or the named run's) that replaced the package and was not undone
+// yet. The package must be what that save produced, or what the undo of a later run produced (the
+// state before that later run, which is the state after this one). Nothing when none is left.
+std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
+                                 const std::string& key,
+                                 const std::string& currentSha,
+                                 const UndoOptions& options)
 {
+    std::vector<const std::string*> laterUndos;
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
-        if (!options.RunId.empty() && run->Id != options.RunId) {
-            continue;
-        }
         const JournalEntry* entry = run->Find(key);
-        if (entry == nullptr) {
-            continue;
-        }
-        const bool current = entry->Produced && entry->Sha256 == currentSha;
-        if (current) {
-            return {&*run, entry};
-        }
-        if (!entry->Replaced && !entry->Undone) {
-            // Recorded, but the save ended before it replaced the package (or wrote nothing).
-            if (!options.RunId.empty()) {
-                throw std::runtime_error("run " + run->Id + " did not replace the package; nothing to undo");
+        const bool named = options.RunId.empty() || run->Id == options.RunId;
+        if (entry != nullptr && entry->Undone) {
+            if (named && !options.RunId.empty()) {
+                throw std::runtime_error("the save of run " + run->Id + " was already undone; left as it is");
+            }
+            if (entry->UndoProduced) {
+                laterUndos.push_back(&entry->UndoSha256);
             }
             continue;
         }
-        if (entry->Undone) {
-            throw std::runtime_error("the save of run " + run->Id + " was already undone; left as it is");
+        if (!named) {
+            continue;
         }
-        throw std::runtime_error("the package changed since run " + run->Id +
-                                 " saved it (its SHA-256 differs); left as it is");
+        if (entry == nullptr || !entry->Produced || (!entry->Replaced && entry->Sha256 != currentSha)) {
+            // Not saved by this run, or recorded but never replaced (the save ended before it).
+            if (!options.RunId.empty()) {
+                throw std::runtime_error(
+                    entry == nullptr ? "no journal entry of run " + options.RunId + " for this package"
+                                     : "run " + run->Id + " did not replace the package; nothing to undo");
+            }
+            continue;
+        }
+        if (entry->Sha256 == currentSha ||
+            std::any_of(laterUndos.begin(), laterUndos.end(),
+                        [&](const std::string* sha) { return *sha == currentSha; })) {
+            return Choice{&*run, entry, false};
+        }
+        if (entry->UndoProduced && entry->UndoSha256 == currentSha) {
+            return Choice{&*run, entry, true};
+        }
+        throw std::runtime_error("the package changed since run " + run->Id + " saved it; left as it is");
     }
     if (!options.RunId.empty()) {
         throw std::runtime_error("no journal entry of run " + options.RunId + " for this package");
     }
-    throw std::runtime_error("no journaled save of this package to undo");
+    return std::nullopt;
 }
 
-// Puts the recorded members back; only those that differ from what the package holds now.
+// Puts the recorded members back (only those that differ from what the package holds now) and
+// records what that produces before it replaces the package.
 void Restore(const std::string& key,
-             const JournalEntry& entry,
+             const Choice& choice,
              const archive::FileIdentity& verified,
+             const std::string& currentSha,
              const UndoOptions& options)
 {
+    const JournalEntry& entry = *choice.Entry;
     archive::TArchiveReader reader;
     reader.ZipName = key;
     reader.DoProcessMessages = false;
     reader.OpenDirectory();
     ScratchFolder scratch;
-    archive::UpdateHooks update;
+    archive::UpdateHooks hooks;
     bool changes = false;
     for (const JournalMember& member : entry.Members) {
         const archive::TZipHeaderInfo* now = FindPart(reader, member.Name);
         if (!member.Bytes) {
             if (now != nullptr) {
-                update.RemoveMembers.push_back(now->Name);
+                hooks.RemoveMembers.push_back(now->Name);
                 changes = true;
             }
         } else if (now == nullptr || reader.ExtractToMemory(*now, kMaxPartBytes) != *member.Bytes) {
@@ -83,21 +104,30 @@ void Restore(const std::string& key,
     }
     reader.CloseArchive();
     if (!changes) {
+        // The package already holds what it held before the save; the next undo starts from it.
+        RecordUndoProduced(*choice.Run, key, verified.Size, currentSha);
         return;
     }
-    SaveOptions saveOptions;
-    saveOptions.KeepModificationTime = options.KeepModificationTime;
-    SaveHooks hooks(key, saveOptions, verified);
-    archive::UpdateHooks withHooks = hooks.Hooks();
-    withHooks.RemoveMembers = update.RemoveMembers;
-    archive::UpdatePackage(key, scratch.Path(), withHooks);
+    Sha256 hash;
+    hooks.ExpectedArchive = verified;
+    hooks.OnArchiveBytes = [&hash](std::string_view bytes) { hash.Update(bytes); };
+    hooks.BeforeReplace = [&](int fd) {
+        if (options.KeepModificationTime) {
+            GiveModificationTime(fd, verified.MtimeSeconds, verified.MtimeNanoseconds);
+        } else if (entry.HasMtimeBefore) {
+            GiveModificationTime(fd, entry.MtimeBeforeSeconds, entry.MtimeBeforeNanoseconds);
+        }
+        RecordUndoProduced(*choice.Run, key, archive::IdentityOf(fd).Size, hash.HexDigest());
+    };
+    archive::UpdatePackage(key, scratch.Path(), hooks);
 }
 
 } // namespace
 
-DocumentOutcome
+UndoOutcome
 UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const UndoOptions& options)
 {
+    UndoOutcome outcome;
     try {
         const std::string key = JournalKey(package);
         const archive::FileIdentity before = archive::IdentityOf(key);
@@ -109,13 +139,40 @@ UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const 
         if (!archive::IdentityOf(key).SameFileAndContent(before)) {
             throw std::runtime_error("the package changed while it was checked; left as it is");
         }
-        const Choice choice = ChooseSave(runs, key, sha, options);
-        Restore(key, *choice.Entry, before, options);
-        MarkUndone(*choice.Run, key);
-        return DocumentOutcome{true, "restored as before run " + choice.Run->Id};
+        const std::optional<Choice> choice = ChooseSave(runs, key, sha, options);
+        if (!choice) {
+            outcome.ok = false;
+            outcome.NothingToUndo = true;
+            outcome.message = "nothing to undo";
+            return outcome;
+        }
+        if (!choice->AlreadyRestored) {
+            Restore(key, *choice, before, sha, options);
+        }
+        MarkUndone(*choice->Run, key);
+        outcome.RunId = choice->Run->Id;
+        outcome.message = "restored as before run " + choice->Run->Id;
     } catch (const std::exception& e) {
-        return DocumentOutcome{false, e.what()};
+        outcome.ok = false;
+        outcome.message = e.what();
     }
+    return outcome;
+}
+
+void UndoPackages(const std::vector<JournalRun>& runs,
+                  const std::vector<std::string>& packages,
+                  const UndoOptions& options,
+                  const Progress& progress,
+                  const std::function<void(std::size_t, const UndoOutcome&, bool)>& finished)
+{
+    std::vector<UndoOutcome> outcomes(packages.size());
+    RunInOrder(
+        packages.size(), SaveWorkers(), progress,
+        [&](std::size_t i, unsigned) {
+            progress.Report(i, packages.size(), packages[i]);
+            outcomes[i] = UndoSave(runs, packages[i], options);
+        },
+        [&](std::size_t i, bool ran) { finished(i, outcomes[i], ran); });
 }
 
 } // namespace engine
