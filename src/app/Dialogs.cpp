@@ -55,6 +55,17 @@ void RememberFolder(const QString& settingsKey, const QString& chosen, bool isFo
 }
 
 // In test mode a message box is recorded instead of shown; true then.
+// A message box whose text is the report's first paragraph, the rest in its details area.
+void ShowReport(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    const auto [summary, details] = Dialogs::summaryAndDetails(text);
+    QMessageBox box(icon, title, summary, QMessageBox::Ok, parent);
+    if (!details.isEmpty()) {
+        box.setDetailedText(details);
+    }
+    box.exec();
+}
+
 bool RecordedInTestMode(const QString& title, const QString& text)
 {
     if (!answers().testMode) {
@@ -148,21 +159,21 @@ QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& ti
 void Dialogs::information(QWidget* parent, const QString& title, const QString& text)
 {
     if (!RecordedInTestMode(title, text)) {
-        QMessageBox::information(parent, title, text);
+        ShowReport(parent, QMessageBox::Information, title, text);
     }
 }
 
 void Dialogs::warning(QWidget* parent, const QString& title, const QString& text)
 {
     if (!RecordedInTestMode(title, text)) {
-        QMessageBox::warning(parent, title, text);
+        ShowReport(parent, QMessageBox::Warning, title, text);
     }
 }
 
 void Dialogs::critical(QWidget* parent, const QString& title, const QString& text)
 {
     if (!RecordedInTestMode(title, text)) {
-        QMessageBox::critical(parent, title, text);
+        ShowReport(parent, QMessageBox::Critical, title, text);
     }
 }
 
@@ -232,6 +243,15 @@ void Dialogs::setNextOpenUrlResult(bool opened)
 QList<QUrl> Dialogs::takeOpenedUrls()
 {
     return std::exchange(answers().openedUrls, {});
+}
+
+std::pair<QString, QString> Dialogs::summaryAndDetails(const QString& text)
+{
+    const qsizetype cut = text.indexOf(QStringLiteral("\n\n"));
+    if (cut < 0) {
+        return {text, QString()};
+    }
+    return {text.left(cut), text.mid(cut + 2)};
 }
 
 } // namespace app

@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <utility>
+
 class QWidget;
 
 namespace app {
@@ -29,9 +31,13 @@ public:
                                 const QString& filter,
                                 const QString& settingsKey);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text);
+    // A text of several paragraphs is shown as its first paragraph, with the rest in the box's
+    // details area, so that a list of packages never makes the box taller than the screen.
     static void information(QWidget* parent, const QString& title, const QString& text);
     static void warning(QWidget* parent, const QString& title, const QString& text);
     static void critical(QWidget* parent, const QString& title, const QString& text);
+    // The summary and the details of such a text.
+    [[nodiscard]] static std::pair<QString, QString> summaryAndDetails(const QString& text);
     // Hands url to the desktop; false when nothing took it. In test mode nothing is opened: the
     // url is recorded and the preset result (false unless set) returned.
     static bool openUrl(const QUrl& url);

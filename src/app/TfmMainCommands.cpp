@@ -6,6 +6,7 @@
 #include "app/OfficeSettings.h"
 #include "app/ProgressRelay.h"
 #include "app/RemovePersonalInfo.h"
+#include "app/SaveReport.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "editing/BatchApplyCommand.h"
@@ -13,8 +14,7 @@
 #include "engine/LoadDocument.h"
 #include "engine/ParallelFor.h"
 #include "engine/PathMessage.h"
-#include "engine/SaveDocument.h"
-#include "engine/SaveJournal.h"
+#include "engine/SaveRun.h"
 #include "engine/UndoSave.h"
 #include "engine/UsableCores.h"
 
@@ -24,8 +24,7 @@
 #include <QUndoStack>
 #include <QtConcurrent>
 
-#include <filesystem>
-#include <map>
+#include <algorithm>
 #include <numeric>
 #include <set>
 
@@ -77,16 +76,6 @@ struct RowJob
 
     [[nodiscard]] engine::DocumentRecord& record(std::size_t i) { return *records[i]; }
 };
-
-// A save rewrites the package, so its size is measured again; the old size would be wrong.
-void RefreshFileSize(engine::DocumentRecord& record)
-{
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(record.FullPath, error);
-    if (!error) {
-        record.FileSize = std::to_string(size);
-    }
-}
 
 } // namespace
 
@@ -279,12 +268,23 @@ void TfmMain::saveRows(bool checkedOnly)
 std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
 {
     std::vector<std::size_t> rows;
+    std::set<std::string> saved;
     for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
         if (m_model->RecordAt(row).Modified &&
             (!checkedOnly || m_model->CheckState(row) == engine::kChecked)) {
             rows.push_back(row);
+            saved.insert(m_model->RecordAt(row).FullPath);
         }
     }
+    // The other rows of a saved package show it as saved afterwards; a row with changes of its own
+    // that is not to be saved keeps them.
+    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+        const engine::DocumentRecord& record = m_model->RecordAt(row);
+        if (!record.Modified && saved.count(record.FullPath) > 0) {
+            rows.push_back(row);
+        }
+    }
+    std::sort(rows.begin(), rows.end());
     return rows;
 }
 
@@ -292,82 +292,34 @@ void TfmMain::writeChanges(bool checkedOnly)
 {
     m_undoStack->clear();
     auto job = std::make_shared<RowJob>(*m_model, rowsToSave(checkedOnly));
+    auto report = std::make_shared<engine::SaveRunReport>();
+    engine::SaveRunSettings settings;
+    settings.Journal = m_journalSaves;
+    settings.KeepModificationTime = m_keepModificationTime;
     runLongCommand(
-        [job, journaled = m_journalSaves,
-         keepTime = m_keepModificationTime](const engine::Progress& progress) {
+        [job, report, settings](const engine::Progress& progress) {
             job->copyRows();
-            std::unique_ptr<engine::SaveJournal> journal;
-            if (journaled && !job->records.empty()) {
-                std::vector<const engine::DocumentRecord*> records;
-                for (const auto& record : job->records) {
-                    records.push_back(record.get());
-                }
-                try {
-                    journal = engine::StartSaveRun(records, engine::DefaultJournalRoot());
-                } catch (const engine::EJournalError& e) {
-                    // Never a save without its undo record: nothing is touched.
-                    for (std::size_t i = 0; i < job->records.size(); ++i) {
-                        job->outcomes[i] = engine::DocumentOutcome{false, e.what()};
-                        job->done[i] = 1;
-                    }
-                    return;
-                }
-            }
-            const engine::SaveOptions options{journal.get(), keepTime};
-            // Rows of the same package are saved one after the other, never at the same time.
-            std::vector<std::vector<std::size_t>> groups;
-            std::map<std::string, std::size_t> groupOfPath;
+            std::vector<engine::DocumentRecord*> records;
+            records.reserve(job->records.size());
             for (std::size_t i = 0; i < job->records.size(); ++i) {
-                auto [it, added] = groupOfPath.try_emplace(job->record(i).FullPath, groups.size());
-                if (added) {
-                    groups.emplace_back();
-                }
-                groups[it->second].push_back(i);
+                records.push_back(&job->record(i));
             }
-            engine::ParallelFor(
-                groups.size(),
-                [&](std::size_t g) {
-                    for (std::size_t i : groups[g]) {
-                        if (progress.Cancelled() && i != groups[g].front()) {
-                            return;
-                        }
-                        job->outcomes[i] = engine::SaveDocument(job->record(i), options);
-                        if (job->outcomes[i].ok) {
-                            RefreshFileSize(job->record(i));
-                        }
-                        job->done[i] = 1;
-                    }
-                },
-                [&](std::size_t g) { return job->record(groups[g].front()).FullPath; }, progress,
-                engine::SaveWorkers());
-            if (journal) {
-                journal->Finish();
+            *report = engine::SaveRun(records, settings, progress);
+            for (std::size_t i = 0; i < records.size(); ++i) {
+                const engine::SaveState state = report->Results[i].State;
+                job->done[i] =
+                    state == engine::SaveState::Saved || state == engine::SaveState::Failed ? 1 : 0;
             }
         },
-        [this, job] {
-            QStringList failures;
-            QStringList signedPackages;
-            for (std::size_t i = 0; i < job->rows.size(); ++i) {
-                if (job->done[i] != 0 && !job->outcomes[i].ok) {
-                    failures << QString::fromStdString(
-                        engine::PathMessage(job->record(i).FullPath, job->outcomes[i].message));
-                } else if (job->done[i] != 0 && !job->record(i).LastWarning.empty()) {
-                    signedPackages << QString::fromStdString(job->record(i).FullPath);
-                }
+        [this, job, report] {
+            std::vector<const engine::DocumentRecord*> records;
+            for (std::size_t i = 0; i < job->records.size(); ++i) {
+                records.push_back(&job->record(i));
             }
+            QString text =
+                report->Results.size() == records.size() ? SaveReportText(*report, records) : QString();
             job->storeInto(*m_model);
-            QString summary;
-            if (!failures.isEmpty()) {
-                summary = QStringLiteral("These packages could not be saved and keep their changes:\n\n") +
-                          failures.join(QLatin1Char('\n'));
-            }
-            if (!signedPackages.isEmpty()) {
-                summary += QStringLiteral("%1These packages were digitally signed; their signatures may no "
-                                          "longer verify:\n\n")
-                               .arg(summary.isEmpty() ? QString() : QStringLiteral("\n\n")) +
-                           signedPackages.join(QLatin1Char('\n'));
-            }
-            return summary;
+            return text;
         });
 }
 
@@ -378,64 +330,70 @@ void TfmMain::undoLastSave()
     }
     auto runs =
         std::make_shared<std::vector<engine::JournalRun>>(engine::ReadJournal(engine::DefaultJournalRoot()));
-    while (!runs->empty() && runs->back().ProducedCount() == 0) {
-        runs->pop_back(); // runs that replaced nothing have nothing to undo
+    // The latest run with a save not undone yet; a repeated Undo Last Save steps back run by run.
+    auto packages = std::make_shared<std::vector<std::string>>();
+    const engine::JournalRun* last = nullptr;
+    for (auto run = runs->rbegin(); run != runs->rend() && last == nullptr; ++run) {
+        for (const engine::JournalEntry& entry : run->Entries) {
+            if (entry.Produced && !entry.Undone) {
+                packages->push_back(entry.Package);
+            }
+        }
+        if (!packages->empty()) {
+            last = &*run;
+        }
     }
-    if (runs->empty()) {
+    if (last == nullptr) {
         Dialogs::warning(this, QStringLiteral("Warning"), QStringLiteral("No journaled save to undo."));
         return;
     }
-    const engine::JournalRun& last = runs->back();
-    const std::size_t count = last.ProducedCount();
     const QString question =
         QStringLiteral("Restore the %1 package(s) of the last save (%2) as they were before it?")
-            .arg(count)
-            .arg(QString::fromStdString(last.Time));
+            .arg(packages->size())
+            .arg(QString::fromStdString(last->Time));
     if (Dialogs::question(this, QStringLiteral("Warning"), question) != QMessageBox::Yes) {
         return;
     }
-    auto packages = std::make_shared<std::vector<std::string>>();
-    for (const engine::JournalEntry& entry : last.Entries) {
-        if (entry.Produced) {
-            packages->push_back(entry.Package);
-        }
-    }
-    const std::set<std::string> restored(packages->begin(), packages->end());
+    const std::set<std::string> restoring(packages->begin(), packages->end());
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (restored.count(engine::JournalKey(m_model->RecordAt(row).FullPath)) > 0) {
+        if (restoring.count(engine::JournalKey(m_model->RecordAt(row).FullPath)) > 0) {
             rows.push_back(row);
         }
     }
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
-    auto outcomes = std::make_shared<std::vector<engine::DocumentOutcome>>(packages->size());
-    const engine::UndoOptions options{last.Id, m_keepModificationTime};
+    auto outcomes = std::make_shared<std::vector<engine::UndoOutcome>>(packages->size());
+    auto ran = std::make_shared<std::vector<bool>>(packages->size(), false);
+    engine::UndoOptions options;
+    options.RunId = last->Id;
+    options.KeepModificationTime = m_keepModificationTime;
     runLongCommand(
-        [job, runs, packages, outcomes, options](const engine::Progress& progress) {
+        [job, runs, packages, outcomes, ran, options](const engine::Progress& progress) {
             job->copyRows();
+            engine::UndoPackages(*runs, *packages, options, progress,
+                                 [&](std::size_t i, const engine::UndoOutcome& outcome, bool didRun) {
+                                     (*outcomes)[i] = outcome;
+                                     (*ran)[i] = didRun;
+                                 });
+            // The rows of the restored packages show them as they are now.
+            std::set<std::string> restored;
             for (std::size_t i = 0; i < packages->size(); ++i) {
-                progress.Report(i, packages->size(), (*packages)[i]);
-                (*outcomes)[i] = engine::UndoSave(*runs, (*packages)[i], options);
-            }
-            // The rows show the packages as they are now.
-            for (std::size_t i = 0; i < job->records.size(); ++i) {
-                job->outcomes[i] = engine::LoadDocument(job->record(i));
-                job->done[i] = 1;
-            }
-        },
-        [this, job, packages, outcomes] {
-            job->storeInto(*m_model);
-            m_undoStack->clear(); // the steps belong to the rows as they were before the reread
-            QStringList failures;
-            for (std::size_t i = 0; i < packages->size(); ++i) {
-                if (!(*outcomes)[i].ok) {
-                    failures << QString::fromStdString(
-                        engine::PathMessage((*packages)[i], (*outcomes)[i].message));
+                if ((*ran)[i] && (*outcomes)[i].ok) {
+                    restored.insert((*packages)[i]);
                 }
             }
-            return failures.isEmpty() ? QString()
-                                      : QStringLiteral("These packages were not restored:\n\n") +
-                                            failures.join(QLatin1Char('\n'));
+            for (std::size_t i = 0; i < job->records.size(); ++i) {
+                if (restored.count(engine::JournalKey(job->record(i).FullPath)) > 0) {
+                    job->outcomes[i] = engine::LoadDocument(job->record(i));
+                    engine::RefreshFileSize(job->record(i));
+                    job->done[i] = 1;
+                }
+            }
+        },
+        [this, job, packages, outcomes, ran] {
+            job->storeInto(*m_model);
+            m_undoStack->clear(); // the steps belong to the rows as they were before the reread
+            return UndoReportText(*packages, *outcomes, *ran);
         });
 }
 

@@ -6,6 +6,7 @@
 #include "engine/PathMessage.h"
 #include "engine/ReadProperties.h"
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <unordered_set>
@@ -90,6 +91,15 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
     record.LoadedValues.Assign([&](std::size_t p) -> std::string_view { return record.Value(p); });
     record.LastError = WithoutPath(Joined(errors), record.FullPath);
     return DocumentOutcome{errors.empty(), record.LastError};
+}
+
+void RefreshFileSize(DocumentRecord& record)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(record.FullPath, error);
+    if (!error) {
+        record.FileSize = std::to_string(size);
+    }
 }
 
 } // namespace engine

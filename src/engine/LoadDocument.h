@@ -9,4 +9,8 @@ namespace engine {
 // flags first; a failure is kept in LastError and returned, never thrown.
 DocumentOutcome LoadDocument(DocumentRecord& record);
 
+// Measures FileSize again after the package was rewritten (a save, an undo); left as it is when
+// the file cannot be reached.
+void RefreshFileSize(DocumentRecord& record);
+
 } // namespace engine

@@ -115,16 +115,6 @@ DocumentRecord& RecordToSave(PackageGroup& group, const std::vector<DocumentReco
     return *group.Merged;
 }
 
-// A save rewrites the package, so its size is measured again; the old size would be wrong.
-void RefreshFileSize(DocumentRecord& record)
-{
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(record.FullPath, error);
-    if (!error) {
-        record.FileSize = std::to_string(size);
-    }
-}
-
 // Saves the group's package and brings its records up to date.
 void SaveGroup(PackageGroup& group,
                const std::vector<DocumentRecord*>& records,

@@ -6,6 +6,8 @@
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "engine/JournalStore.h"
+#include "engine/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -323,13 +325,62 @@ private slots:
         QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Unrecorded"), Qt::EditRole));
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
-        Dialogs::setNextAnswer(QMessageBox::Yes);
-        undo->trigger();
-        QVERIFY(WaitForCommand(*m_window));
+        Dialogs::takeShownMessages();
+        undo->trigger(); // the undone run is not offered again
         const auto messages = Dialogs::takeShownMessages();
-        QVERIFY(!messages.isEmpty());
-        QVERIFY(messages.last().text.contains(QStringLiteral("already undone")));
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages.last().text, QStringLiteral("No journaled save to undo."));
         QCOMPARE(CellOf(*m_window, 1, 3), std::string("Unrecorded"));
+        qputenv("XDG_STATE_HOME", oldState);
+    }
+
+    // Two rows of one package: one save with the changes of both, both rows read again; Undo Last
+    // Save then steps back one run at a time, naming each, and updates File Size.
+    void rowsOfOnePackageAreSavedOnceAndUndoneRunByRun()
+    {
+        const QByteArray oldState = qgetenv("XDG_STATE_HOME");
+        qputenv("XDG_STATE_HOME", QByteArray::fromStdString((*m_dir / "state").string()));
+        const auto paths = makePackages({"twice"});
+        addFiles({paths[0], paths[0]});
+        auto& model = m_window->model();
+        QCOMPARE(model.RowCount(), std::size_t{2});
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("First row"), Qt::EditRole));
+        QVERIFY(model.setData(model.index(1, 4), QStringLiteral("Second row"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+        for (std::size_t row : {0U, 1U}) {
+            QCOMPARE(CellOf(*m_window, row, 3), std::string("First row"));
+            QCOMPARE(CellOf(*m_window, row, 4), std::string("Second row"));
+            QVERIFY(!model.RecordAt(row).Modified);
+        }
+        const auto runs = engine::ReadJournal(*m_dir / "state" / "velmora" / "journal");
+        QCOMPARE(runs.size(), std::size_t{1});
+        QCOMPARE(runs[0].Entries.size(), std::size_t{1}); // the package's state before the run, once
+
+        QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Longer title of the second save, longer"),
+                              Qt::EditRole));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        const std::string sizeAfterSecond = CellOf(*m_window, 0, 2);
+
+        auto* undo = m_window->findChild<QAction*>(QStringLiteral("actUndoLastSave"));
+        for (const std::string expected : {"First row", "twice"}) {
+            Dialogs::setNextAnswer(QMessageBox::Yes);
+            undo->trigger();
+            QVERIFY(WaitForCommand(*m_window));
+            QVERIFY(Dialogs::takeShownMessages().first().text.contains(QStringLiteral("1 package(s)")));
+            engine::DocumentRecord package;
+            package.FullPath = paths[0].string();
+            QVERIFY(engine::LoadDocument(package).ok);
+            QCOMPARE(package.Value(0), expected);
+            QCOMPARE(CellOf(*m_window, 0, 3), expected);
+            QCOMPARE(CellOf(*m_window, 1, 3), expected);
+            QCOMPARE(model.RecordAt(1).FileSize, std::to_string(std::filesystem::file_size(paths[0])));
+        }
+
+        QVERIFY(CellOf(*m_window, 0, 2) != sizeAfterSecond);
+        QCOMPARE(CellOf(*m_window, 1, 4), CellOf(*m_window, 0, 4));
         qputenv("XDG_STATE_HOME", oldState);
     }
 

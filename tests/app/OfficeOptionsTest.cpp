@@ -261,7 +261,10 @@ private slots:
         QVERIFY(WaitForCommand(*m_window));
         const auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), 1);
-        QVERIFY(messages[0].text.startsWith(
+        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
+        QVERIFY(summary.contains(QStringLiteral("1 saved package(s) were digitally signed")));
+        QVERIFY(!summary.contains(QLatin1Char('\n')));
+        QVERIFY(details.startsWith(
             QStringLiteral("These packages were digitally signed; their signatures may no longer verify:")));
         QVERIFY(messages[0].text.contains(Native(*m_dir / "s.docm")));
         QVERIFY(!record(0).Modified);

@@ -169,7 +169,7 @@ TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
             arguments.insert(arguments.end(), {"--jobs", jobs});
         }
         std::string expected;
-        // Twelve packages in an order that is not the folder's, one of them twice.
+        // Twelve packages in an order that is not the folder's, one of them twice (saved once).
         for (int i = 11; i >= 0; --i) {
             const std::string name = "p" + std::to_string(i) + ".pptx";
             fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / name);
@@ -177,8 +177,7 @@ TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
             arguments.push_back(name);
             expected += name + ": saved\n";
         }
-        arguments.push_back("p5.pptx");
-        expected += "p5.pptx: saved\n";
+        arguments.push_back("./p5.pptx");
         const CliRun run = RunCli(dir.Path(), arguments);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, expected);

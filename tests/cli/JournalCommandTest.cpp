@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace cli {
@@ -94,8 +96,82 @@ TEST_F(JournalCommands, SetHistoryUndo)
     EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), before); // the created app part is gone again
     const CliRun again = Run({"undo", "us_core_no_app.pptx", "lo_deck1_props.pptx"});
     EXPECT_EQ(again.status, 1);
-    EXPECT_NE(again.err.find("us_core_no_app.pptx: the save of run"), std::string::npos) << again.err;
+    EXPECT_NE(again.err.find("nothing to undo for us_core_no_app.pptx\n"), std::string::npos) << again.err;
     EXPECT_NE(again.out.find("lo_deck1_props.pptx: restored"), std::string::npos);
+}
+
+// Three runs undone one after the other, each back to the bytes and time before it; a fourth undo
+// finds nothing and leaves the package as it is.
+TEST_F(JournalCommands, UndoStepsBackRunByRun)
+{
+    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    std::vector<std::string> states{ReadFileBytes(deck)};
+    std::vector<std::pair<long, long>> times{Mtime(deck)};
+    for (const char* title : {"Title=one", "Title=two", "Title=three"}) {
+        ASSERT_EQ(Run({"set", "--set", title, "lo_deck1_props.pptx"}).status, 0);
+        states.push_back(ReadFileBytes(deck));
+        times.push_back(Mtime(deck));
+    }
+    for (int step = 2; step >= 0; --step) {
+        SCOPED_TRACE(step);
+        const CliRun undo = Run({"undo", "lo_deck1_props.pptx"});
+        ASSERT_EQ(undo.status, 0) << undo.err;
+        const TempDir expected;
+        testsupport::WriteFileBytes(expected / "x.pptx", states[static_cast<std::size_t>(step)]);
+        EXPECT_EQ(Members(deck), Members(expected / "x.pptx"));
+        EXPECT_EQ(Mtime(deck), times[static_cast<std::size_t>(step)]);
+    }
+    const std::string restored = ReadFileBytes(deck);
+    const CliRun fourth = Run({"undo", "lo_deck1_props.pptx"});
+    EXPECT_EQ(fourth.status, 1);
+    EXPECT_EQ(fourth.err, "nothing to undo for lo_deck1_props.pptx\n");
+    EXPECT_EQ(ReadFileBytes(deck), restored);
+}
+
+// A package named by several names is saved once, journaled once and undone once.
+TEST_F(JournalCommands, OnePackageByManyNamesIsSavedAndUndoneOnce)
+{
+    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const std::string before = Members(deck);
+    fs::create_symlink(deck, m_dir / "link.pptx");
+    const CliRun set = Run({"set", "--set", "Title=Once", "lo_deck1_props.pptx", "./lo_deck1_props.pptx",
+                            "link.pptx", ".", "--ext", "pptx"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "lo_deck1_props.pptx: saved\n./us_core_no_app.pptx: saved\n");
+    const CliRun history = Run({"history"});
+    EXPECT_NE(history.out.find("  2 packages  Title\n"), std::string::npos) << history.out;
+    const CliRun undo = Run({"undo", "link.pptx", "lo_deck1_props.pptx"});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(undo.out, "link.pptx: " + undo.out.substr(undo.out.find(' ') + 1));
+    EXPECT_EQ(std::count(undo.out.begin(), undo.out.end(), '\n'), 1);
+    EXPECT_EQ(Members(deck), before);
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.pptx"));
+}
+
+// A folder stands for its journaled packages; --run alone for every package of that run.
+TEST_F(JournalCommands, UndoOfAFolderAndOfARun)
+{
+    const std::string deck = Members(m_dir / "lo_deck1_props.pptx");
+    const std::string core = Members(m_dir / "us_core_no_app.pptx");
+    ASSERT_EQ(Run({"set", "--set", "Title=x", "lo_deck1_props.pptx", "us_core_no_app.pptx"}).status, 0);
+    const CliRun undo = Run({"undo", "."});
+    EXPECT_EQ(undo.status, 0) << undo.err;
+    EXPECT_EQ(Members(m_dir / "lo_deck1_props.pptx"), deck);
+    EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), core);
+    EXPECT_EQ(Run({"undo", "."}).status, 1) << "nothing is left to undo below the folder";
+
+    ASSERT_EQ(Run({"set", "--set", "Subject=y", "lo_deck1_props.pptx", "us_core_no_app.pptx"}).status, 0);
+    std::istringstream history(Run({"history"}).out);
+    std::string id;
+    for (std::string line; std::getline(history, line);) {
+        if (!line.empty() && line[0] != ' ') {
+            id = line.substr(0, line.find(' ')); // runs are listed oldest first
+        }
+    }
+    const CliRun run = Run({"undo", "--run", id});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Members(m_dir / "lo_deck1_props.pptx"), deck);
+    EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), core);
 }
 
 TEST_F(JournalCommands, NoJournalAndPurge)

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engine/DocumentRecord.h"
+#include "engine/SaveRun.h"
+#include "engine/UndoSave.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace app {
+
+// What the window says after a save run: empty when every package was saved without a word to
+// say, else one summary paragraph and then the packages by outcome (Dialogs shows the lists in the
+// box's details area).
+[[nodiscard]] QString SaveReportText(const engine::SaveRunReport& report,
+                                     const std::vector<const engine::DocumentRecord*>& records);
+
+// The same after Undo Last Save restored (or failed to restore) the packages of one run.
+[[nodiscard]] QString UndoReportText(const std::vector<std::string>& packages,
+                                     const std::vector<engine::UndoOutcome>& outcomes,
+                                     const std::vector<bool>& ran);
+
+} // namespace app
