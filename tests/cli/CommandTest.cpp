@@ -158,6 +158,48 @@ TEST(SetCommand, ClearingRemovesTheElementsAndDryRunWritesNothing)
     EXPECT_EQ(listing.find("title>"), std::string::npos) << listing;
 }
 
+// Ctrl+C during a run: the package in hand is finished, the rest are named as not saved and keep
+// their bytes, and the exit status is 130. Each package is either saved whole or untouched.
+TEST(SetCommand, CtrlCFinishesThePackageInHandAndExits130)
+{
+    TempDir dir;
+    constexpr int kPackages = 600;
+    const std::string original = testsupport::ReadFileBytes(testsupport::RealCorpusDir() / "pp_minimal.pptx");
+    for (int i = 0; i < kPackages; ++i) {
+        testsupport::WriteFileBytes(dir / ("p" + std::to_string(1000 + i) + ".pptx"), original);
+    }
+    testsupport::WriteFileBytes(dir / "marker", "");
+    // Started in the background; interrupted as soon as the first package was rewritten.
+    const std::string script = "cd " + Quoted(dir.Path().string()) +
+                               " && (TZ=UTC XDG_STATE_HOME=" + Quoted((dir / "state").string()) + " " +
+                               VELMORA_CLI_BINARY +
+                               " set --jobs 1 --set Title=Interrupted p*.pptx >out 2>err & pid=$!; "
+                               "until [ -n \"$(find . -name 'p*.pptx' -newer marker | head -1)\" ] || "
+                               "! kill -0 $pid 2>/dev/null; do sleep 0.005; done; kill -INT $pid; wait $pid; "
+                               "echo $?)";
+    const std::string status = testsupport::RunCommand(script);
+    const std::string out = testsupport::ReadFileBytes(dir / "out");
+    const std::string err = testsupport::ReadFileBytes(dir / "err");
+    ASSERT_EQ(status, "130\n") << err;
+    const auto saved = static_cast<int>(std::count(out.begin(), out.end(), '\n'));
+    EXPECT_GT(saved, 0);
+    EXPECT_LT(saved, kPackages) << "the run was not stopped";
+    int changed = 0;
+    for (int i = 0; i < kPackages; ++i) {
+        const std::string name = "p" + std::to_string(1000 + i) + ".pptx";
+        if (testsupport::ReadFileBytes(dir / name) != original) {
+            ++changed;
+            EXPECT_NE(out.find(name + ": saved\n"), std::string::npos) << name;
+        } else {
+            EXPECT_NE(err.find(name + ": not saved: the save was cancelled\n"), std::string::npos) << name;
+        }
+    }
+    EXPECT_EQ(changed, saved);
+    const CliRun show = RunCli(dir.Path(), {"show", "--csv", "p1000.pptx"});
+    EXPECT_EQ(show.status, 0) << show.err;
+    EXPECT_NE(show.out.find("Interrupted"), std::string::npos);
+}
+
 // By default and with --jobs 1 (one package at a time) alike.
 TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
 {
