@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <sstream>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -100,20 +101,32 @@ void PutEntry(std::string& out, const JournalEntry& entry)
     }
 }
 
+std::string FactsField(const ProducedFacts& facts)
+{
+    return std::to_string(facts.Size) + " " + std::to_string(facts.MtimeSeconds) + " " +
+           std::to_string(facts.MtimeNanoseconds) + " " + facts.Digest;
+}
+
+ProducedFacts ParseFactsField(const std::string& field)
+{
+    ProducedFacts facts;
+    std::istringstream in(field);
+    in >> facts.Size >> facts.MtimeSeconds >> facts.MtimeNanoseconds >> facts.Digest;
+    return facts;
+}
+
 void PutOutcomes(std::string& out, const JournalEntry& entry)
 {
     if (entry.Produced) {
         PutField(out, "produced", entry.Package);
-        PutField(out, "facts",
-                 std::to_string(entry.Size) + " " + std::to_string(entry.MtimeSeconds) + " " +
-                     std::to_string(entry.MtimeNanoseconds) + " " + entry.Sha256);
+        PutField(out, "facts", FactsField(entry.Made));
     }
     if (entry.Replaced) {
         PutField(out, "replaced", entry.Package);
     }
     if (entry.UndoProduced) {
         PutField(out, "undo-produced", entry.Package);
-        PutField(out, "undo-facts", std::to_string(entry.UndoSize) + " " + entry.UndoSha256);
+        PutField(out, "undo-facts", FactsField(entry.UndoMade));
     }
     if (entry.Undone) {
         PutField(out, "undone", entry.Package);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "archive/AtomicReplace.h"
+#include "engine/PackageFingerprint.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -36,17 +37,13 @@ struct JournalEntry
     std::int64_t MtimeBeforeNanoseconds = 0;
     // The package the save produced, recorded before it replaced the old one.
     bool Produced = false;
-    std::uint64_t Size = 0;
-    std::int64_t MtimeSeconds = 0;
-    std::int64_t MtimeNanoseconds = 0;
-    std::string Sha256;
+    ProducedFacts Made;
     bool Replaced = false; // the replacement was seen to succeed
     bool Undone = false;
     // The package an undo of this save produced, recorded before it replaced the saved one: the
     // state the package is in after the undo, which an undo of an earlier run accepts.
     bool UndoProduced = false;
-    std::uint64_t UndoSize = 0;
-    std::string UndoSha256;
+    ProducedFacts UndoMade;
 };
 
 struct JournalRun
@@ -77,6 +74,9 @@ void PutField(std::string& out, std::string_view key, std::string_view value);
 void PutEntry(std::string& out, const JournalEntry& entry);
 // The outcome fields of an entry.
 void PutOutcomes(std::string& out, const JournalEntry& entry);
+// The facts of a produced package as a field's value ("SIZE SECONDS NANOSECONDS DIGEST"), and back.
+[[nodiscard]] std::string FactsField(const ProducedFacts& facts);
+[[nodiscard]] ProducedFacts ParseFactsField(const std::string& field);
 
 // Creates (or replaces) a journal file: written beside, forced to disk, renamed into place.
 void WriteJournalFile(const std::filesystem::path& path, std::string_view bytes);

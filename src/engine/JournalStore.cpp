@@ -114,11 +114,9 @@ JournalRun ReadRun(const fs::path& folder)
                 entry = &EntryFor(run, value);
                 entry->UndoProduced = true;
             } else if (key == "undo-facts" && entry != nullptr) {
-                std::istringstream facts(value);
-                facts >> entry->UndoSize >> entry->UndoSha256;
+                entry->UndoMade = ParseFactsField(value);
             } else if (key == "facts" && entry != nullptr) {
-                std::istringstream facts(value);
-                facts >> entry->Size >> entry->MtimeSeconds >> entry->MtimeNanoseconds >> entry->Sha256;
+                entry->Made = ParseFactsField(value);
             }
         }
     }
@@ -264,16 +262,12 @@ void AppendOutcomeFields(const JournalRun& run, const std::string& fields)
 
 } // namespace
 
-void RecordUndoProduced(const JournalRun& run,
-                        const std::string& package,
-                        std::uint64_t size,
-                        const std::string& sha256)
+void RecordUndoProduced(const JournalRun& run, const std::string& package, const ProducedFacts& produced)
 {
     JournalEntry entry;
     entry.Package = package;
     entry.UndoProduced = true;
-    entry.UndoSize = size;
-    entry.UndoSha256 = sha256;
+    entry.UndoMade = produced;
     std::string fields;
     PutOutcomes(fields, entry);
     AppendOutcomeFields(run, fields);

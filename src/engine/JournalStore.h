@@ -25,10 +25,7 @@ std::size_t PurgeJournal(const std::filesystem::path& root, const std::vector<st
 
 // Notes what an undo of the run's save of the package produced, forced to disk before the undo
 // replaces the package.
-void RecordUndoProduced(const JournalRun& run,
-                        const std::string& package,
-                        std::uint64_t size,
-                        const std::string& sha256);
+void RecordUndoProduced(const JournalRun& run, const std::string& package, const ProducedFacts& produced);
 // Notes that the run's save of the package was undone.
 void MarkUndone(const JournalRun& run, const std::string& package);
 

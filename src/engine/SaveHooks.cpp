@@ -1,6 +1,7 @@
 #include "engine/SaveHooks.h"
 
 #include "engine/JournalFormat.h"
+#include "engine/PackageFingerprint.h"
 #include "engine/SaveJournal.h"
 
 #include <cerrno>
@@ -40,15 +41,12 @@ archive::UpdateHooks SaveHooks::Hooks()
 {
     archive::UpdateHooks hooks;
     hooks.ExpectedArchive = m_expected;
-    if (m_options.Journal != nullptr) {
-        hooks.OnArchiveBytes = [this](std::string_view bytes) { m_hash.Update(bytes); };
-    }
     hooks.BeforeReplace = [this](int fd) {
         if (m_options.KeepModificationTime) {
             GiveModificationTime(fd, m_before.MtimeSeconds, m_before.MtimeNanoseconds);
         }
         if (m_options.Journal != nullptr) {
-            m_options.Journal->RecordProduced(m_journalKey, archive::IdentityOf(fd), m_hash.HexDigest());
+            m_options.Journal->RecordProduced(m_journalKey, FactsOf(fd));
         }
     };
     return hooks;

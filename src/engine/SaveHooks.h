@@ -2,7 +2,6 @@
 
 #include "archive/UpdatePackage.h"
 #include "engine/SaveDocument.h"
-#include "engine/Sha256.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,9 +13,9 @@ namespace engine {
 void GiveModificationTime(int fd, std::int64_t seconds, std::int64_t nanoseconds);
 
 // What a package update adds for the save options: the package must still be the file it was
-// when its journal entry was recorded (or the given one), the new archive is hashed while it is
-// written and noted in the journal before it replaces the package, and it gets the old
-// modification time.
+// when its journal entry was recorded (or the given one), the new archive is noted in the journal
+// (size, time, directory digest) before it replaces the package, and it gets the old modification
+// time.
 class SaveHooks
 {
 public:
@@ -37,7 +36,6 @@ private:
     std::string m_journalKey; // with a journal: the package's entry in it
     std::optional<archive::FileIdentity> m_expected;
     archive::FileIdentity m_before;
-    Sha256 m_hash;
 };
 
 } // namespace engine

@@ -212,17 +212,12 @@ void SaveJournal::AppendOutcome(const std::string& fields)
     }
 }
 
-void SaveJournal::RecordProduced(const std::string& key,
-                                 const archive::FileIdentity& produced,
-                                 const std::string& sha256)
+void SaveJournal::RecordProduced(const std::string& key, const ProducedFacts& produced)
 {
     JournalEntry entry;
     entry.Package = key;
     entry.Produced = true;
-    entry.Size = produced.Size;
-    entry.MtimeSeconds = produced.MtimeSeconds;
-    entry.MtimeNanoseconds = produced.MtimeNanoseconds;
-    entry.Sha256 = sha256;
+    entry.Made = produced;
     std::string fields;
     PutOutcomes(fields, entry);
     AppendOutcome(fields);

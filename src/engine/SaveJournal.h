@@ -65,8 +65,7 @@ public:
 
     // The package the save produced, noted before it replaces the old one (not yet forced to disk).
     // key is the package's JournalKey, as EnsureEntry gave it.
-    void
-    RecordProduced(const std::string& key, const archive::FileIdentity& produced, const std::string& sha256);
+    void RecordProduced(const std::string& key, const ProducedFacts& produced);
     void RecordReplaced(const std::string& key);
 
     // Forces the outcomes to disk and drops the oldest runs beyond the limits. Throws EJournalError.

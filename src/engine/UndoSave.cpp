@@ -3,10 +3,10 @@
 #include "archive/TArchiveReader.h"
 #include "engine/JournalStore.h"
 #include "engine/OrderedPool.h"
+#include "engine/PackageFingerprint.h"
 #include "engine/PartLocator.h"
 #include "engine/SaveHooks.h"
 #include "engine/ScratchFolder.h"
-#include "engine/Sha256.h"
 #include "engine/UsableCores.h"
 
 #include <algorithm>
@@ -30,10 +30,10 @@ struct Choice
 // state before that later run, which is the state after this one). Nothing when none is left.
 std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
                                  const std::string& key,
-                                 const std::string& currentSha,
+                                 PackageFingerprint& current,
                                  const UndoOptions& options)
 {
-    std::vector<const std::string*> laterUndos;
+    std::vector<const ProducedFacts*> laterUndos;
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
         const JournalEntry* entry = run->Find(key);
         const bool named = options.RunId.empty() || run->Id == options.RunId;
@@ -42,14 +42,14 @@ std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
                 throw std::runtime_error("the save of run " + run->Id + " was already undone; left as it is");
             }
             if (entry->UndoProduced) {
-                laterUndos.push_back(&entry->UndoSha256);
+                laterUndos.push_back(&entry->UndoMade);
             }
             continue;
         }
         if (!named) {
             continue;
         }
-        if (entry == nullptr || !entry->Produced || (!entry->Replaced && entry->Sha256 != currentSha)) {
+        if (entry == nullptr || !entry->Produced || (!entry->Replaced && !current.Matches(entry->Made))) {
             // Not saved by this run, or recorded but never replaced (the save ended before it).
             if (!options.RunId.empty()) {
                 throw std::runtime_error(
@@ -58,12 +58,12 @@ std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
             }
             continue;
         }
-        if (entry->Sha256 == currentSha ||
+        if (current.Matches(entry->Made) ||
             std::any_of(laterUndos.begin(), laterUndos.end(),
-                        [&](const std::string* sha) { return *sha == currentSha; })) {
+                        [&](const ProducedFacts* made) { return current.Matches(*made); })) {
             return Choice{&*run, entry, false};
         }
-        if (entry->UndoProduced && entry->UndoSha256 == currentSha) {
+        if (entry->UndoProduced && current.Matches(entry->UndoMade)) {
             return Choice{&*run, entry, true};
         }
         throw std::runtime_error("the package changed since run " + run->Id + " saved it; left as it is");
@@ -79,7 +79,7 @@ std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
 void Restore(const std::string& key,
              const Choice& choice,
              const archive::FileIdentity& verified,
-             const std::string& currentSha,
+             PackageFingerprint& current,
              const UndoOptions& options)
 {
     const JournalEntry& entry = *choice.Entry;
@@ -105,19 +105,17 @@ void Restore(const std::string& key,
     reader.CloseArchive();
     if (!changes) {
         // The package already holds what it held before the save; the next undo starts from it.
-        RecordUndoProduced(*choice.Run, key, verified.Size, currentSha);
+        RecordUndoProduced(*choice.Run, key, current.Facts());
         return;
     }
-    Sha256 hash;
     hooks.ExpectedArchive = verified;
-    hooks.OnArchiveBytes = [&hash](std::string_view bytes) { hash.Update(bytes); };
     hooks.BeforeReplace = [&](int fd) {
         if (options.KeepModificationTime) {
             GiveModificationTime(fd, verified.MtimeSeconds, verified.MtimeNanoseconds);
         } else if (entry.HasMtimeBefore) {
             GiveModificationTime(fd, entry.MtimeBeforeSeconds, entry.MtimeBeforeNanoseconds);
         }
-        RecordUndoProduced(*choice.Run, key, archive::IdentityOf(fd).Size, hash.HexDigest());
+        RecordUndoProduced(*choice.Run, key, FactsOf(fd));
     };
     archive::UpdatePackage(key, scratch.Path(), hooks);
 }
@@ -134,12 +132,12 @@ UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const 
         if (!before.Exists) {
             throw std::runtime_error("the package does not exist");
         }
-        const std::string sha = FileSha256(key);
-        // The hash is only worth something for the file it was taken of.
+        PackageFingerprint current(key, before);
+        const std::optional<Choice> choice = ChooseSave(runs, key, current, options);
+        // The digests are only worth something for the file they were taken of.
         if (!archive::IdentityOf(key).SameFileAndContent(before)) {
             throw std::runtime_error("the package changed while it was checked; left as it is");
         }
-        const std::optional<Choice> choice = ChooseSave(runs, key, sha, options);
         if (!choice) {
             outcome.ok = false;
             outcome.NothingToUndo = true;
@@ -147,7 +145,7 @@ UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const 
             return outcome;
         }
         if (!choice->AlreadyRestored) {
-            Restore(key, *choice, before, sha, options);
+            Restore(key, *choice, before, current, options);
         }
         MarkUndone(*choice->Run, key);
         outcome.RunId = choice->Run->Id;

@@ -6,6 +6,7 @@
 #include "engine/CustomProperties.h"
 #include "engine/JournalStore.h"
 #include "engine/LoadDocument.h"
+#include "engine/PackageFingerprint.h"
 #include "engine/PendingChanges.h"
 #include "engine/SaveDocument.h"
 #include "engine/Sha256.h"
@@ -209,8 +210,8 @@ TEST_F(UndoTest, SetThenUndoGivesBackMembersOrderAndBytes)
         const JournalEntry* entry = runs.back().Find(JournalKey(package.string()));
         ASSERT_NE(entry, nullptr);
         EXPECT_TRUE(entry->Replaced);
-        EXPECT_EQ(entry->Sha256, FileSha256(package)); // hashed while written, equal to a reread
-        EXPECT_EQ(entry->Size, fs::file_size(package));
+        EXPECT_EQ(entry->Made.Digest, DirectoryDigest(package)); // taken before the rename, equal to a reread
+        EXPECT_EQ(entry->Made.Size, fs::file_size(package));
 
         const DocumentOutcome undo = UndoSave(runs, package.string(), {});
         ASSERT_TRUE(undo.ok) << undo.message;
@@ -251,6 +252,52 @@ TEST_F(UndoTest, OutsideChangeIsRefusedAndLosesNothing)
     EXPECT_FALSE(undo.ok);
     EXPECT_NE(undo.message.find("changed since"), std::string::npos) << undo.message;
     EXPECT_EQ(ReadFileBytes(package), changed);
+}
+
+// A change that keeps the package's size and its directory (a byte of a member's data) is still
+// seen: the modification time is part of what the journal recorded.
+TEST_F(UndoTest, ChangeKeepingTheSizeIsRefused)
+{
+    const fs::path package = Copy("lo_deck1_props.pptx");
+    DocumentRecord record = Loaded(package);
+    Edit(record, 0, "Ours");
+    ASSERT_TRUE(m_journal.Save(record).ok);
+    std::string bytes = ReadFileBytes(package);
+    bytes[40] = static_cast<char>(bytes[40] ^ 0x01); // inside the first member's data
+    const std::string directory = DirectoryDigest(package);
+    testsupport::WriteFileBytes(package, bytes);
+    ASSERT_EQ(DirectoryDigest(package), directory);
+
+    const DocumentOutcome undo = UndoSave(ReadJournal(m_journal.Root), package.string(), {});
+    EXPECT_FALSE(undo.ok);
+    EXPECT_NE(undo.message.find("changed since"), std::string::npos) << undo.message;
+    EXPECT_EQ(ReadFileBytes(package), bytes);
+}
+
+// Runs journaled with the SHA-256 of the whole package (by earlier versions) stay undoable, and a
+// package changed since such a run is refused.
+TEST_F(UndoTest, RunsRecordedWithAWholeFileDigestStayUndoable)
+{
+    const fs::path package = Copy("lo_deck1_props.pptx");
+    const auto before = Contents(package);
+    DocumentRecord record = Loaded(package);
+    Edit(record, 0, "Ours");
+    ASSERT_TRUE(m_journal.Save(record).ok);
+    // The outcomes as an earlier version wrote them: size, time and the whole file's digest.
+    const std::vector<JournalRun> runs = ReadJournal(m_journal.Root);
+    JournalEntry old = *runs.back().Find(JournalKey(package.string()));
+    old.Made.Digest = FileSha256(package);
+    std::string outcomes;
+    PutOutcomes(outcomes, old);
+    testsupport::WriteFileBytes(runs.back().Folder / "outcomes", outcomes);
+
+    const std::string saved = ReadFileBytes(package);
+    testsupport::WriteFileBytes(package, saved + "x"); // changed: refused
+    EXPECT_FALSE(UndoSave(ReadJournal(m_journal.Root), package.string(), {}).ok);
+    testsupport::WriteFileBytes(package, saved);
+    const DocumentOutcome undo = UndoSave(ReadJournal(m_journal.Root), package.string(), {});
+    ASSERT_TRUE(undo.ok) << undo.message;
+    EXPECT_EQ(Contents(package), before);
 }
 
 // The packages of a run are read on several threads, but recorded in the order given; one that
