@@ -3,7 +3,9 @@
 #include "engine/UsableCores.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -12,56 +14,73 @@ namespace engine {
 
 namespace {
 
-enum class TaskState : unsigned char
-{
-    Waiting,
-    Done,
-    Skipped,
-};
-
-// The tasks' states under one lock; the calling thread waits on it for the next task to hand on.
+// The shared state of one run: workers take the next index and mark it done; the calling thread
+// runs tasks too while the next one in order is not done, and hands on in order. Taking and
+// finishing a task need no lock: the lock and a wake-up are paid only when the calling thread,
+// with nothing left to take, waits for the very task a worker has just finished.
 class TaskBoard
 {
 public:
-    explicit TaskBoard(std::size_t count)
-        : m_states(count, TaskState::Waiting)
+    TaskBoard(std::size_t count,
+              const Progress& progress,
+              const std::function<void(std::size_t, unsigned)>& task)
+        : m_count(count)
+        , m_progress(progress)
+        , m_task(task)
+        , m_done(std::make_unique<std::atomic<bool>[]>(count))
     {}
 
-    // The next task to run, or count when none is left (or the run is cancelled: the tasks not
-    // started are then skipped).
-    std::size_t Take(const Progress& progress)
+    // Takes the next task and runs it; false when none is left or the run was cancelled. A task
+    // taken is always finished, so once every worker is idle an unfinished task stays unfinished.
+    bool RunNext(unsigned worker)
     {
-        std::lock_guard lock(m_mutex);
-        if (m_next < m_states.size() && progress.Cancelled()) {
-            for (std::size_t i = m_next; i < m_states.size(); ++i) {
-                m_states[i] = TaskState::Skipped;
-            }
-            m_next = m_states.size();
-            m_changed.notify_all();
+        if (m_progress.Cancelled()) {
+            return false;
         }
-        return m_next < m_states.size() ? m_next++ : m_states.size();
+        const std::size_t i = m_next.fetch_add(1);
+        if (i >= m_count) {
+            return false;
+        }
+        m_task(i, worker);
+        m_done[i].store(true); // before m_awaited is read, pairing with WaitFor
+        if (m_awaited.load() == i) {
+            const std::lock_guard lock(m_mutex);
+            m_changed.notify_one(); // only the calling thread waits
+        }
+        return true;
     }
 
-    void Finish(std::size_t i)
+    // A worker's whole run.
+    void Work(unsigned worker)
     {
-        std::lock_guard lock(m_mutex);
-        m_states[i] = TaskState::Done;
-        m_changed.notify_all();
+        while (RunNext(worker)) {
+        }
+        const std::lock_guard lock(m_mutex);
+        ++m_idle;
+        m_changed.notify_one();
     }
 
-    // The state of task i; with wait, once it is no longer Waiting.
-    TaskState State(std::size_t i, bool wait)
+    // Whether task i ran, once it is finished or will never be (every worker idle without it).
+    bool WaitFor(std::size_t i, std::size_t workers)
     {
         std::unique_lock lock(m_mutex);
-        if (wait) {
-            m_changed.wait(lock, [&] { return m_states[i] != TaskState::Waiting; });
-        }
-        return m_states[i];
+        m_awaited = i; // before done[i] is read: a worker finishing i now sees it and wakes us
+        m_changed.wait(lock, [&] { return m_done[i].load() || m_idle == workers; });
+        m_awaited = kNoneAwaited;
+        return m_done[i].load();
     }
 
+    [[nodiscard]] bool Done(std::size_t i) const { return m_done[i].load(std::memory_order_acquire); }
+
 private:
-    std::vector<TaskState> m_states;
-    std::size_t m_next = 0;
+    static constexpr std::size_t kNoneAwaited = static_cast<std::size_t>(-1);
+    const std::size_t m_count;
+    const Progress& m_progress;
+    const std::function<void(std::size_t, unsigned)>& m_task;
+    std::unique_ptr<std::atomic<bool>[]> m_done;
+    std::atomic<std::size_t> m_next = 0;
+    std::atomic<std::size_t> m_awaited = kNoneAwaited;
+    std::size_t m_idle = 0; // guarded by m_mutex
     std::mutex m_mutex;
     std::condition_variable m_changed;
 };
@@ -77,37 +96,27 @@ void RunInOrder(std::size_t count,
     if (count == 0) {
         return;
     }
-    TaskBoard board(count);
-    const auto work = [&](unsigned worker, const std::function<void()>& afterEach) {
-        for (std::size_t i = board.Take(progress); i < count; i = board.Take(progress)) {
-            task(i, worker);
-            board.Finish(i);
-            if (afterEach) {
-                afterEach();
-            }
-        }
-    };
-    std::size_t next = 0;
-    // Hands on in order whatever is finished; with wait, until every task is.
-    const auto handOnFinished = [&](bool wait) {
-        while (next < count) {
-            const TaskState state = board.State(next, wait);
-            if (state == TaskState::Waiting) {
-                return;
-            }
-            handOn(next++, state == TaskState::Done);
-        }
-    };
-    const unsigned running =
+    TaskBoard board(count, progress, task);
+    const auto running =
         static_cast<unsigned>(std::clamp<std::size_t>(workers == 0 ? UsableCores() : workers, 1, count));
     std::vector<std::jthread> others;
     others.reserve(running - 1);
     for (unsigned worker = 1; worker < running; ++worker) {
-        others.emplace_back([&work, worker] { work(worker, {}); });
+        others.emplace_back([&board, worker] { board.Work(worker); });
     }
-    // The calling thread works too, and after each of its tasks hands on what is done.
-    work(0, [&] { handOnFinished(false); });
-    handOnFinished(true);
+    // The calling thread is worker 0: it runs tasks while the next one to hand on is not done.
+    for (std::size_t i = 0; i < count; ++i) {
+        while (!board.Done(i) && board.RunNext(0)) {
+        }
+        if (!board.WaitFor(i, others.size())) {
+            // Cancelled before i was taken; tasks are taken in order, so no later one was either.
+            for (std::size_t j = i; j < count; ++j) {
+                handOn(j, false);
+            }
+            return;
+        }
+        handOn(i, true);
+    }
 }
 
 } // namespace engine

@@ -4,10 +4,11 @@
 #include "engine/CustomProperties.h"
 #include "engine/CustomPropertiesPart.h"
 #include "engine/JournalStore.h"
-#include "engine/ParallelFor.h"
+#include "engine/OrderedPool.h"
 #include "engine/PartLocator.h"
 #include "engine/PendingChanges.h"
 #include "engine/PropertyParts.h"
+#include "engine/UsableCores.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -142,9 +143,9 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
     };
 
     std::vector<Read> reads(packages.size());
-    ParallelFor(
-        packages.size(),
-        [&](std::size_t i) {
+    RunInOrder(
+        packages.size(), UsableCores(), Progress{},
+        [&](std::size_t i, unsigned) {
             Read& read = reads[i];
             try {
                 read.Entry.Package = JournalKey(packages[i]);
@@ -160,7 +161,7 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
                 read.Failure = std::current_exception();
             }
         },
-        [&](std::size_t i) { return packages[i]; }, Progress{});
+        [](std::size_t, bool) {});
     std::string bytes = m_header;
     std::map<std::string, archive::FileIdentity> recorded;
     for (const Read& read : reads) {
