@@ -183,8 +183,9 @@ private slots:
                 }
                 QVERIFY(!model.index(2, 0).data(Qt::DecorationRole).isValid());
                 QCOMPARE(Cell(model, 2, 0, Qt::ToolTipRole), plainPath);
-                QVERIFY(
-                    dialog.findChild<QLabel*>("lblReviewHint")->text().contains(QStringLiteral("1 marked")));
+                const auto* hint = dialog.findChild<QLabel*>("lblReviewHint");
+                QVERIFY(hint != nullptr);
+                QVERIFY2(hint->text().contains(QStringLiteral("1 marked")), qPrintable(hint->text()));
             },
             Press::Close, &shown);
         action("actReviewChanges")->trigger();
