@@ -4,7 +4,9 @@
 #include "app/ReplaceRecordsCommand.h"
 #include "engine/DocumentOutcome.h"
 #include "engine/DocumentRecord.h"
+#include "engine/LoadDocument.h"
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
@@ -39,6 +41,20 @@ struct RowJob
         for (std::size_t row : rows) {
             records.push_back(std::make_unique<engine::DocumentRecord>(model.RecordAt(row)));
         }
+    }
+
+    // On the worker: reads copy i from its package again, its size too (the package may have been
+    // rewritten since it was added).
+    void reread(std::size_t i)
+    {
+        engine::DocumentRecord& copy = *records[i];
+        outcomes[i] = engine::LoadDocument(copy);
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(copy.FullPath, error);
+        if (!error) {
+            copy.FileSize = std::to_string(size);
+        }
+        done[i] = 1;
     }
 
     // On the UI thread, inside the model's update block that ends the command.

@@ -6,7 +6,6 @@
 #include "app/ReplaceRecordsCommand.h"
 #include "app/RowJob.h"
 #include "app/TfmMain.h"
-#include "engine/LoadDocument.h"
 #include "engine/ParallelFor.h"
 
 #include <QUndoStack>
@@ -70,11 +69,7 @@ void TfmMain::BitBtn5Click()
         [job](const engine::Progress& progress) {
             job->copyRows();
             engine::ParallelFor(
-                job->records.size(),
-                [&job](std::size_t i) {
-                    job->outcomes[i] = engine::LoadDocument(job->record(i));
-                    job->done[i] = 1;
-                },
+                job->records.size(), [&job](std::size_t i) { job->reread(i); },
                 [&job](std::size_t i) { return job->record(i).FullPath; }, progress);
         },
         [this, job] {
