@@ -45,6 +45,13 @@ public:
     [[nodiscard]] std::unique_ptr<engine::DocumentRecord>
     exchangeRecord(std::size_t row, std::unique_ptr<engine::DocumentRecord> record);
     [[nodiscard]] bool anyModified() const;
+    // Takes rows out, record and check state, for a step that can put them back; rows holds
+    // distinct positions in ascending order, and the rows come back in that order.
+    [[nodiscard]] std::vector<engine::VectorDocumentList::Row> takeRows(const std::vector<std::size_t>& rows);
+    // Puts rows back so that each ends at its position (ascending, as takeRows had them); the rows
+    // now listed keep their order around them.
+    void reinsertRows(const std::vector<std::size_t>& positions,
+                      std::vector<engine::VectorDocumentList::Row> rows);
 
     // Read-only columns after the configured ones, one per custom property name of the rows (in the
     // order first met); they follow the rows as they are added, changed and removed.

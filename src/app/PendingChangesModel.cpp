@@ -1,8 +1,16 @@
 #include "app/PendingChangesModel.h"
 
 #include "editing/QtText.h"
+#include "engine/OfficeExtensions.h"
+#include "engine/PathMessage.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <QtConcurrent>
 
 #include <array>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace app {
 
@@ -17,6 +25,27 @@ QString OneLine(const std::string& text)
     shown.replace(QLatin1Char('\n'), QChar(0x23CE));
     shown.replace(QLatin1Char('\r'), QChar(0x23CE));
     return shown;
+}
+
+// Per entry, whether its package holds a digital signature. Each package is opened once, on all
+// cores, since every look reads the package's directory from disk.
+std::vector<char> SignedEntries(const std::vector<ReviewEntry>& entries)
+{
+    std::unordered_map<std::string, std::size_t> indexOf;
+    std::vector<std::string> paths;
+    for (const ReviewEntry& entry : entries) {
+        if (indexOf.try_emplace(entry.Record->FullPath, paths.size()).second) {
+            paths.push_back(entry.Record->FullPath);
+        }
+    }
+    const QList<char> isSigned = QtConcurrent::blockingMapped<QList<char>>(
+        paths, [](const std::string& path) -> char { return engine::PackageIsSigned(path) ? 1 : 0; });
+    std::vector<char> result;
+    result.reserve(entries.size());
+    for (const ReviewEntry& entry : entries) {
+        result.push_back(isSigned[static_cast<qsizetype>(indexOf.at(entry.Record->FullPath))]);
+    }
+    return result;
 }
 
 } // namespace
@@ -40,6 +69,7 @@ std::vector<ReviewEntry> CollectReviewEntries(engine::DocumentList& rows,
 PendingChangesModel::PendingChangesModel(std::vector<ReviewEntry> entries, QObject* parent)
     : QAbstractTableModel(parent)
     , m_entries(std::move(entries))
+    , m_signed(SignedEntries(m_entries))
 {
     std::array<bool, engine::kPropertyCount> occurs{};
     QStringList customNames;
@@ -59,6 +89,13 @@ PendingChangesModel::PendingChangesModel(std::vector<ReviewEntry> entries, QObje
         }
     }
     m_propertyNames << customNames;
+    std::unordered_set<std::string> signedPaths;
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (m_signed[i] != 0) {
+            signedPaths.insert(m_entries[i].Record->FullPath);
+        }
+    }
+    m_signedPackages = signedPaths.size();
     setPropertyFilter({});
 }
 
@@ -110,7 +147,15 @@ QVariant PendingChangesModel::fileData(int row, int role) const
         return first ? QString::fromStdString(entry.Record->FileName) : QString();
     }
     case Qt::ToolTipRole:
-        return QString::fromStdString(entry.Record->FullPath);
+        return QString::fromStdString(
+            m_signed[m_shown[static_cast<std::size_t>(row)]] != 0
+                ? engine::PathMessage(entry.Record->FullPath, engine::kSignatureWarning)
+                : entry.Record->FullPath);
+    case Qt::DecorationRole:
+        if (m_signed[m_shown[static_cast<std::size_t>(row)]] != 0) {
+            return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+        }
+        return {};
     case Qt::CheckStateRole:
         return entry.Keep ? Qt::Checked : Qt::Unchecked;
     default:

@@ -27,7 +27,9 @@ struct ReviewEntry
 
 // The review's rows over a vector of changes: File (shown on the first row of each file's group,
 // checked while the change is kept), Property, Old value and New value. A property filter narrows
-// the rows shown; what is unchecked stays unchecked while it is filtered out.
+// the rows shown; what is unchecked stays unchecked while it is filtered out. A digitally signed
+// package is marked on its File cells (icon and tooltip), since a save may break its signature;
+// the packages are looked at once, when the model is made, never while painting.
 class PendingChangesModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -52,6 +54,9 @@ public:
 
     [[nodiscard]] bool isEmpty() const { return m_entries.empty(); }
 
+    // How many of the listed packages are digitally signed.
+    [[nodiscard]] std::size_t signedPackageCount() const { return m_signedPackages; }
+
     // The unchecked changes per record, in row order.
     [[nodiscard]] std::vector<editing::RecordDrops> droppedChanges() const;
 
@@ -69,6 +74,8 @@ private:
     QStringList m_names;              // per entry, its property's name
     QStringList m_propertyNames;      // each name once
     std::vector<std::size_t> m_shown; // the entries that pass the filter, in order
+    std::vector<char> m_signed;       // per entry, whether its package is digitally signed
+    std::size_t m_signedPackages = 0;
 };
 
 } // namespace app

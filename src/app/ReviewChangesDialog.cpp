@@ -44,7 +44,14 @@ ReviewChangesDialog::ReviewChangesDialog(std::vector<ReviewEntry> entries, QWidg
     m_view->setColumnWidth(PendingChangesModel::PropertyColumn, 150);
     m_view->setColumnWidth(PendingChangesModel::OldColumn, 250);
 
-    auto* hint = new QLabel(QStringLiteral("Uncheck a change to take it back."), this);
+    QString hintText = QStringLiteral("Uncheck a change to take it back.");
+    if (const std::size_t count = m_model->signedPackageCount(); count > 0) {
+        hintText += QStringLiteral(" %1 marked package(s) are digitally signed: their signatures may "
+                                   "no longer verify once saved.")
+                        .arg(count);
+    }
+    auto* hint = new QLabel(hintText, this);
+    hint->setObjectName(QStringLiteral("lblReviewHint"));
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* save = buttons->addButton(QStringLiteral("&Save"), QDialogButtonBox::AcceptRole);
     save->setObjectName(QStringLiteral("btnReviewSave"));

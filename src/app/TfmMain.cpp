@@ -157,6 +157,13 @@ void TfmMain::setBusy(bool busy)
     for (QAction* action : m_exportActions) {
         action->setEnabled(!busy);
     }
+    // Undo and Redo change rows that a worker may be copying; they follow the stack again after.
+    if (auto* undo = findChild<QAction*>(QStringLiteral("actUndo"))) {
+        undo->setEnabled(!busy && m_undoStack->canUndo());
+    }
+    if (auto* redo = findChild<QAction*>(QStringLiteral("actRedo"))) {
+        redo->setEnabled(!busy && m_undoStack->canRedo());
+    }
 }
 
 void TfmMain::runCommand(const std::function<void()>& body)

@@ -6,13 +6,14 @@
 #include "app/OfficeSettings.h"
 #include "app/ProgressRelay.h"
 #include "app/RemovePersonalInfo.h"
+#include "app/RowJob.h"
 #include "app/SaveReport.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "editing/BatchApplyCommand.h"
 #include "engine/JournalStore.h"
 #include "engine/LoadDocument.h"
-#include "engine/ParallelFor.h"
+#include "engine/OrderedPool.h"
 #include "engine/PathMessage.h"
 #include "engine/SaveRun.h"
 #include "engine/UndoSave.h"
@@ -25,59 +26,9 @@
 #include <QtConcurrent>
 
 #include <algorithm>
-#include <numeric>
 #include <set>
 
 namespace app {
-
-namespace {
-
-// Copies of rows that a worker loads or saves, so that the grid can keep painting the originals;
-// the results are stored back into the rows when the command ends. With 100,000 rows copying and
-// freeing the records takes long enough to freeze the window, so both happen on worker threads:
-// the copies are taken by the worker (while a long command runs nothing edits, adds or removes
-// rows, and the UI thread only reads them), and the replaced records are freed on a pool thread.
-// Storing back hands over the records themselves (a row then holds a new record object: the undo
-// history, which points at records, is cleared by every command that stores rows).
-struct RowJob
-{
-    const DocumentTableModel& model;
-    std::vector<std::size_t> rows;
-    std::vector<std::unique_ptr<engine::DocumentRecord>> records;
-    std::vector<engine::DocumentOutcome> outcomes;
-    std::vector<char> done;
-
-    RowJob(const DocumentTableModel& source, std::vector<std::size_t> selected)
-        : model(source)
-        , rows(std::move(selected))
-        , outcomes(rows.size())
-        , done(rows.size(), 0)
-    {}
-
-    // On the worker, before anything else.
-    void copyRows()
-    {
-        records.reserve(rows.size());
-        for (std::size_t row : rows) {
-            records.push_back(std::make_unique<engine::DocumentRecord>(model.RecordAt(row)));
-        }
-    }
-
-    // On the UI thread, inside the model's update block that ends the command.
-    void storeInto(DocumentTableModel& target)
-    {
-        for (std::size_t i = 0; i < rows.size() && i < records.size(); ++i) {
-            if (done[i] != 0) {
-                records[i] = target.exchangeRecord(rows[i], std::move(records[i]));
-            }
-        }
-        [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([old = std::move(records)] {});
-    }
-
-    [[nodiscard]] engine::DocumentRecord& record(std::size_t i) { return *records[i]; }
-};
-
-} // namespace
 
 void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
                              std::function<QString()> finish,
@@ -186,60 +137,9 @@ void TfmMain::BitBtn2Click()
     addItems({{folder.toStdString(), AddItem::Kind::Folder}});
 }
 
-void TfmMain::BitBtn3Click()
-{
-    if (m_busy) {
-        return;
-    }
-    m_undoStack->clear();
-    // From the last row to the first, so that the rows still to be visited keep their numbers.
-    for (std::size_t row = m_model->RowCount(); row-- > 0;) {
-        if (m_model->CheckState(row) == engine::kChecked) {
-            m_model->DeleteRow(row);
-        }
-    }
-}
-
-void TfmMain::BitBtn4Click()
-{
-    if (m_busy) {
-        return;
-    }
-    m_undoStack->clear();
-    m_model->clearRows();
-}
-
 void TfmMain::cbCheckAllClick()
 {
     m_model->setAllCheckStates(m_checkAll->isChecked() ? engine::kChecked : engine::kUnchecked);
-}
-
-void TfmMain::BitBtn5Click()
-{
-    if (m_busy) {
-        return;
-    }
-    // Refresh discards the edits; an edit still open is stored first, so that it goes with them.
-    m_grid->commitOpenEditor();
-    m_undoStack->clear();
-    std::vector<std::size_t> rows(m_model->RowCount());
-    std::iota(rows.begin(), rows.end(), std::size_t{0});
-    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
-    runLongCommand(
-        [job](const engine::Progress& progress) {
-            job->copyRows();
-            engine::ParallelFor(
-                job->records.size(),
-                [&job](std::size_t i) {
-                    job->outcomes[i] = engine::LoadDocument(job->record(i));
-                    job->done[i] = 1;
-                },
-                [&job](std::size_t i) { return job->record(i).FullPath; }, progress);
-        },
-        [this, job] {
-            job->storeInto(*m_model);
-            return QString();
-        });
 }
 
 void TfmMain::btnSaveCheckedClick()
@@ -375,24 +275,30 @@ void TfmMain::undoLastSave()
                                      (*outcomes)[i] = outcome;
                                      (*ran)[i] = didRun;
                                  });
-            // The rows of the restored packages show them as they are now.
+            // The rows of the restored packages show them as they are now, read on every core.
             std::set<std::string> restored;
             for (std::size_t i = 0; i < packages->size(); ++i) {
                 if ((*ran)[i] && (*outcomes)[i].ok) {
                     restored.insert((*packages)[i]);
                 }
             }
+            std::vector<std::size_t> reread;
             for (std::size_t i = 0; i < job->records.size(); ++i) {
                 if (restored.count(engine::JournalKey(job->record(i).FullPath)) > 0) {
-                    job->outcomes[i] = engine::LoadDocument(job->record(i));
-                    engine::RefreshFileSize(job->record(i));
-                    job->done[i] = 1;
+                    reread.push_back(i);
                 }
             }
+            engine::RunInOrder(
+                reread.size(), engine::UsableCores(), {},
+                [&](std::size_t k, unsigned) { job->reread(reread[k]); }, [](std::size_t, bool) {});
         },
         [this, job, packages, outcomes, ran] {
-            job->storeInto(*m_model);
-            m_undoStack->clear(); // the steps belong to the rows as they were before the reread
+            // The reread is a step of Undo: the rows' pending edits come back with Ctrl+Z.
+            auto command = std::make_unique<ReplaceRecordsCommand>(*m_model, job->takeDone(),
+                                                                   QStringLiteral("Undo Last Save"));
+            if (!command->isEmpty()) {
+                m_undoStack->push(command.release());
+            }
             return UndoReportText(*packages, *outcomes, *ran);
         });
 }

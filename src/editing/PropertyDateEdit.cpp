@@ -5,6 +5,7 @@
 #include <QCalendarWidget>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace editing {
 
@@ -33,6 +34,7 @@ PropertyDateEdit::PropertyDateEdit(QWidget* parent)
 void PropertyDateEdit::openWith(const QString& text)
 {
     m_openedText = text;
+    m_typing.reset();
     const auto parsed = engine::ParseLocalText(text.toStdString());
     const QDateTime value = parsed ? QDateTime(QDate(parsed->Year, parsed->Month, parsed->Day),
                                                QTime(parsed->Hour, parsed->Minute, parsed->Second), Qt::UTC)
@@ -66,8 +68,41 @@ bool PropertyDateEdit::eventFilter(QObject* watched, QEvent* event)
     return QDateTimeEdit::eventFilter(watched, event);
 }
 
+bool PropertyDateEdit::typeKey(const QKeyEvent& event)
+{
+    const QString key = event.text();
+    if (key.size() != 1 ||
+        (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != Qt::NoModifier) {
+        return false;
+    }
+    if (!m_typing || lineEdit()->cursorPosition() != m_typingCursor) {
+        const bool fromStart = isBlank() || lineEdit()->selectedText() == lineEdit()->text();
+        m_typing.emplace(dateTime().toString(kDateFormat), fromStart ? 0 : lineEdit()->cursorPosition());
+    }
+    if (!m_typing->type(key[0])) {
+        return false;
+    }
+    // A form that is no date yet (a 31st while the month is still being typed) waits for the next key.
+    for (const QString& text : {m_typing->text(), m_typing->closedText()}) {
+        const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+        const QTime time = QTime::fromString(text.mid(11), QStringLiteral("HH:mm:ss"));
+        if (date.isValid() && time.isValid() && QDateTime(date, time, Qt::UTC) > minimumDateTime()) {
+            setDateTime(QDateTime(date, time, Qt::UTC));
+            break;
+        }
+    }
+    lineEdit()->setCursorPosition(m_typing->position());
+    m_typingCursor = lineEdit()->cursorPosition();
+    return true;
+}
+
 void PropertyDateEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (typeKey(*event)) {
+        event->accept();
+        return;
+    }
+    m_typing.reset();
     QDateTimeEdit::keyPressEvent(event);
     KeepNavigationKey(*event);
 }

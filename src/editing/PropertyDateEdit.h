@@ -1,15 +1,20 @@
 #pragma once
 
+#include "editing/DateTyping.h"
 #include "editing/PropertyEditorWidget.h"
 
 #include <QDateTime>
 #include <QDateTimeEdit>
 
+#include <optional>
+
 namespace editing {
 
 // The date editor: "yyyy-MM-dd HH:mm:ss" with a drop-down calendar, giving back the 19-character
 // local form. A cell that holds no date (empty, or text in another form) shows blank and keeps its
-// text until the user picks or types a value; its calendar then opens on today.
+// text until the user picks or types a value; its calendar then opens on today. Digits and
+// separators typed in a row go over the form as DateTyping says, from the field of the cursor (from
+// the start when the box is blank or all selected); every other key works as in any date box.
 class PropertyDateEdit : public QDateTimeEdit, public PropertyEditorWidget
 {
     Q_OBJECT
@@ -29,8 +34,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // True when the key was typed over the form.
+    bool typeKey(const QKeyEvent& event);
+
     QString m_openedText;
     QDateTime m_opened;
+    std::optional<DateTyping> m_typing;
+    int m_typingCursor = -1; // where the last typed key left the cursor; a move elsewhere starts anew
 };
 
 } // namespace editing

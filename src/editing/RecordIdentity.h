@@ -5,7 +5,8 @@
 #include <unordered_set>
 
 // Undo steps name a record by its address: a row keeps its record at one address for its whole
-// life whatever happens to the rows before it, and every command that removes rows clears the undo
+// life whatever happens to the rows before it. The steps that take rows away or reread them keep
+// the records they replaced and put the very same objects back when undone, and a save clears the
 // stack. A step whose record is no longer listed does nothing.
 namespace editing {
 

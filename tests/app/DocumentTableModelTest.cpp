@@ -59,6 +59,54 @@ private slots:
         QCOMPARE(model.rowCount(), 0);
     }
 
+    void takenRowsGoBackToTheirPlaces_data()
+    {
+        QTest::addColumn<QString>("taken"); // per row of twelve, or of eighty when repeated
+        QTest::newRow("one run") << "001110000000";
+        QTest::newRow("scattered, ends") << "100101000011";
+        // More runs than the view is told of one by one: it is reset once instead.
+        QTest::newRow("alternating") << QStringLiteral("10").repeated(40);
+    }
+
+    // The same record objects come back with their check states, rows added meanwhile stay last.
+    void takenRowsGoBackToTheirPlaces()
+    {
+        QFETCH(QString, taken);
+        DocumentTableModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Configure(model);
+        std::vector<const engine::DocumentRecord*> records;
+        std::vector<std::size_t> positions;
+        for (int i = 0; i < taken.size(); ++i) {
+            records.push_back(&AddRow(model, "d" + std::to_string(i) + ".pptx"));
+            model.SetCheckState(static_cast<std::size_t>(i),
+                                i % 3 == 0 ? engine::kUnchecked : engine::kChecked);
+            if (taken[i] == QLatin1Char('1')) {
+                positions.push_back(static_cast<std::size_t>(i));
+            }
+        }
+        auto rows = model.takeRows(positions);
+        QCOMPARE(model.RowCount(), records.size() - positions.size());
+        for (std::size_t i = 0; i < positions.size(); ++i) {
+            QCOMPARE(rows[i].record.get(), records[positions[i]]);
+        }
+        std::size_t next = 0;
+        for (std::size_t row = 0; row < model.RowCount(); ++row, ++next) {
+            while (taken[static_cast<qsizetype>(next)] == QLatin1Char('1')) {
+                ++next;
+            }
+            QCOMPARE(&model.RecordAt(row), records[next]);
+        }
+        AddRow(model, "late.pptx");
+        model.reinsertRows(positions, std::move(rows));
+        QCOMPARE(model.RowCount(), records.size() + 1);
+        for (std::size_t row = 0; row < records.size(); ++row) {
+            QCOMPARE(&model.RecordAt(row), records[row]);
+            QCOMPARE(model.CheckState(row), row % 3 == 0 ? engine::kUnchecked : engine::kChecked);
+        }
+        QCOMPARE(model.RecordAt(records.size()).FileName, std::string("late.pptx"));
+    }
+
     void cellsAreAskedFromTheRecordEveryTime()
     {
         DocumentTableModel model;

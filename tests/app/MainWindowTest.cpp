@@ -1,6 +1,7 @@
 // The main window driven through its real widgets: adding, checking, deleting, marks, saving,
 // dropping and closing.
 #include "AppTestSupport.h"
+#include "app/CustomPropertiesCommand.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
@@ -44,6 +45,16 @@ void Click(TfmMain& window, const char* button)
     QVERIFY2(found != nullptr, button);
     QVERIFY2(found->isEnabled(), button);
     found->click();
+}
+
+// The first letter of each row's file name, in row order.
+QString Initials(const TfmMain& window)
+{
+    QString initials;
+    for (const auto& name : FileNames(window)) {
+        initials += QString::fromStdString(name.substr(0, 1));
+    }
+    return initials;
 }
 
 bool IsBlue(const TfmMain& window, int row, int column)
@@ -224,6 +235,90 @@ private slots:
         addFiles(makePackages({"a", "b"}));
         Click(*m_window, "BitBtn4");
         QCOMPARE(m_window->model().rowCount(), 0);
+    }
+
+    void deleteAndRefreshAreStepsOfUndo_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("left"); // the rows the command leaves, by initial
+        QTest::newRow("Delete Checked") << "BitBtn3"
+                                        << "ac";
+        QTest::newRow("Delete All") << "BitBtn4"
+                                    << "";
+        QTest::newRow("Refresh") << "BitBtn5"
+                                 << "abcd";
+    }
+
+    // Undo brings the rows back in their places as the very records the earlier steps point at,
+    // with typed values, check states and custom properties; Redo takes them away again; the
+    // earlier steps still undo afterwards.
+    void deleteAndRefreshAreStepsOfUndo()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, left);
+        const auto paths = makePackages({"a", "b", "c", "d"});
+        addFiles(paths);
+        auto& model = m_window->model();
+        model.SetCheckState(0, engine::kUnchecked);
+        model.SetCheckState(2, engine::kUnchecked);
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(model.index(1, 3));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "Typed");
+        QTest::keyClick(editor, Qt::Key_Return);
+        QVERIFY(model.RecordAt(1).Changed(0));
+        m_window->undoStack()->push(new CustomPropertiesCommand(
+            model, {3}, {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}}));
+        QVERIFY(model.RecordAt(3).Modified);
+        const std::string sizeBefore = model.RecordAt(0).FileSize;
+        WritePackage(paths[0], "changed on disk");
+        std::vector<const engine::DocumentRecord*> records;
+        for (std::size_t row = 0; row < 4; ++row) {
+            records.push_back(&model.RecordAt(row));
+        }
+        const int steps = m_window->undoStack()->count();
+        auto* undo = m_window->findChild<QAction*>(QStringLiteral("actUndo"));
+        auto* redo = m_window->findChild<QAction*>(QStringLiteral("actRedo"));
+
+        for (int round = 0; round < 2; ++round) {
+            if (round == 0) {
+                Click(*m_window, qPrintable(button));
+                // While a worker copies the rows, nothing may change them.
+                QVERIFY(!undo->isEnabled() || !m_window->isBusy());
+                QVERIFY(WaitForCommand(*m_window));
+            } else {
+                QVERIFY(redo->isEnabled());
+                QTest::keySequence(m_window.get(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+            }
+            QCOMPARE(Initials(*m_window), left);
+            QVERIFY(!model.anyModified());
+            if (button == "BitBtn5") {
+                QCOMPARE(CellOf(*m_window, 0, 3), std::string("changed on disk"));
+                QCOMPARE(model.RecordAt(0).FileSize, std::to_string(fs::file_size(paths[0])));
+            }
+            QCOMPARE(m_window->undoStack()->count(), steps + 1);
+            QVERIFY(undo->isEnabled());
+            QTest::keySequence(m_window.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+            QCOMPARE(Initials(*m_window), QStringLiteral("abcd"));
+            for (std::size_t row = 0; row < 4; ++row) {
+                QCOMPARE(&model.RecordAt(row), records[row]);
+                QCOMPARE(model.CheckState(row), row % 2 == 0 ? engine::kUnchecked : engine::kChecked);
+            }
+            QCOMPARE(CellOf(*m_window, 0, 3), std::string("a"));
+            QCOMPARE(model.RecordAt(0).FileSize, sizeBefore);
+            QCOMPARE(CellOf(*m_window, 1, 3), std::string("Typed"));
+            QVERIFY(IsBlue(*m_window, 1, 3));
+            QVERIFY(engine::FindCustomProperty(model.RecordAt(3).Custom, "Client") != nullptr);
+            QVERIFY(model.RecordAt(3).Modified);
+        }
+        undo->trigger();
+        QVERIFY(engine::FindCustomProperty(model.RecordAt(3).Custom, "Client") == nullptr);
+        undo->trigger();
+        QCOMPARE(CellOf(*m_window, 1, 3), std::string("b"));
+        QVERIFY(!model.anyModified());
     }
 
     void editMarksAreClearedBySaveAndRefresh()

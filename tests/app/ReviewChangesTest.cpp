@@ -6,11 +6,14 @@
 #include "app/ReviewChangesDialog.h"
 #include "app/TfmMain.h"
 #include "engine/LoadDocument.h"
+#include "engine/OfficeExtensions.h"
+#include "support/OfficePackages.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -149,6 +152,44 @@ private slots:
         // Closing with every row checked changes nothing.
         QCOMPARE(m_window->undoStack()->count(), steps);
         QVERIFY(m_window->model().RecordAt(1).Changed(kTitle));
+    }
+
+    // A save may break a signature, so the review says which packages are signed before it.
+    void signedPackagesAreMarked()
+    {
+        testsupport::OfficePackage("pptx", testsupport::CoreXml("<dc:title>Signed</dc:title>"),
+                                   testsupport::AppXml(""), "", true)
+            .WriteTo(*m_dir / "signed.pptx");
+        apptest::WritePackage(*m_dir / "plain.pptx", "Plain");
+        Dialogs::setNextFileNames(
+            {apptest::Native(*m_dir / "signed.pptx"), apptest::Native(*m_dir / "plain.pptx")});
+        action("actAddFile")->trigger();
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        edit(0, kTitle, QStringLiteral("New signed"));
+        edit(0, kCompany, QStringLiteral("Acme"));
+        edit(1, kTitle, QStringLiteral("New plain"));
+        bool shown = false;
+        const QString signedPath = apptest::Native(*m_dir / "signed.pptx");
+        const QString plainPath = apptest::Native(*m_dir / "plain.pptx");
+        WhenReviewed(
+            [signedPath, plainPath](ReviewChangesDialog& dialog) {
+                const PendingChangesModel& model = dialog.changes();
+                QCOMPARE(model.rowCount(), 3);
+                for (int row = 0; row < 2; ++row) {
+                    QVERIFY(model.index(row, 0).data(Qt::DecorationRole).isValid());
+                    QCOMPARE(Cell(model, row, 0, Qt::ToolTipRole),
+                             signedPath + QStringLiteral(": ") +
+                                 QString::fromUtf8(engine::kSignatureWarning.data()));
+                }
+                QVERIFY(!model.index(2, 0).data(Qt::DecorationRole).isValid());
+                QCOMPARE(Cell(model, 2, 0, Qt::ToolTipRole), plainPath);
+                const auto* hint = dialog.findChild<QLabel*>("lblReviewHint");
+                QVERIFY(hint != nullptr);
+                QVERIFY2(hint->text().contains(QStringLiteral("1 marked")), qPrintable(hint->text()));
+            },
+            Press::Close, &shown);
+        action("actReviewChanges")->trigger();
+        QVERIFY(shown);
     }
 
     void uncheckedChangesAreTakenBackAsOneStep()

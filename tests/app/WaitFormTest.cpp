@@ -3,7 +3,6 @@
 #include "app/AddItems.h"
 #include "app/TWaitForm.h"
 #include "app/WaitAnimation.h"
-#include "engine/ParallelFor.h"
 #include "support/TempDir.h"
 
 #include <QLabel>
@@ -17,7 +16,6 @@
 #include <thread>
 
 using namespace app;
-using engine::ParallelFor;
 
 class WaitFormTest : public QObject
 {
@@ -81,54 +79,6 @@ private slots:
         box.ShowWaitBox(true, true);
         QVERIFY(!box.CancelRequested());
         box.ShowWaitBox(false, false);
-    }
-
-    void parallelWorkStopsAfterTheTasksInHand()
-    {
-        std::atomic<bool> cancel{false};
-        engine::Progress progress;
-        progress.CancelRequested = &cancel;
-        std::atomic<std::size_t> ran{0};
-        ParallelFor(
-            1000,
-            [&](std::size_t) {
-                ++ran;
-                cancel = true;
-            },
-            [](std::size_t) { return std::string(); }, progress);
-        // Each thread finishes at most the task it holds when the request comes.
-        QVERIFY(ran >= 1);
-        QVERIFY(ran <= std::max(1u, std::thread::hardware_concurrency()));
-    }
-
-    void parallelWorkReportsEveryTaskAndRethrows()
-    {
-        engine::Progress progress;
-        std::atomic<std::size_t> finished{0};
-        std::size_t lastTotal = 0;
-        std::mutex lock;
-        progress.OnProgress = [&](std::size_t done, std::size_t total, const std::string&) {
-            const std::scoped_lock guard(lock);
-            finished = std::max<std::size_t>(finished, done);
-            lastTotal = total;
-        };
-        std::vector<int> seen(50, 0);
-        ParallelFor(
-            50, [&](std::size_t i) { seen[i] += 1; }, [](std::size_t i) { return std::to_string(i); },
-            progress);
-        QCOMPARE(std::count(seen.begin(), seen.end(), 1), 50);
-        QCOMPARE(finished.load(), std::size_t{50});
-        QCOMPARE(lastTotal, std::size_t{50});
-
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 ParallelFor(
-                                     4,
-                                     [](std::size_t i) {
-                                         if (i == 2) {
-                                             throw std::runtime_error("boom");
-                                         }
-                                     },
-                                     [](std::size_t) { return std::string(); }, engine::Progress{}));
     }
 
     void cancelStopsTheAddWhereItWasRequested()

@@ -188,6 +188,43 @@ private slots:
         QVERIFY(record(0).Changed(8));
     }
 
+    void typedDateAndTimeAreStoredExactly_data()
+    {
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<bool>("selectAll");
+        QTest::addColumn<QString>("typed");
+        const QString full = QStringLiteral("2020-05-06 07:08:09");
+        QTest::newRow("empty cell") << "" << false << full;
+        QTest::newRow("dated cell, all selected") << "2009-03-05 14:07:09" << true << full;
+        QTest::newRow("dated cell, as opened") << "2009-03-05 14:07:09" << false << full;
+        QTest::newRow("short fields") << "2009-03-05 14:07:09" << true << "2020-5-6 7:8:9";
+        QTest::newRow("no separators") << "" << false << "20200506070809";
+        // On the way the form passes 2020-02-31, which is no date.
+        QTest::newRow("through a day the month lacks")
+            << "2009-01-31 14:07:09" << true << "2020-02-28 07:08:09";
+    }
+
+    // Each separator is typed as the box shows it, also where a full field could move on by itself.
+    void typedDateAndTimeAreStoredExactly()
+    {
+        QFETCH(QString, opened);
+        QFETCH(bool, selectAll);
+        QFETCH(QString, typed);
+        m_window = WindowWithRows({Dated(opened.toStdString())});
+        auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
+        QVERIFY(editor != nullptr);
+        if (selectAll) {
+            editor->selectAll();
+        }
+        QTest::keyClicks(editor, typed);
+        const QString expected =
+            typed.startsWith(QStringLiteral("2020-02")) ? typed : QStringLiteral("2020-05-06 07:08:09");
+        QCOMPARE(editor->text(), expected);
+        press(editor, Qt::Key_Return);
+        QCOMPARE(record(0).Value(8), expected.toStdString());
+        QVERIFY(record(0).Changed(8));
+    }
+
     void enterUpAndDownWalkAColumnAndStopAtTheEnds()
     {
         m_window = WindowWithRows({Titled("a"), Titled("b"), Titled("c")});

@@ -1,6 +1,6 @@
 // Undo and redo of cell edits and batch applies: texts and flags come back exactly, steps follow
-// their record whatever happens to the rows, the keys work with an editor open, and the commands
-// whose effect cannot be undone clear the stack.
+// their record whatever happens to the rows, the keys work with an editor open, and a save, whose
+// effect the stack cannot undo, clears it.
 #include "AppTestSupport.h"
 #include "EditingTestSupport.h"
 #include "app/Dialogs.h"
@@ -175,19 +175,21 @@ private slots:
         QCOMPARE(record(0).Value(0), std::string("A2"));
     }
 
-    void saveRefreshAndDeletesClearTheStack_data()
+    void savesClearTheStackRefreshAndDeletesAreSteps_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::newRow("save all") << "btnSaveAll";
-        QTest::newRow("save checked") << "btnSaveChecked";
-        QTest::newRow("refresh") << "BitBtn5";
-        QTest::newRow("delete checked") << "BitBtn3";
-        QTest::newRow("delete all") << "BitBtn4";
+        QTest::addColumn<int>("steps");
+        QTest::newRow("save all") << "btnSaveAll" << 0;
+        QTest::newRow("save checked") << "btnSaveChecked" << 0;
+        QTest::newRow("refresh") << "BitBtn5" << 2;
+        QTest::newRow("delete checked") << "BitBtn3" << 2;
+        QTest::newRow("delete all") << "BitBtn4" << 2;
     }
 
-    void saveRefreshAndDeletesClearTheStack()
+    void savesClearTheStackRefreshAndDeletesAreSteps()
     {
         QFETCH(QString, button);
+        QFETCH(int, steps);
         m_window = WindowWithRows({Titled("a"), Titled("b")});
         TypeAndEnter(FocusCell(*m_window, 0, kTitle), "A2");
         QCOMPARE(stack().count(), 1);
@@ -195,8 +197,8 @@ private slots:
         QVERIFY(found != nullptr);
         found->click();
         QVERIFY(apptest::WaitForCommand(*m_window));
-        QCOMPARE(stack().count(), 0);
-        QVERIFY(!m_window->findChild<QAction*>(QStringLiteral("actUndo"))->isEnabled());
+        QCOMPARE(stack().count(), steps);
+        QCOMPARE(m_window->findChild<QAction*>(QStringLiteral("actUndo"))->isEnabled(), steps > 0);
     }
 };
 

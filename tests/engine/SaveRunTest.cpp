@@ -1,6 +1,7 @@
 #include "engine/SaveRun.h"
 
 #include "engine/LoadDocument.h"
+#include "engine/OrderedPool.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
@@ -9,7 +10,9 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <numeric>
 #include <sys/stat.h>
+#include <thread>
 
 namespace engine {
 namespace {
@@ -208,6 +211,57 @@ TEST_F(SaveRunTest, CancelDuringARunFinishesThePackageInHand)
     EXPECT_EQ(Loaded("b.pptx", 0), "Old");
     EXPECT_EQ(report.Results[2].Message, kNotSavedCancelled);
     EXPECT_TRUE(owned[2]->Modified);
+}
+
+// The pool under saves, loads and rereads: every task handed on once, in order, on the calling
+// thread; a cancel lets the tasks in hand finish and hands the rest on as not run.
+TEST(OrderedPoolTest, HandsOnInOrderAndStopsAfterTheTasksInHand)
+{
+    for (const unsigned workers : {1U, 2U, 8U}) {
+        SCOPED_TRACE(workers);
+        std::vector<int> runs(200, 0);
+        std::vector<std::size_t> order;
+        const std::thread::id caller = std::this_thread::get_id();
+        RunInOrder(
+            runs.size(), workers, Progress{},
+            [&](std::size_t i, unsigned worker) {
+                EXPECT_LT(worker, workers);
+                ++runs[i];
+            },
+            [&](std::size_t i, bool ran) {
+                EXPECT_TRUE(ran);
+                EXPECT_EQ(std::this_thread::get_id(), caller);
+                order.push_back(i);
+            });
+        EXPECT_EQ(std::count(runs.begin(), runs.end(), 1), 200);
+        std::vector<std::size_t> expected(200);
+        std::iota(expected.begin(), expected.end(), std::size_t{0});
+        EXPECT_EQ(order, expected);
+
+        std::atomic<bool> cancel = false;
+        Progress progress;
+        progress.CancelRequested = &cancel;
+        std::atomic<std::size_t> ran = 0;
+        std::size_t handed = 0;
+        std::size_t notRun = 0;
+        bool skippedThenRan = false;
+        RunInOrder(
+            1000, workers, progress,
+            [&](std::size_t, unsigned) {
+                ++ran;
+                cancel = true;
+            },
+            [&](std::size_t i, bool didRun) {
+                EXPECT_EQ(i, handed++);
+                skippedThenRan = skippedThenRan || (notRun > 0 && didRun);
+                notRun += didRun ? 0 : 1;
+            });
+        EXPECT_EQ(handed, 1000U);
+        EXPECT_GE(ran.load(), 1U);
+        EXPECT_LE(ran.load(), workers) << "each worker finishes at most the task it holds";
+        EXPECT_EQ(notRun, 1000U - ran.load());
+        EXPECT_FALSE(skippedThenRan);
+    }
 }
 
 } // namespace

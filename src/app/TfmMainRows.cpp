@@ -1,0 +1,89 @@
+// The main window's commands that take rows away or reread them: Delete Checked, Delete All and
+// Refresh. Each is one step of Undo, which brings the rows back as they were, edits and all.
+#include "app/DocumentGrid.h"
+#include "app/DocumentTableModel.h"
+#include "app/RemoveRowsCommand.h"
+#include "app/ReplaceRecordsCommand.h"
+#include "app/RowJob.h"
+#include "app/TfmMain.h"
+#include "engine/OrderedPool.h"
+#include "engine/UsableCores.h"
+
+#include <QUndoStack>
+
+#include <numeric>
+
+namespace app {
+
+namespace {
+
+void PushRemoval(QUndoStack& stack,
+                 DocumentTableModel& model,
+                 std::vector<std::size_t> rows,
+                 const QString& text)
+{
+    auto command = std::make_unique<RemoveRowsCommand>(model, std::move(rows), text);
+    if (!command->isEmpty()) {
+        stack.push(command.release());
+    }
+}
+
+} // namespace
+
+void TfmMain::BitBtn3Click()
+{
+    if (m_busy) {
+        return;
+    }
+    m_grid->commitOpenEditor();
+    std::vector<std::size_t> checked;
+    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+        if (m_model->CheckState(row) == engine::kChecked) {
+            checked.push_back(row);
+        }
+    }
+    PushRemoval(*m_undoStack, *m_model, std::move(checked), QStringLiteral("Delete Checked"));
+}
+
+void TfmMain::BitBtn4Click()
+{
+    if (m_busy) {
+        return;
+    }
+    m_grid->commitOpenEditor();
+    std::vector<std::size_t> rows(m_model->RowCount());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
+    PushRemoval(*m_undoStack, *m_model, std::move(rows), QStringLiteral("Delete All"));
+}
+
+void TfmMain::BitBtn5Click()
+{
+    if (m_busy) {
+        return;
+    }
+    // An edit still open is stored first, so that the step keeps it with the other edits.
+    m_grid->commitOpenEditor();
+    std::vector<std::size_t> rows(m_model->RowCount());
+    std::iota(rows.begin(), rows.end(), std::size_t{0});
+    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
+    runLongCommand(
+        [job](const engine::Progress& progress) {
+            job->copyRows();
+            engine::RunInOrder(
+                job->records.size(), engine::UsableCores(), progress,
+                [&job](std::size_t i, unsigned) { job->reread(i); },
+                [&job, &progress](std::size_t i, bool) {
+                    progress.Report(i + 1, job->records.size(), job->record(i).FullPath);
+                });
+        },
+        [this, job] {
+            auto command =
+                std::make_unique<ReplaceRecordsCommand>(*m_model, job->takeDone(), QStringLiteral("Refresh"));
+            if (!command->isEmpty()) {
+                m_undoStack->push(command.release());
+            }
+            return QString();
+        });
+}
+
+} // namespace app
