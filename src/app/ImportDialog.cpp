@@ -35,11 +35,15 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     m_skipInvalid = new QCheckBox(QStringLiteral("Skip invalid cells"), this);
     m_skipInvalid->setObjectName(QStringLiteral("cbSkipInvalid"));
     layout->addWidget(m_skipInvalid);
+    m_ignoreUnknown = new QCheckBox(QStringLiteral("Leave out unknown columns"), this);
+    m_ignoreUnknown->setObjectName(QStringLiteral("cbIgnoreUnknownColumns"));
+    layout->addWidget(m_ignoreUnknown);
     const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblBlocked"));
     m_blocked = footer.Message;
     m_apply = footer.Apply;
     connect(m_emptyClears, &QCheckBox::toggled, this, &ImportDialog::refresh);
     connect(m_skipInvalid, &QCheckBox::toggled, this, &ImportDialog::refresh);
+    connect(m_ignoreUnknown, &QCheckBox::toggled, this, &ImportDialog::refresh);
     resize(640, 400);
     refresh();
 }
@@ -54,12 +58,22 @@ void ImportDialog::refresh()
     std::size_t invalid = 0;
     std::size_t changes = 0;
     try {
-        const engine::ImportSheet sheet =
-            engine::InterpretImportTable(m_table, engine::ImportOptions{m_emptyClears->isChecked()});
+        const engine::ImportSheet sheet = engine::InterpretImportTable(
+            m_table, engine::ImportOptions{m_emptyClears->isChecked(), m_ignoreUnknown->isChecked()});
         const engine::ImportMatch match = engine::MatchImportRows(sheet, m_records, m_base);
         invalid = sheet.Problems.size();
-        unmatched = match.Unmatched.size();
-        for (const std::vector<std::string>* lines : {&sheet.Warnings, &sheet.Problems, &match.Unmatched}) {
+        unmatched = match.Unmatched.size() + match.Missing.size();
+        std::vector<std::string> notHere;
+        for (const engine::ImportRow& row : sheet.Rows) {
+            if (!row.Custom.empty()) {
+                notHere.push_back(sheet.Source +
+                                  ": custom property columns are not imported here; velmora-cli import "
+                                  "applies them");
+                break;
+            }
+        }
+        for (const std::vector<std::string>* lines :
+             {&sheet.Warnings, &notHere, &sheet.Problems, &match.Missing, &match.Unmatched}) {
             for (const std::string& line : *lines) {
                 m_problems->addItem(QString::fromStdString(line));
             }

@@ -19,8 +19,10 @@ class QPushButton;
 namespace app {
 
 // The preview of a table import: how many of its rows name a package of the window, how many do
-// not, which cells cannot be used and why. Apply stays disabled while nothing can be imported, or
-// while some cell is invalid and "Skip invalid cells" is off, and the dialog says why.
+// not, which cells cannot be used and why. Apply stays disabled while nothing can be imported, while
+// the table cannot be read as it stands (an unknown column unless left out, a column twice, a row of
+// another width, two rows for one package), or while some cell is invalid and "Skip invalid cells" is
+// off, and the dialog says why.
 class ImportDialog : public QDialog
 {
     Q_OBJECT
@@ -50,6 +52,7 @@ private:
     QListWidget* m_problems = nullptr;
     QCheckBox* m_emptyClears = nullptr;
     QCheckBox* m_skipInvalid = nullptr;
+    QCheckBox* m_ignoreUnknown = nullptr;
     QLabel* m_blocked = nullptr;
     QPushButton* m_apply = nullptr;
 };
