@@ -78,6 +78,10 @@ private slots:
                                                           "missing.pptx,X,,,\r\n");
         Dialogs::setNextFileNames({Native(*m_dir / "table.csv")});
         WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            // A column that names no property blocks the table until such columns are left out.
+            QVERIFY(!ApplyEnabled(dialog));
+            QVERIFY(TextOf(dialog, "lblBlocked").contains(QStringLiteral("unknown column \"Notes\"")));
+            dialog.findChild<QCheckBox*>(QStringLiteral("cbIgnoreUnknownColumns"))->setChecked(true);
             const QString counts = TextOf(dialog, "lblCounts");
             QVERIFY2(counts.contains(QStringLiteral("Rows matched: 2")), qPrintable(counts));
             QVERIFY2(counts.contains(QStringLiteral("Unmatched: 1")), qPrintable(counts));
@@ -142,6 +146,34 @@ private slots:
         WhenShown<ImportDialog>([](ImportDialog& dialog) {
             QVERIFY(!ApplyEnabled(dialog));
             QVERIFY(TextOf(dialog, "lblBlocked").contains(QStringLiteral("more than one package")));
+            dialog.reject();
+        });
+        m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
+        QCOMPARE(m_window->undoStack()->count(), 0);
+    }
+
+    void importRefusesTablesItCannotReadAsTheyStand_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a row wider than the header")
+            << QStringLiteral("FullPath;Title\na.pptx;New; title\n") << QStringLiteral("t.csv:2: 3 fields");
+        QTest::newRow("a column twice")
+            << QStringLiteral("FullPath,Title,Title\na.pptx,x,y\n") << QStringLiteral("both mean \"Title\"");
+        QTest::newRow("one package twice") << QStringLiteral("FullPath,Title\na.pptx,x\n./a.pptx,y\n")
+                                           << QStringLiteral("t.csv:2 and t.csv:3 both name the package");
+    }
+
+    void importRefusesTablesItCannotReadAsTheyStand()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, reason);
+        addPackages({{"a.pptx", "Alpha"}});
+        testsupport::WriteFileBytes(*m_dir / "t.csv", table.toStdString());
+        Dialogs::setNextFileNames({Native(*m_dir / "t.csv")});
+        WhenShown<ImportDialog>([reason](ImportDialog& dialog) {
+            QVERIFY(!ApplyEnabled(dialog));
+            QVERIFY2(TextOf(dialog, "lblBlocked").contains(reason), qPrintable(TextOf(dialog, "lblBlocked")));
             dialog.reject();
         });
         m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
