@@ -63,15 +63,16 @@ void ImportDialog::refresh()
         const engine::ImportMatch match = engine::MatchImportRows(sheet, m_records, m_base);
         invalid = sheet.Problems.size();
         unmatched = match.Unmatched.size() + match.Missing.size();
-        std::vector<std::string> notHere;
+        std::vector<std::string> notHereList;
         for (const engine::ImportRow& row : sheet.Rows) {
             if (!row.Custom.empty()) {
-                notHere.push_back(sheet.Source +
-                                  ": custom property columns are not imported here; velmora-cli import "
-                                  "applies them");
+                notHereList.push_back(sheet.Source +
+                                      ": custom property columns are not imported here; velmora-cli import "
+                                      "applies them");
                 break;
             }
         }
+        const std::vector<std::string>& notHere = notHereList;
         for (const std::vector<std::string>* lines :
              {&sheet.Warnings, &notHere, &sheet.Problems, &match.Missing, &match.Unmatched}) {
             for (const std::string& line : *lines) {
