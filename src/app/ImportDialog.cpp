@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace app {
 
 ImportDialog::ImportDialog(engine::ImportTable table,
@@ -51,6 +53,7 @@ ImportDialog::ImportDialog(engine::ImportTable table,
 void ImportDialog::refresh()
 {
     m_planned.clear();
+    m_plannedCustom.clear();
     m_problems->clear();
     QString blocked;
     std::size_t matched = 0;
@@ -63,22 +66,13 @@ void ImportDialog::refresh()
         const engine::ImportMatch match = engine::MatchImportRows(sheet, m_records, m_base);
         invalid = sheet.Problems.size();
         unmatched = match.Unmatched.size() + match.Missing.size();
-        std::vector<std::string> notHereList;
-        for (const engine::ImportRow& row : sheet.Rows) {
-            if (!row.Custom.empty()) {
-                notHereList.push_back(sheet.Source +
-                                      ": custom property columns are not imported here; velmora-cli import "
-                                      "applies them");
-                break;
-            }
-        }
-        const std::vector<std::string>& notHere = notHereList;
         for (const std::vector<std::string>* lines :
-             {&sheet.Warnings, &notHere, &sheet.Problems, &match.Missing, &match.Unmatched}) {
+             {&sheet.Warnings, &sheet.Problems, &match.Missing, &match.Unmatched}) {
             for (const std::string& line : *lines) {
                 m_problems->addItem(QString::fromStdString(line));
             }
         }
+        std::vector<std::string> customProblems;
         for (const auto& [sheetRow, recordIndex] : match.Pairs) {
             const engine::DocumentRecord& record = *m_records[recordIndex];
             if (!record.LastError.empty()) {
@@ -87,13 +81,34 @@ void ImportDialog::refresh()
                 continue;
             }
             ++matched;
+            const engine::ImportRow& row = sheet.Rows[sheetRow];
+            // Tried on a copy, so that a custom value its property's type cannot hold is found now.
+            engine::DocumentRecord trial = record;
+            const std::vector<engine::PendingChange> applied =
+                engine::ApplyImportRow(sheet, row, trial, customProblems);
+            changes += applied.size();
             editing::BatchValues values;
-            for (const engine::ImportValue& value : sheet.Rows[sheetRow].Values) {
-                changes += record.Value(value.Property) == value.Text ? 0 : 1;
+            for (const engine::ImportValue& value : row.Values) {
                 values.push_back(editing::BatchValue{value.Property, value.Text});
             }
             m_planned.emplace_back(recordIndex, std::move(values));
+            std::vector<engine::CustomChange> custom;
+            for (engine::CustomChange& change : engine::ImportCustomChanges(row, record)) {
+                const bool valid = std::any_of(applied.begin(), applied.end(), [&](const auto& done) {
+                    return done.CustomName == change.Name;
+                });
+                if (valid) {
+                    custom.push_back(std::move(change));
+                }
+            }
+            if (!custom.empty()) {
+                m_plannedCustom.emplace_back(recordIndex, std::move(custom));
+            }
         }
+        for (const std::string& line : customProblems) {
+            m_problems->addItem(QString::fromStdString(line));
+        }
+        invalid += customProblems.size();
         if (invalid > 0 && !m_skipInvalid->isChecked()) {
             blocked =
                 QStringLiteral("Nothing can be imported while %1 cell(s) are invalid: correct the table "
@@ -108,6 +123,7 @@ void ImportDialog::refresh()
     }
     if (!blocked.isEmpty()) {
         m_planned.clear();
+        m_plannedCustom.clear();
     }
     m_counts->setText(QStringLiteral("Rows matched: %1    Unmatched: %2    Invalid cells: %3    "
                                      "Values to change: %4")

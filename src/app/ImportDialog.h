@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/BatchValues.h"
+#include "engine/CustomProperties.h"
 #include "engine/DocumentRecord.h"
 #include "engine/ImportTable.h"
 
@@ -40,6 +41,13 @@ public:
         return m_planned;
     }
 
+    // Per record index, the custom property changes the table asks of it (only valid ones).
+    [[nodiscard]] const std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>>&
+    plannedCustomChanges() const
+    {
+        return m_plannedCustom;
+    }
+
 private:
     // Reads the table again with the current options and shows the outcome.
     void refresh();
@@ -48,6 +56,7 @@ private:
     std::vector<const engine::DocumentRecord*> m_records;
     std::filesystem::path m_base;
     std::vector<std::pair<std::size_t, editing::BatchValues>> m_planned;
+    std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>> m_plannedCustom;
     QLabel* m_counts = nullptr;
     QListWidget* m_problems = nullptr;
     QCheckBox* m_emptyClears = nullptr;

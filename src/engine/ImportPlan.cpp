@@ -331,6 +331,20 @@ ImportMatch MatchImportRows(const ImportSheet& sheet,
     return match;
 }
 
+std::vector<CustomChange> ImportCustomChanges(const ImportRow& row, const DocumentRecord& record)
+{
+    std::vector<CustomChange> changes;
+    for (const ImportCustomValue& value : row.Custom) {
+        const CustomProperty* existing = FindCustomProperty(record.Custom, value.Name);
+        if (existing == nullptr ? value.Text.empty() : existing->Value == value.Text) {
+            continue;
+        }
+        const CustomKind kind = existing != nullptr ? KindOfType(existing->Type) : CustomKind::Text;
+        changes.push_back(CustomChange{value.Name, kind, value.Text, value.Text.empty()});
+    }
+    return changes;
+}
+
 std::vector<PendingChange> ApplyImportRow(const ImportSheet& sheet,
                                           const ImportRow& row,
                                           DocumentRecord& record,
@@ -346,28 +360,19 @@ std::vector<PendingChange> ApplyImportRow(const ImportSheet& sheet,
         record.SetChanged(value.Property, true);
         record.Modified = true;
     }
-    for (const ImportCustomValue& value : row.Custom) {
-        const CustomProperty* existing = FindCustomProperty(record.Custom, value.Name);
+    for (const CustomChange& change : ImportCustomChanges(row, record)) {
+        const CustomProperty* existing = FindCustomProperty(record.Custom, change.Name);
         const std::string old = existing != nullptr ? existing->Value : std::string();
-        if (existing == nullptr ? value.Text.empty() : existing->Value == value.Text) {
-            continue;
-        }
         try {
-            if (value.Text.empty()) {
-                ClearCustomProperty(record, value.Name);
-            } else {
-                SetCustomProperty(record, value.Name,
-                                  existing != nullptr ? KindOfType(existing->Type) : CustomKind::Text,
-                                  value.Text);
-            }
+            ApplyCustomChanges(record, {change});
         } catch (const ECustomPropertyError& e) {
             // The message starts with the property's name.
             problems.push_back(sheet.Source + ":" + std::to_string(row.Number) + ": " +
                                std::string(kCustomCaptionPrefix) + e.what());
             continue;
         }
-        const CustomProperty* now = FindCustomProperty(record.Custom, value.Name);
-        changes.push_back(PendingChange{0, old, now != nullptr ? now->Value : std::string(), value.Name});
+        const CustomProperty* now = FindCustomProperty(record.Custom, change.Name);
+        changes.push_back(PendingChange{0, old, now != nullptr ? now->Value : std::string(), change.Name});
     }
     return changes;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/CustomProperties.h"
 #include "engine/DocumentRecord.h"
 #include "engine/ImportTable.h"
 #include "engine/PendingChanges.h"
@@ -81,6 +82,11 @@ struct ImportMatch
 [[nodiscard]] ImportMatch MatchImportRows(const ImportSheet& sheet,
                                           const std::vector<const DocumentRecord*>& records,
                                           const std::filesystem::path& base);
+
+// The custom property changes the row asks of the record: the values that differ from what it holds,
+// each of the kind of the record's property of that name (text for a new one); an empty text clears.
+[[nodiscard]] std::vector<CustomChange> ImportCustomChanges(const ImportRow& row,
+                                                            const DocumentRecord& record);
 
 // Stores the row's values that differ exactly from the record's texts, flags them and sets
 // Modified when any did; returns what changed. A custom value is stored with the type the record's
