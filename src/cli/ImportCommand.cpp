@@ -103,6 +103,8 @@ void RunImport(const ImportOptions& options)
         FinishCommand(kExitFailures);
         return;
     }
+    PrintLines(match.Missing); // the other rows are still applied
+    failed += match.Missing.size();
     if (!options.paths.empty()) { // named packages the table does not mention are no failure
         PrintLines(match.Unmatched);
         if (match.Pairs.empty()) {
@@ -111,8 +113,6 @@ void RunImport(const ImportOptions& options)
             return;
         }
     }
-    PrintLines(match.Missing); // the other rows are still applied
-    failed += match.Missing.size();
     std::vector<std::pair<engine::DocumentRecord*, std::vector<engine::PendingChange>>> applied;
     std::vector<std::string> customProblems;
     for (const auto& [sheetRow, recordIndex] : match.Pairs) {
