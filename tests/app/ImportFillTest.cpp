@@ -178,34 +178,6 @@ private slots:
         QCOMPARE(record(0).Value(kCategory), std::string(""));
     }
 
-    void importRefusesTablesItCannotReadAsTheyStand_data()
-    {
-        QTest::addColumn<QString>("table");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("a row wider than the header")
-            << QStringLiteral("FullPath;Title\na.pptx;New; title\n") << QStringLiteral("t.csv:2: 3 fields");
-        QTest::newRow("a column twice")
-            << QStringLiteral("FullPath,Title,Title\na.pptx,x,y\n") << QStringLiteral("both mean \"Title\"");
-        QTest::newRow("one package twice") << QStringLiteral("FullPath,Title\na.pptx,x\n./a.pptx,y\n")
-                                           << QStringLiteral("t.csv:2 and t.csv:3 both name the package");
-    }
-
-    void importRefusesTablesItCannotReadAsTheyStand()
-    {
-        QFETCH(QString, table);
-        QFETCH(QString, reason);
-        addPackages({{"a.pptx", "Alpha"}});
-        testsupport::WriteFileBytes(*m_dir / "t.csv", table.toStdString());
-        Dialogs::setNextFileNames({Native(*m_dir / "t.csv")});
-        WhenShown<ImportDialog>([reason](ImportDialog& dialog) {
-            QVERIFY(!ApplyEnabled(dialog));
-            QVERIFY2(TextOf(dialog, "lblBlocked").contains(reason), qPrintable(TextOf(dialog, "lblBlocked")));
-            dialog.reject();
-        });
-        m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
-        QCOMPARE(m_window->undoStack()->count(), 0);
-    }
-
     void fillPreviewsCheckedRowsAndStagesOneStep()
     {
         addPackages({{"2024 - Plan.pptx", "Old"}, {"2023 - Review.pptx", "Old"}, {"notes.pptx", "Old"}});
