@@ -48,7 +48,7 @@ _velmora_cli()
             show) options+=' --json --csv --custom --ext' ;;
             set) options+=' --set --clear --fill --match --custom --custom-clear --dry-run --ext' ;;
             export) options+=' --format --output --custom --ext' ;;
-            import) options+=' --dry-run --empty-clears --skip-invalid --ext' ;;
+            import) options+=' --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --ext' ;;
         esac
         COMPREPLY=($(compgen -W "$options" -- "$cur"))
         return

@@ -3,13 +3,15 @@
 #include "app/Dialogs.h"
 #include "editing/QtText.h"
 #include "export/ExportFormat.h"
+#include "export/ExportTarget.h"
 #include "export/SpreadsheetFileName.h"
 
 #include <QFileInfo>
 
 namespace app {
 
-QString AskExportFileName(QWidget* parent, exporting::ExportFormat format)
+QString
+AskExportFileName(QWidget* parent, exporting::ExportFormat format, const std::vector<std::string>& packages)
 {
     const exporting::ExportFormatTexts texts = exporting::TextsOf(format);
     QString path = Dialogs::saveFileName(parent, editing::ToQString(texts.Extension),
@@ -19,6 +21,11 @@ QString AskExportFileName(QWidget* parent, exporting::ExportFormat format)
     }
     if (format == exporting::ExportFormat::Spreadsheet) {
         path = QString::fromStdString(exporting::SpreadsheetFileName(path.toStdString()));
+    }
+    if (const auto problem = exporting::ExportTargetProblem(format, path.toStdString(), packages)) {
+        Dialogs::warning(parent, editing::ToQString(exporting::kWarningCaption),
+                         editing::ToQString(*problem));
+        return {};
     }
     if (QFileInfo::exists(path) &&
         Dialogs::question(parent, editing::ToQString(exporting::kWarningCaption),

@@ -123,7 +123,7 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     if (role == Qt::DisplayRole) {
         const auto column = static_cast<std::size_t>(section);
         return column < m_columns.size() ? m_columns[column].caption
-                                         : QString::fromStdString(m_customNames[column - m_columns.size()]);
+                                         : customCaption(column - m_columns.size());
     }
     if (role == kDateColumnRole) {
         return section >= engine::kFirstPropertyColumn &&

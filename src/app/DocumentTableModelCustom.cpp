@@ -1,5 +1,7 @@
 // The custom property columns of the document grid.
 #include "app/DocumentTableModel.h"
+#include "editing/QtText.h"
+#include "engine/CustomColumnCaption.h"
 #include "engine/CustomProperties.h"
 
 #include <QApplication>
@@ -39,6 +41,12 @@ void DocumentTableModel::refreshCustomColumns()
         m_customNames = std::move(names);
         endInsertColumns();
     }
+}
+
+// Told apart from the built-in columns: a custom "Category" is not the core Category.
+QString DocumentTableModel::customCaption(std::size_t customColumn) const
+{
+    return editing::ToQString(engine::CustomColumnCaption(m_customNames.at(customColumn)));
 }
 
 QVariant DocumentTableModel::customCellData(const engine::DocumentRecord& record, int column, int role) const

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace app {
 
 ImportDialog::ImportDialog(engine::ImportTable table,
@@ -35,11 +37,15 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     m_skipInvalid = new QCheckBox(QStringLiteral("Skip invalid cells"), this);
     m_skipInvalid->setObjectName(QStringLiteral("cbSkipInvalid"));
     layout->addWidget(m_skipInvalid);
+    m_ignoreUnknown = new QCheckBox(QStringLiteral("Leave out unknown columns"), this);
+    m_ignoreUnknown->setObjectName(QStringLiteral("cbIgnoreUnknownColumns"));
+    layout->addWidget(m_ignoreUnknown);
     const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblBlocked"));
     m_blocked = footer.Message;
     m_apply = footer.Apply;
     connect(m_emptyClears, &QCheckBox::toggled, this, &ImportDialog::refresh);
     connect(m_skipInvalid, &QCheckBox::toggled, this, &ImportDialog::refresh);
+    connect(m_ignoreUnknown, &QCheckBox::toggled, this, &ImportDialog::refresh);
     resize(640, 400);
     refresh();
 }
@@ -47,6 +53,7 @@ ImportDialog::ImportDialog(engine::ImportTable table,
 void ImportDialog::refresh()
 {
     m_planned.clear();
+    m_plannedCustom.clear();
     m_problems->clear();
     QString blocked;
     std::size_t matched = 0;
@@ -54,16 +61,18 @@ void ImportDialog::refresh()
     std::size_t invalid = 0;
     std::size_t changes = 0;
     try {
-        const engine::ImportSheet sheet =
-            engine::InterpretImportTable(m_table, engine::ImportOptions{m_emptyClears->isChecked()});
+        const engine::ImportSheet sheet = engine::InterpretImportTable(
+            m_table, engine::ImportOptions{m_emptyClears->isChecked(), m_ignoreUnknown->isChecked()});
         const engine::ImportMatch match = engine::MatchImportRows(sheet, m_records, m_base);
         invalid = sheet.Problems.size();
-        unmatched = match.Unmatched.size();
-        for (const std::vector<std::string>* lines : {&sheet.Warnings, &sheet.Problems, &match.Unmatched}) {
+        unmatched = match.Unmatched.size() + match.Missing.size();
+        for (const std::vector<std::string>* lines :
+             {&sheet.Warnings, &sheet.Problems, &match.Missing, &match.Unmatched}) {
             for (const std::string& line : *lines) {
                 m_problems->addItem(QString::fromStdString(line));
             }
         }
+        std::vector<std::string> customProblems;
         for (const auto& [sheetRow, recordIndex] : match.Pairs) {
             const engine::DocumentRecord& record = *m_records[recordIndex];
             if (!record.LastError.empty()) {
@@ -72,13 +81,34 @@ void ImportDialog::refresh()
                 continue;
             }
             ++matched;
+            const engine::ImportRow& row = sheet.Rows[sheetRow];
+            // Tried on a copy, so that a custom value its property's type cannot hold is found now.
+            engine::DocumentRecord trial = record;
+            const std::vector<engine::PendingChange> applied =
+                engine::ApplyImportRow(sheet, row, trial, customProblems);
+            changes += applied.size();
             editing::BatchValues values;
-            for (const engine::ImportValue& value : sheet.Rows[sheetRow].Values) {
-                changes += record.Value(value.Property) == value.Text ? 0 : 1;
+            for (const engine::ImportValue& value : row.Values) {
                 values.push_back(editing::BatchValue{value.Property, value.Text});
             }
             m_planned.emplace_back(recordIndex, std::move(values));
+            std::vector<engine::CustomChange> custom;
+            for (engine::CustomChange& change : engine::ImportCustomChanges(row, record)) {
+                const bool valid = std::any_of(applied.begin(), applied.end(), [&](const auto& done) {
+                    return done.CustomName == change.Name;
+                });
+                if (valid) {
+                    custom.push_back(std::move(change));
+                }
+            }
+            if (!custom.empty()) {
+                m_plannedCustom.emplace_back(recordIndex, std::move(custom));
+            }
         }
+        for (const std::string& line : customProblems) {
+            m_problems->addItem(QString::fromStdString(line));
+        }
+        invalid += customProblems.size();
         if (invalid > 0 && !m_skipInvalid->isChecked()) {
             blocked =
                 QStringLiteral("Nothing can be imported while %1 cell(s) are invalid: correct the table "
@@ -93,6 +123,7 @@ void ImportDialog::refresh()
     }
     if (!blocked.isEmpty()) {
         m_planned.clear();
+        m_plannedCustom.clear();
     }
     m_counts->setText(QStringLiteral("Rows matched: %1    Unmatched: %2    Invalid cells: %3    "
                                      "Values to change: %4")

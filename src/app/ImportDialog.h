@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/BatchValues.h"
+#include "engine/CustomProperties.h"
 #include "engine/DocumentRecord.h"
 #include "engine/ImportTable.h"
 
@@ -19,8 +20,10 @@ class QPushButton;
 namespace app {
 
 // The preview of a table import: how many of its rows name a package of the window, how many do
-// not, which cells cannot be used and why. Apply stays disabled while nothing can be imported, or
-// while some cell is invalid and "Skip invalid cells" is off, and the dialog says why.
+// not, which cells cannot be used and why. Apply stays disabled while nothing can be imported, while
+// the table cannot be read as it stands (an unknown column unless left out, a column twice, a row of
+// another width, two rows for one package), or while some cell is invalid and "Skip invalid cells" is
+// off, and the dialog says why.
 class ImportDialog : public QDialog
 {
     Q_OBJECT
@@ -38,6 +41,13 @@ public:
         return m_planned;
     }
 
+    // Per record index, the custom property changes the table asks of it (only valid ones).
+    [[nodiscard]] const std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>>&
+    plannedCustomChanges() const
+    {
+        return m_plannedCustom;
+    }
+
 private:
     // Reads the table again with the current options and shows the outcome.
     void refresh();
@@ -46,10 +56,12 @@ private:
     std::vector<const engine::DocumentRecord*> m_records;
     std::filesystem::path m_base;
     std::vector<std::pair<std::size_t, editing::BatchValues>> m_planned;
+    std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>> m_plannedCustom;
     QLabel* m_counts = nullptr;
     QListWidget* m_problems = nullptr;
     QCheckBox* m_emptyClears = nullptr;
     QCheckBox* m_skipInvalid = nullptr;
+    QCheckBox* m_ignoreUnknown = nullptr;
     QLabel* m_blocked = nullptr;
     QPushButton* m_apply = nullptr;
 };

@@ -48,7 +48,11 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
                                   static_cast<qsizetype>(exporting::kRowCountOutOfRange.size())));
             return;
         }
-        const QString path = AskExportFileName(this, format);
+        std::vector<std::string> packages;
+        for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
+            packages.push_back(m_model->RecordAt(row).FullPath);
+        }
+        const QString path = AskExportFileName(this, format, packages);
         if (path.isEmpty()) {
             return;
         }

@@ -1,5 +1,6 @@
 // Import and Fill from Pattern: values of their own for many rows, previewed in a dialog and staged
 // as one undoable step; nothing is written before a save.
+#include "app/CustomPropertiesCommand.h"
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/FillPatternDialog.h"
@@ -58,7 +59,20 @@ void TfmMain::actImportClick()
         for (const auto& [row, values] : dialog.plannedValues()) {
             targets.push_back({&m_model->RecordAt(row), values});
         }
+        const auto& custom = dialog.plannedCustomChanges();
+        if (custom.empty()) {
+            PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
+            return;
+        }
+        // Property values and custom properties are one step of Undo.
+        m_undoStack->beginMacro(QStringLiteral("Import"));
         PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
+        for (const auto& [row, changes] : custom) {
+            m_undoStack->push(
+                std::make_unique<CustomPropertiesCommand>(*m_model, std::vector<std::size_t>{row}, changes)
+                    .release());
+        }
+        m_undoStack->endMacro();
     });
 }
 

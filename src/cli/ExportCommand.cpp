@@ -8,6 +8,7 @@
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/ExportSnapshot.h"
+#include "export/ExportTarget.h"
 #include "export/ExportToFile.h"
 #include "export/SpreadsheetFileName.h"
 
@@ -58,6 +59,15 @@ void RunExport(const ExportOptions& options)
                       << ": a workbook is not in the older .xls format\n";
         }
     }
+    std::vector<std::string> packages;
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        packages.push_back(rows.RecordAt(row).FullPath);
+    }
+    if (const auto problem = exporting::ExportTargetProblem(format, output, packages)) {
+        std::cerr << "velmora-cli: " << *problem << '\n';
+        FinishCommand(kExitUsage);
+        return;
+    }
     // Rows whose package could not be read stay in the grid with their file facts, as in the window.
     // A file that cannot be written ends the command with its reason (exit status 1).
     const exporting::GridSnapshot snapshot =
@@ -85,7 +95,8 @@ void AddExportCommand(CLI::App& app)
     command
         ->add_option(
             "--output", options->output,
-            "The file to write; an existing file is replaced (a workbook named *.xls is written as *.xlsx)")
+            "The file to write; an existing file is replaced, except a package (a workbook named *.xls is "
+            "written as *.xlsx)")
         ->required();
     command->add_flag("--custom", options->custom, "Add one column per custom property name");
     AddFileTypesOption(*command, options->extensions);

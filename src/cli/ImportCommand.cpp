@@ -6,12 +6,15 @@
 #include "cli/LoadRows.h"
 #include "cli/SaveRun.h"
 #include "engine/ImportPlan.h"
+#include "engine/PathMessage.h"
 
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <set>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -25,40 +28,54 @@ struct ImportOptions
     bool dryRun = false;
     bool emptyClears = false;
     bool skipInvalid = false;
+    bool ignoreUnknownColumns = false;
     SaveRunOptions saving;
     std::string extensions;
 };
 
-// Without PATH arguments the packages are the ones the table's FullPath column names, each once.
+// Without PATH arguments the packages are the ones the table's FullPath column names, each once;
+// a row naming no file is reported by the match.
 std::vector<std::string> PathsNamedBy(const engine::ImportSheet& sheet)
 {
     std::vector<std::string> paths;
     std::set<std::string> seen;
     for (const engine::ImportRow& row : sheet.Rows) {
-        if (seen.insert(engine::ImportPathKey(row.Key, std::filesystem::current_path()).string()).second) {
+        const std::filesystem::path key = engine::ImportPathKey(row.Key, std::filesystem::current_path());
+        std::error_code ec;
+        if (std::filesystem::exists(key, ec) && seen.insert(key.string()).second) {
             paths.push_back(row.Key);
         }
     }
     return paths;
 }
 
+void PrintLines(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines) {
+        std::cerr << line << '\n';
+    }
+}
+
 void RunImport(const ImportOptions& options)
 {
     engine::ImportSheet sheet;
     try {
-        sheet = engine::InterpretImportTable(engine::ReadImportFile(options.file),
-                                             engine::ImportOptions{options.emptyClears});
+        sheet = engine::InterpretImportTable(
+            engine::ReadImportFile(options.file),
+            engine::ImportOptions{options.emptyClears, options.ignoreUnknownColumns});
+    } catch (const engine::EUnknownColumn& e) {
+        std::cerr << e.what() << "\n"
+                  << options.file << ": nothing imported (--ignore-unknown-columns leaves "
+                  << "such columns out)\n";
+        FinishCommand(kExitFailures);
+        return;
     } catch (const engine::EImportError& e) {
         std::cerr << e.what() << '\n';
         FinishCommand(kExitFailures);
         return;
     }
-    for (const std::string& warning : sheet.Warnings) {
-        std::cerr << warning << '\n';
-    }
-    for (const std::string& problem : sheet.Problems) {
-        std::cerr << problem << '\n';
-    }
+    PrintLines(sheet.Warnings);
+    PrintLines(sheet.Problems);
     if (!sheet.Problems.empty() && !options.skipInvalid) {
         std::cerr << sheet.Source << ": nothing imported (use --skip-invalid to import the valid cells)\n";
         FinishCommand(kExitFailures);
@@ -73,9 +90,7 @@ void RunImport(const ImportOptions& options)
     engine::VectorDocumentList rows =
         LoadRows(options.paths.empty() ? PathsNamedBy(sheet) : options.paths, &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size() + (options.skipInvalid ? 0 : sheet.Problems.size());
-    for (const std::string& line : unreadable) {
-        std::cerr << line << '\n';
-    }
+    PrintLines(unreadable);
     std::vector<const engine::DocumentRecord*> records;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         records.push_back(&rows.RecordAt(row));
@@ -88,26 +103,42 @@ void RunImport(const ImportOptions& options)
         FinishCommand(kExitFailures);
         return;
     }
+    PrintLines(match.Missing); // the other rows are still applied
+    failed += match.Missing.size();
     if (!options.paths.empty()) { // named packages the table does not mention are no failure
-        for (const std::string& line : match.Unmatched) {
-            std::cerr << line << '\n';
+        PrintLines(match.Unmatched);
+        if (match.Pairs.empty()) {
+            std::cerr << "no row of " << options.file << " names any of the given packages\n";
+            FinishCommand(kExitFailures);
+            return;
         }
     }
-    ChangeListing listing(std::cout, false);
-    std::vector<engine::DocumentRecord*> changed;
+    std::vector<std::pair<engine::DocumentRecord*, std::vector<engine::PendingChange>>> applied;
+    std::vector<std::string> customProblems;
     for (const auto& [sheetRow, recordIndex] : match.Pairs) {
         engine::DocumentRecord& record = rows.RecordAt(recordIndex);
         if (!record.LastError.empty()) {
-            std::cerr << record.FullPath << ": " << record.LastError << '\n';
+            std::cerr << engine::PathMessage(record.FullPath, record.LastError) << '\n';
             ++failed;
             continue;
         }
-        const std::vector<engine::PendingChange> changes =
-            engine::ApplyImportRow(sheet.Rows[sheetRow], record);
+        applied.emplace_back(&record,
+                             engine::ApplyImportRow(sheet, sheet.Rows[sheetRow], record, customProblems));
+    }
+    // A custom value that its property's type cannot hold is an invalid cell like any other.
+    PrintLines(customProblems);
+    if (!customProblems.empty() && !options.skipInvalid) {
+        std::cerr << sheet.Source << ": nothing imported (use --skip-invalid to import the valid cells)\n";
+        FinishCommand(kExitFailures);
+        return;
+    }
+    ChangeListing listing(std::cout, false);
+    std::vector<engine::DocumentRecord*> changed;
+    for (const auto& [record, changes] : applied) {
         if (options.dryRun) {
-            listing.Add(record.FullPath, changes);
+            listing.Add(record->FullPath, changes);
         } else if (!changes.empty()) { // a package that already holds every value of its row is left
-            changed.push_back(&record);
+            changed.push_back(record);
         }
     }
     failed += SaveAndReport(changed, options.saving);
@@ -133,6 +164,8 @@ void AddImportCommand(CLI::App& app)
                      "An empty cell clears the property (default: leaves it)");
     import->add_flag("--skip-invalid", options->skipInvalid,
                      "Import the valid cells even when some are invalid (default: import nothing)");
+    import->add_flag("--ignore-unknown-columns", options->ignoreUnknownColumns,
+                     "Leave out columns that name no property (default: refuse the table)");
     AddSaveRunOptions(*import, options->saving);
     AddFileTypesOption(*import, options->extensions);
     import->callback([options] { RunImport(*options);

@@ -2,6 +2,7 @@
 
 #include "archive/Utf8.h"
 #include "engine/CellText.h"
+#include "engine/CustomColumnCaption.h"
 #include "export/RowFields.h"
 
 #include <algorithm>
@@ -31,7 +32,7 @@ void WriteTable(std::ostream& out,
     const std::vector<std::string>& keys = exporting::RowKeys();
     lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
     for (const std::string& name : customNames) {
-        lines.front().push_back(OneLine(name));
+        lines.front().push_back(OneLine(engine::CustomColumnCaption(name)));
     }
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         std::vector<std::string> cells;

@@ -24,13 +24,15 @@ struct ImportTable
     std::string Source; // the file name used in messages
     std::vector<std::vector<std::string>> Rows;
     std::vector<std::size_t> RowNumbers; // one per row
+    // A CSV row has exactly the fields its line holds; a worksheet row ends at its last stored cell.
+    bool ExactWidths = true;
 };
 
 // Limits that keep a hostile file from taking unbounded time or memory.
 inline constexpr std::uint64_t kMaxImportFileBytes = 256ULL * 1024 * 1024;
 inline constexpr std::size_t kMaxImportColumns = 16384; // as many as a worksheet can have
 inline constexpr std::size_t kMaxImportCellBytes = 1024 * 1024;
-inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024;       // rows times their widths
+inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024;           // rows times their widths
 inline constexpr std::uint64_t kMaxImportTextBytes = 64ULL * 1024 * 1024; // all cell texts together
 
 // RFC 4180 text in UTF-8 (a byte order mark is skipped). The separator is ';' when the first line

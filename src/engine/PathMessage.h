@@ -7,7 +7,9 @@
 // layers below name the file in their own texts, so the record keeps its message without them.
 namespace engine {
 
-// message without the mentions of path in it (with the ": " or blank that joined each one).
+// message without the mentions of path in it (with the ": " or blank that joined each one). The
+// absolute and the link-resolved name of the same file count as mentions too; a name that is only
+// the end of a longer path is left alone.
 [[nodiscard]] std::string WithoutPath(std::string_view message, std::string_view path);
 
 // "PATH: message", with no further mention of path.

@@ -352,6 +352,7 @@ private:
         TXMLDocument doc;
         Load(doc, name);
         ImportTable table;
+        table.ExactWidths = false;
         table.Source = m_source;
         std::size_t nextRow = 1;
         for (TXMLNode row : Child(doc.DocumentElement(), "sheetData").children()) {

@@ -1,5 +1,6 @@
 #include "export/BuildCsv.h"
 
+#include "engine/CustomColumnCaption.h"
 #include "engine/CustomProperties.h"
 #include "engine/DocumentList.h"
 #include "export/RowFields.h"
@@ -38,7 +39,7 @@ GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows, const std::vector<s
     GridSnapshot grid;
     grid.Captions = RowKeys();
     for (const std::string& name : customNames) {
-        grid.Captions.push_back(ValidText(name));
+        grid.Captions.push_back(ValidText(engine::CustomColumnCaption(name)));
     }
     grid.Rows.reserve(rows.RowCount());
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {

@@ -1,6 +1,7 @@
 #include "export/CustomColumns.h"
 
 #include "archive/Utf8.h"
+#include "engine/CustomColumnCaption.h"
 #include "engine/CustomProperties.h"
 #include "engine/DocumentList.h"
 #include "export/BuildXml.h"
@@ -56,7 +57,7 @@ void AddCustomColumns(GridSnapshot& grid, const engine::DocumentList& rows)
     }
     const std::size_t standardColumns = grid.Captions.size();
     for (const std::string& name : names) {
-        grid.Captions.push_back(name);
+        grid.Captions.push_back(engine::CustomColumnCaption(name));
         grid.AttributeNames.push_back(CustomAttributeName(name, used));
         used.insert(grid.AttributeNames.back());
     }

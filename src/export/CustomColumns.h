@@ -14,7 +14,7 @@ namespace exporting {
                                               const std::unordered_set<std::string>& used);
 
 // Appends one column per custom property name of the rows (in the order first met), captioned
-// with the name, holding each row's value, with a safe and unique XML attribute name.
+// CustomColumnCaption(name), holding each row's value, with a safe and unique XML attribute name.
 void AddCustomColumns(GridSnapshot& grid, const engine::DocumentList& rows);
 
 } // namespace exporting

@@ -1,6 +1,7 @@
 #include "export/RowFields.h"
 
 #include "archive/Utf8.h"
+#include "engine/AbsolutePath.h"
 #include "engine/CellText.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ RowFields FieldsOf(const engine::DocumentRecord& record)
 {
     RowFields fields;
     fields.FileName = ValidText(record.FileName);
-    fields.FullPath = ValidText(record.FullPath);
+    fields.FullPath = ValidText(engine::AbsolutePath(record.FullPath));
     const bool digits =
         !record.FileSize.empty() && std::all_of(record.FileSize.begin(), record.FileSize.end(),
                                                 [](char c) { return c >= '0' && c <= '9'; });

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-// The fields of one row as the machine-readable outputs carry them: file name, full path, size in
+// The fields of one row as the machine-readable outputs carry them: file name, absolute path, size in
 // bytes, the seventeen property texts (dates in local time) and the load error.
 namespace exporting {
 

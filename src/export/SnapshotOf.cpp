@@ -1,8 +1,14 @@
+#include "engine/AbsolutePath.h"
 #include "engine/CellText.h"
 #include "engine/DocumentList.h"
 #include "export/GridSnapshot.h"
 
 namespace exporting {
+namespace {
+
+constexpr std::size_t kFullPathColumn = 1;
+
+} // namespace
 
 GridSnapshot SnapshotOf(const engine::DocumentList& list, const std::vector<std::string>& captions)
 {
@@ -14,7 +20,9 @@ GridSnapshot SnapshotOf(const engine::DocumentList& list, const std::vector<std:
         std::vector<std::string> cells;
         cells.reserve(captions.size());
         for (std::size_t column = 0; column < captions.size(); ++column) {
-            cells.push_back(engine::CellText(record, static_cast<int>(column)));
+            // A full path that still works from another folder, so that the table can be imported there.
+            cells.push_back(column == kFullPathColumn ? engine::AbsolutePath(record.FullPath)
+                                                      : engine::CellText(record, static_cast<int>(column)));
         }
         snapshot.Rows.push_back(std::move(cells));
     }

@@ -136,6 +136,34 @@ private slots:
         }
     }
 
+    // The package of a row, under any name, or another package kind is refused before any question.
+    void exportNeverReplacesAPackage_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("action");
+        QTest::newRow("the row's package")
+            << QStringLiteral("./deck.pptx") << QStringLiteral("ExportToExcel1");
+        QTest::newRow("a link to it") << QStringLiteral("link.htm") << QStringLiteral("ExportToHTML1");
+        QTest::newRow("another kind") << QStringLiteral("notes.docx") << QStringLiteral("ExportToText1");
+    }
+
+    void exportNeverReplacesAPackage()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, action);
+        fs::create_symlink(*m_dir / "deck.pptx", *m_dir / "link.htm");
+        const std::string before = testsupport::ReadFileBytes(*m_dir / "deck.pptx");
+        Dialogs::setNextSaveFileName(QString::fromStdString(m_dir->Path().string()) + QLatin1Char('/') +
+                                     target);
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        Trigger(*m_window, action.toLatin1().constData());
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].text.contains(QStringLiteral("choose")), qPrintable(messages[0].text));
+        QCOMPARE(testsupport::ReadFileBytes(*m_dir / "deck.pptx"), before);
+        QVERIFY(!fs::exists(*m_dir / "notes.docx"));
+    }
+
     void cancelledDialogWritesNothing()
     {
         Trigger(*m_window, "ExportToXML1");

@@ -5,6 +5,7 @@
 #include "app/FillPatternDialog.h"
 #include "app/ImportDialog.h"
 #include "app/TfmMain.h"
+#include "engine/CustomProperties.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,6 +26,7 @@ namespace {
 
 constexpr std::size_t kTitle = 0;
 constexpr std::size_t kCreatedTime = 8;
+constexpr std::size_t kCategory = 10;
 constexpr std::size_t kCompany = 15;
 
 QString TextOf(QDialog& dialog, const char* name)
@@ -78,6 +80,10 @@ private slots:
                                                           "missing.pptx,X,,,\r\n");
         Dialogs::setNextFileNames({Native(*m_dir / "table.csv")});
         WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            // A column that names no property blocks the table until such columns are left out.
+            QVERIFY(!ApplyEnabled(dialog));
+            QVERIFY(TextOf(dialog, "lblBlocked").contains(QStringLiteral("unknown column \"Notes\"")));
+            dialog.findChild<QCheckBox*>(QStringLiteral("cbIgnoreUnknownColumns"))->setChecked(true);
             const QString counts = TextOf(dialog, "lblCounts");
             QVERIFY2(counts.contains(QStringLiteral("Rows matched: 2")), qPrintable(counts));
             QVERIFY2(counts.contains(QStringLiteral("Unmatched: 1")), qPrintable(counts));
@@ -146,6 +152,30 @@ private slots:
         });
         m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
         QCOMPARE(m_window->undoStack()->count(), 0);
+    }
+
+    // A custom column beside the core one of the same name: both staged, as one step of Undo.
+    void importStagesCustomColumnsInTheSameStep()
+    {
+        addPackages({{"a.pptx", "Alpha"}});
+        testsupport::WriteFileBytes(*m_dir / "t.csv",
+                                    "FullPath,Category,Custom:Category\na.pptx,core,mine\n");
+        Dialogs::setNextFileNames({Native(*m_dir / "t.csv")});
+        WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 2")),
+                     qPrintable(TextOf(dialog, "lblCounts")));
+            dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->click();
+        });
+        m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
+        QCOMPARE(m_window->undoStack()->count(), 1);
+        QCOMPARE(record(0).Value(kCategory), std::string("core"));
+        const engine::CustomProperty* custom = engine::FindCustomProperty(record(0).Custom, "Category");
+        QVERIFY(custom != nullptr);
+        QCOMPARE(custom->Value, std::string("mine"));
+        QCOMPARE(custom->Type, std::string("vt:lpwstr"));
+        m_window->undoStack()->undo();
+        QVERIFY(engine::FindCustomProperty(record(0).Custom, "Category") == nullptr);
+        QCOMPARE(record(0).Value(kCategory), std::string(""));
     }
 
     void fillPreviewsCheckedRowsAndStagesOneStep()

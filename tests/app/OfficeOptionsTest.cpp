@@ -175,7 +175,8 @@ private slots:
         Trigger(*m_window, "actShowCustomProperties");
         QVERIFY(AppSettings()->value(QStringLiteral("Options/ShowCustomProperties")).toBool());
         QCOMPARE(model.columnCount(), 22);
-        QCOMPARE(model.headerData(20, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Client"));
+        QCOMPARE(model.headerData(20, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Custom:Client"));
         QCOMPARE(CellOf(*m_window, 0, 20), std::string("Acme"));
         QCOMPARE(CellOf(*m_window, 1, 20), std::string(""));
         QCOMPARE(model.index(0, 21).data(Qt::ToolTipRole).toString(), QStringLiteral("vt:vector"));

@@ -280,21 +280,45 @@ TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)
 
     const CliRun json = RunCli(dir.Path(), {"show", "--json", "sub", "--", "-dash.pptx"});
     EXPECT_EQ(json.status, 0) << json.err; // the small lock file in a folder is skipped
-    const std::size_t hidden = json.out.find("\"sub/.hidden/a.PPTX\"");
-    const std::size_t visible = json.out.find("\"sub/b.pptx\"");
-    const std::size_t dash = json.out.find("\"-dash.pptx\"");
+    // Full paths are absolute, so that the output names the packages from any folder.
+    const std::size_t hidden = json.out.find("\"" + (dir / "sub/.hidden/a.PPTX").string() + "\"");
+    const std::size_t visible = json.out.find("\"" + (dir / "sub/b.pptx").string() + "\"");
+    const std::size_t dash = json.out.find("\"" + (dir / "-dash.pptx").string() + "\"");
     EXPECT_TRUE(hidden < visible && visible < dash) << json.out;
 
     const CliRun lock = RunCli(dir.Path(), {"show", "--csv", "sub/~$lock.pptx"});
     EXPECT_EQ(lock.status, 1); // named explicitly, it is listed with its error
     EXPECT_EQ(lock.out.rfind("FileName,FullPath,FileSize,Title,", 0), 0U) << lock.out;
-    EXPECT_NE(lock.out.find("\r\n~$lock.pptx,sub/~$lock.pptx,165,"), std::string::npos) << lock.out;
+    EXPECT_NE(lock.out.find("\r\n~$lock.pptx," + (dir / "sub/~$lock.pptx").string() + ",165,"),
+              std::string::npos)
+        << lock.out;
     EXPECT_NE(lock.err.find("sub/~$lock.pptx: "), std::string::npos);
 
     const CliRun table = RunCli(dir.Path(), {"show", "sub"});
     EXPECT_EQ(table.status, 0);
     EXPECT_EQ(table.out.rfind("FileName ", 0), 0U) << table.out;
     EXPECT_NE(table.out.find("\nb.pptx "), std::string::npos) << table.out;
+}
+
+// A message names the package once, as the user gave it, and nothing follows the reason, whichever
+// layer read the file and under whichever name.
+TEST(Messages, NameThePackageOnceAtTheFront)
+{
+    TempDir dir;
+    testsupport::WriteFileBytes(dir / "bad.pptx", "not a package at all");
+    testsupport::WriteFileBytes(dir / "table.csv", "FullPath,Title\nbad.pptx,x\n");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"set", "--set", "Title=x", "bad.pptx"},
+          {"set", "--no-journal", "--set", "Title=x", "bad.pptx"},
+          {"show", "bad.pptx"},
+          {"export", "--format", "csv", "--output", "out.csv", "bad.pptx"},
+          {"import", "table.csv"}}) {
+        const CliRun run = RunCli(dir.Path(), arguments);
+        EXPECT_EQ(run.status, 1) << arguments[0];
+        EXPECT_NE(("\n" + run.err).find("\nbad.pptx: Not a valid zip file!\n"), std::string::npos)
+            << arguments[0] << ": " << run.err;
+        EXPECT_EQ(run.err.find(dir.Path().string()), std::string::npos) << arguments[0] << ": " << run.err;
+    }
 }
 
 } // namespace

@@ -120,15 +120,15 @@ TEST_F(CustomCommandTest, ShowAddsCustomPropertiesOnlyWhenAsked)
 
     const CliRun csv = Run({"show", "--csv", "--custom", "a.docx", "b.xlsx"});
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_NE(csv.out.find(",Manager,Error,Client,List\r\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",Manager,Error,Custom:Client,Custom:List\r\n"), std::string::npos) << csv.out;
     EXPECT_NE(csv.out.find(",,Acme,\r\n"), std::string::npos) << csv.out;
     EXPECT_NE(csv.out.find("b.xlsx,"), std::string::npos);
 
     const CliRun table = Run({"show", "--custom", "a.docx"});
     ASSERT_EQ(table.status, 0) << table.err;
     const std::string header = table.out.substr(0, table.out.find('\n'));
-    EXPECT_EQ(header.substr(header.size() - std::string("Manager  Client  List").size()),
-              "Manager  Client  List");
+    EXPECT_EQ(header.substr(header.size() - std::string("Manager  Custom:Client  Custom:List").size()),
+              "Manager  Custom:Client  Custom:List");
 }
 
 TEST_F(CustomCommandTest, AnUnreadableCustomPartIsAnErrorOnlyWhenCustomPropertiesAreAsked)
@@ -213,7 +213,9 @@ TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)
         ASSERT_EQ(run.status, 0) << format << run.err;
     }
     const std::string text = ReadFileBytes(m_dir / "out.text");
-    EXPECT_NE(text.find("Manager  ,  a b  ,  a:b  ,  \xE6\x97\xA5 <x>  ,  \r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("Manager  ,  Custom:a b  ,  Custom:a:b  ,  Custom:\xE6\x97\xA5 <x>  ,  \r\n"),
+              std::string::npos)
+        << text;
     EXPECT_NE(ReadFileBytes(m_dir / "out.html").find("\xE6\x97\xA5 &lt;x&gt;"), std::string::npos);
 }
 

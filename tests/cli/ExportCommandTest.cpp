@@ -120,6 +120,38 @@ TEST_F(ExportCommandTest, UnreadablePackageIsReportedAndStillExported)
     EXPECT_NE(page.find("<H5 Align=\"center\">out</H5>"), std::string::npos);
 }
 
+// A slip of the shell (the package where the output was meant) must never turn a deck into an export.
+TEST_F(ExportCommandTest, NeverReplacesAPackage)
+{
+    std::filesystem::create_symlink(m_dir / "in" / "b.pptx", m_dir / "link.htm");
+    const std::string a = testsupport::ReadFileBytes(m_dir / "in" / "a.pptx");
+    const std::string b = testsupport::ReadFileBytes(m_dir / "in" / "b.pptx");
+    const std::string in = " " + Quoted(m_dir / "in");
+    for (const std::string& arguments :
+         {"--format xlsx --output " + Quoted(m_dir / "in" / "." / "a.pptx") + in,
+          "--format html --output " + Quoted(m_dir / "link.htm") + in,
+          "--format xlsx --output " + Quoted(m_dir / "in" / "b.pptx") + " " + Quoted(m_dir / "in" / "a.pptx"),
+          "--format text --output " + Quoted(m_dir / "new.docx") + in,
+          "--format xlsx --output " + Quoted(m_dir / "new.XLSM") + in}) {
+        const CliRun run = RunCli(m_dir, "export " + arguments);
+        EXPECT_EQ(run.status, 2) << arguments << "\n" << run.err;
+        EXPECT_NE(run.err.find("choose"), std::string::npos) << run.err;
+        EXPECT_EQ(testsupport::ReadFileBytes(m_dir / "in" / "a.pptx"), a) << arguments;
+        EXPECT_EQ(testsupport::ReadFileBytes(m_dir / "in" / "b.pptx"), b) << arguments;
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "new.docx"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "new.XLSM"));
+
+    // The format's own kind is no package of the list, and any other file is still replaced.
+    testsupport::WriteFileBytes(m_dir / "old.html", "old");
+    EXPECT_EQ(RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "r.xlsx") + in).status, 0);
+    EXPECT_EQ(RunCli(m_dir, "export --format xlsx --output " + Quoted(m_dir / "s.xls") + in).status, 0);
+    EXPECT_EQ(RunCli(m_dir, "export --format html --output " + Quoted(m_dir / "old.html") + in).status, 0);
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "r.xlsx"));
+    EXPECT_TRUE(std::filesystem::exists(m_dir / "s.xlsx"));
+    EXPECT_NE(testsupport::ReadFileBytes(m_dir / "old.html").find("<td"), std::string::npos);
+}
+
 TEST_F(ExportCommandTest, UsageErrorsWriteNothing)
 {
     const std::string in = " " + Quoted(m_dir / "in");
@@ -144,6 +176,8 @@ TEST_F(ExportCommandTest, UnwritableOutputFailsWithItsReason)
     EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
 }
 
+constexpr const char* kDeck = "docling_sample.pptx";
+
 // The CSV export is the table show --csv writes, and importing it back changes nothing.
 TEST(ExportCsv, IsTheShowTableAndImportsBackUnchanged)
 {
@@ -161,8 +195,14 @@ TEST(ExportCsv, IsTheShowTableAndImportsBackUnchanged)
         exportCsv.insert(exportCsv.end(), packages.begin(), packages.end());
         const clitest::CliRun shown = clitest::RunCli(dir.Path(), show, "Europe/Berlin");
         const clitest::CliRun exported = clitest::RunCli(dir.Path(), exportCsv, "Europe/Berlin");
+        // Some corpus packages are unreadable on purpose: both list them, with exit status 1.
+        EXPECT_EQ(shown.status, 1) << shown.err;
         EXPECT_EQ(exported.status, shown.status) << exported.err;
-        EXPECT_EQ(testsupport::ReadFileBytes(dir / "grid.csv"), shown.out) << "custom " << custom;
+        const std::string written = testsupport::ReadFileBytes(dir / "grid.csv");
+        EXPECT_EQ(written.rfind("FileName,FullPath,FileSize,Title,", 0), 0U) << written.substr(0, 200);
+        EXPECT_NE(written.find("\r\n" + std::string(kDeck) + "," + (dir / kDeck).string() + ","),
+                  std::string::npos);
+        EXPECT_EQ(written, shown.out) << "custom " << custom;
     }
     const clitest::CliRun imported =
         clitest::RunCli(dir.Path(), {"import", "grid.csv", "--dry-run"}, "Europe/Berlin");

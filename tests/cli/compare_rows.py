@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Compares `velmora-cli show --json` output with an expectation file: the same rows in the same
-order, every key equal except "Warnings" (ignored) and "Error" (compared as null or not null).
+order, every key equal except "Warnings" (ignored), "Error" (compared as null or not null) and
+"FullPath" (absolute, compared by its end when the expectation names the file relatively).
 Rows named with --either may instead carry an error (a package that a reader may or may not
 recover). Exit 0 when they match; the differences are printed otherwise."""
 import argparse
@@ -31,6 +32,9 @@ def main():
             if key == "Error":
                 if (got.get(key) is None) != (value is None):
                     problems.append(f"{name}: Error {got.get(key)!r}, expected {value!r}")
+            elif key == "FullPath" and not value.startswith("/"):
+                if not str(got.get(key)).endswith("/" + value):
+                    problems.append(f"{name}: {key} {got.get(key)!r}, expected .../{value}")
             elif got.get(key) != value:
                 problems.append(f"{name}: {key} {got.get(key)!r}, expected {value!r}")
         extra = set(got) - set(want)

@@ -116,7 +116,7 @@ TEST(ImportPlan, MapsHeadersByNameOrCaptionAndChecksEveryCell)
                {"a.pptx", "/d/a.pptx", "1", "New", "12", "2020-02-03 04:05:06", "n", "x"},
                {"b.pptx", "/d/b.pptx", "1", "", "12abc", "31/02/2020", "", ""},
                {"", "", "", "orphan", "", "", "", ""}}),
-        ImportOptions{});
+        ImportOptions{false, true});
     EXPECT_TRUE(sheet.KeyIsPath);
     ASSERT_EQ(sheet.Rows.size(), 2U);
     EXPECT_EQ(sheet.Rows[0].Key, "/d/a.pptx");
@@ -136,6 +136,33 @@ TEST(ImportPlan, MapsHeadersByNameOrCaptionAndChecksEveryCell)
     EXPECT_THROW((void)InterpretImportTable(Table({{"Title"}, {"x"}}), ImportOptions{}), EImportError);
 }
 
+// What makes a table unreadable as it stands, and what does not.
+TEST(ImportPlan, RefusesTablesItCannotReadAsTheyStand)
+{
+    // Columns of one meaning under other captions (the command tests cover the other refusals).
+    for (const Rows& rows : {Rows{{"FullPath", "Full Path"}, {"a.pptx", "b.pptx"}},
+                             Rows{{"FullPath", "Custom:Client", "Custom:CLIENT"}, {"a.pptx", "x", "y"}}}) {
+        EXPECT_THROW((void)InterpretImportTable(Table(rows), ImportOptions{}), EImportError) << rows[0][1];
+    }
+    // Short rows are fine while empty cells leave values, and a worksheet row ends at its last cell.
+    EXPECT_EQ(
+        InterpretImportTable(Table({{"FullPath", "Title", "Company"}, {"b.pptx", "x"}}), ImportOptions{})
+            .Rows.size(),
+        1U);
+    ImportTable sheet = Table({{"FullPath", "Title", "Company"}, {"b.pptx", "x"}, {"c.pptx", "", "", ""}});
+    sheet.ExactWidths = false;
+    EXPECT_EQ(InterpretImportTable(sheet, ImportOptions{true, false}).Rows.size(), 2U);
+    // Custom columns are told apart from the built-in ones, and an uncaptioned empty column is no column.
+    const ImportSheet custom = InterpretImportTable(
+        Table({{"FullPath", "Category", "Custom:Category", ""}, {"a.pptx", "core", "mine", ""}}),
+        ImportOptions{});
+    ASSERT_EQ(custom.Rows[0].Values.size(), 1U);
+    EXPECT_EQ(custom.Rows[0].Values[0].Text, "core");
+    ASSERT_EQ(custom.Rows[0].Custom.size(), 1U);
+    EXPECT_EQ(custom.Rows[0].Custom[0].Name, "Category");
+    EXPECT_EQ(custom.Rows[0].Custom[0].Text, "mine");
+}
+
 TEST(ImportPlan, MatchesByPathOrUniqueNameAndAppliesOnlyDifferences)
 {
     DocumentRecord a;
@@ -148,14 +175,15 @@ TEST(ImportPlan, MatchesByPathOrUniqueNameAndAppliesOnlyDifferences)
     const std::vector<const DocumentRecord*> records{&a, &b};
 
     const ImportSheet byPath = InterpretImportTable(Table({{"FullPath", "Title", "Company"},
-                                                           {"/work/decks/./a.pptx", "Same", "New Co"},
+                                                           {"/base/decks/./a.pptx", "Same", "New Co"},
                                                            {"c.pptx", "x", ""}}),
                                                     ImportOptions{});
-    const ImportMatch match = MatchImportRows(byPath, records, "/work");
+    const ImportMatch match = MatchImportRows(byPath, records, "/base");
     ASSERT_EQ(match.Pairs.size(), 1U);
     EXPECT_EQ(match.Pairs[0], (std::pair<std::size_t, std::size_t>{0, 0}));
-    EXPECT_EQ(match.Unmatched, (std::vector<std::string>{"sheet.csv:3: no package c.pptx"}));
-    const auto changes = ApplyImportRow(byPath.Rows[0], a);
+    EXPECT_EQ(match.Missing, (std::vector<std::string>{"sheet.csv:3: no package c.pptx: no such file"}));
+    std::vector<std::string> problems;
+    const auto changes = ApplyImportRow(byPath, byPath.Rows[0], a, problems);
     ASSERT_EQ(changes.size(), 1U); // the equal title is neither changed nor flagged
     EXPECT_EQ(changes[0].Property, kCompany);
     EXPECT_FALSE(a.Changed(kTitle));
@@ -164,10 +192,10 @@ TEST(ImportPlan, MatchesByPathOrUniqueNameAndAppliesOnlyDifferences)
 
     const ImportSheet byName =
         InterpretImportTable(Table({{"FileName", "Title"}, {"b.pptx", "B"}}), ImportOptions{});
-    EXPECT_EQ(MatchImportRows(byName, records, "/work").Pairs.size(), 1U);
+    EXPECT_EQ(MatchImportRows(byName, records, "/base").Pairs.size(), 1U);
     DocumentRecord twin = b;
     twin.FullPath = "/other/b.pptx";
-    EXPECT_THROW((void)MatchImportRows(byName, {&a, &b, &twin}, "/work"), EImportError);
+    EXPECT_THROW((void)MatchImportRows(byName, {&a, &b, &twin}, "/base"), EImportError);
 }
 
 TEST(FillPattern, EvaluatesTokensGroupsAndEscapes)

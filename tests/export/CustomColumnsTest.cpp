@@ -43,7 +43,7 @@ TEST(AddCustomColumns, OneColumnPerNameAfterTheStandardOnesWithUniqueAttributes)
     AddCustomColumns(grid, rows);
     ASSERT_EQ(grid.Captions.size(), 23u);
     EXPECT_EQ(std::vector<std::string>(grid.Captions.begin() + 20, grid.Captions.end()),
-              (std::vector<std::string>{"x y", "Title", "x_y"}));
+              (std::vector<std::string>{"Custom:x y", "Custom:Title", "Custom:x_y"}));
     EXPECT_EQ(grid.Rows[1][20], "same name");
     EXPECT_EQ(grid.Rows[2].size(), 23u);
 

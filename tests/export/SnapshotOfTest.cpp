@@ -1,9 +1,13 @@
 #include "engine/CellText.h"
 #include "engine/DocumentList.h"
+#include "export/BuildCsv.h"
 #include "export/DefaultCaptions.h"
 #include "export/GridSnapshot.h"
+#include "export/RowFields.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace exporting {
 namespace {
@@ -33,6 +37,18 @@ TEST(SnapshotOfTest, TakesEveryRowAndColumnInIndexOrder)
     EXPECT_EQ(snapshot.Rows[0][0], "b.pptx");
     EXPECT_EQ(snapshot.Rows[1][3], "Title of a.pptx");
     EXPECT_EQ(snapshot.Rows[1][19], "Boss");
+}
+
+// A table must name its packages so that it can be imported from any folder.
+TEST(SnapshotOfTest, FullPathsAreAbsoluteAndNormal)
+{
+    engine::VectorDocumentList list;
+    list.AppendRow().FullPath = "./decks/../a.pptx";
+    list.AppendRow().FullPath = "/d/./b.pptx";
+    const std::string expected = (std::filesystem::current_path() / "a.pptx").string();
+    EXPECT_EQ(SnapshotOf(list, DefaultCaptions()).Rows[0][1], expected);
+    EXPECT_EQ(CsvSnapshotOf(list).Rows[0][1], expected);
+    EXPECT_EQ(FieldsOf(list.RecordAt(1)).FullPath, "/d/b.pptx");
 }
 
 } // namespace
