@@ -67,7 +67,7 @@ protected:
 TEST_F(OtherProgramLockTest, LibreOfficeLockFileNamesTheUserOrStillCountsWhenDamaged)
 {
     const std::string lock = ".~lock.deck.pptx#";
-    const std::string rest = ",host,08.12.2026 10:15,file:///home/jdoe/.config/libreoffice/4;";
+    const std::string rest = ",host,08.12.2026 10:15,file:///profiles/jdoe/libreoffice/4;";
     EXPECT_EQ(WithLockFile(lock, "Jane Doe,jdoe" + rest), lock + " by Jane Doe");
     EXPECT_EQ(WithLockFile(lock, ",jdoe" + rest), lock + " by jdoe"); // no full name entered
     EXPECT_EQ(WithLockFile(lock, "Doe\\, Jane \\\\ \\;,jdoe" + rest), lock + " by Doe, Jane \\ ;");
@@ -97,6 +97,11 @@ TEST_F(OtherProgramLockTest, OfficeOwnerFileNamesTheUserInEachLayout)
     EXPECT_EQ(WithLockFile(owner, ""), owner + " by ");
     EXPECT_EQ(WithLockFile(owner, std::string(1, '\xC8') + std::string(300, 'x')), owner + " by ");
     EXPECT_EQ(WithLockFile(owner, OwnerFile("Ja\tne", u"Ja\tne", Layout::Word)), owner + " by ");
+
+    const fs::path written = testsupport::RealCorpusDir() / "pgjs_owner_lockfile.pptx"; // by PowerPoint
+    if (fs::exists(written)) {
+        EXPECT_EQ(WithLockFile(owner, testsupport::ReadFileBytes(written)), owner + " by Brent Ely");
+    }
 }
 
 TEST_F(OtherProgramLockTest, OwnerFileNamesLoseLeadingCharactersOnlyForLongStems)
