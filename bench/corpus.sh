@@ -1,11 +1,28 @@
-# Sourced by the benchmark scripts: generates a corpus once with the shared generator (seed 1).
+# Sourced by the benchmark scripts: the work folder, and corpora generated in it once with the
+# shared generator (seed 1) of the shared folder beside the repository (../shared), or of
+# $VELMORA_SHARED_DIR.
+
+# use_work_folder [FOLDER]: sets work to FOLDER (created if missing; its corpora are kept for the
+# next run), or to a fresh temporary folder that is removed when the script ends.
+use_work_folder() {
+    if [ -n "${1:-}" ]; then
+        work=$(realpath -m "$1")
+        mkdir -p "$work"
+    else
+        work=$(mktemp -d -t velmora-bench.XXXXXX)
+        trap 'rm -rf "$work"' EXIT
+    fi
+}
+
 # make_corpus_once FOLDER make_corpus.py-options...
 make_corpus_once() {
-    local folder=$1 shared=/work/shared
+    local folder=$1
     shift
-    local beside
-    beside=$(dirname "${BASH_SOURCE[0]}")/../../shared
-    [ -f "$beside/bench/make_corpus.py" ] && shared=$(realpath "$beside")
+    local shared=${VELMORA_SHARED_DIR:-$(dirname "${BASH_SOURCE[0]}")/../../shared}
+    if [ ! -f "$shared/bench/make_corpus.py" ]; then
+        echo "no corpus generator at $shared/bench/make_corpus.py (set VELMORA_SHARED_DIR)" >&2
+        return 1
+    fi
     if [ ! -d "$folder" ]; then
         python3 "$shared/bench/make_corpus.py" --seed 1 --out "$folder" --jobs 2 "$@" >/dev/null
     fi

@@ -7,8 +7,8 @@
 # Usage: bench/load_bench.sh BUILD_DIR [WORK_DIR]   (BUILD_DIR configured with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
-work=${2:-${TMPDIR:-/tmp}/velmora-load-bench}
 source "$(dirname "$0")/corpus.sh"
+use_work_folder "${2:-}"
 corpus="$work/small"
 make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t files < <(ls "$corpus"/*.pptx)

@@ -11,9 +11,9 @@
 # Usage: bench/save_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]   (BUILD_DIR with -DVELMORA_BUILD_BENCH=ON)
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
-work=${2:-${TMPDIR:-/tmp}/velmora-save-bench}
 rounds=${3:-3}
 source "$(dirname "$0")/corpus.sh"
+use_work_folder "${2:-}"
 corpus="$work/small"
 make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t names < <(cd "$corpus" && ls ./*.pptx | sed 's|^\./||')

@@ -10,9 +10,9 @@
 # Usage: bench/set_bench.sh BUILD_DIR [WORK_DIR] [ROUNDS]
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
-work=${2:-${TMPDIR:-/tmp}/velmora-set-bench}
 rounds=${3:-2}
 source "$(dirname "$0")/corpus.sh"
+use_work_folder "${2:-}"
 corpus="$work/large"
 make_corpus_once "$corpus" --profile large --count 4 --media-mb 100
 mapfile -t files < <(ls "$corpus"/*.pptx)

@@ -5,9 +5,9 @@
 # Usage: bench/window_bench.sh BUILD_DIR [WORK_DIR] [PER_FOLDER]
 set -euo pipefail
 build=$(realpath "${1:?build folder}")
-work=${2:-${TMPDIR:-/tmp}/velmora-window-bench}
 perFolder=${3:-1000}
 source "$(dirname "$0")/corpus.sh"
+use_work_folder "${2:-}"
 corpus="$work/small"
 make_corpus_once "$corpus" --profile small --count 1000
 mapfile -t files < <(ls "$corpus"/*.pptx | head -n "$perFolder")

@@ -4,6 +4,7 @@
 #include "support/HostilePackages.h"
 #include "support/OfficePackages.h"
 #include "support/PackageBuilder.h"
+#include "support/TempDir.h"
 #include "support/Workbooks.h"
 
 #include <cstdio>
@@ -29,9 +30,12 @@ std::vector<std::pair<std::string, std::string>> Packages()
     using testsupport::AppXml;
     using testsupport::CoreXml;
     std::vector<std::pair<std::string, std::string>> packages;
+    // The folder that hostile members with absolute names point into: a fresh one of this run,
+    // removed once the seeds are written.
+    const testsupport::TempDir sandbox;
     for (const testsupport::HostileCase& c : testsupport::HostilePackages()) {
         if (!c.large) {
-            packages.emplace_back(c.name, c.build("/tmp/velmora-fuzz-sandbox"));
+            packages.emplace_back(c.name, c.build(sandbox.Path()));
         }
     }
     const std::string core = CoreXml("<dc:title>T</dc:title><dcterms:created xsi:type=\"dcterms:W3CDTF\">"

@@ -83,4 +83,24 @@ std::size_t CountCodePoints(std::string_view text)
     return count;
 }
 
+void AppendUtf8(std::string& text, char32_t codePoint)
+{
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (codePoint < 0x80) {
+        text += byte(codePoint);
+    } else if (codePoint < 0x800) {
+        text += byte(0xC0 | codePoint >> 6);
+        text += byte(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        text += byte(0xE0 | codePoint >> 12);
+        text += byte(0x80 | (codePoint >> 6 & 0x3F));
+        text += byte(0x80 | (codePoint & 0x3F));
+    } else {
+        text += byte(0xF0 | codePoint >> 18);
+        text += byte(0x80 | (codePoint >> 12 & 0x3F));
+        text += byte(0x80 | (codePoint >> 6 & 0x3F));
+        text += byte(0x80 | (codePoint & 0x3F));
+    }
+}
+
 } // namespace archive

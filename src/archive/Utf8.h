@@ -35,4 +35,7 @@ inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD"; // U+F
 // Code points of a text, each invalid byte counted as one.
 [[nodiscard]] std::size_t CountCodePoints(std::string_view text);
 
+// Appends a code point (at most U+10FFFF, no surrogate) as UTF-8.
+void AppendUtf8(std::string& text, char32_t codePoint);
+
 } // namespace archive

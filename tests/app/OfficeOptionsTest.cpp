@@ -102,19 +102,13 @@ private slots:
         OfficePackage("docx", CoreXml("<dc:title>Doc</dc:title>"), "", Client("Acme"))
             .WriteTo(*m_dir / "b.docx");
         OfficePackage("xlsx", CoreXml("<dc:title>Book</dc:title>"), "", "").WriteTo(*m_dir / "c.xlsx");
-        m_window = std::make_unique<TfmMain>();
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-        Dialogs::takeShownMessages();
+        apptest::OpenMainWindow(m_window);
     }
 
+    // A message box that a test function did not take fails it.
     void cleanup()
     {
-        for (const auto& message : Dialogs::takeShownMessages()) {
-            qWarning("unexpected message: %s", qPrintable(message.text));
-        }
-        m_window->model().clearRows();
-        m_window.reset();
+        apptest::CloseMainWindow(m_window);
         m_dir.reset();
     }
 

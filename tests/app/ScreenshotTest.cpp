@@ -1,18 +1,43 @@
-// Loads the real corpus into the window and saves a picture of it into the build folder.
+// Loads the real corpus into the window and saves a picture of it into the build folder, after
+// checking that the rows are there and that the picture shows them.
 #include "AppTestSupport.h"
 #include "app/Dialogs.h"
+#include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "engine/ScanFolder.h"
 #include "support/TempDir.h"
 
+#include <QImage>
 #include <QPixmap>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace app;
+
+namespace {
+
+// A cell holds text when it has more shades than its background, its grid line and a highlight.
+bool HoldsText(const QImage& cell)
+{
+    QSet<QRgb> shades;
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            shades.insert(cell.pixel(x, y));
+        }
+    }
+    return shades.size() > 3;
+}
+
+} // namespace
 
 class ScreenshotTest : public QObject
 {
@@ -32,13 +57,41 @@ private slots:
         Dialogs::setNextFolder(QString::fromStdString(testsupport::RealCorpusDir().string()));
         window.findChild<QToolButton*>("BitBtn2")->click();
         QVERIFY(apptest::WaitForCommand(window));
-        QVERIFY(window.model().rowCount() > 0);
+        std::vector<std::string> expected; // a folder scan skips files too small to be a package
+        for (const std::string& name : testsupport::RealCorpusPackages()) {
+            if (std::filesystem::file_size(testsupport::RealCorpusDir() / name) > engine::kMinPackageSize) {
+                expected.push_back(name);
+            }
+        }
+        std::vector<std::string> names;
+        for (int row = 0; row < window.model().rowCount(); ++row) {
+            names.push_back(window.model().RecordAt(static_cast<std::size_t>(row)).FileName);
+        }
+        std::sort(names.begin(), names.end());
+        QCOMPARE(names, expected);
         window.model().SetCheckState(1, engine::kUnchecked);
         QVERIFY(
             window.model().setData(window.model().index(2, 3), QStringLiteral("Edited title"), Qt::EditRole));
         QTest::qWait(50);
         const QPixmap picture = window.grab();
         QVERIFY(picture.save(QStringLiteral(VELMORA_SCREENSHOT_PATH)));
+
+        // The picture shows the rows: the first rows' paths and sizes, and the edited title.
+        const QImage image = picture.toImage();
+        const QPoint viewportAt = window.grid().viewport()->mapTo(&window, QPoint(0, 0));
+        std::vector<std::pair<int, int>> cells{{2, 3}};
+        for (int row = 0; row < 4; ++row) {
+            cells.insert(cells.end(), {{row, 1}, {row, 2}});
+        }
+        for (const auto& [row, column] : cells) {
+            const QRect cell = window.grid().visualRect(window.model().index(row, column));
+            QVERIFY(!cell.isEmpty());
+            const QImage shown =
+                image.copy(QRect(cell.translated(viewportAt).topLeft() * picture.devicePixelRatio(),
+                                 cell.size() * picture.devicePixelRatio()));
+            QVERIFY2(HoldsText(shown),
+                     qPrintable(QStringLiteral("row %1, column %2 is blank").arg(row).arg(column)));
+        }
     }
 
     void waitBox()

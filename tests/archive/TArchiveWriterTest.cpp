@@ -513,9 +513,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WriterRootDirTest, RootDirGetsASeparatorAndBecomesTheRelativePathList)
 {
     TArchiveWriter writer;
-    writer.SetRootDir("/tmp/deck.pptx");
-    EXPECT_EQ(writer.RootDir(), "/tmp/deck.pptx/");
-    EXPECT_EQ(writer.RelativePathList(), std::vector<std::string>{"/tmp/deck.pptx/"});
+    writer.SetRootDir("/decks/deck.pptx");
+    EXPECT_EQ(writer.RootDir(), "/decks/deck.pptx/");
+    EXPECT_EQ(writer.RelativePathList(), std::vector<std::string>{"/decks/deck.pptx/"});
     writer.SetRootDir("");
     EXPECT_EQ(writer.RootDir(), "");
 }

@@ -211,7 +211,7 @@ TEST_P(ExportTitleTest, IsTheNameBeforeItsFirstDot)
 INSTANTIATE_TEST_SUITE_P(Paths,
                          ExportTitleTest,
                          testing::Values(TitleCase{"q3.summary.htm", "q3"},
-                                         TitleCase{"/home/u/report.final.htm", "report"},
+                                         TitleCase{"/reports/u/report.final.htm", "report"},
                                          TitleCase{"/srv/v1.2/plain", "plain"},
                                          TitleCase{"noext", "noext"},
                                          TitleCase{"dir/.hidden.xml", ""}));
