@@ -86,6 +86,9 @@ public:
     // Whether saves are recorded in the journal (so that they can be undone) and whether packages
     // keep their modification times; the Options menu's settings, remembered between runs.
     void setSaveOptions(bool journal, bool keepModificationTime);
+    // Whether saves and Undo Last Save write packages that another program has open (a lock file
+    // beside them); off unless the user chooses it in the Options menu, remembered.
+    void setSaveLockedPackages(bool save);
     // Whether Save Checked and Save All show the pending changes for review first (the Options
     // menu's setting; remembered only when the user chooses it there).
     void setReviewBeforeSave(bool review);
@@ -199,6 +202,7 @@ private:
     bool m_closePending = false;
     bool m_journalSaves = true;
     bool m_keepModificationTime = false;
+    bool m_saveLockedPackages = false;
     bool m_reviewBeforeSave = false;
 };
 

@@ -30,6 +30,13 @@
 
 namespace app {
 
+namespace {
+
+// How a message about a package another program has open says to write it all the same.
+constexpr const char* kLockOverrideHint = "choose Options > Save Packages Open in Other Programs";
+
+} // namespace
+
 void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
                              std::function<QString()> finish,
                              bool cancellable)
@@ -196,6 +203,8 @@ void TfmMain::writeChanges(bool checkedOnly)
     engine::SaveRunSettings settings;
     settings.Journal = m_journalSaves;
     settings.KeepModificationTime = m_keepModificationTime;
+    settings.IgnoreLocks = m_saveLockedPackages;
+    settings.LockOverrideHint = kLockOverrideHint;
     runLongCommand(
         [job, report, settings](const engine::Progress& progress) {
             job->copyRows();
@@ -267,6 +276,8 @@ void TfmMain::undoLastSave()
     engine::UndoOptions options;
     options.RunId = last->Id;
     options.KeepModificationTime = m_keepModificationTime;
+    options.IgnoreLocks = m_saveLockedPackages;
+    options.LockOverrideHint = kLockOverrideHint;
     runLongCommand(
         [job, runs, packages, outcomes, ran, options](const engine::Progress& progress) {
             job->copyRows();

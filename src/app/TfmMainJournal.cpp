@@ -13,6 +13,7 @@ namespace {
 
 const QString kJournalKey = QStringLiteral("save/journal");
 const QString kKeepTimeKey = QStringLiteral("save/keepModificationTime");
+const QString kLockedKey = QStringLiteral("save/packagesOpenElsewhere");
 
 } // namespace
 
@@ -52,9 +53,27 @@ void TfmMain::buildJournalActions()
             settings->setValue(kKeepTimeKey, m_keepModificationTime);
         });
     }
+    auto* locked = new QAction(QStringLiteral("Save Packages &Open in Other Programs"), this);
+    locked->setObjectName(QStringLiteral("actSaveLockedPackages"));
+    locked->setCheckable(true);
+    m_optionsMenu->addAction(locked);
+    connect(locked, &QAction::triggered, this, [this](bool checked) {
+        setSaveLockedPackages(checked);
+        AppSettings()->setValue(kLockedKey, checked);
+    });
     const std::unique_ptr<QSettings> settings = AppSettings();
     setSaveOptions(settings->value(kJournalKey, true).toBool(),
                    settings->value(kKeepTimeKey, false).toBool());
+    setSaveLockedPackages(settings->value(kLockedKey, false).toBool());
+}
+
+void TfmMain::setSaveLockedPackages(bool save)
+{
+    m_saveLockedPackages = save;
+    if (auto* action = findChild<QAction*>(QStringLiteral("actSaveLockedPackages"))) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(save);
+    }
 }
 
 void TfmMain::setSaveOptions(bool journal, bool keepModificationTime)

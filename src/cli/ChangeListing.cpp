@@ -2,6 +2,7 @@
 
 #include "archive/Utf8.h"
 #include "cli/JsonWriter.h"
+#include "engine/OfficeExtensions.h"
 
 namespace cli {
 
@@ -23,8 +24,13 @@ ChangeListing::ChangeListing(std::ostream& out, bool json)
     }
 }
 
-void ChangeListing::Add(const std::string& package, const std::vector<engine::PendingChange>& changes)
+void ChangeListing::Add(const std::string& package,
+                        const std::vector<engine::PendingChange>& changes,
+                        std::ostream* warnings)
 {
+    if (warnings != nullptr && !changes.empty() && engine::PackageIsSigned(package)) {
+        *warnings << package << ": " << engine::kSignatureWarning << '\n';
+    }
     for (const engine::PendingChange& change : changes) {
         const std::string name = engine::ChangeName(change);
         if (m_json) {
@@ -32,8 +38,9 @@ void ChangeListing::Add(const std::string& package, const std::vector<engine::Pe
                   << ", \"Property\": " << Quoted(name) << ", \"Old\": " << Quoted(change.Old)
                   << ", \"New\": " << Quoted(change.New) << "}";
         } else {
-            m_out << archive::RepairUtf8(package, archive::kReplacementCharacter) << ": " << archive::RepairUtf8(name, archive::kReplacementCharacter) << ": "
-                  << Quoted(change.Old) << " -> " << Quoted(change.New) << '\n';
+            m_out << archive::RepairUtf8(package, archive::kReplacementCharacter) << ": "
+                  << archive::RepairUtf8(name, archive::kReplacementCharacter) << ": " << Quoted(change.Old)
+                  << " -> " << Quoted(change.New) << '\n';
         }
         m_first = false;
     }

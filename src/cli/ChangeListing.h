@@ -17,7 +17,11 @@ public:
     ChangeListing(const ChangeListing&) = delete;
     ChangeListing& operator=(const ChangeListing&) = delete;
 
-    void Add(const std::string& package, const std::vector<engine::PendingChange>& changes);
+    // With changes to a digitally signed package, the save's warning goes to warnings first, so
+    // that a dry run says before the save what the save would say after it.
+    void Add(const std::string& package,
+             const std::vector<engine::PendingChange>& changes,
+             std::ostream* warnings = nullptr);
     // Closes the JSON array; nothing for lines.
     void Finish();
 

@@ -136,7 +136,7 @@ void RunImport(const ImportOptions& options)
     std::vector<engine::DocumentRecord*> changed;
     for (const auto& [record, changes] : applied) {
         if (options.dryRun) {
-            listing.Add(record->FullPath, changes);
+            listing.Add(record->FullPath, changes, &std::cerr);
         } else if (!changes.empty()) { // a package that already holds every value of its row is left
             changed.push_back(record);
         }

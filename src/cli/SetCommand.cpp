@@ -9,7 +9,6 @@
 #include "cli/SaveRun.h"
 #include "engine/FillPattern.h"
 #include "engine/FillValue.h"
-#include "engine/OfficeExtensions.h"
 #include "engine/SamePackage.h"
 
 #include <iostream>
@@ -198,11 +197,7 @@ void RunSet(const SetOptions& options)
         ChangeListing listing(std::cout, options.json);
         for (std::size_t i = 0; i < records.size(); ++i) {
             reportLeftAloneBefore(rowOfRecord[i]);
-            const std::vector<engine::PendingChange> changes = engine::PendingChanges(*records[i]);
-            if (!changes.empty() && engine::PackageIsSigned(records[i]->FullPath)) {
-                std::cerr << records[i]->FullPath << ": " << engine::kSignatureWarning << '\n';
-            }
-            listing.Add(records[i]->FullPath, changes);
+            listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]), &std::cerr);
         }
         reportLeftAloneBefore(rows.RowCount());
         listing.Finish();

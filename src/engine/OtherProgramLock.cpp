@@ -263,13 +263,13 @@ std::optional<OtherProgramLock> FindOtherProgramLock(const std::string& package)
     }
 }
 
-std::string OpenElsewhereMessage(const OtherProgramLock& lock)
+std::string OpenElsewhereMessage(const OtherProgramLock& lock, std::string_view overrideHint)
 {
     std::string message = "open in another program (lock file " + lock.LockFile;
     if (!lock.User.empty()) {
         message += ", by " + lock.User;
     }
-    return message + "): close it there, or save with --ignore-locks";
+    return message + "): close it there, or " + std::string(overrideHint);
 }
 
 } // namespace engine

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Office programs mark a document they have open with a small file beside it, and write their own
 // copy over the document when they save. A package marked this way is not ours to save.
@@ -20,7 +21,8 @@ struct OtherProgramLock
 std::optional<OtherProgramLock> FindOtherProgramLock(const std::string& package);
 
 // "open in another program (lock file NAME, by USER): close it there, or save with --ignore-locks"
-// (", by USER" left out when unknown).
-std::string OpenElsewhereMessage(const OtherProgramLock& lock);
+// (", by USER" left out when unknown); overrideHint names the way past the lock.
+std::string OpenElsewhereMessage(const OtherProgramLock& lock,
+                                 std::string_view overrideHint = "save with --ignore-locks");
 
 } // namespace engine

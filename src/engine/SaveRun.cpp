@@ -3,6 +3,7 @@
 #include "engine/JournalFormat.h"
 #include "engine/LoadDocument.h"
 #include "engine/OrderedPool.h"
+#include "engine/OtherProgramLock.h"
 #include "engine/PathMessage.h"
 #include "engine/SamePackage.h"
 #include "engine/SaveDocument.h"
@@ -119,9 +120,20 @@ DocumentRecord& RecordToSave(PackageGroup& group, const std::vector<DocumentReco
 void SaveGroup(PackageGroup& group,
                const std::vector<DocumentRecord*>& records,
                const SaveOptions& options,
+               const SaveRunSettings& settings,
                ScratchFolder* scratch)
 {
     DocumentRecord& saved = RecordToSave(group, records);
+    // The other program would write its copy over this save when it saves.
+    const std::optional<OtherProgramLock> lock =
+        settings.IgnoreLocks ? std::nullopt : FindOtherProgramLock(saved.FullPath);
+    if (lock) {
+        group.Outcome = DocumentOutcome{false, OpenElsewhereMessage(*lock, settings.LockOverrideHint)};
+        for (const std::size_t i : group.Records) {
+            records[i]->LastError = group.Outcome.message;
+        }
+        return;
+    }
     group.Outcome = SaveDocument(saved, options, scratch);
     if (group.Records.size() == 1) {
         if (group.Outcome.ok) {
@@ -220,7 +232,7 @@ SaveRunReport SaveRun(const std::vector<DocumentRecord*>& records,
                     // The save then tries a folder of its own and reports why it cannot have one.
                 }
             }
-            SaveGroup(group, records, options, folder ? &*folder : nullptr);
+            SaveGroup(group, records, options, settings, folder ? &*folder : nullptr);
             progress.Report(done.fetch_add(1) + 1, groups.size(), records[group.Records.front()]->FullPath);
         },
         [&](std::size_t g, bool ran) {

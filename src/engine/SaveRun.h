@@ -24,6 +24,8 @@ struct SaveRunSettings
     bool KeepModificationTime = false;
     // Save packages that another program has open (a lock file beside them) all the same.
     bool IgnoreLocks = false;
+    // How the message of a package left alone for its lock file says to save it all the same.
+    std::string LockOverrideHint = "save with --ignore-locks";
     unsigned Workers = 0; // packages saved at once; 0: SaveWorkers()
 };
 

@@ -3,6 +3,7 @@
 #include "archive/TArchiveReader.h"
 #include "engine/JournalStore.h"
 #include "engine/OrderedPool.h"
+#include "engine/OtherProgramLock.h"
 #include "engine/PackageFingerprint.h"
 #include "engine/PartLocator.h"
 #include "engine/SaveHooks.h"
@@ -145,6 +146,11 @@ UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const 
             return outcome;
         }
         if (!choice->AlreadyRestored) {
+            if (!options.IgnoreLocks) {
+                if (const std::optional<OtherProgramLock> lock = FindOtherProgramLock(package)) {
+                    throw std::runtime_error(OpenElsewhereMessage(*lock, options.LockOverrideHint));
+                }
+            }
             Restore(key, *choice, before, current, options);
         }
         MarkUndone(*choice->Run, key);

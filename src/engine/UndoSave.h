@@ -17,6 +17,7 @@ struct UndoOptions
     std::string RunId;                 // empty: the package's latest save not undone yet
     bool KeepModificationTime = false; // the package keeps the time it has now
     bool IgnoreLocks = false;          // restore packages another program has open all the same
+    std::string LockOverrideHint = "restore with --ignore-locks";
 };
 
 struct UndoOutcome : DocumentOutcome

@@ -476,7 +476,56 @@ private slots:
 
         QVERIFY(CellOf(*m_window, 0, 2) != sizeAfterSecond);
         QCOMPARE(CellOf(*m_window, 1, 4), CellOf(*m_window, 0, 4));
+
+        // The reread after Undo Last Save is a step of Undo: a pending edit of a row comes back.
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Third save"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(model.setData(model.index(1, 5), QStringLiteral("Pending creator"), Qt::EditRole));
+        Dialogs::setNextAnswer(QMessageBox::Yes);
+        undo->trigger();
+        QVERIFY(WaitForCommand(*m_window));
+        Dialogs::takeShownMessages();
+        QCOMPARE(CellOf(*m_window, 1, 3), std::string("twice"));
+        QVERIFY(!model.RecordAt(1).Modified);
+        m_window->undoStack()->undo();
+        QCOMPARE(CellOf(*m_window, 1, 5), std::string("Pending creator"));
+        QVERIFY(model.RecordAt(1).Modified);
         qputenv("XDG_STATE_HOME", oldState);
+    }
+
+    // A package another program has open is listed in the save report and keeps its changes, until
+    // the Options entry says to save such packages all the same.
+    void packagesOpenElsewhereAreSavedOnlyWhenChosen()
+    {
+        const auto paths = makePackages({"locked", "free"});
+        testsupport::WriteFileBytes(paths[0].parent_path() / (".~lock." + paths[0].filename().string() + "#"),
+                                    "Ann,ann,host,date,url;");
+        const std::string original = testsupport::ReadFileBytes(paths[0]);
+        addFiles(paths);
+        auto& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
+        QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Mine"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
+        QVERIFY(summary.contains(QStringLiteral("1 package(s) could not be saved")));
+        QVERIFY(details.contains(QStringLiteral("open in another program")));
+        QVERIFY(details.contains(QStringLiteral("by Ann")));
+        QVERIFY(testsupport::ReadFileBytes(paths[0]) == original);
+        QVERIFY(model.RecordAt(0).Modified);
+        QVERIFY(!model.RecordAt(1).Modified);
+
+        auto* option = m_window->findChild<QAction*>(QStringLiteral("actSaveLockedPackages"));
+        QVERIFY(option != nullptr && !option->isChecked());
+        option->trigger();
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+        QVERIFY(!model.RecordAt(0).Modified);
+        option->trigger(); // remembered: back to the default for the tests that follow
     }
 
     void removePersonalInfoStagesOneUndoableStep()

@@ -174,6 +174,60 @@ TEST_F(JournalCommands, UndoOfAFolderAndOfARun)
     EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), core);
 }
 
+// A package another program has open is left as it is, with the lock file and its holder named,
+// for set and undo alike, until the locks are ignored.
+TEST_F(JournalCommands, PackagesOpenElsewhereAreLeftUntilLocksAreIgnored)
+{
+    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const std::string original = ReadFileBytes(deck);
+    const fs::path office = m_dir / ".~lock.lo_deck1_props.pptx#";
+    testsupport::WriteFileBytes(office, "Ann Example,ann,host,01.12.2026 10:00,file:///home/ann/.config;");
+    const CliRun refused = Run({"set", "--set", "Title=x", "lo_deck1_props.pptx", "us_core_no_app.pptx"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.err,
+              "lo_deck1_props.pptx: open in another program (lock file .~lock.lo_deck1_props.pptx#, "
+              "by Ann Example): close it there, or save with --ignore-locks\n");
+    EXPECT_EQ(refused.out, "us_core_no_app.pptx: saved\n");
+    EXPECT_EQ(ReadFileBytes(deck), original);
+
+    fs::remove(office);
+    const fs::path owner = m_dir / "~$_deck1_props.pptx"; // the name without its first two characters
+    testsupport::WriteFileBytes(owner, std::string("\x03") + "Bob" + std::string(158, '\0'));
+    const CliRun ownerFile = Run({"set", "--set", "Title=x", "lo_deck1_props.pptx"});
+    EXPECT_EQ(ownerFile.status, 1);
+    EXPECT_NE(ownerFile.err.find("(lock file ~$_deck1_props.pptx, by Bob)"), std::string::npos)
+        << ownerFile.err;
+    EXPECT_EQ(ReadFileBytes(deck), original);
+
+    const CliRun forced = Run({"set", "--ignore-locks", "--set", "Title=x", "lo_deck1_props.pptx"});
+    ASSERT_EQ(forced.status, 0) << forced.err;
+    const std::string saved = ReadFileBytes(deck);
+    const CliRun undo = Run({"undo", "lo_deck1_props.pptx"});
+    EXPECT_EQ(undo.status, 1);
+    EXPECT_NE(undo.err.find("close it there, or restore with --ignore-locks"), std::string::npos) << undo.err;
+    EXPECT_EQ(ReadFileBytes(deck), saved);
+    EXPECT_EQ(Run({"undo", "--ignore-locks", "lo_deck1_props.pptx"}).status, 0);
+    EXPECT_EQ(Members(deck), Members(testsupport::RealCorpusDir() / "lo_deck1_props.pptx"));
+}
+
+// A dry run says what the save would say about a signed package, before anything is written.
+TEST_F(JournalCommands, DryRunWarnsOfASignature)
+{
+    fs::copy_file(testsupport::RealCorpusDir() / "tika_signed.pptx", m_dir / "signed.pptx");
+    const std::string original = ReadFileBytes(m_dir / "signed.pptx");
+    const CliRun dry = Run({"set", "--dry-run", "--set", "Title=x", "signed.pptx", "lo_deck1_props.pptx"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.err, "signed.pptx: the package is digitally signed; its signature may no longer verify\n");
+    EXPECT_NE(dry.out.find("signed.pptx: Title: "), std::string::npos);
+    testsupport::WriteFileBytes(m_dir / "t.csv",
+                                "FullPath,Title\n" + (m_dir / "signed.pptx").string() + ",New\n");
+    const CliRun import = Run({"import", "--dry-run", "t.csv"});
+    EXPECT_EQ(import.status, 0) << import.err;
+    EXPECT_NE(import.err.find("signed.pptx: the package is digitally signed"), std::string::npos)
+        << import.err;
+    EXPECT_EQ(ReadFileBytes(m_dir / "signed.pptx"), original);
+}
+
 TEST_F(JournalCommands, NoJournalAndPurge)
 {
     ASSERT_EQ(Run({"set", "--no-journal", "--set", "Title=x", "lo_deck1_props.pptx"}).status, 0);
