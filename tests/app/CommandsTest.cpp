@@ -233,10 +233,10 @@ private slots:
 
         // The save settings are checkable and remembered between runs.
         QVERIFY(m_window->optionsMenu()->menuAction()->isVisible());
-        QCOMPARE(
-            MenuTexts(m_window->optionsMenu()),
-            (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times",
-                         "Review Changes &Before Saving", "File Types\u2026", "Show Custom Properties"}));
+        QCOMPARE(MenuTexts(m_window->optionsMenu()),
+                 (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times",
+                              "Save Packages &Open in Other Programs", "Review Changes &Before Saving",
+                              "File Types\u2026", "Show Custom Properties"}));
         QVERIFY(action("actJournalSaves")->isChecked());
         QVERIFY(!action("actKeepModificationTime")->isChecked());
         action("actKeepModificationTime")->trigger();
