@@ -4,7 +4,7 @@
 #include "app/DocumentTableModel.h"
 #include "editing/BatchValues.h"
 #include "editing/RecordEdits.h"
-#include "engine/DocumentList.h"
+#include "engine/record/DocumentList.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 // survive the trip to the stored form and back unchanged.
 #include "FuzzSupport.h"
 
-#include "engine/DateConvert.h"
+#include "engine/record/DateConvert.h"
 
 #include <array>
 #include <cstdint>

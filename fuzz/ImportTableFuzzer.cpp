@@ -3,8 +3,8 @@
 // row or cell beyond the import's limits, or a table without a row number per row is a finding.
 // The first byte picks CSV (even) or a workbook (odd).
 #include "FuzzSupport.h"
-#include "engine/ImportPlan.h"
-#include "engine/ImportTable.h"
+#include "engine/tables/ImportPlan.h"
+#include "engine/tables/ImportTable.h"
 
 #include <cstdint>
 #include <string>

@@ -3,8 +3,8 @@
 // not read back or that broke a package which loaded; scratch or temporary files left behind.
 #include "FuzzSupport.h"
 
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include <cstdint>
 #include <cstdlib>

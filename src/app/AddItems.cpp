@@ -1,6 +1,6 @@
 #include "app/AddItems.h"
 
-#include "engine/AddDocument.h"
+#include "engine/adding/AddDocument.h"
 
 #include <filesystem>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "app/CustomPropertiesCommand.h"
 
 #include "app/DocumentTableModel.h"
-#include "engine/WriteProperties.h"
+#include "engine/package/WriteProperties.h"
 
 namespace app {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/CustomProperties.h"
-#include "engine/DocumentRecord.h"
+#include "engine/custom/CustomProperties.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <QDialog>
 

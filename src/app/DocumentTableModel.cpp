@@ -1,7 +1,7 @@
 #include "app/DocumentTableModel.h"
 
-#include "engine/CellText.h"
-#include "engine/PathMessage.h"
+#include "engine/record/CellText.h"
+#include "engine/record/PathMessage.h"
 
 #include <QApplication>
 #include <QFont>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/ColumnConfig.h"
-#include "engine/DocumentList.h"
+#include "engine/record/DocumentList.h"
 
 #include <QAbstractTableModel>
 

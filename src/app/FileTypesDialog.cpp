@@ -1,6 +1,6 @@
 #include "app/FileTypesDialog.h"
 
-#include "engine/OfficeExtensions.h"
+#include "engine/package/OfficeExtensions.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

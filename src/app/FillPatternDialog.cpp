@@ -2,7 +2,7 @@
 
 #include "app/PreviewFooter.h"
 #include "editing/QtText.h"
-#include "engine/FillValue.h"
+#include "engine/tables/FillValue.h"
 
 #include <QBrush>
 #include <QComboBox>

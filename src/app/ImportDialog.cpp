@@ -1,7 +1,7 @@
 #include "app/ImportDialog.h"
 
 #include "app/PreviewFooter.h"
-#include "engine/ImportPlan.h"
+#include "engine/tables/ImportPlan.h"
 
 #include <QCheckBox>
 #include <QLabel>

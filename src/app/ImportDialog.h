@@ -1,9 +1,9 @@
 #pragma once
 
 #include "editing/BatchValues.h"
-#include "engine/CustomProperties.h"
-#include "engine/DocumentRecord.h"
-#include "engine/ImportTable.h"
+#include "engine/custom/CustomProperties.h"
+#include "engine/record/DocumentRecord.h"
+#include "engine/tables/ImportTable.h"
 
 #include <QDialog>
 

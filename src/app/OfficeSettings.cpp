@@ -1,8 +1,8 @@
 #include "app/OfficeSettings.h"
 
 #include "app/AppSettings.h"
-#include "engine/AddDocument.h"
-#include "engine/OfficeExtensions.h"
+#include "engine/adding/AddDocument.h"
+#include "engine/package/OfficeExtensions.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "app/PendingChangesModel.h"
 
 #include "editing/QtText.h"
-#include "engine/OfficeExtensions.h"
-#include "engine/PathMessage.h"
+#include "engine/package/OfficeExtensions.h"
+#include "engine/record/PathMessage.h"
 
 #include <QApplication>
 #include <QStyle>

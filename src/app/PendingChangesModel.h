@@ -1,8 +1,8 @@
 #pragma once
 
 #include "editing/DropChangesCommand.h"
-#include "engine/DocumentList.h"
-#include "engine/PendingChanges.h"
+#include "engine/record/DocumentList.h"
+#include "engine/record/PendingChanges.h"
 
 #include <QAbstractTableModel>
 #include <QStringList>

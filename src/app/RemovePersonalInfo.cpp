@@ -1,7 +1,7 @@
 #include "app/RemovePersonalInfo.h"
 
-#include "engine/DocumentRecord.h"
-#include "engine/PersonalProperties.h"
+#include "engine/record/DocumentRecord.h"
+#include "engine/record/PersonalProperties.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DocumentRecord.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <QUndoCommand>
 

@@ -2,9 +2,9 @@
 
 #include "app/DocumentTableModel.h"
 #include "app/ReplaceRecordsCommand.h"
-#include "engine/DocumentOutcome.h"
-#include "engine/DocumentRecord.h"
-#include "engine/LoadDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/record/DocumentOutcome.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <memory>
 #include <vector>

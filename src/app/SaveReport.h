@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/DocumentRecord.h"
-#include "engine/SaveRun.h"
-#include "engine/UndoSave.h"
+#include "engine/journal/UndoSave.h"
+#include "engine/record/DocumentRecord.h"
+#include "engine/runs/SaveRun.h"
 
 #include <QString>
 

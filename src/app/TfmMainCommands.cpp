@@ -11,13 +11,13 @@
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "editing/BatchApplyCommand.h"
-#include "engine/JournalStore.h"
-#include "engine/LoadDocument.h"
-#include "engine/OrderedPool.h"
-#include "engine/PathMessage.h"
-#include "engine/SaveRun.h"
-#include "engine/UndoSave.h"
-#include "engine/UsableCores.h"
+#include "engine/journal/JournalStore.h"
+#include "engine/journal/UndoSave.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/record/PathMessage.h"
+#include "engine/runs/OrderedPool.h"
+#include "engine/runs/SaveRun.h"
+#include "engine/runs/UsableCores.h"
 
 #include <QAction>
 #include <QCheckBox>

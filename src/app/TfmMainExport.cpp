@@ -3,7 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
-#include "engine/Progress.h"
+#include "engine/runs/Progress.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 

@@ -7,7 +7,7 @@
 #include "app/ImportDialog.h"
 #include "app/TfmMain.h"
 #include "editing/RecordValuesCommand.h"
-#include "engine/ImportTable.h"
+#include "engine/tables/ImportTable.h"
 
 #include <QUndoStack>
 

@@ -1,6 +1,6 @@
 // Paths given on the command line: added as Add File and Add Folder would add them.
 #include "app/TfmMain.h"
-#include "engine/ScanFolder.h"
+#include "engine/adding/ScanFolder.h"
 
 #include <QFileInfo>
 

@@ -6,8 +6,8 @@
 #include "app/ReplaceRecordsCommand.h"
 #include "app/RowJob.h"
 #include "app/TfmMain.h"
-#include "engine/OrderedPool.h"
-#include "engine/UsableCores.h"
+#include "engine/runs/OrderedPool.h"
+#include "engine/runs/UsableCores.h"
 
 #include <QUndoStack>
 

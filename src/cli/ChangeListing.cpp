@@ -2,7 +2,7 @@
 
 #include "archive/Utf8.h"
 #include "cli/JsonWriter.h"
-#include "engine/OfficeExtensions.h"
+#include "engine/package/OfficeExtensions.h"
 
 namespace cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/PendingChanges.h"
+#include "engine/record/PendingChanges.h"
 
 #include <ostream>
 #include <string>

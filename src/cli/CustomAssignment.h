@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/CustomProperties.h"
+#include "engine/custom/CustomProperties.h"
 
 #include <string>
 #include <vector>

@@ -4,7 +4,7 @@
 #include "cli/CustomOutput.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
-#include "engine/PathMessage.h"
+#include "engine/record/PathMessage.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/ExportSnapshot.h"

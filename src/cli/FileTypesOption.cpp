@@ -1,7 +1,7 @@
 #include "cli/FileTypesOption.h"
 
-#include "engine/AddDocument.h"
-#include "engine/OfficeExtensions.h"
+#include "engine/adding/AddDocument.h"
+#include "engine/package/OfficeExtensions.h"
 
 namespace cli {
 

@@ -2,7 +2,7 @@
 
 #include "archive/Utf8.h"
 #include "cli/CommandLine.h"
-#include "engine/JournalStore.h"
+#include "engine/journal/JournalStore.h"
 
 #include <iostream>
 #include <memory>

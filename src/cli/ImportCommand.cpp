@@ -5,8 +5,8 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/SaveRun.h"
-#include "engine/ImportPlan.h"
-#include "engine/PathMessage.h"
+#include "engine/record/PathMessage.h"
+#include "engine/tables/ImportPlan.h"
 
 #include <filesystem>
 #include <iostream>

@@ -1,9 +1,9 @@
 #include "cli/LoadRows.h"
 
-#include "engine/AddDocument.h"
-#include "engine/ParallelLoad.h"
-#include "engine/PathMessage.h"
-#include "engine/ScanFolder.h"
+#include "engine/adding/AddDocument.h"
+#include "engine/adding/AppendLoadedRows.h"
+#include "engine/adding/ScanFolder.h"
+#include "engine/record/PathMessage.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/AddDocument.h"
-#include "engine/DocumentList.h"
-#include "engine/Progress.h"
+#include "engine/adding/AddDocument.h"
+#include "engine/record/DocumentList.h"
+#include "engine/runs/Progress.h"
 
 #include <ostream>
 #include <string>

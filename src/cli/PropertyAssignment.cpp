@@ -1,8 +1,8 @@
 #include "cli/PropertyAssignment.h"
 
-#include "engine/DocumentRecord.h"
-#include "engine/PersonalProperties.h"
-#include "engine/PropertyValueRule.h"
+#include "engine/record/DocumentRecord.h"
+#include "engine/record/PersonalProperties.h"
+#include "engine/record/PropertyValueRule.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Interrupt.h"
-#include "engine/SaveRun.h"
+#include "engine/runs/SaveRun.h"
 
 #include <iostream>
 

@@ -7,9 +7,9 @@
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
 #include "cli/SaveRun.h"
-#include "engine/FillPattern.h"
-#include "engine/FillValue.h"
-#include "engine/SamePackage.h"
+#include "engine/package/SamePackage.h"
+#include "engine/tables/FillPattern.h"
+#include "engine/tables/FillValue.h"
 
 #include <iostream>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "cli/TableWriter.h"
 
 #include "archive/Utf8.h"
-#include "engine/CellText.h"
-#include "engine/CustomColumnCaption.h"
+#include "engine/custom/CustomColumnCaption.h"
+#include "engine/record/CellText.h"
 #include "export/RowFields.h"
 
 #include <algorithm>

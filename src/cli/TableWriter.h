@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/DocumentList.h"
+#include "engine/record/DocumentList.h"
 
 #include <ostream>
 #include <string>

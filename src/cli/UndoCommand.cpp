@@ -2,9 +2,9 @@
 
 #include "cli/CommandLine.h"
 #include "cli/Interrupt.h"
-#include "engine/JournalStore.h"
-#include "engine/SamePackage.h"
-#include "engine/UndoSave.h"
+#include "engine/journal/JournalStore.h"
+#include "engine/journal/UndoSave.h"
+#include "engine/package/SamePackage.h"
 
 #include <filesystem>
 #include <iostream>

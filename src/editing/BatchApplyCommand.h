@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editing/BatchValues.h"
-#include "engine/DocumentList.h"
+#include "engine/record/DocumentList.h"
 
 #include <QUndoCommand>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/DocumentList.h"
-#include "engine/PendingChanges.h"
+#include "engine/record/DocumentList.h"
+#include "engine/record/PendingChanges.h"
 
 #include <QUndoCommand>
 

@@ -1,6 +1,6 @@
 #include "editing/PropertyDateEdit.h"
 
-#include "engine/DateConvert.h"
+#include "engine/record/DateConvert.h"
 
 #include <QCalendarWidget>
 #include <QEvent>

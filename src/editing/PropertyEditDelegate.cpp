@@ -1,7 +1,7 @@
 #include "editing/PropertyEditDelegate.h"
 
 #include "editing/PropertyEditorWidget.h"
-#include "engine/PropertyValueRule.h"
+#include "engine/record/PropertyValueRule.h"
 
 #include <QAbstractItemView>
 #include <QCoreApplication>

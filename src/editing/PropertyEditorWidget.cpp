@@ -2,8 +2,8 @@
 
 #include "editing/PropertyDateEdit.h"
 #include "editing/PropertyLineEdit.h"
-#include "engine/DocumentRecord.h"
-#include "engine/PropertyValueRule.h"
+#include "engine/record/DocumentRecord.h"
+#include "engine/record/PropertyValueRule.h"
 
 #include <QKeyEvent>
 

@@ -2,7 +2,7 @@
 
 #include "editing/BatchApplyCommand.h"
 #include "editing/CellEditCommand.h"
-#include "engine/PropertyValueRule.h"
+#include "engine/record/PropertyValueRule.h"
 
 #include <QUndoStack>
 

@@ -1,8 +1,8 @@
 #include "export/BuildCsv.h"
 
-#include "engine/CustomColumnCaption.h"
-#include "engine/CustomProperties.h"
-#include "engine/DocumentList.h"
+#include "engine/custom/CustomColumnCaption.h"
+#include "engine/custom/CustomProperties.h"
+#include "engine/record/DocumentList.h"
 #include "export/RowFields.h"
 
 namespace exporting {

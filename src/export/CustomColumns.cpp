@@ -1,9 +1,9 @@
 #include "export/CustomColumns.h"
 
 #include "archive/Utf8.h"
-#include "engine/CustomColumnCaption.h"
-#include "engine/CustomProperties.h"
-#include "engine/DocumentList.h"
+#include "engine/custom/CustomColumnCaption.h"
+#include "engine/custom/CustomProperties.h"
+#include "engine/record/DocumentList.h"
 #include "export/BuildXml.h"
 
 namespace exporting {

@@ -1,7 +1,7 @@
 #include "export/ExportSnapshot.h"
 
-#include "engine/CustomProperties.h"
-#include "engine/DocumentList.h"
+#include "engine/custom/CustomProperties.h"
+#include "engine/record/DocumentList.h"
 #include "export/BuildCsv.h"
 #include "export/CustomColumns.h"
 

@@ -1,6 +1,6 @@
 #include "export/ExportTarget.h"
 
-#include "engine/OfficeExtensions.h"
+#include "engine/package/OfficeExtensions.h"
 
 #include <algorithm>
 #include <cctype>

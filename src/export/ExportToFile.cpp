@@ -2,7 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/AtomicReplace.h"
-#include "engine/PathMessage.h"
+#include "engine/record/PathMessage.h"
 #include "export/BuildCsv.h"
 #include "export/BuildHtml.h"
 #include "export/BuildText.h"

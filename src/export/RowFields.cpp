@@ -1,8 +1,8 @@
 #include "export/RowFields.h"
 
 #include "archive/Utf8.h"
-#include "engine/AbsolutePath.h"
-#include "engine/CellText.h"
+#include "engine/record/AbsolutePath.h"
+#include "engine/record/CellText.h"
 
 #include <algorithm>
 

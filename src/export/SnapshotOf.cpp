@@ -1,6 +1,6 @@
-#include "engine/AbsolutePath.h"
-#include "engine/CellText.h"
-#include "engine/DocumentList.h"
+#include "engine/record/AbsolutePath.h"
+#include "engine/record/CellText.h"
+#include "engine/record/DocumentList.h"
 #include "export/GridSnapshot.h"
 
 namespace exporting {

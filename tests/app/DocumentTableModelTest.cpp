@@ -3,7 +3,7 @@
 
 #include "app/ColumnConfig.h"
 #include "app/DefaultColumnConfig.h"
-#include "engine/CellText.h"
+#include "engine/record/CellText.h"
 
 #include <QAbstractItemModelTester>
 #include <QFont>

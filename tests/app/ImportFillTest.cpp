@@ -5,7 +5,7 @@
 #include "app/FillPatternDialog.h"
 #include "app/ImportDialog.h"
 #include "app/TfmMain.h"
-#include "engine/CustomProperties.h"
+#include "engine/custom/CustomProperties.h"
 
 #include <QAction>
 #include <QCheckBox>

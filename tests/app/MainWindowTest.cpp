@@ -7,8 +7,8 @@
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
-#include "engine/JournalStore.h"
-#include "engine/LoadDocument.h"
+#include "engine/journal/JournalStore.h"
+#include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QAction>

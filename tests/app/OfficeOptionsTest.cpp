@@ -9,7 +9,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/FileTypesDialog.h"
 #include "app/TfmMain.h"
-#include "engine/LoadDocument.h"
+#include "engine/package/LoadDocument.h"
 #include "support/OfficePackages.h"
 #include "support/TempDir.h"
 

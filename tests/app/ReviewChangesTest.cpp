@@ -5,8 +5,8 @@
 #include "app/DocumentTableModel.h"
 #include "app/ReviewChangesDialog.h"
 #include "app/TfmMain.h"
-#include "engine/LoadDocument.h"
-#include "engine/OfficeExtensions.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/OfficeExtensions.h"
 #include "support/OfficePackages.h"
 
 #include <QAbstractItemModelTester>

@@ -6,7 +6,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
-#include "engine/ScanFolder.h"
+#include "engine/adding/ScanFolder.h"
 #include "support/TempDir.h"
 
 #include <QImage>

@@ -9,7 +9,7 @@
 #include "editing/BatchListModel.h"
 #include "editing/PropertyLineEdit.h"
 #include "editing/TfmModify.h"
-#include "engine/LoadDocument.h"
+#include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QApplication>

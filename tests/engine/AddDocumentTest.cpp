@@ -1,6 +1,6 @@
-#include "engine/AddDocument.h"
+#include "engine/adding/AddDocument.h"
 
-#include "engine/ScanFolder.h"
+#include "engine/adding/ScanFolder.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 

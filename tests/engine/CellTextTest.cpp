@@ -1,4 +1,4 @@
-#include "engine/CellText.h"
+#include "engine/record/CellText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The seventeen properties of every real-world package, read from its parts, against the
 // expectations made by an independent reader in two time zones.
 #include "ScopedTimeZone.h"
-#include "engine/PropertyValueRule.h"
-#include "engine/ReadProperties.h"
-#include "engine/WriteProperties.h"
+#include "engine/package/ReadProperties.h"
+#include "engine/package/WriteProperties.h"
+#include "engine/record/PropertyValueRule.h"
 #include "support/CorpusParts.h"
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // A save that has to create a property part registers it, and changes nothing else of the package,
 // as the independent package comparison of the corpus judges it.
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include "support/CorpusParts.h"
 #include "support/TempDir.h"

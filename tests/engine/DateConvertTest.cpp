@@ -1,4 +1,4 @@
-#include "engine/DateConvert.h"
+#include "engine/record/DateConvert.h"
 
 #include "ScopedTimeZone.h"
 

@@ -1,4 +1,4 @@
-#include "engine/DocumentRecord.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <gtest/gtest.h>
 

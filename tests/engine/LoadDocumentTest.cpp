@@ -1,7 +1,7 @@
-#include "engine/LoadDocument.h"
+#include "engine/package/LoadDocument.h"
 
 #include "PackageFixtures.h"
-#include "engine/PartLocator.h"
+#include "engine/package/PartLocator.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "engine/OfficeExtensions.h"
+#include "engine/package/OfficeExtensions.h"
 
-#include "engine/AddDocument.h"
+#include "engine/adding/AddDocument.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/OtherProgramLock.h"
+#include "engine/package/OtherProgramLock.h"
 
 #include "support/TempDir.h"
 

@@ -1,7 +1,7 @@
 // The one value rule for the texts the user can store.
-#include "engine/PropertyValueRule.h"
+#include "engine/record/PropertyValueRule.h"
 
-#include "engine/DocumentRecord.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/ReadProperties.h"
+#include "engine/package/ReadProperties.h"
 
 #include "ScopedTimeZone.h"
 #include "support/PackageBuilder.h"

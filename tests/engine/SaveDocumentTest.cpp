@@ -1,7 +1,7 @@
-#include "engine/SaveDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include "PackageFixtures.h"
-#include "engine/LoadDocument.h"
+#include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "engine/SaveRun.h"
+#include "engine/runs/SaveRun.h"
 
-#include "engine/LoadDocument.h"
-#include "engine/OrderedPool.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/runs/OrderedPool.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "engine/ScratchFolder.h"
+#include "engine/package/ScratchFolder.h"
 
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
-#include "engine/WriteProperties.h"
+#include "engine/package/WriteProperties.h"
 
 #include "ScopedTimeZone.h"
-#include "engine/PropertyParts.h"
-#include "engine/ReadProperties.h"
+#include "engine/package/PropertyParts.h"
+#include "engine/package/ReadProperties.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 

@@ -1,5 +1,5 @@
-#include "engine/DocumentList.h"
-#include "engine/ImportTable.h"
+#include "engine/record/DocumentList.h"
+#include "engine/tables/ImportTable.h"
 #include "export/BuildCsv.h"
 #include "export/RowFields.h"
 

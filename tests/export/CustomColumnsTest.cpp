@@ -1,6 +1,6 @@
 #include "export/CustomColumns.h"
 
-#include "engine/DocumentList.h"
+#include "engine/record/DocumentList.h"
 #include "export/BuildXml.h"
 #include "export/DefaultCaptions.h"
 

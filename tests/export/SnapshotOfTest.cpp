@@ -1,5 +1,5 @@
-#include "engine/CellText.h"
-#include "engine/DocumentList.h"
+#include "engine/record/CellText.h"
+#include "engine/record/DocumentList.h"
 #include "export/BuildCsv.h"
 #include "export/DefaultCaptions.h"
 #include "export/GridSnapshot.h"

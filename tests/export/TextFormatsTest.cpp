@@ -1,4 +1,4 @@
-#include "engine/DocumentRecord.h"
+#include "engine/record/DocumentRecord.h"
 #include "export/BuildHtml.h"
 #include "export/BuildText.h"
 #include "export/BuildXml.h"

@@ -5,7 +5,7 @@
 #include "reliability/SandboxChecks.h"
 #include "reliability/SaveFaultFixture.h"
 
-#include "engine/SaveDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "support/HostilePackages.h"
 #include "support/TempDir.h"
 
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include <gtest/gtest.h>
 

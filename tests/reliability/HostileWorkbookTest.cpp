@@ -1,6 +1,6 @@
 // Tables given to an import are untrusted like packages: each hostile workbook, read in a child
 // process, must end in the import's own error, in bounded time and memory.
-#include "engine/ImportTable.h"
+#include "engine/tables/ImportTable.h"
 #include "reliability/ChildProcess.h"
 #include "support/TempDir.h"
 #include "support/Workbooks.h"

@@ -1,12 +1,12 @@
 // A journaled save killed after its journal entry was complete but before the new package replaced
 // the old one: the package is the old one, and undo passes the entry over without touching it.
 #include "archive/UpdatePackage.h"
-#include "engine/JournalStore.h"
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
-#include "engine/SaveHooks.h"
-#include "engine/ScratchFolder.h"
-#include "engine/UndoSave.h"
+#include "engine/journal/JournalStore.h"
+#include "engine/journal/UndoSave.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
+#include "engine/package/SaveHooks.h"
+#include "engine/package/ScratchFolder.h"
 #include "reliability/ChildProcess.h"
 #include "support/TempDir.h"
 

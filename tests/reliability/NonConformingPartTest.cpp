@@ -1,7 +1,7 @@
 // Property parts that a conforming XML 1.0 parser refuses, and archives that readers disagree on:
 // each is reported when the package loads, and a save of it fails and leaves the package as it was.
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 

@@ -2,8 +2,8 @@
 
 #include "reliability/SandboxChecks.h"
 
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include <cstdlib>
 #include <grp.h>

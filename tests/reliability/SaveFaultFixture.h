@@ -3,8 +3,8 @@
 #include "reliability/ChildProcess.h"
 #include "support/TempDir.h"
 
-#include "engine/DocumentOutcome.h"
-#include "engine/DocumentRecord.h"
+#include "engine/record/DocumentOutcome.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <gtest/gtest.h>
 

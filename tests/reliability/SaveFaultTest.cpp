@@ -5,8 +5,8 @@
 #include "reliability/SandboxChecks.h"
 #include "reliability/SaveFaultFixture.h"
 
-#include "engine/LoadDocument.h"
-#include "engine/SaveDocument.h"
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,152 @@
+#include "engine/adding/ScanFolder.h"
+
+#include "engine/adding/AddDocument.h"
+
+#include <algorithm>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+#include <utility>
+
+namespace engine {
+
+namespace {
+
+struct DirCloser
+{
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+// A folder's identity, so that a link leading back to a folder on the current walk is not
+// followed into an endless loop.
+using FolderId = std::pair<dev_t, ino_t>;
+
+class FolderWalk
+{
+public:
+    FolderWalk(const std::string& filterMode, const std::string& extensionList)
+        : m_filterMode(filterMode)
+        , m_extensionList(extensionList)
+    {}
+
+    void Walk(const std::string& folder, const FolderId& id)
+    {
+        m_onWalk.push_back(id);
+        for (const std::string& name : SortedEntries(folder)) {
+            Visit(folder + name);
+        }
+        m_onWalk.pop_back();
+    }
+
+    std::vector<ScannedFile> Take() { return std::move(m_files); }
+
+private:
+    static std::vector<std::string> SortedEntries(const std::string& folder)
+    {
+        std::vector<std::string> names;
+        std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+        if (!dir) {
+            return names; // missing or unreadable: skipped
+        }
+        while (const dirent* entry = readdir(dir.get())) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        // std::string compares as unsigned bytes, so the order does not depend on the locale.
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    void Visit(const std::string& full)
+    {
+        struct stat st
+        {
+        };
+
+        if (stat(full.c_str(), &st) != 0) {
+            return; // vanished, or a dangling link
+        }
+        if (S_ISDIR(st.st_mode)) {
+            const FolderId id{st.st_dev, st.st_ino};
+            if (std::find(m_onWalk.begin(), m_onWalk.end(), id) == m_onWalk.end()) {
+                Walk(full + "/", id);
+            }
+            return;
+        }
+        if (!S_ISREG(st.st_mode)) {
+            return; // devices, pipes and sockets are never packages
+        }
+        const std::string ext = FileExtension(full);
+        const auto size = static_cast<std::uint64_t>(st.st_size);
+        if (PassesFilter(ext, m_filterMode, m_extensionList) && size > kMinPackageSize) {
+            m_files.push_back(ScannedFile{full, full.substr(full.find_last_of('/') + 1), size, ext});
+        }
+    }
+
+    const std::string& m_filterMode;
+    const std::string& m_extensionList;
+    std::vector<FolderId> m_onWalk;
+    std::vector<ScannedFile> m_files;
+};
+
+} // namespace
+
+std::optional<ScannedFile> DescribeFile(const std::string& path)
+{
+    struct stat st
+    {
+    };
+
+    if (path.empty() || stat(path.c_str(), &st) != 0) {
+        return std::nullopt;
+    }
+    return DescribeFile(path, st);
+}
+
+std::optional<ScannedFile> DescribeFile(const std::string& path, const struct stat& st)
+{
+    if (path.empty() || !S_ISREG(st.st_mode)) {
+        return std::nullopt;
+    }
+    const std::size_t slash = path.find_last_of('/');
+    return ScannedFile{path, slash == std::string::npos ? path : path.substr(slash + 1),
+                       static_cast<std::uint64_t>(st.st_size), FileExtension(path)};
+}
+
+std::vector<ScannedFile>
+ScanFolderFiles(const std::string& folder, const std::string& filterMode, const std::string& extensionList)
+{
+    try {
+        std::string root = folder.empty() ? std::string("./") : folder;
+        if (root.back() != '/') {
+            root += '/';
+        }
+
+        struct stat st
+        {
+        };
+
+        if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            return {};
+        }
+        FolderWalk walk(filterMode, extensionList);
+        walk.Walk(root, FolderId{st.st_dev, st.st_ino});
+        return walk.Take();
+    } catch (...) {
+        return {}; // only allocation can fail here; a scan never ends a command
+    }
+}
+
+std::vector<std::string>
+ScanFolder(const std::string& folder, const std::string& filterMode, const std::string& extensionList)
+{
+    std::vector<std::string> paths;
+    for (ScannedFile& file : ScanFolderFiles(folder, filterMode, extensionList)) {
+        paths.push_back(std::move(file.FullPath));
+    }
+    return paths;
+}
+
+} // namespace engine

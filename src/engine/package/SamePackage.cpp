@@ -1,0 +1,21 @@
+#include "engine/package/SamePackage.h"
+
+#include "engine/journal/JournalFormat.h"
+
+#include <sys/stat.h>
+
+namespace engine {
+
+std::string SamePackageKey(const std::string& path)
+{
+    struct stat st
+    {
+    };
+
+    if (stat(path.c_str(), &st) == 0) {
+        return "inode:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    }
+    return "path:" + JournalKey(path);
+}
+
+} // namespace engine

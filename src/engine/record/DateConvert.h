@@ -1,0 +1,55 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Conversions between the date texts stored in packages (W3C date-time, UTC or with an offset)
+// and the local "YYYY-MM-DD hh:mm:ss" texts the user sees and edits. Local time follows TZ with
+// the zone rules in force on the converted date, not on the day of the conversion.
+namespace engine {
+
+// A calendar date and time of day, without a zone.
+struct DateTime
+{
+    int Year = 1;
+    int Month = 1;
+    int Day = 1;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+
+    friend bool operator==(const DateTime&, const DateTime&) = default;
+};
+
+// True for years 1..9999, an existing day of that month, hh 0..23, mm and ss 0..59.
+[[nodiscard]] bool IsValidDateTime(const DateTime& value);
+
+// UTC -> local time of that instant; std::nullopt when the local time falls outside the years
+// 0001..9999 or the system cannot convert it.
+[[nodiscard]] std::optional<DateTime> UtcToLocal(const DateTime& utc);
+// Local time -> UTC (mktime with the daylight saving state left to the zone rules of that date);
+// std::nullopt for an invalid date-time or a result outside 0001..9999.
+[[nodiscard]] std::optional<DateTime> LocalToUtc(const DateTime& local);
+
+// The instant named by a stored date text as UTC: YYYY-MM-DD, 'T' or a blank, hh:mm, optional
+// :ss, optional .digits after the seconds (ignored), optional Z, +hh:mm, -hh:mm, +hhmm or -hhmm
+// (no zone = UTC). Nothing may come before or after; std::nullopt for any other text.
+[[nodiscard]] std::optional<DateTime> ParseStoredDate(std::string_view stored);
+// A stored date text as local "YYYY-MM-DD hh:mm:ss"; std::nullopt when the text is to be kept as
+// stored (not a full valid date-time, or a local time outside 0001..9999).
+[[nodiscard]] std::optional<std::string> StoredDateToLocalText(std::string_view stored);
+
+// Exactly 19 characters "dddd-dd-dd dd:dd:dd" ('-', one blank, ':'); says nothing about the values.
+[[nodiscard]] bool HasLocalDateForm(std::string_view text);
+
+// A local "YYYY-MM-DD hh:mm:ss" text (exactly that form, see HasLocalDateForm) as a date-time;
+// std::nullopt when it is not a valid date-time.
+[[nodiscard]] std::optional<DateTime> ParseLocalText(std::string_view localText);
+// A local text as the stored form "YYYY-MM-DDThh:mm:ssZ" in UTC; std::nullopt when invalid.
+[[nodiscard]] std::optional<std::string> LocalTextToStoredDate(std::string_view localText);
+
+[[nodiscard]] std::string FormatLocalText(const DateTime& value);  // "YYYY-MM-DD hh:mm:ss"
+[[nodiscard]] std::string FormatStoredDate(const DateTime& value); // "YYYY-MM-DDThh:mm:ssZ"
+
+} // namespace engine

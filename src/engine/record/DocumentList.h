@@ -1,0 +1,90 @@
+#pragma once
+
+#include "engine/record/DocumentRecord.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+// The list of rows the engine fills and walks. The Qt grid model implements it for the window;
+// the command-line tool and the tests use VectorDocumentList.
+namespace engine {
+
+inline constexpr int kUnchecked = 0;
+inline constexpr int kChecked = 2;
+
+class DocumentList
+{
+public:
+    virtual ~DocumentList() = default;
+
+    // Appends a row at the end and returns its fresh, empty record (unchecked).
+    virtual DocumentRecord& AppendRow() = 0;
+    [[nodiscard]] virtual std::size_t RowCount() const = 0;
+    [[nodiscard]] virtual DocumentRecord& RecordAt(std::size_t row) = 0;
+    [[nodiscard]] virtual const DocumentRecord& RecordAt(std::size_t row) const = 0;
+    [[nodiscard]] virtual int CheckState(std::size_t row) const = 0;
+    virtual void SetCheckState(std::size_t row, int state) = 0;
+    virtual void DeleteRow(std::size_t row) = 0;
+
+    // Bracket a batch of changes so that a view redraws once; the calls nest.
+    virtual void BeginUpdate() {}
+
+    virtual void EndUpdate() {}
+};
+
+// Brackets a batch of changes to a list for a scope, also when the scope ends by an exception.
+class UpdateScope
+{
+public:
+    explicit UpdateScope(DocumentList& list)
+        : m_list(list)
+    {
+        m_list.BeginUpdate();
+    }
+
+    ~UpdateScope() { m_list.EndUpdate(); }
+
+    UpdateScope(const UpdateScope&) = delete;
+    UpdateScope& operator=(const UpdateScope&) = delete;
+
+private:
+    DocumentList& m_list;
+};
+
+// A plain list of rows; records keep their addresses for as long as they are in the list.
+class VectorDocumentList : public DocumentList
+{
+public:
+    DocumentRecord& AppendRow() override;
+
+    [[nodiscard]] std::size_t RowCount() const override { return m_rows.size(); }
+
+    [[nodiscard]] DocumentRecord& RecordAt(std::size_t row) override { return *m_rows.at(row).record; }
+
+    [[nodiscard]] const DocumentRecord& RecordAt(std::size_t row) const override
+    {
+        return *m_rows.at(row).record;
+    }
+
+    [[nodiscard]] int CheckState(std::size_t row) const override { return m_rows.at(row).checkState; }
+
+    void SetCheckState(std::size_t row, int state) override { m_rows.at(row).checkState = state; }
+
+    void DeleteRow(std::size_t row) override;
+
+    // Hands the rows over (record and check state) and leaves the list empty; used to move rows
+    // loaded on a worker thread into a view's model on its own thread.
+    struct Row
+    {
+        std::unique_ptr<DocumentRecord> record;
+        int checkState = kUnchecked;
+    };
+
+    std::vector<Row> TakeRows();
+
+private:
+    std::vector<Row> m_rows;
+};
+
+} // namespace engine

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The one rule a property text must meet before it is stored by an editor, the batch dialog or the
+// command-line tool, or written into a package: dates are local "YYYY-MM-DD hh:mm:ss" naming a
+// valid local date and time, Revision and TotalEditTime(second) are digits only. An empty text is
+// always allowed (it removes the property).
+namespace engine {
+
+// True for Revision and TotalEditTime(second).
+[[nodiscard]] bool IsDigitsOnlyProperty(std::size_t p);
+
+// Why text cannot be the value of property p, naming the property; std::nullopt when it can.
+[[nodiscard]] std::optional<std::string> PropertyValueProblem(std::size_t p, std::string_view text);
+
+[[nodiscard]] inline bool IsValidPropertyValue(std::size_t p, std::string_view text)
+{
+    return !PropertyValueProblem(p, text);
+}
+
+} // namespace engine
