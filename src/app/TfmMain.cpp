@@ -42,9 +42,6 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
-    buildJournalActions();
-    buildReviewActions();
-    buildOfficeActions();
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);

@@ -94,6 +94,11 @@ public:
     void setReviewBeforeSave(bool review);
 
 public slots:
+    // The command bar's buttons, each also a menu entry with a key (see the command table):
+    // BitBtn1 Add File, BitBtn2 Add Folder, BitBtn3 Delete Checked, BitBtn4 Delete All, BitBtn8 Batch
+    // Modify, btnSaveChecked Save Checked, btnSaveAll Save All, SpeedButton1 Export (its menu at the
+    // pointer), BitBtn5 Refresh, BitBtn9 Exit; cbCheckAll checks or unchecks every row; the menu bar's
+    // m1 is About and Help1 opens the web help.
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
@@ -114,19 +119,26 @@ public slots:
     void ExportToText1Click();
     void ExportToXML1Click();
     void ExportToCsvClick();
-    // Restores the packages of the last journaled save run, after a confirmation.
+    // Restores the packages of the last journaled save run not yet undone, after a confirmation.
     void undoLastSave();
     // Stages the clearing of the chosen personal properties on the checked rows, as one undoable step.
     void removePersonalInfo();
-    void actCustomPropertiesClick();
+    // Adds, changes and removes custom properties of the selected rows, as one undoable step.
+    void editCustomProperties();
     // Ctrl+I: a CSV or XLSX table's values on the rows it names, previewed first, as one undoable step.
-    void actImportClick();
+    void importTable();
     // Values computed by a pattern on the checked rows, previewed first, as one undoable step.
-    void actFillPatternClick();
-    void actFileTypesClick();
-    void actShowCustomPropertiesToggled(bool shown);
+    void fillFromPattern();
+    // Which package kinds Add Folder and dropped folders take.
+    void chooseFileTypes();
     // Lists the pending changes; what the user unchecks there is taken back, and Save saves all.
-    void actReviewChangesClick();
+    void reviewPendingChanges();
+    // The Options menu's settings as the user chooses them: applied and remembered.
+    void rememberJournalSaves(bool journal);
+    void rememberKeepModificationTime(bool keep);
+    void rememberSaveLockedPackages(bool save);
+    void rememberReviewBeforeSave(bool review);
+    void showCustomProperties(bool shown);
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -146,12 +158,10 @@ private:
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
     void buildMenus();
-    void buildJournalActions();
-    void buildReviewActions();
+    // The Options menu's remembered settings, on their actions and in force.
+    void restoreCommandSettings();
     void restoreSettings();
     void saveSettings() const;
-    // The Options and Edit actions for other package kinds and custom properties.
-    void buildOfficeActions();
     // The rows with a selected cell, in grid order; the current row when nothing is selected.
     [[nodiscard]] std::vector<std::size_t> selectedRows() const;
 

@@ -32,7 +32,7 @@ void PushValues(QUndoStack& stack,
 
 } // namespace
 
-void TfmMain::actImportClick()
+void TfmMain::importTable()
 {
     if (m_busy) {
         return;
@@ -76,7 +76,7 @@ void TfmMain::actImportClick()
     });
 }
 
-void TfmMain::actFillPatternClick()
+void TfmMain::fillFromPattern()
 {
     if (m_busy) {
         return;

@@ -23,46 +23,69 @@ namespace app {
 
 namespace {
 
+// A command of the window: its menu entry, its button (if any), its key and what it runs. A setting
+// is a checkable entry whose handler takes the state the user chose.
 struct CommandInfo
 {
     const char* actionName;
     const char* menuText; // with its mnemonic
-    const char* caption;  // the button's caption
+    const char* caption;  // the button's caption and the tooltip's text
     QKeySequence shortcut;
-    void (TfmMain::*handler)();
-    const char* buttonName; // nullptr: a menu command only
-    const char* themeIcon;
-    QStyle::StandardPixmap fallbackIcon;
+    void (TfmMain::*handler)() = nullptr;
+    void (TfmMain::*setting)(bool) = nullptr;
+    const char* buttonName = nullptr; // nullptr: a menu command only
+    const char* themeIcon = nullptr;
+    QStyle::StandardPixmap fallbackIcon = QStyle::SP_CustomBase;
 };
 
-// In command-bar order first, then the menu-only commands. No shortcut may be a key that a text box
-// uses, since the shortcuts also work while a cell editor is open.
+// Every command of the window, in command-bar order first, then the menu-only commands and the
+// settings. No shortcut may be a key that a text box uses, since the shortcuts also work while a
+// cell editor is open. The menus place them by name (buildMenus).
 const CommandInfo kCommands[] = {
     {"actAddFile", "Add &File\u2026", "Add File", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmMain::BitBtn1Click,
-     "BitBtn1", "document-open", QStyle::SP_FileIcon},
+     nullptr, "BitBtn1", "document-open", QStyle::SP_FileIcon},
     {"actAddFolder", "Add F&older\u2026", "Add Folder", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
-     &TfmMain::BitBtn2Click, "BitBtn2", "folder-open", QStyle::SP_DirOpenIcon},
+     &TfmMain::BitBtn2Click, nullptr, "BitBtn2", "folder-open", QStyle::SP_DirOpenIcon},
     {"actDeleteChecked", "&Delete Checked", "Delete Checked",
-     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &TfmMain::BitBtn3Click, "BitBtn3", "edit-delete",
-     QStyle::SP_TrashIcon},
-    {"actDeleteAll", "Delete A&ll", "Delete All", QKeySequence(), &TfmMain::BitBtn4Click, "BitBtn4",
+     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &TfmMain::BitBtn3Click, nullptr, "BitBtn3",
+     "edit-delete", QStyle::SP_TrashIcon},
+    {"actDeleteAll", "Delete A&ll", "Delete All", QKeySequence(), &TfmMain::BitBtn4Click, nullptr, "BitBtn4",
      "edit-clear", QStyle::SP_DialogDiscardButton},
     {"actBatchModify", "&Batch Modify\u2026", "Batch Modify", QKeySequence(Qt::CTRL | Qt::Key_B),
-     &TfmMain::BitBtn8Click, "BitBtn8", "document-properties", QStyle::SP_FileDialogDetailedView},
+     &TfmMain::BitBtn8Click, nullptr, "BitBtn8", "document-properties", QStyle::SP_FileDialogDetailedView},
     {"actSaveChecked", "Save &Checked", "Save Checked", QKeySequence(Qt::CTRL | Qt::Key_S),
-     &TfmMain::btnSaveCheckedClick, "btnSaveChecked", "document-save", QStyle::SP_DialogSaveButton},
+     &TfmMain::btnSaveCheckedClick, nullptr, "btnSaveChecked", "document-save", QStyle::SP_DialogSaveButton},
     {"actSaveAll", "Save &All", "Save All", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-     &TfmMain::btnSaveAllClick, "btnSaveAll", "document-save-all", QStyle::SP_DriveHDIcon},
+     &TfmMain::btnSaveAllClick, nullptr, "btnSaveAll", "document-save-all", QStyle::SP_DriveHDIcon},
     {"actExport", "&Export", "Export", QKeySequence(Qt::CTRL | Qt::Key_E),
-     &TfmMain::popupExportMenuUnderButton, "SpeedButton1", "document-export", QStyle::SP_FileDialogListView},
-    {"actRefresh", "&Refresh", "Refresh", QKeySequence(Qt::Key_F5), &TfmMain::BitBtn5Click, "BitBtn5",
-     "view-refresh", QStyle::SP_BrowserReload},
-    {"actExit", "E&xit", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TfmMain::BitBtn9Click, "BitBtn9",
-     "application-exit", QStyle::SP_DialogCloseButton},
-    {"actImport", "&Import\u2026", "Import", QKeySequence(Qt::CTRL | Qt::Key_I), &TfmMain::actImportClick,
-     nullptr, "document-import", QStyle::SP_DialogOpenButton},
+     &TfmMain::popupExportMenuUnderButton, nullptr, "SpeedButton1", "document-export",
+     QStyle::SP_FileDialogListView},
+    {"actRefresh", "&Refresh", "Refresh", QKeySequence(Qt::Key_F5), &TfmMain::BitBtn5Click, nullptr,
+     "BitBtn5", "view-refresh", QStyle::SP_BrowserReload},
+    {"actExit", "E&xit", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TfmMain::BitBtn9Click, nullptr,
+     "BitBtn9", "application-exit", QStyle::SP_DialogCloseButton},
+    {"actImport", "&Import\u2026", "Import", QKeySequence(Qt::CTRL | Qt::Key_I), &TfmMain::importTable,
+     nullptr, nullptr, "document-import", QStyle::SP_DialogOpenButton},
     {"actFillPattern", "&Fill from Pattern\u2026", "Fill from Pattern", QKeySequence(),
-     &TfmMain::actFillPatternClick, nullptr, "edit-find-replace", QStyle::SP_FileDialogContentsView},
+     &TfmMain::fillFromPattern, nullptr, nullptr, "edit-find-replace", QStyle::SP_FileDialogContentsView},
+    {"actUndoLastSave", "Undo &Last Save", "Undo Last Save", QKeySequence(), &TfmMain::undoLastSave},
+    {"actReviewChanges", "Re&view Changes\u2026", "Review Changes", QKeySequence(Qt::CTRL | Qt::Key_R),
+     &TfmMain::reviewPendingChanges},
+    {"actCustomProperties", "Custom Properties\u2026", "Custom Properties", QKeySequence(),
+     &TfmMain::editCustomProperties},
+    {"actRemovePersonalInfo", "Remove &Personal Information\u2026", "Remove Personal Information",
+     QKeySequence(), &TfmMain::removePersonalInfo},
+    {"actFileTypes", "File Types\u2026", "File Types", QKeySequence(), &TfmMain::chooseFileTypes},
+    {"actJournalSaves", "&Record Saves for Undo Last Save", "Record Saves for Undo Last Save", QKeySequence(),
+     nullptr, &TfmMain::rememberJournalSaves},
+    {"actKeepModificationTime", "&Keep Modification Times", "Keep Modification Times", QKeySequence(),
+     nullptr, &TfmMain::rememberKeepModificationTime},
+    {"actSaveLockedPackages", "Save Packages &Open in Other Programs", "Save Packages Open in Other Programs",
+     QKeySequence(), nullptr, &TfmMain::rememberSaveLockedPackages},
+    {"actReviewBeforeSave", "Review Changes &Before Saving", "Review Changes Before Saving", QKeySequence(),
+     nullptr, &TfmMain::rememberReviewBeforeSave},
+    {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), nullptr,
+     &TfmMain::showCustomProperties},
 };
 
 struct ExportItem
@@ -119,21 +142,31 @@ void TfmMain::buildActions()
     for (const CommandInfo& command : kCommands) {
         auto* action = new QAction(QString::fromUtf8(command.menuText), this);
         action->setObjectName(QString::fromLatin1(command.actionName));
-        action->setIconText(QString::fromLatin1(command.caption));
+        action->setIconText(QString::fromUtf8(command.caption));
         action->setShortcut(command.shortcut);
-        action->setToolTip(ToolTipOf(QString::fromLatin1(command.caption), command.shortcut));
-        action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.themeIcon),
-                                         style()->standardIcon(command.fallbackIcon)));
-        // What is typed into an open cell editor belongs to the command.
-        connect(action, &QAction::triggered, this, [this, handler = command.handler] {
-            m_grid->commitOpenEditor();
-            (this->*handler)();
-        });
-        addAction(action);
-        if (action->objectName() != QLatin1String("actExit")) {
-            m_commandActions.push_back(action);
+        action->setToolTip(ToolTipOf(QString::fromUtf8(command.caption), command.shortcut));
+        if (command.themeIcon != nullptr) {
+            action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.themeIcon),
+                                             style()->standardIcon(command.fallbackIcon)));
         }
+        if (command.setting != nullptr) {
+            // A setting the user chooses; the setters put it on the action without this signal.
+            action->setCheckable(true);
+            connect(action, &QAction::triggered, this,
+                    [this, setting = command.setting](bool checked) { (this->*setting)(checked); });
+        } else {
+            // What is typed into an open cell editor belongs to the command.
+            connect(action, &QAction::triggered, this, [this, handler = command.handler] {
+                m_grid->commitOpenEditor();
+                (this->*handler)();
+            });
+            if (action->objectName() != QLatin1String("actExit")) {
+                m_commandActions.push_back(action); // disabled while a long command runs
+            }
+        }
+        addAction(action);
     }
+    restoreCommandSettings();
 
     m_exportMenu = new QMenu(this);
     m_exportMenu->setObjectName(QStringLiteral("ExportMenu"));
@@ -186,7 +219,9 @@ void TfmMain::buildMenus()
 
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
-    AddEntries(*m_editMenu, *this, {"actUndo", "actRedo", "", "actBatchModify", "actFillPattern", ""});
+    AddEntries(*m_editMenu, *this,
+               {"actUndo", "actRedo", "actUndoLastSave", "actReviewChanges", "", "actBatchModify",
+                "actCustomProperties", "actRemovePersonalInfo", "actFillPattern", ""});
     auto* checkAll = new QAction(QStringLiteral("Check &All"), this);
     checkAll->setObjectName(QStringLiteral("actCheckAll"));
     checkAll->setCheckable(true);
@@ -199,10 +234,12 @@ void TfmMain::buildMenus()
     m_editMenu->addAction(checkAll);
     AddEntries(*m_editMenu, *this, {"actDeleteChecked", "actDeleteAll"});
 
-    // Empty until a setting joins it.
     m_optionsMenu = bar->addMenu(QStringLiteral("&Options"));
     m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
     HideWhileEmpty(m_optionsMenu);
+    AddEntries(*m_optionsMenu, *this,
+               {"actJournalSaves", "actKeepModificationTime", "actSaveLockedPackages", "actReviewBeforeSave",
+                "actFileTypes", "actShowCustomProperties"});
 
     QAction* about = bar->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("m1"));

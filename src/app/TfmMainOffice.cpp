@@ -18,35 +18,6 @@
 
 namespace app {
 
-void TfmMain::buildOfficeActions()
-{
-    // Custom Properties edits rows, so it follows Batch Modify and waits while a command runs.
-    auto* customProperties = new QAction(QStringLiteral("Custom Properties\u2026"), this);
-    customProperties->setObjectName(QStringLiteral("actCustomProperties"));
-    connect(customProperties, &QAction::triggered, this, &TfmMain::actCustomPropertiesClick);
-    addAction(customProperties);
-    m_commandActions.push_back(customProperties);
-    const QList<QAction*> editEntries = m_editMenu->actions();
-    const qsizetype batchModify = editEntries.indexOf(findChild<QAction*>(QStringLiteral("actBatchModify")));
-    m_editMenu->insertAction(batchModify < 0 ? nullptr : editEntries.value(batchModify + 1),
-                             customProperties);
-
-    auto* fileTypes = new QAction(QStringLiteral("File Types\u2026"), this);
-    fileTypes->setObjectName(QStringLiteral("actFileTypes"));
-    connect(fileTypes, &QAction::triggered, this, &TfmMain::actFileTypesClick);
-    addAction(fileTypes);
-    m_optionsMenu->addAction(fileTypes);
-
-    auto* showCustom = new QAction(QStringLiteral("Show Custom Properties"), this);
-    showCustom->setObjectName(QStringLiteral("actShowCustomProperties"));
-    showCustom->setCheckable(true);
-    showCustom->setChecked(ShowCustomPropertiesSetting());
-    m_model->setCustomColumnsShown(showCustom->isChecked());
-    connect(showCustom, &QAction::toggled, this, &TfmMain::actShowCustomPropertiesToggled);
-    addAction(showCustom);
-    m_optionsMenu->addAction(showCustom);
-}
-
 std::vector<std::size_t> TfmMain::selectedRows() const
 {
     std::set<std::size_t> rows;
@@ -59,7 +30,7 @@ std::vector<std::size_t> TfmMain::selectedRows() const
     return {rows.begin(), rows.end()};
 }
 
-void TfmMain::actCustomPropertiesClick()
+void TfmMain::editCustomProperties()
 {
     if (m_busy) {
         return;
@@ -90,7 +61,7 @@ void TfmMain::actCustomPropertiesClick()
     });
 }
 
-void TfmMain::actFileTypesClick()
+void TfmMain::chooseFileTypes()
 {
     FileTypesDialog dialog(FileTypesSetting(), this);
     if (dialog.exec() == QDialog::Accepted) {
@@ -98,7 +69,7 @@ void TfmMain::actFileTypesClick()
     }
 }
 
-void TfmMain::actShowCustomPropertiesToggled(bool shown)
+void TfmMain::showCustomProperties(bool shown)
 {
     SetShowCustomPropertiesSetting(shown);
     m_model->setCustomColumnsShown(shown);

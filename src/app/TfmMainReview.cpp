@@ -18,40 +18,6 @@
 
 namespace app {
 
-namespace {
-
-const QString kReviewKey = QStringLiteral("save/reviewFirst");
-
-} // namespace
-
-void TfmMain::buildReviewActions()
-{
-    auto* review = new QAction(QStringLiteral("Re&view Changes\u2026"), this);
-    review->setObjectName(QStringLiteral("actReviewChanges"));
-    review->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    connect(review, &QAction::triggered, this, &TfmMain::actReviewChangesClick);
-    addAction(review);
-    m_commandActions.push_back(review); // disabled while a long command runs
-    // After Undo Last Save, among the commands that take changes back.
-    const QList<QAction*> entries = m_editMenu->actions();
-    const qsizetype undoLast = entries.indexOf(findChild<QAction*>(QStringLiteral("actUndoLastSave")));
-    m_editMenu->insertAction(undoLast < 0 ? nullptr : entries.value(undoLast + 1), review);
-    // The key works while a cell editor is open, as the other command keys do.
-    if (auto* guard = findChild<CommandKeyGuard*>()) {
-        guard->addKey(review->shortcut());
-    }
-
-    auto* reviewFirst = new QAction(QStringLiteral("Review Changes &Before Saving"), this);
-    reviewFirst->setObjectName(QStringLiteral("actReviewBeforeSave"));
-    reviewFirst->setCheckable(true);
-    m_optionsMenu->addAction(reviewFirst);
-    connect(reviewFirst, &QAction::triggered, this, [this](bool checked) {
-        setReviewBeforeSave(checked);
-        AppSettings()->setValue(kReviewKey, checked);
-    });
-    setReviewBeforeSave(AppSettings()->value(kReviewKey, false).toBool());
-}
-
 void TfmMain::setReviewBeforeSave(bool review)
 {
     m_reviewBeforeSave = review;
@@ -77,7 +43,7 @@ TfmMain::ReviewOutcome TfmMain::reviewChanges(bool checkedOnly)
     return save ? ReviewOutcome::Save : ReviewOutcome::Close;
 }
 
-void TfmMain::actReviewChangesClick()
+void TfmMain::reviewPendingChanges()
 {
     if (m_busy) {
         return;
