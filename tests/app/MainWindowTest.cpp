@@ -632,6 +632,44 @@ private slots:
         QVERIFY(std::equal(loaded.begin(), loaded.end(), names.begin()));
     }
 
+    // Cancel during Save All: the packages in hand are finished, the rest keep their bytes and
+    // their rows their changes, and the report says how many were left.
+    void cancelledSaveFinishesThePackagesInHand()
+    {
+        std::vector<std::string> titles;
+        for (int i = 0; i < 60; ++i) {
+            titles.push_back("t" + std::to_string(i));
+        }
+        const auto paths = makePackages(titles);
+        addFiles(paths);
+        auto& model = m_window->model();
+        std::vector<std::string> before;
+        for (std::size_t row = 0; row < paths.size(); ++row) {
+            before.push_back(testsupport::ReadFileBytes(paths[row]));
+            QVERIFY(
+                model.setData(model.index(static_cast<int>(row), 3), QStringLiteral("Saved"), Qt::EditRole));
+        }
+        TWaitForm& box = m_window->waitForm();
+        m_window->setProgressObserver([&box](std::size_t, std::size_t) { box.requestCancel(); });
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        m_window->setProgressObserver({});
+        std::size_t saved = 0;
+        for (std::size_t row = 0; row < paths.size(); ++row) {
+            const bool unchanged = testsupport::ReadFileBytes(paths[row]) == before[row];
+            QCOMPARE(model.RecordAt(row).Modified, unchanged);
+            saved += unchanged ? 0 : 1;
+        }
+        QVERIFY(saved >= 1);
+        QVERIFY(saved < paths.size());
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
+        QVERIFY(summary.startsWith(QStringLiteral("Saved %1 of 60 package(s).").arg(saved)));
+        QVERIFY(summary.contains(QStringLiteral("%1 package(s) were not saved: the save was cancelled.")
+                                     .arg(paths.size() - saved)));
+    }
+
     void closingDuringACommandWaitsForIt()
     {
         addFiles(makePackages({"a"}));
