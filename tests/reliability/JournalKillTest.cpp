@@ -22,6 +22,28 @@ namespace {
 namespace fs = std::filesystem;
 using testsupport::ReadFileBytes;
 
+std::string TitleOf(const fs::path& package)
+{
+    engine::DocumentRecord record;
+    record.FullPath = package.string();
+    EXPECT_TRUE(engine::LoadDocument(record).ok) << record.LastError;
+    return record.Value(0);
+}
+
+void SaveTitle(const fs::path& package, const fs::path& root, const std::string& title)
+{
+    engine::DocumentRecord record;
+    record.FullPath = package.string();
+    ASSERT_TRUE(engine::LoadDocument(record).ok);
+    record.Value(0) = title;
+    record.SetChanged(0, true);
+    record.Modified = true;
+    engine::SaveJournal journal(root, {"Title"});
+    journal.RecordBefore({package.string()});
+    ASSERT_TRUE(engine::SaveDocument(record, {&journal, false}).ok) << record.LastError;
+    journal.Finish();
+}
+
 TEST(JournalKill, SaveKilledBeforeTheRenameLeavesAnEntryUndoPassesOver)
 {
     testsupport::TempDir dir;
@@ -62,54 +84,15 @@ TEST(JournalKill, SaveKilledBeforeTheRenameLeavesAnEntryUndoPassesOver)
     EXPECT_EQ(ReadFileBytes(package), original);
 
     // A later save is undone to the old package past the entry of the killed one.
-    engine::DocumentRecord record;
-    record.FullPath = package.string();
-    ASSERT_TRUE(engine::LoadDocument(record).ok);
-    record.Value(0) = "After the kill";
-    record.SetChanged(0, true);
-    record.Modified = true;
-    {
-        engine::SaveJournal journal(root, {"Title"});
-        journal.RecordBefore({package.string()});
-        ASSERT_TRUE(engine::SaveDocument(record, {&journal, false}).ok) << record.LastError;
-        journal.Finish();
-    }
+    SaveTitle(package, root, "After the kill");
     runs = engine::ReadJournal(root);
     ASSERT_EQ(runs.size(), 2u);
     ASSERT_TRUE(engine::UndoSave(runs, package.string(), {}).ok);
-    record.FullPath = package.string();
-    ASSERT_TRUE(engine::LoadDocument(record).ok);
-    EXPECT_EQ(record.Value(0), "Quarterly review – Q3 “draft” & notes");
+    EXPECT_EQ(TitleOf(package), "Quarterly review – Q3 “draft” & notes");
     for (const auto& item : fs::directory_iterator(dir.Path())) {
         EXPECT_TRUE(item.path() == package || item.path() == root) << item.path(); // no temporary left
     }
 }
-
-namespace {
-
-std::string TitleOf(const fs::path& package)
-{
-    engine::DocumentRecord record;
-    record.FullPath = package.string();
-    EXPECT_TRUE(engine::LoadDocument(record).ok) << record.LastError;
-    return record.Value(0);
-}
-
-void SaveTitle(const fs::path& package, const fs::path& root, const std::string& title)
-{
-    engine::DocumentRecord record;
-    record.FullPath = package.string();
-    ASSERT_TRUE(engine::LoadDocument(record).ok);
-    record.Value(0) = title;
-    record.SetChanged(0, true);
-    record.Modified = true;
-    engine::SaveJournal journal(root, {"Title"});
-    journal.RecordBefore({package.string()});
-    ASSERT_TRUE(engine::SaveDocument(record, {&journal, false}).ok) << record.LastError;
-    journal.Finish();
-}
-
-} // namespace
 
 // An undo killed at a random moment leaves the package as the save made it or as the undo makes
 // it, always readable; the undo run again then finishes the job (or finds it done), and the
