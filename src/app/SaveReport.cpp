@@ -111,4 +111,21 @@ QString UndoReportText(const std::vector<std::string>& packages,
     return summary + QStringLiteral("\n\n") + details.join(QStringLiteral("\n\n"));
 }
 
+QString SaveStatusText(const engine::SaveRunReport& report)
+{
+    if (!report.JournalFailure.empty()) {
+        return QStringLiteral("Nothing was saved");
+    }
+    QString text = QStringLiteral("Saved %1 %2")
+                       .arg(report.Saved)
+                       .arg(report.Saved == 1 ? QStringLiteral("package") : QStringLiteral("packages"));
+    if (report.Failed > 0) {
+        text += QStringLiteral(", %1 failed").arg(report.Failed);
+    }
+    if (report.NotSaved > 0) {
+        text += QStringLiteral(", %1 not saved").arg(report.NotSaved);
+    }
+    return text;
+}
+
 } // namespace app

@@ -16,6 +16,10 @@ namespace app {
 [[nodiscard]] QString SaveReportText(const engine::SaveRunReport& report,
                                      const std::vector<const engine::DocumentRecord*>& records);
 
+// The status bar's line after a save run: "Saved 55 packages, 2 failed" (", 3 not saved" after a
+// cancel).
+[[nodiscard]] QString SaveStatusText(const engine::SaveRunReport& report);
+
 // The same after Undo Last Save restored (or failed to restore) the packages of one run.
 [[nodiscard]] QString UndoReportText(const std::vector<std::string>& packages,
                                      const std::vector<engine::UndoOutcome>& outcomes,

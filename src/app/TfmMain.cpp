@@ -7,6 +7,7 @@
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/EditingHookup.h"
+#include "app/GridStatus.h"
 #include "app/TFMAbout.h"
 #include "app/TWaitForm.h"
 #include "export/ExportToFile.h"
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStyle>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -42,6 +44,7 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
+    new GridStatus(*m_model, *statusBar()); // owned by the status bar
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);
@@ -205,6 +208,12 @@ void TfmMain::BitBtn8Click()
     }
     Dialogs::warning(this, QStringLiteral("Warning"),
                      QStringLiteral("Batch Modify is not available in this build."));
+}
+
+void TfmMain::showStatusMessage(const QString& text)
+{
+    constexpr int kShownMilliseconds = 6000;
+    statusBar()->showMessage(text, kShownMilliseconds);
 }
 
 } // namespace app

@@ -158,6 +158,8 @@ private:
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
     void buildMenus();
+    // A message in the status bar for a few seconds: what a command that ended has done.
+    void showStatusMessage(const QString& text);
     // The Options menu's remembered settings, on their actions and in force.
     void restoreCommandSettings();
     void restoreSettings();

@@ -228,6 +228,7 @@ void TfmMain::writeChanges(bool checkedOnly)
             QString text =
                 report->Results.size() == records.size() ? SaveReportText(*report, records) : QString();
             job->storeInto(*m_model);
+            showStatusMessage(SaveStatusText(*report));
             return text;
         });
 }
@@ -310,6 +311,10 @@ void TfmMain::undoLastSave()
             if (!command->isEmpty()) {
                 m_undoStack->push(command.release());
             }
+            const auto restored = static_cast<std::size_t>(
+                std::count_if(outcomes->begin(), outcomes->end(), [](const auto& o) { return o.ok; }));
+            showStatusMessage(
+                QStringLiteral("Restored %1 of %2 package(s)").arg(restored).arg(packages->size()));
             return UndoReportText(*packages, *outcomes, *ran);
         });
 }

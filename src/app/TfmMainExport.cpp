@@ -7,6 +7,10 @@
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
+#include <QDir>
+
+#include <memory>
+
 namespace app {
 
 void TfmMain::ExportToExcel1Click()
@@ -66,13 +70,24 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         // Taking the texts of 100,000 rows and writing them would freeze the window for seconds,
         // so both happen on a worker; while it runs nothing edits, adds or removes rows.
         const DocumentTableModel* model = m_model;
+        auto written = std::make_shared<bool>(false);
         runLongCommand(
             [model, exporter = m_exporter, format, captions = std::move(captions),
-             withCustom = m_model->customColumnsShown(),
-             target = path.toStdString()](const engine::Progress&) {
+             withCustom = m_model->customColumnsShown(), target = path.toStdString(),
+             written](const engine::Progress&) {
                 exporter(format, exporting::ExportSnapshot(format, *model, captions, withCustom), target);
+                *written = true;
             },
-            [] { return QString(); }, false);
+            [this, written, rows = m_model->RowCount(), path] {
+                if (*written) {
+                    showStatusMessage(QStringLiteral("Exported %1 %2 to %3")
+                                          .arg(rows)
+                                          .arg(rows == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
+                                          .arg(QDir::toNativeSeparators(path)));
+                }
+                return QString();
+            },
+            false);
     });
 }
 

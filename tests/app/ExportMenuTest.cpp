@@ -10,8 +10,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStatusBar>
 #include <QTest>
 #include <QThread>
 #include <QToolButton>
@@ -87,6 +89,11 @@ private slots:
         QVERIFY(text.find("\r\ndeck.pptx,") != std::string::npos);
         QVERIFY(text.find(",Quarterly,") != std::string::npos);
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QStringLiteral("Exported %1 row%2 to %3")
+                     .arg(m_window->model().RowCount())
+                     .arg(m_window->model().RowCount() == 1 ? "" : "s")
+                     .arg(QDir::toNativeSeparators(QString::fromStdString(target.string()))));
     }
 
     void textExportWritesColumnsInIndexOrder()
@@ -181,6 +188,7 @@ private slots:
         QCOMPARE(messages.size(), 1);
         QVERIFY(!messages[0].text.isEmpty());
         QVERIFY(!fs::exists(target));
+        QVERIFY(!m_window->statusBar()->currentMessage().startsWith(QStringLiteral("Exported")));
     }
 
     void spreadsheetIsNeverWrittenUnderXls_data()

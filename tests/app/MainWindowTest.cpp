@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -668,6 +669,37 @@ private slots:
         QVERIFY(summary.startsWith(QStringLiteral("Saved %1 of 60 package(s).").arg(saved)));
         QVERIFY(summary.contains(QStringLiteral("%1 package(s) were not saved: the save was cancelled.")
                                      .arg(paths.size() - saved)));
+    }
+
+    // The status bar counts the rows, the checked, the modified and the unreadable ones after every
+    // command and undo, and says for a while what a save did.
+    void statusBarCountsStayRight()
+    {
+        const auto counts = [this] {
+            auto* label = m_window->findChild<QLabel*>(QStringLiteral("GridCounts"));
+            QCoreApplication::processEvents();
+            return label != nullptr ? label->text() : QString();
+        };
+        QCOMPARE(counts(), QStringLiteral("0 packages, 0 checked, 0 modified"));
+        auto paths = makePackages({"a", "b", "c"});
+        testsupport::WriteFileBytes(*m_dir / "broken.pptx", std::string(600, 'x'));
+        paths.push_back(*m_dir / "broken.pptx");
+        addFiles(paths);
+        QCOMPARE(counts(), QStringLiteral("4 packages, 4 checked, 0 modified, 1 unreadable"));
+        auto& model = m_window->model();
+        model.SetCheckState(1, engine::kUnchecked);
+        QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Edited"), Qt::EditRole));
+        QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
+        Click(*m_window, "BitBtn3"); // Delete Checked
+        QCOMPARE(counts(), QStringLiteral("1 package, 0 checked, 0 modified"));
+        m_window->undoStack()->undo();
+        QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
+        Click(*m_window, "btnSaveChecked");
+        QVERIFY(WaitForCommand(*m_window));
+        Dialogs::takeShownMessages();
+        QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 1 package"));
     }
 
     void closingDuringACommandWaitsForIt()
