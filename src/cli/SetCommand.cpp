@@ -1,6 +1,7 @@
 #include "cli/SetCommand.h"
 
 #include "cli/ChangeListing.h"
+#include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/CustomAssignment.h"
 #include "cli/FileTypesOption.h"
@@ -256,6 +257,7 @@ void AddSetCommand(CLI::App& app)
         ->needs(fill);
     set->add_option("paths", options->paths,
                     "Packages, or folders searched recursively for *.pptx (required)");
+    set->footer(ValuesHelp("--custom NAME=VALUE sets text; NAME:TYPE=VALUE another type.\n"));
     set->callback([options] { RunSet(*options); });
 }
 
