@@ -47,11 +47,12 @@ PropertyAssignment ParseSetArgument(const std::string& argument)
     if (equals == std::string::npos) {
         throw EBadAssignment("\"" + argument + "\" is not NAME=VALUE");
     }
-    PropertyAssignment assignment{PropertyOfName(argument.substr(0, equals)), argument.substr(equals + 1)};
-    if (auto problem = engine::PropertyValueProblem(assignment.Property, assignment.Value)) {
-        throw EBadAssignment(*problem);
+    const std::size_t property = PropertyOfName(argument.substr(0, equals));
+    engine::PropertyInput value = engine::PropertyValueFromInput(property, argument.substr(equals + 1));
+    if (value.Problem) {
+        throw EBadAssignment(*value.Problem);
     }
-    return assignment;
+    return PropertyAssignment{property, std::move(value.Value)};
 }
 
 std::vector<std::string> PersonalPropertyNames()
