@@ -169,11 +169,7 @@ TEST_P(DateInput, BecomesTheRecordTextThatSavesThatInstant)
 INSTANTIATE_TEST_SUITE_P(
     Dates,
     DateInput,
-    testing::Values(InputCase{"UTC", "2024-01-02 10:00:00", "2024-01-02 10:00:00"},
-                    InputCase{"UTC", "2024-01-02", "2024-01-02 00:00:00"},
-                    InputCase{"Europe/Berlin", "2024-01-02T10:00:00Z", "2024-01-02 11:00:00"},
-                    InputCase{"Europe/Berlin", "2024-01-02T10:00:00+01:00", "2024-01-02 10:00:00"},
-                    InputCase{"Europe/Berlin", "2024-07-02T10:00:00-0230", "2024-07-02 14:30:00"},
+    testing::Values(InputCase{"Europe/Berlin", "2024-01-02T10:00:00Z", "2024-01-02 11:00:00"},
                     InputCase{"Europe/Berlin", "2024-10-27T00:30:00Z", "2024-10-27T00:30:00Z"},
                     InputCase{"Europe/Berlin", "2024-10-27T01:30:00Z", "2024-10-27T01:30:00Z"},
                     InputCase{"Europe/Berlin", "2024-10-27T02:00:00Z", "2024-10-27 03:00:00"},
@@ -182,7 +178,6 @@ INSTANTIATE_TEST_SUITE_P(
                     InputCase{"UTC", "2024-01-02T10:00:00", nullptr},
                     InputCase{"UTC", "2024-01-02 10:00:00Z", nullptr},
                     InputCase{"UTC", "2024-02-30", nullptr},
-                    InputCase{"UTC", "2024-1-02", nullptr},
                     InputCase{"UTC", "02.01.2024", nullptr}));
 
 TEST(DateConvert, RecordTextsAreALocalTimeOrAnInstantInTheStoredForm)

@@ -66,8 +66,6 @@ TEST(ValueRule, RefusesALocalTimeTheClocksSkip)
     ASSERT_TRUE(given.Problem);
     EXPECT_EQ(*given.Problem, "LastPrinted" + skipped->substr(skipped->find(':')));
     EXPECT_EQ(PropertyValueFromInput(7, "2024-01-02").Value, "2024-01-02 00:00:00");
-    EXPECT_EQ(PropertyValueFromInput(7, "").Value, "");
-    EXPECT_FALSE(PropertyValueFromInput(7, "").Problem);
     EXPECT_TRUE(PropertyValueFromInput(7, "2024-01-02T10:00").Problem);
     EXPECT_EQ(PropertyValueFromInput(6, "2024-01-02").Problem, PropertyValueProblem(6, "2024-01-02"));
 }
