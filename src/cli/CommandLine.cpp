@@ -1,5 +1,7 @@
 #include "cli/CommandLine.h"
 
+#include "cli/CommandHelp.h"
+
 #include <algorithm>
 #include <iostream>
 
@@ -50,6 +52,7 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
         }
     }
     std::reverse(arguments.begin(), arguments.end()); // the parser takes its arguments in reverse
+    app.footer(ExitCodesHelp()); // set after the commands were added, which would copy it
     try {
         app.parse(arguments);
         return kExitOk;

@@ -12,11 +12,15 @@
 #include "export/ExportToFile.h"
 #include "export/SpreadsheetFileName.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace cli {
@@ -38,6 +42,23 @@ struct ExportOptions
     std::vector<std::string> paths;
 };
 
+// The heading of an export written to standard output, where there is no file name to take it from.
+constexpr std::string_view kStandardOutputTitle = "Document properties";
+
+// Writes the export to standard output; a failed write (a closed or full output) ends the command
+// with exit status 1.
+void ExportToStandardOutput(exporting::ExportFormat format, const exporting::GridSnapshot& snapshot)
+{
+    errno = 0;
+    exporting::ExportToStream(format, snapshot, kStandardOutputTitle, std::cout);
+    std::cout.flush();
+    if (!std::cout || std::ferror(stdout) != 0) {
+        const int error = errno;
+        throw std::runtime_error(std::string("standard output: cannot write the export: ") +
+                                 (error != 0 ? std::strerror(error) : "write error"));
+    }
+}
+
 void RunExport(const ExportOptions& options)
 {
     std::vector<std::string> unreadable;
@@ -52,7 +73,14 @@ void RunExport(const ExportOptions& options)
     const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
     const exporting::ExportFormat format = kFormats.at(options.format);
     std::string output = options.output;
-    if (format == exporting::ExportFormat::Spreadsheet) {
+    const bool toStandardOutput = output == exporting::kStandardOutputTarget;
+    if (toStandardOutput && format == exporting::ExportFormat::Spreadsheet && isatty(STDOUT_FILENO) == 1) {
+        std::cerr << "velmora-cli: a workbook is not written to a terminal; redirect standard output or "
+                     "give --output FILE\n";
+        FinishCommand(kExitUsage);
+        return;
+    }
+    if (format == exporting::ExportFormat::Spreadsheet && !toStandardOutput) {
         output = exporting::SpreadsheetFileName(output);
         if (output != options.output) {
             std::cerr << "velmora-cli: writing " << output << " instead of " << options.output
@@ -73,7 +101,11 @@ void RunExport(const ExportOptions& options)
     const exporting::GridSnapshot snapshot =
         exporting::ExportSnapshot(format, rows, exporting::DefaultCaptions(), options.custom);
     try {
-        exporting::ExportToFile(format, snapshot, output);
+        if (toStandardOutput) {
+            ExportToStandardOutput(format, snapshot);
+        } else {
+            exporting::ExportToFile(format, snapshot, output);
+        }
     } catch (const exporting::EExportError& e) {
         // The spreadsheet's message names its file itself.
         throw std::runtime_error(format == exporting::ExportFormat::Spreadsheet
@@ -96,7 +128,7 @@ void AddExportCommand(CLI::App& app)
         ->add_option(
             "--output", options->output,
             "The file to write; an existing file is replaced, except a package (a workbook named *.xls is "
-            "written as *.xlsx)")
+            "written as *.xlsx); - writes to standard output (a workbook only when that is not a terminal)")
         ->required();
     command->add_flag("--custom", options->custom, "Add one column per custom property name");
     AddFileTypesOption(*command, options->extensions);

@@ -1,6 +1,7 @@
 #include "cli/ImportCommand.h"
 
 #include "cli/ChangeListing.h"
+#include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
@@ -168,6 +169,9 @@ void AddImportCommand(CLI::App& app)
                      "Leave out columns that name no property (default: refuse the table)");
     AddSaveRunOptions(*import, options->saving);
     AddFileTypesOption(*import, options->extensions);
+    import->footer(
+        ValuesHelp("A Custom:NAME column keeps the type of an existing property NAME (its cells must\n"
+                   "suit it) and adds a new one as text.\n"));
     import->callback([options] { RunImport(*options);
 });
 } // namespace cli

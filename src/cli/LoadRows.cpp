@@ -37,7 +37,11 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
             unreadable(path, std::strerror(errno));
         } else if (S_ISDIR(st.st_mode)) {
             flush();
+            const std::size_t before = rows.RowCount();
             engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress);
+            if (rows.RowCount() == before && !progress.Cancelled()) {
+                unreadable(path, "no packages found");
+            }
         } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path, st)) {
             batch.push_back(std::move(*file));
         } else {

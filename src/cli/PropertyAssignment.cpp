@@ -1,5 +1,6 @@
 #include "cli/PropertyAssignment.h"
 
+#include "cli/CloseNames.h"
 #include "engine/record/DocumentRecord.h"
 #include "engine/record/PersonalProperties.h"
 #include "engine/record/PropertyValueRule.h"
@@ -26,7 +27,18 @@ std::size_t PropertyOfName(const std::string& name)
             return p;
         }
     }
-    throw EBadAssignment("unknown property name \"" + name + "\"");
+    std::vector<std::string> names;
+    for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
+        names.emplace_back(engine::DisplayName(p));
+    }
+    const std::vector<std::string> close = CloseNames(name, names);
+    std::string all;
+    for (const std::string& known : names) {
+        all += (all.empty() ? "" : ", ") + known;
+    }
+    throw EBadAssignment(
+        "unknown property name \"" + name + "\"; " +
+        (close.empty() ? "the names are: " + all : "did you mean " + JoinedAlternatives(close) + "?"));
 }
 
 PropertyAssignment ParseSetArgument(const std::string& argument)
@@ -35,11 +47,12 @@ PropertyAssignment ParseSetArgument(const std::string& argument)
     if (equals == std::string::npos) {
         throw EBadAssignment("\"" + argument + "\" is not NAME=VALUE");
     }
-    PropertyAssignment assignment{PropertyOfName(argument.substr(0, equals)), argument.substr(equals + 1)};
-    if (auto problem = engine::PropertyValueProblem(assignment.Property, assignment.Value)) {
-        throw EBadAssignment(*problem);
+    const std::size_t property = PropertyOfName(argument.substr(0, equals));
+    engine::PropertyInput value = engine::PropertyValueFromInput(property, argument.substr(equals + 1));
+    if (value.Problem) {
+        throw EBadAssignment(*value.Problem);
     }
-    return assignment;
+    return PropertyAssignment{property, std::move(value.Value)};
 }
 
 std::vector<std::string> PersonalPropertyNames()

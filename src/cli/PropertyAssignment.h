@@ -24,9 +24,9 @@ public:
 // The catalogue index of a display name, compared without regard to ASCII case. Throws EBadAssignment.
 std::size_t PropertyOfName(const std::string& name);
 
-// "NAME=VALUE" (split at the first '=') checked by engine::PropertyValueProblem: dates as local
-// "YYYY-MM-DD hh:mm:ss" naming a valid date and time, Revision and TotalEditTime(second) digits
-// only; an empty VALUE clears. Throws EBadAssignment.
+// "NAME=VALUE" (split at the first '=') checked by engine::PropertyValueFromInput: dates in the local
+// form, as a bare date or as an instant with Z or an offset (held in the record's form), Revision and
+// TotalEditTime(second) digits only; an empty VALUE clears. Throws EBadAssignment.
 PropertyAssignment ParseSetArgument(const std::string& argument);
 
 // The properties that name people or their folders: Creator, LastModifiedBy, Company, Manager,

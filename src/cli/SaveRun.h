@@ -22,7 +22,8 @@ struct SaveRunOptions
 void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options);
 
 // Saves the records in one engine save run and prints one line per package in their order:
-// "PATH: saved" on stdout, or the failure (and any save warning) on stderr. beforeLine(i) runs just
+// "PATH: saved" or "PATH: unchanged" (nothing would differ: the package is left as it is) on stdout,
+// or the failure (and any save warning) on stderr. beforeLine(i) runs just
 // before the line of record i, so callers can interleave their own lines in row order. Returns the
 // number of failures. Ctrl+C finishes the packages in hand, names the packages left unsaved and
 // ends the command with exit status 130.

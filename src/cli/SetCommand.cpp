@@ -1,6 +1,7 @@
 #include "cli/SetCommand.h"
 
 #include "cli/ChangeListing.h"
+#include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/CustomAssignment.h"
 #include "cli/FileTypesOption.h"
@@ -197,7 +198,7 @@ void RunSet(const SetOptions& options)
         ChangeListing listing(std::cout, options.json);
         for (std::size_t i = 0; i < records.size(); ++i) {
             reportLeftAloneBefore(rowOfRecord[i]);
-            listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]), &std::cerr);
+            listing.Add(records[i]->FullPath, DifferingChanges(*records[i]), &std::cerr);
         }
         reportLeftAloneBefore(rows.RowCount());
         listing.Finish();
@@ -241,18 +242,22 @@ void AddSetCommand(CLI::App& app)
         ->allow_extra_args(false)
         ->type_name("NAME");
     AddFileTypesOption(*set, options->extensions);
-    set->add_option("--fill", options->fills,
-                    "NAME=PATTERN: set NAME per package from {name} {stem} {folder} {path} {now}, another "
-                    "property's value before this command ({Title}), groups {1}..{9} of --match, {{ and }} "
-                    "(repeatable)")
-        ->allow_extra_args(false)
-        ->type_name("NAME=PATTERN");
+    CLI::Option* fill =
+        set->add_option(
+               "--fill", options->fills,
+               "NAME=PATTERN: set NAME per package from {name} {stem} {folder} {path} {now}, another "
+               "property's value before this command ({Title}), groups {1}..{9} of --match, {{ and }} "
+               "(repeatable)")
+            ->allow_extra_args(false)
+            ->type_name("NAME=PATTERN");
     set->add_option("--match", options->match,
                     "REGEX (ECMAScript) the whole file name must match for --fill; its groups are {1}..{9}; "
                     "packages whose name does not match are left as they are and reported")
-        ->type_name("REGEX");
+        ->type_name("REGEX")
+        ->needs(fill);
     set->add_option("paths", options->paths,
                     "Packages, or folders searched recursively for *.pptx (required)");
+    set->footer(ValuesHelp("--custom NAME=VALUE sets text; NAME:TYPE=VALUE another type.\n"));
     set->callback([options] { RunSet(*options); });
 }
 

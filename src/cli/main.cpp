@@ -28,8 +28,9 @@ int main(int argc, char** argv)
         {"show", cli::AddShowCommand},       {"set", cli::AddSetCommand},   {"export", cli::AddExportCommand},
         {"history", cli::AddHistoryCommand}, {"undo", cli::AddUndoCommand}, {"import", cli::AddImportCommand},
     };
-    const auto named = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                    [&](const auto& command) { return argc > 1 && command.first == argv[1]; });
+    const auto named = std::find_if(std::begin(kCommands), std::end(kCommands), [&](const auto& command) {
+        return argc > 1 && command.first == argv[1];
+    });
     if (named != std::end(kCommands)) {
         named->second(app);
     } else {

@@ -26,6 +26,10 @@ std::string LowerExtension(const std::string& path)
 std::optional<std::string>
 ExportTargetProblem(ExportFormat format, const std::string& target, const std::vector<std::string>& packages)
 {
+    if (target == kStandardOutputTarget) {
+        return std::nullopt;
+    }
+
     struct stat targetStat
     {
     };

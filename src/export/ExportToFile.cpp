@@ -2,6 +2,7 @@
 
 #include "archive/ArchiveErrors.h"
 #include "archive/AtomicReplace.h"
+#include "engine/package/ScratchFolder.h"
 #include "engine/record/PathMessage.h"
 #include "export/BuildCsv.h"
 #include "export/BuildHtml.h"
@@ -12,6 +13,7 @@
 #include "export/SpreadsheetFileName.h"
 #include "export/WriteSpreadsheet.h"
 
+#include <fstream>
 #include <sstream>
 
 namespace exporting {
@@ -58,7 +60,37 @@ void ExportSpreadsheet(const GridSnapshot& grid, const std::string& title, const
     }
 }
 
+std::string SpreadsheetBytes(const GridSnapshot& grid, std::string_view title)
+{
+    if (!FitsSpreadsheet(grid.Rows.size())) {
+        throw EExportError(std::string(kRowCountOutOfRange));
+    }
+    try {
+        // The workbook writer writes only to a named file.
+        const engine::ScratchFolder scratch;
+        const std::filesystem::path file = scratch.Path() / "export.xlsx";
+        WriteSpreadsheet(grid, title, file);
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream bytes;
+        bytes << in.rdbuf();
+        if (!in || !bytes) {
+            throw EExportError("Cannot read back the workbook built in " + scratch.Path().string());
+        }
+        return std::move(bytes).str();
+    } catch (const EExportError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw EExportError(std::string("Cannot build the spreadsheet: ") + e.what());
+    }
+}
+
 } // namespace
+
+void ExportToStream(ExportFormat format, const GridSnapshot& grid, std::string_view title, std::ostream& out)
+{
+    out << (format == ExportFormat::Spreadsheet ? SpreadsheetBytes(grid, title)
+                                                : BuildContent(format, grid, std::string(title)));
+}
 
 std::filesystem::path
 ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path)

@@ -4,6 +4,8 @@
 #include "export/GridSnapshot.h"
 
 #include <filesystem>
+#include <ostream>
+#include <string_view>
 
 namespace exporting {
 
@@ -13,5 +15,9 @@ namespace exporting {
 // goes under SpreadsheetFileName(path); the result is the file written.
 std::filesystem::path
 ExportToFile(ExportFormat format, const GridSnapshot& grid, const std::filesystem::path& path);
+
+// Writes to out what ExportToFile writes into a file whose heading is title (a workbook is built in a
+// scratch folder first). Throws EExportError when the content cannot be built; the caller checks out.
+void ExportToStream(ExportFormat format, const GridSnapshot& grid, std::string_view title, std::ostream& out);
 
 } // namespace exporting

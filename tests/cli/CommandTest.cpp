@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // velmora-cli driven as a user runs it: arguments, exit status, standard output and error.
@@ -267,6 +269,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"set", "--set", "Title=a", "--set", "title=b", "a.pptx"}, 2},
                       UsageCase{{"set", "--set", "Title=x", "missing.pptx"}, 1},
                       UsageCase{{"set", "--jobs", "0", "--set", "Title=x", "a.pptx"}, 2},
+                      UsageCase{{"set", "--match", "(.*)", "--set", "Title=x", "a.pptx"}, 2},
+                      UsageCase{{"set", "--set", "CreatedTime=2013-05-06T07:08:09", "a.pptx"}, 2},
                       UsageCase{{"show", "a.pptx", "--", "--not-an-option.pptx"}, 1}));
 
 TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)
@@ -319,6 +323,177 @@ TEST(Messages, NameThePackageOnceAtTheFront)
             << arguments[0] << ": " << run.err;
         EXPECT_EQ(run.err.find(dir.Path().string()), std::string::npos) << arguments[0] << ": " << run.err;
     }
+}
+
+// set and import --help teach the names and forms they take; the tool's help ends with the exit codes;
+// a misspelled name is answered with the names it was probably meant to be.
+TEST(Help, TeachesNamesDateFormsTypesAndExitCodes)
+{
+    TempDir dir;
+    for (const char* command : {"set", "import"}) {
+        const CliRun help = RunCli(dir.Path(), {command, "--help"});
+        EXPECT_EQ(help.status, 0);
+        for (const char* expected :
+             {"Title, Subject, Creator, Keywords, Description, LastModifiedBy, Revision", "LastPrinted",
+              "ContentStatus, Template, TotalEditTime(second), Company, Manager", "2024-01-02 10:00:00",
+              "\n  2024-01-02 ", "2024-01-02T10:00:00Z", "2024-01-02T10:00:00+01:00",
+              "text, int, real, bool (true or false), date"}) {
+            EXPECT_NE(help.out.find(expected), std::string::npos) << command << ": " << expected;
+        }
+    }
+    const CliRun top = RunCli(dir.Path(), {"--help"});
+    EXPECT_EQ(top.status, 0);
+    const std::size_t codes = top.out.find("Exit codes:\n  0 ");
+    ASSERT_NE(codes, std::string::npos) << top.out;
+    EXPECT_NE(top.out.find("\n  130  Ctrl+C stopped set, import or undo", codes), std::string::npos)
+        << top.out;
+
+    const CliRun typo = RunCli(dir.Path(), {"set", "--set", "Titel=x", "a.pptx"});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_NE(typo.err.find("unknown property name \"Titel\"; did you mean Title?"), std::string::npos)
+        << typo.err;
+    const CliRun near = RunCli(dir.Path(), {"set", "--clear", "lastmodifiedbye", "a.pptx"});
+    EXPECT_NE(near.err.find("did you mean LastModifiedBy?"), std::string::npos) << near.err;
+    const CliRun far = RunCli(dir.Path(), {"set", "--set", "Colour=x", "a.pptx"});
+    EXPECT_NE(far.err.find("the names are: Title, Subject,"), std::string::npos) << far.err;
+}
+
+std::string CoreXml(const fs::path& package)
+{
+    return testsupport::RunCommand("unzip -p " + Quoted(package.string()) + " docProps/core.xml");
+}
+
+struct DateCase
+{
+    const char* zone;
+    const char* given;
+    const char* stored; // the instant the package holds afterwards
+    const char* shown;  // show's local text
+};
+
+class DateForms : public ::testing::TestWithParam<DateCase>
+{
+};
+
+// Every accepted form goes in as the instant it names, in the zone of TZ, and comes out as local
+// text, or with --utc as that instant.
+TEST_P(DateForms, GoInAsTheInstantTheyNameAndComeOutLocalOrUtc)
+{
+    const DateCase& c = GetParam();
+    TempDir dir;
+    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
+    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    const CliRun set =
+        RunCli(dir.Path(), {"set", "--set", std::string("CreatedTime=") + c.given, "a.pptx"}, c.zone);
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_NE(CoreXml(dir / "a.pptx").find(std::string(">") + c.stored + "</dcterms:created>"),
+              std::string::npos)
+        << CoreXml(dir / "a.pptx");
+    const CliRun json = RunCli(dir.Path(), {"show", "--json", "a.pptx"}, c.zone);
+    EXPECT_NE(json.out.find(std::string("\"CreatedTime\": \"") + c.shown + "\""), std::string::npos)
+        << json.out;
+    if (std::string_view(c.shown).substr(0, 13) != "2024-10-27 02") { // the hour shown twice: see below
+        const CliRun utc = RunCli(dir.Path(), {"show", "--json", "--utc", "a.pptx"}, c.zone);
+        EXPECT_NE(utc.out.find(std::string("\"CreatedTime\": \"") + c.stored + "\""), std::string::npos)
+            << utc.out;
+        const CliRun csv = RunCli(dir.Path(), {"show", "--csv", "--utc", "a.pptx"}, c.zone);
+        EXPECT_NE(csv.out.find(std::string(",") + c.stored + ","), std::string::npos) << csv.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zones,
+    DateForms,
+    ::testing::Values(
+        DateCase{"UTC", "2024-01-02 10:00:00", "2024-01-02T10:00:00Z", "2024-01-02 10:00:00"},
+        DateCase{"UTC", "2024-01-02", "2024-01-02T00:00:00Z", "2024-01-02 00:00:00"},
+        DateCase{"UTC", "2024-01-02T10:00:00+01:00", "2024-01-02T09:00:00Z", "2024-01-02 09:00:00"},
+        DateCase{"Europe/Berlin", "2024-01-02 10:00:00", "2024-01-02T09:00:00Z", "2024-01-02 10:00:00"},
+        DateCase{"Europe/Berlin", "2024-07-02", "2024-07-01T22:00:00Z", "2024-07-02 00:00:00"},
+        DateCase{"Europe/Berlin", "2024-01-02T10:00:00Z", "2024-01-02T10:00:00Z", "2024-01-02 11:00:00"},
+        DateCase{"Europe/Berlin", "2024-07-02T10:00:00-0230", "2024-07-02T12:30:00Z", "2024-07-02 14:30:00"},
+        // The two instants of the hour the clocks show twice on 27 October 2024.
+        DateCase{"Europe/Berlin", "2024-10-27T00:30:00Z", "2024-10-27T00:30:00Z", "2024-10-27 02:30:00"},
+        DateCase{"Europe/Berlin", "2024-10-27T02:30:00+01:00", "2024-10-27T01:30:00Z",
+                 "2024-10-27 02:30:00"}));
+
+// A local time the clocks skip (02:30 on 31 March 2024 in Berlin) is refused by name on every path
+// that takes a local date, and no package is touched.
+TEST(Dates, ASkippedLocalTimeIsRefusedOnEveryPath)
+{
+    TempDir dir;
+    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
+    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    const std::string original = ReadFileBytes(dir / "a.pptx");
+    testsupport::WriteFileBytes(dir / "t.csv", "FullPath,CreatedTime\na.pptx,2024-03-31 02:30:00\n");
+    const std::string skipped = "\"2024-03-31 02:30:00\" ";
+    for (const auto& [arguments, status] : std::vector<std::pair<std::vector<std::string>, int>>{
+             {{"set", "--set", "CreatedTime=2024-03-31 02:30:00", "a.pptx"}, 2},
+             {{"set", "--custom", "Due:date=2024-03-31 02:30:00", "a.pptx"}, 2},
+             {{"import", "t.csv"}, 1}}) {
+        const CliRun run = RunCli(dir.Path(), arguments, "Europe/Berlin");
+        EXPECT_EQ(run.status, status) << arguments[1] << ": " << run.err;
+        EXPECT_NE(run.err.find(skipped), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("the clocks skip it"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadFileBytes(dir / "a.pptx"), original);
+    }
+    // In UTC the same text is an ordinary time, and an import takes every form.
+    testsupport::WriteFileBytes(dir / "u.csv", "FullPath,CreatedTime,LastPrinted\na.pptx,2024-03-31 02:30:00,"
+                                               "2024-01-02T10:00:00+01:00\n");
+    const CliRun import = RunCli(dir.Path(), {"import", "u.csv"});
+    EXPECT_EQ(import.status, 0) << import.err;
+    EXPECT_NE(CoreXml(dir / "a.pptx").find(">2024-03-31T02:30:00Z</dcterms:created>"), std::string::npos);
+    EXPECT_NE(CoreXml(dir / "a.pptx").find(">2024-01-02T09:00:00Z</cp:lastPrinted>"), std::string::npos);
+}
+
+// A folder without a package of the chosen kinds is named as an error by every command that takes
+// folders; the other paths are still done.
+TEST(Folders, WithoutPackagesAreAnErrorAndTheOtherPathsAreDone)
+{
+    TempDir dir;
+    fs::create_directories(dir / "empty" / "sub");
+    testsupport::WriteFileBytes(dir / "empty" / "notes.txt", "no package here");
+    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "empty" / "deck.potx");
+    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
+    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::WriteFileBytes(dir / "t.csv", "FullPath,Title\na.pptx,Imported\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
+        {{"show", "--csv", "empty", "a.pptx"}, "a.pptx,"},
+        {{"set", "--set", "Title=Set", "empty", "a.pptx"}, "a.pptx: saved\n"},
+        {{"export", "--format", "csv", "--output", "-", "empty", "a.pptx"}, "a.pptx,"},
+        {{"import", "t.csv", "empty", "a.pptx"}, "a.pptx: saved\n"}};
+    for (const auto& [arguments, done] : commands) {
+        const CliRun run = RunCli(dir.Path(), arguments);
+        EXPECT_EQ(run.status, 1) << arguments[0];
+        EXPECT_NE(run.err.find("empty: no packages found\n"), std::string::npos) << arguments[0] << run.err;
+        EXPECT_NE(run.out.find(done), std::string::npos) << arguments[0] << ": " << run.out;
+    }
+    // With the kind it holds, the folder is no error.
+    EXPECT_EQ(RunCli(dir.Path(), {"show", "--ext", "potx", "empty"}).status, 0);
+}
+
+// A set that changes nothing says so and leaves the package as it was; its dry run lists only the
+// values that differ.
+TEST(SetCommand, SaysUnchangedWhereNothingDiffers)
+{
+    TempDir dir;
+    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
+    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    const std::string state = "XDG_STATE_HOME=" + Quoted((dir / "state").string());
+    EXPECT_EQ(RunCli(dir.Path(), {"set", "--set", "Title=Same", "a.pptx"}, "UTC", state).out,
+              "a.pptx: saved\n");
+    const std::string saved = ReadFileBytes(dir / "a.pptx");
+    const CliRun dry =
+        RunCli(dir.Path(), {"set", "--dry-run", "--set", "Title=Same", "--set", "Subject=New", "a.pptx"});
+    EXPECT_EQ(dry.out, "a.pptx: Subject: \"\" -> \"New\"\n");
+    const CliRun again =
+        RunCli(dir.Path(), {"set", "--set", "Title=Same", "--clear", "Keywords", "a.pptx"}, "UTC", state);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "a.pptx: unchanged\n");
+    EXPECT_EQ(ReadFileBytes(dir / "a.pptx"), saved);
+    // Nothing was journaled for it: the one undo goes back to before the first set.
+    EXPECT_EQ(RunCli(dir.Path(), {"undo", "a.pptx"}, "UTC", state).status, 0);
+    EXPECT_EQ(RunCli(dir.Path(), {"undo", "a.pptx"}, "UTC", state).status, 1);
 }
 
 } // namespace

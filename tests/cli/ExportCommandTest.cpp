@@ -176,6 +176,47 @@ TEST_F(ExportCommandTest, UnwritableOutputFailsWithItsReason)
     EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
 }
 
+// "--output -" writes to standard output what a file would get; a failed write there is a failure.
+TEST_F(ExportCommandTest, DashWritesToStandardOutputAndFailsWhenItCannot)
+{
+    const std::string in = " " + Quoted(m_dir / "in");
+    for (const char* format : {"text", "xml", "csv", "html"}) {
+        const std::string file = (m_dir / "out").string();
+        ASSERT_EQ(
+            RunCli(m_dir, std::string("export --format ") + format + " --output '" + file + "'" + in).status,
+            0);
+        int status = -1;
+        const std::string out = testsupport::RunCommand(
+            std::string("'") + VELMORA_CLI_BINARY + "' export --format " + format + " --output -" + in,
+            &status);
+        EXPECT_EQ(status, 0) << format;
+        std::string expected = testsupport::ReadFileBytes(file);
+        if (std::string(format) == "html") { // the heading comes from the file name
+            const std::string heading = "<H5 Align=\"center\">out</H5>";
+            ASSERT_NE(expected.find(heading), std::string::npos);
+            expected.replace(expected.find(heading), heading.size(),
+                             "<H5 Align=\"center\">Document properties</H5>");
+        }
+        EXPECT_EQ(out, expected) << format;
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "-"));
+    }
+    int status = -1;
+    const std::string workbook =
+        testsupport::RunCommand(std::string("'") + VELMORA_CLI_BINARY + "' export --format xlsx --output -" +
+                                    in + " | od -c | head -1",
+                                &status);
+    EXPECT_NE(workbook.find("P   K 003 004"), std::string::npos) << workbook;
+
+    for (const char* redirect : {" >&-", " >/dev/full"}) {
+        for (const char* format : {"csv", "xlsx"}) {
+            const CliRun run =
+                RunCli(m_dir, std::string("export --format ") + format + " --output -" + in + redirect);
+            EXPECT_EQ(run.status, 1) << redirect << " " << format << ": " << run.err;
+            EXPECT_NE(run.err.find("standard output"), std::string::npos) << run.err;
+        }
+    }
+}
+
 constexpr const char* kDeck = "docling_sample.pptx";
 
 // The CSV export is the table show --csv writes, and importing it back changes nothing.

@@ -127,7 +127,8 @@ INSTANTIATE_TEST_SUITE_P(Types,
                                          ValueCase{"vt:filetime", "2024-02-29 23:59:59",
                                                    "2024-02-29 23:59:59"},
                                          ValueCase{"vt:filetime", "2023-02-29 00:00:00", nullptr},
-                                         ValueCase{"vt:filetime", "2024-02-29", nullptr},
+                                         ValueCase{"vt:filetime", "2024-02-29", "2024-02-29 00:00:00"},
+                                         ValueCase{"vt:filetime", "2024-02-29T23:59:59", nullptr},
                                          ValueCase{"vt:cy", "1", nullptr}));
 
 TEST(CustomValue, TypeFollowsTheKindAndKeepsAnExistingTypeOfThatKind)

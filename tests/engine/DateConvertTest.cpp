@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace engine {
 namespace {
 
@@ -115,7 +117,83 @@ INSTANTIATE_TEST_SUITE_P(
                     LocalCase{"UTC", "2013-05-06 07:08:09Z", nullptr},
                     LocalCase{"UTC", "2013-05-06 07:08:0x", nullptr},
                     LocalCase{"UTC", "20130506 07:08:09 ", nullptr},
-                    LocalCase{"UTC", "", nullptr}));
+                    LocalCase{"UTC", "", nullptr},
+                    // The clocks skip 02:00-03:00 on 31 March 2024 in Berlin and show 02:00-03:00
+                    // twice on 27 October; the earlier instant of the two, whatever mktime guessed before.
+                    LocalCase{"Europe/Berlin", "2024-03-31 02:30:00", nullptr},
+                    LocalCase{"Europe/Berlin", "2024-03-31 03:00:00", "2024-03-31T01:00:00Z"},
+                    LocalCase{"Europe/Berlin", "2024-10-27 02:30:00", "2024-10-27T00:30:00Z"},
+                    LocalCase{"Europe/Berlin", "2024-10-27 03:00:00", "2024-10-27T02:00:00Z"}));
+
+TEST(DateConvert, ARepeatedLocalTimeAlwaysGivesTheEarlierInstant)
+{
+    ScopedTimeZone zone("Europe/Berlin");
+    // mktime guesses the daylight saving state from its previous call.
+    for (const char* before : {"2024-07-01 12:00:00", "2024-12-01 12:00:00"}) {
+        (void)LocalTextToStoredDate(before);
+        EXPECT_EQ(LocalTextToStoredDate("2024-10-27 02:30:00"),
+                  std::optional<std::string>("2024-10-27T00:30:00Z"))
+            << before;
+    }
+}
+
+struct InputCase
+{
+    const char* zone;
+    const char* input;
+    const char* record; // nullptr: refused
+};
+
+class DateInput : public testing::TestWithParam<InputCase>
+{
+};
+
+// The forms a user gives become the record's text; an instant in the repeated hour stays an instant,
+// and the record's text is saved as exactly that instant.
+TEST_P(DateInput, BecomesTheRecordTextThatSavesThatInstant)
+{
+    ScopedTimeZone zone(GetParam().zone);
+    const auto record = DateInputToRecordText(GetParam().input);
+    if (GetParam().record == nullptr) {
+        EXPECT_EQ(record, std::nullopt) << *record;
+        return;
+    }
+    ASSERT_EQ(record, std::optional<std::string>(GetParam().record));
+    const auto stored = RecordDateToStoredDate(*record);
+    ASSERT_TRUE(stored);
+    if (std::string_view(GetParam().input).size() > 19) { // an instant: exactly it
+        EXPECT_EQ(ParseStoredDate(*stored), ParseStoredDate(GetParam().input));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dates,
+    DateInput,
+    testing::Values(InputCase{"Europe/Berlin", "2024-01-02T10:00:00Z", "2024-01-02 11:00:00"},
+                    InputCase{"Europe/Berlin", "2024-10-27T00:30:00Z", "2024-10-27T00:30:00Z"},
+                    InputCase{"Europe/Berlin", "2024-10-27T01:30:00Z", "2024-10-27T01:30:00Z"},
+                    InputCase{"Europe/Berlin", "2024-10-27T02:00:00Z", "2024-10-27 03:00:00"},
+                    InputCase{"Europe/Berlin", "2024-03-31T01:30:00Z", "2024-03-31 03:30:00"},
+                    InputCase{"Europe/Berlin", "2024-03-31 02:30:00", nullptr},
+                    InputCase{"UTC", "2024-01-02T10:00:00", nullptr},
+                    InputCase{"UTC", "2024-01-02 10:00:00Z", nullptr},
+                    InputCase{"UTC", "2024-02-30", nullptr},
+                    InputCase{"UTC", "02.01.2024", nullptr}));
+
+TEST(DateConvert, RecordTextsAreALocalTimeOrAnInstantInTheStoredForm)
+{
+    ScopedTimeZone zone("Europe/Berlin");
+    EXPECT_EQ(RecordDateToStoredDate("2024-01-02 10:00:00"),
+              std::optional<std::string>("2024-01-02T09:00:00Z"));
+    EXPECT_EQ(RecordDateToStoredDate("2024-10-27T01:30:00Z"),
+              std::optional<std::string>("2024-10-27T01:30:00Z"));
+    EXPECT_EQ(RecordDateToStoredDate("2024-10-27T01:30:00+01:00"), std::nullopt);
+    EXPECT_EQ(RecordDateToStoredDate("2024-10-27T01:30Z"), std::nullopt);
+    EXPECT_EQ(RecordDateToStoredDate("2024-03-31 02:30:00"), std::nullopt);
+    EXPECT_TRUE(DateInputIsSkippedLocalTime("2024-03-31 02:59:59"));
+    EXPECT_FALSE(DateInputIsSkippedLocalTime("2024-10-27 02:30:00"));
+    EXPECT_FALSE(DateInputIsSkippedLocalTime("2024-03-31"));
+}
 
 TEST(DateConvert, LocalAndUtcAreInverseAcrossTheYear)
 {
@@ -142,16 +220,19 @@ TEST(DateConvert, StoredDatesAreReadWithTheirOffsetsAtTheEndsOfTheRange)
     EXPECT_EQ(ParseStoredDate("1900-02-28T23:00:00-02:00"), (DateTime{1900, 3, 1, 1, 0, 0}));
     EXPECT_EQ(ParseStoredDate("2024-03-01T00:15:00+00:30"), (DateTime{2024, 2, 29, 23, 45, 0}));
     EXPECT_EQ(ParseStoredDate("1969-12-31T23:59:59Z"), (DateTime{1969, 12, 31, 23, 59, 59}));
-    EXPECT_EQ(StoredDateToLocalText("1970-01-01T00:00:00-00:01"), std::optional<std::string>("1970-01-01 00:01:00"));
+    EXPECT_EQ(StoredDateToLocalText("1970-01-01T00:00:00-00:01"),
+              std::optional<std::string>("1970-01-01 00:01:00"));
 }
 
 // A new TZ counts from the next conversion, without anyone calling tzset.
 TEST(DateConvert, FollowsAChangedTimeZoneAtOnce)
 {
     ScopedTimeZone zone("UTC");
-    EXPECT_EQ(StoredDateToLocalText("2013-01-15T12:00:00Z"), std::optional<std::string>("2013-01-15 12:00:00"));
+    EXPECT_EQ(StoredDateToLocalText("2013-01-15T12:00:00Z"),
+              std::optional<std::string>("2013-01-15 12:00:00"));
     setenv("TZ", "Asia/Kolkata", 1);
-    EXPECT_EQ(StoredDateToLocalText("2013-01-15T12:00:00Z"), std::optional<std::string>("2013-01-15 17:30:00"));
+    EXPECT_EQ(StoredDateToLocalText("2013-01-15T12:00:00Z"),
+              std::optional<std::string>("2013-01-15 17:30:00"));
     unsetenv("TZ");
     setenv("TZ", "UTC", 1);
     EXPECT_EQ(UtcToLocal(DateTime{2013, 1, 15, 12, 0, 0}), (DateTime{2013, 1, 15, 12, 0, 0}));

@@ -1,6 +1,7 @@
 // The one value rule for the texts the user can store.
 #include "engine/record/PropertyValueRule.h"
 
+#include "ScopedTimeZone.h"
 #include "engine/record/DocumentRecord.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,27 @@ INSTANTIATE_TEST_SUITE_P(Values,
                                          RuleCase{14, " 7", false},
                                          RuleCase{0, "12abc / 2013/05/06", true},
                                          RuleCase{15, "", true}));
+
+// The rule the window's editors and Batch Modify apply, and the values given on the command line or
+// in a table: a local time the clocks skip is refused by name; the hour shown twice is a valid time.
+TEST(ValueRule, RefusesALocalTimeTheClocksSkip)
+{
+    ScopedTimeZone zone("Europe/Berlin");
+    const auto skipped = PropertyValueProblem(8, "2024-03-31 02:30:00");
+    ASSERT_TRUE(skipped);
+    EXPECT_EQ(*skipped,
+              "CreatedTime: \"2024-03-31 02:30:00\" does not exist in the local time zone: the clocks "
+              "skip it when daylight saving time starts");
+    EXPECT_FALSE(PropertyValueProblem(8, "2024-10-27 02:30:00"));
+    EXPECT_FALSE(PropertyValueProblem(9, "2024-10-27T01:30:00Z")); // the record's form of that instant
+
+    const PropertyInput given = PropertyValueFromInput(7, "2024-03-31 02:30:00");
+    ASSERT_TRUE(given.Problem);
+    EXPECT_EQ(*given.Problem, "LastPrinted" + skipped->substr(skipped->find(':')));
+    EXPECT_EQ(PropertyValueFromInput(7, "2024-01-02").Value, "2024-01-02 00:00:00");
+    EXPECT_TRUE(PropertyValueFromInput(7, "2024-01-02T10:00").Problem);
+    EXPECT_EQ(PropertyValueFromInput(6, "2024-01-02").Problem, PropertyValueProblem(6, "2024-01-02"));
+}
 
 } // namespace
 } // namespace engine

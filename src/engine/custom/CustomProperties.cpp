@@ -226,10 +226,13 @@ std::string HeldCustomValue(std::string_view name, std::string_view type, std::s
         }
         Refuse(name, value, "true or false");
     case CustomKind::Date:
-        if (value.size() != 19 || !LocalTextToStoredDate(value)) {
-            Refuse(name, value, "a date \"YYYY-MM-DD hh:mm:ss\"");
+        if (auto held = DateInputToRecordText(value)) {
+            return *std::move(held);
         }
-        return FormatLocalText(*ParseLocalText(value));
+        Refuse(name, value,
+               DateInputIsSkippedLocalTime(value)
+                   ? "a time of the local time zone: the clocks skip it when daylight saving time starts"
+                   : "a date \"YYYY-MM-DD hh:mm:ss\", \"YYYY-MM-DD\" or ISO 8601 with Z or an offset");
     case CustomKind::Other:
         break;
     }

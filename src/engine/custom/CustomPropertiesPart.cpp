@@ -96,7 +96,7 @@ std::string StoredCustomValue(const CustomProperty& item)
     if (KindOfType(item.Type) != CustomKind::Date) {
         return item.Value;
     }
-    const auto stored = LocalTextToStoredDate(item.Value);
+    const auto stored = RecordDateToStoredDate(item.Value);
     if (!stored) {
         throw EPropertyWriteError(item.Name + ": \"" + item.Value +
                                   "\" is not a valid local date and time (YYYY-MM-DD hh:mm:ss)");

@@ -152,7 +152,7 @@ std::optional<std::string> StoredValue(const DocumentRecord& record, std::size_t
     if (auto problem = PropertyValueProblem(p, value)) {
         throw EPropertyWriteError(*problem);
     }
-    return IsDateProperty(p) && !value.empty() ? LocalTextToStoredDate(value) : value;
+    return IsDateProperty(p) && !value.empty() ? RecordDateToStoredDate(value) : value;
 }
 
 std::string WritePart(const DocumentRecord& record, const std::string& existingXml, bool corePart)

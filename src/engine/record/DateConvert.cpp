@@ -1,12 +1,13 @@
 #include "engine/record/DateConvert.h"
 
-
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 
 namespace engine {
 
@@ -105,6 +106,40 @@ std::optional<DateTime> LocalOfInstant(std::time_t instant)
     return FromTm(tm);
 }
 
+// The offset from UTC in force at an instant, in seconds.
+std::optional<long> OffsetAt(std::time_t instant)
+{
+    std::tm tm{};
+    if (localtime_r(&instant, &tm) == nullptr) {
+        return std::nullopt;
+    }
+    return tm.tm_gmtoff;
+}
+
+// The other instant whose local time is that of instant, when the clocks show that time twice (the
+// hour repeated when daylight saving time ends). Zone changes are found by the offsets a day before
+// and after.
+std::optional<std::time_t> OtherInstantOfSameLocalTime(std::time_t instant)
+{
+    RefreshZoneRules();
+    const auto offset = OffsetAt(instant);
+    const auto local = LocalOfInstant(instant);
+    if (!offset || !local) {
+        return std::nullopt;
+    }
+    for (const std::time_t near : {instant - 86400, instant + 86400}) {
+        const auto other = OffsetAt(near);
+        if (!other || *other == *offset) {
+            continue;
+        }
+        const std::time_t candidate = instant + *offset - *other;
+        if (LocalOfInstant(candidate) == local) {
+            return candidate;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<DateTime> UtcOfInstant(std::time_t instant)
 {
     using namespace std::chrono;
@@ -140,8 +175,9 @@ std::optional<int> Digits(std::string_view text, std::size_t pos, std::size_t co
     return value;
 }
 
-// The instant a stored date text names, in seconds since 1970 UTC.
-std::optional<std::time_t> StoredDateInstant(std::string_view text)
+// The instant a stored date text names, in seconds since 1970 UTC; *hasZone tells whether the text
+// gave Z or an offset.
+std::optional<std::time_t> StoredDateInstant(std::string_view text, bool* hasZone = nullptr)
 {
     const auto year = Digits(text, 0, 4);
     const auto month = Digits(text, 5, 2);
@@ -195,7 +231,38 @@ std::optional<std::time_t> StoredDateInstant(std::string_view text)
     if (!IsValidDateTime(stated)) {
         return std::nullopt;
     }
+    if (hasZone != nullptr) {
+        *hasZone = !zone.empty();
+    }
     return UtcSeconds(stated) - offset;
+}
+
+// mktime of a local time; the instant, and the local time it normalised to (another one for a time
+// the clocks skip).
+std::optional<std::pair<std::time_t, DateTime>> LocalInstant(const DateTime& local)
+{
+    if (!IsValidDateTime(local)) {
+        return std::nullopt;
+    }
+    // The daylight saving state is left to the zone rules of that date (-1), so a winter date
+    // saved in summer is not shifted by the summer offset.
+    std::tm tm = ToTm(local);
+    tm.tm_wday = -1;
+    const std::time_t instant = mktime(&tm);
+    if (tm.tm_wday == -1) {
+        return std::nullopt;
+    }
+    const DateTime normalised{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+    return std::make_pair(instant, normalised);
+}
+
+// The local form "YYYY-MM-DD hh:mm:ss", or a bare date "YYYY-MM-DD" read as midnight.
+std::optional<DateTime> ParseLocalInput(std::string_view input)
+{
+    if (input.size() == 10) {
+        return ParseLocalText(std::string(input) + " 00:00:00");
+    }
+    return ParseLocalText(input);
 }
 
 std::string Format(const DateTime& value, const char* pattern)
@@ -229,15 +296,20 @@ std::optional<DateTime> LocalToUtc(const DateTime& local)
     if (!IsValidDateTime(local)) {
         return std::nullopt;
     }
-    // The daylight saving state is left to the zone rules of that date (-1), so a winter date
-    // saved in summer is not shifted by the summer offset.
-    std::tm tm = ToTm(local);
-    tm.tm_wday = -1;
-    const std::time_t instant = mktime(&tm);
-    if (tm.tm_wday == -1) {
-        return std::nullopt;
+    const auto instant = LocalInstant(local);
+    if (!instant || instant->second != local) {
+        return std::nullopt; // a local time the clocks skip normalises to another one
     }
-    return UtcOfInstant(instant);
+    // mktime's choice between the two instants of a repeated local time depends on its earlier
+    // calls; the earlier instant is taken, always.
+    const auto other = OtherInstantOfSameLocalTime(instant->first);
+    return UtcOfInstant(other ? std::min(*other, instant->first) : instant->first);
+}
+
+bool IsSkippedLocalTime(const DateTime& local)
+{
+    const auto instant = LocalInstant(local);
+    return instant && instant->second != local;
 }
 
 std::optional<DateTime> ParseStoredDate(std::string_view stored)
@@ -278,6 +350,44 @@ std::optional<std::string> LocalTextToStoredDate(std::string_view localText)
 {
     const auto local = ParseLocalText(localText);
     const auto utc = local ? LocalToUtc(*local) : std::nullopt;
+    return utc ? std::optional<std::string>(FormatStoredDate(*utc)) : std::nullopt;
+}
+
+std::optional<std::string> DateInputToRecordText(std::string_view input)
+{
+    if (const auto local = ParseLocalInput(input)) {
+        return LocalToUtc(*local) ? std::optional<std::string>(FormatLocalText(*local)) : std::nullopt;
+    }
+    bool hasZone = false;
+    const auto instant = StoredDateInstant(input, &hasZone);
+    if (!instant || !hasZone || input.size() < 19 || input[10] != 'T') {
+        return std::nullopt;
+    }
+    const auto utc = UtcOfInstant(*instant);
+    const auto local = LocalOfInstant(*instant);
+    if (!utc || !local) {
+        return std::nullopt;
+    }
+    // In the repeated hour the local form would not say which of the two instants is meant.
+    return OtherInstantOfSameLocalTime(*instant) ? FormatStoredDate(*utc) : FormatLocalText(*local);
+}
+
+bool DateInputIsSkippedLocalTime(std::string_view input)
+{
+    const auto local = ParseLocalInput(input);
+    return local && IsSkippedLocalTime(*local);
+}
+
+std::optional<std::string> RecordDateToStoredDate(std::string_view recordText)
+{
+    if (HasLocalDateForm(recordText)) {
+        return LocalTextToStoredDate(recordText);
+    }
+    // Exactly "YYYY-MM-DDThh:mm:ssZ", as DateInputToRecordText writes an instant.
+    if (recordText.size() != 20 || recordText[10] != 'T' || recordText.back() != 'Z') {
+        return std::nullopt;
+    }
+    const auto utc = ParseStoredDate(recordText);
     return utc ? std::optional<std::string>(FormatStoredDate(*utc)) : std::nullopt;
 }
 

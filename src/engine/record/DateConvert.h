@@ -29,8 +29,12 @@ struct DateTime
 // 0001..9999 or the system cannot convert it.
 [[nodiscard]] std::optional<DateTime> UtcToLocal(const DateTime& utc);
 // Local time -> UTC (mktime with the daylight saving state left to the zone rules of that date);
-// std::nullopt for an invalid date-time or a result outside 0001..9999.
+// std::nullopt for an invalid date-time, a local time the clocks skip (the hour lost when daylight
+// saving time starts) or a result outside 0001..9999. A local time the clocks show twice (the hour
+// repeated when it ends) gives the earlier of its two instants.
 [[nodiscard]] std::optional<DateTime> LocalToUtc(const DateTime& local);
+// True for a valid date-time that the local clocks skip.
+[[nodiscard]] bool IsSkippedLocalTime(const DateTime& local);
 
 // The instant named by a stored date text as UTC: YYYY-MM-DD, 'T' or a blank, hh:mm, optional
 // :ss, optional .digits after the seconds (ignored), optional Z, +hh:mm, -hh:mm, +hhmm or -hhmm
@@ -48,6 +52,22 @@ struct DateTime
 [[nodiscard]] std::optional<DateTime> ParseLocalText(std::string_view localText);
 // A local text as the stored form "YYYY-MM-DDThh:mm:ssZ" in UTC; std::nullopt when invalid.
 [[nodiscard]] std::optional<std::string> LocalTextToStoredDate(std::string_view localText);
+
+// The text a record holds for a date: the local form, or the instant "YYYY-MM-DDThh:mm:ssZ" where the
+// local form cannot name it. A user may give a date as
+//   - the local form "YYYY-MM-DD hh:mm:ss", or a bare date "YYYY-MM-DD" (midnight, local time);
+//   - an instant in ISO 8601 with Z or an offset ("2024-01-02T10:00:00Z", "...+01:00").
+// An instant becomes its local form, except when the clocks show its local time twice (the hour
+// repeated when daylight saving time ends): the local form would not say which of the two instants is
+// meant, so the record keeps the instant and the save writes exactly it. std::nullopt for any other text, an
+// invalid date, or a local time the clocks skip (see DateInputIsSkippedLocalTime).
+[[nodiscard]] std::optional<std::string> DateInputToRecordText(std::string_view input);
+// True when input is the local form or a bare date naming a valid local time the clocks skip.
+[[nodiscard]] bool DateInputIsSkippedLocalTime(std::string_view input);
+// A record's date text (see DateInputToRecordText) as the stored form "YYYY-MM-DDThh:mm:ssZ";
+// std::nullopt when it is neither the local form of an existing local time nor an instant in that
+// stored form.
+[[nodiscard]] std::optional<std::string> RecordDateToStoredDate(std::string_view recordText);
 
 [[nodiscard]] std::string FormatLocalText(const DateTime& value);  // "YYYY-MM-DD hh:mm:ss"
 [[nodiscard]] std::string FormatStoredDate(const DateTime& value); // "YYYY-MM-DDThh:mm:ssZ"

@@ -233,15 +233,17 @@ ImportSheet InterpretImportTable(const ImportTable& table, const ImportOptions& 
             continue; // a blank line or a row without a package
         }
         for (const auto& [property, column] : propertyColumns) {
-            std::string text = cellAt(column);
+            const std::string text = cellAt(column);
             if (text.empty() && !options.EmptyClears) {
                 continue;
             }
-            if (auto problem = PropertyValueProblem(property, text)) {
-                sheet.Problems.push_back(table.Source + ":" + std::to_string(row.Number) + ": " + *problem);
+            PropertyInput value = PropertyValueFromInput(property, text);
+            if (value.Problem) {
+                sheet.Problems.push_back(table.Source + ":" + std::to_string(row.Number) + ": " +
+                                         *value.Problem);
                 continue;
             }
-            row.Values.push_back(ImportValue{property, std::move(text)});
+            row.Values.push_back(ImportValue{property, std::move(value.Value)});
         }
         for (const auto& [name, column] : customColumns) {
             std::string text = cellAt(column);
