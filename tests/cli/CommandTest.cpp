@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -377,6 +378,39 @@ TEST(Completion, PathsAreFilteredToPackagesOrTables)
               (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli show -- "),
               (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
+}
+
+// The manual page documents every option each command's --help lists, and what a user needs
+// beyond them.
+TEST(Manual, DescribesEveryOptionOfEveryCommand)
+{
+    const std::string manual = ReadFileBytes("data/velmora-cli.1");
+    ASSERT_FALSE(manual.empty());
+    const auto roff = [](std::string text) {
+        for (std::string::size_type at = text.find('-'); at != std::string::npos;
+             at = text.find('-', at + 2)) {
+            text.replace(at, 1, "\\-");
+        }
+        return text;
+    };
+    TempDir dir;
+    const std::regex option("--[a-z][a-z-]*");
+    for (const char* command : {"show", "set", "export", "import", "history", "undo"}) {
+        const CliRun help = RunCli(dir.Path(), {command, "--help"});
+        ASSERT_EQ(help.status, 0) << command;
+        std::size_t found = 0;
+        for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option);
+             it != std::sregex_iterator(); ++it, ++found) {
+            EXPECT_NE(manual.find(roff(it->str())), std::string::npos) << command << " " << it->str();
+        }
+        EXPECT_GT(found, 1U) << command;
+        EXPECT_NE(manual.find(".SS " + std::string(command)), std::string::npos) << command;
+    }
+    for (const char* topic :
+         {".SH THE JOURNAL", ".SH DATES", ".SH EXIT STATUS", ".SH ENVIRONMENT", ".SH EXAMPLES", ".B 130",
+          ".B TZ", ".B XDG_STATE_HOME", ".B TMPDIR", "200 MiB"}) {
+        EXPECT_NE(manual.find(topic), std::string::npos) << topic;
+    }
 }
 
 TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)
