@@ -63,6 +63,8 @@ execute_process(COMMAND dpkg-query -S ${xlsx_library} OUTPUT_VARIABLE xlsx_owner
 if(xlsx_owner MATCHES "^([^:]+)")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS ${CMAKE_MATCH_1})
 endif()
+# The completion script of velmora-cli needs bash-completion's helpers.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
