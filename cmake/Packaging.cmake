@@ -3,43 +3,33 @@ include(GNUInstallDirs)
 
 set(VELMORA_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 
+# The manual pages are written by hand (data/NAME.1) and installed gzipped.
+function(velmora_manual_page name)
+    set(page ${PROJECT_BINARY_DIR}/man/${name}.1.gz)
+    add_custom_command(
+        OUTPUT ${page}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
+        COMMAND sh -c "gzip -9n -c '${VELMORA_DATA_DIR}/${name}.1' > '${page}'"
+        DEPENDS ${VELMORA_DATA_DIR}/${name}.1
+        VERBATIM)
+    add_custom_target(${name}_manpage ALL DEPENDS ${page})
+    install(FILES ${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
+
 if(TARGET velmora)
     install(TARGETS velmora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${VELMORA_DATA_DIR}/velmora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
     install(FILES ${VELMORA_DATA_DIR}/velmora.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
     install(FILES ${VELMORA_DATA_DIR}/velmora.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
             RENAME org.example.velmora.metainfo.xml)
-    set(velmora_manpage ${PROJECT_BINARY_DIR}/man/velmora.1.gz)
-    add_custom_command(
-        OUTPUT ${velmora_manpage}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-        COMMAND sh -c "gzip -9n -c '${VELMORA_DATA_DIR}/velmora.1' > '${velmora_manpage}'"
-        DEPENDS ${VELMORA_DATA_DIR}/velmora.1
-        VERBATIM)
-    add_custom_target(velmora_manpage ALL DEPENDS ${velmora_manpage})
-    install(FILES ${velmora_manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    velmora_manual_page(velmora)
 endif()
 
 install(TARGETS velmora-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${VELMORA_DATA_DIR}/velmora-cli.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME velmora-cli)
 
-# The manual page of velmora-cli is generated from its --help texts when help2man is there.
-find_program(HELP2MAN help2man)
-if(HELP2MAN AND NOT VELMORA_SANITIZE AND NOT VELMORA_FUZZ)
-    set(cli_manpage ${PROJECT_BINARY_DIR}/man/velmora-cli.1.gz)
-    add_custom_command(
-        OUTPUT ${cli_manpage}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
-        COMMAND ${PROJECT_SOURCE_DIR}/scripts/make-manpage.sh $<TARGET_FILE:velmora-cli> ${PROJECT_VERSION}
-                ${cli_manpage}
-        DEPENDS velmora-cli ${PROJECT_SOURCE_DIR}/scripts/make-manpage.sh
-        VERBATIM)
-    add_custom_target(velmora_cli_manpage ALL DEPENDS ${cli_manpage})
-    install(FILES ${cli_manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-else()
-    message(STATUS "The manual page of velmora-cli is not built (help2man missing, or an instrumented build)")
-endif()
+velmora_manual_page(velmora-cli)
 
 # Debian's copyright and changelog files.
 set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/velmora)
@@ -73,6 +63,8 @@ execute_process(COMMAND dpkg-query -S ${xlsx_library} OUTPUT_VARIABLE xlsx_owner
 if(xlsx_owner MATCHES "^([^:]+)")
     set(CPACK_DEBIAN_PACKAGE_DEPENDS ${CMAKE_MATCH_1})
 endif()
+# The completion script of velmora-cli needs bash-completion's helpers.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -89,4 +81,7 @@ if(VELMORA_BUILD_TESTS)
     if(APPSTREAMCLI)
         add_test(NAME data.metainfo COMMAND ${APPSTREAMCLI} validate --no-net ${VELMORA_DATA_DIR}/velmora.metainfo.xml)
     endif()
+    # The manual pages format without a single warning.
+    add_test(NAME data.manual_pages COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-manual-pages.sh
+             ${VELMORA_DATA_DIR}/velmora.1 ${VELMORA_DATA_DIR}/velmora-cli.1)
 endif()

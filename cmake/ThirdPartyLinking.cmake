@@ -1,11 +1,11 @@
 # The targets the layers link for pugixml and nettle, and velmora_static_runtime(<target>) for
 # executables that take the C++ runtime statically.
 #
-# A short command pays mostly for its process start, and most of that is the dynamic loader
-# relocating shared libraries. pugixml (C++) and nettle (one hash function is used) are linked
-# from their static archives and the command-line tool takes the C++ runtime statically. zlib and
-# expat stay shared: they parse what users open, so their security updates must reach the program
-# with the system's, and the distribution forbids embedded copies of them.
+# By default everything is linked shared, so that the system's security and bug fixes reach the
+# program with its libraries. -DVELMORA_STATIC_DEPS=ON links pugixml (C++) and nettle (one hash
+# function is used) from their static archives and gives the command-line tool its own C++ runtime,
+# which shortens its start a little: most of a short command's time is the dynamic loader
+# relocating shared libraries. zlib and expat stay shared either way: they parse what users open.
 if(VELMORA_STATIC_DEPS)
     add_library(velmora_pugixml ALIAS pugixml::static)
     find_library(VELMORA_NETTLE_ARCHIVE NAMES libnettle.a HINTS ${NETTLE_LIBRARY_DIRS} REQUIRED)

@@ -1,58 +1,133 @@
-# bash completion for velmora-cli
+# bash completion for velmora-cli                                     -*- shell-script -*-
+
+# The package kinds a path argument offers (folders are always offered: they are searched).
+_velmora_cli_packages='pptx|pptm|potx|potm|ppsx|ppsm|docx|docm|dotx|dotm|xlsx|xlsm|xltx|xltm'
+
+# Offers the words of $1 that start with the current word (quotes the user opened are ignored),
+# each quoted when the shell would otherwise read it differently, such as
+# 'TotalEditTime(second)='. $2 is appended to each word.
+_velmora_cli_names()
+{
+    local typed=$cur word
+    typed=${typed#[\'\"]}
+    COMPREPLY=()
+    for word in $1; do
+        word+=$2
+        [[ $word == "$typed"* ]] || continue
+        if [[ $word == *[^A-Za-z0-9_=:,./-]* ]]; then
+            COMPREPLY+=("'$word'")
+        else
+            COMPREPLY+=("$word")
+        fi
+    done
+}
+
 _velmora_cli()
 {
     local cur prev words cword
-    _init_completion || return
+    _init_completion -n = || return
 
-    local command="" i
+    local properties='Title Subject Creator Keywords Description LastModifiedBy Revision LastPrinted
+        CreatedTime ModifiedTime Category ContentType ContentStatus Template TotalEditTime(second)
+        Company Manager'
+    local commands='show set export import history undo'
+    # Options that take the next word as their value.
+    local valued='--set --clear --custom --custom-clear --fill --match --ext --jobs --format --output --run'
+
+    # The command, how many paths (and the table) precede the current word, and whether "--" ended
+    # the options.
+    local command="" positionals=0 ended="" i
     for ((i = 1; i < cword; i++)); do
-        case ${words[i]} in
-            show | set | export | import)
-                command=${words[i]}
-                break
-                ;;
-        esac
+        if [[ -z $command ]]; then
+            [[ " $commands " == *" ${words[i]} "* ]] && command=${words[i]}
+            continue
+        fi
+        if [[ -n $ended ]]; then
+            ((positionals++))
+        elif [[ ${words[i]} == -- ]]; then
+            ended=1
+        elif [[ " $valued " == *" ${words[i]} "* ]]; then
+            ((i++))
+        elif [[ ${words[i]} != -* ]]; then
+            ((positionals++))
+        fi
     done
 
-    case $prev in
-        --format)
-            COMPREPLY=($(compgen -W 'html text xml xlsx csv' -- "$cur"))
-            return
-            ;;
-        --output)
-            _filedir
-            return
-            ;;
-        --ext)
-            COMPREPLY=($(compgen -W 'office pptx pptm potx potm ppsx ppsm docx docm dotx dotm xlsx xlsm
-                xltx xltm' -- "$cur"))
-            return
-            ;;
-        --set | --clear)
-            local names='Title Subject Creator Keywords Description LastModifiedBy Revision
-                LastPrinted CreatedTime ModifiedTime Category ContentType ContentStatus Template
-                TotalEditTime(second) Company Manager'
-            [[ $prev == --set ]] && names=$(printf '%s= ' $names) && compopt -o nospace
-            COMPREPLY=($(compgen -W "$names" -- "$cur"))
-            return
-            ;;
-    esac
-
     if [[ -z $command ]]; then
-        COMPREPLY=($(compgen -W 'show set export import --help' -- "$cur"))
+        if [[ $cur == -* ]]; then
+            COMPREPLY=($(compgen -W '--help --version' -- "$cur"))
+        else
+            COMPREPLY=($(compgen -W "$commands" -- "$cur"))
+        fi
         return
     fi
-    if [[ $cur == -* ]]; then
-        local options='--help'
-        case $command in
-            show) options+=' --json --csv --custom --ext' ;;
-            set) options+=' --set --clear --fill --match --custom --custom-clear --dry-run --ext' ;;
-            export) options+=' --format --output --custom --ext' ;;
-            import) options+=' --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --ext' ;;
+
+    if [[ -z $ended ]]; then
+        case $prev in
+            --set | --fill)
+                compopt -o nospace
+                _velmora_cli_names "$properties" =
+                return
+                ;;
+            --clear)
+                _velmora_cli_names "$properties"
+                return
+                ;;
+            --format)
+                COMPREPLY=($(compgen -W 'html text xml xlsx csv' -- "$cur"))
+                return
+                ;;
+            --output)
+                # "-" is standard output.
+                _filedir
+                [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
+                return
+                ;;
+            --ext)
+                # A comma-separated list: complete its last item.
+                local head=""
+                [[ $cur == *,* ]] && head=${cur%,*},
+                COMPREPLY=($(compgen -P "$head" -W 'office pptx pptm potx potm ppsx ppsm docx docm dotx dotm
+                    xlsx xlsm xltx xltm' -- "${cur##*,}"))
+                [[ ${#COMPREPLY[@]} -eq 1 ]] && compopt -o nospace
+                return
+                ;;
+            --run)
+                # The run ids the journal lists.
+                COMPREPLY=($(compgen -W "$(velmora-cli history 2>/dev/null | awk '/^[^ ]/ {print $1}')" \
+                    -- "$cur"))
+                return
+                ;;
+            --custom | --custom-clear | --match | --jobs)
+                return
+                ;;
         esac
-        COMPREPLY=($(compgen -W "$options" -- "$cur"))
+
+        if [[ $cur == -* ]]; then
+            local options='--help'
+            local saving='--no-journal --keep-mtime --ignore-locks --jobs'
+            case $command in
+                show) options+=' --json --csv --utc --custom --ext' ;;
+                set) options+=" --set --clear --fill --match --custom --custom-clear --clear-personal --dry-run
+                    --json --ext $saving" ;;
+                export) options+=' --format --output --custom --ext' ;;
+                import) options+=" --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --ext
+                    $saving" ;;
+                history) options+=' --purge' ;;
+                undo) options+=' --run --keep-mtime --ignore-locks' ;;
+            esac
+            COMPREPLY=($(compgen -W "$options --" -- "$cur"))
+            return
+        fi
+    fi
+
+    # import's first path is the table.
+    if [[ $command == import && $positionals -eq 0 ]]; then
+        _filedir '@(csv|xlsx)'
         return
     fi
-    _filedir
-}
-complete -F _velmora_cli velmora-cli
+    _filedir "@($_velmora_cli_packages)"
+} &&
+    complete -F _velmora_cli velmora-cli
+
+# ex: filetype=sh

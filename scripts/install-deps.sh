@@ -10,7 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth python3 unzip tzdata locales
     clang libclang-rt-14-dev
-    help2man dpkg-dev file desktop-file-utils appstream lintian
+    groff-base bash-completion dpkg-dev file binutils desktop-file-utils appstream lintian
 )
 
 sudo_cmd=()

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "Version.h"
+
 #include <QString>
 
 namespace app {
 
-inline constexpr const char* kAppCaption = "PowerPoint Velmora V2.7.3";
+inline constexpr const char* kAppCaption = "PowerPoint Velmora V" VELMORA_VERSION;
+// What --version prints.
+inline constexpr const char* kVersionLine = "velmora " VELMORA_VERSION;
 inline constexpr const char* kPackageDialogFilter =
     "PowerPoint Files(*.pptx)|*.pptx|Office "
     "documents|*.pptx;*.pptm;*.potx;*.potm;*.ppsx;*.ppsm;*.docx;*.docm;"

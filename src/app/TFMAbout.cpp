@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "export/Maker.h"
 
+#include <QDialogButtonBox>
 #include <QFont>
 #include <QGridLayout>
 #include <QGuiApplication>
@@ -50,7 +51,7 @@ TFMAbout::TFMAbout(QWidget* parent)
 {
     setObjectName(QStringLiteral("FMAbout"));
     setWindowTitle(QStringLiteral("About Velmora"));
-    setFixedSize(292, 152);
+    setFixedSize(292, 190);
 
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("Title"));
@@ -75,6 +76,10 @@ TFMAbout::TFMAbout(QWidget* parent)
     layout->addWidget(web, 2, 1);
     layout->addWidget(new QLabel(QStringLiteral("Email: "), this), 3, 0);
     layout->addWidget(mail, 3, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    buttons->setObjectName(QStringLiteral("AboutButtons"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons, 4, 0, 1, 2);
     layout->setColumnStretch(1, 1);
 }
 

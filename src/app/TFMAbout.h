@@ -6,7 +6,7 @@ class QLabel;
 
 namespace app {
 
-// The About box: the program's title, the maker's notice and links to its web page and mail.
+// The About box: the program's title, the maker's notice, links to its web page and mail, and OK.
 class TFMAbout : public QDialog
 {
     Q_OBJECT

@@ -6,6 +6,7 @@
 #include "app/DocumentGrid.h"
 #include "app/MenuVisibility.h"
 #include "app/TfmMain.h"
+#include "app/UserGuideWindow.h"
 #include "editing/QtText.h"
 
 #include <QAction>
@@ -244,11 +245,15 @@ void TfmMain::buildMenus()
     QAction* about = bar->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("m1"));
     connect(about, &QAction::triggered, this, &TfmMain::m1Click);
+    // F1 opens the guide compiled into the program; Help opens the web page.
+    QAction* guide = bar->addAction(QStringLiteral("&User Guide"));
+    guide->setObjectName(QStringLiteral("actUserGuide"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(guide, &QAction::triggered, this, [this] { UserGuideWindow::showFor(this); });
+    addAction(guide);
     QAction* help = bar->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, &TfmMain::Help1Click);
-    addAction(help);
 
     // Every command key except Undo and Redo, which an open editor keeps for its own text.
     QList<QKeySequence> keys;

@@ -1,3 +1,4 @@
+#include "Version.h"
 #include "cli/CommandLine.h"
 #include "cli/ExportCommand.h"
 #include "cli/HistoryCommand.h"
@@ -9,6 +10,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <clocale>
+#include <cstdio>
 #include <iterator>
 #include <string_view>
 #include <utility>
@@ -19,7 +21,13 @@ int main(int argc, char** argv)
     // time (every one is a file to find and map), and messages stay in one language.
     std::setlocale(LC_CTYPE, "");
     std::setlocale(LC_NUMERIC, "");
+    // --version alone answers before any command is set up, with exit status 0.
+    if (argc == 2 && std::string_view(argv[1]) == "--version") {
+        std::puts("velmora-cli " VELMORA_VERSION);
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
     CLI::App app{"Show and change the document properties of PowerPoint packages", "velmora-cli"};
+    app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION, "Print the version and exit");
     app.require_subcommand(1);
     // Setting up a command's options costs more than reading a small package, so when the first
     // argument names a command only that one is set up; anything else (help, a mistake) gets all.

@@ -2,21 +2,29 @@
 // command (also while a cell editor is open, which is committed first), the menus hold the
 // commands, and every command stays reachable in a narrow window.
 #include "AppTestSupport.h"
+#include "Version.h"
 #include "app/CommandBar.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
+#include "app/TFMAbout.h"
 #include "app/TfmMain.h"
+#include "app/UserGuideWindow.h"
 #include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
@@ -111,7 +119,7 @@ private slots:
             {QKeySequence(Qt::CTRL | Qt::Key_B), "actBatchModify"},
             {QKeySequence(Qt::CTRL | Qt::Key_R), "actReviewChanges"},
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), "actDeleteChecked"},
-            {QKeySequence(Qt::Key_F1), "Help1"},
+            {QKeySequence(Qt::Key_F1), "actUserGuide"},
         };
         for (const auto& [key, name] : keys) {
             for (const bool withEditor : {false, true}) {
@@ -147,7 +155,7 @@ private slots:
         QTest::keySequence(target, key);
         QCOMPARE(triggered.count(), 1);
         QVERIFY(apptest::WaitForCommand(*m_window));
-        if (withEditor && actionName != QLatin1String("Help1")) {
+        if (withEditor && actionName != QLatin1String("actUserGuide")) {
             // The command saw what was typed: the editor was committed before it ran.
             QVERIFY(m_window->grid().viewport()->findChild<QLineEdit*>() == nullptr ||
                     !m_window->grid().viewport()->findChild<QLineEdit*>()->isVisible());
@@ -204,6 +212,89 @@ private slots:
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
     }
 
+    void f1OpensTheUserGuideCompiledIn()
+    {
+        QTest::keySequence(&m_window->grid(), QKeySequence(Qt::Key_F1));
+        auto* guide = m_window->findChild<UserGuideWindow*>();
+        QVERIFY(guide != nullptr);
+        QTRY_VERIFY(guide->isVisible());
+        const QString text = guide->browser().toPlainText();
+        // The Markdown is rendered, not shown as source.
+        QVERIFY(text.contains(QStringLiteral("Velmora User Guide")));
+        QVERIFY(!text.contains(QStringLiteral("# Velmora User Guide")));
+        for (const char* section : {"Adding packages", "Batch changes", "Undo", "Custom properties",
+                                    "Shortcuts", "The command line"}) {
+            QVERIFY2(text.contains(QString::fromLatin1(section)), section);
+        }
+        // No browser was asked, and a second F1 brings the same window back.
+        QVERIFY(Dialogs::takeOpenedUrls().isEmpty());
+        guide->close();
+        action("actUserGuide")->trigger();
+        QCOMPARE(m_window->findChildren<UserGuideWindow*>().size(), 1);
+        QVERIFY(guide->isVisible());
+        guide->close();
+    }
+
+    void aboutBoxClosesWithOk()
+    {
+        TFMAbout about(m_window.get());
+        about.show();
+        auto* buttons = about.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons != nullptr);
+        QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
+        QVERIFY(ok != nullptr && ok->isVisible());
+        QVERIFY(about.rect().contains(QRect(ok->mapTo(&about, QPoint(0, 0)), ok->size())));
+        ok->click();
+        QCOMPARE(about.result(), int(QDialog::Accepted));
+        QVERIFY(!about.isVisible());
+    }
+
+    // The program decides on its arguments before it needs a display.
+    void commandLineAnswersWithoutADisplay_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("help") << QStringList{"--help"} << 0 << "Usage: velmora [options] [PATH...]"
+                              << "";
+        QTest::newRow("version") << QStringList{"--version"} << 0 << "velmora " VELMORA_VERSION "\n"
+                                 << "";
+        QTest::newRow("unknown option") << QStringList{"--frobnicate", "x.pptx"} << 2 << ""
+                                        << "velmora: Unknown option 'frobnicate'.";
+        QTest::newRow("Qt option then help") << QStringList{"-style", "fusion", "--help"} << 0 << "--version"
+                                             << "";
+    }
+
+    void commandLineAnswersWithoutADisplay()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(VELMORA_APP_BINARY), arguments);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        const QString printed = QString::fromLocal8Bit(program.readAllStandardOutput());
+        const QString errors = QString::fromLocal8Bit(program.readAllStandardError());
+        if (out.endsWith(QLatin1Char('\n'))) {
+            QCOMPARE(printed, out);
+        } else {
+            QVERIFY2(printed.contains(out), qPrintable(printed));
+        }
+        QVERIFY2(errors.contains(err), qPrintable(errors));
+        if (status == 2) {
+            QVERIFY2(errors.contains(QStringLiteral("Usage: velmora")), qPrintable(errors));
+        }
+    }
+
     void menusHoldTheCommands()
     {
         QStringList bar;
@@ -212,7 +303,7 @@ private slots:
                 bar << entry->text();
             }
         }
-        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&Help"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&User Guide", "&Help"}));
         QCOMPARE(MenuTexts(m_window->fileMenu()),
                  (QStringList{"Add &File\u2026", "Add F&older\u2026", "&Import\u2026", "Save &Checked",
                               "Save &All", "&Refresh", "&Export\tCtrl+E", "E&xit"}));

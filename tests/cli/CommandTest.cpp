@@ -1,10 +1,13 @@
 #include "CliRunner.h"
+#include "Version.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -272,6 +275,147 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"set", "--match", "(.*)", "--set", "Title=x", "a.pptx"}, 2},
                       UsageCase{{"set", "--set", "CreatedTime=2013-05-06T07:08:09", "a.pptx"}, 2},
                       UsageCase{{"show", "a.pptx", "--", "--not-an-option.pptx"}, 1}));
+
+TEST(Usage, VersionIsTheReleaseAndHelpNamesIt)
+{
+    TempDir dir;
+    const CliRun version = RunCli(dir.Path(), {"--version"});
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out, "velmora-cli " VELMORA_VERSION "\n");
+    EXPECT_EQ(version.err, "");
+    const CliRun help = RunCli(dir.Path(), {"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--version"), std::string::npos) << help.out;
+}
+
+// What the bash completion offers for the line typed so far, run in folder.
+std::vector<std::string> Completions(const fs::path& folder, const std::string& line)
+{
+    static const fs::path script = fs::absolute("data/velmora-cli.bash");
+    const std::string program =
+        "source /usr/share/bash-completion/bash_completion; source " + clitest::Quoted(script.string()) +
+        "; COMP_LINE=$1; COMP_POINT=${#COMP_LINE}; read -ra COMP_WORDS <<<\"$COMP_LINE\"; "
+        "[[ $COMP_LINE == *' ' ]] && COMP_WORDS+=(''); "
+        "COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _velmora_cli; "
+        "printf '%s\\n' \"${COMPREPLY[@]}\"";
+    int status = -1;
+    const std::string out = testsupport::RunCommand("cd " + clitest::Quoted(folder.string()) +
+                                                        " && bash --norc -c " + clitest::Quoted(program) +
+                                                        " bash " + clitest::Quoted(line) + " 2>/dev/null",
+                                                    &status);
+    std::vector<std::string> offered;
+    std::string::size_type start = 0;
+    for (auto end = out.find('\n'); end != std::string::npos; start = end + 1, end = out.find('\n', start)) {
+        if (end > start) {
+            offered.push_back(out.substr(start, end - start));
+        }
+    }
+    std::sort(offered.begin(), offered.end());
+    return offered;
+}
+
+bool Offers(const std::vector<std::string>& offered, const std::vector<std::string>& words)
+{
+    return std::all_of(words.begin(), words.end(), [&](const std::string& word) {
+        return std::find(offered.begin(), offered.end(), word) != offered.end();
+    });
+}
+
+TEST(Completion, OffersEveryCommandAndOption)
+{
+    ASSERT_TRUE(fs::exists("/usr/share/bash-completion/bash_completion"))
+        << "bash-completion is not installed";
+    TempDir dir;
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli "),
+              (std::vector<std::string>{"export", "history", "import", "set", "show", "undo"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli --v"), std::vector<std::string>{"--version"});
+    const std::vector<std::pair<std::string, std::vector<std::string>>> options = {
+        {"show", {"--json", "--csv", "--utc", "--custom", "--ext", "--help"}},
+        {"set",
+         {"--set", "--clear", "--fill", "--match", "--custom", "--custom-clear", "--clear-personal",
+          "--dry-run", "--json", "--ext", "--no-journal", "--keep-mtime", "--ignore-locks", "--jobs"}},
+        {"export", {"--format", "--output", "--custom", "--ext"}},
+        {"import",
+         {"--dry-run", "--empty-clears", "--skip-invalid", "--ignore-unknown-columns", "--no-journal",
+          "--keep-mtime", "--ignore-locks", "--jobs", "--ext"}},
+        {"history", {"--purge"}},
+        {"undo", {"--run", "--keep-mtime", "--ignore-locks"}},
+    };
+    for (const auto& [command, expected] : options) {
+        EXPECT_TRUE(Offers(Completions(dir.Path(), "velmora-cli " + command + " --"), expected)) << command;
+    }
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli export --format "),
+              (std::vector<std::string>{"csv", "html", "text", "xlsx", "xml"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli show --ext pptx,do"),
+              (std::vector<std::string>{"pptx,docm", "pptx,docx", "pptx,dotm", "pptx,dotx"}));
+}
+
+TEST(Completion, PropertyNamesKeepTheLineValid)
+{
+    TempDir dir;
+    const std::vector<std::string> offered = Completions(dir.Path(), "velmora-cli set --set T");
+    EXPECT_EQ(offered, (std::vector<std::string>{"'TotalEditTime(second)='", "Template=", "Title="}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli set --clear TotalE"),
+              std::vector<std::string>{"'TotalEditTime(second)'"});
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli set --fill Comp"), std::vector<std::string>{"Company="});
+    // The word as completed, with a value typed after it, is one valid shell word.
+    int status = -1;
+    const std::string word = testsupport::RunCommand(
+        "bash --norc -c " + clitest::Quoted("printf '%s' " + offered.at(0) + "3600"), &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(word, "TotalEditTime(second)=3600");
+}
+
+TEST(Completion, PathsAreFilteredToPackagesOrTables)
+{
+    TempDir dir;
+    for (const char* name : {"a.pptx", "b.DOCX", "notes.txt", "table.csv"}) {
+        std::ofstream(dir / name) << "x";
+    }
+    fs::create_directory(dir / "sub");
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli show "),
+              (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli set --set Title=x "),
+              (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli import "), (std::vector<std::string>{"sub", "table.csv"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli import table.csv "),
+              (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli show -- "),
+              (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
+}
+
+// The manual page documents every option each command's --help lists, and what a user needs
+// beyond them.
+TEST(Manual, DescribesEveryOptionOfEveryCommand)
+{
+    const std::string manual = ReadFileBytes("data/velmora-cli.1");
+    ASSERT_FALSE(manual.empty());
+    const auto roff = [](std::string text) {
+        for (std::string::size_type at = text.find('-'); at != std::string::npos;
+             at = text.find('-', at + 2)) {
+            text.replace(at, 1, "\\-");
+        }
+        return text;
+    };
+    TempDir dir;
+    const std::regex option("--[a-z][a-z-]*");
+    for (const char* command : {"show", "set", "export", "import", "history", "undo"}) {
+        const CliRun help = RunCli(dir.Path(), {command, "--help"});
+        ASSERT_EQ(help.status, 0) << command;
+        std::size_t found = 0;
+        for (auto it = std::sregex_iterator(help.out.begin(), help.out.end(), option);
+             it != std::sregex_iterator(); ++it, ++found) {
+            EXPECT_NE(manual.find(roff(it->str())), std::string::npos) << command << " " << it->str();
+        }
+        EXPECT_GT(found, 1U) << command;
+        EXPECT_NE(manual.find(".SS " + std::string(command)), std::string::npos) << command;
+    }
+    for (const char* topic :
+         {".SH THE JOURNAL", ".SH DATES", ".SH EXIT STATUS", ".SH ENVIRONMENT", ".SH EXAMPLES", ".B 130",
+          ".B TZ", ".B XDG_STATE_HOME", ".B TMPDIR", "200 MiB"}) {
+        EXPECT_NE(manual.find(topic), std::string::npos) << topic;
+    }
+}
 
 TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)
 {
