@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class QUndoStack;
+
 namespace app {
 
 // Header data role: true for the columns that hold a date.
@@ -33,6 +35,9 @@ public:
 
     // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
     void setLocked(bool locked);
+
+    // The history that edits through setData join; without one they are staged at once.
+    void setUndoStack(QUndoStack* stack) { m_undoStack = stack; }
 
     void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
     void clearRows();
@@ -96,6 +101,7 @@ private:
     std::vector<engine::VectorDocumentList::Row> m_rows;
     int m_updateDepth = 0;
     bool m_locked = false;
+    QUndoStack* m_undoStack = nullptr;
     bool m_customShown = false;
     std::vector<std::string> m_customNames;
 };

@@ -10,7 +10,7 @@
 #include "app/SaveReport.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
-#include "editing/BatchApplyCommand.h"
+#include "editing/StageValuesCommand.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/package/LoadDocument.h"
@@ -335,10 +335,9 @@ void TfmMain::removePersonalInfo()
         cleared.push_back(editing::BatchValue{p, {}});
     }
     if (!targets.empty() && !cleared.empty()) {
-        auto command =
-            std::make_unique<editing::BatchApplyCommand>(*m_model, std::move(targets), std::move(cleared));
-        command->setText(QStringLiteral("Remove Personal Information"));
-        m_undoStack->push(command.release());
+        m_undoStack->push(new editing::StageValuesCommand(*m_model, editing::SameValuesOn(targets, cleared),
+                                                          engine::StageRule::FlagEvenIfEqual,
+                                                          QStringLiteral("Remove Personal Information")));
     }
 }
 

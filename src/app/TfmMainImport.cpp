@@ -6,7 +6,7 @@
 #include "app/FillPatternDialog.h"
 #include "app/ImportDialog.h"
 #include "app/TfmMain.h"
-#include "editing/RecordValuesCommand.h"
+#include "editing/StageValuesCommand.h"
 #include "engine/tables/ImportTable.h"
 
 #include <QUndoStack>
@@ -18,13 +18,14 @@ namespace app {
 
 namespace {
 
-// Stages the targets' values as one step; nothing when no value differs from what a row holds.
+// Stages the values as one step; nothing when no value differs from what a row holds.
 void PushValues(QUndoStack& stack,
                 DocumentTableModel& model,
-                std::vector<editing::RecordValuesCommand::Target> targets,
+                std::vector<editing::ValueEdit> edits,
                 const QString& text)
 {
-    auto command = std::make_unique<editing::RecordValuesCommand>(model, std::move(targets), text);
+    auto command = std::make_unique<editing::StageValuesCommand>(model, std::move(edits),
+                                                                 engine::StageRule::RealChangesOnly, text);
     if (!command->changesNothing()) {
         stack.push(command.release());
     }
@@ -55,9 +56,11 @@ void TfmMain::actImportClick()
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }
-        std::vector<editing::RecordValuesCommand::Target> targets;
+        std::vector<editing::ValueEdit> targets;
         for (const auto& [row, values] : dialog.plannedValues()) {
-            targets.push_back({&m_model->RecordAt(row), values});
+            for (const editing::BatchValue& value : values) {
+                targets.push_back({&m_model->RecordAt(row), value.Property, value.Value});
+            }
         }
         const auto& custom = dialog.plannedCustomChanges();
         if (custom.empty()) {
@@ -93,10 +96,9 @@ void TfmMain::actFillPatternClick()
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    std::vector<editing::RecordValuesCommand::Target> targets;
+    std::vector<editing::ValueEdit> targets;
     for (const auto& [position, value] : dialog.plannedValues()) {
-        targets.push_back(
-            {&m_model->RecordAt(rows[position]), {editing::BatchValue{dialog.property(), value}}});
+        targets.push_back({&m_model->RecordAt(rows[position]), dialog.property(), value});
     }
     PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Fill from Pattern"));
 }

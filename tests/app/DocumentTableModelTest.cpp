@@ -132,6 +132,11 @@ private slots:
         QVERIFY(!record.Modified);
         QCOMPARE(changed.count(), 0);
 
+        // The value rule holds for setData as for the editors: nothing is stored.
+        QVERIFY(!model.setData(model.index(0, 17), QStringLiteral("1 hour"), Qt::EditRole));
+        QVERIFY(!model.setData(model.index(0, 11), QStringLiteral("2013-02-29 07:08:09"), Qt::EditRole));
+        QVERIFY(record.Value(14).empty() && record.Value(8).empty() && !record.Modified);
+
         QVERIFY(model.setData(model.index(0, 17), QStringLiteral("3600"), Qt::EditRole));
         QVERIFY(record.Modified);
         QVERIFY(record.Changed(14));
