@@ -186,7 +186,7 @@ engine::DocumentRecord& DocumentTableModel::AppendRow()
     return *m_rows.back().record;
 }
 
-void DocumentTableModel::appendRows(std::vector<engine::VectorDocumentList::Row> rows)
+void DocumentTableModel::adoptRows(std::vector<engine::VectorDocumentList::Row> rows)
 {
     if (rows.empty()) {
         return;

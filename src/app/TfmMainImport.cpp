@@ -48,8 +48,8 @@ void TfmMain::actImportClick()
         const std::filesystem::path path = files.front().toStdString();
         engine::ImportTable table = engine::ReadImportFile(path);
         std::vector<const engine::DocumentRecord*> records;
-        for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-            records.push_back(&m_model->RecordAt(row));
+        for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+            records.push_back(&m_model->documents().RecordAt(row));
         }
         // Relative paths in the table are taken from the table's own folder.
         ImportDialog dialog(std::move(table), std::move(records), path.parent_path(), this);
@@ -59,7 +59,7 @@ void TfmMain::actImportClick()
         std::vector<editing::ValueEdit> targets;
         for (const auto& [row, values] : dialog.plannedValues()) {
             for (const editing::BatchValue& value : values) {
-                targets.push_back({&m_model->RecordAt(row), value.Property, value.Value});
+                targets.push_back({&m_model->documents().RecordAt(row), value.Property, value.Value});
             }
         }
         const auto& custom = dialog.plannedCustomChanges();
@@ -86,10 +86,10 @@ void TfmMain::actFillPatternClick()
     }
     std::vector<std::size_t> rows;
     std::vector<const engine::DocumentRecord*> records;
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (m_model->CheckState(row) == engine::kChecked) {
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        if (m_model->documents().CheckState(row) == engine::kChecked) {
             rows.push_back(row);
-            records.push_back(&m_model->RecordAt(row));
+            records.push_back(&m_model->documents().RecordAt(row));
         }
     }
     FillPatternDialog dialog(std::move(records), this);
@@ -98,7 +98,7 @@ void TfmMain::actFillPatternClick()
     }
     std::vector<editing::ValueEdit> targets;
     for (const auto& [position, value] : dialog.plannedValues()) {
-        targets.push_back({&m_model->RecordAt(rows[position]), dialog.property(), value});
+        targets.push_back({&m_model->documents().RecordAt(rows[position]), dialog.property(), value});
     }
     PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Fill from Pattern"));
 }

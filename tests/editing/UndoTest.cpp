@@ -52,7 +52,7 @@ private:
 
     const engine::DocumentRecord& record(int row)
     {
-        return m_window->model().RecordAt(static_cast<std::size_t>(row));
+        return m_window->model().documents().RecordAt(static_cast<std::size_t>(row));
     }
 
     QUndoStack& stack() { return *m_window->undoStack(); }
