@@ -120,11 +120,11 @@ int main(int argc, char** argv)
         window.BitBtn2Click();
     });
     app::DocumentTableModel& model = window.model();
-    const std::size_t rows = model.RowCount();
+    const std::size_t rows = model.documents().RowCount();
     const long after = ResidentKiB();
     std::size_t textBytes = 0;
     for (std::size_t row = 0; row < rows; ++row) {
-        const engine::DocumentRecord& record = model.RecordAt(row);
+        const engine::DocumentRecord& record = model.documents().RecordAt(row);
         textBytes += record.FullPath.size() + record.FileName.size() + record.FileSize.size() +
                      record.FileExt.size() + record.FileType.size();
         for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {

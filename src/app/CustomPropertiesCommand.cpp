@@ -24,9 +24,9 @@ CustomPropertiesCommand::CustomPropertiesCommand(DocumentTableModel& model,
     , m_changes(std::move(changes))
 {
     for (std::size_t row : rows) {
-        engine::DocumentRecord copy = model.RecordAt(row);
+        engine::DocumentRecord copy = model.documents().RecordAt(row);
         engine::ApplyCustomChanges(copy, m_changes);
-        m_rows.push_back({row, copy.FullPath, model.RecordAt(row).Custom, copy.Custom});
+        m_rows.push_back({row, copy.FullPath, model.documents().RecordAt(row).Custom, copy.Custom});
     }
 }
 
@@ -35,10 +35,11 @@ void CustomPropertiesCommand::store(const RowState& state,
                                     const engine::CustomProperties& from,
                                     const std::vector<engine::CustomChange>& changes)
 {
-    if (state.Row >= m_model.RowCount() || m_model.RecordAt(state.Row).FullPath != state.FullPath) {
+    if (state.Row >= m_model.documents().RowCount() ||
+        m_model.documents().RecordAt(state.Row).FullPath != state.FullPath) {
         return;
     }
-    engine::DocumentRecord record = m_model.RecordAt(state.Row);
+    engine::DocumentRecord record = m_model.documents().RecordAt(state.Row);
     if (record.Custom == from) {
         record.Custom = snapshot;
     } else {

@@ -1,7 +1,9 @@
 #include "app/DocumentTableModel.h"
 
+#include "editing/RecordEdits.h"
 #include "engine/record/CellText.h"
 #include "engine/record/PathMessage.h"
+#include "engine/record/PropertyValueRule.h"
 
 #include <QApplication>
 #include <QFont>
@@ -165,16 +167,13 @@ bool DocumentTableModel::setData(const QModelIndex& index, const QVariant& value
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) {
         return false;
     }
-    engine::DocumentRecord& record = *m_rows[row].record;
     const std::size_t p = PropertyOf(index.column());
-    const std::string text = value.toString().toStdString();
-    // Only a real change marks the value and the row.
-    if (record.Value(p) != text) {
-        record.Value(p) = text;
-        record.SetChanged(p, true);
-        record.Modified = true;
-        rowChanged(index.row(), 0, index.column());
+    std::string text = value.toString().toStdString();
+    // The editors' path: the value rule, then one step of Undo; only a real change marks the row.
+    if (!engine::IsValidPropertyValue(p, text)) {
+        return false;
     }
+    editing::StoreCellText(*this, m_undoStack, row, p, std::move(text));
     return true;
 }
 
@@ -187,7 +186,7 @@ engine::DocumentRecord& DocumentTableModel::AppendRow()
     return *m_rows.back().record;
 }
 
-void DocumentTableModel::appendRows(std::vector<engine::VectorDocumentList::Row> rows)
+void DocumentTableModel::adoptRows(std::vector<engine::VectorDocumentList::Row> rows)
 {
     if (rows.empty()) {
         return;

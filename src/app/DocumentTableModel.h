@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class QUndoStack;
+
 namespace app {
 
 // Header data role: true for the columns that hold a date.
@@ -34,7 +36,11 @@ public:
     // While locked the cells cannot be edited: a worker thread is working on copies of the rows.
     void setLocked(bool locked);
 
-    void appendRows(std::vector<engine::VectorDocumentList::Row> rows);
+    // The history that edits through setData join; without one they are staged at once.
+    void setUndoStack(QUndoStack* stack) { m_undoStack = stack; }
+
+    // Takes over rows loaded elsewhere (a worker's list), appended in one insertion.
+    void adoptRows(std::vector<engine::VectorDocumentList::Row> rows);
     void clearRows();
     // Sets every row to one check state, with a single change notification.
     void setAllCheckStates(int state);
@@ -69,7 +75,18 @@ public:
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
-    // engine::DocumentList
+    // The rows as the engine reads and changes them (records and check states by row number);
+    // rowCount, data and setData above are what views use.
+    [[nodiscard]] engine::DocumentList& documents() { return *this; }
+
+    [[nodiscard]] const engine::DocumentList& documents() const { return *this; }
+
+    // Brackets a batch of changes; the view is told once, when the outermost block ends.
+    using UpdateBlock = engine::UpdateScope;
+
+private:
+    // engine::DocumentList, reached through documents() or any DocumentList reference, so that
+    // its names are never mistaken for the Qt model's (RowCount for rowCount).
     engine::DocumentRecord& AppendRow() override;
 
     [[nodiscard]] std::size_t RowCount() const override { return m_rows.size(); }
@@ -82,10 +99,6 @@ public:
     void BeginUpdate() override;
     void EndUpdate() override;
 
-    // Brackets a batch of changes; the view is told once, when the outermost block ends.
-    using UpdateBlock = engine::UpdateScope;
-
-private:
     QVariant cellData(const engine::DocumentRecord& record, int row, int column, int role) const;
     void rowChanged(int row, int firstColumn, int lastColumn);
     void refreshCustomColumns();
@@ -96,6 +109,7 @@ private:
     std::vector<engine::VectorDocumentList::Row> m_rows;
     int m_updateDepth = 0;
     bool m_locked = false;
+    QUndoStack* m_undoStack = nullptr;
     bool m_customShown = false;
     std::vector<std::string> m_customNames;
 };

@@ -17,6 +17,7 @@ void InstallEditing(TfmMain& window)
     // The window owns the stack and its Undo and Redo actions (Edit menu, Ctrl+Z, Ctrl+Shift+Z).
     QUndoStack& stack = *window.undoStack();
 
+    window.model().setUndoStack(&stack);
     auto* edits = new editing::RecordEdits(window.model(), stack, &window);
     window.grid().setCellDelegate(new editing::PropertyDelegate(*edits));
     window.setBatchModifyHandler([&window, edits] {

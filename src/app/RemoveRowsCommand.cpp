@@ -17,11 +17,11 @@ RemoveRowsCommand::RemoveRowsCommand(DocumentTableModel& model,
 {
     std::sort(m_positions.begin(), m_positions.end());
     m_positions.erase(std::unique(m_positions.begin(), m_positions.end()), m_positions.end());
-    m_positions.erase(std::lower_bound(m_positions.begin(), m_positions.end(), model.RowCount()),
+    m_positions.erase(std::lower_bound(m_positions.begin(), m_positions.end(), model.documents().RowCount()),
                       m_positions.end());
     m_records.reserve(m_positions.size());
     for (const std::size_t row : m_positions) {
-        m_records.push_back(&model.RecordAt(row));
+        m_records.push_back(&model.documents().RecordAt(row));
     }
 }
 
@@ -39,16 +39,17 @@ std::vector<std::size_t> RemoveRowsCommand::currentPositions() const
 {
     bool inPlace = true;
     for (std::size_t i = 0; i < m_positions.size() && inPlace; ++i) {
-        inPlace = m_positions[i] < m_model.RowCount() && &m_model.RecordAt(m_positions[i]) == m_records[i];
+        inPlace = m_positions[i] < m_model.documents().RowCount() &&
+                  &m_model.documents().RecordAt(m_positions[i]) == m_records[i];
     }
     if (inPlace) {
         return m_positions;
     }
     // Rows added in the meantime come after the removed ones; this only guards the unexpected.
     std::unordered_map<const engine::DocumentRecord*, std::size_t> rowOf;
-    rowOf.reserve(m_model.RowCount());
-    for (std::size_t row = 0; row < m_model.RowCount(); ++row) {
-        rowOf.emplace(&m_model.RecordAt(row), row);
+    rowOf.reserve(m_model.documents().RowCount());
+    for (std::size_t row = 0; row < m_model.documents().RowCount(); ++row) {
+        rowOf.emplace(&m_model.documents().RecordAt(row), row);
     }
     std::vector<std::size_t> positions;
     for (const engine::DocumentRecord* record : m_records) {

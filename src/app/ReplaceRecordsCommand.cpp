@@ -15,7 +15,8 @@ ReplaceRecordsCommand::ReplaceRecordsCommand(DocumentTableModel& model,
 {
     m_inRow.reserve(m_held.size());
     for (const RowRecord& held : m_held) {
-        m_inRow.push_back(held.Row < model.RowCount() ? &model.RecordAt(held.Row) : nullptr);
+        m_inRow.push_back(held.Row < model.documents().RowCount() ? &model.documents().RecordAt(held.Row)
+                                                                  : nullptr);
     }
 }
 
@@ -44,7 +45,8 @@ void ReplaceRecordsCommand::exchange()
     DocumentTableModel::UpdateBlock block(m_model);
     for (std::size_t i = 0; i < m_held.size(); ++i) {
         RowRecord& held = m_held[i];
-        if (held.Row >= m_model.RowCount() || &m_model.RecordAt(held.Row) != m_inRow[i]) {
+        if (held.Row >= m_model.documents().RowCount() ||
+            &m_model.documents().RecordAt(held.Row) != m_inRow[i]) {
             continue;
         }
         m_inRow[i] = held.Record.get();

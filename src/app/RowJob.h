@@ -38,7 +38,7 @@ struct RowJob
     {
         records.reserve(rows.size());
         for (std::size_t row : rows) {
-            records.push_back(std::make_unique<engine::DocumentRecord>(model.RecordAt(row)));
+            records.push_back(std::make_unique<engine::DocumentRecord>(model.documents().RecordAt(row)));
         }
     }
 

@@ -10,7 +10,7 @@
 #include "app/SaveReport.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
-#include "editing/BatchApplyCommand.h"
+#include "editing/StageValuesCommand.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/package/LoadDocument.h"
@@ -111,7 +111,7 @@ void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
     runLongCommand([loaded, items = std::move(items), extensions = ScanExtensionListSetting()](
                        const engine::Progress& progress) { AddItems(*loaded, items, progress, extensions); },
                    [this, loaded, warning] {
-                       m_model->appendRows(loaded->TakeRows());
+                       m_model->adoptRows(loaded->TakeRows());
                        return warning;
                    });
 }
@@ -176,17 +176,17 @@ std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
 {
     std::vector<std::size_t> rows;
     std::set<std::string> saved;
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (m_model->RecordAt(row).Modified &&
-            (!checkedOnly || m_model->CheckState(row) == engine::kChecked)) {
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        if (m_model->documents().RecordAt(row).Modified &&
+            (!checkedOnly || m_model->documents().CheckState(row) == engine::kChecked)) {
             rows.push_back(row);
-            saved.insert(m_model->RecordAt(row).FullPath);
+            saved.insert(m_model->documents().RecordAt(row).FullPath);
         }
     }
     // The other rows of a saved package show it as saved afterwards; a row with changes of its own
     // that is not to be saved keeps them.
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        const engine::DocumentRecord& record = m_model->RecordAt(row);
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        const engine::DocumentRecord& record = m_model->documents().RecordAt(row);
         if (!record.Modified && saved.count(record.FullPath) > 0) {
             rows.push_back(row);
         }
@@ -266,8 +266,8 @@ void TfmMain::undoLastSave()
     }
     const std::set<std::string> restoring(packages->begin(), packages->end());
     std::vector<std::size_t> rows;
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (restoring.count(engine::JournalKey(m_model->RecordAt(row).FullPath)) > 0) {
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        if (restoring.count(engine::JournalKey(m_model->documents().RecordAt(row).FullPath)) > 0) {
             rows.push_back(row);
         }
     }
@@ -330,9 +330,9 @@ void TfmMain::removePersonalInfo()
         return;
     }
     std::vector<engine::DocumentRecord*> targets;
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (m_model->CheckState(row) == engine::kChecked) {
-            targets.push_back(&m_model->RecordAt(row));
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        if (m_model->documents().CheckState(row) == engine::kChecked) {
+            targets.push_back(&m_model->documents().RecordAt(row));
         }
     }
     editing::BatchValues cleared;
@@ -340,10 +340,9 @@ void TfmMain::removePersonalInfo()
         cleared.push_back(editing::BatchValue{p, {}});
     }
     if (!targets.empty() && !cleared.empty()) {
-        auto command =
-            std::make_unique<editing::BatchApplyCommand>(*m_model, std::move(targets), std::move(cleared));
-        command->setText(QStringLiteral("Remove Personal Information"));
-        m_undoStack->push(command.release());
+        m_undoStack->push(new editing::StageValuesCommand(*m_model, editing::SameValuesOn(targets, cleared),
+                                                          engine::StageRule::FlagEvenIfEqual,
+                                                          QStringLiteral("Remove Personal Information")));
     }
 }
 

@@ -45,7 +45,7 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
     }
     runCommand([&] {
         if (format == exporting::ExportFormat::Spreadsheet &&
-            !exporting::FitsSpreadsheet(m_model->RowCount())) {
+            !exporting::FitsSpreadsheet(m_model->documents().RowCount())) {
             Dialogs::warning(
                 this, QStringLiteral("Warning"),
                 QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
@@ -53,8 +53,8 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
             return;
         }
         std::vector<std::string> packages;
-        for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-            packages.push_back(m_model->RecordAt(row).FullPath);
+        for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+            packages.push_back(m_model->documents().RecordAt(row).FullPath);
         }
         const QString path = AskExportFileName(this, format, packages);
         if (path.isEmpty()) {

@@ -6,7 +6,7 @@
 #include "app/FillPatternDialog.h"
 #include "app/ImportDialog.h"
 #include "app/TfmMain.h"
-#include "editing/RecordValuesCommand.h"
+#include "editing/StageValuesCommand.h"
 #include "engine/tables/ImportTable.h"
 
 #include <QUndoStack>
@@ -18,13 +18,14 @@ namespace app {
 
 namespace {
 
-// Stages the targets' values as one step; nothing when no value differs from what a row holds.
+// Stages the values as one step; nothing when no value differs from what a row holds.
 void PushValues(QUndoStack& stack,
                 DocumentTableModel& model,
-                std::vector<editing::RecordValuesCommand::Target> targets,
+                std::vector<editing::ValueEdit> edits,
                 const QString& text)
 {
-    auto command = std::make_unique<editing::RecordValuesCommand>(model, std::move(targets), text);
+    auto command = std::make_unique<editing::StageValuesCommand>(model, std::move(edits),
+                                                                 engine::StageRule::RealChangesOnly, text);
     if (!command->changesNothing()) {
         stack.push(command.release());
     }
@@ -47,17 +48,19 @@ void TfmMain::importTable()
         const std::filesystem::path path = files.front().toStdString();
         engine::ImportTable table = engine::ReadImportFile(path);
         std::vector<const engine::DocumentRecord*> records;
-        for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-            records.push_back(&m_model->RecordAt(row));
+        for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+            records.push_back(&m_model->documents().RecordAt(row));
         }
         // Relative paths in the table are taken from the table's own folder.
         ImportDialog dialog(std::move(table), std::move(records), path.parent_path(), this);
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }
-        std::vector<editing::RecordValuesCommand::Target> targets;
+        std::vector<editing::ValueEdit> targets;
         for (const auto& [row, values] : dialog.plannedValues()) {
-            targets.push_back({&m_model->RecordAt(row), values});
+            for (const editing::BatchValue& value : values) {
+                targets.push_back({&m_model->documents().RecordAt(row), value.Property, value.Value});
+            }
         }
         const auto& custom = dialog.plannedCustomChanges();
         if (custom.empty()) {
@@ -83,20 +86,19 @@ void TfmMain::fillFromPattern()
     }
     std::vector<std::size_t> rows;
     std::vector<const engine::DocumentRecord*> records;
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (m_model->CheckState(row) == engine::kChecked) {
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        if (m_model->documents().CheckState(row) == engine::kChecked) {
             rows.push_back(row);
-            records.push_back(&m_model->RecordAt(row));
+            records.push_back(&m_model->documents().RecordAt(row));
         }
     }
     FillPatternDialog dialog(std::move(records), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    std::vector<editing::RecordValuesCommand::Target> targets;
+    std::vector<editing::ValueEdit> targets;
     for (const auto& [position, value] : dialog.plannedValues()) {
-        targets.push_back(
-            {&m_model->RecordAt(rows[position]), {editing::BatchValue{dialog.property(), value}}});
+        targets.push_back({&m_model->documents().RecordAt(rows[position]), dialog.property(), value});
     }
     PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Fill from Pattern"));
 }

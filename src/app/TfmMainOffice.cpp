@@ -44,7 +44,7 @@ void TfmMain::editCustomProperties()
     }
     std::vector<const engine::DocumentRecord*> records;
     for (std::size_t row : rows) {
-        records.push_back(&m_model->RecordAt(row));
+        records.push_back(&m_model->documents().RecordAt(row));
     }
     CustomPropertiesDialog dialog(records, this);
     if (dialog.exec() != QDialog::Accepted) {

@@ -37,8 +37,8 @@ void TfmMain::BitBtn3Click()
     }
     m_grid->commitOpenEditor();
     std::vector<std::size_t> checked;
-    for (std::size_t row = 0; row < m_model->RowCount(); ++row) {
-        if (m_model->CheckState(row) == engine::kChecked) {
+    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        if (m_model->documents().CheckState(row) == engine::kChecked) {
             checked.push_back(row);
         }
     }
@@ -51,7 +51,7 @@ void TfmMain::BitBtn4Click()
         return;
     }
     m_grid->commitOpenEditor();
-    std::vector<std::size_t> rows(m_model->RowCount());
+    std::vector<std::size_t> rows(m_model->documents().RowCount());
     std::iota(rows.begin(), rows.end(), std::size_t{0});
     PushRemoval(*m_undoStack, *m_model, std::move(rows), QStringLiteral("Delete All"));
 }
@@ -63,7 +63,7 @@ void TfmMain::BitBtn5Click()
     }
     // An edit still open is stored first, so that the step keeps it with the other edits.
     m_grid->commitOpenEditor();
-    std::vector<std::size_t> rows(m_model->RowCount());
+    std::vector<std::size_t> rows(m_model->documents().RowCount());
     std::iota(rows.begin(), rows.end(), std::size_t{0});
     auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
     runLongCommand(

@@ -4,6 +4,7 @@
 #include "engine/record/DocumentRecord.h"
 #include "engine/record/PersonalProperties.h"
 #include "engine/record/PropertyValueRule.h"
+#include "engine/record/StageValue.h"
 
 #include <algorithm>
 
@@ -83,6 +84,17 @@ std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>&
         }
     }
     return assignments;
+}
+
+bool StageAssignments(engine::DocumentRecord& record, const std::vector<PropertyAssignment>& assignments)
+{
+    bool changed = false;
+    for (const PropertyAssignment& assignment : assignments) {
+        changed = engine::StageValue(record, assignment.Property, assignment.Value,
+                                     engine::StageRule::RealChangesOnly) ||
+                  changed;
+    }
+    return changed;
 }
 
 } // namespace cli

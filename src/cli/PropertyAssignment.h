@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/record/DocumentRecord.h"
+
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -36,5 +38,9 @@ std::vector<std::string> PersonalPropertyNames();
 // The --set and --clear arguments as one list (maybe empty); a property named twice is an error.
 std::vector<PropertyAssignment> ParseAssignments(const std::vector<std::string>& sets,
                                                  const std::vector<std::string>& clears);
+
+// Stages the values on the record, each only where it differs from the record's text; true when
+// any did. Throws engine::EBadPropertyValue for a value the value rule refuses.
+bool StageAssignments(engine::DocumentRecord& record, const std::vector<PropertyAssignment>& assignments);
 
 } // namespace cli

@@ -93,15 +93,6 @@ std::variant<std::vector<PropertyAssignment>, std::string> FillValues(const engi
     return values;
 }
 
-void Apply(engine::DocumentRecord& record, const std::vector<PropertyAssignment>& assignments)
-{
-    for (const PropertyAssignment& assignment : assignments) {
-        record.Value(assignment.Property) = assignment.Value;
-        record.SetChanged(assignment.Property, true);
-    }
-    record.Modified = true;
-}
-
 void RunSet(const SetOptions& options)
 {
     std::vector<PropertyAssignment> assignments;
@@ -174,14 +165,16 @@ void RunSet(const SetOptions& options)
         }
         // The package is saved even when its load reported a problem: the save reads the parts
         // afresh and fails on its own when the part it must edit is unusable.
-        Apply(record, assignments);
-        Apply(record, filled);
+        StageAssignments(record, assignments);
+        StageAssignments(record, filled);
         try {
             engine::ApplyCustomChanges(record, customs);
         } catch (const engine::ECustomPropertyError& e) {
             leftAlone[row] = e.what();
             continue;
         }
+        // A package whose load failed is still tried, so that its problem is reported.
+        record.Modified = record.Modified || !record.LastError.empty();
         records.push_back(&record);
         rowOfRecord.push_back(row);
     }

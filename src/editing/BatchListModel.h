@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editing/BatchValues.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <QAbstractTableModel>
 

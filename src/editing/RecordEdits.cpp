@@ -1,12 +1,35 @@
 #include "editing/RecordEdits.h"
 
-#include "editing/BatchApplyCommand.h"
-#include "editing/CellEditCommand.h"
+#include "editing/QtText.h"
+#include "editing/StageValuesCommand.h"
 #include "engine/record/PropertyValueRule.h"
 
 #include <QUndoStack>
 
+#include <memory>
+
 namespace editing {
+
+bool StoreCellText(
+    engine::DocumentList& rows, QUndoStack* stack, std::size_t row, std::size_t p, std::string text)
+{
+    if (row >= rows.RowCount() || p >= engine::kPropertyCount) {
+        return false;
+    }
+    engine::DocumentRecord& record = rows.RecordAt(row);
+    if (record.Value(p) == text || !engine::IsValidPropertyValue(p, text)) {
+        return false;
+    }
+    auto command = std::make_unique<StageValuesCommand>(
+        rows, std::vector<ValueEdit>{ValueEdit{&record, p, std::move(text)}},
+        engine::StageRule::RealChangesOnly, QStringLiteral("Edit %1").arg(ToQString(engine::DisplayName(p))));
+    if (stack != nullptr) {
+        stack->push(command.release());
+    } else {
+        command->redo();
+    }
+    return true;
+}
 
 RecordEdits::RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject* parent)
     : QObject(parent)
@@ -16,15 +39,7 @@ RecordEdits::RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject*
 
 bool RecordEdits::storeCellText(std::size_t row, std::size_t p, std::string text)
 {
-    if (row >= m_rows.RowCount() || p >= engine::kPropertyCount) {
-        return false;
-    }
-    engine::DocumentRecord& record = m_rows.RecordAt(row);
-    if (record.Value(p) == text || !engine::IsValidPropertyValue(p, text)) {
-        return false;
-    }
-    m_stack.push(new CellEditCommand(m_rows, record, p, std::move(text)));
-    return true;
+    return StoreCellText(m_rows, &m_stack, row, p, std::move(text));
 }
 
 bool RecordEdits::applyBatch(BatchValues values, bool checkedOnly)
@@ -45,7 +60,8 @@ bool RecordEdits::applyBatch(BatchValues values, bool checkedOnly)
     if (values.empty() || targets.empty()) {
         return false;
     }
-    m_stack.push(new BatchApplyCommand(m_rows, std::move(targets), std::move(values)));
+    m_stack.push(new StageValuesCommand(m_rows, SameValuesOn(targets, values),
+                                        engine::StageRule::FlagEvenIfEqual, QStringLiteral("Batch Modify")));
     return true;
 }
 

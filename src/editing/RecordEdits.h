@@ -11,6 +11,12 @@ class QUndoStack;
 
 namespace editing {
 
+// Stores text as property p of a row when it differs exactly (case and blanks included) and passes
+// the engine's value rule, as one step on the stack; true when it was stored. Without a stack (a
+// model used on its own, with no history) the value is staged at once.
+bool StoreCellText(
+    engine::DocumentList& rows, QUndoStack* stack, std::size_t row, std::size_t p, std::string text);
+
 // The one way the editors and the Batch Modify dialog change the document rows: every change is
 // one step on the undo stack.
 class RecordEdits : public QObject
@@ -20,11 +26,11 @@ class RecordEdits : public QObject
 public:
     RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject* parent = nullptr);
 
-    // Stores text as property p of a row when it differs exactly (case and blanks included) and
-    // passes the engine's value rule; true when it was stored.
+    // StoreCellText on this list and stack.
     bool storeCellText(std::size_t row, std::size_t p, std::string text);
-    // Applies the values to every row, or to the checked rows only; false (and no step) when there
-    // is no value or no such row.
+    // Applies the values to every row, or to the checked rows only, flagging them even where a row
+    // holds that text already; false (and no step) when there is no value or no such row, or when a
+    // value breaks the value rule.
     bool applyBatch(BatchValues values, bool checkedOnly);
 
     [[nodiscard]] engine::DocumentList& rows() const { return m_rows; }

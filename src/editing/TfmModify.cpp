@@ -102,11 +102,6 @@ void TfmModify::FillBatchList()
     m_view->setColumnWidth(1, 190);
 }
 
-void TfmModify::ApplyToRecord(engine::DocumentRecord& record) const
-{
-    ApplyBatchValues(record, m_list->checkedValues());
-}
-
 void TfmModify::btnCheckAllClick()
 {
     m_list->setAllChecked(true);

@@ -23,8 +23,6 @@ public:
     explicit TfmModify(RecordEdits& edits, QWidget* parent = nullptr);
 
     void FillBatchList();
-    // Copies the checked rows' values into the record and flags them.
-    void ApplyToRecord(engine::DocumentRecord& record) const;
 
     [[nodiscard]] BatchListModel& list() const { return *m_list; }
 

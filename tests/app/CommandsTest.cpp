@@ -161,7 +161,7 @@ private slots:
                     !m_window->grid().viewport()->findChild<QLineEdit*>()->isVisible());
             if (actionName == QLatin1String("actSaveAll") || actionName == QLatin1String("actSaveChecked")) {
                 QCOMPARE(apptest::CellOf(*m_window, 0, 3), std::string("Typed"));
-                QVERIFY(!m_window->model().RecordAt(0).Modified);
+                QVERIFY(!m_window->model().documents().RecordAt(0).Modified);
             }
         }
         if (auto* menu = m_window->findChild<QMenu*>("ExportMenu"); menu->isVisible()) {
@@ -174,7 +174,7 @@ private slots:
     {
         addPackage("One");
         addPackage("Two");
-        m_window->model().SetCheckState(1, engine::kUnchecked);
+        m_window->model().documents().SetCheckState(1, engine::kUnchecked);
         openTitleEditor(QStringLiteral("Typed"));
         QTest::keySequence(m_window->grid().viewport()->findChild<QLineEdit*>(),
                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete));
@@ -348,11 +348,11 @@ private slots:
         QAction* checkAll = action("actCheckAll");
         QVERIFY(checkAll->isChecked());
         checkAll->trigger();
-        QCOMPARE(m_window->model().CheckState(0), engine::kUnchecked);
+        QCOMPARE(m_window->model().documents().CheckState(0), engine::kUnchecked);
         QVERIFY(!m_window->findChild<QCheckBox*>("cbCheckAll")->isChecked());
         m_window->findChild<QCheckBox*>("cbCheckAll")->click();
         QVERIFY(checkAll->isChecked());
-        QCOMPARE(m_window->model().CheckState(0), engine::kChecked);
+        QCOMPARE(m_window->model().documents().CheckState(0), engine::kChecked);
     }
 
     void buttonsTriggerTheActionsAndNameTheirKeys()

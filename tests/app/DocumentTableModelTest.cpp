@@ -22,12 +22,12 @@ void Configure(DocumentTableModel& model)
 
 engine::DocumentRecord& AddRow(DocumentTableModel& model, const std::string& name)
 {
-    engine::DocumentRecord& record = model.AppendRow();
+    engine::DocumentRecord& record = model.documents().AppendRow();
     record.FileName = name;
     record.FullPath = "/deck/" + name;
     record.FileSize = "2048";
     record.Value(0) = "Title of " + name;
-    model.SetCheckState(model.RowCount() - 1, engine::kChecked);
+    model.documents().SetCheckState(model.documents().RowCount() - 1, engine::kChecked);
     return record;
 }
 
@@ -50,10 +50,10 @@ private slots:
         QVERIFY(model.setData(model.index(1, 5), QStringLiteral("Someone"), Qt::EditRole));
         QVERIFY(model.setData(model.index(2, 0), Qt::Unchecked, Qt::CheckStateRole));
         model.setAllCheckStates(engine::kChecked);
-        model.DeleteRow(3);
+        model.documents().DeleteRow(3);
         engine::VectorDocumentList more;
         more.AppendRow().FileName = "late.pptx";
-        model.appendRows(more.TakeRows());
+        model.adoptRows(more.TakeRows());
         QCOMPARE(model.rowCount(), 5);
         model.clearRows();
         QCOMPARE(model.rowCount(), 0);
@@ -79,32 +79,32 @@ private slots:
         std::vector<std::size_t> positions;
         for (int i = 0; i < taken.size(); ++i) {
             records.push_back(&AddRow(model, "d" + std::to_string(i) + ".pptx"));
-            model.SetCheckState(static_cast<std::size_t>(i),
-                                i % 3 == 0 ? engine::kUnchecked : engine::kChecked);
+            model.documents().SetCheckState(static_cast<std::size_t>(i),
+                                            i % 3 == 0 ? engine::kUnchecked : engine::kChecked);
             if (taken[i] == QLatin1Char('1')) {
                 positions.push_back(static_cast<std::size_t>(i));
             }
         }
         auto rows = model.takeRows(positions);
-        QCOMPARE(model.RowCount(), records.size() - positions.size());
+        QCOMPARE(model.documents().RowCount(), records.size() - positions.size());
         for (std::size_t i = 0; i < positions.size(); ++i) {
             QCOMPARE(rows[i].record.get(), records[positions[i]]);
         }
         std::size_t next = 0;
-        for (std::size_t row = 0; row < model.RowCount(); ++row, ++next) {
+        for (std::size_t row = 0; row < model.documents().RowCount(); ++row, ++next) {
             while (taken[static_cast<qsizetype>(next)] == QLatin1Char('1')) {
                 ++next;
             }
-            QCOMPARE(&model.RecordAt(row), records[next]);
+            QCOMPARE(&model.documents().RecordAt(row), records[next]);
         }
         AddRow(model, "late.pptx");
         model.reinsertRows(positions, std::move(rows));
-        QCOMPARE(model.RowCount(), records.size() + 1);
+        QCOMPARE(model.documents().RowCount(), records.size() + 1);
         for (std::size_t row = 0; row < records.size(); ++row) {
-            QCOMPARE(&model.RecordAt(row), records[row]);
-            QCOMPARE(model.CheckState(row), row % 3 == 0 ? engine::kUnchecked : engine::kChecked);
+            QCOMPARE(&model.documents().RecordAt(row), records[row]);
+            QCOMPARE(model.documents().CheckState(row), row % 3 == 0 ? engine::kUnchecked : engine::kChecked);
         }
-        QCOMPARE(model.RecordAt(records.size()).FileName, std::string("late.pptx"));
+        QCOMPARE(model.documents().RecordAt(records.size()).FileName, std::string("late.pptx"));
     }
 
     void cellsAreAskedFromTheRecordEveryTime()
@@ -131,6 +131,11 @@ private slots:
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Title of a.pptx"), Qt::EditRole));
         QVERIFY(!record.Modified);
         QCOMPARE(changed.count(), 0);
+
+        // The value rule holds for setData as for the editors: nothing is stored.
+        QVERIFY(!model.setData(model.index(0, 17), QStringLiteral("1 hour"), Qt::EditRole));
+        QVERIFY(!model.setData(model.index(0, 11), QStringLiteral("2013-02-29 07:08:09"), Qt::EditRole));
+        QVERIFY(record.Value(14).empty() && record.Value(8).empty() && !record.Modified);
 
         QVERIFY(model.setData(model.index(0, 17), QStringLiteral("3600"), Qt::EditRole));
         QVERIFY(record.Modified);
@@ -179,13 +184,13 @@ private slots:
         QCOMPARE(model.index(1, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         QVERIFY(!model.index(1, 1).data(Qt::CheckStateRole).isValid());
         QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
-        QCOMPARE(model.CheckState(1), engine::kUnchecked);
+        QCOMPARE(model.documents().CheckState(1), engine::kUnchecked);
 
         QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         model.setAllCheckStates(engine::kUnchecked);
         QCOMPARE(changed.count(), 1); // one notification for the whole batch
         for (std::size_t row = 0; row < 3; ++row) {
-            QCOMPARE(model.CheckState(row), engine::kUnchecked);
+            QCOMPARE(model.documents().CheckState(row), engine::kUnchecked);
         }
     }
 

@@ -57,10 +57,13 @@ private:
         Dialogs::setNextFileNames(files);
         m_window->findChild<QAction*>(QStringLiteral("actAddFile"))->trigger();
         QVERIFY(apptest::WaitForCommand(*m_window));
-        QCOMPARE(m_window->model().RowCount(), namesAndTitles.size());
+        QCOMPARE(m_window->model().documents().RowCount(), namesAndTitles.size());
     }
 
-    const engine::DocumentRecord& record(std::size_t row) const { return m_window->model().RecordAt(row); }
+    const engine::DocumentRecord& record(std::size_t row) const
+    {
+        return m_window->model().documents().RecordAt(row);
+    }
 
 private slots:
 
@@ -182,9 +185,9 @@ private slots:
     {
         addPackages({{"2024 - Plan.pptx", "Old"}, {"2023 - Review.pptx", "Old"}, {"notes.pptx", "Old"}});
         auto& model = m_window->model();
-        model.SetCheckState(0, engine::kChecked);
-        model.SetCheckState(1, engine::kUnchecked);
-        model.SetCheckState(2, engine::kChecked);
+        model.documents().SetCheckState(0, engine::kChecked);
+        model.documents().SetCheckState(1, engine::kUnchecked);
+        model.documents().SetCheckState(2, engine::kChecked);
         WhenShown<FillPatternDialog>([](FillPatternDialog& dialog) {
             auto* pattern = dialog.findChild<QLineEdit*>(QStringLiteral("edPattern"));
             auto* match = dialog.findChild<QLineEdit*>(QStringLiteral("edMatch"));

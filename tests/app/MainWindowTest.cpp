@@ -136,7 +136,7 @@ private slots:
         QCOMPARE(CellOf(*m_window, 2, 3), std::string("Sea"));
         QCOMPARE(CellOf(*m_window, 2, 1), (*m_dir / "sub" / "c.PPTX").string());
         for (std::size_t row = 0; row < 3; ++row) {
-            QCOMPARE(m_window->model().CheckState(row), engine::kChecked);
+            QCOMPARE(m_window->model().documents().CheckState(row), engine::kChecked);
         }
     }
 
@@ -176,17 +176,17 @@ private slots:
         QVERIFY(checkAll->isChecked());
         QTest::mouseClick(checkAll, Qt::LeftButton);
         QVERIFY(!checkAll->isChecked());
-        QCOMPARE(m_window->model().CheckState(0), engine::kUnchecked);
-        QCOMPARE(m_window->model().CheckState(1), engine::kUnchecked);
+        QCOMPARE(m_window->model().documents().CheckState(0), engine::kUnchecked);
+        QCOMPARE(m_window->model().documents().CheckState(1), engine::kUnchecked);
 
         addFiles({paths[0]});
         QCOMPARE(m_window->model().rowCount(), 3);
-        QCOMPARE(m_window->model().CheckState(2), engine::kChecked);
+        QCOMPARE(m_window->model().documents().CheckState(2), engine::kChecked);
         QVERIFY(!checkAll->isChecked());
 
         QTest::mouseClick(checkAll, Qt::LeftButton);
         for (std::size_t row = 0; row < 3; ++row) {
-            QCOMPARE(m_window->model().CheckState(row), engine::kChecked);
+            QCOMPARE(m_window->model().documents().CheckState(row), engine::kChecked);
         }
 
         // The space key toggles the focused row, from any cell that opens no editor.
@@ -194,10 +194,10 @@ private slots:
         grid.setFocus();
         grid.setCurrentIndex(m_window->model().index(1, 1));
         QTest::keyClick(&grid, Qt::Key_Space);
-        QCOMPARE(m_window->model().CheckState(1), engine::kUnchecked);
+        QCOMPARE(m_window->model().documents().CheckState(1), engine::kUnchecked);
         QTest::keyClick(&grid, Qt::Key_Space);
-        QCOMPARE(m_window->model().CheckState(1), engine::kChecked);
-        QCOMPARE(m_window->model().CheckState(0), engine::kChecked);
+        QCOMPARE(m_window->model().documents().CheckState(1), engine::kChecked);
+        QCOMPARE(m_window->model().documents().CheckState(0), engine::kChecked);
     }
 
     void deleteChecked_data()
@@ -220,8 +220,8 @@ private slots:
         QFETCH(QString, remaining);
         addFiles(makePackages({"a", "b", "c", "d"}));
         for (int row = 0; row < 4; ++row) {
-            m_window->model().SetCheckState(static_cast<std::size_t>(row),
-                                            checks[row] == '1' ? engine::kChecked : engine::kUnchecked);
+            m_window->model().documents().SetCheckState(
+                static_cast<std::size_t>(row), checks[row] == '1' ? engine::kChecked : engine::kUnchecked);
         }
         Click(*m_window, "BitBtn3");
         std::string expected;
@@ -260,8 +260,8 @@ private slots:
         const auto paths = makePackages({"a", "b", "c", "d"});
         addFiles(paths);
         auto& model = m_window->model();
-        model.SetCheckState(0, engine::kUnchecked);
-        model.SetCheckState(2, engine::kUnchecked);
+        model.documents().SetCheckState(0, engine::kUnchecked);
+        model.documents().SetCheckState(2, engine::kUnchecked);
         DocumentGrid& grid = m_window->grid();
         grid.setFocus();
         grid.setCurrentIndex(model.index(1, 3));
@@ -270,15 +270,15 @@ private slots:
         editor->selectAll();
         QTest::keyClicks(editor, "Typed");
         QTest::keyClick(editor, Qt::Key_Return);
-        QVERIFY(model.RecordAt(1).Changed(0));
+        QVERIFY(model.documents().RecordAt(1).Changed(0));
         m_window->undoStack()->push(new CustomPropertiesCommand(
             model, {3}, {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}}));
-        QVERIFY(model.RecordAt(3).Modified);
-        const std::string sizeBefore = model.RecordAt(0).FileSize;
+        QVERIFY(model.documents().RecordAt(3).Modified);
+        const std::string sizeBefore = model.documents().RecordAt(0).FileSize;
         WritePackage(paths[0], "changed on disk");
         std::vector<const engine::DocumentRecord*> records;
         for (std::size_t row = 0; row < 4; ++row) {
-            records.push_back(&model.RecordAt(row));
+            records.push_back(&model.documents().RecordAt(row));
         }
         const int steps = m_window->undoStack()->count();
         auto* undo = m_window->findChild<QAction*>(QStringLiteral("actUndo"));
@@ -298,25 +298,26 @@ private slots:
             QVERIFY(!model.anyModified());
             if (button == "BitBtn5") {
                 QCOMPARE(CellOf(*m_window, 0, 3), std::string("changed on disk"));
-                QCOMPARE(model.RecordAt(0).FileSize, std::to_string(fs::file_size(paths[0])));
+                QCOMPARE(model.documents().RecordAt(0).FileSize, std::to_string(fs::file_size(paths[0])));
             }
             QCOMPARE(m_window->undoStack()->count(), steps + 1);
             QVERIFY(undo->isEnabled());
             QTest::keySequence(m_window.get(), QKeySequence(Qt::CTRL | Qt::Key_Z));
             QCOMPARE(Initials(*m_window), QStringLiteral("abcd"));
             for (std::size_t row = 0; row < 4; ++row) {
-                QCOMPARE(&model.RecordAt(row), records[row]);
-                QCOMPARE(model.CheckState(row), row % 2 == 0 ? engine::kUnchecked : engine::kChecked);
+                QCOMPARE(&model.documents().RecordAt(row), records[row]);
+                QCOMPARE(model.documents().CheckState(row),
+                         row % 2 == 0 ? engine::kUnchecked : engine::kChecked);
             }
             QCOMPARE(CellOf(*m_window, 0, 3), std::string("a"));
-            QCOMPARE(model.RecordAt(0).FileSize, sizeBefore);
+            QCOMPARE(model.documents().RecordAt(0).FileSize, sizeBefore);
             QCOMPARE(CellOf(*m_window, 1, 3), std::string("Typed"));
             QVERIFY(IsBlue(*m_window, 1, 3));
-            QVERIFY(engine::FindCustomProperty(model.RecordAt(3).Custom, "Client") != nullptr);
-            QVERIFY(model.RecordAt(3).Modified);
+            QVERIFY(engine::FindCustomProperty(model.documents().RecordAt(3).Custom, "Client") != nullptr);
+            QVERIFY(model.documents().RecordAt(3).Modified);
         }
         undo->trigger();
-        QVERIFY(engine::FindCustomProperty(model.RecordAt(3).Custom, "Client") == nullptr);
+        QVERIFY(engine::FindCustomProperty(model.documents().RecordAt(3).Custom, "Client") == nullptr);
         undo->trigger();
         QCOMPARE(CellOf(*m_window, 1, 3), std::string("b"));
         QVERIFY(!model.anyModified());
@@ -338,7 +339,7 @@ private slots:
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
         QCOMPARE(CellOf(*m_window, 0, 3), std::string("Renamed"));
-        QVERIFY(!m_window->model().RecordAt(0).Modified);
+        QVERIFY(!m_window->model().documents().RecordAt(0).Modified);
         QVERIFY(!IsBlue(*m_window, 0, 0));
         QVERIFY(!IsBlue(*m_window, 0, 3));
 
@@ -362,11 +363,11 @@ private slots:
         auto& model = m_window->model();
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Changed 0"), Qt::EditRole));
         QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Changed 1"), Qt::EditRole));
-        model.SetCheckState(0, engine::kUnchecked);
+        model.documents().SetCheckState(0, engine::kUnchecked);
         Click(*m_window, "btnSaveChecked");
         QVERIFY(WaitForCommand(*m_window));
-        QVERIFY(model.RecordAt(0).Modified);
-        QVERIFY(!model.RecordAt(1).Modified);
+        QVERIFY(model.documents().RecordAt(0).Modified);
+        QVERIFY(!model.documents().RecordAt(1).Modified);
     }
 
     void saveFailuresAreListedAndStayMarked()
@@ -386,8 +387,8 @@ private slots:
         QCOMPARE(messages[0].title, QStringLiteral("Warning"));
         QVERIFY(messages[0].text.contains(Native(paths[1])));
         QVERIFY(!messages[0].text.contains(Native(paths[0])));
-        QVERIFY(!model.RecordAt(0).Modified);
-        QVERIFY(model.RecordAt(1).Modified);
+        QVERIFY(!model.documents().RecordAt(0).Modified);
+        QVERIFY(model.documents().RecordAt(1).Modified);
         QVERIFY(IsBlue(*m_window, 1, 0));
         QVERIFY(model.index(1, 0).data(Qt::DecorationRole).isValid());
     }
@@ -413,7 +414,7 @@ private slots:
         undo->trigger();
         QVERIFY(WaitForCommand(*m_window));
         QCOMPARE(CellOf(*m_window, 0, 3), std::string("undone"));
-        QVERIFY(!model.RecordAt(0).Modified);
+        QVERIFY(!model.documents().RecordAt(0).Modified);
         QVERIFY(Dialogs::takeShownMessages().last().text.contains(QStringLiteral("1 package(s)")));
 
         // Saves recorded nowhere cannot be undone; the user is told.
@@ -439,7 +440,7 @@ private slots:
         const auto paths = makePackages({"twice"});
         addFiles({paths[0], paths[0]});
         auto& model = m_window->model();
-        QCOMPARE(model.RowCount(), std::size_t{2});
+        QCOMPARE(model.documents().RowCount(), std::size_t{2});
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("First row"), Qt::EditRole));
         QVERIFY(model.setData(model.index(1, 4), QStringLiteral("Second row"), Qt::EditRole));
         Click(*m_window, "btnSaveAll");
@@ -448,7 +449,7 @@ private slots:
         for (std::size_t row : {0U, 1U}) {
             QCOMPARE(CellOf(*m_window, row, 3), std::string("First row"));
             QCOMPARE(CellOf(*m_window, row, 4), std::string("Second row"));
-            QVERIFY(!model.RecordAt(row).Modified);
+            QVERIFY(!model.documents().RecordAt(row).Modified);
         }
         const auto runs = engine::ReadJournal(*m_dir / "state" / "velmora" / "journal");
         QCOMPARE(runs.size(), std::size_t{1});
@@ -472,7 +473,8 @@ private slots:
             QCOMPARE(package.Value(0), expected);
             QCOMPARE(CellOf(*m_window, 0, 3), expected);
             QCOMPARE(CellOf(*m_window, 1, 3), expected);
-            QCOMPARE(model.RecordAt(1).FileSize, std::to_string(std::filesystem::file_size(paths[0])));
+            QCOMPARE(model.documents().RecordAt(1).FileSize,
+                     std::to_string(std::filesystem::file_size(paths[0])));
         }
 
         QVERIFY(CellOf(*m_window, 0, 2) != sizeAfterSecond);
@@ -488,10 +490,10 @@ private slots:
         QVERIFY(WaitForCommand(*m_window));
         Dialogs::takeShownMessages();
         QCOMPARE(CellOf(*m_window, 1, 3), std::string("twice"));
-        QVERIFY(!model.RecordAt(1).Modified);
+        QVERIFY(!model.documents().RecordAt(1).Modified);
         m_window->undoStack()->undo();
         QCOMPARE(CellOf(*m_window, 1, 5), std::string("Pending creator"));
-        QVERIFY(model.RecordAt(1).Modified);
+        QVERIFY(model.documents().RecordAt(1).Modified);
         qputenv("XDG_STATE_HOME", oldState);
     }
 
@@ -516,8 +518,8 @@ private slots:
         QVERIFY(details.contains(QStringLiteral("open in another program")));
         QVERIFY(details.contains(QStringLiteral("by Ann")));
         QVERIFY(testsupport::ReadFileBytes(paths[0]) == original);
-        QVERIFY(model.RecordAt(0).Modified);
-        QVERIFY(!model.RecordAt(1).Modified);
+        QVERIFY(model.documents().RecordAt(0).Modified);
+        QVERIFY(!model.documents().RecordAt(1).Modified);
 
         auto* option = m_window->findChild<QAction*>(QStringLiteral("actSaveLockedPackages"));
         QVERIFY(option != nullptr && !option->isChecked());
@@ -525,7 +527,7 @@ private slots:
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
-        QVERIFY(!model.RecordAt(0).Modified);
+        QVERIFY(!model.documents().RecordAt(0).Modified);
         option->trigger(); // remembered: back to the default for the tests that follow
     }
 
@@ -533,8 +535,8 @@ private slots:
     {
         addFiles(makePackages({"private", "unchecked"}));
         auto& model = m_window->model();
-        model.SetCheckState(1, engine::kUnchecked);
-        const engine::DocumentRecord before = model.RecordAt(0);
+        model.documents().SetCheckState(1, engine::kUnchecked);
+        const engine::DocumentRecord before = model.documents().RecordAt(0);
         const std::string file = testsupport::ReadFileBytes(*m_dir / "private.pptx");
         QTimer::singleShot(0, [] {
             QDialog* dialog = nullptr;
@@ -549,7 +551,7 @@ private slots:
         });
         m_window->findChild<QAction*>(QStringLiteral("actRemovePersonalInfo"))->trigger();
         QCOMPARE(m_window->undoStack()->count(), 1);
-        const engine::DocumentRecord& after = model.RecordAt(0);
+        const engine::DocumentRecord& after = model.documents().RecordAt(0);
         QVERIFY(after.Modified);
         for (const std::size_t p :
              {std::size_t{2}, std::size_t{5}, std::size_t{7}, std::size_t{13}, std::size_t{16}}) {
@@ -557,11 +559,11 @@ private slots:
             QVERIFY(after.Changed(p));
         }
         QVERIFY(!after.Changed(15));
-        QVERIFY(!model.RecordAt(1).Modified);
+        QVERIFY(!model.documents().RecordAt(1).Modified);
         QCOMPARE(testsupport::ReadFileBytes(*m_dir / "private.pptx"), file); // nothing written yet
         m_window->undoStack()->undo();
-        QCOMPARE(model.RecordAt(0).Value(2), before.Value(2));
-        QVERIFY(!model.RecordAt(0).Modified);
+        QCOMPARE(model.documents().RecordAt(0).Value(2), before.Value(2));
+        QVERIFY(!model.documents().RecordAt(0).Modified);
     }
 
     void dropAddsFoldersAndLowerCasePackagesOnly()

@@ -88,7 +88,10 @@ private:
         QVERIFY(WaitForCommand(*m_window));
     }
 
-    const engine::DocumentRecord& record(std::size_t row) const { return m_window->model().RecordAt(row); }
+    const engine::DocumentRecord& record(std::size_t row) const
+    {
+        return m_window->model().documents().RecordAt(row);
+    }
 
 private slots:
 
@@ -183,7 +186,7 @@ private slots:
         QVERIFY(xml.find("Custom_Client=\"Acme\"") != std::string::npos);
 
         // The column follows the rows.
-        model.DeleteRow(0);
+        model.documents().DeleteRow(0);
         QCOMPARE(model.columnCount(), 20);
         Trigger(*m_window, "actShowCustomProperties");
         QVERIFY(!AppSettings()->value(QStringLiteral("Options/ShowCustomProperties")).toBool());

@@ -151,7 +151,7 @@ private slots:
         QVERIFY(shown);
         // Closing with every row checked changes nothing.
         QCOMPARE(m_window->undoStack()->count(), steps);
-        QVERIFY(m_window->model().RecordAt(1).Changed(kTitle));
+        QVERIFY(m_window->model().documents().RecordAt(1).Changed(kTitle));
     }
 
     // A save may break a signature, so the review says which packages are signed before it.
@@ -198,8 +198,8 @@ private slots:
         edit(0, kTitle, QStringLiteral("New A"));
         edit(0, kCompany, QStringLiteral("Acme"));
         edit(1, kTitle, QStringLiteral("New B"));
-        engine::DocumentRecord& a = m_window->model().RecordAt(0);
-        engine::DocumentRecord& b = m_window->model().RecordAt(1);
+        engine::DocumentRecord& a = m_window->model().documents().RecordAt(0);
+        engine::DocumentRecord& b = m_window->model().documents().RecordAt(1);
         engine::SetCustomProperty(b, "Client", engine::CustomKind::Text, "Contoso");
         const engine::DocumentRecord aBefore = a;
         const engine::DocumentRecord bBefore = b;
@@ -256,12 +256,12 @@ private slots:
         action("actSaveAll")->trigger();
         QVERIFY(apptest::WaitForCommand(*m_window));
         QCOMPARE(TitleOnDisk(*m_dir / "a.pptx"), std::string("Old A"));
-        QVERIFY(m_window->model().RecordAt(0).Modified);
-        QVERIFY(!m_window->model().RecordAt(1).Modified);
+        QVERIFY(m_window->model().documents().RecordAt(0).Modified);
+        QVERIFY(!m_window->model().documents().RecordAt(1).Modified);
 
         // Save Checked reviews and saves the checked rows only.
         edit(1, kTitle, QStringLiteral("New B"));
-        m_window->model().SetCheckState(0, engine::kUnchecked);
+        m_window->model().documents().SetCheckState(0, engine::kUnchecked);
         WhenReviewed(
             [](ReviewChangesDialog& dialog) {
                 QCOMPARE(dialog.changes().rowCount(), 1);

@@ -65,11 +65,11 @@ private slots:
         }
         std::vector<std::string> names;
         for (int row = 0; row < window.model().rowCount(); ++row) {
-            names.push_back(window.model().RecordAt(static_cast<std::size_t>(row)).FileName);
+            names.push_back(window.model().documents().RecordAt(static_cast<std::size_t>(row)).FileName);
         }
         std::sort(names.begin(), names.end());
         QCOMPARE(names, expected);
-        window.model().SetCheckState(1, engine::kUnchecked);
+        window.model().documents().SetCheckState(1, engine::kUnchecked);
         QVERIFY(
             window.model().setData(window.model().index(2, 3), QStringLiteral("Edited title"), Qt::EditRole));
         QTest::qWait(50);

@@ -36,13 +36,13 @@ private slots:
         m_window->openPaths({Native(path)});
         QVERIFY(apptest::WaitForCommand(*m_window));
         auto& model = m_window->model();
-        const std::string before = model.RecordAt(0).FileSize;
+        const std::string before = model.documents().RecordAt(0).FileSize;
         QVERIFY(model.setData(model.index(0, 7), QString(3000, QLatin1Char('d')), Qt::EditRole));
         m_window->findChild<QAction*>("actSaveAll")->trigger();
         QVERIFY(apptest::WaitForCommand(*m_window));
-        QVERIFY(!model.RecordAt(0).Modified);
-        QCOMPARE(model.RecordAt(0).FileSize, std::to_string(fs::file_size(path)));
-        QVERIFY(model.RecordAt(0).FileSize != before);
+        QVERIFY(!model.documents().RecordAt(0).Modified);
+        QCOMPARE(model.documents().RecordAt(0).FileSize, std::to_string(fs::file_size(path)));
+        QVERIFY(model.documents().RecordAt(0).FileSize != before);
     }
 
     void commandLinePathsBecomeRowsInOrder()

@@ -161,6 +161,16 @@ TEST(SetCommand, ClearingRemovesTheElementsAndDryRunWritesNothing)
     const std::string listing =
         testsupport::RunCommand("unzip -p " + Quoted((dir / "a.pptx").string()) + " docProps/core.xml");
     EXPECT_EQ(listing.find("title>"), std::string::npos) << listing;
+
+    // Values the package holds already stage nothing: the package is not rewritten.
+    const std::string cleared = ReadFileBytes(dir / "a.pptx");
+    const auto time = fs::last_write_time(dir / "a.pptx");
+    const CliRun again =
+        RunCli(dir.Path(), {"set", "--clear", "Title", "--custom-clear", "Absent", "--no-journal", "a.pptx"});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out.find("saved"), std::string::npos) << again.out;
+    EXPECT_EQ(ReadFileBytes(dir / "a.pptx"), cleared);
+    EXPECT_EQ(fs::last_write_time(dir / "a.pptx"), time);
 }
 
 // Ctrl+C during a run: the package in hand is finished, the rest are named as not saved and keep

@@ -54,8 +54,8 @@ private:
     void openDialog(std::vector<engine::DocumentRecord> records = {Titled("a"), Titled("b"), Titled("c")})
     {
         m_window = WindowWithRows(records);
-        if (m_window->model().RowCount() > 1) {
-            m_window->model().SetCheckState(1, engine::kUnchecked);
+        if (m_window->model().documents().RowCount() > 1) {
+            m_window->model().documents().SetCheckState(1, engine::kUnchecked);
         }
         m_edits = std::make_unique<editing::RecordEdits>(m_window->model(), *m_window->undoStack());
         m_dialog = std::make_unique<TfmModify>(*m_edits, m_window.get());
@@ -96,7 +96,7 @@ private:
 
     const engine::DocumentRecord& record(int row)
     {
-        return m_window->model().RecordAt(static_cast<std::size_t>(row));
+        return m_window->model().documents().RecordAt(static_cast<std::size_t>(row));
     }
 
 private slots:

@@ -43,7 +43,10 @@ private:
 
     app::DocumentTableModel& model() { return m_window->model(); }
 
-    const engine::DocumentRecord& record(int row) { return model().RecordAt(static_cast<std::size_t>(row)); }
+    const engine::DocumentRecord& record(int row)
+    {
+        return model().documents().RecordAt(static_cast<std::size_t>(row));
+    }
 
     void press(QWidget* editor, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {

@@ -66,8 +66,8 @@ private slots:
         app::DocumentTableModel& model = window->model();
         QCOMPARE(model.rowCount(), 3);
         std::vector<engine::DocumentRecord> before;
-        for (std::size_t row = 0; row < model.RowCount(); ++row) {
-            before.push_back(model.RecordAt(row));
+        for (std::size_t row = 0; row < model.documents().RowCount(); ++row) {
+            before.push_back(model.documents().RecordAt(row));
         }
 
         auto* title = qobject_cast<editing::PropertyLineEdit*>(FocusCell(*window, 1, 3));

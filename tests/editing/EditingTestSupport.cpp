@@ -19,8 +19,8 @@ std::unique_ptr<app::TfmMain> WindowWithRows(const std::vector<engine::DocumentR
     }
     for (const engine::DocumentRecord& record : records) {
         app::DocumentTableModel& model = window->model();
-        model.AppendRow() = record;
-        model.SetCheckState(model.RowCount() - 1, engine::kChecked);
+        model.documents().AppendRow() = record;
+        model.documents().SetCheckState(model.documents().RowCount() - 1, engine::kChecked);
     }
     return window;
 }

@@ -7,10 +7,9 @@
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
-#include "editing/BatchApplyCommand.h"
-#include "editing/CellEditCommand.h"
 #include "editing/PropertyLineEdit.h"
 #include "editing/RecordEdits.h"
+#include "editing/StageValuesCommand.h"
 
 #include <QAction>
 #include <QTest>
@@ -53,7 +52,7 @@ private:
 
     const engine::DocumentRecord& record(int row)
     {
-        return m_window->model().RecordAt(static_cast<std::size_t>(row));
+        return m_window->model().documents().RecordAt(static_cast<std::size_t>(row));
     }
 
     QUndoStack& stack() { return *m_window->undoStack(); }
@@ -93,6 +92,16 @@ private slots:
         Trigger(*m_window, "actRedo");
         QCOMPARE(record(0).Value(0), std::string("A2"));
         QVERIFY(record(0).Changed(0) && record(0).Modified);
+
+        // The model's own setData is the editors' path: one step of Undo, the value rule first.
+        auto& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, kSubject), QStringLiteral("S2"), Qt::EditRole));
+        QVERIFY(!model.setData(model.index(0, kTitle + 6), QStringLiteral("six"), Qt::EditRole));
+        QCOMPARE(stack().count(), 2);
+        QCOMPARE(stack().undoText(), QStringLiteral("Edit Subject"));
+        Trigger(*m_window, "actUndo");
+        QVERIFY(record(0).Value(1).empty() && !record(0).Changed(1));
+        QVERIFY(record(0).Changed(0) && record(0).Modified);
     }
 
     void undoAndRedoOfABatchApply()
@@ -128,8 +137,10 @@ private slots:
             rows.AppendRow() = Titled(title);
         }
         QUndoStack local;
-        local.push(new editing::CellEditCommand(rows, rows.RecordAt(1), 0, "changed"));
-        local.push(new editing::BatchApplyCommand(rows, {&rows.RecordAt(0), &rows.RecordAt(2)}, {{2, "X"}}));
+        const auto rule = engine::StageRule::FlagEvenIfEqual;
+        local.push(new editing::StageValuesCommand(rows, {{&rows.RecordAt(1), 0, "changed"}}, rule, "Edit"));
+        local.push(new editing::StageValuesCommand(
+            rows, editing::SameValuesOn({&rows.RecordAt(0), &rows.RecordAt(2)}, {{2, "X"}}), rule, "Batch"));
         rows.DeleteRow(0); // "second" is now row 0; the batch's first record is gone
         local.undo();
         local.undo();
@@ -138,6 +149,43 @@ private slots:
         QVERIFY(rows.RecordAt(1).Value(2).empty() && !rows.RecordAt(1).Modified);
         local.redo();
         QCOMPARE(rows.RecordAt(0).Value(0), std::string("changed"));
+    }
+
+    void oneStepUndoesAMixedSetOfChanges()
+    {
+        engine::VectorDocumentList rows;
+        for (const char* title : {"first", "second"}) {
+            rows.AppendRow() = Titled(title);
+        }
+        engine::DocumentRecord& staged = rows.RecordAt(1);
+        staged.Value(4) = "pending";
+        staged.SetChanged(4, true);
+        staged.Modified = true;
+        QUndoStack local;
+        // A new text, an equal one (left out), a date and a clear of a staged value, on two records.
+        auto* step = new editing::StageValuesCommand(rows,
+                                                     {{&rows.RecordAt(0), 0, "new"},
+                                                      {&rows.RecordAt(0), 1, ""},
+                                                      {&staged, 8, "2020-05-06 07:08:09"},
+                                                      {&staged, 4, ""}},
+                                                     engine::StageRule::RealChangesOnly, "Import");
+        QCOMPARE(step->changeCount(), std::size_t{3});
+        local.push(step);
+        QVERIFY(rows.RecordAt(0).Modified && rows.RecordAt(0).Changed(0) && !rows.RecordAt(0).Changed(1));
+        QVERIFY(staged.Changed(8) && staged.Value(4).empty());
+
+        local.undo();
+        QCOMPARE(rows.RecordAt(0).Value(0), std::string("first"));
+        QVERIFY(!rows.RecordAt(0).Changed(0) && !rows.RecordAt(0).Modified);
+        QVERIFY(staged.Value(8).empty() && !staged.Changed(8));
+        QCOMPARE(staged.Value(4), std::string("pending"));
+        QVERIFY(staged.Changed(4) && staged.Modified);
+
+        // A text the value rule refuses makes no step at all.
+        QVERIFY_THROWS_EXCEPTION(
+            engine::EBadPropertyValue,
+            editing::StageValuesCommand(rows, {{&rows.RecordAt(0), 0, "ok"}, {&staged, 6, "x"}},
+                                        engine::StageRule::FlagEvenIfEqual, "Batch"));
     }
 
     void ctrlZInAnEditorWithTypingUndoesTheTyping()

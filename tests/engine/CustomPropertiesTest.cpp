@@ -154,6 +154,24 @@ TEST(CustomValue, ChangesNamedAfterTheRecordsOwnPropertiesKeepTheName)
     EXPECT_EQ(Row(record.Custom.Items[0]), (std::vector<std::string>{"First name", "vt:i4", "7"}));
 }
 
+// Only a real change is staged: the value the property holds (as the type holds it) or a name
+// the record does not have leave the record unmodified.
+TEST(CustomValue, StagingWhatTheRecordHoldsChangesNothing)
+{
+    DocumentRecord record;
+    ReadCustomPropertiesXml(record, CustomXml(CustomProperty(2, "Reviewed", "<vt:bool>true</vt:bool>") +
+                                              CustomProperty(3, "Client", Lpwstr("Acme"))));
+    EXPECT_FALSE(SetCustomProperty(record, "reviewed", CustomKind::Bool, "TRUE"));
+    EXPECT_FALSE(SetCustomProperty(record, "Client", CustomKind::Text, "Acme"));
+    EXPECT_FALSE(ClearCustomProperty(record, "Absent"));
+    EXPECT_FALSE(record.Modified);
+    EXPECT_FALSE(HasCustomChanges(record));
+
+    EXPECT_TRUE(SetCustomProperty(record, "Client", CustomKind::Text, "acme"));
+    EXPECT_TRUE(ClearCustomProperty(record, "Reviewed"));
+    EXPECT_TRUE(record.Modified);
+}
+
 TEST(CustomValue, NamesMustBeStorableAndAtMost255Characters)
 {
     EXPECT_NO_THROW(CheckCustomName(std::string(255, 'n')));

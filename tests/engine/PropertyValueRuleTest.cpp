@@ -1,8 +1,9 @@
-// The one value rule for the texts the user can store.
+// The one value rule for the texts the user can store, and how a text is staged under it.
 #include "engine/record/PropertyValueRule.h"
 
 #include "ScopedTimeZone.h"
 #include "engine/record/DocumentRecord.h"
+#include "engine/record/StageValue.h"
 
 #include <gtest/gtest.h>
 
@@ -68,6 +69,54 @@ TEST(ValueRule, RefusesALocalTimeTheClocksSkip)
     EXPECT_EQ(PropertyValueFromInput(7, "2024-01-02").Value, "2024-01-02 00:00:00");
     EXPECT_TRUE(PropertyValueFromInput(7, "2024-01-02T10:00").Problem);
     EXPECT_EQ(PropertyValueFromInput(6, "2024-01-02").Problem, PropertyValueProblem(6, "2024-01-02"));
+}
+
+struct StageCase
+{
+    const char* name;
+    StageRule rule;
+    const char* text;
+    bool staged;   // the call reports a change
+    bool modified; // the record is Modified and the property flagged afterwards
+};
+
+class Staging : public testing::TestWithParam<StageCase>
+{
+};
+
+TEST_P(Staging, FlagsOnlyWhatTheRuleAsksFor)
+{
+    DocumentRecord record;
+    record.Value(0) = "Same";
+    const StageCase& c = GetParam();
+    EXPECT_EQ(StageValue(record, 0, c.text, c.rule), c.staged);
+    EXPECT_EQ(record.Value(0), c.text);
+    EXPECT_EQ(record.Changed(0), c.modified);
+    EXPECT_EQ(record.Modified, c.modified);
+    // Staging the same again changes nothing more, whatever the rule.
+    EXPECT_FALSE(StageValue(record, 0, c.text, c.rule));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules,
+    Staging,
+    testing::Values(StageCase{"EqualRealOnly", StageRule::RealChangesOnly, "Same", false, false},
+                    StageCase{"OtherCaseRealOnly", StageRule::RealChangesOnly, "same", true, true},
+                    StageCase{"EqualFlagged", StageRule::FlagEvenIfEqual, "Same", true, true},
+                    StageCase{"ClearFlagged", StageRule::FlagEvenIfEqual, "", true, true}),
+    [](const testing::TestParamInfo<StageCase>& info) { return std::string(info.param.name); });
+
+TEST(Staging, RefusesWhatTheValueRuleRefusesAndLeavesTheRecord)
+{
+    DocumentRecord record;
+    record.Value(6) = "3";
+    for (const StageRule rule : {StageRule::RealChangesOnly, StageRule::FlagEvenIfEqual}) {
+        EXPECT_THROW(StageValue(record, 6, "3a", rule), EBadPropertyValue);
+        EXPECT_THROW(StageValue(record, 9, "2013-02-29 07:08:09", rule), EBadPropertyValue);
+    }
+    EXPECT_EQ(record.Value(6), "3");
+    EXPECT_FALSE(record.Changed(6));
+    EXPECT_FALSE(record.Modified);
 }
 
 } // namespace

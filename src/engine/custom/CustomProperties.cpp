@@ -262,7 +262,7 @@ void KeepLoadedItems(CustomProperties& custom)
 
 } // namespace
 
-void SetCustomProperty(DocumentRecord& record,
+bool SetCustomProperty(DocumentRecord& record,
                        std::string_view nameView,
                        CustomKind kind,
                        std::string_view value)
@@ -279,6 +279,9 @@ void SetCustomProperty(DocumentRecord& record,
     const std::string type = TypeForValue(kind, existing != nullptr ? existing->Type : std::string(), value);
     CustomProperty updated{existing != nullptr ? existing->Name : std::string(name), type,
                            HeldCustomValue(name, type, value), true};
+    if (existing != nullptr && existing->Type == updated.Type && existing->Value == updated.Value) {
+        return false; // what the record holds already: nothing to stage
+    }
     KeepLoadedItems(custom);
     if (existing != nullptr) {
         custom.Items[static_cast<std::size_t>(existing - custom.Items.data())] = std::move(updated);
@@ -287,35 +290,42 @@ void SetCustomProperty(DocumentRecord& record,
     }
     std::erase_if(custom.Removed, [&](const std::string& removed) { return SameCustomName(removed, name); });
     record.Modified = true;
+    return true;
 }
 
-void ClearCustomProperty(DocumentRecord& record, std::string_view nameView)
+bool ClearCustomProperty(DocumentRecord& record, std::string_view nameView)
 {
     // A copy: the name may be that of one of the record's own properties, which are removed first.
     const std::string name(nameView);
     CustomProperties& custom = record.Custom;
     KeepLoadedItems(custom);
     const auto same = [&](const CustomProperty& item) { return SameCustomName(item.Name, name); };
-    std::erase_if(custom.Items, same);
+    bool changed = std::erase_if(custom.Items, same) > 0;
     // A name the part never held has nothing to remove (unless the part could not be read).
     const bool wasLoaded = std::any_of(custom.Loaded.begin(), custom.Loaded.end(), same);
     if ((wasLoaded || !custom.Error.empty()) &&
         std::none_of(custom.Removed.begin(), custom.Removed.end(),
                      [&](const std::string& removed) { return SameCustomName(removed, name); })) {
         custom.Removed.emplace_back(name);
+        changed = true;
     }
-    record.Modified = record.Modified || HasCustomChanges(record);
+    if (changed) {
+        record.Modified = record.Modified || HasCustomChanges(record);
+    }
+    return changed;
 }
 
-void ApplyCustomChanges(DocumentRecord& record, const std::vector<CustomChange>& changes)
+bool ApplyCustomChanges(DocumentRecord& record, const std::vector<CustomChange>& changes)
 {
+    bool changed = false;
     for (const CustomChange& change : changes) {
         if (change.Clear) {
-            ClearCustomProperty(record, change.Name);
+            changed = ClearCustomProperty(record, change.Name) || changed;
         } else {
-            SetCustomProperty(record, change.Name, change.Kind, change.Value);
+            changed = SetCustomProperty(record, change.Name, change.Kind, change.Value) || changed;
         }
     }
+    return changed;
 }
 
 bool HasCustomChanges(const DocumentRecord& record)
@@ -345,10 +355,10 @@ void DropCustomChange(DocumentRecord& record, std::string_view nameView)
             // Back where it stood among the loaded items that are still there.
             auto at = custom.Items.begin();
             for (auto before = custom.Loaded.begin(); before != kept; ++before) {
-                const auto found = std::find_if(custom.Items.begin(), custom.Items.end(),
-                                                [&](const CustomProperty& item) {
-                                                    return SameCustomName(item.Name, before->Name);
-                                                });
+                const auto found =
+                    std::find_if(custom.Items.begin(), custom.Items.end(), [&](const CustomProperty& item) {
+                        return SameCustomName(item.Name, before->Name);
+                    });
                 if (found != custom.Items.end()) {
                     at = found + 1;
                 }

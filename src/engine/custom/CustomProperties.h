@@ -40,7 +40,7 @@ struct CustomProperties
     std::vector<CustomProperty> Items;  // in the order of the part
     std::vector<std::string> Removed;   // names cleared since the last load or save
     std::vector<CustomProperty> Loaded; // the items as loaded or last saved, while changes are staged
-    std::string Error;                 // why the part could not be read; empty when it could
+    std::string Error;                  // why the part could not be read; empty when it could
 
     friend bool operator==(const CustomProperties&, const CustomProperties&) = default;
 };
@@ -86,16 +86,19 @@ HeldCustomValue(std::string_view name, std::string_view type, std::string_view v
 [[nodiscard]] const CustomProperty* FindCustomProperty(const CustomProperties& properties,
                                                        std::string_view name);
 
-// Stage a change on the record (sets Modified). A property of a type that is not edited (Other)
-// cannot be set, only cleared. Throws ECustomPropertyError; the record is unchanged then.
-void SetCustomProperty(DocumentRecord& record,
+// Stage a change on the record; true when it changed something, and only then is Modified set (a
+// value and type the record holds already, or a name it does not have, leave it as it is). A
+// property of a type that is not edited (Other) cannot be set, only cleared. Throws
+// ECustomPropertyError; the record is unchanged then.
+bool SetCustomProperty(DocumentRecord& record,
                        std::string_view name,
                        CustomKind kind,
                        std::string_view value);
-void ClearCustomProperty(DocumentRecord& record, std::string_view name);
-// Stages the changes in order. Throws ECustomPropertyError at the first that cannot be applied;
-// the changes before it stay staged, so the record is then not to be saved.
-void ApplyCustomChanges(DocumentRecord& record, const std::vector<CustomChange>& changes);
+bool ClearCustomProperty(DocumentRecord& record, std::string_view name);
+// Stages the changes in order; true when any changed something. Throws ECustomPropertyError at
+// the first that cannot be applied; the changes before it stay staged, so the record is then not
+// to be saved.
+bool ApplyCustomChanges(DocumentRecord& record, const std::vector<CustomChange>& changes);
 
 [[nodiscard]] bool HasCustomChanges(const DocumentRecord& record);
 // Takes back the staged change of name: the loaded property returns (or goes, when it was added).

@@ -3,6 +3,7 @@
 #include "engine/custom/CustomColumnCaption.h"
 #include "engine/custom/CustomProperties.h"
 #include "engine/record/PropertyValueRule.h"
+#include "engine/record/StageValue.h"
 
 #include <map>
 #include <sys/stat.h>
@@ -354,19 +355,18 @@ std::vector<PendingChange> ApplyImportRow(const ImportSheet& sheet,
 {
     std::vector<PendingChange> changes;
     for (const ImportValue& value : row.Values) {
-        if (record.Value(value.Property) == value.Text) {
-            continue;
+        std::string old = record.Value(value.Property);
+        if (StageValue(record, value.Property, value.Text, StageRule::RealChangesOnly)) {
+            changes.push_back(PendingChange{value.Property, std::move(old), value.Text, {}});
         }
-        changes.push_back(PendingChange{value.Property, record.Value(value.Property), value.Text, {}});
-        record.Value(value.Property) = value.Text;
-        record.SetChanged(value.Property, true);
-        record.Modified = true;
     }
     for (const CustomChange& change : ImportCustomChanges(row, record)) {
         const CustomProperty* existing = FindCustomProperty(record.Custom, change.Name);
         const std::string old = existing != nullptr ? existing->Value : std::string();
         try {
-            ApplyCustomChanges(record, {change});
+            if (!ApplyCustomChanges(record, {change})) {
+                continue; // the value the property holds, written another way ("TRUE" for true)
+            }
         } catch (const ECustomPropertyError& e) {
             // The message starts with the property's name.
             problems.push_back(sheet.Source + ":" + std::to_string(row.Number) + ": " +
