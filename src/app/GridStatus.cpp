@@ -61,10 +61,11 @@ void GridStatus::count()
     std::size_t checked = 0;
     std::size_t modified = 0;
     std::size_t unreadable = 0;
-    const std::size_t rows = m_model.RowCount();
+    const engine::DocumentList& documents = m_model.documents();
+    const std::size_t rows = documents.RowCount();
     for (std::size_t row = 0; row < rows; ++row) {
-        const engine::DocumentRecord& record = m_model.RecordAt(row);
-        checked += m_model.CheckState(row) == engine::kChecked ? 1 : 0;
+        const engine::DocumentRecord& record = documents.RecordAt(row);
+        checked += documents.CheckState(row) == engine::kChecked ? 1 : 0;
         modified += record.Modified ? 1 : 0;
         unreadable += record.LastError.empty() ? 0 : 1;
     }

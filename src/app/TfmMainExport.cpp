@@ -78,7 +78,7 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
                 exporter(format, exporting::ExportSnapshot(format, *model, captions, withCustom), target);
                 *written = true;
             },
-            [this, written, rows = m_model->RowCount(), path] {
+            [this, written, rows = m_model->documents().RowCount(), path] {
                 if (*written) {
                     showStatusMessage(QStringLiteral("Exported %1 %2 to %3")
                                           .arg(rows)

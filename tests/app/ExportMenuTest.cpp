@@ -91,8 +91,8 @@ private slots:
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
         QCOMPARE(m_window->statusBar()->currentMessage(),
                  QStringLiteral("Exported %1 row%2 to %3")
-                     .arg(m_window->model().RowCount())
-                     .arg(m_window->model().RowCount() == 1 ? "" : "s")
+                     .arg(m_window->model().documents().RowCount())
+                     .arg(m_window->model().documents().RowCount() == 1 ? "" : "s")
                      .arg(QDir::toNativeSeparators(QString::fromStdString(target.string()))));
     }
 

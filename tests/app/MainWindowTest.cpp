@@ -660,7 +660,7 @@ private slots:
         std::size_t saved = 0;
         for (std::size_t row = 0; row < paths.size(); ++row) {
             const bool unchanged = testsupport::ReadFileBytes(paths[row]) == before[row];
-            QCOMPARE(model.RecordAt(row).Modified, unchanged);
+            QCOMPARE(model.documents().RecordAt(row).Modified, unchanged);
             saved += unchanged ? 0 : 1;
         }
         QVERIFY(saved >= 1);
@@ -689,7 +689,7 @@ private slots:
         addFiles(paths);
         QCOMPARE(counts(), QStringLiteral("4 packages, 4 checked, 0 modified, 1 unreadable"));
         auto& model = m_window->model();
-        model.SetCheckState(1, engine::kUnchecked);
+        model.documents().SetCheckState(1, engine::kUnchecked);
         QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Edited"), Qt::EditRole));
         QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
