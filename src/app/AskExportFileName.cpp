@@ -20,7 +20,7 @@ AskExportFileName(QWidget* parent, exporting::ExportFormat format, const std::ve
         return {};
     }
     if (format == exporting::ExportFormat::Spreadsheet) {
-        path = QString::fromStdString(exporting::SpreadsheetFileName(path.toStdString()));
+        path = editing::ToQString(exporting::SpreadsheetFileName(path.toStdString()));
     }
     if (const auto problem = exporting::ExportTargetProblem(format, path.toStdString(), packages)) {
         Dialogs::warning(parent, editing::ToQString(exporting::kWarningCaption),

@@ -1,6 +1,7 @@
 #include "app/ColumnConfig.h"
 
 #include "app/TXMLConfigType.h"
+#include "editing/QtText.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -35,7 +36,7 @@ std::vector<ColumnSetting> ReadColumnConfig(xml::TXMLDocument& doc, std::string_
     for (std::size_t i = 0; i < nodes.Count(); ++i) {
         const TXMLNodeType node = nodes.Node(i);
         ColumnSetting column;
-        column.caption = QString::fromStdString(node.Name());
+        column.caption = editing::ToQString(node.Name());
         column.width = node.Width();
         column.displayPosition = node.Index();
         column.visible = node.Visible();

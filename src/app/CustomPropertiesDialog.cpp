@@ -1,6 +1,7 @@
 #include "app/CustomPropertiesDialog.h"
 
 #include "app/Dialogs.h"
+#include "editing/QtText.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -31,7 +32,7 @@ constexpr int kOriginalValueRole = Qt::UserRole + 2;
 
 QString Q(const std::string& text)
 {
-    return QString::fromStdString(text);
+    return editing::ToQString(text);
 }
 
 } // namespace
@@ -184,7 +185,7 @@ QString CustomPropertiesDialog::checkRows() const
             const std::string originalType = nameItem->data(kOriginalTypeRole).toString().toStdString();
             (void)engine::HeldCustomValue(name, engine::TypeForValue(kind, originalType, value), value);
         } catch (const engine::ECustomPropertyError& e) {
-            return QString::fromStdString(e.what());
+            return editing::ToQString(e.what());
         }
     }
     return {};

@@ -1,5 +1,6 @@
 #include "app/DocumentTableModel.h"
 
+#include "editing/QtText.h"
 #include "editing/RecordEdits.h"
 #include "engine/record/CellText.h"
 #include "engine/record/PathMessage.h"
@@ -79,7 +80,7 @@ DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int 
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return QString::fromStdString(engine::CellText(record, column));
+        return editing::ToQString(engine::CellText(record, column));
     case Qt::CheckStateRole:
         if (column == 0) {
             return m_rows[static_cast<std::size_t>(row)].checkState == engine::kChecked ? Qt::Checked
@@ -109,7 +110,7 @@ DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int 
         return {};
     case Qt::ToolTipRole:
         if (column == 0 && !record.LastError.empty()) {
-            return QString::fromStdString(engine::PathMessage(record.FullPath, record.LastError));
+            return editing::ToQString(engine::PathMessage(record.FullPath, record.LastError));
         }
         return {};
     default:

@@ -55,9 +55,9 @@ QVariant DocumentTableModel::customCellData(const engine::DocumentRecord& record
     const engine::CustomProperty* property = engine::FindCustomProperty(record.Custom, name);
     switch (role) {
     case Qt::DisplayRole:
-        return property != nullptr ? QString::fromStdString(property->Value) : QString();
+        return property != nullptr ? editing::ToQString(property->Value) : QString();
     case Qt::ToolTipRole:
-        return property != nullptr ? QString::fromStdString(property->Type) : QVariant();
+        return property != nullptr ? editing::ToQString(property->Type) : QVariant();
     case Qt::ForegroundRole:
         return property != nullptr && property->Changed ? QColor(0, 0, 255) : QVariant();
     case Qt::FontRole:

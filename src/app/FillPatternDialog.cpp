@@ -80,7 +80,7 @@ QString FillPatternDialog::evaluate()
     try {
         pattern.emplace(patternText);
     } catch (const engine::EBadPattern& e) {
-        return QString::fromStdString(e.what());
+        return editing::ToQString(e.what());
     }
     std::optional<std::regex> match;
     if (!m_match->text().isEmpty()) {
@@ -88,7 +88,7 @@ QString FillPatternDialog::evaluate()
             match.emplace(m_match->text().toStdString(), std::regex::ECMAScript);
         } catch (const std::regex_error& e) {
             return QStringLiteral("The file name expression cannot be read: %1")
-                .arg(QString::fromUtf8(e.what()));
+                .arg(editing::ToQString(e.what()));
         }
     } else if (pattern->UsesGroups()) {
         return QStringLiteral("The pattern uses groups {1}..{9}: give a file name expression.");
@@ -122,13 +122,13 @@ void FillPatternDialog::refresh()
     auto planned = m_planned.begin();
     for (std::size_t i = 0; i < shown; ++i) {
         const int row = static_cast<int>(i);
-        m_preview->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(m_records[i]->FileName)));
+        m_preview->setItem(row, 0, new QTableWidgetItem(editing::ToQString(m_records[i]->FileName)));
         auto* value = new QTableWidgetItem;
         if (planned != m_planned.end() && planned->first == i) {
-            value->setText(QString::fromStdString(planned->second));
+            value->setText(editing::ToQString(planned->second));
             ++planned;
         } else {
-            value->setText(QString::fromStdString(m_rowProblems[i]));
+            value->setText(editing::ToQString(m_rowProblems[i]));
             value->setForeground(QBrush(Qt::red));
         }
         m_preview->setItem(row, 1, value);

@@ -1,6 +1,7 @@
 #include "app/ImportDialog.h"
 
 #include "app/PreviewFooter.h"
+#include "editing/QtText.h"
 #include "engine/tables/ImportPlan.h"
 
 #include <QCheckBox>
@@ -23,7 +24,7 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     , m_base(std::move(base))
 {
     setObjectName(QStringLiteral("dlgImport"));
-    setWindowTitle(QStringLiteral("Import %1").arg(QString::fromStdString(m_table.Source)));
+    setWindowTitle(QStringLiteral("Import %1").arg(editing::ToQString(m_table.Source)));
     auto* layout = new QVBoxLayout(this);
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("lblCounts"));
@@ -69,7 +70,7 @@ void ImportDialog::refresh()
         for (const std::vector<std::string>* lines :
              {&sheet.Warnings, &sheet.Problems, &match.Missing, &match.Unmatched}) {
             for (const std::string& line : *lines) {
-                m_problems->addItem(QString::fromStdString(line));
+                m_problems->addItem(editing::ToQString(line));
             }
         }
         std::vector<std::string> customProblems;
@@ -77,7 +78,7 @@ void ImportDialog::refresh()
             const engine::DocumentRecord& record = *m_records[recordIndex];
             if (!record.LastError.empty()) {
                 m_problems->addItem(
-                    QString::fromStdString(record.FullPath + ": " + record.LastError + "; left as it is"));
+                    editing::ToQString(record.FullPath + ": " + record.LastError + "; left as it is"));
                 continue;
             }
             ++matched;
@@ -106,7 +107,7 @@ void ImportDialog::refresh()
             }
         }
         for (const std::string& line : customProblems) {
-            m_problems->addItem(QString::fromStdString(line));
+            m_problems->addItem(editing::ToQString(line));
         }
         invalid += customProblems.size();
         if (invalid > 0 && !m_skipInvalid->isChecked()) {
@@ -118,8 +119,8 @@ void ImportDialog::refresh()
             blocked = QStringLiteral("No row of the table names a package of the list.");
         }
     } catch (const engine::EImportError& e) {
-        m_problems->addItem(QString::fromStdString(e.what()));
-        blocked = QString::fromStdString(e.what());
+        m_problems->addItem(editing::ToQString(e.what()));
+        blocked = editing::ToQString(e.what());
     }
     if (!blocked.isEmpty()) {
         m_planned.clear();

@@ -20,7 +20,7 @@ namespace {
 // and the tooltip the whole text.
 QString OneLine(const std::string& text)
 {
-    QString shown = QString::fromStdString(text);
+    QString shown = editing::ToQString(text);
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\u23CE"));
     shown.replace(QLatin1Char('\n'), QChar(0x23CE));
     shown.replace(QLatin1Char('\r'), QChar(0x23CE));
@@ -74,7 +74,7 @@ PendingChangesModel::PendingChangesModel(std::vector<ReviewEntry> entries, QObje
     std::array<bool, engine::kPropertyCount> occurs{};
     QStringList customNames;
     for (const ReviewEntry& entry : m_entries) {
-        const QString name = QString::fromStdString(engine::ChangeName(entry.Change));
+        const QString name = editing::ToQString(engine::ChangeName(entry.Change));
         m_names << name;
         if (entry.Change.CustomName.empty()) {
             occurs[entry.Change.Property] = true;
@@ -144,13 +144,12 @@ QVariant PendingChangesModel::fileData(int row, int role) const
         // The name heads its group; the rows below it belong to the same file.
         const bool first =
             row == 0 || m_entries[m_shown[static_cast<std::size_t>(row) - 1]].Record != entry.Record;
-        return first ? QString::fromStdString(entry.Record->FileName) : QString();
+        return first ? editing::ToQString(entry.Record->FileName) : QString();
     }
     case Qt::ToolTipRole:
-        return QString::fromStdString(
-            m_signed[m_shown[static_cast<std::size_t>(row)]] != 0
-                ? engine::PathMessage(entry.Record->FullPath, engine::kSignatureWarning)
-                : entry.Record->FullPath);
+        return editing::ToQString(m_signed[m_shown[static_cast<std::size_t>(row)]] != 0
+                                      ? engine::PathMessage(entry.Record->FullPath, engine::kSignatureWarning)
+                                      : entry.Record->FullPath);
     case Qt::DecorationRole:
         if (m_signed[m_shown[static_cast<std::size_t>(row)]] != 0) {
             return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -180,7 +179,7 @@ QVariant PendingChangesModel::data(const QModelIndex& index, int role) const
     }
     const engine::PendingChange& change = m_entries[at].Change;
     const std::string& text = index.column() == OldColumn ? change.Old : change.New;
-    return role == Qt::DisplayRole ? OneLine(text) : QString::fromStdString(text);
+    return role == Qt::DisplayRole ? OneLine(text) : editing::ToQString(text);
 }
 
 QVariant PendingChangesModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -1,6 +1,7 @@
 #include "app/ProgressRelay.h"
 
 #include "app/TWaitForm.h"
+#include "editing/QtText.h"
 
 #include <QMetaObject>
 
@@ -34,7 +35,7 @@ void ProgressRelay::Show()
         m_pending = false;
         done = m_done;
         total = m_total;
-        path = QString::fromStdString(m_path);
+        path = editing::ToQString(m_path);
     }
     if (!m_box.isNull()) {
         m_box->setProgress(done, total, path);

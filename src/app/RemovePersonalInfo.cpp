@@ -1,5 +1,6 @@
 #include "app/RemovePersonalInfo.h"
 
+#include "editing/QtText.h"
 #include "engine/record/DocumentRecord.h"
 #include "engine/record/PersonalProperties.h"
 
@@ -18,9 +19,7 @@ RemovePersonalInfoDialog::RemovePersonalInfoDialog(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Clear these properties on the checked rows:"), this));
     for (const std::size_t p : engine::PersonalProperties()) {
-        auto* box = new QCheckBox(
-            QString::fromUtf8(engine::DisplayName(p).data(), static_cast<int>(engine::DisplayName(p).size())),
-            this);
+        auto* box = new QCheckBox(editing::ToQString(engine::DisplayName(p)), this);
         box->setChecked(true);
         box->setObjectName(QStringLiteral("cb") + box->text());
         layout->addWidget(box);

@@ -2,6 +2,7 @@
 
 #include "app/AppInfo.h"
 #include "app/Dialogs.h"
+#include "editing/QtText.h"
 #include "export/Maker.h"
 
 #include <QDialogButtonBox>
@@ -32,8 +33,7 @@ QLabel* LinkLabel(const QString& target, const QString& text, QWidget* parent)
 
 QString MakerAddress()
 {
-    return QString::fromUtf8(exporting::kMakerAddress.data(),
-                             static_cast<qsizetype>(exporting::kMakerAddress.size()));
+    return editing::ToQString(exporting::kMakerAddress);
 }
 
 bool OpenWebPage()
@@ -43,7 +43,7 @@ bool OpenWebPage()
 
 bool OpenMailLink()
 {
-    return Dialogs::openUrl(QUrl(QStringLiteral("mailto:") + QString::fromUtf8(kMakerMail)));
+    return Dialogs::openUrl(QUrl(QStringLiteral("mailto:") + editing::ToQString(kMakerMail)));
 }
 
 TFMAbout::TFMAbout(QWidget* parent)
@@ -59,13 +59,13 @@ TFMAbout::TFMAbout(QWidget* parent)
     bold.setBold(true);
     m_title->setFont(bold);
 
-    auto* notice = new QLabel(QString::fromUtf8(kMakerNotice), this);
+    auto* notice = new QLabel(editing::ToQString(kMakerNotice), this);
     notice->setWordWrap(true);
 
     auto* web = LinkLabel(QStringLiteral("web"), MakerAddress(), this);
     web->setObjectName(QStringLiteral("Label5"));
     connect(web, &QLabel::linkActivated, this, [] { OpenWebPage(); });
-    auto* mail = LinkLabel(QStringLiteral("mail"), QString::fromUtf8(kMakerMail), this);
+    auto* mail = LinkLabel(QStringLiteral("mail"), editing::ToQString(kMakerMail), this);
     mail->setObjectName(QStringLiteral("Label7"));
     connect(mail, &QLabel::linkActivated, this, [] { OpenMailLink(); });
 
@@ -85,7 +85,7 @@ TFMAbout::TFMAbout(QWidget* parent)
 
 void TFMAbout::showEvent(QShowEvent* event)
 {
-    m_title->setText(QString::fromUtf8(kAppCaption));
+    m_title->setText(editing::ToQString(kAppCaption));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }

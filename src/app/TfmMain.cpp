@@ -10,6 +10,7 @@
 #include "app/GridStatus.h"
 #include "app/TFMAbout.h"
 #include "app/TWaitForm.h"
+#include "editing/QtText.h"
 #include "export/ExportToFile.h"
 
 #include <QAction>
@@ -96,7 +97,7 @@ void TfmMain::showEvent(QShowEvent* event)
 void TfmMain::InitMainWindow()
 {
     LoadColumnConfig();
-    setWindowTitle(QString::fromUtf8(kAppCaption));
+    setWindowTitle(editing::ToQString(kAppCaption));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -171,7 +172,7 @@ void TfmMain::runCommand(const std::function<void()>& body)
     try {
         body();
     } catch (const std::exception& e) {
-        Dialogs::critical(this, QStringLiteral("Error"), QString::fromStdString(e.what()));
+        Dialogs::critical(this, QStringLiteral("Error"), editing::ToQString(e.what()));
     } catch (...) {
         Dialogs::critical(this, QStringLiteral("Error"),
                           QStringLiteral("The command failed for an unknown reason."));

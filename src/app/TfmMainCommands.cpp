@@ -10,6 +10,7 @@
 #include "app/SaveReport.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "editing/QtText.h"
 #include "editing/StageValuesCommand.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
@@ -65,7 +66,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
             DocumentTableModel::UpdateBlock block(*m_model);
             warning = finish();
         } catch (const std::exception& e) {
-            failure = QString::fromStdString(e.what());
+            failure = editing::ToQString(e.what());
         } catch (...) {
             failure = QStringLiteral("The command failed for an unknown reason.");
         }
@@ -87,7 +88,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
             work(progress);
             return {};
         } catch (const std::exception& e) {
-            return QString::fromStdString(e.what());
+            return editing::ToQString(e.what());
         } catch (...) {
             // Nothing may cross back into the event loop as an exception.
             return QStringLiteral("The command failed for an unknown reason.");
@@ -122,7 +123,7 @@ void TfmMain::BitBtn1Click()
         return;
     }
     const QStringList files =
-        Dialogs::openFileNames(this, QString::fromUtf8(kPackageDialogFilter), QStringLiteral("addFile"));
+        Dialogs::openFileNames(this, editing::ToQString(kPackageDialogFilter), QStringLiteral("addFile"));
     std::vector<AddItem> items;
     for (const QString& file : files) {
         items.push_back({file.toStdString(), AddItem::Kind::File});
@@ -260,7 +261,7 @@ void TfmMain::undoLastSave()
     const QString question =
         QStringLiteral("Restore the %1 package(s) of the last save (%2) as they were before it?")
             .arg(packages->size())
-            .arg(QString::fromStdString(last->Time));
+            .arg(editing::ToQString(last->Time));
     if (Dialogs::question(this, QStringLiteral("Warning"), question) != QMessageBox::Yes) {
         return;
     }

@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "editing/QtText.h"
 #include "engine/runs/Progress.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
@@ -46,10 +47,8 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
     runCommand([&] {
         if (format == exporting::ExportFormat::Spreadsheet &&
             !exporting::FitsSpreadsheet(m_model->documents().RowCount())) {
-            Dialogs::warning(
-                this, QStringLiteral("Warning"),
-                QString::fromUtf8(exporting::kRowCountOutOfRange.data(),
-                                  static_cast<qsizetype>(exporting::kRowCountOutOfRange.size())));
+            Dialogs::warning(this, QStringLiteral("Warning"),
+                             editing::ToQString(exporting::kRowCountOutOfRange));
             return;
         }
         std::vector<std::string> packages;

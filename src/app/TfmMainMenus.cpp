@@ -141,11 +141,11 @@ void TfmMain::buildActions()
     addAction(redo);
 
     for (const CommandInfo& command : kCommands) {
-        auto* action = new QAction(QString::fromUtf8(command.menuText), this);
+        auto* action = new QAction(editing::ToQString(command.menuText), this);
         action->setObjectName(QString::fromLatin1(command.actionName));
-        action->setIconText(QString::fromUtf8(command.caption));
+        action->setIconText(editing::ToQString(command.caption));
         action->setShortcut(command.shortcut);
-        action->setToolTip(ToolTipOf(QString::fromUtf8(command.caption), command.shortcut));
+        action->setToolTip(ToolTipOf(editing::ToQString(command.caption), command.shortcut));
         if (command.themeIcon != nullptr) {
             action->setIcon(QIcon::fromTheme(QString::fromLatin1(command.themeIcon),
                                              style()->standardIcon(command.fallbackIcon)));

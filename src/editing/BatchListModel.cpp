@@ -1,5 +1,7 @@
 #include "editing/BatchListModel.h"
 
+#include "editing/QtText.h"
+
 #include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
@@ -69,7 +71,7 @@ QVariant BatchListModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return QString::fromStdString(nameColumn ? m_items[row].ItemName : m_items[row].ItemValue);
+        return ToQString(nameColumn ? m_items[row].ItemName : m_items[row].ItemValue);
     case Qt::CheckStateRole:
         return nameColumn ? QVariant(m_checked[row] ? Qt::Checked : Qt::Unchecked) : QVariant();
     case Qt::BackgroundRole:

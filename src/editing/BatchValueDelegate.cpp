@@ -1,6 +1,7 @@
 #include "editing/BatchValueDelegate.h"
 
 #include "editing/BatchListModel.h"
+#include "editing/QtText.h"
 
 namespace editing {
 
@@ -25,7 +26,7 @@ void BatchValueDelegate::finishEdit(const QModelIndex& index,
     if (!changed) {
         return;
     }
-    m_list.setData(m_list.index(index.row(), 1), QString::fromStdString(text), Qt::EditRole);
+    m_list.setData(m_list.index(index.row(), 1), ToQString(text), Qt::EditRole);
     m_list.setData(m_list.index(index.row(), 0), Qt::Checked, Qt::CheckStateRole);
 }
 
