@@ -1,8 +1,8 @@
 #include "app/AddItems.h"
 
 #include "engine/adding/AddDocument.h"
+#include "engine/adding/ScanFolder.h"
 
-#include <filesystem>
 #include <utility>
 
 namespace app {
@@ -16,8 +16,7 @@ AddItem::Kind Resolve(const AddItem& item, const std::string& extensionList)
     if (item.kind != AddItem::Kind::Dropped) {
         return item.kind;
     }
-    std::error_code ec;
-    if (std::filesystem::is_directory(item.path, ec)) {
+    if (engine::InspectPath(item.path).What == engine::PathOnDisk::Kind::Folder) {
         return AddItem::Kind::Folder;
     }
     const std::string extension = engine::FileExtension(item.path);

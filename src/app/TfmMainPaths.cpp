@@ -3,6 +3,7 @@
 #include "engine/adding/ScanFolder.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 namespace app {
 
@@ -11,17 +12,20 @@ void TfmMain::openPaths(const QStringList& paths)
     std::vector<AddItem> items;
     QStringList skipped;
     for (const QString& path : paths) {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            items.push_back({info.absoluteFilePath().toStdString(), AddItem::Kind::Folder});
-        } else if (!info.exists()) {
+        const std::string absolute = QFileInfo(path).absoluteFilePath().toStdString();
+        const engine::PathOnDisk found = engine::InspectPath(absolute);
+        if (found.What == engine::PathOnDisk::Kind::Folder) {
+            items.push_back({absolute, AddItem::Kind::Folder});
+        } else if (found.What == engine::PathOnDisk::Kind::Missing) {
             skipped << QStringLiteral("%1: does not exist").arg(path);
-        } else if (static_cast<std::uint64_t>(info.size()) <= engine::kMinPackageSize) {
+        } else if (found.What == engine::PathOnDisk::Kind::Other) {
+            skipped << QStringLiteral("%1: not a file or folder").arg(path);
+        } else if (found.File->Size <= engine::kMinPackageSize) {
             skipped << QStringLiteral("%1: too small to be a package (%2 bytes or less)")
                            .arg(path)
                            .arg(engine::kMinPackageSize);
         } else {
-            items.push_back({info.absoluteFilePath().toStdString(), AddItem::Kind::File});
+            items.push_back({absolute, AddItem::Kind::File});
         }
     }
     QString warning;

@@ -5,10 +5,6 @@
 #include "engine/adding/ScanFolder.h"
 #include "engine/record/PathMessage.h"
 
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-
 namespace cli {
 
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
@@ -29,23 +25,24 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
         }
     };
     for (const std::string& path : paths) {
-        struct stat st
-        {
-        };
-
-        if (stat(path.c_str(), &st) != 0) {
-            unreadable(path, std::strerror(errno));
-        } else if (S_ISDIR(st.st_mode)) {
+        engine::PathOnDisk found = engine::InspectPath(path);
+        switch (found.What) {
+        case engine::PathOnDisk::Kind::Folder: {
             flush();
             const std::size_t before = rows.RowCount();
             engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress);
             if (rows.RowCount() == before && !progress.Cancelled()) {
                 unreadable(path, "no packages found");
             }
-        } else if (std::optional<engine::ScannedFile> file = engine::DescribeFile(path, st)) {
-            batch.push_back(std::move(*file));
-        } else {
-            unreadable(path, "not a file or folder");
+            break;
+        }
+        case engine::PathOnDisk::Kind::File:
+            batch.push_back(std::move(*found.File));
+            break;
+        case engine::PathOnDisk::Kind::Missing:
+        case engine::PathOnDisk::Kind::Other:
+            unreadable(path, found.Problem);
+            break;
         }
     }
     flush();

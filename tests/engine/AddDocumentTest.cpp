@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace engine {
 namespace {
@@ -139,6 +140,30 @@ TEST(ScanFolder, ReportsSizesAboveFourGigabytes)
     EXPECT_EQ(files[0].Size, 5ULL * 1024 * 1024 * 1024);
     EXPECT_EQ(files[0].FileName, "big.pptx");
     EXPECT_EQ(files[0].Ext, "pptx");
+}
+
+// Every front end tells paths apart here: a folder (also through a link), a file with its facts,
+// a path that names nothing, and what is neither a file nor a folder.
+TEST(ScanFolder, InspectPathTellsFoldersFilesAndTheRestApart)
+{
+    const TempDir dir;
+    fs::create_directory(dir / "folder");
+    fs::create_directory_symlink(dir / "folder", dir / "link");
+    WriteFileBytes(dir / "deck.PPTX", std::string(700, 'x'));
+    ASSERT_EQ(mkfifo((dir / "pipe").c_str(), 0600), 0);
+
+    EXPECT_EQ(InspectPath((dir / "folder").string()).What, PathOnDisk::Kind::Folder);
+    EXPECT_EQ(InspectPath((dir / "link").string()).What, PathOnDisk::Kind::Folder);
+    const PathOnDisk file = InspectPath((dir / "deck.PPTX").string());
+    ASSERT_EQ(file.What, PathOnDisk::Kind::File);
+    EXPECT_EQ(file.File->Size, 700U);
+    EXPECT_EQ(file.File->FileName, "deck.PPTX");
+    EXPECT_EQ(file.File->Ext, "PPTX");
+    const PathOnDisk missing = InspectPath((dir / "gone.pptx").string());
+    EXPECT_EQ(missing.What, PathOnDisk::Kind::Missing);
+    EXPECT_EQ(missing.Problem, "No such file or directory");
+    EXPECT_EQ(InspectPath((dir / "pipe").string()).What, PathOnDisk::Kind::Other);
+    EXPECT_EQ(InspectPath("").What, PathOnDisk::Kind::Missing);
 }
 
 TEST(AddDocument, FileRowsHoldTheFileFactsAndStayCheckedWhenUnreadable)

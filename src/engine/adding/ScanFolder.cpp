@@ -3,6 +3,8 @@
 #include "engine/adding/AddDocument.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
@@ -113,6 +115,23 @@ std::optional<ScannedFile> DescribeFile(const std::string& path, const struct st
     const std::size_t slash = path.find_last_of('/');
     return ScannedFile{path, slash == std::string::npos ? path : path.substr(slash + 1),
                        static_cast<std::uint64_t>(st.st_size), FileExtension(path)};
+}
+
+PathOnDisk InspectPath(const std::string& path)
+{
+    struct stat st
+    {
+    };
+
+    if (path.empty() || stat(path.c_str(), &st) != 0) {
+        return PathOnDisk{PathOnDisk::Kind::Missing, path.empty() ? "no path given" : std::strerror(errno), {}};
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return PathOnDisk{PathOnDisk::Kind::Folder, {}, {}};
+    }
+    std::optional<ScannedFile> file = DescribeFile(path, st);
+    return file ? PathOnDisk{PathOnDisk::Kind::File, {}, std::move(file)}
+                : PathOnDisk{PathOnDisk::Kind::Other, "not a file or folder", {}};
 }
 
 std::vector<ScannedFile>

@@ -26,6 +26,25 @@ std::optional<ScannedFile> DescribeFile(const std::string& path);
 // The same from a status the caller already has (stat of path).
 std::optional<ScannedFile> DescribeFile(const std::string& path, const struct stat& status);
 
+// What a path given to add names on disk (links followed): the one place where paths are told
+// apart into folders, files and the rest.
+struct PathOnDisk
+{
+    enum class Kind
+    {
+        Missing, // Problem says why it cannot be reached
+        Folder,
+        File,    // File holds its facts
+        Other,   // neither a regular file nor a folder
+    };
+
+    Kind What = Kind::Missing;
+    std::string Problem;
+    std::optional<ScannedFile> File;
+};
+
+[[nodiscard]] PathOnDisk InspectPath(const std::string& path);
+
 // The files below folder that pass the filter and are larger than kMinPackageSize, in scan
 // order: each folder's entries sorted by name (byte order), subfolders walked at once (depth
 // first). Hidden entries are included; a folder link is followed unless it leads back to a
