@@ -42,7 +42,7 @@ ExportTargetProblem(ExportFormat format, const std::string& target, const std::v
 
             if (stat(package.c_str(), &packageStat) == 0 && packageStat.st_dev == targetStat.st_dev &&
                 packageStat.st_ino == targetStat.st_ino) {
-                return target + ": is one of the packages being exported; choose another file name";
+                return target + ": is one of the packages being exported; choose another output file";
             }
         }
     }

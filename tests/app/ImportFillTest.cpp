@@ -98,7 +98,7 @@ private slots:
             }
             const QString all = lines.join(QLatin1Char('\n'));
             QVERIFY2(all.contains(QStringLiteral("table.csv:3: CreatedTime")), qPrintable(all));
-            QVERIFY2(all.contains(QStringLiteral("no package missing.pptx")), qPrintable(all));
+            QVERIFY2(all.contains(QStringLiteral("no package at missing.pptx")), qPrintable(all));
             QVERIFY2(all.contains(QStringLiteral("\"Notes\"")), qPrintable(all));
             // An invalid cell blocks the whole table until it is skipped.
             QVERIFY(!ApplyEnabled(dialog));

@@ -165,7 +165,7 @@ TEST_F(CustomCommandTest, FolderScansTakeTheExtensionsAskedFor)
 
     // An import matching by file name scans its folders the same way.
     testsupport::WriteFileBytes(m_dir / "t.csv", "FileName,Title\nb.xlsx,Imported\n");
-    EXPECT_NE(Run({"import", "t.csv", "."}).err.find("no package b.xlsx"), std::string::npos);
+    EXPECT_NE(Run({"import", "t.csv", "."}).err.find("no package at b.xlsx"), std::string::npos);
     const CliRun imported = Run({"import", "t.csv", "--ext", "xlsx", "."});
     EXPECT_EQ(imported.status, 0) << imported.err;
     EXPECT_NE(imported.out.find("b.xlsx: saved\n"), std::string::npos) << imported.out;

@@ -126,7 +126,7 @@ TEST(ImportCommand, AppliesChangedCellsAndRefusesInvalidOnes)
     EXPECT_EQ(RunCli(dir.Path(), {"import", "names.csv"}).status, 2); // names need the PATHs to match
     run = RunCli(dir.Path(), {"import", "names.csv", kDeck});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("names.csv:3: no package missing.pptx"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("names.csv:3: no package at missing.pptx"), std::string::npos) << run.err;
 }
 
 // A table that cannot be read as it stands is refused as a whole (exit status 1), and every package
@@ -180,7 +180,7 @@ TEST(ImportCommand, RefusesTablesItCannotReadAsTheyStand)
     WriteFileBytes(dir / "t.csv", "FullPath,Title\nmissing.pptx,x\n" + deck + ",Applied\n");
     const clitest::CliRun run = RunCli(dir.Path(), {"import", "t.csv"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("t.csv:2: no package missing.pptx"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("t.csv:2: no package at missing.pptx"), std::string::npos) << run.err;
     EXPECT_NE(RunCli(dir.Path(), {"show", "--json", kDeck}).out.find("\"Title\": \"Applied\""),
               std::string::npos);
 }

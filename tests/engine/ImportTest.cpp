@@ -181,7 +181,7 @@ TEST(ImportPlan, MatchesByPathOrUniqueNameAndAppliesOnlyDifferences)
     const ImportMatch match = MatchImportRows(byPath, records, "/base");
     ASSERT_EQ(match.Pairs.size(), 1U);
     EXPECT_EQ(match.Pairs[0], (std::pair<std::size_t, std::size_t>{0, 0}));
-    EXPECT_EQ(match.Missing, (std::vector<std::string>{"sheet.csv:3: no package c.pptx: no such file"}));
+    EXPECT_EQ(match.Missing, (std::vector<std::string>{"sheet.csv:3: no package at c.pptx: no such file"}));
     std::vector<std::string> problems;
     const auto changes = ApplyImportRow(byPath, byPath.Rows[0], a, problems);
     ASSERT_EQ(changes.size(), 1U); // the equal title is neither changed nor flagged

@@ -300,9 +300,9 @@ ImportMatch MatchImportRows(const ImportSheet& sheet,
             };
 
             if (sheet.KeyIsPath && stat(path.c_str(), &st) != 0) {
-                match.Missing.push_back(place(r) + ": no package " + row.Key + ": no such file");
+                match.Missing.push_back(place(r) + ": no package at " + row.Key + ": no such file");
             } else {
-                match.Unmatched.push_back(place(r) + ": no package " + row.Key);
+                match.Unmatched.push_back(place(r) + ": no package at " + row.Key);
             }
             continue;
         }
