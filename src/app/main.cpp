@@ -28,11 +28,11 @@ constexpr QtOption kQtOptions[] = {
     {"platformtheme", true},   {"plugin", true},
     {"qwindowgeometry", true}, {"qwindowtitle", true},
     {"qwindowicon", true},     {"style", true},
-    {"stylesheet", true},      {"session", true},
-    {"display", true},         {"geometry", true},
-    {"title", true},           {"reverse", false},
-    {"widgetcount", false},    {"nograb", false},
-    {"dograb", false},         {"sync", false},
+    {"stylesheet", true},      {"display", true},
+    {"geometry", true},        {"title", true},
+    {"reverse", false},        {"widgetcount", false},
+    {"nograb", false},         {"dograb", false},
+    {"sync", false},
 };
 
 void AddQtOptions(QCommandLineParser& parser)

@@ -4,8 +4,6 @@
 #include "cli/JsonWriter.h"
 #include "engine/package/OfficeExtensions.h"
 
-#include <algorithm>
-
 namespace cli {
 
 namespace {
@@ -15,35 +13,7 @@ std::string Quoted(const std::string& text)
     return JsonString(archive::RepairUtf8(text, archive::kReplacementCharacter));
 }
 
-bool Differs(const engine::DocumentRecord& record, const engine::PendingChange& change)
-{
-    if (change.Old != change.New) {
-        return true;
-    }
-    if (change.CustomName.empty()) {
-        return false;
-    }
-    const engine::CustomProperties& custom = record.Custom;
-    const auto named = [&](const engine::CustomProperty& item) {
-        return engine::SameCustomName(item.Name, change.CustomName);
-    };
-    const auto loaded = std::find_if(custom.Loaded.begin(), custom.Loaded.end(), named);
-    const auto now = std::find_if(custom.Items.begin(), custom.Items.end(), named);
-    // Added, removed, or the same text under another type.
-    return loaded == custom.Loaded.end() || now == custom.Items.end() || loaded->Type != now->Type;
-}
-
 } // namespace
-
-std::vector<engine::PendingChange> DifferingChanges(const engine::DocumentRecord& record)
-{
-    std::vector<engine::PendingChange> changes = engine::PendingChanges(record);
-    changes.erase(
-        std::remove_if(changes.begin(), changes.end(),
-                       [&](const engine::PendingChange& change) { return !Differs(record, change); }),
-        changes.end());
-    return changes;
-}
 
 ChangeListing::ChangeListing(std::ostream& out, bool json)
     : m_out(out)

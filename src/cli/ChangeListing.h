@@ -8,10 +8,6 @@
 
 namespace cli {
 
-// The pending changes of the record that would make its package differ: a property staged with the
-// text it already holds (a custom one also with its type) is left out.
-std::vector<engine::PendingChange> DifferingChanges(const engine::DocumentRecord& record);
-
 // The changes a save would write, one line each (PATH: NAME: "old" -> "new") or as a JSON array
 // of {FullPath, Property, Old, New}. Texts are printed as valid UTF-8, quoted and escaped.
 class ChangeListing

@@ -1,6 +1,5 @@
 #include "cli/SaveRun.h"
 
-#include "cli/ChangeListing.h"
 #include "cli/CommandLine.h"
 #include "cli/Interrupt.h"
 #include "engine/runs/SaveRun.h"
@@ -27,15 +26,6 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                           const SaveRunOptions& options,
                           const std::function<void(std::size_t)>& beforeLine)
 {
-    // A package that would hold the same values after the save is not rewritten (nor journaled).
-    for (engine::DocumentRecord* record : records) {
-        if (record->Modified && DifferingChanges(*record).empty()) {
-            for (const engine::PendingChange& change : engine::PendingChanges(*record)) {
-                engine::DropChange(*record, change);
-            }
-            record->Modified = false;
-        }
-    }
     const InterruptScope interrupt;
     engine::Progress progress;
     progress.CancelRequested = &InterruptScope::Requested();

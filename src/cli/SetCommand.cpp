@@ -191,7 +191,7 @@ void RunSet(const SetOptions& options)
         ChangeListing listing(std::cout, options.json);
         for (std::size_t i = 0; i < records.size(); ++i) {
             reportLeftAloneBefore(rowOfRecord[i]);
-            listing.Add(records[i]->FullPath, DifferingChanges(*records[i]), &std::cerr);
+            listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]), &std::cerr);
         }
         reportLeftAloneBefore(rows.RowCount());
         listing.Finish();
