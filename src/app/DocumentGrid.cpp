@@ -20,7 +20,7 @@ DocumentGrid::DocumentGrid(QWidget* parent)
     setObjectName(QStringLiteral("VT"));
     setShowGrid(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::CurrentChanged | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     setWordWrap(false);
@@ -41,6 +41,37 @@ DocumentGrid::DocumentGrid(QWidget* parent)
     columns->setHighlightSections(false);
     columns->setStretchLastSection(false);
     // QTableView fits a column to its texts when its divider is double-clicked.
+
+    // Sorting follows the three-step cycle of sortByHeader, not QTableView's two-step one.
+    columns->setSectionsClickable(true);
+    columns->setSortIndicatorShown(false);
+    connect(columns, &QHeaderView::sectionClicked, this, &DocumentGrid::sortByHeader);
+}
+
+void DocumentGrid::sortByHeader(int column)
+{
+    QHeaderView* header = horizontalHeader();
+    commitOpenEditor();
+    int sortColumn = column;
+    Qt::SortOrder order = Qt::AscendingOrder;
+    if (m_sortColumn == column) {
+        if (m_sortOrder == Qt::AscendingOrder) {
+            order = Qt::DescendingOrder;
+        } else {
+            sortColumn = -1;
+        }
+    }
+    m_sortColumn = sortColumn;
+    m_sortOrder = order;
+    const QModelIndex current = currentIndex();
+    model()->sort(sortColumn, order);
+    header->setSortIndicatorShown(sortColumn >= 0);
+    if (sortColumn >= 0) {
+        header->setSortIndicator(sortColumn, order);
+    }
+    if (current.isValid()) {
+        scrollTo(currentIndex());
+    }
 }
 
 void DocumentGrid::keyPressEvent(QKeyEvent* event)
@@ -48,9 +79,8 @@ void DocumentGrid::keyPressEvent(QKeyEvent* event)
     const QModelIndex current = currentIndex();
     if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && current.isValid() &&
         state() != QAbstractItemView::EditingState) {
-        const QModelIndex box = current.siblingAtColumn(0);
-        const bool checked = box.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-        model()->setData(box, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        const bool checked = current.siblingAtColumn(0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        emit checkSelectedRequested(!checked);
         event->accept();
         return;
     }
@@ -99,13 +129,18 @@ int DocumentGrid::fittingWidth(int column) const
     }
     const QFontMetrics headerFont(horizontalHeader()->font());
     const QString caption = model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    // Room for the sort arrow too, so that sorting by the column does not cut its caption.
     const int captionWidth = headerFont.horizontalAdvance(caption) +
-                             2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
+                             3 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) +
+                             style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, this) + 4;
     if (!model()->headerData(column, Qt::Horizontal, kDateColumnRole).toBool()) {
         return captionWidth;
     }
-    // The widest digit in every digit place of "YYYY-MM-DD hh:mm:ss".
-    const QFontMetrics cellFont(font());
+    // The widest digit in every digit place of "YYYY-MM-DD hh:mm:ss", in bold: a changed value is
+    // shown in bold.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics cellFont(bold);
     QChar widest = QLatin1Char('0');
     for (char digit = '0'; digit <= '9'; ++digit) {
         if (cellFont.horizontalAdvance(QLatin1Char(digit)) > cellFont.horizontalAdvance(widest)) {

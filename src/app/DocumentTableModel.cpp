@@ -244,6 +244,14 @@ void DocumentTableModel::setAllCheckStates(int state)
     }
 }
 
+void DocumentTableModel::setCheckStates(const std::vector<std::size_t>& rows, int state)
+{
+    UpdateBlock block(*this);
+    for (const std::size_t row : rows) {
+        SetCheckState(row, state);
+    }
+}
+
 void DocumentTableModel::DeleteRow(std::size_t row)
 {
     const int r = static_cast<int>(row);

@@ -44,6 +44,8 @@ public:
     void clearRows();
     // Sets every row to one check state, with a single change notification.
     void setAllCheckStates(int state);
+    // Sets the given rows to one check state, with a single change notification.
+    void setCheckStates(const std::vector<std::size_t>& rows, int state);
     // Stores a record computed elsewhere (a reload or a save of a copy) into a row.
     void storeRecord(std::size_t row, engine::DocumentRecord record);
     // Puts another record object into a row and returns the one it held: constant time, for

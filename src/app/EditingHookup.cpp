@@ -1,6 +1,7 @@
 #include "app/EditingHookup.h"
 
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "editing/PropertyDelegate.h"
@@ -19,6 +20,13 @@ void InstallEditing(TfmMain& window)
 
     window.model().setUndoStack(&stack);
     auto* edits = new editing::RecordEdits(window.model(), stack, &window);
+    // Batch Modify changes the rows the filter shows.
+    edits->setRowScope([&window](std::size_t row) { return window.view().isShown(row); });
+    QObject::connect(edits, &editing::RecordEdits::batchApplied, &window,
+                     [&window](std::size_t values, std::size_t rows) {
+                         window.showStatusMessage(
+                             QStringLiteral("Applied %1 value(s) to %2 package(s)").arg(values).arg(rows));
+                     });
     window.grid().setCellDelegate(new editing::PropertyDelegate(*edits));
     window.setBatchModifyHandler([&window, edits] {
         window.grid().commitOpenEditor();

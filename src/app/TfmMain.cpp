@@ -5,6 +5,7 @@
 #include "app/DefaultColumnConfig.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/EditingHookup.h"
 #include "app/GridStatus.h"
@@ -45,7 +46,7 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
-    new GridStatus(*m_model, *statusBar()); // owned by the status bar
+    new GridStatus(*m_model, *m_view, *statusBar()); // owned by the status bar
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);
@@ -68,11 +69,16 @@ QWidget* TfmMain::buildGridPanel()
     panel->setObjectName(QStringLiteral("Panel2"));
     auto* layout = new QVBoxLayout(panel);
     layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(buildFilterBox(panel));
     m_grid = new DocumentGrid(panel);
-    m_grid->setModel(m_model);
+    m_view = new DocumentSortFilterModel(*m_model, this);
+    m_grid->setModel(m_view);
     layout->addWidget(m_grid);
+    buildGridMenu();
     connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { m_exportMenu->popup(m_grid->viewport()->mapToGlobal(pos)); });
+            [this](const QPoint& pos) { m_gridMenu->popup(m_grid->viewport()->mapToGlobal(pos)); });
+    connect(m_grid, &DocumentGrid::checkSelectedRequested, this,
+            [this](bool check) { setSelectedCheckStates(check ? engine::kChecked : engine::kUnchecked); });
 
     // Sits in the header of the file-name column, where the caption's leading blanks leave room,
     // and moves with that column when it is scrolled, dragged or resized.

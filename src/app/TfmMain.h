@@ -16,6 +16,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLineEdit;
 class QMenu;
 class QUndoStack;
 class QWidget;
@@ -28,6 +29,7 @@ namespace app {
 
 class CommandBar;
 class DocumentGrid;
+class DocumentSortFilterModel;
 class DocumentTableModel;
 class TWaitForm;
 class WaitBoxScope;
@@ -46,6 +48,9 @@ public:
     [[nodiscard]] DocumentTableModel& model() const { return *m_model; }
 
     [[nodiscard]] DocumentGrid& grid() const { return *m_grid; }
+
+    // The grid's sorted and filtered view of the model's rows.
+    [[nodiscard]] DocumentSortFilterModel& view() const { return *m_view; }
 
     [[nodiscard]] TWaitForm& waitForm() const { return *m_waitForm; }
 
@@ -92,6 +97,8 @@ public:
     // Whether Save Checked and Save All show the pending changes for review first (the Options
     // menu's setting; remembered only when the user chooses it there).
     void setReviewBeforeSave(bool review);
+    // A message in the status bar for a few seconds: what a command that ended has done.
+    void showStatusMessage(const QString& text);
 
 public slots:
     // The command bar's buttons, each also a menu entry with a key (see the command table):
@@ -139,6 +146,14 @@ public slots:
     void rememberSaveLockedPackages(bool save);
     void rememberReviewBeforeSave(bool review);
     void showCustomProperties(bool shown);
+    // Ctrl+F: the focus to the filter box above the grid.
+    void focusFilter();
+    // The grid's context menu: the check boxes of the selected rows, the folder of the current
+    // row in the file manager, the selected rows' paths to the clipboard.
+    void checkSelectedRows();
+    void uncheckSelectedRows();
+    void openContainingFolder();
+    void copyPaths();
 
 signals:
     // A long command has ended and its rows are in the grid.
@@ -157,15 +172,21 @@ private:
     void buildActions();
     QWidget* buildCommandBar();
     QWidget* buildGridPanel();
+    QWidget* buildFilterBox(QWidget* parent);
+    void buildGridMenu();
+    void setSelectedCheckStates(int state);
     void buildMenus();
-    // A message in the status bar for a few seconds: what a command that ended has done.
-    void showStatusMessage(const QString& text);
     // The Options menu's remembered settings, on their actions and in force.
     void restoreCommandSettings();
     void restoreSettings();
     void saveSettings() const;
-    // The rows with a selected cell, in grid order; the current row when nothing is selected.
+    // The rows with a selected cell, as row numbers of the model in added order; the current row
+    // when nothing is selected.
     [[nodiscard]] std::vector<std::size_t> selectedRows() const;
+    // The rows commands act on, as row numbers of the model in added order: every row the filter
+    // shows (every row when no filter is set), or those of them that are checked.
+    [[nodiscard]] std::vector<std::size_t> shownRows() const;
+    [[nodiscard]] std::vector<std::size_t> checkedShownRows() const;
 
     // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
     // inside one grid update, also when work failed, and may return a warning for the user.
@@ -192,7 +213,10 @@ private:
 
     xml::TXMLDocument m_xmlDoc;
     DocumentTableModel* m_model = nullptr;
+    DocumentSortFilterModel* m_view = nullptr;
     DocumentGrid* m_grid = nullptr;
+    QLineEdit* m_filterBox = nullptr;
+    QMenu* m_gridMenu = nullptr;
     QCheckBox* m_checkAll = nullptr;
     TWaitForm* m_waitForm = nullptr;
     QMenu* m_exportMenu = nullptr;

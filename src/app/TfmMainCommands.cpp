@@ -2,6 +2,7 @@
 #include "app/AppInfo.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/OfficeSettings.h"
 #include "app/ProgressRelay.h"
@@ -147,7 +148,7 @@ void TfmMain::BitBtn2Click()
 
 void TfmMain::cbCheckAllClick()
 {
-    m_model->setAllCheckStates(m_checkAll->isChecked() ? engine::kChecked : engine::kUnchecked);
+    m_model->setCheckStates(shownRows(), m_checkAll->isChecked() ? engine::kChecked : engine::kUnchecked);
 }
 
 void TfmMain::btnSaveCheckedClick()
@@ -178,8 +179,10 @@ std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
     std::vector<std::size_t> rows;
     std::set<std::string> saved;
     for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        // Save All saves every changed row, also those the filter hides; Save Checked the checked
+        // rows it shows.
         if (m_model->documents().RecordAt(row).Modified &&
-            (!checkedOnly || m_model->documents().CheckState(row) == engine::kChecked)) {
+            (!checkedOnly || (m_model->documents().CheckState(row) == engine::kChecked && m_view->isShown(row)))) {
             rows.push_back(row);
             saved.insert(m_model->documents().RecordAt(row).FullPath);
         }
@@ -200,6 +203,13 @@ void TfmMain::writeChanges(bool checkedOnly)
 {
     m_undoStack->clear();
     auto job = std::make_shared<RowJob>(*m_model, rowsToSave(checkedOnly));
+    // Save All also saves the changed rows a filter hides; its report says how many there were.
+    std::size_t hidden = 0;
+    if (!checkedOnly && m_view->isFiltering()) {
+        hidden = static_cast<std::size_t>(std::count_if(job->rows.begin(), job->rows.end(), [this](std::size_t row) {
+            return m_model->documents().RecordAt(row).Modified && !m_view->isShown(row);
+        }));
+    }
     auto report = std::make_shared<engine::SaveRunReport>();
     engine::SaveRunSettings settings;
     settings.Journal = m_journalSaves;
@@ -221,13 +231,18 @@ void TfmMain::writeChanges(bool checkedOnly)
                     state == engine::SaveState::Saved || state == engine::SaveState::Failed ? 1 : 0;
             }
         },
-        [this, job, report] {
+        [this, job, report, hidden] {
             std::vector<const engine::DocumentRecord*> records;
             for (std::size_t i = 0; i < job->records.size(); ++i) {
                 records.push_back(&job->record(i));
             }
             QString text =
                 report->Results.size() == records.size() ? SaveReportText(*report, records) : QString();
+            if (hidden > 0) {
+                const QString note =
+                    QStringLiteral("%1 of the changed rows saved were hidden by the filter.").arg(hidden);
+                text = text.isEmpty() ? note : text + QStringLiteral("\n\n") + note;
+            }
             job->storeInto(*m_model);
             showStatusMessage(SaveStatusText(*report));
             return text;
@@ -331,10 +346,8 @@ void TfmMain::removePersonalInfo()
         return;
     }
     std::vector<engine::DocumentRecord*> targets;
-    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
-        if (m_model->documents().CheckState(row) == engine::kChecked) {
-            targets.push_back(&m_model->documents().RecordAt(row));
-        }
+    for (const std::size_t row : checkedShownRows()) {
+        targets.push_back(&m_model->documents().RecordAt(row));
     }
     editing::BatchValues cleared;
     for (const std::size_t p : dialog.chosenProperties()) {

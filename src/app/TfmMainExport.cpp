@@ -1,10 +1,12 @@
 // The export menu: every row and every column (hidden ones included) in column-index order.
 #include "app/AskExportFileName.h"
 #include "app/Dialogs.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "editing/QtText.h"
 #include "engine/runs/Progress.h"
+#include "engine/record/RowSubsetList.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -45,14 +47,15 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         return;
     }
     runCommand([&] {
-        if (format == exporting::ExportFormat::Spreadsheet &&
-            !exporting::FitsSpreadsheet(m_model->documents().RowCount())) {
+        // The rows shown, in the order shown: with no filter and no sort, every row in added order.
+        std::vector<std::size_t> rows = m_view->rowsInShownOrder();
+        if (format == exporting::ExportFormat::Spreadsheet && !exporting::FitsSpreadsheet(rows.size())) {
             Dialogs::warning(this, QStringLiteral("Warning"),
                              editing::ToQString(exporting::kRowCountOutOfRange));
             return;
         }
         std::vector<std::string> packages;
-        for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        for (const std::size_t row : rows) {
             packages.push_back(m_model->documents().RecordAt(row).FullPath);
         }
         const QString path = AskExportFileName(this, format, packages);
@@ -68,20 +71,21 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         }
         // Taking the texts of 100,000 rows and writing them would freeze the window for seconds,
         // so both happen on a worker; while it runs nothing edits, adds or removes rows.
-        const DocumentTableModel* model = m_model;
+        const std::size_t count = rows.size();
+        auto shown = std::make_shared<engine::RowSubsetList>(m_model->documents(), std::move(rows));
         auto written = std::make_shared<bool>(false);
         runLongCommand(
-            [model, exporter = m_exporter, format, captions = std::move(captions),
+            [shown, exporter = m_exporter, format, captions = std::move(captions),
              withCustom = m_model->customColumnsShown(), target = path.toStdString(),
              written](const engine::Progress&) {
-                exporter(format, exporting::ExportSnapshot(format, *model, captions, withCustom), target);
+                exporter(format, exporting::ExportSnapshot(format, *shown, captions, withCustom), target);
                 *written = true;
             },
-            [this, written, rows = m_model->documents().RowCount(), path] {
+            [this, written, count, path] {
                 if (*written) {
                     showStatusMessage(QStringLiteral("Exported %1 %2 to %3")
-                                          .arg(rows)
-                                          .arg(rows == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
+                                          .arg(count)
+                                          .arg(count == 1 ? QStringLiteral("row") : QStringLiteral("rows"))
                                           .arg(QDir::toNativeSeparators(path)));
                 }
                 return QString();

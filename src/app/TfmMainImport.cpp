@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <set>
 
 namespace app {
 
@@ -47,8 +48,10 @@ void TfmMain::importTable()
         // Tables are bounded by the reader's limits, so reading one here keeps the window responsive.
         const std::filesystem::path path = files.front().toStdString();
         engine::ImportTable table = engine::ReadImportFile(path);
+        // The table's rows are matched with the rows the filter shows.
+        const std::vector<std::size_t> shown = shownRows();
         std::vector<const engine::DocumentRecord*> records;
-        for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
+        for (const std::size_t row : shown) {
             records.push_back(&m_model->documents().RecordAt(row));
         }
         // Relative paths in the table are taken from the table's own folder.
@@ -57,12 +60,20 @@ void TfmMain::importTable()
             return;
         }
         std::vector<editing::ValueEdit> targets;
-        for (const auto& [row, values] : dialog.plannedValues()) {
+        for (const auto& [position, values] : dialog.plannedValues()) {
             for (const editing::BatchValue& value : values) {
-                targets.push_back({&m_model->documents().RecordAt(row), value.Property, value.Value});
+                targets.push_back({&m_model->documents().RecordAt(shown[position]), value.Property, value.Value});
             }
         }
         const auto& custom = dialog.plannedCustomChanges();
+        std::set<std::size_t> changed;
+        for (const auto& planned : dialog.plannedValues()) {
+            changed.insert(planned.first);
+        }
+        for (const auto& planned : custom) {
+            changed.insert(planned.first);
+        }
+        showStatusMessage(QStringLiteral("Imported values into %1 package(s)").arg(changed.size()));
         if (custom.empty()) {
             PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
             return;
@@ -70,10 +81,10 @@ void TfmMain::importTable()
         // Property values and custom properties are one step of Undo.
         m_undoStack->beginMacro(QStringLiteral("Import"));
         PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
-        for (const auto& [row, changes] : custom) {
-            m_undoStack->push(
-                std::make_unique<CustomPropertiesCommand>(*m_model, std::vector<std::size_t>{row}, changes)
-                    .release());
+        for (const auto& [position, changes] : custom) {
+            m_undoStack->push(std::make_unique<CustomPropertiesCommand>(
+                                  *m_model, std::vector<std::size_t>{shown[position]}, changes)
+                                  .release());
         }
         m_undoStack->endMacro();
     });
@@ -84,13 +95,10 @@ void TfmMain::fillFromPattern()
     if (m_busy) {
         return;
     }
-    std::vector<std::size_t> rows;
+    const std::vector<std::size_t> rows = checkedShownRows();
     std::vector<const engine::DocumentRecord*> records;
-    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
-        if (m_model->documents().CheckState(row) == engine::kChecked) {
-            rows.push_back(row);
-            records.push_back(&m_model->documents().RecordAt(row));
-        }
+    for (const std::size_t row : rows) {
+        records.push_back(&m_model->documents().RecordAt(row));
     }
     FillPatternDialog dialog(std::move(records), this);
     if (dialog.exec() != QDialog::Accepted) {
@@ -100,6 +108,7 @@ void TfmMain::fillFromPattern()
     for (const auto& [position, value] : dialog.plannedValues()) {
         targets.push_back({&m_model->documents().RecordAt(rows[position]), dialog.property(), value});
     }
+    showStatusMessage(QStringLiteral("Filled %1 value(s)").arg(targets.size()));
     PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Fill from Pattern"));
 }
 

@@ -77,6 +77,13 @@ const CommandInfo kCommands[] = {
     {"actRemovePersonalInfo", "Remove &Personal Information\u2026", "Remove Personal Information",
      QKeySequence(), &TfmMain::removePersonalInfo},
     {"actFileTypes", "File Types\u2026", "File Types", QKeySequence(), &TfmMain::chooseFileTypes},
+    {"actFilter", "Fi&lter Rows", "Filter Rows", QKeySequence(Qt::CTRL | Qt::Key_F), &TfmMain::focusFilter},
+    {"actCheckSelected", "Check Selected", "Check Selected", QKeySequence(), &TfmMain::checkSelectedRows},
+    {"actUncheckSelected", "Uncheck Selected", "Uncheck Selected", QKeySequence(),
+     &TfmMain::uncheckSelectedRows},
+    {"actOpenContainingFolder", "Open Containing Folder", "Open Containing Folder", QKeySequence(),
+     &TfmMain::openContainingFolder},
+    {"actCopyPath", "Copy Path", "Copy Path", QKeySequence(), &TfmMain::copyPaths},
     {"actJournalSaves", "&Record Saves for Undo Last Save", "Record Saves for Undo Last Save", QKeySequence(),
      nullptr, &TfmMain::rememberJournalSaves},
     {"actKeepModificationTime", "&Keep Modification Times", "Keep Modification Times", QKeySequence(),
@@ -221,7 +228,7 @@ void TfmMain::buildMenus()
     m_editMenu = bar->addMenu(QStringLiteral("&Edit"));
     m_editMenu->setObjectName(QStringLiteral("EditMenu"));
     AddEntries(*m_editMenu, *this,
-               {"actUndo", "actRedo", "actUndoLastSave", "actReviewChanges", "", "actBatchModify",
+               {"actUndo", "actRedo", "actUndoLastSave", "actReviewChanges", "", "actFilter", "", "actBatchModify",
                 "actCustomProperties", "actRemovePersonalInfo", "actFillPattern", ""});
     auto* checkAll = new QAction(QStringLiteral("Check &All"), this);
     checkAll->setObjectName(QStringLiteral("actCheckAll"));

@@ -14,21 +14,8 @@
 #include <QMenu>
 #include <QUndoStack>
 
-#include <set>
 
 namespace app {
-
-std::vector<std::size_t> TfmMain::selectedRows() const
-{
-    std::set<std::size_t> rows;
-    for (const QModelIndex& index : m_grid->selectionModel()->selectedIndexes()) {
-        rows.insert(static_cast<std::size_t>(index.row()));
-    }
-    if (rows.empty() && m_grid->currentIndex().isValid()) {
-        rows.insert(static_cast<std::size_t>(m_grid->currentIndex().row()));
-    }
-    return {rows.begin(), rows.end()};
-}
 
 void TfmMain::editCustomProperties()
 {

@@ -1,5 +1,5 @@
 // The main window's commands that take rows away or reread them: Delete Checked, Delete All and
-// Refresh. Each is one step of Undo, which brings the rows back as they were, edits and all.
+// Refresh, on the rows the filter shows. Each is one step of Undo, which brings the rows back as they were, edits and all.
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/RemoveRowsCommand.h"
@@ -11,7 +11,6 @@
 
 #include <QUndoStack>
 
-#include <numeric>
 
 namespace app {
 
@@ -36,13 +35,7 @@ void TfmMain::BitBtn3Click()
         return;
     }
     m_grid->commitOpenEditor();
-    std::vector<std::size_t> checked;
-    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
-        if (m_model->documents().CheckState(row) == engine::kChecked) {
-            checked.push_back(row);
-        }
-    }
-    PushRemoval(*m_undoStack, *m_model, std::move(checked), QStringLiteral("Delete Checked"));
+    PushRemoval(*m_undoStack, *m_model, checkedShownRows(), QStringLiteral("Delete Checked"));
 }
 
 void TfmMain::BitBtn4Click()
@@ -51,9 +44,7 @@ void TfmMain::BitBtn4Click()
         return;
     }
     m_grid->commitOpenEditor();
-    std::vector<std::size_t> rows(m_model->documents().RowCount());
-    std::iota(rows.begin(), rows.end(), std::size_t{0});
-    PushRemoval(*m_undoStack, *m_model, std::move(rows), QStringLiteral("Delete All"));
+    PushRemoval(*m_undoStack, *m_model, shownRows(), QStringLiteral("Delete All"));
 }
 
 void TfmMain::BitBtn5Click()
@@ -63,9 +54,7 @@ void TfmMain::BitBtn5Click()
     }
     // An edit still open is stored first, so that the step keeps it with the other edits.
     m_grid->commitOpenEditor();
-    std::vector<std::size_t> rows(m_model->documents().RowCount());
-    std::iota(rows.begin(), rows.end(), std::size_t{0});
-    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
+    auto job = std::make_shared<RowJob>(*m_model, shownRows());
     runLongCommand(
         [job](const engine::Progress& progress) {
             job->copyRows();

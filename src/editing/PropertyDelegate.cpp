@@ -2,6 +2,8 @@
 
 #include "editing/RecordEdits.h"
 
+#include <QAbstractProxyModel>
+
 namespace editing {
 
 PropertyDelegate::PropertyDelegate(RecordEdits& edits, QObject* parent)
@@ -23,7 +25,12 @@ void PropertyDelegate::finishEdit(const QModelIndex& index,
                                   const std::string& text,
                                   bool /*changed*/) const
 {
-    m_edits.storeCellText(static_cast<std::size_t>(index.row()), p, text);
+    // The view may show the rows sorted or filtered: the edit goes to the row of the list itself.
+    QModelIndex row = index;
+    while (const auto* view = qobject_cast<const QAbstractProxyModel*>(row.model())) {
+        row = view->mapToSource(row);
+    }
+    m_edits.storeCellText(static_cast<std::size_t>(row.row()), p, text);
 }
 
 QUndoStack* PropertyDelegate::undoStack() const

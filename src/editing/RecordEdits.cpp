@@ -53,15 +53,17 @@ bool RecordEdits::applyBatch(BatchValues values, bool checkedOnly)
     std::vector<engine::DocumentRecord*> targets;
     targets.reserve(m_rows.RowCount());
     for (std::size_t row = 0; row < m_rows.RowCount(); ++row) {
-        if (!checkedOnly || m_rows.CheckState(row) == engine::kChecked) {
+        if ((!checkedOnly || m_rows.CheckState(row) == engine::kChecked) && (!m_inScope || m_inScope(row))) {
             targets.push_back(&m_rows.RecordAt(row));
         }
     }
     if (values.empty() || targets.empty()) {
         return false;
     }
+    const std::size_t valueCount = values.size();
     m_stack.push(new StageValuesCommand(m_rows, SameValuesOn(targets, values),
                                         engine::StageRule::FlagEvenIfEqual, QStringLiteral("Batch Modify")));
+    emit batchApplied(valueCount, targets.size());
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <string>
 
 class QUndoStack;
@@ -28,18 +29,27 @@ public:
 
     // StoreCellText on this list and stack.
     bool storeCellText(std::size_t row, std::size_t p, std::string text);
-    // Applies the values to every row, or to the checked rows only, flagging them even where a row
-    // holds that text already; false (and no step) when there is no value or no such row, or when a
-    // value breaks the value rule.
+    // Applies the values to every row in scope, or to the checked ones only, flagging them even
+    // where a row holds that text already; false (and no step) when there is no value or no such
+    // row, or when a value breaks the value rule.
     bool applyBatch(BatchValues values, bool checkedOnly);
+
+    // Which rows applyBatch may change (the rows a filter shows); every row when none is set.
+    void setRowScope(std::function<bool(std::size_t row)> inScope) { m_inScope = std::move(inScope); }
 
     [[nodiscard]] engine::DocumentList& rows() const { return m_rows; }
 
+signals:
+    // applyBatch staged values on rows.
+    void batchApplied(std::size_t values, std::size_t rows);
+
+public:
     [[nodiscard]] QUndoStack& undoStack() const { return m_stack; }
 
 private:
     engine::DocumentList& m_rows;
     QUndoStack& m_stack;
+    std::function<bool(std::size_t)> m_inScope;
 };
 
 } // namespace editing

@@ -6,6 +6,7 @@
 #include "app/CommandBar.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TFMAbout.h"
 #include "app/TfmMain.h"
@@ -92,7 +93,7 @@ private:
     {
         DocumentGrid& grid = m_window->grid();
         grid.setFocus();
-        grid.setCurrentIndex(m_window->model().index(0, 3));
+        grid.setCurrentIndex(m_window->view().index(0, 3));
         auto* editor = grid.viewport()->findChild<QLineEdit*>();
         if (editor != nullptr) {
             editor->selectAll();
@@ -312,7 +313,7 @@ private slots:
                               "Export To XML (*.xml)", "Export to CSV"}));
         const QStringList edit = MenuTexts(m_window->editMenu());
         QCOMPARE(edit.mid(2),
-                 (QStringList{"Undo &Last Save", "Re&view Changes\u2026", "&Batch Modify\u2026",
+                 (QStringList{"Undo &Last Save", "Re&view Changes\u2026", "Fi&lter Rows", "&Batch Modify\u2026",
                               "Custom Properties\u2026", "Remove &Personal Information\u2026",
                               "&Fill from Pattern\u2026", "Check &All", "&Delete Checked", "Delete A&ll"}));
         QCOMPARE(m_window->editMenu()->actions().at(0), action("actUndo"));

@@ -1,6 +1,8 @@
-// The grid model on its own: roles, marks, flags by column index, check states, notifications.
+// The grid model on its own: roles, marks, flags by column index, check states, notifications;
+// and the sorted, filtered view of its rows.
 #include "app/DocumentTableModel.h"
 
+#include "app/DocumentSortFilterModel.h"
 #include "app/ColumnConfig.h"
 #include "app/DefaultColumnConfig.h"
 #include "engine/record/CellText.h"
@@ -31,6 +33,18 @@ engine::DocumentRecord& AddRow(DocumentTableModel& model, const std::string& nam
     return record;
 }
 
+// The file names of the rows in the order the view shows them.
+std::vector<std::string> ShownNames(const DocumentSortFilterModel& view)
+{
+    std::vector<std::string> names;
+    for (int row = 0; row < view.rowCount(); ++row) {
+        names.push_back(view.index(row, 0).data().toString().toStdString());
+    }
+    return names;
+}
+
+using Names = std::vector<std::string>;
+
 } // namespace
 
 class DocumentTableModelTest : public QObject
@@ -38,6 +52,100 @@ class DocumentTableModelTest : public QObject
     Q_OBJECT
 
 private slots:
+
+    void sortsEachKindOfColumnAndReturnsToTheAddedOrder()
+    {
+        // In the C locale too: digits compare as numbers and case never decides.
+        DocumentTableModel model;
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Configure(model);
+        DocumentSortFilterModel view(model);
+        const struct
+        {
+            const char* name;
+            const char* size;
+            const char* title;
+            const char* revision;
+            const char* created;
+        } rows[] = {
+            {"deck 10.pptx", "900", "beta", "10", "2024-05-01 10:00:00"},
+            {"Deck 2.pptx", "10000", "", "9", "2023-12-31 23:59:59"},
+            {"deck 1.pptx", "12", "Alpha", "", "2024-05-01 09:00:00"},
+            {"apple.pptx", "2048", "alpha 2", "100", ""},
+        };
+        for (const auto& row : rows) {
+            engine::DocumentRecord& record = AddRow(model, row.name);
+            record.FileSize = row.size;
+            record.Value(0) = row.title;
+            record.Value(6) = row.revision;
+            record.Value(8) = row.created;
+        }
+        const Names added{"deck 10.pptx", "Deck 2.pptx", "deck 1.pptx", "apple.pptx"};
+        view.sort(0, Qt::AscendingOrder);
+        QCOMPARE(ShownNames(view), (Names{"apple.pptx", "deck 1.pptx", "Deck 2.pptx", "deck 10.pptx"}));
+        view.sort(2, Qt::AscendingOrder); // the size in bytes, not the text "1.95 KB"
+        QCOMPARE(ShownNames(view), (Names{"deck 1.pptx", "deck 10.pptx", "apple.pptx", "Deck 2.pptx"}));
+        view.sort(3, Qt::AscendingOrder); // empty titles last
+        QCOMPARE(ShownNames(view), (Names{"deck 1.pptx", "apple.pptx", "deck 10.pptx", "Deck 2.pptx"}));
+        view.sort(3, Qt::DescendingOrder); // and last again when reversed
+        QCOMPARE(ShownNames(view), (Names{"deck 10.pptx", "apple.pptx", "deck 1.pptx", "Deck 2.pptx"}));
+        view.sort(9, Qt::AscendingOrder); // Revision as numbers
+        QCOMPARE(ShownNames(view), (Names{"Deck 2.pptx", "deck 10.pptx", "apple.pptx", "deck 1.pptx"}));
+        view.sort(11, Qt::DescendingOrder); // CreatedTime, latest first, empty last
+        QCOMPARE(ShownNames(view), (Names{"deck 10.pptx", "deck 1.pptx", "Deck 2.pptx", "apple.pptx"}));
+        view.sort(-1);
+        QCOMPARE(ShownNames(view), added);
+        // The rows stay in added order in the model whatever the view shows.
+        view.sort(0, Qt::DescendingOrder);
+        QCOMPARE(model.documents().RecordAt(0).FileName, std::string("deck 10.pptx"));
+        QCOMPARE(view.rowsInShownOrder(), (std::vector<std::size_t>{0, 1, 2, 3}));
+    }
+
+    void anEditNeitherMovesNorHidesItsRow()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        DocumentSortFilterModel view(model);
+        for (const char* name : {"b.pptx", "c.pptx", "a.pptx"}) {
+            AddRow(model, name);
+        }
+        view.sort(3, Qt::AscendingOrder);
+        view.setFilterText(QStringLiteral("title of"));
+        QCOMPARE(view.rowCount(), 3);
+        // "Title of a.pptx" becomes a title that sorts last and no longer matches the filter.
+        QVERIFY(view.setData(view.index(0, 3), QStringLiteral("zzz"), Qt::EditRole));
+        QCOMPARE(ShownNames(view), (Names{"a.pptx", "b.pptx", "c.pptx"}));
+        QCOMPARE(view.index(0, 3).data().toString(), QStringLiteral("zzz"));
+        // Until the user sorts or filters again.
+        view.sort(3, Qt::AscendingOrder);
+        QCOMPARE(ShownNames(view), (Names{"b.pptx", "c.pptx", "a.pptx"}));
+        view.setFilterText(QStringLiteral("TITLE OF"));
+        QCOMPARE(ShownNames(view), (Names{"b.pptx", "c.pptx"}));
+    }
+
+    void filterMatchesAnyColumnIgnoringCase()
+    {
+        DocumentTableModel model;
+        Configure(model);
+        DocumentSortFilterModel view(model);
+        AddRow(model, "one.pptx").Value(15) = "Müller & Söhne";
+        AddRow(model, "two.pptx").Value(2) = "ÉLISE";
+        AddRow(model, "three.pptx").FullPath = "/Archive/2024/three.pptx";
+        QCOMPARE(view.shownRows(), (std::vector<std::size_t>{0, 1, 2}));
+        view.setFilterText(QStringLiteral("MÜLLER"));
+        QCOMPARE(ShownNames(view), (Names{"one.pptx"}));
+        view.setFilterText(QStringLiteral("élise"));
+        QCOMPARE(ShownNames(view), (Names{"two.pptx"}));
+        view.setFilterText(QStringLiteral("archive/2024"));
+        QCOMPARE(ShownNames(view), (Names{"three.pptx"}));
+        view.setFilterText(QStringLiteral("2.00 kb")); // the size as the grid shows it
+        QCOMPARE(view.rowCount(), 3);
+        view.setFilterText(QStringLiteral("nowhere"));
+        QCOMPARE(view.rowCount(), 0);
+        QVERIFY(view.shownRows().empty());
+        view.setFilterText(QString());
+        QCOMPARE(view.rowCount(), 3);
+    }
 
     void passesTheModelTester()
     {

@@ -4,16 +4,22 @@
 #include "app/CustomPropertiesCommand.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
 #include "engine/journal/JournalStore.h"
+#include "export/ExportFormat.h"
+#include "export/GridSnapshot.h"
 #include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QDialog>
 #include <QDropEvent>
 #include <QHeaderView>
@@ -192,7 +198,7 @@ private slots:
         // The space key toggles the focused row, from any cell that opens no editor.
         DocumentGrid& grid = m_window->grid();
         grid.setFocus();
-        grid.setCurrentIndex(m_window->model().index(1, 1));
+        grid.setCurrentIndex(m_window->view().index(1, 1));
         QTest::keyClick(&grid, Qt::Key_Space);
         QCOMPARE(m_window->model().documents().CheckState(1), engine::kUnchecked);
         QTest::keyClick(&grid, Qt::Key_Space);
@@ -264,7 +270,7 @@ private slots:
         model.documents().SetCheckState(2, engine::kUnchecked);
         DocumentGrid& grid = m_window->grid();
         grid.setFocus();
-        grid.setCurrentIndex(model.index(1, 3));
+        grid.setCurrentIndex(m_window->view().index(1, 3));
         auto* editor = grid.viewport()->findChild<QLineEdit*>();
         QVERIFY(editor != nullptr);
         editor->selectAll();
@@ -331,7 +337,7 @@ private slots:
 
         // Typing into the in-place editor; Save All commits the editor that is still open.
         grid.setFocus();
-        grid.setCurrentIndex(m_window->model().index(0, 3));
+        grid.setCurrentIndex(m_window->view().index(0, 3));
         auto* editor = grid.viewport()->findChild<QLineEdit*>();
         QVERIFY(editor != nullptr);
         editor->selectAll();
@@ -702,6 +708,142 @@ private slots:
         Dialogs::takeShownMessages();
         QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
         QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 1 package"));
+    }
+
+    // While a filter is set every command acts on the rows it shows, except Save All, which saves
+    // every changed row and says how many of them were hidden; the status bar counts the rows shown.
+    void commandsActOnTheRowsTheFilterShows()
+    {
+        addFiles(makePackages({"alpha one", "beta one", "alpha two", "beta two"}));
+        auto& model = m_window->model();
+        for (int row = 0; row < 4; ++row) {
+            QVERIFY(model.setData(model.index(row, 5), QStringLiteral("Editor"), Qt::EditRole));
+        }
+        auto* filter = m_window->findChild<QLineEdit*>(QStringLiteral("FilterBox"));
+        QVERIFY(filter != nullptr);
+        m_window->activateWindow();
+        QTest::keyClick(m_window.get(), Qt::Key_F, Qt::ControlModifier);
+        QTRY_VERIFY(filter->hasFocus());
+        QTest::keyClicks(filter, QStringLiteral("BETA"));
+        QCOMPARE(m_window->view().rowCount(), 2);
+        auto* counts = m_window->findChild<QLabel*>(QStringLiteral("GridCounts"));
+        QTRY_COMPARE(counts->text(), QStringLiteral("2 of 4 packages shown, 2 checked, 2 modified"));
+
+        Click(*m_window, "btnSaveChecked");
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+        QCOMPARE(model.documents().RecordAt(0).Modified, true);
+        QCOMPARE(model.documents().RecordAt(1).Modified, false);
+        QCOMPARE(model.documents().RecordAt(2).Modified, true);
+        QCOMPARE(model.documents().RecordAt(3).Modified, false);
+
+        Click(*m_window, "BitBtn3"); // Delete Checked
+        QCOMPARE(FileNames(*m_window), (std::vector<std::string>{"alpha one.pptx", "alpha two.pptx"}));
+        QTRY_COMPARE(counts->text(), QStringLiteral("0 of 2 packages shown, 0 checked, 0 modified"));
+        m_window->undoStack()->undo();
+        QCOMPARE(model.rowCount(), 4);
+        QCOMPARE(m_window->view().rowCount(), 2);
+
+        QTest::keyClick(filter, Qt::Key_Escape);
+        QCOMPARE(filter->text(), QString());
+        QCOMPARE(m_window->view().rowCount(), 4);
+        QTRY_COMPARE(counts->text(), QStringLiteral("4 packages, 4 checked, 2 modified"));
+
+        QTest::keyClicks(filter, QStringLiteral("beta"));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(QStringLiteral("2 of the changed rows saved were hidden by the filter.")));
+        QVERIFY(!model.anyModified());
+        for (std::size_t row = 0; row < 4; ++row) {
+            engine::DocumentRecord reread;
+            reread.FullPath = model.documents().RecordAt(row).FullPath;
+            QVERIFY(engine::LoadDocument(reread).ok);
+            QCOMPARE(reread.Value(2), std::string("Editor"));
+        }
+    }
+
+    // A header click sorts, a second reverses, a third returns to the added order; an export writes
+    // the rows shown in the order shown.
+    void headerClicksSortAndExportsFollowTheView()
+    {
+        addFiles(makePackages({"deck 9", "deck 10", "other", "deck 1"}));
+        std::vector<std::string> exported;
+        m_window->setExporter(
+            [&exported](exporting::ExportFormat, const exporting::GridSnapshot& grid, const std::string&) {
+                for (const auto& row : grid.Rows) {
+                    exported.push_back(row.at(0));
+                }
+            });
+        QHeaderView* header = m_window->grid().horizontalHeader();
+        const auto clickFileNameHeader = [header] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(0) + header->sectionSize(0) * 3 / 4,
+                                     header->height() / 2));
+        };
+        const auto shown = [this] {
+            std::vector<std::string> names;
+            for (int row = 0; row < m_window->view().rowCount(); ++row) {
+                names.push_back(m_window->view().index(row, 0).data().toString().toStdString());
+            }
+            return names;
+        };
+        using Names = std::vector<std::string>;
+        clickFileNameHeader();
+        QCOMPARE(shown(), (Names{"deck 1.pptx", "deck 9.pptx", "deck 10.pptx", "other.pptx"}));
+        clickFileNameHeader();
+        QCOMPARE(shown(), (Names{"other.pptx", "deck 10.pptx", "deck 9.pptx", "deck 1.pptx"}));
+        m_window->findChild<QLineEdit*>(QStringLiteral("FilterBox"))->setText(QStringLiteral("DECK"));
+        Dialogs::setNextSaveFileName(Native(*m_dir / "grid.html"));
+        m_window->findChild<QAction*>(QStringLiteral("ExportToHTML1"))->trigger();
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(exported, (Names{"deck 10.pptx", "deck 9.pptx", "deck 1.pptx"}));
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QStringLiteral("Exported 3 rows to %1").arg(Native(*m_dir / "grid.html")));
+        clickFileNameHeader();
+        QCOMPARE(shown(), (Names{"deck 9.pptx", "deck 10.pptx", "deck 1.pptx"}));
+        QCOMPARE(FileNames(*m_window), (Names{"deck 9.pptx", "deck 10.pptx", "other.pptx", "deck 1.pptx"}));
+    }
+
+    // Shift+arrows select rows; Space and the context menu check or uncheck every selected row.
+    void selectedRowsAreCheckedTogether()
+    {
+        addFiles(makePackages({"a", "b", "c", "d"}));
+        auto& model = m_window->model();
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->view().index(0, 0));
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(&grid, Qt::Key_Down, Qt::ShiftModifier);
+        const auto states = [&model] {
+            QString text;
+            for (std::size_t row = 0; row < 4; ++row) {
+                text += model.documents().CheckState(row) == engine::kChecked ? QLatin1Char('x') : QLatin1Char('-');
+            }
+            return text;
+        };
+        QCOMPARE(states(), QStringLiteral("xxxx"));
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QCOMPARE(states(), QStringLiteral("---x"));
+        QTest::keyClick(&grid, Qt::Key_Space);
+        QCOMPARE(states(), QStringLiteral("xxxx"));
+
+        auto* menu = m_window->findChild<QMenu*>(QStringLiteral("GridMenu"));
+        QVERIFY(menu != nullptr);
+        QStringList entries;
+        for (const QAction* action : menu->actions()) {
+            entries << (action->isSeparator() ? QStringLiteral("|") : action->text());
+        }
+        QCOMPARE(entries.mid(entries.indexOf(QStringLiteral("|"))),
+                 (QStringList{QStringLiteral("|"), QStringLiteral("Check Selected"), QStringLiteral("Uncheck Selected"),
+                              QStringLiteral("Open Containing Folder"), QStringLiteral("Copy Path")}));
+        QVERIFY(entries.startsWith(m_window->findChild<QAction*>(QStringLiteral("ExportToExcel1"))->text()));
+        m_window->findChild<QAction*>(QStringLiteral("actUncheckSelected"))->trigger();
+        QCOMPARE(states(), QStringLiteral("---x"));
+        m_window->findChild<QAction*>(QStringLiteral("actCopyPath"))->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text().split(QLatin1Char('\n')),
+                 (QStringList{Native(*m_dir / "a.pptx"), Native(*m_dir / "b.pptx"), Native(*m_dir / "c.pptx")}));
     }
 
     void closingDuringACommandWaitsForIt()

@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
@@ -84,7 +85,7 @@ private slots:
             cells.insert(cells.end(), {{row, 1}, {row, 2}});
         }
         for (const auto& [row, column] : cells) {
-            const QRect cell = window.grid().visualRect(window.model().index(row, column));
+            const QRect cell = window.grid().visualRect(window.view().index(row, column));
             QVERIFY(!cell.isEmpty());
             const QImage shown =
                 image.copy(QRect(cell.translated(viewportAt).topLeft() * picture.devicePixelRatio(),

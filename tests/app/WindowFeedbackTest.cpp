@@ -3,6 +3,7 @@
 #include "AppTestSupport.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "support/TempDir.h"
@@ -107,7 +108,7 @@ private slots:
         QVERIFY(apptest::WaitForCommand(*m_window));
         DocumentGrid& grid = m_window->grid();
         grid.horizontalHeader()->resizeSection(3, 60);
-        const QModelIndex title = m_window->model().index(0, 3);
+        const QModelIndex title = m_window->view().index(0, 3);
         const QPoint at = grid.visualRect(title).center();
         QHelpEvent help(QEvent::ToolTip, at, grid.viewport()->mapToGlobal(at));
         QApplication::sendEvent(grid.viewport(), &help);

@@ -2,6 +2,7 @@
 // stores and flags, the digit filter, the date editor, and how keys, clicks and focus end an edit.
 #include "EditingTestSupport.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "editing/PropertyDateEdit.h"
@@ -42,6 +43,8 @@ private:
     std::unique_ptr<app::TfmMain> m_window;
 
     app::DocumentTableModel& model() { return m_window->model(); }
+
+    app::DocumentSortFilterModel& view() { return m_window->view(); }
 
     const engine::DocumentRecord& record(int row)
     {
@@ -233,10 +236,10 @@ private slots:
         m_window = WindowWithRows({Titled("a"), Titled("b"), Titled("c")});
         app::DocumentGrid& grid = m_window->grid();
         press(FocusCell(*m_window, 1, kTitle), Qt::Key_Down);
-        QCOMPARE(grid.currentIndex(), model().index(2, kTitle));
+        QCOMPARE(grid.currentIndex(), view().index(2, kTitle));
         press(EditorAt(*m_window, 2, kTitle), Qt::Key_Up);
         press(EditorAt(*m_window, 1, kTitle), Qt::Key_Up);
-        QCOMPARE(grid.currentIndex(), model().index(0, kTitle));
+        QCOMPARE(grid.currentIndex(), view().index(0, kTitle));
         QVERIFY(grid.selectionModel()->isRowSelected(0, {}));
         press(EditorAt(*m_window, 0, kTitle), Qt::Key_Up);
         QVERIFY(!grid.currentIndex().isValid());
@@ -266,7 +269,7 @@ private slots:
         QTest::keyClicks(editor, "x");
         press(editor, key, Qt::KeyboardModifiers(modifiers));
         QCOMPARE(EditorAt(*m_window, 1, kTitle), editor);
-        QCOMPARE(m_window->grid().currentIndex(), model().index(1, kTitle));
+        QCOMPARE(m_window->grid().currentIndex(), view().index(1, kTitle));
         QCOMPARE(editor->text(), QStringLiteral("x")); // an opening editor selects its text
         QVERIFY(!model().anyModified());
     }
@@ -299,7 +302,7 @@ private slots:
         QTest::keyClick(calendar, Qt::Key_Return);
         QTRY_VERIFY(!editor->isPopupOpen());
         QCOMPARE(EditorAt(*m_window, 0, kCreated), editor);
-        QCOMPARE(m_window->grid().currentIndex(), model().index(0, kCreated));
+        QCOMPARE(m_window->grid().currentIndex(), view().index(0, kCreated));
         press(editor, Qt::Key_Return);
         QCOMPARE(record(0).Value(8), std::string("2009-03-06 14:07:09"));
     }
@@ -308,12 +311,12 @@ private slots:
     {
         m_window = WindowWithRows({Titled("a"), Titled("b")});
         app::DocumentGrid& grid = m_window->grid();
-        const QRect cell = grid.visualRect(model().index(1, kTitle));
+        const QRect cell = grid.visualRect(view().index(1, kTitle));
         QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, cell.center());
-        QCOMPARE(grid.currentIndex(), model().index(1, kTitle));
+        QCOMPARE(grid.currentIndex(), view().index(1, kTitle));
         QVERIFY(EditorAt(*m_window, 1, kTitle) == nullptr);
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
-                          grid.visualRect(model().index(0, kTitle)).center());
+                          grid.visualRect(view().index(0, kTitle)).center());
         QVERIFY(EditorAt(*m_window, 0, kTitle) != nullptr);
     }
 
@@ -324,14 +327,14 @@ private slots:
         FocusCell(*m_window, 0, kTitle);
         grid.commitOpenEditor();
         grid.keyboardSearch(QStringLiteral("b"));
-        QCOMPARE(grid.currentIndex(), model().index(1, kTitle));
+        QCOMPARE(grid.currentIndex(), view().index(1, kTitle));
         QVERIFY(EditorAt(*m_window, 1, kTitle) == nullptr);
     }
 
     void editorCoversExactlyItsCell()
     {
         m_window = WindowWithRows({Titled(std::string(300, 'W')), Dated("2009-03-05 14:07:09")});
-        for (const QModelIndex& index : {model().index(0, kTitle), model().index(1, kCreated)}) {
+        for (const QModelIndex& index : {view().index(0, kTitle), view().index(1, kCreated)}) {
             QWidget* editor = FocusCell(*m_window, index.row(), index.column());
             QVERIFY(editor != nullptr);
             QCOMPARE(editor->geometry(), m_window->grid().visualRect(index));

@@ -1,6 +1,7 @@
 #include "EditingTestSupport.h"
 
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 
@@ -37,7 +38,7 @@ engine::DocumentRecord Titled(const std::string& title)
 QWidget* FocusCell(app::TfmMain& window, int row, int column)
 {
     app::DocumentGrid& grid = window.grid();
-    const QModelIndex cell = window.model().index(row, column);
+    const QModelIndex cell = window.view().index(row, column);
     if (QWidget* open = EditorAt(window, row, column)) {
         return open;
     }
@@ -52,7 +53,7 @@ QWidget* FocusCell(app::TfmMain& window, int row, int column)
 
 QWidget* EditorAt(app::TfmMain& window, int row, int column)
 {
-    return window.grid().indexWidget(window.model().index(row, column));
+    return window.grid().indexWidget(window.view().index(row, column));
 }
 
 } // namespace editingtest
