@@ -4,7 +4,6 @@
 #include "app/PendingChangesModel.h"
 #include "app/PreviewFooter.h"
 #include "editing/QtText.h"
-#include "engine/record/PathMessage.h"
 #include "engine/tables/FillValue.h"
 
 #include <QComboBox>
@@ -136,7 +135,7 @@ void FillPatternDialog::refresh()
     QStringList problems;
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         if (!m_rowProblems[i].empty()) {
-            problems << editing::ToQString(engine::PathMessage(m_records[i]->FullPath, m_rowProblems[i]));
+            problems << editing::ToQString(m_records[i]->FullPath + ": " + m_rowProblems[i]);
         }
     }
     m_problems->clear();

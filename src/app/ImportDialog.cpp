@@ -61,6 +61,8 @@ void ImportDialog::refresh()
     m_planned.clear();
     m_plannedCustom.clear();
     m_problems->clear();
+    // The old list goes first, so that two lists of a large table are never held at once.
+    m_changes->setPreviewEntries({});
     QString blocked;
     std::size_t matched = 0;
     std::size_t unmatched = 0;
@@ -79,6 +81,13 @@ void ImportDialog::refresh()
             }
         }
         std::vector<std::string> customProblems;
+        // Room for every value the table holds, so that a list of millions is not moved as it grows;
+        // the pages never written cost nothing.
+        std::size_t mostChanges = 0;
+        for (const auto& [sheetRow, recordIndex] : match.Pairs) {
+            mostChanges += sheet.Rows[sheetRow].Values.size() + sheet.Rows[sheetRow].Custom.size();
+        }
+        listed.reserve(mostChanges);
         for (const auto& [sheetRow, recordIndex] : match.Pairs) {
             const engine::DocumentRecord& record = *m_records[recordIndex];
             if (!record.LastError.empty()) {
