@@ -7,6 +7,7 @@
 #include "app/TfmMain.h"
 #include "engine/custom/CustomProperties.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -141,6 +142,7 @@ private slots:
             QVERIFY(!ApplyEnabled(dialog));
             QVERIFY(!TextOf(dialog, "lblBlocked").isEmpty());
             QCOMPARE(ChangeRows(dialog), QStringList());
+            QAbstractItemModelTester tester(dialog.findChild<QTableView*>("tvChanges")->model());
             dialog.findChild<QCheckBox*>(QStringLiteral("cbSkipInvalid"))->setChecked(true);
             QVERIFY(ApplyEnabled(dialog));
             // Alpha is what a.pptx holds, so its title is not listed; a date reads as the grid shows it.
