@@ -1,17 +1,18 @@
 #include "app/FillPatternDialog.h"
 
+#include "app/ChangesView.h"
+#include "app/PendingChangesModel.h"
 #include "app/PreviewFooter.h"
 #include "editing/QtText.h"
 #include "engine/tables/FillValue.h"
 
-#include <QBrush>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -44,19 +45,21 @@ FillPatternDialog::FillPatternDialog(std::vector<const engine::DocumentRecord*> 
         QStringLiteral("optional: the whole file name must match; groups are {1}..{9}"));
     form->addRow(QStringLiteral("File name &matches:"), m_match);
     layout->addLayout(form);
-    m_preview = new QTableWidget(0, 2, this);
-    m_preview->setObjectName(QStringLiteral("tblPreview"));
-    m_preview->setHorizontalHeaderLabels({QStringLiteral("File Name"), QStringLiteral("Value")});
-    m_preview->horizontalHeader()->setStretchLastSection(true);
-    m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    layout->addWidget(m_preview, 1);
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("lblCounts"));
+    layout->addWidget(m_counts);
+    m_changes = new PendingChangesModel(std::vector<PreviewEntry>{}, this);
+    layout->addWidget(MakeChangesView(*m_changes, *this), 2);
+    m_problems = new QListWidget(this);
+    m_problems->setObjectName(QStringLiteral("lstProblems"));
+    layout->addWidget(m_problems, 1);
     const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblError"));
     m_error = footer.Message;
     m_apply = footer.Apply;
     connect(m_property, &QComboBox::currentIndexChanged, this, &FillPatternDialog::refresh);
     connect(m_pattern, &QLineEdit::textChanged, this, &FillPatternDialog::refresh);
     connect(m_match, &QLineEdit::textChanged, this, &FillPatternDialog::refresh);
-    resize(640, 480);
+    resize(900, 560);
     refresh();
 }
 
@@ -117,26 +120,34 @@ QString FillPatternDialog::evaluate()
 void FillPatternDialog::refresh()
 {
     const QString error = evaluate();
-    const std::size_t shown = std::min<std::size_t>(m_records.size(), kPreviewRows);
-    m_preview->setRowCount(static_cast<int>(shown));
-    auto planned = m_planned.begin();
-    for (std::size_t i = 0; i < shown; ++i) {
-        const int row = static_cast<int>(i);
-        m_preview->setItem(row, 0, new QTableWidgetItem(editing::ToQString(m_records[i]->FileName)));
-        auto* value = new QTableWidgetItem;
-        if (planned != m_planned.end() && planned->first == i) {
-            value->setText(editing::ToQString(planned->second));
-            ++planned;
-        } else {
-            value->setText(editing::ToQString(m_rowProblems[i]));
-            value->setForeground(QBrush(Qt::red));
-        }
-        m_preview->setItem(row, 1, value);
+    if (!error.isEmpty()) {
+        m_planned.clear();
     }
+    // A value equal to what the row shows is planned but changes nothing, so it is not listed.
+    std::vector<PreviewEntry> listed;
+    const std::size_t p = property();
+    for (const auto& [position, value] : m_planned) {
+        const engine::DocumentRecord& record = *m_records[position];
+        if (record.Value(p) != value) {
+            listed.push_back(PreviewEntry{&record, engine::PendingChange{p, record.Value(p), value, {}}});
+        }
+    }
+    QStringList problems;
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        if (!m_rowProblems[i].empty()) {
+            problems << editing::ToQString(m_records[i]->FullPath + ": " + m_rowProblems[i]);
+        }
+    }
+    m_problems->clear();
+    m_problems->addItems(problems);
     const std::size_t skipped = m_records.size() - m_planned.size();
+    m_counts->setText(QStringLiteral("Rows: %1    Left as they are: %2    Values to change: %3")
+                          .arg(m_records.size())
+                          .arg(error.isEmpty() ? skipped : m_records.size())
+                          .arg(listed.size()));
+    m_changes->setPreviewEntries(std::move(listed));
     if (!error.isEmpty()) {
         m_error->setText(error);
-        m_planned.clear();
     } else if (skipped > 0) {
         m_error->setText(
             QStringLiteral("%1 of %2 rows are left as they are.").arg(skipped).arg(m_records.size()));

@@ -12,21 +12,21 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
-class QTableWidget;
 
 namespace app {
 
-// Chooses a property, a pattern and an optional file-name expression, and previews the values
-// they give the first rows; rows the pattern cannot fill show why and are left as they are.
+class PendingChangesModel;
+
+// Chooses a property, a pattern and an optional file-name expression, and previews each value
+// they would change (file, property, the value shown now and the new one); rows the pattern cannot
+// fill are listed with the reason and left as they are.
 class FillPatternDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    // How many rows the preview shows.
-    static constexpr int kPreviewRows = 20;
-
     // records are the rows to fill (the checked ones), in grid order.
     explicit FillPatternDialog(std::vector<const engine::DocumentRecord*> records, QWidget* parent = nullptr);
 
@@ -51,7 +51,9 @@ private:
     QComboBox* m_property = nullptr;
     QLineEdit* m_pattern = nullptr;
     QLineEdit* m_match = nullptr;
-    QTableWidget* m_preview = nullptr;
+    QLabel* m_counts = nullptr;
+    PendingChangesModel* m_changes = nullptr;
+    QListWidget* m_problems = nullptr;
     QLabel* m_error = nullptr;
     QPushButton* m_apply = nullptr;
 };

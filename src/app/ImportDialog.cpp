@@ -1,5 +1,7 @@
 #include "app/ImportDialog.h"
 
+#include "app/ChangesView.h"
+#include "app/PendingChangesModel.h"
 #include "app/PreviewFooter.h"
 #include "editing/QtText.h"
 #include "engine/tables/ImportPlan.h"
@@ -8,6 +10,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,6 +32,8 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("lblCounts"));
     layout->addWidget(m_counts);
+    m_changes = new PendingChangesModel(std::vector<PreviewEntry>{}, this);
+    layout->addWidget(MakeChangesView(*m_changes, *this), 2);
     m_problems = new QListWidget(this);
     m_problems->setObjectName(QStringLiteral("lstProblems"));
     layout->addWidget(m_problems, 1);
@@ -47,7 +52,7 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     connect(m_emptyClears, &QCheckBox::toggled, this, &ImportDialog::refresh);
     connect(m_skipInvalid, &QCheckBox::toggled, this, &ImportDialog::refresh);
     connect(m_ignoreUnknown, &QCheckBox::toggled, this, &ImportDialog::refresh);
-    resize(640, 400);
+    resize(900, 560);
     refresh();
 }
 
@@ -56,11 +61,13 @@ void ImportDialog::refresh()
     m_planned.clear();
     m_plannedCustom.clear();
     m_problems->clear();
+    // The old list goes first, so that two lists of a large table are never held at once.
+    m_changes->setPreviewEntries({});
     QString blocked;
     std::size_t matched = 0;
     std::size_t unmatched = 0;
     std::size_t invalid = 0;
-    std::size_t changes = 0;
+    std::vector<PreviewEntry> listed;
     try {
         const engine::ImportSheet sheet = engine::InterpretImportTable(
             m_table, engine::ImportOptions{m_emptyClears->isChecked(), m_ignoreUnknown->isChecked()});
@@ -74,6 +81,13 @@ void ImportDialog::refresh()
             }
         }
         std::vector<std::string> customProblems;
+        // Room for every value the table holds, so that a list of millions is not moved as it grows;
+        // the pages never written cost nothing.
+        std::size_t mostChanges = 0;
+        for (const auto& [sheetRow, recordIndex] : match.Pairs) {
+            mostChanges += sheet.Rows[sheetRow].Values.size() + sheet.Rows[sheetRow].Custom.size();
+        }
+        listed.reserve(mostChanges);
         for (const auto& [sheetRow, recordIndex] : match.Pairs) {
             const engine::DocumentRecord& record = *m_records[recordIndex];
             if (!record.LastError.empty()) {
@@ -85,9 +99,8 @@ void ImportDialog::refresh()
             const engine::ImportRow& row = sheet.Rows[sheetRow];
             // Tried on a copy, so that a custom value its property's type cannot hold is found now.
             engine::DocumentRecord trial = record;
-            const std::vector<engine::PendingChange> applied =
+            std::vector<engine::PendingChange> applied =
                 engine::ApplyImportRow(sheet, row, trial, customProblems);
-            changes += applied.size();
             editing::BatchValues values;
             for (const engine::ImportValue& value : row.Values) {
                 values.push_back(editing::BatchValue{value.Property, value.Text});
@@ -104,6 +117,9 @@ void ImportDialog::refresh()
             }
             if (!custom.empty()) {
                 m_plannedCustom.emplace_back(recordIndex, std::move(custom));
+            }
+            for (engine::PendingChange& change : applied) {
+                listed.push_back(PreviewEntry{&record, std::move(change)});
             }
         }
         for (const std::string& line : customProblems) {
@@ -125,13 +141,15 @@ void ImportDialog::refresh()
     if (!blocked.isEmpty()) {
         m_planned.clear();
         m_plannedCustom.clear();
+        listed.clear();
     }
     m_counts->setText(QStringLiteral("Rows matched: %1    Unmatched: %2    Invalid cells: %3    "
                                      "Values to change: %4")
                           .arg(matched)
                           .arg(unmatched)
                           .arg(invalid)
-                          .arg(blocked.isEmpty() ? changes : 0));
+                          .arg(listed.size()));
+    m_changes->setPreviewEntries(std::move(listed));
     m_blocked->setText(blocked);
     m_blocked->setVisible(!blocked.isEmpty());
     m_apply->setEnabled(blocked.isEmpty());

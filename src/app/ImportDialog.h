@@ -19,8 +19,11 @@ class QPushButton;
 
 namespace app {
 
+class PendingChangesModel;
+
 // The preview of a table import: how many of its rows name a package of the window, how many do
-// not, which cells cannot be used and why. Apply stays disabled while nothing can be imported, while
+// not, each value it would change (file, property, the value shown now and the imported one),
+// which cells cannot be used and why. Apply stays disabled while nothing can be imported, while
 // the table cannot be read as it stands (an unknown column unless left out, a column twice, a row of
 // another width, two rows for one package), or while some cell is invalid and "Skip invalid cells" is
 // off, and the dialog says why.
@@ -58,6 +61,7 @@ private:
     std::vector<std::pair<std::size_t, editing::BatchValues>> m_planned;
     std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>> m_plannedCustom;
     QLabel* m_counts = nullptr;
+    PendingChangesModel* m_changes = nullptr;
     QListWidget* m_problems = nullptr;
     QCheckBox* m_emptyClears = nullptr;
     QCheckBox* m_skipInvalid = nullptr;

@@ -1,6 +1,7 @@
 #include "app/PendingChangesModel.h"
 
 #include "editing/QtText.h"
+#include "engine/custom/CustomColumnCaption.h"
 #include "engine/package/OfficeExtensions.h"
 #include "engine/record/PathMessage.h"
 
@@ -9,6 +10,7 @@
 #include <QtConcurrent>
 
 #include <array>
+#include <numeric>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -29,11 +31,11 @@ QString OneLine(const std::string& text)
 
 // Per entry, whether its package holds a digital signature. Each package is opened once, on all
 // cores, since every look reads the package's directory from disk.
-std::vector<char> SignedEntries(const std::vector<ReviewEntry>& entries)
+std::vector<char> SignedEntries(const std::vector<PreviewEntry>& entries)
 {
     std::unordered_map<std::string, std::size_t> indexOf;
     std::vector<std::string> paths;
-    for (const ReviewEntry& entry : entries) {
+    for (const PreviewEntry& entry : entries) {
         if (indexOf.try_emplace(entry.Record->FullPath, paths.size()).second) {
             paths.push_back(entry.Record->FullPath);
         }
@@ -42,7 +44,7 @@ std::vector<char> SignedEntries(const std::vector<ReviewEntry>& entries)
         paths, [](const std::string& path) -> char { return engine::PackageIsSigned(path) ? 1 : 0; });
     std::vector<char> result;
     result.reserve(entries.size());
-    for (const ReviewEntry& entry : entries) {
+    for (const PreviewEntry& entry : entries) {
         result.push_back(isSigned[static_cast<qsizetype>(indexOf.at(entry.Record->FullPath))]);
     }
     return result;
@@ -68,27 +70,17 @@ std::vector<ReviewEntry> CollectReviewEntries(engine::DocumentList& rows,
 
 PendingChangesModel::PendingChangesModel(std::vector<ReviewEntry> entries, QObject* parent)
     : QAbstractTableModel(parent)
-    , m_entries(std::move(entries))
-    , m_signed(SignedEntries(m_entries))
+    , m_review(true)
 {
-    std::array<bool, engine::kPropertyCount> occurs{};
-    QStringList customNames;
-    for (const ReviewEntry& entry : m_entries) {
-        const QString name = editing::ToQString(engine::ChangeName(entry.Change));
-        m_names << name;
-        if (entry.Change.CustomName.empty()) {
-            occurs[entry.Change.Property] = true;
-        } else if (!customNames.contains(name)) {
-            customNames << name;
-        }
+    m_entries.reserve(entries.size());
+    m_editable.reserve(entries.size());
+    m_keep.reserve(entries.size());
+    for (ReviewEntry& entry : entries) {
+        m_entries.push_back(PreviewEntry{entry.Record, std::move(entry.Change)});
+        m_editable.push_back(entry.Record);
+        m_keep.push_back(entry.Keep ? 1 : 0);
     }
-    for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
-        if (occurs[p]) {
-            const std::string_view name = engine::DisplayName(p);
-            m_propertyNames << editing::ToQString(name);
-        }
-    }
-    m_propertyNames << customNames;
+    m_signed = SignedEntries(m_entries);
     std::unordered_set<std::string> signedPaths;
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         if (m_signed[i] != 0) {
@@ -96,15 +88,77 @@ PendingChangesModel::PendingChangesModel(std::vector<ReviewEntry> entries, QObje
         }
     }
     m_signedPackages = signedPaths.size();
+    nameProperties();
     setPropertyFilter({});
+}
+
+PendingChangesModel::PendingChangesModel(std::vector<PreviewEntry> entries, QObject* parent)
+    : QAbstractTableModel(parent)
+{
+    setPreviewEntries(std::move(entries));
+}
+
+void PendingChangesModel::setPreviewEntries(std::vector<PreviewEntry> entries)
+{
+    if (m_review) {
+        return; // a review lists what it was made with: its checks belong to those entries
+    }
+    beginResetModel();
+    m_entries = std::move(entries);
+    nameProperties();
+    m_shown.resize(m_entries.size());
+    std::iota(m_shown.begin(), m_shown.end(), std::size_t{0});
+    endResetModel();
+}
+
+void PendingChangesModel::nameProperties()
+{
+    // First each entry's slot: its property index, or kPropertyCount + the custom name's place as met.
+    constexpr auto kCustomSlots = static_cast<int>(engine::kPropertyCount);
+    std::array<bool, engine::kPropertyCount> occurs{};
+    QStringList customNames;
+    std::unordered_map<std::string, int> customPlace;
+    m_nameOf.clear();
+    m_nameOf.reserve(m_entries.size());
+    for (const PreviewEntry& entry : m_entries) {
+        const engine::PendingChange& change = entry.Change;
+        if (change.CustomName.empty()) {
+            occurs[change.Property] = true;
+            m_nameOf.push_back(static_cast<int>(change.Property));
+            continue;
+        }
+        const auto [at, added] = customPlace.try_emplace(change.CustomName, customNames.size());
+        if (added) {
+            customNames << editing::ToQString(m_review ? engine::ChangeName(change)
+                                                       : engine::CustomColumnCaption(change.CustomName));
+        }
+        m_nameOf.push_back(kCustomSlots + at->second);
+    }
+    // Then the names, the catalogue's in catalogue order before the custom ones, and each slot
+    // turned into its name's place.
+    std::array<int, engine::kPropertyCount> corePlace{};
+    m_propertyNames.clear();
+    for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
+        if (occurs[p]) {
+            corePlace[p] = static_cast<int>(m_propertyNames.size());
+            m_propertyNames << editing::ToQString(engine::DisplayName(p));
+        }
+    }
+    const auto firstCustom = static_cast<int>(m_propertyNames.size());
+    m_propertyNames << customNames;
+    for (int& slot : m_nameOf) {
+        slot = slot < kCustomSlots ? corePlace[static_cast<std::size_t>(slot)]
+                                   : firstCustom + slot - kCustomSlots;
+    }
 }
 
 void PendingChangesModel::setPropertyFilter(const QString& name)
 {
+    const qsizetype wanted = m_propertyNames.indexOf(name);
     beginResetModel();
     m_shown.clear();
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (name.isEmpty() || m_names[static_cast<qsizetype>(i)] == name) {
+        if (name.isEmpty() || m_nameOf[i] == wanted) {
             m_shown.push_back(i);
         }
     }
@@ -114,14 +168,14 @@ void PendingChangesModel::setPropertyFilter(const QString& name)
 std::vector<editing::RecordDrops> PendingChangesModel::droppedChanges() const
 {
     std::vector<editing::RecordDrops> drops;
-    for (const ReviewEntry& entry : m_entries) {
-        if (entry.Keep) {
+    for (std::size_t i = 0; i < m_keep.size(); ++i) {
+        if (m_keep[i] != 0) {
             continue;
         }
-        if (drops.empty() || drops.back().Record != entry.Record) {
-            drops.push_back(editing::RecordDrops{entry.Record, {}});
+        if (drops.empty() || drops.back().Record != m_editable[i]) {
+            drops.push_back(editing::RecordDrops{m_editable[i], {}});
         }
-        drops.back().Changes.push_back(entry.Change);
+        drops.back().Changes.push_back(m_entries[i].Change);
     }
     return drops;
 }
@@ -138,7 +192,8 @@ int PendingChangesModel::columnCount(const QModelIndex& parent) const
 
 QVariant PendingChangesModel::fileData(int row, int role) const
 {
-    const ReviewEntry& entry = m_entries[m_shown[static_cast<std::size_t>(row)]];
+    const std::size_t at = m_shown[static_cast<std::size_t>(row)];
+    const PreviewEntry& entry = m_entries[at];
     switch (role) {
     case Qt::DisplayRole: {
         // The name heads its group; the rows below it belong to the same file.
@@ -147,16 +202,19 @@ QVariant PendingChangesModel::fileData(int row, int role) const
         return first ? editing::ToQString(entry.Record->FileName) : QString();
     }
     case Qt::ToolTipRole:
-        return editing::ToQString(m_signed[m_shown[static_cast<std::size_t>(row)]] != 0
+        return editing::ToQString(isSigned(at)
                                       ? engine::PathMessage(entry.Record->FullPath, engine::kSignatureWarning)
                                       : entry.Record->FullPath);
     case Qt::DecorationRole:
-        if (m_signed[m_shown[static_cast<std::size_t>(row)]] != 0) {
+        if (isSigned(at)) {
             return QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
         }
         return {};
     case Qt::CheckStateRole:
-        return entry.Keep ? Qt::Checked : Qt::Unchecked;
+        if (m_review) {
+            return m_keep[at] != 0 ? Qt::Checked : Qt::Unchecked;
+        }
+        return {};
     default:
         return {};
     }
@@ -175,7 +233,7 @@ QVariant PendingChangesModel::data(const QModelIndex& index, int role) const
         return {};
     }
     if (index.column() == PropertyColumn) {
-        return m_names[static_cast<qsizetype>(at)];
+        return m_propertyNames[m_nameOf[at]];
     }
     const engine::PendingChange& change = m_entries[at].Change;
     const std::string& text = index.column() == OldColumn ? change.Old : change.New;
@@ -196,7 +254,7 @@ QVariant PendingChangesModel::headerData(int section, Qt::Orientation orientatio
 Qt::ItemFlags PendingChangesModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.isValid() && index.column() == FileColumn) {
+    if (m_review && index.isValid() && index.column() == FileColumn) {
         flags |= Qt::ItemIsUserCheckable;
     }
     return flags;
@@ -204,14 +262,14 @@ Qt::ItemFlags PendingChangesModel::flags(const QModelIndex& index) const
 
 bool PendingChangesModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    if (!index.isValid() || index.column() != FileColumn || role != Qt::CheckStateRole ||
+    if (!m_review || !index.isValid() || index.column() != FileColumn || role != Qt::CheckStateRole ||
         index.row() >= rowCount()) {
         return false;
     }
-    ReviewEntry& entry = m_entries[m_shown[static_cast<std::size_t>(index.row())]];
-    const bool keep = value.toInt() == Qt::Checked;
-    if (entry.Keep != keep) {
-        entry.Keep = keep;
+    char& keep = m_keep[m_shown[static_cast<std::size_t>(index.row())]];
+    const char wanted = value.toInt() == Qt::Checked ? 1 : 0;
+    if (keep != wanted) {
+        keep = wanted;
         emit dataChanged(index, index, {Qt::CheckStateRole});
     }
     return true;

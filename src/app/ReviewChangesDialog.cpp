@@ -1,9 +1,10 @@
 #include "app/ReviewChangesDialog.h"
 
+#include "app/ChangesView.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -15,7 +16,7 @@ ReviewChangesDialog::ReviewChangesDialog(std::vector<ReviewEntry> entries, QWidg
     : QDialog(parent)
     , m_model(new PendingChangesModel(std::move(entries), this))
     , m_filter(new QComboBox(this))
-    , m_view(new QTableView(this))
+    , m_view(MakeChangesView(*m_model, *this))
 {
     setObjectName(QStringLiteral("dlgReviewChanges"));
     setWindowTitle(QStringLiteral("Review Changes"));
@@ -31,18 +32,6 @@ ReviewChangesDialog::ReviewChangesDialog(std::vector<ReviewEntry> entries, QWidg
     filterLabel->setBuddy(m_filter);
     filterRow->addWidget(filterLabel);
     filterRow->addWidget(m_filter, 1);
-
-    m_view->setObjectName(QStringLiteral("tvChanges"));
-    m_view->setModel(m_model);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setWordWrap(false);
-    m_view->verticalHeader()->hide();
-    // Fixed row heights keep a long list as quick as a short one.
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->horizontalHeader()->setStretchLastSection(true);
-    m_view->setColumnWidth(PendingChangesModel::FileColumn, 200);
-    m_view->setColumnWidth(PendingChangesModel::PropertyColumn, 150);
-    m_view->setColumnWidth(PendingChangesModel::OldColumn, 250);
 
     QString hintText = QStringLiteral("Uncheck a change to take it back.");
     if (const std::size_t count = m_model->signedPackageCount(); count > 0) {

@@ -7,6 +7,7 @@
 #include "app/TfmMain.h"
 #include "engine/custom/CustomProperties.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +15,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QScopeGuard>
+#include <QTableView>
 #include <QUndoStack>
 
 using namespace app;
@@ -31,12 +33,52 @@ constexpr std::size_t kCompany = 15;
 
 QString TextOf(QDialog& dialog, const char* name)
 {
-    return dialog.findChild<QLabel*>(QString::fromLatin1(name))->text();
+    const auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+    return label != nullptr ? label->text() : QStringLiteral("no label %1").arg(QLatin1String(name));
 }
 
 bool ApplyEnabled(QDialog& dialog)
 {
     return dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->isEnabled();
+}
+
+// A failed check returns from a dialog's handler; the dialog is then closed, so that the test goes on.
+[[nodiscard]] auto ClosedOnReturn(QDialog& dialog)
+{
+    return qScopeGuard([&dialog] {
+        if (dialog.isVisible()) {
+            dialog.reject();
+        }
+    });
+}
+
+// The rows of a preview's list of changes (File, Property, Old, New), cells joined by '|'.
+QStringList ChangeRows(QDialog& dialog)
+{
+    const auto* view = dialog.findChild<QTableView*>(QStringLiteral("tvChanges"));
+    if (view == nullptr) {
+        return {QStringLiteral("no list of changes")};
+    }
+    const QAbstractItemModel& model = *view->model();
+    QStringList rows;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model.columnCount(); ++column) {
+            cells << model.index(row, column).data().toString();
+        }
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+QStringList ProblemLines(QDialog& dialog)
+{
+    const auto* problems = dialog.findChild<QListWidget*>(QStringLiteral("lstProblems"));
+    QStringList lines;
+    for (int i = 0; problems != nullptr && i < problems->count(); ++i) {
+        lines << problems->item(i)->text();
+    }
+    return lines;
 }
 
 } // namespace
@@ -78,11 +120,12 @@ private slots:
         const int stepsBefore = m_window->undoStack()->count();
         const std::string fileBefore = testsupport::ReadFileBytes(*m_dir / "a.pptx");
         testsupport::WriteFileBytes(*m_dir / "table.csv", "FullPath,Title,Company,CreatedTime,Notes\r\n"
-                                                          "a.pptx,Alpha,NewCo,,x\r\n"
+                                                          "a.pptx,Alpha,NewCo,2021-03-04,x\r\n"
                                                           "b.pptx,Beta 2,,31/02/2020,\r\n"
                                                           "missing.pptx,X,,,\r\n");
         Dialogs::setNextFileNames({Native(*m_dir / "table.csv")});
         WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            const auto closed = ClosedOnReturn(dialog);
             // A column that names no property blocks the table until such columns are left out.
             QVERIFY(!ApplyEnabled(dialog));
             QVERIFY(TextOf(dialog, "lblBlocked").contains(QStringLiteral("unknown column \"Notes\"")));
@@ -91,20 +134,23 @@ private slots:
             QVERIFY2(counts.contains(QStringLiteral("Rows matched: 2")), qPrintable(counts));
             QVERIFY2(counts.contains(QStringLiteral("Unmatched: 1")), qPrintable(counts));
             QVERIFY2(counts.contains(QStringLiteral("Invalid cells: 1")), qPrintable(counts));
-            const auto* problems = dialog.findChild<QListWidget*>(QStringLiteral("lstProblems"));
-            QStringList lines;
-            for (int i = 0; i < problems->count(); ++i) {
-                lines << problems->item(i)->text();
-            }
-            const QString all = lines.join(QLatin1Char('\n'));
+            const QString all = ProblemLines(dialog).join(QLatin1Char('\n'));
             QVERIFY2(all.contains(QStringLiteral("table.csv:3: CreatedTime")), qPrintable(all));
             QVERIFY2(all.contains(QStringLiteral("no package at missing.pptx")), qPrintable(all));
             QVERIFY2(all.contains(QStringLiteral("\"Notes\"")), qPrintable(all));
             // An invalid cell blocks the whole table until it is skipped.
             QVERIFY(!ApplyEnabled(dialog));
             QVERIFY(!TextOf(dialog, "lblBlocked").isEmpty());
+            QCOMPARE(ChangeRows(dialog), QStringList());
+            QAbstractItemModelTester tester(dialog.findChild<QTableView*>("tvChanges")->model());
             dialog.findChild<QCheckBox*>(QStringLiteral("cbSkipInvalid"))->setChecked(true);
             QVERIFY(ApplyEnabled(dialog));
+            // Alpha is what a.pptx holds, so its title is not listed; a date reads as the grid shows it.
+            QCOMPARE(ChangeRows(dialog),
+                     (QStringList{"a.pptx|Company|Acme|NewCo", "|CreatedTime||2021-03-04 00:00:00",
+                                  "b.pptx|Title|Beta|Beta 2"}));
+            QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 3")),
+                     qPrintable(TextOf(dialog, "lblCounts")));
             const auto companyOfB = [&dialog] {
                 for (const auto& [row, values] : dialog.plannedValues()) {
                     for (const editing::BatchValue& value : values) {
@@ -118,6 +164,8 @@ private slots:
             QVERIFY(!companyOfB());
             dialog.findChild<QCheckBox*>(QStringLiteral("cbEmptyClears"))->setChecked(true);
             QVERIFY(companyOfB()); // the empty cell now clears
+            // The old side is what the row shows now, its pending edit included.
+            QCOMPARE(ChangeRows(dialog).value(3), QStringLiteral("|Company|Edited|"));
             dialog.findChild<QCheckBox*>(QStringLiteral("cbEmptyClears"))->setChecked(false);
             dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->click();
         });
@@ -165,8 +213,15 @@ private slots:
                                     "FullPath,Category,Custom:Category\na.pptx,core,mine\n");
         Dialogs::setNextFileNames({Native(*m_dir / "t.csv")});
         WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            const auto closed = ClosedOnReturn(dialog);
             QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 2")),
                      qPrintable(TextOf(dialog, "lblCounts")));
+            // The custom property is named as the grid captions its column.
+            QCOMPARE(ChangeRows(dialog), (QStringList{"a.pptx|Category||core", "|Custom:Category||mine"}));
+            // A preview, not a review: nothing in it can be unchecked.
+            const QAbstractItemModel& changes = *dialog.findChild<QTableView*>("tvChanges")->model();
+            QVERIFY(!(changes.flags(changes.index(0, 0)) & Qt::ItemIsUserCheckable));
+            QVERIFY(!changes.index(0, 0).data(Qt::CheckStateRole).isValid());
             dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->click();
         });
         m_window->findChild<QAction*>(QStringLiteral("actImport"))->trigger();
@@ -189,6 +244,7 @@ private slots:
         model.documents().SetCheckState(1, engine::kUnchecked);
         model.documents().SetCheckState(2, engine::kChecked);
         WhenShown<FillPatternDialog>([](FillPatternDialog& dialog) {
+            const auto closed = ClosedOnReturn(dialog);
             auto* pattern = dialog.findChild<QLineEdit*>(QStringLiteral("edPattern"));
             auto* match = dialog.findChild<QLineEdit*>(QStringLiteral("edMatch"));
             auto* property = dialog.findChild<QComboBox*>(QStringLiteral("cbProperty"));
@@ -206,13 +262,22 @@ private slots:
             rejected(QStringLiteral("{stem}"), {}, "No checked row can be filled");
 
             property->setCurrentIndex(int(kTitle));
+            // A value the row already holds is no change.
+            pattern->setText(QStringLiteral("Old"));
+            QCOMPARE(ChangeRows(dialog), QStringList());
+            QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 0")),
+                     qPrintable(TextOf(dialog, "lblCounts")));
+
             pattern->setText(QStringLiteral("{2} ({1})"));
             match->setText(QStringLiteral("(\\d+) - (.*)\\.pptx"));
             QVERIFY(ApplyEnabled(dialog));
-            const auto* preview = dialog.findChild<QTableWidget*>(QStringLiteral("tblPreview"));
-            QCOMPARE(preview->rowCount(), 2); // the checked rows only
-            QCOMPARE(preview->item(0, 1)->text(), QStringLiteral("Plan (2024)"));
-            QVERIFY(preview->item(1, 1)->text().contains(QStringLiteral("does not match")));
+            // The checked rows only; the one left alone says why.
+            QCOMPARE(ChangeRows(dialog), (QStringList{"2024 - Plan.pptx|Title|Old|Plan (2024)"}));
+            const QString problems = ProblemLines(dialog).join(QLatin1Char('\n'));
+            QVERIFY2(problems.contains(QStringLiteral("notes.pptx: the file name does not match")),
+                     qPrintable(problems));
+            QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 1")),
+                     qPrintable(TextOf(dialog, "lblCounts")));
             QVERIFY(TextOf(dialog, "lblError").contains(QStringLiteral("1 of 2")));
             dialog.findChild<QPushButton*>(QStringLiteral("btnApply"))->click();
         });
