@@ -7,6 +7,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "app/UserGuideWindow.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
@@ -19,7 +20,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -110,6 +113,39 @@ private slots:
     {
         apptest::CloseMainWindow(m_window);
         m_dir.reset();
+    }
+
+    // On a screen smaller than the window (800 by 600 at twice the scale) the window, the window
+    // again with the geometry it had on a larger screen, and the user guide open inside the screen.
+    void windowsOpenInsideASmallScreen()
+    {
+        if (!apptest::OnSmallScreen()) {
+            const QString failure = apptest::RunOnSmallScreen();
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            return;
+        }
+        const QRect area = m_window->screen()->availableGeometry();
+        const auto onScreen = [&](const QWidget& window) {
+            QVERIFY2(area.contains(window.frameGeometry()), qPrintable(QStringLiteral("%1: %2x%3 at %4,%5")
+                                                                           .arg(window.objectName())
+                                                                           .arg(window.width())
+                                                                           .arg(window.height())
+                                                                           .arg(window.x())
+                                                                           .arg(window.y())));
+        };
+        onScreen(*m_window);
+        const QMenuBar* menus = m_window->menuBar();
+        QVERIFY(area.contains(QRect(menus->mapToGlobal(QPoint()), menus->size())));
+
+        m_window->setGeometry(-500, -400, 2000, 1500);
+        QVERIFY(m_window->close()); // remembers that geometry
+        apptest::CloseMainWindow(m_window);
+        apptest::OpenMainWindow(m_window);
+        onScreen(*m_window);
+
+        UserGuideWindow* guide = UserGuideWindow::showFor(m_window.get());
+        QVERIFY(QTest::qWaitForWindowExposed(guide));
+        onScreen(*guide);
     }
 
     void addFolderAddsCheckedRowsInScanOrder()
