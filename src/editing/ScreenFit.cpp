@@ -19,8 +19,8 @@ namespace {
 const QString kScrollAreaName = QStringLiteral("ScreenFitScroll");
 const char* const kCentreProperty = "screenFitCentre";
 
-// Windows the user moves by their title bar; menus, tooltips and pop-ups place themselves.
-bool HasOwnPlace(const QWidget& widget)
+// Main windows, dialogs and tool windows; menus, tooltips and pop-ups place themselves.
+bool IsFittedWindow(const QWidget& widget)
 {
     if (!widget.isWindow()) {
         return false;
@@ -116,7 +116,7 @@ bool ScreenFit::eventFilter(QObject* watched, QEvent* event)
     // itself, with the size its layout gave it.
     if (event->type() == QEvent::Show && !event->spontaneous() && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
-        if (HasOwnPlace(*widget)) {
+        if (IsFittedWindow(*widget)) {
             FitOnScreen(*widget);
         }
     }
