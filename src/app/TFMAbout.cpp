@@ -3,14 +3,13 @@
 #include "app/AppInfo.h"
 #include "app/Dialogs.h"
 #include "editing/QtText.h"
+#include "editing/ScreenFit.h"
 #include "export/Maker.h"
 
 #include <QDialogButtonBox>
 #include <QFont>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QUrl>
 
 namespace app {
@@ -52,6 +51,7 @@ TFMAbout::TFMAbout(QWidget* parent)
     setObjectName(QStringLiteral("FMAbout"));
     setWindowTitle(QStringLiteral("About Velmora"));
     setFixedSize(292, 190);
+    editing::CentreOnScreen(*this);
 
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("Title"));
@@ -86,9 +86,6 @@ TFMAbout::TFMAbout(QWidget* parent)
 void TFMAbout::showEvent(QShowEvent* event)
 {
     m_title->setText(editing::ToQString(kAppCaption));
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
     QDialog::showEvent(event);
 }
 

@@ -2,6 +2,7 @@
 #include "app/AppSettings.h"
 #include "app/DocumentGrid.h"
 #include "app/TfmMain.h"
+#include "editing/ScreenFit.h"
 
 #include <QHeaderView>
 
@@ -18,6 +19,8 @@ void TfmMain::restoreSettings()
 {
     const std::unique_ptr<QSettings> settings = AppSettings();
     restoreGeometry(settings->value(kGeometryKey).toByteArray());
+    // The geometry may come from a larger screen, or one that is gone, or another scale.
+    editing::FitOnScreen(*this);
     const QByteArray columns = settings->value(kColumnsKey).toByteArray();
     QHeaderView* header = m_grid->horizontalHeader();
     const int count = header->count();

@@ -1,5 +1,6 @@
 #include "app/AppInfo.h"
 #include "app/TfmMain.h"
+#include "editing/ScreenFit.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -130,6 +131,8 @@ int main(int argc, char* argv[])
     QApplication application(qtArgc, qtArgv.data());
     QApplication::setApplicationName(QStringLiteral("velmora"));
     QApplication::setDesktopFileName(QStringLiteral("velmora"));
+    // Every window, dialog and message box opens inside its screen.
+    editing::ScreenFit::install();
     // Sizes are shown with the user's digit grouping and decimal mark, which the engine takes from
     // the C locale.
     std::setlocale(LC_ALL, "");

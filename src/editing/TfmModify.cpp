@@ -4,12 +4,11 @@
 #include "editing/BatchValueDelegate.h"
 #include "editing/FocusEditView.h"
 #include "editing/RecordEdits.h"
+#include "editing/ScreenFit.h"
 #include "editing/WrappingButton.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QHeaderView>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace editing {
@@ -27,9 +26,13 @@ TfmModify::TfmModify(RecordEdits& edits, QWidget* parent)
 {
     setObjectName(QStringLiteral("fmModify"));
     setWindowTitle(QStringLiteral("Batch Modify Metadata Information"));
-    setFixedSize(424, 437);
+    CentreOnScreen(*this);
+    // The controls keep their places; on a screen too small for them they scroll.
+    auto* content = new QWidget(this);
+    content->setFixedSize(424, 437);
+    ScrollWhenTooSmall(*this, content);
 
-    auto* panel = new QFrame(this);
+    auto* panel = new QFrame(content);
     panel->setObjectName(QStringLiteral("Panel1"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setGeometry(9, 9, 321, 417);
@@ -54,13 +57,13 @@ TfmModify::TfmModify(RecordEdits& edits, QWidget* parent)
     m_view->horizontalHeader()->setHighlightSections(false);
     layout->addWidget(m_view);
 
-    auto* checkAll = addButton(new QPushButton(this), "btnCheckAll", QStringLiteral("Check All"), 21, 25);
+    auto* checkAll = addButton(new QPushButton(content), "btnCheckAll", QStringLiteral("Check All"), 21, 25);
     auto* uncheckAll =
-        addButton(new QPushButton(this), "btnUncheckAll", QStringLiteral("Uncheck All"), 63, 25);
-    auto* all = addButton(new WrappingButton(this), "btnAll", QStringLiteral("Appy to all file"), 241, 65);
-    auto* checked = addButton(new WrappingButton(this), "btnChecked",
+        addButton(new QPushButton(content), "btnUncheckAll", QStringLiteral("Uncheck All"), 63, 25);
+    auto* all = addButton(new WrappingButton(content), "btnAll", QStringLiteral("Appy to all file"), 241, 65);
+    auto* checked = addButton(new WrappingButton(content), "btnChecked",
                               QStringLiteral("Appy to all checked file"), 311, 65);
-    auto* close = addButton(new QPushButton(this), "btnClose", QStringLiteral("Close"), 395, 25);
+    auto* close = addButton(new QPushButton(content), "btnClose", QStringLiteral("Close"), 395, 25);
     connect(checkAll, &QPushButton::clicked, this, &TfmModify::btnCheckAllClick);
     connect(uncheckAll, &QPushButton::clicked, this, &TfmModify::btnUncheckAllClick);
     connect(all, &QPushButton::clicked, this, &TfmModify::btnAllClick);
@@ -89,9 +92,6 @@ TfmModify::addButton(QPushButton* button, const char* name, const QString& capti
 void TfmModify::showEvent(QShowEvent* event)
 {
     FillBatchList();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
     QDialog::showEvent(event);
 }
 

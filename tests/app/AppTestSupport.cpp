@@ -3,9 +3,13 @@
 #include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "editing/ScreenFit.h"
 #include "support/PackageBuilder.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -23,9 +27,18 @@ void UseTemporarySettings()
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder.path());
 }
 
+// The windows of a test program are fitted to their screen as the program's are.
+void FitWindowsOnScreen()
+{
+    editing::ScreenFit::install();
+}
+
+const char* const kSmallScreenVariable = "VELMORA_TEST_SMALL_SCREEN";
+
 } // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(UseTemporarySettings)
+Q_COREAPP_STARTUP_FUNCTION(FitWindowsOnScreen)
 
 void WritePackage(const std::filesystem::path& path, const std::string& title, const std::string& company)
 {
@@ -116,6 +129,41 @@ void WindowTest::cleanup()
     m_dir.reset();
     app::Dialogs::takeShownMessages();
     app::Dialogs::takeOpenedUrls();
+}
+
+bool OnSmallScreen()
+{
+    return qEnvironmentVariableIsSet(kSmallScreenVariable);
+}
+
+QString RunOnSmallScreen()
+{
+    QTemporaryDir folder;
+    QFile config(folder.filePath(QStringLiteral("screen.json")));
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 800, "height": 600,
+                         "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0) {
+        return QStringLiteral("cannot write the screen configuration");
+    }
+    config.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                       QStringLiteral("offscreen:configfile=") + config.fileName());
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    environment.insert(QString::fromLatin1(kSmallScreenVariable), QStringLiteral("1"));
+    QProcess child;
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(QTest::currentTestFunction())});
+    if (!child.waitForFinished(120000)) {
+        child.kill();
+        child.waitForFinished();
+        return QStringLiteral("the run on the small screen did not end");
+    }
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        return QString::fromLocal8Bit(child.readAll());
+    }
+    return {};
 }
 
 } // namespace apptest

@@ -48,6 +48,14 @@ template <typename T> void WhenShown(std::function<void(T&)> handle)
     });
 }
 
+// True in a run on a small screen: 800 by 600 pixels at twice the scale, so 400 by 300 for the
+// windows.
+[[nodiscard]] bool OnSmallScreen();
+
+// Runs the current test function again in a child process on such a screen; empty when it passed,
+// else the child's output.
+[[nodiscard]] QString RunOnSmallScreen();
+
 // A path as the window's dialogs hand it over.
 QString Native(const std::filesystem::path& path);
 

@@ -2,12 +2,19 @@
 // dropping and closing.
 #include "AppTestSupport.h"
 #include "app/CustomPropertiesCommand.h"
+#include "app/CustomPropertiesDialog.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
+#include "app/FileTypesDialog.h"
+#include "app/FillPatternDialog.h"
+#include "app/ImportDialog.h"
+#include "app/ReviewChangesDialog.h"
+#include "app/TFMAbout.h"
 #include "app/TWaitForm.h"
 #include "app/TfmMain.h"
+#include "app/UserGuideWindow.h"
 #include "engine/journal/JournalStore.h"
 #include "export/ExportFormat.h"
 #include "export/GridSnapshot.h"
@@ -25,7 +32,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
@@ -116,6 +125,67 @@ private slots:
     {
         apptest::CloseMainWindow(m_window);
         m_dir.reset();
+    }
+
+    // On a screen smaller than the window (800 by 600 at twice the scale) the window, the window
+    // again with the geometry it had on a larger screen, the user guide and the dialogs open inside
+    // the screen.
+    void windowsOpenInsideASmallScreen()
+    {
+        if (!apptest::OnSmallScreen()) {
+            const QString failure = apptest::RunOnSmallScreen();
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            return;
+        }
+        const QRect area = m_window->screen()->availableGeometry();
+        // Inside the screen, or, where the window's layout cannot be made that small, at its smallest
+        // with the title bar's corner on the screen.
+        const auto onScreen = [&](const QWidget& window) {
+            const QRect frame = window.frameGeometry();
+            const QString where = QStringLiteral("%1: %2x%3 at %4,%5")
+                                      .arg(QString::fromLatin1(window.metaObject()->className()))
+                                      .arg(window.width())
+                                      .arg(window.height())
+                                      .arg(window.x())
+                                      .arg(window.y());
+            QVERIFY2(area.contains(frame.topLeft()), qPrintable(where));
+            QVERIFY2(frame.right() <= area.right() || window.width() == window.minimumSize().width(),
+                     qPrintable(where));
+            QVERIFY2(frame.bottom() <= area.bottom() || window.height() == window.minimumSize().height(),
+                     qPrintable(where));
+        };
+        onScreen(*m_window);
+        const QMenuBar* menus = m_window->menuBar();
+        QVERIFY(area.contains(QRect(menus->mapToGlobal(QPoint()), menus->size())));
+
+        m_window->setGeometry(-500, -400, 2000, 1500);
+        QVERIFY(m_window->close()); // remembers that geometry
+        apptest::CloseMainWindow(m_window);
+        apptest::OpenMainWindow(m_window);
+        onScreen(*m_window);
+
+        UserGuideWindow* guide = UserGuideWindow::showFor(m_window.get());
+        QVERIFY(QTest::qWaitForWindowExposed(guide));
+        onScreen(*guide);
+
+        TfmMain* owner = m_window.get();
+        const engine::ImportTable table{"table.csv", {{"FullPath", "Title"}}, {1}, true};
+        std::vector<std::unique_ptr<QDialog>> dialogs;
+        dialogs.push_back(std::make_unique<ReviewChangesDialog>(std::vector<ReviewEntry>{}, owner));
+        dialogs.push_back(std::make_unique<ImportDialog>(table, std::vector<const engine::DocumentRecord*>{},
+                                                         m_dir->Path(), owner));
+        dialogs.push_back(
+            std::make_unique<FillPatternDialog>(std::vector<const engine::DocumentRecord*>{}, owner));
+        dialogs.push_back(
+            std::make_unique<CustomPropertiesDialog>(std::vector<const engine::DocumentRecord*>{}, owner));
+        dialogs.push_back(std::make_unique<FileTypesDialog>(QStringList{}, owner));
+        dialogs.push_back(std::make_unique<TFMAbout>(owner));
+        for (const auto& dialog : dialogs) {
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+            onScreen(*dialog);
+            dialog->close();
+        }
     }
 
     void addFolderAddsCheckedRowsInScanOrder()

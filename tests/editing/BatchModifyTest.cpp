@@ -1,5 +1,6 @@
 // The Batch Modify dialog: its captions, sizes and tab order, which rows an edit checks, and what
 // the two apply buttons change, as one undoable step.
+#include "AppTestSupport.h"
 #include "EditingTestSupport.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
@@ -14,6 +15,8 @@
 #include <QCalendarWidget>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -270,6 +273,38 @@ private slots:
         QCOMPARE(shown, 2);
         QCOMPARE(record(1).Value(15), std::string("Velmora"));
         QCOMPARE(m_window->undoStack()->count(), 2);
+    }
+
+    // On a screen smaller than the dialog it opens inside the screen, and its controls scroll:
+    // tabbing to Close brings it into view, and it closes the dialog.
+    void fitsASmallScreenAndScrollsToClose()
+    {
+        if (!apptest::OnSmallScreen()) {
+            const QString failure = apptest::RunOnSmallScreen();
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            return;
+        }
+        openDialog();
+        const QRect area = m_dialog->screen()->availableGeometry();
+        QVERIFY2(area.contains(m_dialog->frameGeometry()), qPrintable(QStringLiteral("%1x%2 at %3,%4")
+                                                                          .arg(m_dialog->width())
+                                                                          .arg(m_dialog->height())
+                                                                          .arg(m_dialog->x())
+                                                                          .arg(m_dialog->y())));
+        auto* scroll = m_dialog->findChild<QScrollArea*>();
+        QVERIFY(scroll != nullptr);
+        auto* close = m_dialog->findChild<QPushButton*>(QStringLiteral("btnClose"));
+        const auto inView = [&] {
+            return scroll->viewport()->rect().contains(
+                QRect(close->mapTo(scroll->viewport(), QPoint()), close->size()));
+        };
+        QVERIFY(!inView());
+        m_dialog->findChild<QPushButton*>(QStringLiteral("btnAll"))->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), close);
+        QVERIFY(inView());
+        QTest::keyClick(close, Qt::Key_Space);
+        QVERIFY(!m_dialog->isVisible());
     }
 };
 
