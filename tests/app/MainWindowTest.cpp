@@ -36,6 +36,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -914,6 +915,26 @@ private slots:
         m_window->findChild<QAction*>(QStringLiteral("actCopyPath"))->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text().split(QLatin1Char('\n')),
                  (QStringList{Native(*m_dir / "a.pptx"), Native(*m_dir / "b.pptx"), Native(*m_dir / "c.pptx")}));
+    }
+
+    // At start no caption is cut (sort arrow included) and no date, even in bold as a changed one is.
+    void datesAndCaptionsAreNeverCut()
+    {
+        const DocumentGrid& grid = m_window->grid();
+        const QHeaderView* header = grid.horizontalHeader();
+        QFont bold = grid.font();
+        bold.setBold(true);
+        const int date = QFontMetrics(bold).horizontalAdvance(QStringLiteral("2024-09-26 09:15:59"));
+        const auto& model = m_window->model();
+        for (int column = 0; column < model.columnCount(); ++column) {
+            const QString caption = model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+            QVERIFY2(header->sectionSize(column) > QFontMetrics(header->font()).horizontalAdvance(caption) +
+                                                       header->style()->pixelMetric(QStyle::PM_HeaderMarkSize),
+                     qPrintable(caption));
+            if (model.headerData(column, Qt::Horizontal, kDateColumnRole).toBool()) {
+                QVERIFY2(header->sectionSize(column) > date, qPrintable(caption));
+            }
+        }
     }
 
     void closingDuringACommandWaitsForIt()
