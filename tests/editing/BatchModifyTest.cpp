@@ -14,9 +14,11 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -273,6 +275,25 @@ private slots:
         QCOMPARE(shown, 2);
         QCOMPARE(record(1).Value(15), std::string("Velmora"));
         QCOMPARE(m_window->undoStack()->count(), 2);
+    }
+
+    // While a filter is set, "to all" changes the rows it shows; the status bar says what was applied.
+    void toAllChangesTheRowsTheFilterShows()
+    {
+        m_window = WindowWithRows({Titled("alpha"), Titled("beta"), Titled("alphabet")});
+        m_window->findChild<QLineEdit*>(QStringLiteral("FilterBox"))->setText(QStringLiteral("ALPHA"));
+        QTimer::singleShot(0, this, [] {
+            auto* dialog = qobject_cast<TfmModify*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->list().setData(dialog->list().index(15, 1), QStringLiteral("Velmora"), Qt::EditRole);
+            dialog->list().setData(dialog->list().index(15, 0), Qt::Checked, Qt::CheckStateRole);
+            dialog->btnAllClick();
+        });
+        m_window->findChild<QToolButton*>(QStringLiteral("BitBtn8"))->click();
+        QCOMPARE(record(0).Value(15), std::string("Velmora"));
+        QCOMPARE(record(1).Value(15), std::string());
+        QCOMPARE(record(2).Value(15), std::string("Velmora"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Applied 1 value(s) to 2 package(s)"));
     }
 
     // On a screen smaller than the dialog it opens inside the screen, and its controls scroll:
