@@ -54,6 +54,10 @@ std::optional<ColumnMeaning> MeaningOfHeader(const std::string& cell)
     if (name == "Error") {
         return ColumnMeaning{ColumnRole::Ignored, 0, "Error"};
     }
+    // The statistics show --stats adds are read-only.
+    if (const auto statistic = StatisticOfElementName(name)) {
+        return ColumnMeaning{ColumnRole::Ignored, 0, std::string(StatisticName(*statistic))};
+    }
     for (std::size_t p = 0; p < kPropertyCount; ++p) {
         if (name == DisplayName(p)) {
             return ColumnMeaning{ColumnRole::Property, p, {}};
@@ -99,6 +103,9 @@ std::string KnownCaptions()
     std::string list = "FileName, FullPath, FileSize, Error";
     for (std::size_t p = 0; p < kPropertyCount; ++p) {
         list += ", " + std::string(DisplayName(p));
+    }
+    for (std::string_view statistic : StatisticNames) {
+        list += ", " + std::string(statistic);
     }
     return list + " and " + std::string(kCustomCaptionPrefix) + "NAME for a custom property";
 }
