@@ -104,7 +104,7 @@ void AddShowCommand(CLI::App& app)
     show->add_flag("--stats", options->stats,
                    "Add the statistics of the extended properties (Application, AppVersion, "
                    "PresentationFormat, Slides, Notes, HiddenSlides, Words, Paragraphs, MMClips, "
-                   "HyperlinkBase; JSON: a \"Statistics\" object; table and CSV: one column each)");
+                   "HyperlinkBase; JSON: a \"Statistics\" object; table and CSV: columns Statistic:NAME)");
     AddFileTypesOption(*show, options->extensions);
     show->add_option("paths", options->paths,
                      "Packages, or folders searched recursively for *.pptx (required)");

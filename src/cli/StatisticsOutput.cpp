@@ -23,8 +23,12 @@ std::string JsonStatisticsObject(const engine::DocumentRecord& record)
 
 void InsertStatisticColumns(exporting::GridSnapshot& grid, const engine::DocumentList& rows, std::size_t at)
 {
-    grid.Captions.insert(grid.Captions.begin() + static_cast<std::ptrdiff_t>(at),
-                         engine::StatisticNames.begin(), engine::StatisticNames.end());
+    std::vector<std::string> captions;
+    for (std::size_t i = 0; i < engine::kStatisticCount; ++i) {
+        captions.push_back(engine::StatisticCaption(static_cast<engine::Statistic>(i)));
+    }
+    grid.Captions.insert(grid.Captions.begin() + static_cast<std::ptrdiff_t>(at), captions.begin(),
+                         captions.end());
     for (std::size_t row = 0; row < grid.Rows.size() && row < rows.RowCount(); ++row) {
         const engine::DocumentRecord& record = rows.RecordAt(row);
         std::vector<std::string> cells;

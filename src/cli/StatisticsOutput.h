@@ -13,7 +13,7 @@ namespace cli {
 // as the package stores them.
 std::string JsonStatisticsObject(const engine::DocumentRecord& record);
 
-// Inserts the ten statistic columns (captioned by their names) into the grid before column at.
+// Inserts the ten statistic columns (captioned engine::StatisticCaption) into the grid before column at.
 void InsertStatisticColumns(exporting::GridSnapshot& grid, const engine::DocumentList& rows, std::size_t at);
 
 } // namespace cli

@@ -32,9 +32,8 @@ void WriteTable(std::ostream& out,
     std::vector<std::vector<std::string>> lines;
     const std::vector<std::string>& keys = exporting::RowKeys();
     lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
-    if (withStatistics) {
-        lines.front().insert(lines.front().end(), engine::StatisticNames.begin(),
-                             engine::StatisticNames.end());
+    for (std::size_t i = 0; withStatistics && i < engine::kStatisticCount; ++i) {
+        lines.front().push_back(engine::StatisticCaption(static_cast<engine::Statistic>(i)));
     }
     for (const std::string& name : customNames) {
         lines.front().push_back(OneLine(engine::CustomColumnCaption(name)));

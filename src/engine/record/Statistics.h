@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The statistics a package's extended-properties part carries beside the editable properties: what
@@ -50,6 +51,24 @@ inline constexpr std::array<std::string_view, kStatisticCount> StatisticNames = 
         }
     }
     return std::nullopt;
+}
+
+// Tables caption a statistic "Statistic:NAME", so that a column of the user's own named like one
+// ("Notes", "Words") is never taken for it.
+inline constexpr std::string_view kStatisticCaptionPrefix = "Statistic:";
+
+[[nodiscard]] inline std::string StatisticCaption(Statistic s)
+{
+    return std::string(kStatisticCaptionPrefix) + std::string(StatisticName(s));
+}
+
+// The statistic a table column's caption names (exact, case-sensitive).
+[[nodiscard]] constexpr std::optional<Statistic> StatisticOfCaption(std::string_view caption)
+{
+    if (caption.substr(0, kStatisticCaptionPrefix.size()) != kStatisticCaptionPrefix) {
+        return std::nullopt;
+    }
+    return StatisticOfElementName(caption.substr(kStatisticCaptionPrefix.size()));
 }
 
 } // namespace engine
