@@ -30,7 +30,7 @@ _velmora_cli()
     local properties='Title Subject Creator Keywords Description LastModifiedBy Revision LastPrinted
         CreatedTime ModifiedTime Category ContentType ContentStatus Template TotalEditTime(second)
         Company Manager'
-    local commands='show set export import history undo'
+    local commands='show set export import history undo thumbnail'
     # Options that take the next word as their value.
     local valued='--set --clear --custom --custom-clear --fill --match --ext --jobs --format --output --run'
 
@@ -107,7 +107,7 @@ _velmora_cli()
             local options='--help'
             local saving='--no-journal --keep-mtime --ignore-locks --jobs'
             case $command in
-                show) options+=' --json --csv --utc --custom --ext' ;;
+                show) options+=' --json --csv --utc --custom --stats --ext' ;;
                 set) options+=" --set --clear --fill --match --custom --custom-clear --clear-personal --dry-run
                     --json --ext $saving" ;;
                 export) options+=' --format --output --custom --ext' ;;
@@ -115,6 +115,7 @@ _velmora_cli()
                     $saving" ;;
                 history) options+=' --purge' ;;
                 undo) options+=' --run --keep-mtime --ignore-locks' ;;
+                thumbnail) options+=' --output' ;;
             esac
             COMPREPLY=($(compgen -W "$options --" -- "$cur"))
             return

@@ -5,6 +5,7 @@
 #include "support/OfficePackages.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
+#include "support/ThumbnailPackages.h"
 #include "support/Workbooks.h"
 
 #include <cstdio>
@@ -104,6 +105,36 @@ std::vector<std::string> PartTexts()
     };
 }
 
+// Thumbnail inputs: whole packages (first byte '0') and relationships parts ('1').
+std::vector<std::string> ThumbnailInputs()
+{
+    using testsupport::ThumbnailRel;
+    std::vector<std::string> inputs = {
+        "0" + testsupport::ThumbnailPackage(ThumbnailRel("docProps/thumbnail.jpeg"))
+                  .Add("docProps/thumbnail.jpeg", testsupport::PictureBytes(2000))
+                  .Build(),
+    };
+    std::vector<testsupport::HostileCase> hostile;
+    testsupport::AddHostileThumbnailCases(hostile);
+    const testsupport::TempDir sandbox;
+    for (const testsupport::HostileCase& c : hostile) {
+        const std::string bytes = c.build(sandbox.Path());
+        if (bytes.size() < (1U << 20)) {
+            inputs.push_back("0" + bytes);
+        }
+    }
+    const std::string head = "<?xml version=\"1.0\"?><Relationships "
+                             "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+    for (const std::string& rels :
+         {ThumbnailRel("docProps/thumbnail.jpeg"), ThumbnailRel("/media/./x/../Thumb.PNG", "", true),
+          ThumbnailRel("a%20b/c.wmf") + ThumbnailRel("a b\\c.wmf"),
+          ThumbnailRel("../docProps/thumbnail.jpeg"), ThumbnailRel("file:///etc/passwd"),
+          ThumbnailRel("//host/share", " TargetMode=\"Internal\""), ThumbnailRel("_rels/.rels")}) {
+        inputs.push_back("1" + head + rels + "</Relationships>");
+    }
+    return inputs;
+}
+
 // Import tables: CSV texts (first byte '0') and workbooks ('1').
 std::vector<std::string> ImportTables()
 {
@@ -181,6 +212,10 @@ int main(int argc, char** argv)
     i = 0;
     for (const std::string& text : ImportTables()) {
         Write(root / "fuzz_import_table", "table" + std::to_string(i++), text);
+    }
+    i = 0;
+    for (const std::string& input : ThumbnailInputs()) {
+        Write(root / "fuzz_thumbnail_reader", "thumbnail" + std::to_string(i++), input);
     }
     i = 0;
     for (const std::string& text : DateTexts()) {

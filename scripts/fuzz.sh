@@ -39,7 +39,8 @@ seeds="$build/seeds"
 rm -rf "$seeds"
 "$build/bin/velmora_fuzz_seeds" "$seeds"
 if [ -d "$real" ]; then
-    # Small real packages as they are; their property parts and stored dates for the text fuzzers.
+    # Small real packages as they are (behind the thumbnail fuzzer's mode byte); their property parts
+    # and stored dates for the text fuzzers.
     find "$real" -maxdepth 1 -name '*.pptx' -size -300k -exec cp {} "$seeds/fuzz_archive_reader/" \;
     find "$real" -maxdepth 1 -name '*.pptx' -size -300k -exec cp {} "$seeds/fuzz_load_save/" \;
     python3 - "$real" "$seeds" <<'PY'
@@ -47,6 +48,8 @@ import pathlib, re, sys, zipfile
 real, seeds = pathlib.Path(sys.argv[1]), pathlib.Path(sys.argv[2])
 dates = set()
 for package in sorted(real.glob('*.pptx')):
+    if package.stat().st_size < 300 * 1024:
+        (seeds / 'fuzz_thumbnail_reader' / package.stem).write_bytes(b'0' + package.read_bytes())
     try:
         with zipfile.ZipFile(package) as z:
             for part, mode in (('docProps/core.xml', b'0'), ('docProps/app.xml', b'1')):
@@ -79,6 +82,7 @@ ci_runs() {
     fuzz_property_readers) echo 200000 ;;
     fuzz_xml_conformance) echo 150000 ;;
     fuzz_import_table) echo 20000 ;;
+    fuzz_thumbnail_reader) echo 20000 ;;
     fuzz_date_parser) echo 1600000 ;;
     *) echo 200000 ;;
     esac

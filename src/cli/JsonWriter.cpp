@@ -1,6 +1,7 @@
 #include "cli/JsonWriter.h"
 
 #include "cli/CustomOutput.h"
+#include "cli/StatisticsOutput.h"
 #include "export/RowFields.h"
 
 #include <cstdio>
@@ -58,7 +59,7 @@ std::string JsonString(std::string_view validUtf8)
     return out;
 }
 
-void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom)
+void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom, bool withStatistics)
 {
     // Each row is built in one text and written at once; the keys are escaped once.
     std::vector<std::string> keyPrefixes;
@@ -86,6 +87,9 @@ void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCus
             AppendJsonString(key(), *fields.Error);
         } else {
             key() += "null";
+        }
+        if (withStatistics) {
+            text += ",\n  \"Statistics\": " + JsonStatisticsObject(rows.RecordAt(row));
         }
         if (withCustom) {
             text += ",\n  \"Custom\": " + JsonCustomObject(rows.RecordAt(row));

@@ -15,7 +15,11 @@ std::string JsonString(std::string_view validUtf8);
 void AppendJsonString(std::string& out, std::string_view validUtf8);
 
 // The rows as a JSON array of objects with the keys of exporting::RowKeys(), in that order; FileSize is a
-// number, Error null or the message; withCustom adds "Custom" (JsonCustomObject) after Error.
-void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom = false);
+// number, Error null or the message; withStatistics adds "Statistics" (JsonStatisticsObject) and
+// withCustom "Custom" (JsonCustomObject) after Error.
+void WriteJson(std::ostream& out,
+               const engine::DocumentList& rows,
+               bool withCustom = false,
+               bool withStatistics = false);
 
 } // namespace cli

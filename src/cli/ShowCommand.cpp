@@ -5,9 +5,11 @@
 #include "cli/FileTypesOption.h"
 #include "cli/JsonWriter.h"
 #include "cli/LoadRows.h"
+#include "cli/StatisticsOutput.h"
 #include "cli/TableWriter.h"
 #include "engine/record/DateConvert.h"
 #include "export/BuildCsv.h"
+#include "export/RowFields.h"
 
 #include <iostream>
 #include <memory>
@@ -23,6 +25,7 @@ struct ShowOptions
     bool json = false;
     bool csv = false;
     bool custom = false;
+    bool stats = false;
     bool utc = false;
     std::string extensions;
     std::vector<std::string> paths;
@@ -66,11 +69,15 @@ void RunShow(const ShowOptions& options)
         customNames = engine::CustomColumnNames(rows);
     }
     if (options.json) {
-        WriteJson(std::cout, rows, options.custom);
+        WriteJson(std::cout, rows, options.custom, options.stats);
     } else if (options.csv) {
-        exporting::BuildCsv(std::cout, exporting::CsvSnapshotOf(rows, customNames));
+        exporting::GridSnapshot grid = exporting::CsvSnapshotOf(rows, customNames);
+        if (options.stats) {
+            InsertStatisticColumns(grid, rows, exporting::RowKeys().size());
+        }
+        exporting::BuildCsv(std::cout, grid);
     } else {
-        WriteTable(std::cout, rows, customNames);
+        WriteTable(std::cout, rows, customNames, options.stats);
     }
     std::cout.flush();
     for (const std::string& line : unreadable) {
@@ -94,6 +101,10 @@ void AddShowCommand(CLI::App& app)
     show->add_flag(
         "--custom", options->custom,
         "Add the custom properties (JSON: a \"Custom\" object; table and CSV: one column per name)");
+    show->add_flag("--stats", options->stats,
+                   "Add the statistics of the extended properties (Application, AppVersion, "
+                   "PresentationFormat, Slides, Notes, HiddenSlides, Words, Paragraphs, MMClips, "
+                   "HyperlinkBase; JSON: a \"Statistics\" object; table and CSV: columns Statistic:NAME)");
     AddFileTypesOption(*show, options->extensions);
     show->add_option("paths", options->paths,
                      "Packages, or folders searched recursively for *.pptx (required)");

@@ -26,11 +26,15 @@ std::string OneLine(const std::string& text)
 
 void WriteTable(std::ostream& out,
                 const engine::DocumentList& rows,
-                const std::vector<std::string>& customNames)
+                const std::vector<std::string>& customNames,
+                bool withStatistics)
 {
     std::vector<std::vector<std::string>> lines;
     const std::vector<std::string>& keys = exporting::RowKeys();
     lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
+    for (std::size_t i = 0; withStatistics && i < engine::kStatisticCount; ++i) {
+        lines.front().push_back(engine::StatisticCaption(static_cast<engine::Statistic>(i)));
+    }
     for (const std::string& name : customNames) {
         lines.front().push_back(OneLine(engine::CustomColumnCaption(name)));
     }
@@ -38,6 +42,9 @@ void WriteTable(std::ostream& out,
         std::vector<std::string> cells;
         for (int column = 0; column < engine::kColumnCount; ++column) {
             cells.push_back(OneLine(engine::CellText(rows.RecordAt(row), column)));
+        }
+        for (std::size_t i = 0; withStatistics && i < engine::kStatisticCount; ++i) {
+            cells.push_back(OneLine(std::string(rows.RecordAt(row).Statistics[i])));
         }
         for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
             cells.push_back(OneLine(value));

@@ -5,6 +5,7 @@
 #include "cli/ImportCommand.h"
 #include "cli/SetCommand.h"
 #include "cli/ShowCommand.h"
+#include "cli/ThumbnailCommand.h"
 #include "cli/UndoCommand.h"
 
 #include <CLI/CLI.hpp>
@@ -33,8 +34,10 @@ int main(int argc, char** argv)
     // argument names a command only that one is set up; anything else (help, a mistake) gets all.
     using AddCommand = void (*)(CLI::App&);
     static constexpr std::pair<std::string_view, AddCommand> kCommands[] = {
-        {"show", cli::AddShowCommand},       {"set", cli::AddSetCommand},   {"export", cli::AddExportCommand},
-        {"history", cli::AddHistoryCommand}, {"undo", cli::AddUndoCommand}, {"import", cli::AddImportCommand},
+        {"show", cli::AddShowCommand},           {"set", cli::AddSetCommand},
+        {"export", cli::AddExportCommand},       {"history", cli::AddHistoryCommand},
+        {"undo", cli::AddUndoCommand},           {"import", cli::AddImportCommand},
+        {"thumbnail", cli::AddThumbnailCommand},
     };
     const auto named = std::find_if(std::begin(kCommands), std::end(kCommands), [&](const auto& command) {
         return argc > 1 && command.first == argv[1];

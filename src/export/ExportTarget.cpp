@@ -23,8 +23,9 @@ std::string LowerExtension(const std::string& path)
 
 } // namespace
 
-std::optional<std::string>
-ExportTargetProblem(ExportFormat format, const std::string& target, const std::vector<std::string>& packages)
+std::optional<std::string> OutputTargetProblem(const std::string& target,
+                                               const std::vector<std::string>& packages,
+                                               const WrittenFile& written)
 {
     if (target == kStandardOutputTarget) {
         return std::nullopt;
@@ -42,19 +43,29 @@ ExportTargetProblem(ExportFormat format, const std::string& target, const std::v
 
             if (stat(package.c_str(), &packageStat) == 0 && packageStat.st_dev == targetStat.st_dev &&
                 packageStat.st_ino == targetStat.st_ino) {
-                return target + ": is one of the packages being exported; choose another output file";
+                return target + ": is one of the packages being " + std::string(written.PackagesAre) +
+                       "; choose another output file";
             }
         }
     }
     const std::string extension = LowerExtension(target);
-    const std::string_view written = TextsOf(format).Extension.substr(1);
+    const std::string_view own = written.Extension.empty() ? written.Extension : written.Extension.substr(1);
     const bool packageKind = std::find(engine::kOfficeExtensions.begin(), engine::kOfficeExtensions.end(),
                                        extension) != engine::kOfficeExtensions.end();
-    if (packageKind && extension != written) {
-        return target + ": a ." + extension + " file is a package, and an export never replaces one; " +
-               "choose a name ending in " + std::string(TextsOf(format).Extension);
+    if (packageKind && extension != own) {
+        return target + ": a ." + extension + " file is a package, and " + std::string(written.Writer) +
+               " never replaces one; " +
+               (own.empty() ? std::string("choose another output file")
+                            : "choose a name ending in " + std::string(written.Extension));
     }
     return std::nullopt;
+}
+
+std::optional<std::string>
+ExportTargetProblem(ExportFormat format, const std::string& target, const std::vector<std::string>& packages)
+{
+    return OutputTargetProblem(target, packages,
+                               WrittenFile{"an export", "exported", TextsOf(format).Extension});
 }
 
 } // namespace exporting

@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "Version.h"
+#include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,7 @@ int Python(const std::string& arguments)
 }
 
 const std::string kCompare = std::string(VELMORA_SOURCE_DIR) + "/tests/cli/compare_rows.py";
+const std::string kCompareStatistics = std::string(VELMORA_SOURCE_DIR) + "/tests/cli/compare_statistics.py";
 const std::string kDiff = std::string(VELMORA_SOURCE_DIR) + "/tests/cli/diff_packages.py";
 const std::string kOracle = (testsupport::SharedDir() / "corpus" / "oracle.py").string();
 
@@ -337,10 +339,10 @@ TEST(Completion, OffersEveryCommandAndOption)
         << "bash-completion is not installed";
     TempDir dir;
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli "),
-              (std::vector<std::string>{"export", "history", "import", "set", "show", "undo"}));
+              (std::vector<std::string>{"export", "history", "import", "set", "show", "thumbnail", "undo"}));
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli --v"), std::vector<std::string>{"--version"});
     const std::vector<std::pair<std::string, std::vector<std::string>>> options = {
-        {"show", {"--json", "--csv", "--utc", "--custom", "--ext", "--help"}},
+        {"show", {"--json", "--csv", "--utc", "--custom", "--stats", "--ext", "--help"}},
         {"set",
          {"--set", "--clear", "--fill", "--match", "--custom", "--custom-clear", "--clear-personal",
           "--dry-run", "--json", "--ext", "--no-journal", "--keep-mtime", "--ignore-locks", "--jobs"}},
@@ -350,6 +352,7 @@ TEST(Completion, OffersEveryCommandAndOption)
           "--keep-mtime", "--ignore-locks", "--jobs", "--ext"}},
         {"history", {"--purge"}},
         {"undo", {"--run", "--keep-mtime", "--ignore-locks"}},
+        {"thumbnail", {"--output", "--help"}},
     };
     for (const auto& [command, expected] : options) {
         EXPECT_TRUE(Offers(Completions(dir.Path(), "velmora-cli " + command + " --"), expected)) << command;
@@ -388,6 +391,8 @@ TEST(Completion, PathsAreFilteredToPackagesOrTables)
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli set --set Title=x "),
               (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli import "), (std::vector<std::string>{"sub", "table.csv"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli thumbnail --output x "),
+              (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli import table.csv "),
               (std::vector<std::string>{"a.pptx", "b.DOCX", "sub"}));
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli show -- "),
@@ -409,7 +414,7 @@ TEST(Manual, DescribesEveryOptionOfEveryCommand)
     };
     TempDir dir;
     const std::regex option("--[a-z][a-z-]*");
-    for (const char* command : {"show", "set", "export", "import", "history", "undo"}) {
+    for (const char* command : {"show", "set", "export", "import", "history", "undo", "thumbnail"}) {
         const CliRun help = RunCli(dir.Path(), {command, "--help"});
         ASSERT_EQ(help.status, 0) << command;
         std::size_t found = 0;
@@ -456,6 +461,79 @@ TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)
     EXPECT_EQ(table.status, 0);
     EXPECT_EQ(table.out.rfind("FileName ", 0), 0U) << table.out;
     EXPECT_NE(table.out.find("\nb.pptx "), std::string::npos) << table.out;
+}
+
+// The statistics in every format of show, between the grid's columns and the custom ones, and a table
+// written with them imports.
+TEST(ShowCommand, StatsAddTheTenStatisticsToEveryFormat)
+{
+    TempDir dir;
+    testsupport::PackageBuilder::Presentation(
+        testsupport::CoreXml("<dc:title>T</dc:title>"),
+        testsupport::AppXml(
+            "<Application>Deck, \"maker\"</Application><Slides>7</Slides><Company>C</Company>"))
+        .WriteTo(dir / "a.pptx");
+    testsupport::PackageBuilder::Presentation(testsupport::CoreXml("<dc:title>U</dc:title>"), "")
+        .WriteTo(dir / "b.pptx");
+
+    const CliRun json = RunCli(dir.Path(), {"show", "--json", "--stats", "--custom", "a.pptx", "b.pptx"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_NE(
+        json.out.find("\"Error\": null,\n  \"Statistics\": {\n   \"Application\": \"Deck, \\\"maker\\\"\",\n"
+                      "   \"AppVersion\": \"\",\n   \"PresentationFormat\": \"\",\n   \"Slides\": \"7\",\n"),
+        std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("\"HyperlinkBase\": \"\"\n  },\n  \"Custom\": {}"), std::string::npos)
+        << json.out;
+    EXPECT_EQ(RunCli(dir.Path(), {"show", "--json", "a.pptx"}).out.find("Statistics"), std::string::npos);
+
+    const std::string captions =
+        "Error,Statistic:Application,Statistic:AppVersion,Statistic:PresentationFormat,Statistic:Slides,"
+        "Statistic:Notes,Statistic:HiddenSlides,Statistic:Words,Statistic:Paragraphs,Statistic:MMClips,"
+        "Statistic:HyperlinkBase\r\n";
+    const CliRun csv = RunCli(dir.Path(), {"show", "--csv", "--stats", "a.pptx", "b.pptx"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find(captions), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",C,,,\"Deck, \"\"maker\"\"\",,,7,,,,,,\r\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",U,"), std::string::npos) << csv.out;
+
+    const CliRun table = RunCli(dir.Path(), {"show", "--stats", "a.pptx"});
+    EXPECT_NE(table.out.find("Manager  Statistic:Application  Statistic:AppVersion"), std::string::npos)
+        << table.out;
+
+    // A table written with the statistics imports; they are never written back.
+    testsupport::WriteFileBytes(dir / "t.csv", csv.out);
+    const std::string before = ReadFileBytes(dir / "a.pptx");
+    const CliRun imported = RunCli(dir.Path(), {"import", "--no-journal", "t.csv"});
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.err, "");
+    EXPECT_EQ(ReadFileBytes(dir / "a.pptx"), before);
+}
+
+// The statistics and thumbnails of the real packages as a second reader sees them.
+TEST(StatisticsCorpus, ShowStatsAndThumbnailMatchASecondReader)
+{
+    TempDir dir;
+    std::vector<std::string> arguments = {"show", "--json", "--stats"};
+    fs::create_directory(dir / "thumbnails");
+    for (const std::string& name : testsupport::RealCorpusPackages()) {
+        arguments.push_back(name);
+        const CliRun run =
+            RunCli(testsupport::RealCorpusDir(),
+                   {"thumbnail", "--output", (dir / "thumbnails" / (name + ".bin")).string(), name});
+        EXPECT_EQ(run.status == 0, run.err.empty()) << name << ": " << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    const CliRun run = RunCli(testsupport::RealCorpusDir(), arguments);
+    EXPECT_EQ(run.status, 1); // the corpus holds packages that cannot be read
+    testsupport::WriteFileBytes(dir / "rows.json", run.out);
+    std::string output;
+    EXPECT_EQ(clitest::RunPython({kCompareStatistics, (dir / "rows.json").string(),
+                                  testsupport::RealCorpusDir().string(), "--thumbnails",
+                                  (dir / "thumbnails").string()},
+                                 &output),
+              0)
+        << output;
 }
 
 // A message names the package once, as the user gave it, and nothing follows the reason, whichever

@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
+#include "support/ThumbnailPackages.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +151,51 @@ TEST_F(ExportCommandTest, NeverReplacesAPackage)
     EXPECT_TRUE(std::filesystem::exists(m_dir / "r.xlsx"));
     EXPECT_TRUE(std::filesystem::exists(m_dir / "s.xlsx"));
     EXPECT_NE(testsupport::ReadFileBytes(m_dir / "old.html").find("<td"), std::string::npos);
+}
+
+// The thumbnail command writes the part's bytes unchanged, or nothing and says why; its output is
+// guarded as an export's is.
+TEST_F(ExportCommandTest, ThumbnailWritesThePartUnchangedOrNothing)
+{
+    using testsupport::ReadFileBytes;
+    const std::string picture = testsupport::PictureBytes(5000);
+    const std::string thumbnail = "docProps/thumbnail.jpeg";
+    testsupport::ThumbnailPackage(testsupport::ThumbnailRel(thumbnail))
+        .Add(thumbnail, picture)
+        .WriteTo(m_dir / "in" / "t.pptx");
+    testsupport::ThumbnailPackage(testsupport::ThumbnailRel(thumbnail))
+        .Add(thumbnail, std::string(9U << 20, 'a'))
+        .WriteTo(m_dir / "in" / "huge.pptx");
+    const std::string t = " " + Quoted(m_dir / "in" / "t.pptx");
+    testsupport::WriteFileBytes(m_dir / "old.jpeg", "old");
+    EXPECT_EQ(RunCli(m_dir, "thumbnail --output " + Quoted(m_dir / "old.jpeg") + t).status, 0);
+    EXPECT_TRUE(ReadFileBytes(m_dir / "old.jpeg") == picture);
+    EXPECT_EQ(RunCli(m_dir, "thumbnail" + t + " --output - >" + Quoted(m_dir / "out.bin")).status, 0);
+    EXPECT_TRUE(ReadFileBytes(m_dir / "out.bin") == picture);
+
+    // No thumbnail, or one too large: exit status 1, the reason, nothing written.
+    for (const std::string& package : {"a.pptx", "huge.pptx"}) {
+        const CliRun run = RunCli(m_dir, "thumbnail --output " + Quoted(m_dir / "none.jpeg") + " " +
+                                             Quoted(m_dir / "in" / package));
+        EXPECT_EQ(run.status, 1) << package;
+        EXPECT_NE(run.err.find(package + ": "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("thumbnail"), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "none.jpeg"));
+    }
+
+    // Never over a package, under any name; one package at a time.
+    std::filesystem::create_symlink(m_dir / "in" / "t.pptx", m_dir / "link.jpeg");
+    const std::string before = ReadFileBytes(m_dir / "in" / "t.pptx");
+    for (const std::string& arguments :
+         {"--output" + t + t, "--output " + Quoted(m_dir / "link.jpeg") + t,
+          "--output " + Quoted(m_dir / "x.docx") + t, "--output " + Quoted(m_dir / "y.jpeg") + t + t}) {
+        const CliRun run = RunCli(m_dir, "thumbnail " + arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.err, "") << arguments;
+        EXPECT_EQ(ReadFileBytes(m_dir / "in" / "t.pptx"), before) << arguments;
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "x.docx"));
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "y.jpeg"));
 }
 
 TEST_F(ExportCommandTest, UsageErrorsWriteNothing)

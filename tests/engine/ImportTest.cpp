@@ -112,10 +112,10 @@ TEST(ImportPlan, MapsHeadersByNameOrCaptionAndChecksEveryCell)
     const ImportSheet sheet = InterpretImportTable(
         Table({{"Velmora export"},
                {"     File Name", " Full Path ", "File Size", "Title", "Revision", "CreatedTime", "Notes",
-                "Error"},
-               {"a.pptx", "/d/a.pptx", "1", "New", "12", "2020-02-03 04:05:06", "n", "x"},
-               {"b.pptx", "/d/b.pptx", "1", "", "12abc", "31/02/2020", "", ""},
-               {"", "", "", "orphan", "", "", "", ""}}),
+                "Error", "Statistic:Notes"},
+               {"a.pptx", "/d/a.pptx", "1", "New", "12", "2020-02-03 04:05:06", "n", "x", "3"},
+               {"b.pptx", "/d/b.pptx", "1", "", "12abc", "31/02/2020", "", "", ""},
+               {"", "", "", "orphan", "", "", "", "", ""}}),
         ImportOptions{false, true});
     EXPECT_TRUE(sheet.KeyIsPath);
     ASSERT_EQ(sheet.Rows.size(), 2U);

@@ -45,11 +45,13 @@ TEST_P(LoadDocumentTest, ReadsEachPartOnItsOwn)
     record.Value(2) = "stale";
     record.SetChanged(2, true);
     record.Modified = true;
+    record.Statistics.Assign([](std::size_t) { return "stale"; });
 
     const DocumentOutcome outcome = LoadDocument(record);
     EXPECT_EQ(record.Value(0), c.title);
     EXPECT_EQ(record.Value(15), c.company);
-    EXPECT_EQ(record.Value(2), ""); // old values never survive a load
+    EXPECT_EQ(record.Value(2), "");                         // old values never survive a load
+    EXPECT_EQ(record.StatisticText(Statistic::Slides), ""); // nor do old statistics
     EXPECT_FALSE(record.Modified);
     EXPECT_FALSE(record.Changed(2));
     EXPECT_EQ(outcome.ok, c.error.empty());

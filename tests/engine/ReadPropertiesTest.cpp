@@ -97,17 +97,53 @@ TEST(ReadProperties, AppPartInEitherNamespaceWithAnyPrefix)
     for (const char* text :
          {"<Properties "
           "xmlns=\"http://purl.oclc.org/ooxml/officeDocument/extendedProperties\"><Company>a</Company>"
-          "</Properties>",
+          "<Slides>4</Slides></Properties>",
           "<ap:Properties "
           "xmlns:ap=\"http://schemas.openxmlformats.org/officeDocument/2006/extended-properties\">"
-          "<ap:Company>a</ap:Company></ap:Properties>"}) {
+          "<ap:Company>a</ap:Company><ap:Slides>4</ap:Slides></ap:Properties>"}) {
         DocumentRecord record;
         ReadAppPropertiesXml(record, text);
         EXPECT_EQ(record.AppValues[2], "a") << text;
+        EXPECT_EQ(record.StatisticText(Statistic::Slides), "4") << text;
     }
     DocumentRecord record;
-    ReadAppPropertiesXml(record, "<Properties><Company>a</Company></Properties>");
+    ReadAppPropertiesXml(record, "<Properties><Company>a</Company><Slides>4</Slides></Properties>");
     EXPECT_EQ(record.AppValues[2], "");
+    EXPECT_EQ(record.StatisticText(Statistic::Slides), "");
+}
+
+TEST(ReadProperties, KeepsTheTenStatisticsAsStoredBesideTheProperties)
+{
+    DocumentRecord record;
+    ReadAppPropertiesXml(
+        record,
+        AppXml(
+            "<Application>Microsoft Office PowerPoint</Application><AppVersion>16.0000</AppVersion>"
+            "<PresentationFormat>On-screen Show (4:3)</PresentationFormat><Slides>1</Slides><Slides/>"
+            "<Notes>3</Notes><HiddenSlides>0</HiddenSlides><Words> 1 200 </Words>"
+            "<Paragraphs>40</Paragraphs><MMClips>2</MMClips><HyperlinkBase>http://a/?b&amp;c</HyperlinkBase>"
+            "<Company>C</Company><Slides>12</Slides><x:Notes xmlns:x=\"urn:x\">9</x:Notes>"
+            "<TitlesOfParts><vt:vector size=\"1\" baseType=\"lpstr\"><vt:lpstr>Words</vt:lpstr>"
+            "</vt:vector></TitlesOfParts>"));
+    const std::array<const char*, kStatisticCount> expected = {"Microsoft Office PowerPoint",
+                                                               "16.0000",
+                                                               "On-screen Show (4:3)",
+                                                               "12",
+                                                               "3",
+                                                               "0",
+                                                               " 1 200 ",
+                                                               "40",
+                                                               "2",
+                                                               "http://a/?b&c"};
+    for (std::size_t i = 0; i < kStatisticCount; ++i) {
+        EXPECT_EQ(record.StatisticText(static_cast<Statistic>(i)), expected[i]) << StatisticNames[i];
+    }
+    EXPECT_EQ(record.AppValues[2], "C");
+    // A core part has no statistics; clearing the record empties them.
+    ReadCorePropertiesXml(record, CoreXml("<dc:title>T</dc:title>"));
+    EXPECT_EQ(record.StatisticText(Statistic::Application), "Microsoft Office PowerPoint");
+    ClearProperties(record);
+    EXPECT_EQ(record.StatisticText(Statistic::Application), "");
 }
 
 TEST(ReadProperties, DatesInTheirZoneAndUnreadableDatesKeptWhileTheReadGoesOn)

@@ -83,6 +83,24 @@ TEST_F(SaveDocumentTest, WritesTheFlaggedPropertiesAndClearsTheFlags)
     EXPECT_EQ(MemberText(m_path, "ppt/presentation.xml"), presentation);
 }
 
+// Statistics are read-only: a save of an app property keeps them in the part and in the record.
+TEST_F(SaveDocumentTest, LeavesTheStatisticsAsThePackageHoldsThem)
+{
+    DocumentRecord record = Loaded(PackageBuilder::Presentation(
+        CoreXml("<dc:title>T</dc:title>"),
+        AppXml("<Application>App</Application><Slides>3</Slides><Company>Old</Company>"
+               "<HyperlinkBase>h</HyperlinkBase>")));
+    Set(record, kCoreCount + 2, "New");
+    ASSERT_TRUE(SaveDocument(record).ok) << record.LastError;
+    EXPECT_EQ(record.StatisticText(Statistic::Slides), "3");
+    const std::string app = MemberText(m_path, "docProps/app.xml");
+    EXPECT_NE(app.find("<Application>App</Application><Slides>3</Slides>"), std::string::npos) << app;
+    const DocumentRecord reloaded = Reloaded();
+    EXPECT_EQ(reloaded.Value(kCoreCount + 2), "New");
+    EXPECT_EQ(reloaded.StatisticText(Statistic::Application), "App");
+    EXPECT_EQ(reloaded.StatisticText(Statistic::HyperlinkBase), "h");
+}
+
 TEST_F(SaveDocumentTest, CreatesAndRegistersAMissingPartOnlyWhenAValueNeedsIt)
 {
     DocumentRecord record = Loaded(PackageBuilder::Presentation("", AppXml("<Company>Co</Company>")));

@@ -1,13 +1,13 @@
-// Every hostile package goes through a load and then a save, each in a child process: no crash, no
-// hang, bounded memory, nothing written outside the scratch folder, a clear error in the record,
-// and after a failed save the package byte for byte as it was.
+// Every hostile package goes through a read of its thumbnail, a load and then a save, each in a child
+// process: no crash, no hang, bounded memory, nothing written outside the scratch folder, a clear
+// error in the record, and after a failed save the package byte for byte as it was.
+#include "engine/package/LoadDocument.h"
+#include "engine/package/ReadThumbnail.h"
+#include "engine/package/SaveDocument.h"
 #include "reliability/ChildProcess.h"
 #include "reliability/SandboxChecks.h"
 #include "support/HostilePackages.h"
 #include "support/TempDir.h"
-
-#include "engine/package/LoadDocument.h"
-#include "engine/package/SaveDocument.h"
 
 #include <gtest/gtest.h>
 
@@ -52,11 +52,15 @@ struct Sandbox
     }
 };
 
-// Loads, then edits Title and saves, reporting what happened at each step.
+// Reads the thumbnail, loads, then edits Title and saves, reporting what happened at each step.
 Report LoadAndSave(const Sandbox& box, const HostileCase& hostile)
 {
     setenv("TMPDIR", box.scratch.c_str(), 1);
     Report report;
+    const engine::Thumbnail thumbnail = engine::ReadThumbnail(box.package);
+    report["thumbnail.ok"] = Flag(thumbnail.Ok());
+    report["thumbnail.error"] = thumbnail.Error;
+    report["thumbnail.bytes"] = std::to_string(thumbnail.Bytes.size());
     engine::DocumentRecord record = reliability::RecordFor(box.package);
     const engine::DocumentOutcome loaded = engine::LoadDocument(record);
     report["load.ok"] = Flag(loaded.ok);
@@ -72,7 +76,8 @@ Report LoadAndSave(const Sandbox& box, const HostileCase& hostile)
     }
     for (const std::string& value : values) {
         longest = std::max(longest, value.size());
-        forbidden = forbidden || (!hostile.forbiddenText.empty() && value.find(hostile.forbiddenText) != std::string::npos);
+        forbidden = forbidden || (!hostile.forbiddenText.empty() &&
+                                  value.find(hostile.forbiddenText) != std::string::npos);
     }
     report["longest"] = std::to_string(longest);
     report["forbidden"] = Flag(forbidden);
@@ -97,7 +102,8 @@ Report Reload(const Sandbox& box)
     setenv("TMPDIR", box.scratch.c_str(), 1);
     engine::DocumentRecord record = reliability::RecordFor(box.package);
     const engine::DocumentOutcome loaded = engine::LoadDocument(record);
-    const engine::CustomProperty* custom = engine::FindCustomProperty(record.Custom, testsupport::kCustomEditName);
+    const engine::CustomProperty* custom =
+        engine::FindCustomProperty(record.Custom, testsupport::kCustomEditName);
     return {{"ok", Flag(loaded.ok)},
             {"message", loaded.message},
             {"title", record.Value(0)},
@@ -127,6 +133,11 @@ TEST_P(HostilePackageTest, FailsCleanlyAndLosesNothing)
     const Report& r = run.report;
     EXPECT_LT(run.maxRssKb, MemoryLimitKb());
 
+    EXPECT_LE(std::stoull(r.at("thumbnail.bytes")), engine::kMaxThumbnailBytes);
+    EXPECT_EQ(r.at("thumbnail.ok") == "0", !r.at("thumbnail.error").empty());
+    if (hostile.thumbnailMustFail) {
+        EXPECT_EQ(r.at("thumbnail.ok"), "0") << "a hostile thumbnail was read";
+    }
     if (hostile.loadMustFail) {
         EXPECT_EQ(r.at("load.ok"), "0") << "a broken package loaded without an error";
     }
@@ -148,7 +159,8 @@ TEST_P(HostilePackageTest, FailsCleanlyAndLosesNothing)
     if (r.at("save.ok") == "0") {
         EXPECT_FALSE(r.at("save.lastError").empty());
         EXPECT_EQ(r.at("save.modified"), "1") << "a failed save cleared Modified";
-        EXPECT_TRUE(testsupport::ReadFileBytes(box.package) == original) << "a failed save changed the package";
+        EXPECT_TRUE(testsupport::ReadFileBytes(box.package) == original)
+            << "a failed save changed the package";
     } else {
         const ChildResult again = reliability::RunInChild([&] { return Reload(box); });
         ASSERT_TRUE(again.exited && again.exitCode == 0) << "reloading the saved package crashed";
@@ -157,14 +169,17 @@ TEST_P(HostilePackageTest, FailsCleanlyAndLosesNothing)
         if (r.at("load.ok") == "1") {
             EXPECT_EQ(again.report.at("ok"), "1") << again.report.at("message");
         }
-        EXPECT_EQ(again.report.at("title"), kNewTitle) << "the save reported success but the edit is not there";
+        EXPECT_EQ(again.report.at("title"), kNewTitle)
+            << "the save reported success but the edit is not there";
         if (hostile.editCustom) {
-            EXPECT_EQ(again.report.at("custom"), testsupport::kCustomEditValue) << "the custom edit is not there";
+            EXPECT_EQ(again.report.at("custom"), testsupport::kCustomEditValue)
+                << "the custom edit is not there";
         }
     }
     EXPECT_EQ(reliability::EntryNames(box.folder), std::vector<std::string>{"hostile.pptx"})
         << "files left beside the package";
-    EXPECT_EQ(reliability::FindEscapedMarkers(box.root.Path(), testsupport::kEscapeMarker), std::vector<fs::path>{})
+    EXPECT_EQ(reliability::FindEscapedMarkers(box.root.Path(), testsupport::kEscapeMarker),
+              std::vector<fs::path>{})
         << "a member was written outside the scratch folder";
 }
 

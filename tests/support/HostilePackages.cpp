@@ -3,6 +3,7 @@
 #include "support/HostileCustomParts.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
+#include "support/ThumbnailPackages.h"
 #include "support/ZipLayout.h"
 
 #include <stdexcept>
@@ -500,6 +501,7 @@ std::vector<HostileCase> HostilePackages()
     AddTruncationCases(cases);
     AddXmlCases(cases);
     AddHostileCustomPartCases(cases);
+    AddHostileThumbnailCases(cases);
     return cases;
 }
 

@@ -16,6 +16,7 @@ struct HostileCase
     using Builder = std::function<std::string(const std::filesystem::path& sandbox)>;
 
     HostileCase() = default;
+
     HostileCase(std::string caseName,
                 Builder builder,
                 bool mustFail,
@@ -26,8 +27,7 @@ struct HostileCase
         , loadMustFail(mustFail)
         , allowedTitles(std::move(titles))
         , maxValueBytes(maxValue)
-    {
-    }
+    {}
 
     std::string name; // a GoogleTest-safe label
     // Writes the package bytes. `sandbox` is the folder the test confines everything to: members with
@@ -44,6 +44,8 @@ struct HostileCase
     bool large = false;
     // The save also sets the custom property kCustomEditName, which must read back after it.
     bool editCustom = false;
+    // The package's thumbnail cannot be read (ReadThumbnail must say why).
+    bool thumbnailMustFail = false;
 };
 
 // File name of the marker that escaping members try to create; finding it anywhere outside the
@@ -56,7 +58,7 @@ inline constexpr const char* kCustomEditValue = "by a hostile-package test";
 
 // The whole hostile set: unsafe member names, size lies, zip bombs, overlapping and duplicate
 // members, many entries, odd names, encrypted and unknown methods, truncation at every record
-// boundary, and hostile property XML (entities, depth, size, invalid text).
+// boundary, hostile property XML (entities, depth, size, invalid text) and hostile thumbnails.
 std::vector<HostileCase> HostilePackages();
 
 // The valid package the hostile variants start from: Title "Safe", Company "Acme".

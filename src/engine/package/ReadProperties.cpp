@@ -1,7 +1,10 @@
 #include "engine/package/ReadProperties.h"
 
 #include "engine/package/PropertyElements.h"
+#include "engine/package/PropertyParts.h"
 #include "xml/TXMLDocument.h"
+
+#include <array>
 
 namespace engine {
 namespace {
@@ -12,16 +15,40 @@ enum class Part
     App,
 };
 
+// The statistic an element of the app part holds, recognised like the app properties.
+std::optional<Statistic> StatisticOfElement(xml::TXMLNode element)
+{
+    if (element.type() != pugi::node_element || !IsAppNamespace(xml::TXMLDocument::NamespaceUri(element))) {
+        return std::nullopt;
+    }
+    return StatisticOfElementName(xml::TXMLDocument::LocalName(element));
+}
+
 void ReadPart(DocumentRecord& record, const xml::TXMLDocument& doc, Part part)
 {
+    // Statistics are gathered apart and packed once at the end.
+    std::array<std::string, kStatisticCount> statistics;
+    if (part == Part::App) {
+        for (std::size_t i = 0; i < kStatisticCount; ++i) {
+            statistics[i] = record.Statistics[i];
+        }
+    }
     for (auto child = doc.DocumentElement().first_child(); child; child = child.next_sibling()) {
-        const auto p = PropertyOfElement(child, part == Part::Core);
         // An empty element leaves the value as it was; a later occurrence with content wins.
-        if (!p || !child.first_child()) {
+        if (!child.first_child()) {
             continue;
         }
-        // A date that is not a full date-time is kept as stored, and the read goes on.
-        record.Value(*p) = ShownText(*p, xml::TXMLDocument::NodeText(child.first_child()));
+        if (const auto p = PropertyOfElement(child, part == Part::Core)) {
+            // A date that is not a full date-time is kept as stored, and the read goes on.
+            record.Value(*p) = ShownText(*p, xml::TXMLDocument::NodeText(child.first_child()));
+        } else if (part == Part::App) {
+            if (const auto s = StatisticOfElement(child)) {
+                statistics[StatisticIndex(*s)] = xml::TXMLDocument::NodeText(child.first_child());
+            }
+        }
+    }
+    if (part == Part::App) {
+        record.Statistics.Assign([&](std::size_t i) -> std::string_view { return statistics[i]; });
     }
 }
 

@@ -43,6 +43,7 @@ void ClearProperties(DocumentRecord& record)
     record.AppChanged.fill(false);
     record.LoadedValues.Clear();
     record.Custom = {};
+    record.Statistics.Clear();
 }
 
 } // namespace engine

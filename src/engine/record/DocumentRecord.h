@@ -2,6 +2,7 @@
 
 #include "engine/custom/CustomProperties.h"
 #include "engine/record/PackedTexts.h"
+#include "engine/record/Statistics.h"
 
 #include <array>
 #include <cstddef>
@@ -90,12 +91,18 @@ struct DocumentRecord
     // What the user should know about the last save that succeeded (a signed package); else empty.
     std::string LastWarning;
     CustomProperties Custom;
+    // The app part's statistics as the package held them at the last load; read-only, so a save
+    // leaves them as they are in the package and here.
+    PackedTexts<kStatisticCount> Statistics;
 
     // Property access by index p (0..16): 0..12 the core values, 13..16 the app values.
     [[nodiscard]] const std::string& Value(std::size_t p) const;
     std::string& Value(std::size_t p);
     [[nodiscard]] bool Changed(std::size_t p) const;
     void SetChanged(std::size_t p, bool changed);
+
+    // The text of the statistic's element; empty when the package has none.
+    [[nodiscard]] std::string_view StatisticText(Statistic s) const { return Statistics[StatisticIndex(s)]; }
 };
 
 // Display name of property p in catalogue order (core names, then app names).
@@ -107,8 +114,8 @@ struct DocumentRecord
     return p == 7 || p == 8 || p == 9;
 }
 
-// Empties the seventeen texts, the custom properties and the flags and clears Modified; file facts
-// stay.
+// Empties the seventeen texts, the statistics, the custom properties and the flags and clears
+// Modified; file facts stay.
 void ClearProperties(DocumentRecord& record);
 
 // Index of the first entry equal to name (exact, case-sensitive), or -1.

@@ -54,6 +54,10 @@ std::optional<ColumnMeaning> MeaningOfHeader(const std::string& cell)
     if (name == "Error") {
         return ColumnMeaning{ColumnRole::Ignored, 0, "Error"};
     }
+    // The statistics a table may carry are read-only.
+    if (const auto statistic = StatisticOfCaption(name)) {
+        return ColumnMeaning{ColumnRole::Ignored, 0, StatisticCaption(*statistic)};
+    }
     for (std::size_t p = 0; p < kPropertyCount; ++p) {
         if (name == DisplayName(p)) {
             return ColumnMeaning{ColumnRole::Property, p, {}};
@@ -100,7 +104,8 @@ std::string KnownCaptions()
     for (std::size_t p = 0; p < kPropertyCount; ++p) {
         list += ", " + std::string(DisplayName(p));
     }
-    return list + " and " + std::string(kCustomCaptionPrefix) + "NAME for a custom property";
+    return list + ", " + std::string(kStatisticCaptionPrefix) + "NAME for a statistic (never imported) and " +
+           std::string(kCustomCaptionPrefix) + "NAME for a custom property";
 }
 
 bool ColumnHasText(const ImportTable& table, std::size_t header, std::size_t column)

@@ -59,9 +59,9 @@ struct ImportSheet
 
 // Finds the header (the first row, or the second below a title row), maps its columns by display
 // name, export caption or custom column caption, and reads every row after it. Columns FileName,
-// FullPath, FileSize and Error are never imported. Throws EImportError when no header names a key
-// column, when two columns mean the same, when a row holds more fields than the header (or fewer,
-// from a CSV file, while empty cells clear), and EUnknownColumn for a caption it does not know
+// FullPath, FileSize, Error and the statistics (Statistic:NAME) are never imported. Throws EImportError when
+// no header names a key column, when two columns mean the same, when a row holds more fields than the header
+// (or fewer, from a CSV file, while empty cells clear), and EUnknownColumn for a caption it does not know
 // unless such columns are to be ignored.
 [[nodiscard]] ImportSheet InterpretImportTable(const ImportTable& table, const ImportOptions& options);
 

@@ -1,0 +1,97 @@
+#include "cli/ThumbnailCommand.h"
+
+#include "archive/AtomicReplace.h"
+#include "cli/CommandLine.h"
+#include "engine/package/ReadThumbnail.h"
+#include "engine/record/PathMessage.h"
+#include "export/ExportTarget.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+struct ThumbnailOptions
+{
+    std::string output;
+    std::vector<std::string> paths;
+};
+
+void WriteToStandardOutput(const std::string& bytes)
+{
+    errno = 0;
+    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::cout.flush();
+    if (!std::cout || std::ferror(stdout) != 0) {
+        const int error = errno;
+        throw std::runtime_error(std::string("standard output: cannot write the thumbnail: ") +
+                                 (error != 0 ? std::strerror(error) : "write error"));
+    }
+}
+
+void RunThumbnail(const ThumbnailOptions& options)
+{
+    const std::vector<std::string> paths = CommandPaths(options.paths);
+    if (paths.size() != 1) {
+        std::cerr << "velmora-cli: thumbnail reads one package, not " << paths.size() << '\n';
+        FinishCommand(kExitUsage);
+        return;
+    }
+    const std::string& package = paths.front();
+    const bool toStandardOutput = options.output == exporting::kStandardOutputTarget;
+    if (toStandardOutput && isatty(STDOUT_FILENO) == 1) {
+        std::cerr << "velmora-cli: a thumbnail is not written to a terminal; redirect standard output or "
+                     "give --output FILE\n";
+        FinishCommand(kExitUsage);
+        return;
+    }
+    if (const auto problem =
+            exporting::OutputTargetProblem(options.output, {package}, {"a thumbnail", "read", ""})) {
+        std::cerr << "velmora-cli: " << *problem << '\n';
+        FinishCommand(kExitUsage);
+        return;
+    }
+    const engine::Thumbnail thumbnail = engine::ReadThumbnail(package);
+    if (!thumbnail.Ok()) {
+        std::cerr << engine::PathMessage(package, thumbnail.Error) << '\n';
+        FinishCommand(kExitFailures);
+        return;
+    }
+    if (toStandardOutput) {
+        WriteToStandardOutput(thumbnail.Bytes);
+        return;
+    }
+    try {
+        archive::ReplaceFileContent(options.output, thumbnail.Bytes);
+    } catch (const std::exception& e) {
+        throw std::runtime_error(engine::PathMessage(options.output, e.what()));
+    }
+}
+
+} // namespace
+
+void AddThumbnailCommand(CLI::App& app)
+{
+    auto options = std::make_shared<ThumbnailOptions>();
+    CLI::App* command =
+        app.add_subcommand("thumbnail", "Write the thumbnail picture a package carries to a file");
+    command
+        ->add_option("--output", options->output,
+                     "The file to write, the thumbnail's bytes as the package holds them (often JPEG); an "
+                     "existing file is replaced, except a package; - writes to standard output (only when "
+                     "that is not a terminal)")
+        ->required();
+    command->add_option("path", options->paths, "The package (required)");
+    command->callback([options] { RunThumbnail(*options); });
+}
+
+} // namespace cli
