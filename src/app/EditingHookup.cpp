@@ -1,5 +1,6 @@
 #include "app/EditingHookup.h"
 
+#include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
@@ -12,6 +13,12 @@
 
 namespace app {
 
+namespace {
+
+const QString kRefusedCaption = QStringLiteral("Warning");
+
+} // namespace
+
 void InstallEditing(TfmMain& window)
 {
     // The window owns the stack and its Undo and Redo actions (Edit menu, Ctrl+Z, Ctrl+Shift+Z).
@@ -19,10 +26,20 @@ void InstallEditing(TfmMain& window)
 
     window.model().setUndoStack(&stack);
     auto* edits = new editing::RecordEdits(window.model(), stack, &window);
-    window.grid().setCellDelegate(new editing::PropertyDelegate(*edits));
+    auto* delegate = new editing::PropertyDelegate(*edits);
+    window.grid().setCellDelegate(delegate);
+    // Queued: the refusal comes from inside the view's commit, where no box may open.
+    QObject::connect(
+        delegate, &editing::PropertyEditDelegate::valueRefused, &window,
+        [&window](const QString& message) { Dialogs::warning(&window, kRefusedCaption, message); },
+        Qt::QueuedConnection);
     window.setBatchModifyHandler([&window, edits] {
         window.grid().commitOpenEditor();
         editing::TfmModify dialog(*edits, &window);
+        QObject::connect(
+            &dialog, &editing::TfmModify::valueRefused, &dialog,
+            [&dialog](const QString& message) { Dialogs::warning(&dialog, kRefusedCaption, message); },
+            Qt::QueuedConnection);
         dialog.exec();
     });
 }

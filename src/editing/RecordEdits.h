@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <optional>
 #include <string>
 
 class QUndoStack;
@@ -16,6 +17,10 @@ namespace editing {
 // model used on its own, with no history) the value is staged at once.
 bool StoreCellText(
     engine::DocumentList& rows, QUndoStack* stack, std::size_t row, std::size_t p, std::string text);
+
+// Why the values cannot be applied, as the value rule words it for the first value it refuses;
+// std::nullopt when every value can be.
+[[nodiscard]] std::optional<std::string> BatchValuesProblem(const BatchValues& values);
 
 // The one way the editors and the Batch Modify dialog change the document rows: every change is
 // one step on the undo stack.
@@ -30,7 +35,7 @@ public:
     bool storeCellText(std::size_t row, std::size_t p, std::string text);
     // Applies the values to every row, or to the checked rows only, flagging them even where a row
     // holds that text already; false (and no step) when there is no value or no such row, or when a
-    // value breaks the value rule.
+    // value breaks the value rule (see BatchValuesProblem).
     bool applyBatch(BatchValues values, bool checkedOnly);
 
     [[nodiscard]] engine::DocumentList& rows() const { return m_rows; }
