@@ -1,5 +1,6 @@
 #include "app/EditingHookup.h"
 
+#include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
@@ -12,6 +13,12 @@
 #include <QUndoStack>
 
 namespace app {
+
+namespace {
+
+const QString kRefusedCaption = QStringLiteral("Warning");
+
+} // namespace
 
 void InstallEditing(TfmMain& window)
 {
@@ -27,10 +34,20 @@ void InstallEditing(TfmMain& window)
                          window.showStatusMessage(
                              QStringLiteral("Applied %1 value(s) to %2 package(s)").arg(values).arg(rows));
                      });
-    window.grid().setCellDelegate(new editing::PropertyDelegate(*edits));
+    auto* delegate = new editing::PropertyDelegate(*edits);
+    window.grid().setCellDelegate(delegate);
+    // Queued: the refusal comes from inside the view's commit, where no box may open.
+    QObject::connect(
+        delegate, &editing::PropertyEditDelegate::valueRefused, &window,
+        [&window](const QString& message) { Dialogs::warning(&window, kRefusedCaption, message); },
+        Qt::QueuedConnection);
     window.setBatchModifyHandler([&window, edits] {
         window.grid().commitOpenEditor();
         editing::TfmModify dialog(*edits, &window);
+        QObject::connect(
+            &dialog, &editing::TfmModify::valueRefused, &dialog,
+            [&dialog](const QString& message) { Dialogs::warning(&dialog, kRefusedCaption, message); },
+            Qt::QueuedConnection);
         dialog.exec();
     });
 }

@@ -6,12 +6,28 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 
 namespace editing {
 
 namespace {
 
 const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+bool IsClearKey(const QKeyEvent& event)
+{
+    return (event.key() == Qt::Key_Delete || event.key() == Qt::Key_Backspace) &&
+           (event.modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+bool IsCalendarKey(const QKeyEvent& event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    return (event.key() == Qt::Key_F4 && modifiers == Qt::NoModifier) ||
+           (event.key() == Qt::Key_Down && modifiers == Qt::AltModifier);
+}
 
 } // namespace
 
@@ -34,6 +50,7 @@ PropertyDateEdit::PropertyDateEdit(QWidget* parent)
 void PropertyDateEdit::openWith(const QString& text)
 {
     m_openedText = text;
+    m_cleared = false;
     m_typing.reset();
     const auto parsed = engine::ParseLocalText(text.toStdString());
     const QDateTime value = parsed ? QDateTime(QDate(parsed->Year, parsed->Month, parsed->Day),
@@ -45,12 +62,39 @@ void PropertyDateEdit::openWith(const QString& text)
 
 QString PropertyDateEdit::currentText() const
 {
-    return isChangedSinceOpen() ? dateTime().toString(kDateFormat) : m_openedText;
+    if (!isChangedSinceOpen()) {
+        return m_openedText;
+    }
+    return isBlank() ? QString() : dateTime().toString(kDateFormat);
 }
 
 bool PropertyDateEdit::isChangedSinceOpen() const
 {
+    // A blank box is a change only when the user cleared a cell that held some text.
+    if (isBlank()) {
+        return m_cleared && !m_openedText.isEmpty();
+    }
     return dateTime() != m_opened;
+}
+
+void PropertyDateEdit::clearValue()
+{
+    m_typing.reset();
+    setDateTime(minimumDateTime());
+    m_cleared = true;
+}
+
+void PropertyDateEdit::openCalendar()
+{
+    QStyleOptionComboBox option;
+    option.initFrom(this);
+    option.editable = true;
+    option.subControls = QStyle::SC_All;
+    const QPointF arrow =
+        style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxArrow, this).center();
+    QMouseEvent press(QEvent::MouseButtonPress, arrow, mapToGlobal(arrow), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    mousePressEvent(&press);
 }
 
 bool PropertyDateEdit::isPopupOpen() const
@@ -98,12 +142,25 @@ bool PropertyDateEdit::typeKey(const QKeyEvent& event)
 
 void PropertyDateEdit::keyPressEvent(QKeyEvent* event)
 {
+    if (IsClearKey(*event) && (isBlank() || lineEdit()->selectedText() == lineEdit()->text())) {
+        clearValue();
+        event->accept();
+        return;
+    }
+    if (IsCalendarKey(*event)) {
+        openCalendar();
+        event->accept();
+        return;
+    }
     if (typeKey(*event)) {
         event->accept();
         return;
     }
     m_typing.reset();
     QDateTimeEdit::keyPressEvent(event);
+    if (IsClearKey(*event) && lineEdit()->text().trimmed().isEmpty()) {
+        clearValue();
+    }
     KeepNavigationKey(*event);
 }
 

@@ -1,6 +1,7 @@
 #include "editing/PropertyEditDelegate.h"
 
 #include "editing/PropertyEditorWidget.h"
+#include "editing/QtText.h"
 #include "engine/record/PropertyValueRule.h"
 
 #include <QAbstractItemView>
@@ -81,9 +82,12 @@ void PropertyEditDelegate::setModelData(QWidget* editor,
         return;
     }
     const std::string text = cell->currentText().toStdString();
-    // The controls cannot produce a text the rule refuses; this keeps it so if they ever could.
-    if (cell->isChangedSinceOpen() && !engine::IsValidPropertyValue(*p, text)) {
-        return;
+    // The date box takes any wall-clock time, also one the clocks skip in the local zone.
+    if (cell->isChangedSinceOpen()) {
+        if (const auto problem = engine::PropertyValueProblem(*p, text)) {
+            emit valueRefused(ToQString(*problem) + QLatin1Char('.'));
+            return;
+        }
     }
     finishEdit(index, *p, text, cell->isChangedSinceOpen());
 }

@@ -18,7 +18,8 @@ class PropertyEditorWidget;
 // (not while its calendar is open). Enter and Down finish and move to the same column of the next
 // row, Up to the previous one; at either end no row keeps the focus. With Shift, Ctrl or Alt held,
 // or a calendar open, those keys stay with the editor. Escape neither cancels nor ends an edit.
-// Only a text that passes the engine's value rule reaches finishEdit.
+// Only a text that passes the engine's value rule reaches finishEdit; a changed text the rule
+// refuses (a local time the clocks skip) is reported through valueRefused and the cell keeps its value.
 class PropertyEditDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -34,6 +35,11 @@ public:
     void updateEditorGeometry(QWidget* editor,
                               const QStyleOptionViewItem& option,
                               const QModelIndex& index) const override;
+
+signals:
+    // message names the text and says why it cannot be stored. Emitted from inside setModelData, so
+    // a receiver that opens a box connects queued.
+    void valueRefused(const QString& message) const;
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;

@@ -31,6 +31,19 @@ bool StoreCellText(
     return true;
 }
 
+std::optional<std::string> BatchValuesProblem(const BatchValues& values)
+{
+    for (const BatchValue& value : values) {
+        if (value.Property >= engine::kPropertyCount) {
+            return "no property number " + std::to_string(value.Property);
+        }
+        if (auto problem = engine::PropertyValueProblem(value.Property, value.Value)) {
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
 RecordEdits::RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject* parent)
     : QObject(parent)
     , m_rows(rows)
@@ -44,11 +57,8 @@ bool RecordEdits::storeCellText(std::size_t row, std::size_t p, std::string text
 
 bool RecordEdits::applyBatch(BatchValues values, bool checkedOnly)
 {
-    for (const BatchValue& value : values) {
-        if (value.Property >= engine::kPropertyCount ||
-            !engine::IsValidPropertyValue(value.Property, value.Value)) {
-            return false;
-        }
+    if (BatchValuesProblem(values)) {
+        return false;
     }
     std::vector<engine::DocumentRecord*> targets;
     targets.reserve(m_rows.RowCount());

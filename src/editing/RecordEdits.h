@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class QUndoStack;
@@ -17,6 +18,10 @@ namespace editing {
 // model used on its own, with no history) the value is staged at once.
 bool StoreCellText(
     engine::DocumentList& rows, QUndoStack* stack, std::size_t row, std::size_t p, std::string text);
+
+// Why the values cannot be applied, as the value rule words it for the first value it refuses;
+// std::nullopt when every value can be.
+[[nodiscard]] std::optional<std::string> BatchValuesProblem(const BatchValues& values);
 
 // The one way the editors and the Batch Modify dialog change the document rows: every change is
 // one step on the undo stack.
@@ -31,7 +36,7 @@ public:
     bool storeCellText(std::size_t row, std::size_t p, std::string text);
     // Applies the values to every row in scope, or to the checked ones only, flagging them even
     // where a row holds that text already; false (and no step) when there is no value or no such
-    // row, or when a value breaks the value rule.
+    // row, or when a value breaks the value rule (see BatchValuesProblem).
     bool applyBatch(BatchValues values, bool checkedOnly);
 
     // Which rows applyBatch may change (the rows a filter shows); every row when none is set.

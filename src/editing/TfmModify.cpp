@@ -3,6 +3,7 @@
 #include "editing/BatchListModel.h"
 #include "editing/BatchValueDelegate.h"
 #include "editing/FocusEditView.h"
+#include "editing/QtText.h"
 #include "editing/RecordEdits.h"
 #include "editing/ScreenFit.h"
 #include "editing/WrappingButton.h"
@@ -10,6 +11,8 @@
 #include <QFrame>
 #include <QHeaderView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace editing {
 
@@ -43,7 +46,15 @@ TfmModify::TfmModify(RecordEdits& edits, QWidget* parent)
     m_view = new FocusEditView(panel);
     m_view->setObjectName(QStringLiteral("VT"));
     m_view->setModel(m_list);
-    m_view->setItemDelegate(new BatchValueDelegate(*m_list, m_view));
+    auto* delegate = new BatchValueDelegate(*m_list, m_view);
+    m_view->setItemDelegate(delegate);
+    connect(delegate, &BatchValueDelegate::valueRefused, this, [this](const QString& message) {
+        if (m_applyRefusal) {
+            *m_applyRefusal = message;
+        } else {
+            emit valueRefused(message);
+        }
+    });
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setTabKeyNavigation(false);
@@ -124,8 +135,17 @@ void TfmModify::btnCheckedClick()
 
 void TfmModify::apply(bool checkedOnly)
 {
-    // A value still in its editor belongs to this apply.
+    // A value still in its editor belongs to this apply; if it is refused, nothing is applied.
+    m_applyRefusal.emplace();
     m_view->commitOpenEditor();
+    QString refusal = *std::exchange(m_applyRefusal, std::nullopt);
+    if (const auto problem = BatchValuesProblem(m_list->checkedValues()); refusal.isEmpty() && problem) {
+        refusal = ToQString(*problem) + QLatin1Char('.');
+    }
+    if (!refusal.isEmpty()) {
+        emit valueRefused(refusal + QStringLiteral(" Nothing was applied."));
+        return;
+    }
     if (!m_list->anyChecked()) {
         return;
     }

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QPushButton;
 
 namespace editing {
@@ -26,6 +28,11 @@ public:
 
     [[nodiscard]] BatchListModel& list() const { return *m_list; }
 
+signals:
+    // A value the value rule refuses, in its editor or when applying: nothing is applied and the
+    // dialog stays open. Emitted while the dialog works, so a receiver that opens a box connects queued.
+    void valueRefused(const QString& message);
+
 public slots:
     void btnCheckAllClick();
     void btnUncheckAllClick();
@@ -43,6 +50,8 @@ private:
     RecordEdits& m_edits;
     BatchListModel* m_list = nullptr;
     FocusEditView* m_view = nullptr;
+    // While apply commits the open editor: empty, or the refusal of that editor's value.
+    std::optional<QString> m_applyRefusal;
 };
 
 } // namespace editing

@@ -2,6 +2,8 @@
 // the two apply buttons change, as one undoable step.
 #include "AppTestSupport.h"
 #include "EditingTestSupport.h"
+#include "ScopedTimeZone.h"
+#include "app/Dialogs.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "editing/BatchListModel.h"
@@ -16,6 +18,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -106,8 +109,11 @@ private:
 
 private slots:
 
+    void initTestCase() { app::Dialogs::setTestMode(true); }
+
     void cleanup()
     {
+        app::Dialogs::takeShownMessages();
         m_dialog.reset();
         m_edits.reset();
         m_window.reset();
@@ -251,6 +257,60 @@ private slots:
         QVERIFY(record(0).Value(3).empty());
         QVERIFY(record(0).Changed(3));
         QVERIFY(record(0).Modified);
+    }
+
+    void aSkippedLocalTimeAppliesNothingAndSaysSo_data()
+    {
+        QTest::addColumn<bool>("typed");
+        QTest::newRow("typed, editor still open") << true;
+        QTest::newRow("in the list") << false;
+    }
+
+    // Under Berlin time 02:30 on 31 March 2024 does not exist: no value is applied, the dialog stays
+    // and a box names the time.
+    void aSkippedLocalTimeAppliesNothingAndSaysSo()
+    {
+        QFETCH(bool, typed);
+        const engine::ScopedTimeZone zone("Europe/Berlin");
+        m_window = WindowWithRows({Titled("a")});
+        const QString skipped = QStringLiteral("2024-03-31 02:30:00");
+        bool driven = false;
+        bool stayed = false;
+        QList<app::Dialogs::Message> shown;
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = qobject_cast<TfmModify*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            driven = true;
+            const auto close = qScopeGuard([dialog] { dialog->reject(); });
+            editing::BatchListModel& list = dialog->list();
+            list.setData(list.index(0, 1), QStringLiteral("Applied"), Qt::EditRole);
+            list.setData(list.index(0, 0), Qt::Checked, Qt::CheckStateRole);
+            if (typed) {
+                auto* view = dialog->findChild<editing::FocusEditView*>(QStringLiteral("VT"));
+                view->setCurrentIndex(list.index(8, 0));
+                auto* editor = qobject_cast<editing::PropertyDateEdit*>(view->indexWidget(list.index(8, 1)));
+                QVERIFY(editor != nullptr);
+                QTest::keyClicks(editor, skipped);
+            } else {
+                list.setData(list.index(8, 1), skipped, Qt::EditRole);
+                list.setData(list.index(8, 0), Qt::Checked, Qt::CheckStateRole);
+            }
+            dialog->btnAllClick();
+            stayed = dialog->isVisible();
+            // The box opens queued, while the dialog still runs.
+            QTRY_VERIFY(!(shown += app::Dialogs::takeShownMessages()).isEmpty());
+        });
+        m_window->findChild<QToolButton*>(QStringLiteral("BitBtn8"))->click();
+        QVERIFY(driven);
+        QVERIFY(stayed);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text,
+                 QStringLiteral("CreatedTime: \"%1\" does not exist in the local time zone: the clocks skip "
+                                "it when daylight saving time starts. Nothing was applied.")
+                     .arg(skipped));
+        QCOMPARE(record(0).Value(0), std::string("a"));
+        QVERIFY(!record(0).Modified);
+        QCOMPARE(m_window->undoStack()->count(), 0);
     }
 
     void batchModifyButtonOpensAFreshDialogEachTime()

@@ -1,6 +1,8 @@
 // The in-place editors of the document grid: which editor each column gets, what a finished edit
 // stores and flags, the digit filter, the date editor, and how keys, clicks and focus end an edit.
 #include "EditingTestSupport.h"
+#include "ScopedTimeZone.h"
+#include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
@@ -14,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QTest>
+#include <QUndoStack>
 
 using namespace editingtest;
 using editing::PropertyDateEdit;
@@ -59,7 +62,13 @@ private:
 
 private slots:
 
-    void cleanup() { m_window.reset(); }
+    void initTestCase() { app::Dialogs::setTestMode(true); }
+
+    void cleanup()
+    {
+        m_window.reset();
+        app::Dialogs::takeShownMessages();
+    }
 
     void editorKindFollowsTheColumnIndexWhereverItIsShown()
     {
@@ -231,6 +240,63 @@ private slots:
         QVERIFY(record(0).Changed(8));
     }
 
+    // The date box takes any wall-clock time; one the local clocks skip is refused by name, in a
+    // box opened after the edit, and the cell keeps its value.
+    void aSkippedLocalTimeIsRefusedWithAMessage()
+    {
+        const engine::ScopedTimeZone zone("Europe/Berlin");
+        m_window = WindowWithRows({Dated("2024-03-30 10:00:00")});
+        auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, "2024-03-31 02:30:00");
+        press(editor, Qt::Key_Return);
+        QCOMPARE(record(0).Value(8), std::string("2024-03-30 10:00:00"));
+        QVERIFY(!record(0).Modified);
+        QList<app::Dialogs::Message> shown;
+        QTRY_VERIFY(!(shown += app::Dialogs::takeShownMessages()).isEmpty());
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text,
+                 QStringLiteral("CreatedTime: \"2024-03-31 02:30:00\" does not exist in the local time zone: "
+                                "the clocks skip it when daylight saving time starts."));
+    }
+
+    void deleteOrBackspaceOnTheWholeDateClearsIt_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("selectAll");
+        QTest::newRow("all selected, backspace") << int(Qt::Key_Backspace) << true;
+        QTest::newRow("all selected, delete") << int(Qt::Key_Delete) << true;
+        // A text kept as stored shows blank: the key clears that text.
+        QTest::newRow("blank box, delete") << int(Qt::Key_Delete) << false;
+    }
+
+    // Clearing is a change like any other: staged, flagged, and undone by Undo.
+    void deleteOrBackspaceOnTheWholeDateClearsIt()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, selectAll);
+        const std::string old = selectAll ? "2009-03-05 14:07:09" : "last Tuesday";
+        m_window = WindowWithRows({Dated(old)});
+        auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
+        QVERIFY(editor != nullptr);
+        QTRY_VERIFY(editor->hasFocus());
+        if (selectAll) {
+            press(editor, Qt::Key_A, Qt::ControlModifier);
+        }
+        press(editor, key);
+        QVERIFY(editor->isBlank());
+        press(editor, Qt::Key_Tab);
+        QVERIFY(EditorAt(*m_window, 0, kCreated) == nullptr);
+        QVERIFY(record(0).Value(8).empty());
+        QVERIFY(record(0).Changed(8));
+        QVERIFY(model().index(0, kCreated).data().toString().isEmpty());
+        QVERIFY(model().anyModified());
+        m_window->undoStack()->undo();
+        QCOMPARE(record(0).Value(8), old);
+        QVERIFY(!model().anyModified());
+    }
+
     void enterUpAndDownWalkAColumnAndStopAtTheEnds()
     {
         m_window = WindowWithRows({Titled("a"), Titled("b"), Titled("c")});
@@ -287,13 +353,27 @@ private slots:
         QVERIFY(EditorAt(*m_window, 0, kTitle) == nullptr);
     }
 
+    void calendarOpenKeepsKeysAndFocusWithTheEditor_data()
+    {
+        QTest::addColumn<int>("key"); // 0: a click on the drop-down arrow at the right end
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("click") << 0 << int(Qt::NoModifier);
+        QTest::newRow("alt+down") << int(Qt::Key_Down) << int(Qt::AltModifier);
+        QTest::newRow("f4") << int(Qt::Key_F4) << int(Qt::NoModifier);
+    }
+
     void calendarOpenKeepsKeysAndFocusWithTheEditor()
     {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
         m_window = WindowWithRows({Dated("2009-03-05 14:07:09"), Dated("")});
         auto* editor = qobject_cast<PropertyDateEdit*>(FocusCell(*m_window, 0, kCreated));
         QTRY_VERIFY(editor->hasFocus());
-        // A click on the drop-down arrow at the right end opens the calendar.
-        QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(editor->width() - 4, editor->height() / 2));
+        if (key == 0) {
+            QTest::mouseClick(editor, Qt::LeftButton, {}, QPoint(editor->width() - 4, editor->height() / 2));
+        } else {
+            press(editor, key, Qt::KeyboardModifiers(modifiers));
+        }
         QTRY_VERIFY(editor->isPopupOpen());
         // Focus went to the calendar, and Enter there picks a day instead of walking the column.
         QWidget* calendar = QApplication::focusWidget();

@@ -3,6 +3,7 @@
 #include "ScopedTimeZone.h"
 #include "engine/package/ReadProperties.h"
 #include "engine/package/WriteProperties.h"
+#include "engine/record/DateConvert.h"
 #include "engine/record/PropertyValueRule.h"
 #include "support/CorpusParts.h"
 #include "support/TempDir.h"
@@ -88,7 +89,13 @@ TEST_P(CorpusProperties, MatchTheIndependentReader)
     for (const auto& [package, values] : expected) {
         const DocumentRecord& record = records[package];
         for (std::size_t p = 0; p < kPropertyCount; ++p) {
-            EXPECT_EQ(record.Value(p), values.at(std::string(DisplayName(p))))
+            // The reader writes every date as local text; a date in the hour the clocks show twice
+            // is kept as its instant, whose local text must be the expected one.
+            const std::string& value = record.Value(p);
+            const bool instantKept =
+                IsDateProperty(p) && !HasLocalDateForm(value) && StoredDateToRecordText(value) == value;
+            EXPECT_EQ(instantKept ? StoredDateToLocalText(value).value() : value,
+                      values.at(std::string(DisplayName(p))))
                 << package << " " << DisplayName(p);
         }
     }

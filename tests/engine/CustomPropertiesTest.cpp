@@ -44,6 +44,7 @@ TEST(CustomPropertiesRead, EveryTypeWithItsShownValue)
                           CustomProperty(7, "Done", "<vt:bool>1</vt:bool>") +
                           CustomProperty(8, "Due", "<vt:filetime>2013-05-06T07:08:09Z</vt:filetime>") +
                           CustomProperty(9, "Cur", "<vt:cy>12.5</vt:cy>") +
+                          CustomProperty(12, "Back", "<vt:filetime>2024-10-27T01:30:00Z</vt:filetime>") +
                           CustomProperty(10, "List",
                                          "<vt:vector size=\"1\" baseType=\"lpwstr\">" + Lpwstr("a") +
                                              "</vt:vector>") +
@@ -61,7 +62,8 @@ TEST(CustomPropertiesRead, EveryTypeWithItsShownValue)
         {"Ratio", "vt:r8", "1.5E3"},
         {"Done", "vt:bool", "true"},
         {"Due", "vt:filetime", "2013-05-06 09:08:09"},
-        {"Cur", "vt:cy", "12.5"}, // shown with its type, not editable
+        {"Cur", "vt:cy", "12.5"},                        // shown with its type, not editable
+        {"Back", "vt:filetime", "2024-10-27T01:30:00Z"}, // local 02:30 is shown twice that night
         {"List", "vt:vector", ""},
     };
     EXPECT_EQ(rows, expected); // the property without a name is not shown

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string_view>
+#include <utility>
 
 namespace engine {
 namespace {
@@ -193,6 +194,26 @@ TEST(DateConvert, RecordTextsAreALocalTimeOrAnInstantInTheStoredForm)
     EXPECT_TRUE(DateInputIsSkippedLocalTime("2024-03-31 02:59:59"));
     EXPECT_FALSE(DateInputIsSkippedLocalTime("2024-10-27 02:30:00"));
     EXPECT_FALSE(DateInputIsSkippedLocalTime("2024-03-31"));
+}
+
+// A stored date, in any stored form, is read into the record as its local text, or as the instant
+// itself in the hour the clocks show twice, so that the record still names the stored instant.
+TEST(DateConvert, StoredDatesInTheRepeatedHourStayTheirInstant)
+{
+    ScopedTimeZone zone("Europe/Berlin");
+    const std::pair<const char*, const char*> cases[] = {
+        {"2024-10-27T01:30:00Z", "2024-10-27T01:30:00Z"},
+        {"2024-10-27T00:30:00.5Z", "2024-10-27T00:30:00Z"},
+        {"2024-10-27T02:30:00+01:00", "2024-10-27T01:30:00Z"},
+        {"2024-10-27 01:30:00", "2024-10-27T01:30:00Z"}, // no zone: UTC
+        {"2024-10-27T02:00:00Z", "2024-10-27 03:00:00"},
+        {"2024-10-26T23:59:59Z", "2024-10-27 01:59:59"},
+    };
+    for (const auto& [stored, record] : cases) {
+        EXPECT_EQ(StoredDateToRecordText(stored), std::optional<std::string>(record)) << stored;
+        EXPECT_EQ(RecordDateToStoredDate(record), FormatStoredDate(*ParseStoredDate(stored))) << stored;
+    }
+    EXPECT_EQ(StoredDateToRecordText("2024-10-27"), std::nullopt);
 }
 
 TEST(DateConvert, LocalAndUtcAreInverseAcrossTheYear)

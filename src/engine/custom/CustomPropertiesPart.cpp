@@ -83,7 +83,7 @@ std::string ShownCustomValue(const std::string& type, TXMLNode value)
     const std::string text = TXMLDocument::NodeText(value);
     switch (KindOfType(type)) {
     case CustomKind::Date:
-        return StoredDateToLocalText(text).value_or(text);
+        return StoredDateToRecordText(text).value_or(text);
     case CustomKind::Bool:
         return text == "1" || text == "true" ? "true" : text == "0" || text == "false" ? "false" : text;
     default:

@@ -25,8 +25,8 @@ std::string ShownText(std::size_t p, std::string stored)
 {
     // A date that is not a full date-time is shown as stored.
     if (IsDateProperty(p) && !stored.empty()) {
-        if (auto local = StoredDateToLocalText(stored)) {
-            return std::move(*local);
+        if (auto text = StoredDateToRecordText(stored)) {
+            return std::move(*text);
         }
     }
     return stored;

@@ -15,8 +15,8 @@ namespace engine {
 [[nodiscard]] std::optional<std::size_t> PropertyOfElement(xml::TXMLNode element, bool corePart);
 
 // The value the reader shows for property p of a part: the first child's text of the last direct
-// child of root holding p that has content, dates converted to local time; std::nullopt when no
-// such element has content.
+// child of root holding p that has content, dates in the record's form (StoredDateToRecordText); std::nullopt
+// when no such element has content.
 [[nodiscard]] std::optional<std::string> ShownValue(xml::TXMLNode root, std::size_t p);
 
 // Converts a stored value of property p to the text the user sees.

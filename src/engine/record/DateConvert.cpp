@@ -256,6 +256,18 @@ std::optional<std::pair<std::time_t, DateTime>> LocalInstant(const DateTime& loc
     return std::make_pair(instant, normalised);
 }
 
+// The local form of an instant, or the instant itself in the repeated hour, where the local form
+// would not say which of the two instants is meant.
+std::optional<std::string> RecordTextOfInstant(std::time_t instant)
+{
+    const auto utc = UtcOfInstant(instant);
+    const auto local = LocalOfInstant(instant);
+    if (!utc || !local) {
+        return std::nullopt;
+    }
+    return OtherInstantOfSameLocalTime(instant) ? FormatStoredDate(*utc) : FormatLocalText(*local);
+}
+
 // The local form "YYYY-MM-DD hh:mm:ss", or a bare date "YYYY-MM-DD" read as midnight.
 std::optional<DateTime> ParseLocalInput(std::string_view input)
 {
@@ -363,13 +375,13 @@ std::optional<std::string> DateInputToRecordText(std::string_view input)
     if (!instant || !hasZone || input.size() < 19 || input[10] != 'T') {
         return std::nullopt;
     }
-    const auto utc = UtcOfInstant(*instant);
-    const auto local = LocalOfInstant(*instant);
-    if (!utc || !local) {
-        return std::nullopt;
-    }
-    // In the repeated hour the local form would not say which of the two instants is meant.
-    return OtherInstantOfSameLocalTime(*instant) ? FormatStoredDate(*utc) : FormatLocalText(*local);
+    return RecordTextOfInstant(*instant);
+}
+
+std::optional<std::string> StoredDateToRecordText(std::string_view stored)
+{
+    const auto instant = StoredDateInstant(stored);
+    return instant ? RecordTextOfInstant(*instant) : std::nullopt;
 }
 
 bool DateInputIsSkippedLocalTime(std::string_view input)

@@ -62,6 +62,11 @@ struct DateTime
 // meant, so the record keeps the instant and the save writes exactly it. std::nullopt for any other text, an
 // invalid date, or a local time the clocks skip (see DateInputIsSkippedLocalTime).
 [[nodiscard]] std::optional<std::string> DateInputToRecordText(std::string_view input);
+// A stored date text as the record keeps it: its local form, or, when the clocks show that local time
+// twice, the instant "YYYY-MM-DDThh:mm:ssZ" (see DateInputToRecordText), so that the record still names
+// exactly the stored instant. std::nullopt when the text is to be kept as stored (as
+// StoredDateToLocalText).
+[[nodiscard]] std::optional<std::string> StoredDateToRecordText(std::string_view stored);
 // True when input is the local form or a bare date naming a valid local time the clocks skip.
 [[nodiscard]] bool DateInputIsSkippedLocalTime(std::string_view input);
 // A record's date text (see DateInputToRecordText) as the stored form "YYYY-MM-DDThh:mm:ssZ";
