@@ -82,7 +82,7 @@ ci_runs() {
     fuzz_property_readers) echo 200000 ;;
     fuzz_xml_conformance) echo 150000 ;;
     fuzz_import_table) echo 20000 ;;
-    fuzz_thumbnail_reader) echo 20000 ;;
+    fuzz_thumbnail_reader) echo 50000 ;;
     fuzz_date_parser) echo 1600000 ;;
     *) echo 200000 ;;
     esac

@@ -90,7 +90,7 @@ void AddThumbnailCommand(CLI::App& app)
                      "existing file is replaced, except a package; - writes to standard output (only when "
                      "that is not a terminal)")
         ->required();
-    command->add_option("path", options->paths, "The package (required)");
+    command->add_option("path", options->paths, "The package (exactly one; required)");
     command->callback([options] { RunThumbnail(*options); });
 }
 

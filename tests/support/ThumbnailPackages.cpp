@@ -94,8 +94,10 @@ void AddHostileThumbnailCases(std::vector<HostileCase>& cases)
         ThumbnailCase("thumbnail_bomb_declared_small", WithThumbnail(zeros, Method::Deflated, 1000)));
     cases.push_back(ThumbnailCase("thumbnail_bomb_declared_just_under_the_bound",
                                   WithThumbnail(zeros, Method::Deflated, (8U << 20) - 1)));
-    cases.push_back(
-        ThumbnailCase("thumbnail_huge_stored", WithThumbnail(PictureBytes(9U << 20), Method::Stored)));
+    HostileCase huge =
+        ThumbnailCase("thumbnail_huge_stored", WithThumbnail(PictureBytes(9U << 20), Method::Stored));
+    huge.large = true; // 9 MiB: kept out of the fuzz seeds
+    cases.push_back(huge);
     cases.push_back(ThumbnailCase("thumbnail_target_climbs_out",
                                   Targeting("docProps/../../" + std::string(kEscapeMarker))));
     cases.push_back(ThumbnailCase("thumbnail_target_absolute_uri", Targeting("file:///etc/passwd")));

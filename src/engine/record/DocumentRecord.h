@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-// The row data of one package in the document list: file facts, the seventeen property texts
-// and the flags that tell a save which of them the user changed.
+// The row data of one package in the document list: file facts, the seventeen property texts,
+// the flags that tell a save which of them the user changed, and the read-only statistics.
 namespace engine {
 
 enum class CoreProperty
