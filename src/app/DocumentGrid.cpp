@@ -174,6 +174,18 @@ bool DocumentGrid::viewportEvent(QEvent* event)
     return QTableView::viewportEvent(event);
 }
 
+void DocumentGrid::setModel(QAbstractItemModel* model)
+{
+    FocusEditView::setModel(model);
+    // Columns that come later (statistics, custom properties) start wide enough for their caption.
+    connect(model, &QAbstractItemModel::columnsInserted, this, [this](const QModelIndex&, int first, int last) {
+        QHeaderView* header = horizontalHeader();
+        for (int column = first; column <= last; ++column) {
+            header->resizeSection(column, std::max(header->sectionSize(column), fittingWidth(column)));
+        }
+    });
+}
+
 void DocumentGrid::setCellDelegate(QAbstractItemDelegate* delegate)
 {
     delegate->setParent(this);

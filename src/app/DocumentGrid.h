@@ -17,6 +17,7 @@ class DocumentGrid : public editing::FocusEditView
 public:
     explicit DocumentGrid(QWidget* parent = nullptr);
 
+    void setModel(QAbstractItemModel* model) override;
     // Where the in-place editors plug in; the grid takes ownership.
     void setCellDelegate(QAbstractItemDelegate* delegate);
     // Puts widget into the header of logical column 0, at its left end, and keeps it there while

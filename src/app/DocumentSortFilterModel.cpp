@@ -77,18 +77,14 @@ void DocumentSortFilterModel::buildSortKeys(int column) const
     const std::size_t count = documents.RowCount();
     m_keys.assign(count, QString());
     m_keysColumn = column;
-    const auto configured = static_cast<int>(m_rows.columns().size());
     const bool dateColumn = m_rows.headerData(column, Qt::Horizontal, kDateColumnRole).toBool();
-    const std::string* customName = nullptr;
-    if (column >= configured) {
-        const auto custom = static_cast<std::size_t>(column - configured);
-        if (custom < m_rows.customColumnNames().size()) {
-            customName = &m_rows.customColumnNames()[custom];
-        }
-    }
+    const std::string* customName = m_rows.customNameOfColumn(column);
+    const std::optional<engine::Statistic> statistic = m_rows.statisticOfColumn(column);
     for (std::size_t row = 0; row < count; ++row) {
         const engine::DocumentRecord& record = documents.RecordAt(row);
-        if (customName != nullptr) {
+        if (statistic) {
+            m_keys[row] = NaturalSortKey(record.StatisticText(*statistic));
+        } else if (customName != nullptr) {
             const engine::CustomProperty* property = engine::FindCustomProperty(record.Custom, *customName);
             m_keys[row] = property != nullptr ? NaturalSortKey(property->Value) : QString();
         } else if (column == 2) {
@@ -158,6 +154,13 @@ bool DocumentSortFilterModel::rowMatches(std::size_t row) const
                 : false;
         if (matched) {
             return true;
+        }
+    }
+    if (m_rows.statisticColumnsShown()) {
+        for (const engine::Statistic statistic : kStatisticColumns) {
+            if (matches(record.StatisticText(statistic))) {
+                return true;
+            }
         }
     }
     for (const std::string& name : m_rows.customColumnNames()) {

@@ -57,7 +57,7 @@ int DocumentTableModel::rowCount(const QModelIndex& parent) const
 
 int DocumentTableModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_columns.size() + m_customNames.size());
+    return parent.isValid() ? 0 : firstCustomColumn() + static_cast<int>(m_customNames.size());
 }
 
 QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
@@ -67,6 +67,9 @@ QVariant DocumentTableModel::data(const QModelIndex& index, int role) const
     }
     const auto row = static_cast<std::size_t>(index.row());
     if (static_cast<std::size_t>(index.column()) >= m_columns.size()) {
+        if (const auto statistic = statisticOfColumn(index.column())) {
+            return statisticCellData(*m_rows[row].record, *statistic, role);
+        }
         return customCellData(*m_rows[row].record, index.column(), role);
     }
     return cellData(*m_rows[row].record, index.row(), index.column(), role);
@@ -125,8 +128,13 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     }
     if (role == Qt::DisplayRole) {
         const auto column = static_cast<std::size_t>(section);
-        return column < m_columns.size() ? m_columns[column].caption
-                                         : customCaption(column - m_columns.size());
+        if (column < m_columns.size()) {
+            return m_columns[column].caption;
+        }
+        if (const auto statistic = statisticOfColumn(section)) {
+            return editing::ToQString(engine::StatisticCaption(*statistic));
+        }
+        return customCaption(static_cast<std::size_t>(section - firstCustomColumn()));
     }
     if (role == kDateColumnRole) {
         return section >= engine::kFirstPropertyColumn &&

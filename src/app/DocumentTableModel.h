@@ -2,10 +2,13 @@
 
 #include "app/ColumnConfig.h"
 #include "engine/record/DocumentList.h"
+#include "engine/record/Statistics.h"
 
 #include <QAbstractTableModel>
 
+#include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,10 @@ namespace app {
 
 // Header data role: true for the columns that hold a date.
 inline constexpr int kDateColumnRole = Qt::UserRole + 1;
+
+// The statistics the grid can show as columns of their own (Options > Show Statistics Columns).
+inline constexpr std::array<engine::Statistic, 3> kStatisticColumns = {
+    engine::Statistic::Slides, engine::Statistic::Words, engine::Statistic::Application};
 
 // The document grid's rows: one DocumentRecord and a check state per row, in add order. Cell texts
 // are asked from CellText whenever the view paints, so the model keeps no copy of any text. Every
@@ -69,6 +76,16 @@ public:
 
     [[nodiscard]] const std::vector<std::string>& customColumnNames() const { return m_customNames; }
 
+    // Read-only columns of statistics (kStatisticColumns) after the configured ones, before the
+    // custom ones.
+    void setStatisticColumnsShown(bool shown);
+
+    [[nodiscard]] bool statisticColumnsShown() const { return m_statisticsShown; }
+
+    // What a column after the configured ones shows: a statistic, or the name of a custom property.
+    [[nodiscard]] std::optional<engine::Statistic> statisticOfColumn(int column) const;
+    [[nodiscard]] const std::string* customNameOfColumn(int column) const;
+
     // QAbstractTableModel
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
@@ -106,6 +123,10 @@ private:
     void refreshCustomColumns();
     [[nodiscard]] QVariant customCellData(const engine::DocumentRecord& record, int column, int role) const;
     [[nodiscard]] QString customCaption(std::size_t customColumn) const;
+    [[nodiscard]] int firstCustomColumn() const;
+    [[nodiscard]] QVariant statisticCellData(const engine::DocumentRecord& record,
+                                             engine::Statistic statistic,
+                                             int role) const;
 
     std::vector<ColumnSetting> m_columns;
     std::vector<engine::VectorDocumentList::Row> m_rows;
@@ -113,6 +134,7 @@ private:
     bool m_locked = false;
     QUndoStack* m_undoStack = nullptr;
     bool m_customShown = false;
+    bool m_statisticsShown = false;
     std::vector<std::string> m_customNames;
 };
 

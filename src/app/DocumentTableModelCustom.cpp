@@ -30,7 +30,7 @@ void DocumentTableModel::refreshCustomColumns()
         return;
     }
     // Only the custom columns are replaced, so the configured ones keep their widths and places.
-    const int first = static_cast<int>(m_columns.size());
+    const int first = firstCustomColumn();
     if (!m_customNames.empty()) {
         beginRemoveColumns({}, first, first + static_cast<int>(m_customNames.size()) - 1);
         m_customNames.clear();
@@ -51,7 +51,7 @@ QString DocumentTableModel::customCaption(std::size_t customColumn) const
 
 QVariant DocumentTableModel::customCellData(const engine::DocumentRecord& record, int column, int role) const
 {
-    const std::string& name = m_customNames.at(static_cast<std::size_t>(column) - m_columns.size());
+    const std::string& name = m_customNames.at(static_cast<std::size_t>(column - firstCustomColumn()));
     const engine::CustomProperty* property = engine::FindCustomProperty(record.Custom, name);
     switch (role) {
     case Qt::DisplayRole:

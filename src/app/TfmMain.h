@@ -146,6 +146,7 @@ public slots:
     void rememberSaveLockedPackages(bool save);
     void rememberReviewBeforeSave(bool review);
     void showCustomProperties(bool shown);
+    void showStatisticsColumns(bool shown);
     // Ctrl+F: the focus to the filter box above the grid.
     void focusFilter();
     // The grid's context menu: the check boxes of the selected rows, the folder of the current

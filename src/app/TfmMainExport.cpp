@@ -77,8 +77,13 @@ void TfmMain::exportGrid(exporting::ExportFormat format)
         runLongCommand(
             [shown, exporter = m_exporter, format, captions = std::move(captions),
              withCustom = m_model->customColumnsShown(), target = path.toStdString(),
-             written](const engine::Progress&) {
-                exporter(format, exporting::ExportSnapshot(format, *shown, captions, withCustom), target);
+             withStatistics = m_model->statisticColumnsShown(), written](const engine::Progress&) {
+                // The statistics columns are exported while the grid shows them.
+                const std::span<const engine::Statistic> statistics =
+                    withStatistics ? std::span<const engine::Statistic>(kStatisticColumns)
+                                   : std::span<const engine::Statistic>();
+                exporter(format, exporting::ExportSnapshot(format, *shown, captions, withCustom, statistics),
+                         target);
                 *written = true;
             },
             [this, written, count, path] {

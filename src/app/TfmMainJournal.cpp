@@ -1,5 +1,6 @@
 // The window's settings, remembered between runs: how saves are written (journal, modification
-// times, packages open elsewhere), review before saving, and the custom property columns.
+// times, packages open elsewhere), review before saving, and the custom property and statistics
+// columns.
 #include "app/AppSettings.h"
 #include "app/DocumentTableModel.h"
 #include "app/OfficeSettings.h"
@@ -16,6 +17,7 @@ const QString kJournalKey = QStringLiteral("save/journal");
 const QString kKeepTimeKey = QStringLiteral("save/keepModificationTime");
 const QString kLockedKey = QStringLiteral("save/packagesOpenElsewhere");
 const QString kReviewKey = QStringLiteral("save/reviewFirst");
+const QString kStatisticsKey = QStringLiteral("grid/statisticsColumns");
 
 } // namespace
 
@@ -32,6 +34,18 @@ void TfmMain::restoreCommandSettings()
         action->setChecked(showCustom);
     }
     m_model->setCustomColumnsShown(showCustom);
+    const bool showStatistics = settings->value(kStatisticsKey, false).toBool();
+    if (auto* action = findChild<QAction*>(QStringLiteral("actShowStatistics"))) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(showStatistics);
+    }
+    m_model->setStatisticColumnsShown(showStatistics);
+}
+
+void TfmMain::showStatisticsColumns(bool shown)
+{
+    AppSettings()->setValue(kStatisticsKey, shown);
+    m_model->setStatisticColumnsShown(shown);
 }
 
 // A choice of the user is remembered; the setters alone (tests) are not.

@@ -94,6 +94,8 @@ const CommandInfo kCommands[] = {
      nullptr, &TfmMain::rememberReviewBeforeSave},
     {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), nullptr,
      &TfmMain::showCustomProperties},
+    {"actShowStatistics", "Show Statistics Columns", "Show Statistics Columns", QKeySequence(), nullptr,
+     &TfmMain::showStatisticsColumns},
 };
 
 struct ExportItem
@@ -247,7 +249,7 @@ void TfmMain::buildMenus()
     HideWhileEmpty(m_optionsMenu);
     AddEntries(*m_optionsMenu, *this,
                {"actJournalSaves", "actKeepModificationTime", "actSaveLockedPackages", "actReviewBeforeSave",
-                "actFileTypes", "actShowCustomProperties"});
+                "actFileTypes", "actShowCustomProperties", "actShowStatistics"});
 
     QAction* about = bar->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("m1"));

@@ -10,6 +10,7 @@
 #include "engine/record/DateConvert.h"
 #include "export/BuildCsv.h"
 #include "export/RowFields.h"
+#include "export/StatisticColumns.h"
 
 #include <iostream>
 #include <memory>
@@ -73,7 +74,7 @@ void RunShow(const ShowOptions& options)
     } else if (options.csv) {
         exporting::GridSnapshot grid = exporting::CsvSnapshotOf(rows, customNames);
         if (options.stats) {
-            InsertStatisticColumns(grid, rows, exporting::RowKeys().size());
+            exporting::InsertStatisticColumns(grid, rows, exporting::RowKeys().size());
         }
         exporting::BuildCsv(std::cout, grid);
     } else {

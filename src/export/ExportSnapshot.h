@@ -1,7 +1,10 @@
 #pragma once
 
 #include "export/ExportFormat.h"
+#include "engine/record/Statistics.h"
 #include "export/GridSnapshot.h"
+
+#include <span>
 
 #include <string>
 #include <vector>
@@ -13,11 +16,12 @@ class DocumentList;
 namespace exporting {
 
 // What an export of the rows writes in the given format: the grid's columns under the given
-// captions, or for CSV the columns an import reads back; withCustom adds one column per custom
-// property name.
+// captions, or for CSV the columns an import reads back; the chosen statistics follow them, and
+// withCustom adds one column per custom property name.
 [[nodiscard]] GridSnapshot ExportSnapshot(ExportFormat format,
                                           const engine::DocumentList& rows,
                                           const std::vector<std::string>& captions,
-                                          bool withCustom);
+                                          bool withCustom,
+                                          std::span<const engine::Statistic> statistics = {});
 
 } // namespace exporting
