@@ -123,10 +123,12 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
+    const auto column = static_cast<std::size_t>(section);
+    if (column >= m_columns.size()) {
+        return customHeaderData(column - m_columns.size(), role);
+    }
     if (role == Qt::DisplayRole) {
-        const auto column = static_cast<std::size_t>(section);
-        return column < m_columns.size() ? m_columns[column].caption
-                                         : customCaption(column - m_columns.size());
+        return m_columns[column].caption;
     }
     if (role == kDateColumnRole) {
         return section >= engine::kFirstPropertyColumn &&
