@@ -309,8 +309,9 @@ private slots:
         const int steps = m_window->undoStack()->count();
         WhenShown<CustomPropertiesDialog>([](CustomPropertiesDialog& dialog) {
             const RejectOnExit closer{dialog};
-            QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"))->text(),
-                     QStringLiteral("Changes apply to 3 packages"));
+            auto* scope = dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"));
+            QVERIFY(scope != nullptr);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to 3 packages"));
             auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
             QCOMPARE(table->rowCount(), 4);
             QCOMPARE(table->item(0, 2)->text(), QStringLiteral("Acme"));
@@ -349,12 +350,14 @@ private slots:
         WhenShown<CustomPropertiesDialog>([](CustomPropertiesDialog& dialog) {
             const RejectOnExit closer{dialog};
             auto* scope = dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"));
+            QVERIFY(scope != nullptr);
             QCOMPARE(scope->text(), QStringLiteral("Changes apply to a.pptx"));
             auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
             QCOMPARE(table->rowCount(), 0);
             dialog.findChild<QPushButton*>(QStringLiteral("btnAddCustom"))->click();
             QTest::keyClicks(table->viewport()->findChild<QLineEdit*>(), QStringLiteral("Stage"));
             auto* useChecked = dialog.findChild<QPushButton*>(QStringLiteral("btnCheckedRows"));
+            QVERIFY(useChecked != nullptr);
             QCOMPARE(useChecked->text(), QStringLiteral("Use the Checked Rows (2)"));
             useChecked->click(); // asked whether to drop the new row: no
             QCOMPARE(Dialogs::takeShownMessages().size(), 1);
@@ -382,8 +385,9 @@ private slots:
         WhenShown<CustomPropertiesDialog>([&shown](CustomPropertiesDialog& dialog) {
             const RejectOnExit closer{dialog};
             shown = true;
-            QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"))->text(),
-                     QStringLiteral("Changes apply to 2 packages"));
+            const auto* scope = dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"));
+            QVERIFY(scope != nullptr);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to 2 packages"));
             QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("btnCheckedRows"))->isEnabled());
             auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
             QCOMPARE(table->item(0, 2)->text(), QStringLiteral("Zeta")); // both hold it now
