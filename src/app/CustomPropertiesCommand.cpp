@@ -24,9 +24,12 @@ CustomPropertiesCommand::CustomPropertiesCommand(DocumentTableModel& model,
     , m_changes(std::move(changes))
 {
     for (std::size_t row : rows) {
-        engine::DocumentRecord copy = model.documents().RecordAt(row);
+        const engine::DocumentRecord& record = model.documents().RecordAt(row);
+        engine::DocumentRecord copy = record;
         engine::ApplyCustomChanges(copy, m_changes);
-        m_rows.push_back({row, copy.FullPath, model.documents().RecordAt(row).Custom, copy.Custom});
+        if (copy.Custom != record.Custom) {
+            m_rows.push_back({row, copy.FullPath, record.Custom, copy.Custom});
+        }
     }
 }
 

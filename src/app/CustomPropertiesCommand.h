@@ -18,10 +18,14 @@ class CustomPropertiesCommand : public QUndoCommand
 {
 public:
     // Works out every row's new state first: throws engine::ECustomPropertyError, changing nothing,
-    // when a change cannot be applied to one of the rows.
+    // when a change cannot be applied to one of the rows. Rows the changes leave as they are (a
+    // value a package holds already) are not part of the step.
     CustomPropertiesCommand(DocumentTableModel& model,
                             const std::vector<std::size_t>& rows,
                             std::vector<engine::CustomChange> changes);
+
+    // True when no row would change: such a step is not worth an undo entry.
+    [[nodiscard]] bool changesNothing() const { return m_rows.empty(); }
 
     void redo() override;
     void undo() override;

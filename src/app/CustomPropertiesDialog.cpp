@@ -2,16 +2,21 @@
 
 #include "app/Dialogs.h"
 #include "editing/QtText.h"
+#include "engine/record/DocumentRecord.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace app {
@@ -25,42 +30,131 @@ enum Column
     ValueColumn,
 };
 
-// Kept on the name cell: what the row held when the dialog opened (empty name: a new row).
+// Kept on the name cell: what the row held when the dialog opened (empty name: a new row; empty
+// value where the packages differ, so that an untouched empty cell is no change).
 constexpr int kOriginalNameRole = Qt::UserRole;
 constexpr int kOriginalTypeRole = Qt::UserRole + 1;
 constexpr int kOriginalValueRole = Qt::UserRole + 2;
+// Kept on the value cell: the packages hold different values (or not all of them hold the name).
+constexpr int kDiffersRole = Qt::UserRole + 3;
+
+// The packages named by file, so that a long list does not make the tooltip taller than the screen.
+constexpr std::size_t kPathsInTooltip = 10;
 
 QString Q(const std::string& text)
 {
     return editing::ToQString(text);
 }
 
+QString DiffersMark()
+{
+    return QStringLiteral("(differs)");
+}
+
+// A name as the shown packages hold it: the first holder's property, whether every package holds
+// it alike, and whether any holds it as a type the program does not edit.
+struct SharedProperty
+{
+    engine::CustomProperty First;
+    std::size_t Holders = 0;
+    bool Alike = true;
+    bool AnyOther = false;
+};
+
+std::vector<SharedProperty> SharedProperties(const std::vector<const engine::DocumentRecord*>& records)
+{
+    std::vector<SharedProperty> shared;
+    std::unordered_map<std::string, std::size_t> placeOf;
+    for (const engine::DocumentRecord* record : records) {
+        std::unordered_set<std::string> inRecord; // a name held twice counts as its first
+        for (const engine::CustomProperty& property : record->Custom.Items) {
+            const std::string key = engine::CustomNameKey(property.Name);
+            if (!inRecord.insert(key).second) {
+                continue;
+            }
+            const auto [at, added] = placeOf.try_emplace(key, shared.size());
+            if (added) {
+                shared.push_back({property, 0, true, false});
+            }
+            SharedProperty& entry = shared[at->second];
+            ++entry.Holders;
+            entry.Alike =
+                entry.Alike && property.Type == entry.First.Type && property.Value == entry.First.Value;
+            entry.AnyOther = entry.AnyOther || engine::KindOfType(property.Type) == engine::CustomKind::Other;
+        }
+    }
+    for (SharedProperty& entry : shared) {
+        entry.Alike = entry.Alike && entry.Holders == records.size();
+    }
+    return shared;
+}
+
+// Marks an empty value cell whose packages differ with "(differs)", painted as a placeholder and
+// offered as the editor's, so that it never reads as a value.
+class DiffersDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget*
+    createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line != nullptr && index.data(kDiffersRole).toBool()) {
+            line->setPlaceholderText(DiffersMark());
+        }
+        return editor;
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.isEmpty() && index.data(kDiffersRole).toBool()) {
+            option->text = DiffersMark();
+            option->features |= QStyleOptionViewItem::HasDisplay;
+            option->font.setItalic(true);
+            option->palette.setColor(QPalette::Text, option->palette.color(QPalette::PlaceholderText));
+        }
+    }
+};
+
 } // namespace
 
-CustomPropertiesDialog::CustomPropertiesDialog(const std::vector<const engine::DocumentRecord*>& records,
+CustomPropertiesDialog::CustomPropertiesDialog(const engine::DocumentList& documents,
+                                               std::vector<std::size_t> rows,
+                                               std::vector<std::size_t> checkedRows,
                                                QWidget* parent)
     : QDialog(parent)
+    , m_documents(documents)
+    , m_checkedRows(std::move(checkedRows))
 {
     setObjectName(QStringLiteral("CustomPropertiesDialog"));
     setWindowTitle(QStringLiteral("Custom Properties"));
     resize(560, 360);
     auto* layout = new QVBoxLayout(this);
+    auto* scope = new QHBoxLayout;
+    m_scope = new QLabel(this);
+    m_scope->setObjectName(QStringLiteral("lblCustomScope"));
+    scope->addWidget(m_scope, 1);
+    m_useChecked = new QPushButton(
+        QStringLiteral("Use the Checked Rows (%1)").arg(static_cast<qsizetype>(m_checkedRows.size())), this);
+    m_useChecked->setObjectName(QStringLiteral("btnCheckedRows"));
+    m_useChecked->setToolTip(QStringLiteral("Show and change the custom properties of the checked rows "
+                                            "the filter shows instead"));
+    connect(m_useChecked, &QPushButton::clicked, this, &CustomPropertiesDialog::useCheckedRows);
+    scope->addWidget(m_useChecked);
+    layout->addLayout(scope);
+
     m_table = new QTableWidget(0, 3, this);
     m_table->setObjectName(QStringLiteral("tblCustomProperties"));
     m_table->setHorizontalHeaderLabels(
         {QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Value")});
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->verticalHeader()->hide();
+    m_table->setItemDelegateForColumn(ValueColumn, new DiffersDelegate(m_table));
     layout->addWidget(m_table);
-
-    std::unordered_set<std::string> shown;
-    for (const engine::DocumentRecord* record : records) {
-        for (const engine::CustomProperty& property : record->Custom.Items) {
-            if (shown.insert(engine::CustomNameKey(property.Name)).second) {
-                appendRow(property, false);
-            }
-        }
-    }
 
     auto* buttons = new QHBoxLayout;
     auto* add = new QPushButton(QStringLiteral("Add"), this);
@@ -77,24 +171,65 @@ CustomPropertiesDialog::CustomPropertiesDialog(const std::vector<const engine::D
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     buttons->addWidget(box);
     layout->addLayout(buttons);
+
+    showRows(std::move(rows));
 }
 
-void CustomPropertiesDialog::appendRow(const engine::CustomProperty& property, bool isNew)
+void CustomPropertiesDialog::showRows(std::vector<std::size_t> rows)
+{
+    m_rows = std::move(rows);
+    m_removed.clear();
+    m_table->setRowCount(0);
+    std::vector<const engine::DocumentRecord*> records;
+    records.reserve(m_rows.size());
+    for (std::size_t row : m_rows) {
+        records.push_back(&m_documents.RecordAt(row));
+    }
+    for (const SharedProperty& entry : SharedProperties(records)) {
+        appendRow(entry.First, false, !entry.Alike, entry.AnyOther);
+    }
+
+    QStringList paths;
+    for (std::size_t i = 0; i < records.size() && i < kPathsInTooltip; ++i) {
+        paths << Q(records[i]->FullPath);
+    }
+    if (records.size() > kPathsInTooltip) {
+        paths << QStringLiteral("and %1 more").arg(static_cast<qsizetype>(records.size() - kPathsInTooltip));
+    }
+    m_scope->setText(
+        records.size() == 1
+            ? QStringLiteral("Changes apply to %1").arg(Q(records.front()->FileName))
+            : QStringLiteral("Changes apply to %1 packages").arg(static_cast<qsizetype>(records.size())));
+    m_scope->setToolTip(paths.join(QLatin1Char('\n')));
+    m_useChecked->setEnabled(!m_checkedRows.empty() && m_checkedRows != m_rows);
+}
+
+void CustomPropertiesDialog::appendRow(const engine::CustomProperty& property,
+                                       bool isNew,
+                                       bool differs,
+                                       bool readOnly)
 {
     const int row = m_table->rowCount();
     m_table->insertRow(row);
-    const bool editable = isNew || engine::KindOfType(property.Type) != engine::CustomKind::Other;
+    const bool editable = isNew || !readOnly;
 
     auto* name = new QTableWidgetItem(Q(property.Name));
     name->setData(kOriginalNameRole, isNew ? QString() : Q(property.Name));
     name->setData(kOriginalTypeRole, Q(property.Type));
-    name->setData(kOriginalValueRole, Q(property.Value));
+    name->setData(kOriginalValueRole, differs ? QString() : Q(property.Value));
     if (!isNew) {
         name->setFlags(name->flags() & ~Qt::ItemIsEditable); // a name is changed by removing and adding
     }
     m_table->setItem(row, NameColumn, name);
 
-    auto* value = new QTableWidgetItem(Q(property.Value));
+    auto* value = new QTableWidgetItem(differs ? QString() : Q(property.Value));
+    if (differs) {
+        value->setData(kDiffersRole, true);
+        value->setToolTip(editable
+                              ? QStringLiteral("The packages hold different values: a value entered here "
+                                               "is set on all of them, an empty one leaves each as it is.")
+                              : QStringLiteral("The packages hold different values."));
+    }
     if (editable) {
         auto* kinds = new QComboBox(m_table);
         kinds->setObjectName(QStringLiteral("cmbType"));
@@ -114,7 +249,7 @@ void CustomPropertiesDialog::appendRow(const engine::CustomProperty& property, b
 
 void CustomPropertiesDialog::addRow()
 {
-    appendRow(engine::CustomProperty{}, true);
+    appendRow(engine::CustomProperty{}, true, false, false);
     const int row = m_table->rowCount() - 1;
     m_table->setCurrentCell(row, NameColumn);
     m_table->editItem(m_table->item(row, NameColumn));
@@ -138,11 +273,35 @@ void CustomPropertiesDialog::removeSelectedRows()
     }
 }
 
+void CustomPropertiesDialog::useCheckedRows()
+{
+    m_table->setCurrentIndex(QModelIndex()); // what is typed into an open cell editor counts
+    if (!changes().empty() &&
+        Dialogs::question(this, QStringLiteral("Custom Properties"),
+                          QStringLiteral("The changes made so far are for the packages shown now. Drop "
+                                         "them and show the checked rows instead?")) != QMessageBox::Yes) {
+        return;
+    }
+    showRows(m_checkedRows);
+}
+
 engine::CustomKind CustomPropertiesDialog::kindAt(int row) const
 {
     const auto* kinds = qobject_cast<const QComboBox*>(m_table->cellWidget(row, TypeColumn));
     return kinds != nullptr ? static_cast<engine::CustomKind>(kinds->currentIndex())
                             : engine::CustomKind::Other;
+}
+
+bool CustomPropertiesDialog::isChange(int row) const
+{
+    const QTableWidgetItem* name = m_table->item(row, NameColumn);
+    const engine::CustomKind kind = kindAt(row);
+    if (kind == engine::CustomKind::Other) {
+        return false;
+    }
+    return name->data(kOriginalNameRole).toString().isEmpty() ||
+           kind != engine::KindOfType(name->data(kOriginalTypeRole).toString().toStdString()) ||
+           m_table->item(row, ValueColumn)->text() != name->data(kOriginalValueRole).toString();
 }
 
 std::vector<engine::CustomChange> CustomPropertiesDialog::changes() const
@@ -152,15 +311,9 @@ std::vector<engine::CustomChange> CustomPropertiesDialog::changes() const
         result.push_back({name, engine::CustomKind::Text, {}, true});
     }
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        const QTableWidgetItem* name = m_table->item(row, NameColumn);
-        const engine::CustomKind kind = kindAt(row);
-        const std::string value = m_table->item(row, ValueColumn)->text().toStdString();
-        const bool isNew = name->data(kOriginalNameRole).toString().isEmpty();
-        const bool changed =
-            kind != engine::KindOfType(name->data(kOriginalTypeRole).toString().toStdString()) ||
-            value != name->data(kOriginalValueRole).toString().toStdString();
-        if (kind != engine::CustomKind::Other && (isNew || changed)) {
-            result.push_back({name->text().toStdString(), kind, value, false});
+        if (isChange(row)) {
+            result.push_back({m_table->item(row, NameColumn)->text().toStdString(), kindAt(row),
+                              m_table->item(row, ValueColumn)->text().toStdString(), false});
         }
     }
     return result;
@@ -175,15 +328,16 @@ QString CustomPropertiesDialog::checkRows() const
         if (!names.insert(engine::CustomNameKey(name)).second) {
             return QStringLiteral("The name \"%1\" is given more than once.").arg(nameItem->text());
         }
-        const engine::CustomKind kind = kindAt(row);
-        if (kind == engine::CustomKind::Other) {
+        // What a row holds unchanged is what the packages hold: only changes are checked.
+        if (!isChange(row)) {
             continue;
         }
         try {
             engine::CheckCustomName(name);
             const std::string value = m_table->item(row, ValueColumn)->text().toStdString();
             const std::string originalType = nameItem->data(kOriginalTypeRole).toString().toStdString();
-            (void)engine::HeldCustomValue(name, engine::TypeForValue(kind, originalType, value), value);
+            (void)engine::HeldCustomValue(name, engine::TypeForValue(kindAt(row), originalType, value),
+                                          value);
         } catch (const engine::ECustomPropertyError& e) {
             return editing::ToQString(e.what());
         }

@@ -126,15 +126,16 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
+    const auto column = static_cast<std::size_t>(section);
+    if (const auto statistic = statisticOfColumn(section)) {
+        return role == Qt::DisplayRole ? QVariant(editing::ToQString(engine::StatisticCaption(*statistic)))
+                                       : QVariant();
+    }
+    if (column >= m_columns.size()) {
+        return customHeaderData(static_cast<std::size_t>(section - firstCustomColumn()), role);
+    }
     if (role == Qt::DisplayRole) {
-        const auto column = static_cast<std::size_t>(section);
-        if (column < m_columns.size()) {
-            return m_columns[column].caption;
-        }
-        if (const auto statistic = statisticOfColumn(section)) {
-            return editing::ToQString(engine::StatisticCaption(*statistic));
-        }
-        return customCaption(static_cast<std::size_t>(section - firstCustomColumn()));
+        return m_columns[column].caption;
     }
     if (role == kDateColumnRole) {
         return section >= engine::kFirstPropertyColumn &&

@@ -122,11 +122,11 @@ private:
     void rowChanged(int row, int firstColumn, int lastColumn);
     void refreshCustomColumns();
     [[nodiscard]] QVariant customCellData(const engine::DocumentRecord& record, int column, int role) const;
-    [[nodiscard]] QString customCaption(std::size_t customColumn) const;
     [[nodiscard]] int firstCustomColumn() const;
     [[nodiscard]] QVariant statisticCellData(const engine::DocumentRecord& record,
                                              engine::Statistic statistic,
                                              int role) const;
+    [[nodiscard]] QVariant customHeaderData(std::size_t customColumn, int role) const;
 
     std::vector<ColumnSetting> m_columns;
     std::vector<engine::VectorDocumentList::Row> m_rows;

@@ -7,8 +7,31 @@
 #include <QApplication>
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 namespace app {
+
+namespace {
+
+// Custom columns are set in italics over a faint tint of the selection colour, in header and cells.
+QFont CustomFont(QFont font)
+{
+    font.setItalic(true);
+    return font;
+}
+
+QColor CustomTint()
+{
+    const QPalette palette = QApplication::palette();
+    const QColor base = palette.color(QPalette::Base);
+    const QColor accent = palette.color(QPalette::Highlight);
+    constexpr float kShare = 0.1F;
+    return QColor::fromRgbF(base.redF() + (accent.redF() - base.redF()) * kShare,
+                            base.greenF() + (accent.greenF() - base.greenF()) * kShare,
+                            base.blueF() + (accent.blueF() - base.blueF()) * kShare);
+}
+
+} // namespace
 
 void DocumentTableModel::setCustomColumnsShown(bool shown)
 {
@@ -43,10 +66,22 @@ void DocumentTableModel::refreshCustomColumns()
     }
 }
 
-// Told apart from the built-in columns: a custom "Category" is not the core Category.
-QString DocumentTableModel::customCaption(std::size_t customColumn) const
+// Told apart from the built-in columns by caption and look: a custom "Category" is not the core
+// Category.
+QVariant DocumentTableModel::customHeaderData(std::size_t customColumn, int role) const
 {
-    return editing::ToQString(engine::CustomColumnCaption(m_customNames.at(customColumn)));
+    const std::string& name = m_customNames.at(customColumn);
+    switch (role) {
+    case Qt::DisplayRole:
+        return editing::ToQString(engine::CustomColumnCaption(name));
+    case Qt::FontRole:
+        return CustomFont(QApplication::font());
+    case Qt::ToolTipRole:
+        return QStringLiteral("Custom property \"%1\" (Edit > Custom Properties changes it)")
+            .arg(editing::ToQString(name));
+    default:
+        return {};
+    }
 }
 
 QVariant DocumentTableModel::customCellData(const engine::DocumentRecord& record, int column, int role) const
@@ -60,13 +95,13 @@ QVariant DocumentTableModel::customCellData(const engine::DocumentRecord& record
         return property != nullptr ? editing::ToQString(property->Type) : QVariant();
     case Qt::ForegroundRole:
         return property != nullptr && property->Changed ? QColor(0, 0, 255) : QVariant();
-    case Qt::FontRole:
-        if (property != nullptr && property->Changed) {
-            QFont font = QApplication::font();
-            font.setBold(true);
-            return font;
-        }
-        return {};
+    case Qt::FontRole: {
+        QFont font = CustomFont(QApplication::font());
+        font.setBold(property != nullptr && property->Changed);
+        return font;
+    }
+    case Qt::BackgroundRole:
+        return CustomTint();
     default:
         return {};
     }

@@ -129,8 +129,7 @@ void PendingChangesModel::nameProperties()
         }
         const auto [at, added] = customPlace.try_emplace(change.CustomName, customNames.size());
         if (added) {
-            customNames << editing::ToQString(m_review ? engine::ChangeName(change)
-                                                       : engine::CustomColumnCaption(change.CustomName));
+            customNames << editing::ToQString(engine::CustomColumnCaption(change.CustomName));
         }
         m_nameOf.push_back(kCustomSlots + at->second);
     }

@@ -40,8 +40,9 @@ struct PreviewEntry
 // is marked on its File cells (icon and tooltip), since a save may break its signature; the
 // packages are looked at once, when the model is made, never while painting.
 // Made from preview entries, it is read-only and opens no package, so that a preview of 100,000
-// rows is rebuilt quickly whenever its options change; a custom property is named as the grid
-// captions its column ("Custom:NAME"), as the tables that import it do.
+// rows is rebuilt quickly whenever its options change.
+// Either way a custom property is named as the grid captions its column ("Custom:NAME"), as the
+// tables that import it do.
 class PendingChangesModel : public QAbstractTableModel
 {
     Q_OBJECT

@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QUndoStack>
 
-
 namespace app {
 
 void TfmMain::editCustomProperties()
@@ -23,17 +22,18 @@ void TfmMain::editCustomProperties()
         return;
     }
     m_grid->commitOpenEditor();
-    const std::vector<std::size_t> rows = selectedRows();
+    std::vector<std::size_t> checked = checkedShownRows();
+    std::vector<std::size_t> rows = selectedRows();
     if (rows.empty()) {
-        Dialogs::warning(this, QStringLiteral("Warning"),
-                         QStringLiteral("Select the packages whose custom properties you want to see."));
+        rows = checked; // nothing selected: the checked rows are the ones meant
+    }
+    if (rows.empty()) {
+        Dialogs::warning(
+            this, QStringLiteral("Warning"),
+            QStringLiteral("Select or check the packages whose custom properties you want to see."));
         return;
     }
-    std::vector<const engine::DocumentRecord*> records;
-    for (std::size_t row : rows) {
-        records.push_back(&m_model->documents().RecordAt(row));
-    }
-    CustomPropertiesDialog dialog(records, this);
+    CustomPropertiesDialog dialog(m_model->documents(), std::move(rows), std::move(checked), this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -43,8 +43,10 @@ void TfmMain::editCustomProperties()
     }
     runCommand([&] {
         // The command works out every row first; a row that cannot take a change stops it whole.
-        auto command = std::make_unique<CustomPropertiesCommand>(*m_model, rows, std::move(changes));
-        m_undoStack->push(command.release());
+        auto command = std::make_unique<CustomPropertiesCommand>(*m_model, dialog.rows(), std::move(changes));
+        if (!command->changesNothing()) {
+            m_undoStack->push(command.release());
+        }
     });
 }
 

@@ -16,10 +16,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDropEvent>
+#include <QFont>
+#include <QItemSelectionModel>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTableWidget>
@@ -58,6 +63,19 @@ void Trigger(TfmMain& window, const char* name)
     action->trigger();
 }
 
+// A failed check leaves the handler early: the dialog is closed then, so that the test goes on.
+struct RejectOnExit
+{
+    QDialog& dialog;
+
+    ~RejectOnExit()
+    {
+        if (dialog.isVisible()) {
+            dialog.reject();
+        }
+    }
+};
+
 std::string Client(const std::string& value)
 {
     return CustomXml(CustomProperty(2, "Client", "<vt:lpwstr>" + value + "</vt:lpwstr>") +
@@ -88,9 +106,30 @@ private:
         QVERIFY(WaitForCommand(*m_window));
     }
 
+    void addFiles(const std::vector<fs::path>& paths)
+    {
+        QStringList names;
+        for (const fs::path& path : paths) {
+            names << Native(path);
+        }
+        Dialogs::setNextFileNames(names);
+        m_window->findChild<QToolButton*>(QStringLiteral("BitBtn1"))->click();
+        QVERIFY(WaitForCommand(*m_window));
+    }
+
     const engine::DocumentRecord& record(std::size_t row) const
     {
         return m_window->model().documents().RecordAt(row);
+    }
+
+    // "Name=Value" per custom property of the row, "*" after a staged one.
+    std::vector<std::string> customOf(std::size_t row) const
+    {
+        std::vector<std::string> shown;
+        for (const auto& item : record(row).Custom.Items) {
+            shown.push_back(item.Name + "=" + item.Value + (item.Changed ? "*" : ""));
+        }
+        return shown;
     }
 
 private slots:
@@ -178,6 +217,15 @@ private slots:
         QCOMPARE(CellOf(*m_window, 1, 20), std::string(""));
         QCOMPARE(model.index(0, 21).data(Qt::ToolTipRole).toString(), QStringLiteral("vt:vector"));
         QVERIFY(!(model.flags(model.index(0, 20)) & Qt::ItemIsEditable));
+        // A look of their own: italic captions and cells over a tint no built-in column has.
+        QVERIFY(model.headerData(20, Qt::Horizontal, Qt::FontRole).value<QFont>().italic());
+        QVERIFY(!model.headerData(3, Qt::Horizontal, Qt::FontRole).value<QFont>().italic());
+        QVERIFY(model.index(1, 21).data(Qt::FontRole).value<QFont>().italic());
+        const QVariant tint = model.index(1, 20).data(Qt::BackgroundRole);
+        QVERIFY(tint.value<QColor>().isValid());
+        for (int column = 0; column < 20; ++column) {
+            QVERIFY(model.index(0, column).data(Qt::BackgroundRole) != tint);
+        }
 
         Dialogs::setNextSaveFileName(Native(*m_dir / "out.xml"));
         m_window->ExportToXML1Click();
@@ -217,13 +265,7 @@ private slots:
         });
         Trigger(*m_window, "actCustomProperties");
 
-        const auto values = [&] {
-            std::vector<std::string> shown;
-            for (const auto& item : record(0).Custom.Items) {
-                shown.push_back(item.Name + "=" + item.Value + (item.Changed ? "*" : ""));
-            }
-            return shown;
-        };
+        const auto values = [&] { return customOf(0); };
         QCOMPARE(values(), (std::vector<std::string>{"Client=Beta & <Co>*", "List=", "Count=5*"}));
         QVERIFY(record(0).Modified);
         QCOMPARE(m_window->model().index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
@@ -247,6 +289,131 @@ private slots:
 
         // Like every edit, the change is undoable until the save.
         QVERIFY(!stack.canUndo());
+    }
+
+    void customPropertiesOfManyRowsShowOnlyWhatTheyShareAndChangeAsOneStep()
+    {
+        std::vector<fs::path> paths;
+        for (const std::string stage : {"1", "2", "1"}) {
+            paths.push_back(*m_dir / ("m" + std::to_string(paths.size()) + ".pptx"));
+            const std::string owner =
+                paths.size() == 1 ? CustomProperty(5, "Owner", "<vt:lpwstr>Ann</vt:lpwstr>") : "";
+            OfficePackage("pptx", CoreXml("<dc:title>T</dc:title>"), "",
+                          CustomXml(CustomProperty(2, "Client", "<vt:lpwstr>Acme</vt:lpwstr>") +
+                                    CustomProperty(3, "Stage", "<vt:i4>" + stage + "</vt:i4>") +
+                                    CustomProperty(4, "Note", "<vt:lpwstr>draft</vt:lpwstr>") + owner))
+                .WriteTo(paths.back());
+        }
+        addFiles(paths);
+        m_window->grid().selectAll();
+        const int steps = m_window->undoStack()->count();
+        WhenShown<CustomPropertiesDialog>([](CustomPropertiesDialog& dialog) {
+            const RejectOnExit closer{dialog};
+            auto* scope = dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"));
+            QVERIFY(scope != nullptr);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to 3 packages"));
+            auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
+            QCOMPARE(table->rowCount(), 4);
+            QCOMPARE(table->item(0, 2)->text(), QStringLiteral("Acme"));
+            for (int row : {1, 3}) { // Stage differs, Owner is held by one package only
+                QCOMPARE(table->item(row, 2)->text(), QString());
+                QVERIFY(table->item(row, 2)->toolTip().contains(QStringLiteral("different values")));
+            }
+            QVERIFY(table->item(0, 2)->toolTip().isEmpty());
+            table->item(0, 2)->setText(QStringLiteral("Beta"));
+            table->setCurrentCell(2, 0);
+            dialog.findChild<QPushButton*>(QStringLiteral("btnRemoveCustom"))->click(); // Note
+            ClickOk(dialog);
+        });
+        Trigger(*m_window, "actCustomProperties");
+
+        QCOMPARE(m_window->undoStack()->count(), steps + 1);
+        QCOMPARE(customOf(0), (std::vector<std::string>{"Client=Beta*", "Stage=1", "Owner=Ann"}));
+        QCOMPARE(customOf(1), (std::vector<std::string>{"Client=Beta*", "Stage=2"}));
+        QCOMPARE(customOf(2), (std::vector<std::string>{"Client=Beta*", "Stage=1"}));
+        m_window->undoStack()->undo();
+        QCOMPARE(customOf(0),
+                 (std::vector<std::string>{"Client=Acme", "Stage=1", "Note=draft", "Owner=Ann"}));
+        QCOMPARE(customOf(1), (std::vector<std::string>{"Client=Acme", "Stage=2", "Note=draft"}));
+        QCOMPARE(customOf(2), (std::vector<std::string>{"Client=Acme", "Stage=1", "Note=draft"}));
+        for (std::size_t row = 0; row < 3; ++row) {
+            QVERIFY(!record(row).Modified);
+        }
+    }
+
+    void customPropertiesTurnToTheCheckedRows()
+    {
+        addFiles({*m_dir / "a.pptx", *m_dir / "b.docx", *m_dir / "c.xlsx"});
+        DocumentTableModel& model = m_window->model();
+        QVERIFY(model.setData(model.index(0, 0), Qt::Unchecked, Qt::CheckStateRole));
+        m_window->grid().selectRow(0);
+        WhenShown<CustomPropertiesDialog>([](CustomPropertiesDialog& dialog) {
+            const RejectOnExit closer{dialog};
+            auto* scope = dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"));
+            QVERIFY(scope != nullptr);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to a.pptx"));
+            auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
+            QCOMPARE(table->rowCount(), 0);
+            dialog.findChild<QPushButton*>(QStringLiteral("btnAddCustom"))->click();
+            QTest::keyClicks(table->viewport()->findChild<QLineEdit*>(), QStringLiteral("Stage"));
+            auto* useChecked = dialog.findChild<QPushButton*>(QStringLiteral("btnCheckedRows"));
+            QVERIFY(useChecked != nullptr);
+            QCOMPARE(useChecked->text(), QStringLiteral("Use the Checked Rows (2)"));
+            useChecked->click(); // asked whether to drop the new row: no
+            QCOMPARE(Dialogs::takeShownMessages().size(), 1);
+            QCOMPARE(table->rowCount(), 1);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to a.pptx"));
+            Dialogs::setNextAnswer(QMessageBox::Yes);
+            useChecked->click();
+            QCOMPARE(Dialogs::takeShownMessages().size(), 1);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to 2 packages"));
+            QVERIFY(!useChecked->isEnabled());
+            QCOMPARE(table->rowCount(), 2); // c.xlsx has neither: both differ
+            QCOMPARE(table->item(0, 0)->text(), QStringLiteral("Client"));
+            QCOMPARE(table->item(0, 2)->text(), QString());
+            table->item(0, 2)->setText(QStringLiteral("Zeta"));
+            ClickOk(dialog);
+        });
+        Trigger(*m_window, "actCustomProperties");
+        QVERIFY(record(0).Custom.Items.empty());
+        QCOMPARE(customOf(1), (std::vector<std::string>{"Client=Zeta*", "List="}));
+        QCOMPARE(customOf(2), (std::vector<std::string>{"Client=Zeta*"}));
+
+        // With nothing selected the dialog starts with the checked rows.
+        m_window->grid().selectionModel()->clear();
+        bool shown = false;
+        WhenShown<CustomPropertiesDialog>([&shown](CustomPropertiesDialog& dialog) {
+            const RejectOnExit closer{dialog};
+            shown = true;
+            const auto* scope = dialog.findChild<QLabel*>(QStringLiteral("lblCustomScope"));
+            QVERIFY(scope != nullptr);
+            QCOMPARE(scope->text(), QStringLiteral("Changes apply to 2 packages"));
+            QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("btnCheckedRows"))->isEnabled());
+            auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
+            QCOMPARE(table->item(0, 2)->text(), QStringLiteral("Zeta")); // both hold it now
+            dialog.reject();
+        });
+        Trigger(*m_window, "actCustomProperties");
+        QVERIFY(shown);
+    }
+
+    void customPropertiesPushNoStepWhenNothingChanges()
+    {
+        OfficePackage("pptx", CoreXml("<dc:title>T</dc:title>"), "",
+                      CustomXml(CustomProperty(2, "Stage", "<vt:i4>5</vt:i4>")))
+            .WriteTo(*m_dir / "s.pptx");
+        addFile(*m_dir / "s.pptx");
+        m_window->grid().selectRow(0);
+        const int steps = m_window->undoStack()->count();
+        WhenShown<CustomPropertiesDialog>([](CustomPropertiesDialog& dialog) {
+            const RejectOnExit closer{dialog};
+            auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("tblCustomProperties"));
+            table->item(0, 2)->setText(QStringLiteral("05")); // held as 5 already
+            ClickOk(dialog);
+        });
+        Trigger(*m_window, "actCustomProperties");
+        QCOMPARE(m_window->undoStack()->count(), steps);
+        QVERIFY(!record(0).Modified);
     }
 
     void savingASignedPackageSaysSoInTheSummary()

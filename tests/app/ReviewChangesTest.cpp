@@ -210,7 +210,7 @@ private slots:
             [](ReviewChangesDialog& dialog) {
                 QAbstractItemModel& model = *dialog.findChild<QTableView*>("tvChanges")->model();
                 QCOMPARE(model.rowCount(), 4);
-                QCOMPARE(Cell(model, 3, 1), QStringLiteral("Client (custom)"));
+                QCOMPARE(Cell(model, 3, 1), QStringLiteral("Custom:Client"));
                 Uncheck(model, 3);
                 // An unchecked row stays unchecked while filtered out and back.
                 auto* filter = dialog.findChild<QComboBox*>("cbPropertyFilter");
