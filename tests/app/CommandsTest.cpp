@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(MenuTexts(m_window->optionsMenu()),
                  (QStringList{"&Record Saves for Undo Last Save", "&Keep Modification Times",
                               "Save Packages &Open in Other Programs", "Review Changes &Before Saving",
-                              "File Types\u2026", "Show Custom Properties"}));
+                              "File Types\u2026", "Show Custom Properties", "Show Statistics Columns"}));
         QVERIFY(action("actJournalSaves")->isChecked());
         QVERIFY(!action("actKeepModificationTime")->isChecked());
         action("actKeepModificationTime")->trigger();

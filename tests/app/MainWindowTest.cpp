@@ -177,8 +177,9 @@ private slots:
                                                          m_dir->Path(), owner));
         dialogs.push_back(
             std::make_unique<FillPatternDialog>(std::vector<const engine::DocumentRecord*>{}, owner));
-        dialogs.push_back(
-            std::make_unique<CustomPropertiesDialog>(std::vector<const engine::DocumentRecord*>{}, owner));
+        dialogs.push_back(std::make_unique<CustomPropertiesDialog>(owner->model().documents(),
+                                                                   std::vector<std::size_t>{},
+                                                                   std::vector<std::size_t>{}, owner));
         dialogs.push_back(std::make_unique<FileTypesDialog>(QStringList{}, owner));
         dialogs.push_back(std::make_unique<TFMAbout>(owner));
         for (const auto& dialog : dialogs) {

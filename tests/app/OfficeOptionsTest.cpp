@@ -6,11 +6,14 @@
 #include "app/CustomPropertiesDialog.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
+#include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/FileTypesDialog.h"
+#include "app/ImportDialog.h"
 #include "app/TfmMain.h"
 #include "engine/package/LoadDocument.h"
 #include "support/OfficePackages.h"
+#include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -21,6 +24,7 @@
 #include <QDialogButtonBox>
 #include <QDropEvent>
 #include <QFont>
+#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -238,6 +242,77 @@ private slots:
         QCOMPARE(model.columnCount(), 20);
         Trigger(*m_window, "actShowCustomProperties");
         QVERIFY(!AppSettings()->value(QStringLiteral("Options/ShowCustomProperties")).toBool());
+    }
+
+    // Options > Show Statistics Columns: read-only Slides, Words and Application after the configured
+    // columns, remembered, sorted as numbers, exported under captions an import passes over.
+    void statisticsColumnsSortAndExport()
+    {
+        const struct
+        {
+            const char* name;
+            const char* app;
+        } decks[] = {{"a.pptx", "<Application>Impress</Application><Slides>12</Slides><Words>7</Words>"},
+                     {"b.pptx", "<Application>PowerPoint</Application><Slides>9</Slides>"},
+                     {"c.pptx", "<Slides>100</Slides><Words>80</Words>"}};
+        std::vector<fs::path> paths;
+        for (const auto& deck : decks) {
+            paths.push_back(*m_dir / deck.name);
+            testsupport::PackageBuilder::Presentation(CoreXml("<dc:title>T</dc:title>"), testsupport::AppXml(deck.app))
+                .WriteTo(paths.back());
+        }
+        addFiles(paths);
+        DocumentTableModel& model = m_window->model();
+        QCOMPARE(model.columnCount(), 20);
+        Trigger(*m_window, "actShowStatistics");
+        QCOMPARE(model.columnCount(), 23);
+        QCOMPARE(model.headerData(20, Qt::Horizontal, Qt::DisplayRole).toString(), QStringLiteral("Statistic:Slides"));
+        QCOMPARE(model.headerData(22, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QStringLiteral("Statistic:Application"));
+        QCOMPARE(CellOf(*m_window, 0, 21), std::string("7"));
+        QCOMPARE(CellOf(*m_window, 1, 22), std::string("PowerPoint"));
+        QVERIFY(!(model.flags(model.index(0, 20)) & Qt::ItemIsEditable));
+        QVERIFY(m_window->grid().horizontalHeader()->sectionSize(22) >= m_window->grid().fittingWidth(22));
+
+        DocumentSortFilterModel& view = m_window->view();
+        view.sort(20, Qt::AscendingOrder);
+        QCOMPARE(view.rowsInShownOrder(), (std::vector<std::size_t>{1, 0, 2}));
+        view.sort(21, Qt::DescendingOrder); // an absent statistic sorts last
+        QCOMPARE(view.rowsInShownOrder(), (std::vector<std::size_t>{2, 0, 1}));
+        view.setFilterText(QStringLiteral("impress"));
+        QCOMPARE(view.rowsInShownOrder(), (std::vector<std::size_t>{0}));
+        view.setFilterText(QString());
+
+        // Custom columns follow the statistics ones.
+        Trigger(*m_window, "actShowCustomProperties");
+        QCOMPARE(model.columnCount(), 23);
+
+        Dialogs::setNextSaveFileName(Native(*m_dir / "grid.csv"));
+        m_window->ExportToCsvClick();
+        QVERIFY(WaitForCommand(*m_window));
+        const std::string csv = testsupport::ReadFileBytes(*m_dir / "grid.csv");
+        QVERIFY(csv.find("Statistic:Slides,Statistic:Words,Statistic:Application") != std::string::npos);
+        Dialogs::setNextSaveFileName(Native(*m_dir / "grid.xml"));
+        m_window->ExportToXML1Click();
+        QVERIFY(WaitForCommand(*m_window));
+        QVERIFY(testsupport::ReadFileBytes(*m_dir / "grid.xml").find("Statistic_Application=\"Impress\"") !=
+                std::string::npos);
+        // The exported table imports back: its statistics are passed over, nothing is refused.
+        Dialogs::setNextFileNames({Native(*m_dir / "grid.csv")});
+        WhenShown<ImportDialog>([](ImportDialog& dialog) {
+            const RejectOnExit closing{dialog};
+            auto* blocked = dialog.findChild<QLabel*>(QStringLiteral("lblBlocked"));
+            QVERIFY(blocked != nullptr);
+            QVERIFY2(blocked->isHidden() || blocked->text().isEmpty(), qPrintable(blocked->text()));
+        });
+        Trigger(*m_window, "actImport");
+
+        // Remembered: a new window shows them, until the user turns them off.
+        apptest::CloseMainWindow(m_window);
+        apptest::OpenMainWindow(m_window);
+        QCOMPARE(m_window->model().columnCount(), 23);
+        Trigger(*m_window, "actShowStatistics");
+        QCOMPARE(m_window->model().columnCount(), 20);
     }
 
     void customPropertiesAreStagedUndoableAndSaved()
