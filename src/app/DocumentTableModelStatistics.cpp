@@ -59,8 +59,9 @@ QVariant DocumentTableModel::statisticCellData(const engine::DocumentRecord& rec
         // Grey: a fact of the package, never edited.
         return QColor(96, 96, 96);
     case Qt::TextAlignmentRole:
-        return static_cast<int>((statistic == engine::Statistic::Application ? Qt::AlignLeft : Qt::AlignRight) |
-                                Qt::AlignVCenter);
+        return static_cast<int>(
+            (statistic == engine::Statistic::Application ? Qt::AlignLeft : Qt::AlignRight) |
+            Qt::AlignVCenter);
     default:
         return {};
     }

@@ -1,6 +1,5 @@
 #include "app/FillPatternDialog.h"
 
-#include "app/ChangesView.h"
 #include "app/PendingChangesModel.h"
 #include "app/PreviewFooter.h"
 #include "editing/QtText.h"
@@ -45,14 +44,10 @@ FillPatternDialog::FillPatternDialog(std::vector<const engine::DocumentRecord*> 
         QStringLiteral("optional: the whole file name must match; groups are {1}..{9}"));
     form->addRow(QStringLiteral("File name &matches:"), m_match);
     layout->addLayout(form);
-    m_counts = new QLabel(this);
-    m_counts->setObjectName(QStringLiteral("lblCounts"));
-    layout->addWidget(m_counts);
-    m_changes = new PendingChangesModel(std::vector<PreviewEntry>{}, this);
-    layout->addWidget(MakeChangesView(*m_changes, *this), 2);
-    m_problems = new QListWidget(this);
-    m_problems->setObjectName(QStringLiteral("lstProblems"));
-    layout->addWidget(m_problems, 1);
+    const PreviewBody body = AddPreviewBody(*this, *layout);
+    m_counts = body.Counts;
+    m_changes = body.Changes;
+    m_problems = body.Problems;
     const PreviewFooter footer = AddPreviewFooter(*this, *layout, QStringLiteral("lblError"));
     m_error = footer.Message;
     m_apply = footer.Apply;

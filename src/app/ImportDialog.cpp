@@ -1,6 +1,5 @@
 #include "app/ImportDialog.h"
 
-#include "app/ChangesView.h"
 #include "app/PendingChangesModel.h"
 #include "app/PreviewFooter.h"
 #include "editing/QtText.h"
@@ -29,14 +28,10 @@ ImportDialog::ImportDialog(engine::ImportTable table,
     setObjectName(QStringLiteral("dlgImport"));
     setWindowTitle(QStringLiteral("Import %1").arg(editing::ToQString(m_table.Source)));
     auto* layout = new QVBoxLayout(this);
-    m_counts = new QLabel(this);
-    m_counts->setObjectName(QStringLiteral("lblCounts"));
-    layout->addWidget(m_counts);
-    m_changes = new PendingChangesModel(std::vector<PreviewEntry>{}, this);
-    layout->addWidget(MakeChangesView(*m_changes, *this), 2);
-    m_problems = new QListWidget(this);
-    m_problems->setObjectName(QStringLiteral("lstProblems"));
-    layout->addWidget(m_problems, 1);
+    const PreviewBody body = AddPreviewBody(*this, *layout);
+    m_counts = body.Counts;
+    m_changes = body.Changes;
+    m_problems = body.Problems;
     m_emptyClears = new QCheckBox(QStringLiteral("Empty cells clear the property"), this);
     m_emptyClears->setObjectName(QStringLiteral("cbEmptyClears"));
     layout->addWidget(m_emptyClears);

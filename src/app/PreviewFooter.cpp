@@ -1,12 +1,31 @@
 #include "app/PreviewFooter.h"
 
+#include "app/ChangesView.h"
+#include "app/PendingChangesModel.h"
+
 #include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 
 namespace app {
+
+PreviewBody AddPreviewBody(QDialog& dialog, QBoxLayout& layout)
+{
+    PreviewBody body;
+    body.Counts = new QLabel(&dialog);
+    body.Counts->setObjectName(QStringLiteral("lblCounts"));
+    layout.addWidget(body.Counts);
+    body.Changes = new PendingChangesModel(std::vector<PreviewEntry>{}, &dialog);
+    layout.addWidget(MakeChangesView(*body.Changes, dialog), 2);
+    body.Problems = new QListWidget(&dialog);
+    body.Problems->setObjectName(QStringLiteral("lstProblems"));
+    layout.addWidget(body.Problems, 1);
+    return body;
+}
 
 PreviewFooter AddPreviewFooter(QDialog& dialog, QBoxLayout& layout, const QString& messageName)
 {

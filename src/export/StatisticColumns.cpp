@@ -33,7 +33,8 @@ void InsertStatisticColumns(GridSnapshot& grid,
     if (grid.AttributeNames.size() < at) {
         grid.AttributeNames.resize(at);
     }
-    grid.AttributeNames.insert(grid.AttributeNames.begin() + offset, attributeNames.begin(), attributeNames.end());
+    grid.AttributeNames.insert(grid.AttributeNames.begin() + offset, attributeNames.begin(),
+                               attributeNames.end());
     for (std::size_t row = 0; row < grid.Rows.size() && row < rows.RowCount(); ++row) {
         const engine::DocumentRecord& record = rows.RecordAt(row);
         std::vector<std::string> cells;
