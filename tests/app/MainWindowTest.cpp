@@ -878,6 +878,27 @@ private slots:
         QCOMPARE(FileNames(*m_window), (Names{"deck 9.pptx", "deck 10.pptx", "other.pptx", "deck 1.pptx"}));
     }
 
+    // In a sorted view an edit typed into a cell goes to the package of that row, which stays put.
+    void editsInASortedViewReachTheRowShown()
+    {
+        addFiles(makePackages({"b", "c", "a"}));
+        m_window->view().sort(0, Qt::DescendingOrder);
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->view().index(0, 3));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("zzz"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        const auto& documents = m_window->model().documents();
+        QCOMPARE(documents.RecordAt(1).FileName, std::string("c.pptx"));
+        QCOMPARE(documents.RecordAt(1).Value(0), std::string("zzz"));
+        QCOMPARE(documents.RecordAt(0).Value(0), std::string("b"));
+        QCOMPARE(m_window->view().index(0, 0).data().toString(), QStringLiteral("c.pptx"));
+        QCOMPARE(grid.currentIndex(), m_window->view().index(1, 3)); // Enter moved down the view
+    }
+
     // Shift+arrows select rows; Space and the context menu check or uncheck every selected row.
     void selectedRowsAreCheckedTogether()
     {
