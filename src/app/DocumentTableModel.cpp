@@ -210,6 +210,7 @@ void DocumentTableModel::adoptRows(std::vector<engine::VectorDocumentList::Row> 
 
 void DocumentTableModel::clearRows()
 {
+    RecordSetChanged();
     if (m_rows.empty()) {
         return;
     }
@@ -263,6 +264,7 @@ void DocumentTableModel::setCheckStates(const std::vector<std::size_t>& rows, in
 
 void DocumentTableModel::DeleteRow(std::size_t row)
 {
+    RecordSetChanged();
     const int r = static_cast<int>(row);
     beginRemoveRows({}, r, r);
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
@@ -280,6 +282,7 @@ void DocumentTableModel::storeRecord(std::size_t row, engine::DocumentRecord rec
 std::unique_ptr<engine::DocumentRecord>
 DocumentTableModel::exchangeRecord(std::size_t row, std::unique_ptr<engine::DocumentRecord> record)
 {
+    RecordSetChanged();
     std::swap(m_rows.at(row).record, record);
     refreshCustomColumns();
     rowChanged(static_cast<int>(row), 0, columnCount() - 1);

@@ -28,6 +28,7 @@ std::vector<std::pair<std::size_t, std::size_t>> Runs(const std::vector<std::siz
 std::vector<engine::VectorDocumentList::Row>
 DocumentTableModel::takeRows(const std::vector<std::size_t>& rows)
 {
+    RecordSetChanged();
     std::vector<engine::VectorDocumentList::Row> taken(rows.size());
     if (rows.empty()) {
         return taken;
@@ -66,6 +67,7 @@ DocumentTableModel::takeRows(const std::vector<std::size_t>& rows)
 void DocumentTableModel::reinsertRows(const std::vector<std::size_t>& positions,
                                       std::vector<engine::VectorDocumentList::Row> rows)
 {
+    RecordSetChanged();
     if (rows.empty()) {
         return;
     }

@@ -6,6 +6,7 @@ namespace editing {
 
 DropChangesCommand::DropChangesCommand(engine::DocumentList& rows, std::vector<RecordDrops> drops)
     : m_rows(rows)
+    , m_versionWhenMade(rows.RecordSetVersion())
     , m_drops(std::move(drops))
 {
     setText(QStringLiteral("Review Changes"));
@@ -25,10 +26,10 @@ DropChangesCommand::DropChangesCommand(engine::DocumentList& rows, std::vector<R
 
 void DropChangesCommand::redo()
 {
-    const auto listed = ListedRecords(m_rows);
+    const ListedCheck listed(m_rows, m_versionWhenMade);
     const engine::UpdateScope update(m_rows);
     for (const RecordDrops& drop : m_drops) {
-        if (!listed.contains(drop.Record)) {
+        if (!listed.Listed(drop.Record)) {
             continue;
         }
         for (const engine::PendingChange& change : drop.Changes) {
@@ -39,11 +40,11 @@ void DropChangesCommand::redo()
 
 void DropChangesCommand::undo()
 {
-    const auto listed = ListedRecords(m_rows);
+    const ListedCheck listed(m_rows, m_versionWhenMade);
     const engine::UpdateScope update(m_rows);
     for (std::size_t i = 0; i < m_drops.size(); ++i) {
         engine::DocumentRecord* record = m_drops[i].Record;
-        if (!listed.contains(record)) {
+        if (!listed.Listed(record)) {
             continue;
         }
         const EditState& state = m_before[i];

@@ -6,6 +6,7 @@
 #include <QUndoCommand>
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,8 @@ private:
     };
 
     engine::DocumentList& m_rows;
+    // The list's RecordSetVersion when the step was made (see ListedCheck).
+    std::uint64_t m_versionWhenMade = 0;
     std::vector<RecordDrops> m_drops;
     std::vector<EditState> m_before; // one per entry of m_drops
 };

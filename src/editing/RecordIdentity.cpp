@@ -22,6 +22,13 @@ std::unordered_set<const engine::DocumentRecord*> ListedRecords(const engine::Do
     return listed;
 }
 
+ListedCheck::ListedCheck(const engine::DocumentList& rows, std::uint64_t versionWhenMade)
+{
+    if (rows.RecordSetVersion() != versionWhenMade) {
+        m_listed = ListedRecords(rows);
+    }
+}
+
 void RepaintRows(engine::DocumentList& rows)
 {
     rows.BeginUpdate();

@@ -24,6 +24,7 @@ StageValuesCommand::StageValuesCommand(engine::DocumentList& rows,
                                        const QString& text)
     : QUndoCommand(text)
     , m_rows(rows)
+    , m_versionWhenMade(rows.RecordSetVersion())
     , m_rule(rule)
 {
     for (const ValueEdit& edit : edits) {
@@ -45,10 +46,10 @@ StageValuesCommand::StageValuesCommand(engine::DocumentList& rows,
 
 void StageValuesCommand::redo()
 {
-    const auto listed = ListedRecords(m_rows);
+    const ListedCheck listed(m_rows, m_versionWhenMade);
     const engine::UpdateScope update(m_rows);
     for (const Change& change : m_changes) {
-        if (listed.contains(change.Edit.Record)) {
+        if (listed.Listed(change.Edit.Record)) {
             // Checked against the value rule when the step was made: this cannot throw.
             engine::StageValue(*change.Edit.Record, change.Edit.Property, change.Edit.Text, m_rule);
         }
@@ -57,12 +58,12 @@ void StageValuesCommand::redo()
 
 void StageValuesCommand::undo()
 {
-    const auto listed = ListedRecords(m_rows);
+    const ListedCheck listed(m_rows, m_versionWhenMade);
     const engine::UpdateScope update(m_rows);
     // Backwards, so that a record's Modified ends as it was before its first change.
     for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change) {
         engine::DocumentRecord* record = change->Edit.Record;
-        if (listed.contains(record)) {
+        if (listed.Listed(record)) {
             record->Value(change->Edit.Property) = change->OldText;
             record->SetChanged(change->Edit.Property, change->OldChanged);
             record->Modified = change->OldModified;

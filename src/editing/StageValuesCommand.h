@@ -6,6 +6,7 @@
 
 #include <QUndoCommand>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,8 @@ private:
     };
 
     engine::DocumentList& m_rows;
+    // The list's RecordSetVersion when the step was made (see ListedCheck).
+    std::uint64_t m_versionWhenMade = 0;
     engine::StageRule m_rule;
     std::vector<Change> m_changes;
 };

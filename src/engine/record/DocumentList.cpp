@@ -13,10 +13,12 @@ DocumentRecord& VectorDocumentList::AppendRow()
 void VectorDocumentList::DeleteRow(std::size_t row)
 {
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
+    RecordSetChanged();
 }
 
 std::vector<VectorDocumentList::Row> VectorDocumentList::TakeRows()
 {
+    RecordSetChanged();
     return std::exchange(m_rows, {});
 }
 

@@ -3,6 +3,7 @@
 #include "engine/record/DocumentRecord.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,17 @@ public:
     virtual void BeginUpdate() {}
 
     virtual void EndUpdate() {}
+
+    // Changes whenever a record object leaves the list (a row deleted or taken out, a row given
+    // another record) or comes back. While it stays the same, every record that a row held still
+    // is one, so a pointer taken to it is known to reach a row without walking the list.
+    [[nodiscard]] std::uint64_t RecordSetVersion() const { return m_recordSetVersion; }
+
+protected:
+    void RecordSetChanged() { ++m_recordSetVersion; }
+
+private:
+    std::uint64_t m_recordSetVersion = 0;
 };
 
 // Brackets a batch of changes to a list for a scope, also when the scope ends by an exception.
