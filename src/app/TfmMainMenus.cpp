@@ -94,6 +94,7 @@ const CommandInfo kCommands[] = {
      nullptr, &TfmMain::rememberReviewBeforeSave},
     {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), nullptr,
      &TfmMain::showCustomProperties},
+    {"actDetails", "&Details", "Details", QKeySequence(Qt::Key_F3), nullptr, &TfmMain::showDetailsPane},
 };
 
 struct ExportItem
@@ -241,6 +242,10 @@ void TfmMain::buildMenus()
     connect(m_checkAll, &QCheckBox::toggled, checkAll, &QAction::setChecked);
     m_editMenu->addAction(checkAll);
     AddEntries(*m_editMenu, *this, {"actDeleteChecked", "actDeleteAll"});
+
+    QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
+    viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    AddEntries(*viewMenu, *this, {"actDetails"});
 
     m_optionsMenu = bar->addMenu(QStringLiteral("&Options"));
     m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));
