@@ -82,7 +82,7 @@ void DecodeThumbnail(const engine::Thumbnail& thumbnail, PackageDetails& details
     reader.setAllocationLimit(kThumbnailAllocationLimitMiB);
     const QSize declared = reader.size();
     if (!declared.isValid()) {
-        details.PictureNote = QStringLiteral("the thumbnail is damaged: %1").arg(reader.errorString());
+        details.PictureNote = QStringLiteral("the thumbnail is damaged: its header cannot be read");
         return;
     }
     if (declared.width() > kMaxThumbnailSide || declared.height() > kMaxThumbnailSide) {
