@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -319,6 +320,30 @@ private slots:
         QCOMPARE(FactOf(pane, "Name"), QStringLiteral("deck139.pptx"));
         QVERIFY2(pane.readsStarted() - before <= 2,
                  qPrintable(QString::number(pane.readsStarted() - before)));
+    }
+
+    void detailsWaitForARunningCommand()
+    {
+        const DetailsSettingsReset reset;
+        apptest::WritePackage(*m_dir / "a.pptx", "Ay");
+        apptest::WritePackage(*m_dir / "b.pptx", "Bee");
+        DetailsPane& pane = openDetails({*m_dir / "a.pptx", *m_dir / "b.pptx"});
+        makeCurrent(0);
+        QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));
+        const int before = pane.readsStarted();
+        // A Refresh slow enough to move to another row while it reads the packages.
+        m_window->setProgressObserver([](std::size_t, std::size_t) { QThread::msleep(200); });
+        m_window->findChild<QAction*>("actRefresh")->trigger();
+        QVERIFY(m_window->isBusy());
+        makeCurrent(1);
+        QTest::qWait(300);
+        QVERIFY(m_window->isBusy());
+        QCOMPARE(pane.readsStarted(), before);
+        QCOMPARE(ThumbnailOf(pane).text(), QStringLiteral("Reading\u2026"));
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        m_window->setProgressObserver({});
+        QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));
+        QCOMPARE(FactOf(pane, "Name"), QStringLiteral("b.pptx"));
     }
 
     void detailsPaneIsToggledAndRemembered()
