@@ -3,6 +3,7 @@
 #include "app/AppInfo.h"
 #include "app/ColumnConfig.h"
 #include "app/DefaultColumnConfig.h"
+#include "app/DetailsPane.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentSortFilterModel.h"
@@ -46,6 +47,10 @@ TfmMain::TfmMain(QWidget* parent)
     layout->addWidget(buildGridPanel(), 1);
     setCentralWidget(central);
     buildMenus();
+    m_details = new DetailsPane(*m_model, *m_view, *m_grid, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_details);
+    connect(m_details, &DetailsPane::closedByUser, this, [this] { showDetailsPane(false); });
+    m_details->setVisible(findChild<QAction*>(QStringLiteral("actDetails"))->isChecked());
     new GridStatus(*m_model, *m_view, *statusBar()); // owned by the status bar
 
     m_waitForm = new TWaitForm(this);
@@ -157,6 +162,8 @@ void TfmMain::setBusy(bool busy)
 {
     m_busy = busy;
     m_model->setLocked(busy);
+    // The packages a command reads or saves are not opened beside it.
+    m_details->setHeld(busy);
     // Exit stays: it asks the running command to stop and closes afterwards.
     for (QAction* action : m_commandActions) {
         action->setEnabled(!busy);

@@ -30,6 +30,7 @@ namespace app {
 class CommandBar;
 class DocumentGrid;
 class DocumentSortFilterModel;
+class DetailsPane;
 class DocumentTableModel;
 class TWaitForm;
 class WaitBoxScope;
@@ -53,6 +54,8 @@ public:
     [[nodiscard]] DocumentSortFilterModel& view() const { return *m_view; }
 
     [[nodiscard]] TWaitForm& waitForm() const { return *m_waitForm; }
+
+    [[nodiscard]] DetailsPane& detailsPane() const { return *m_details; }
 
     [[nodiscard]] bool isBusy() const { return m_busy; }
 
@@ -147,6 +150,8 @@ public slots:
     void rememberReviewBeforeSave(bool review);
     void showCustomProperties(bool shown);
     void showStatisticsColumns(bool shown);
+    // F3: the Details pane beside the grid, about the current row; remembered.
+    void showDetailsPane(bool shown);
     // Ctrl+F: the focus to the filter box above the grid.
     void focusFilter();
     // The grid's context menu: the check boxes of the selected rows, the folder of the current
@@ -216,6 +221,7 @@ private:
     DocumentTableModel* m_model = nullptr;
     DocumentSortFilterModel* m_view = nullptr;
     DocumentGrid* m_grid = nullptr;
+    DetailsPane* m_details = nullptr;
     QLineEdit* m_filterBox = nullptr;
     QMenu* m_gridMenu = nullptr;
     QCheckBox* m_checkAll = nullptr;

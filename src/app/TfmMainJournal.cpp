@@ -1,7 +1,8 @@
 // The window's settings, remembered between runs: how saves are written (journal, modification
-// times, packages open elsewhere), review before saving, and the custom property and statistics
-// columns.
+// times, packages open elsewhere), review before saving, the custom property and statistics
+// columns and the Details pane.
 #include "app/AppSettings.h"
+#include "app/DetailsPane.h"
 #include "app/DocumentTableModel.h"
 #include "app/OfficeSettings.h"
 #include "app/TfmMain.h"
@@ -18,6 +19,7 @@ const QString kKeepTimeKey = QStringLiteral("save/keepModificationTime");
 const QString kLockedKey = QStringLiteral("save/packagesOpenElsewhere");
 const QString kReviewKey = QStringLiteral("save/reviewFirst");
 const QString kStatisticsKey = QStringLiteral("grid/statisticsColumns");
+const QString kDetailsKey = QStringLiteral("view/details");
 
 } // namespace
 
@@ -40,6 +42,11 @@ void TfmMain::restoreCommandSettings()
         action->setChecked(showStatistics);
     }
     m_model->setStatisticColumnsShown(showStatistics);
+    // The pane is made after the actions; it takes the state from its action then.
+    if (auto* action = findChild<QAction*>(QStringLiteral("actDetails"))) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(settings->value(kDetailsKey, false).toBool());
+    }
 }
 
 void TfmMain::showStatisticsColumns(bool shown)
@@ -71,6 +78,16 @@ void TfmMain::rememberReviewBeforeSave(bool review)
 {
     setReviewBeforeSave(review);
     AppSettings()->setValue(kReviewKey, review);
+}
+
+void TfmMain::showDetailsPane(bool shown)
+{
+    if (auto* action = findChild<QAction*>(QStringLiteral("actDetails"))) {
+        const QSignalBlocker quiet(action);
+        action->setChecked(shown);
+    }
+    m_details->setVisible(shown);
+    AppSettings()->setValue(kDetailsKey, shown);
 }
 
 void TfmMain::setSaveOptions(bool journal, bool keepModificationTime)

@@ -96,6 +96,7 @@ const CommandInfo kCommands[] = {
      &TfmMain::showCustomProperties},
     {"actShowStatistics", "Show Statistics Columns", "Show Statistics Columns", QKeySequence(), nullptr,
      &TfmMain::showStatisticsColumns},
+    {"actDetails", "&Details", "Details", QKeySequence(Qt::Key_F3), nullptr, &TfmMain::showDetailsPane},
 };
 
 struct ExportItem
@@ -243,6 +244,10 @@ void TfmMain::buildMenus()
     connect(m_checkAll, &QCheckBox::toggled, checkAll, &QAction::setChecked);
     m_editMenu->addAction(checkAll);
     AddEntries(*m_editMenu, *this, {"actDeleteChecked", "actDeleteAll"});
+
+    QMenu* viewMenu = bar->addMenu(QStringLiteral("&View"));
+    viewMenu->setObjectName(QStringLiteral("ViewMenu"));
+    AddEntries(*viewMenu, *this, {"actDetails"});
 
     m_optionsMenu = bar->addMenu(QStringLiteral("&Options"));
     m_optionsMenu->setObjectName(QStringLiteral("OptionsMenu"));

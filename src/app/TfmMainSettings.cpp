@@ -1,9 +1,12 @@
-// What the window remembers between runs: its geometry and the grid's column order and widths.
+// What the window remembers between runs: its geometry, where the Details pane sits, and the grid's
+// column order and widths.
 #include "app/AppSettings.h"
+#include "app/DetailsPane.h"
 #include "app/DocumentGrid.h"
 #include "app/TfmMain.h"
 #include "editing/ScreenFit.h"
 
+#include <QAction>
 #include <QHeaderView>
 
 namespace app {
@@ -12,6 +15,7 @@ namespace {
 
 const QString kGeometryKey = QStringLiteral("window/geometry");
 const QString kColumnsKey = QStringLiteral("window/columns");
+const QString kDocksKey = QStringLiteral("window/docks");
 
 } // namespace
 
@@ -21,6 +25,9 @@ void TfmMain::restoreSettings()
     restoreGeometry(settings->value(kGeometryKey).toByteArray());
     // The geometry may come from a larger screen, or one that is gone, or another scale.
     editing::FitOnScreen(*this);
+    // The pane's place and size; whether it shows is the View menu's setting.
+    restoreState(settings->value(kDocksKey).toByteArray());
+    m_details->setVisible(findChild<QAction*>(QStringLiteral("actDetails"))->isChecked());
     const QByteArray columns = settings->value(kColumnsKey).toByteArray();
     QHeaderView* header = m_grid->horizontalHeader();
     const int count = header->count();
@@ -34,6 +41,7 @@ void TfmMain::saveSettings() const
 {
     const std::unique_ptr<QSettings> settings = AppSettings();
     settings->setValue(kGeometryKey, saveGeometry());
+    settings->setValue(kDocksKey, saveState());
     settings->setValue(kColumnsKey, m_grid->horizontalHeader()->saveState());
 }
 

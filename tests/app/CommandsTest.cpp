@@ -304,7 +304,7 @@ private slots:
                 bar << entry->text();
             }
         }
-        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&Options", "&About", "&User Guide", "&Help"}));
+        QCOMPARE(bar, (QStringList{"&File", "&Edit", "&View", "&Options", "&About", "&User Guide", "&Help"}));
         QCOMPARE(MenuTexts(m_window->fileMenu()),
                  (QStringList{"Add &File\u2026", "Add F&older\u2026", "&Import\u2026", "Save &Checked",
                               "Save &All", "&Refresh", "&Export\tCtrl+E", "E&xit"}));
@@ -322,6 +322,11 @@ private slots:
         QCOMPARE(action("actUndo")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(action("actRedo")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         QVERIFY(action("actDeleteAll")->shortcut().isEmpty());
+        // The Details pane is off until the user turns it on.
+        QCOMPARE(MenuTexts(m_window->findChild<QMenu*>("ViewMenu")), QStringList{"&Details"});
+        QCOMPARE(action("actDetails")->shortcut(), QKeySequence(Qt::Key_F3));
+        QVERIFY(action("actDetails")->isCheckable());
+        QVERIFY(!action("actDetails")->isChecked());
 
         // The save settings are checkable and remembered between runs.
         QVERIFY(m_window->optionsMenu()->menuAction()->isVisible());

@@ -1,21 +1,29 @@
 // What the window tells and keeps: sizes after a save, paths from the command line, the check-all
-// box in the header, tooltips of cut texts, and the layout remembered between runs.
+// box in the header, tooltips of cut texts, the layout remembered between runs, and the Details
+// pane about the current row.
 #include "AppTestSupport.h"
+#include "app/DetailsPane.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
 #include "app/DocumentSortFilterModel.h"
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
+#include "app/ThumbnailView.h"
+#include "support/OfficePackages.h"
 #include "support/TempDir.h"
+#include "support/ThumbnailPackages.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
 #include <QToolTip>
+#include <QTreeWidget>
 
 using namespace app;
 using apptest::CellOf;
@@ -23,11 +31,83 @@ namespace fs = std::filesystem;
 
 using apptest::Native;
 
+namespace {
+
+// A 4 by 3 picture in the given format.
+std::string PictureOf(const char* format)
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return buffer.data().toStdString();
+}
+
+// A presentation (Application "Velmora Tests", 3 slides, custom property Client "Acme") whose
+// thumbnail member partName holds content; no thumbnail at all when partName is empty.
+void WriteThumbnailPackage(const fs::path& path, const std::string& partName, const std::string& content)
+{
+    const std::string customRel =
+        "<Relationship Id=\"rIdC\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships/custom-properties\" Target=\"docProps/custom.xml\"/>";
+    testsupport::PackageBuilder builder = testsupport::ThumbnailPackage(
+        (partName.empty() ? std::string() : testsupport::ThumbnailRel(partName)) + customRel);
+    builder.Add("docProps/custom.xml", testsupport::CustomXml(testsupport::CustomProperty(
+                                           2, "Client", "<vt:lpwstr>Acme</vt:lpwstr>")));
+    if (!partName.empty()) {
+        builder.Add(partName, content, testsupport::PackageBuilder::Method::Stored);
+    }
+    builder.Add("ppt/media/padding.bin", std::string(600, 'x'), testsupport::PackageBuilder::Method::Stored);
+    builder.WriteTo(path);
+}
+
+// The value the Details pane shows for a fact (a name under File, Statistics or Custom Properties).
+QString FactOf(const DetailsPane& pane, const QString& name)
+{
+    const auto* facts = pane.findChild<QTreeWidget*>(QStringLiteral("DetailsFacts"));
+    const QList<QTreeWidgetItem*> found = facts->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.size() == 1 ? found[0]->text(1)
+                             : QStringLiteral("<%1 rows named %2>").arg(found.size()).arg(name);
+}
+
+// The Details pane's settings go back to their defaults when a test that shows it ends.
+struct DetailsSettingsReset
+{
+    ~DetailsSettingsReset()
+    {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Velmora", "velmora");
+        settings.remove("view/details");
+        settings.remove("window/docks");
+    }
+};
+
+const ThumbnailView& ThumbnailOf(const DetailsPane& pane)
+{
+    return *pane.findChild<ThumbnailView*>(QStringLiteral("DetailsThumbnail"));
+}
+
+} // namespace
+
 class WindowFeedbackTest : public apptest::WindowTest
 {
     Q_OBJECT
 
 private:
+    DetailsPane& openDetails(const std::vector<fs::path>& packages)
+    {
+        QStringList paths;
+        for (const fs::path& package : packages) {
+            paths << Native(package);
+        }
+        m_window->openPaths(paths);
+        [&] { QVERIFY(apptest::WaitForCommand(*m_window)); }();
+        QTest::keyClick(m_window.get(), Qt::Key_F3);
+        return m_window->detailsPane();
+    }
+
+    void makeCurrent(int viewRow) { m_window->grid().setCurrentIndex(m_window->view().index(viewRow, 3)); }
+
 private slots:
 
     void sizeIsMeasuredAgainAfterASave()
@@ -143,6 +223,150 @@ private slots:
                  Native(m_dir->Path()));
         // Back to the built-in layout for the other tests.
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "Velmora", "velmora").clear();
+    }
+
+    void detailsShowThePictureOrWhyThereIsNone_data()
+    {
+        QTest::addColumn<QString>("partName");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("placeholder"); // empty: the picture shows
+        QTest::newRow("PNG") << "docProps/thumbnail.png" << QByteArray::fromStdString(PictureOf("PNG")) << "";
+        QTest::newRow("JPEG") << "docProps/thumbnail.jpeg" << QByteArray::fromStdString(PictureOf("JPEG"))
+                              << "";
+        QTest::newRow("none") << "" << QByteArray() << "the package has no thumbnail";
+        QTest::newRow("damaged PNG") << "docProps/thumbnail.png"
+                                     << QByteArray::fromStdString(PictureOf("PNG").substr(0, 40))
+                                     << "the thumbnail is damaged";
+        QTest::newRow("damaged JPEG")
+            << "docProps/thumbnail.jpeg" << QByteArray::fromStdString(testsupport::PictureBytes(600))
+            << "the thumbnail is damaged";
+        QTest::newRow("WMF") << "docProps/thumbnail.wmf" << QByteArray("\xD7\xCD\xC6\x9A metafile", 16)
+                             << "no preview in this format";
+        // The frame header after the JPEG start-of-frame marker: length, precision, height, width.
+        std::string huge = PictureOf("JPEG");
+        huge.replace(huge.find("\xFF\xC0") + 5, 4, std::string("\x40\x00\x40\x00", 4)); // 16384 by 16384
+        QTest::newRow("absurd size") << "docProps/thumbnail.jpeg" << QByteArray::fromStdString(huge)
+                                     << "the thumbnail declares 16384 by 16384 pixels";
+    }
+
+    void detailsShowThePictureOrWhyThereIsNone()
+    {
+        const DetailsSettingsReset reset;
+        QFETCH(QString, partName);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, placeholder);
+        const fs::path path = *m_dir / "deck.pptx";
+        WriteThumbnailPackage(path, partName.toStdString(), content.toStdString());
+        DetailsPane& pane = openDetails({path});
+        QVERIFY(pane.isVisible());
+        makeCurrent(0);
+        QTRY_VERIFY(!FactOf(pane, "Members").isEmpty());
+        if (placeholder.isEmpty()) {
+            QCOMPARE(ThumbnailOf(pane).picture().size(), QSize(4, 3));
+        } else {
+            QVERIFY(ThumbnailOf(pane).picture().isNull());
+            QVERIFY2(ThumbnailOf(pane).text().startsWith(placeholder), qPrintable(ThumbnailOf(pane).text()));
+        }
+        // The row's properties read as ever.
+        QCOMPARE(CellOf(*m_window, 0, 3), std::string("Safe"));
+    }
+
+    void detailsFollowTheCurrentRowThroughTheSortedView()
+    {
+        const DetailsSettingsReset reset;
+        const fs::path pictured = *m_dir / "pictured.pptx";
+        WriteThumbnailPackage(pictured, "docProps/thumbnail.png", PictureOf("PNG"));
+        apptest::WritePackage(*m_dir / "b.pptx", "Bee");
+        apptest::WritePackage(*m_dir / "a.pptx", "Ay");
+        DetailsPane& pane = openDetails({*m_dir / "b.pptx", pictured, *m_dir / "a.pptx"});
+        m_window->view().sort(3, Qt::AscendingOrder); // Ay, Bee, Safe
+        makeCurrent(2);
+        QCOMPARE(FactOf(pane, "Name"), QStringLiteral("pictured.pptx"));
+        QCOMPARE(FactOf(pane, "Application"), QStringLiteral("Velmora Tests"));
+        QCOMPARE(FactOf(pane, "Slides"), QStringLiteral("3"));
+        QCOMPARE(FactOf(pane, "Client"), QStringLiteral("Acme"));
+        QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("8"));
+        QCOMPARE(FactOf(pane, "Signed"), QStringLiteral("no"));
+        QCOMPARE(FactOf(pane, "Size"), QStringLiteral("%1 bytes").arg(fs::file_size(pictured)));
+        QVERIFY(!ThumbnailOf(pane).picture().isNull());
+
+        // A pending change shows as the grid shows it.
+        engine::DocumentRecord changed = m_window->model().documents().RecordAt(1);
+        QVERIFY(engine::SetCustomProperty(changed, "Client", engine::CustomKind::Text, "Globex"));
+        m_window->model().storeRecord(1, changed);
+        QCOMPARE(FactOf(pane, "Client"), QStringLiteral("Globex"));
+
+        makeCurrent(0);
+        QCOMPARE(FactOf(pane, "Name"), QStringLiteral("a.pptx"));
+        QCOMPARE(FactOf(pane, "Slides"), QString());
+        QCOMPARE(FactOf(pane, "Client"), QStringLiteral("<0 rows named Client>"));
+        QTRY_COMPARE(ThumbnailOf(pane).text(), QStringLiteral("the package has no thumbnail"));
+    }
+
+    void detailsReadOnlyTheRowMovedTo()
+    {
+        const DetailsSettingsReset reset;
+        std::vector<fs::path> packages;
+        for (int i = 0; i < 40; ++i) {
+            packages.push_back(*m_dir / ("deck" + std::to_string(100 + i) + ".pptx"));
+            apptest::WritePackage(packages.back(), "Deck " + std::to_string(i));
+        }
+        DetailsPane& pane = openDetails(packages);
+        const int before = pane.readsStarted();
+        for (int row = 0; row < 40; ++row) {
+            makeCurrent(row);
+        }
+        QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));
+        QCOMPARE(FactOf(pane, "Name"), QStringLiteral("deck139.pptx"));
+        QVERIFY2(pane.readsStarted() - before <= 2,
+                 qPrintable(QString::number(pane.readsStarted() - before)));
+    }
+
+    void detailsWaitForARunningCommand()
+    {
+        const DetailsSettingsReset reset;
+        apptest::WritePackage(*m_dir / "a.pptx", "Ay");
+        apptest::WritePackage(*m_dir / "b.pptx", "Bee");
+        DetailsPane& pane = openDetails({*m_dir / "a.pptx", *m_dir / "b.pptx"});
+        makeCurrent(0);
+        QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));
+        const int before = pane.readsStarted();
+        // A Refresh slow enough to move to another row while it reads the packages.
+        m_window->setProgressObserver([](std::size_t, std::size_t) { QThread::msleep(200); });
+        m_window->findChild<QAction*>("actRefresh")->trigger();
+        QVERIFY(m_window->isBusy());
+        makeCurrent(1);
+        QTest::qWait(300);
+        QVERIFY(m_window->isBusy());
+        QCOMPARE(pane.readsStarted(), before);
+        QCOMPARE(ThumbnailOf(pane).text(), QStringLiteral("Reading\u2026"));
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        m_window->setProgressObserver({});
+        QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));
+        QCOMPARE(FactOf(pane, "Name"), QStringLiteral("b.pptx"));
+    }
+
+    void detailsPaneIsToggledAndRemembered()
+    {
+        const DetailsSettingsReset reset;
+        auto* toggle = m_window->findChild<QAction*>("actDetails");
+        DetailsPane& pane = m_window->detailsPane();
+        QVERIFY(!pane.isVisible());
+        QTest::keyClick(m_window.get(), Qt::Key_F3);
+        QVERIFY(pane.isVisible());
+        QVERIFY(toggle->isChecked());
+        m_window->addDockWidget(Qt::LeftDockWidgetArea, &pane);
+        m_window->close();
+        QVERIFY(apptest::OpenWindow(m_window));
+        QVERIFY(m_window->detailsPane().isVisible());
+        QCOMPARE(m_window->dockWidgetArea(&m_window->detailsPane()), Qt::LeftDockWidgetArea);
+
+        // Its own close button is the menu entry's second way out.
+        m_window->detailsPane().close();
+        QVERIFY(!m_window->findChild<QAction*>("actDetails")->isChecked());
+        m_window->close();
+        QVERIFY(apptest::OpenWindow(m_window));
+        QVERIFY(!m_window->detailsPane().isVisible());
     }
 };
 
