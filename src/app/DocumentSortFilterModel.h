@@ -1,9 +1,13 @@
 #pragma once
 
+#include "engine/record/CellText.h"
+
 #include <QSortFilterProxyModel>
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace app {
@@ -20,6 +24,7 @@ class DocumentSortFilterModel : public QSortFilterProxyModel
 
 public:
     explicit DocumentSortFilterModel(DocumentTableModel& rows, QObject* parent = nullptr);
+    ~DocumentSortFilterModel() override;
 
     // Sorts by column (numbers as numbers, dates chronologically, text case-insensitively with
     // runs of digits as numbers, empty cells last in both orders); a negative column returns to
@@ -46,8 +51,9 @@ protected:
     [[nodiscard]] bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
 
 private:
-    void buildSortKeys(int column) const;
+    void buildSortRanks(int column) const;
     [[nodiscard]] bool rowMatches(std::size_t row) const;
+    [[nodiscard]] bool matches(std::string_view text) const;
 
     DocumentTableModel& m_rows;
     QString m_filter;
@@ -56,10 +62,13 @@ private:
     QString m_foldedFilter;
     std::string m_asciiFilter;
     bool m_filterIsAscii = true;
-    // One key per model row for the sort column, built when a sort needs them and dropped when the
-    // rows change.
-    mutable std::vector<QString> m_keys;
-    mutable int m_keysColumn = -1;
+    engine::NumberSeparators m_separators;
+    // Whether each row matches the filter, worked out on every core just before the proxy asks.
+    std::vector<char> m_matched;
+    // Each row's place in the sort column's order (equal texts share one, empty cells last), made
+    // when a sort needs them and dropped when the rows change.
+    mutable std::vector<std::uint32_t> m_ranks;
+    mutable int m_ranksColumn = -1;
 };
 
 } // namespace app

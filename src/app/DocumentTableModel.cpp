@@ -55,6 +55,15 @@ int DocumentTableModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
 }
 
+QModelIndex DocumentTableModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || column < 0 || static_cast<std::size_t>(row) >= m_rows.size() ||
+        column >= firstCustomColumn() + static_cast<int>(m_customNames.size())) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
 int DocumentTableModel::columnCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : firstCustomColumn() + static_cast<int>(m_customNames.size());
