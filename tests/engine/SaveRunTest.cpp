@@ -171,6 +171,22 @@ TEST_F(SaveRunTest, OnePackageByThreeNamesIsSavedOnceAndTheLaterRowWins)
     }
 }
 
+// A save replaces the file under one name with a new file, which ends a hard link: each name is
+// a package of its own and is saved with its own row's change, none reported saved unwritten.
+TEST_F(SaveRunTest, HardLinksAreSavedEachUnderItsOwnName)
+{
+    auto first = Edited("a.pptx", 0, "First");
+    fs::create_hard_link(m_dir / "a.pptx", m_dir / "b.pptx");
+    auto second = Edited("b.pptx", 2, "Creator");
+    const SaveRunReport report = SaveWithoutJournal({first.get(), second.get()}, 0, Progress{});
+    EXPECT_EQ(report.Saved, 2U);
+    EXPECT_EQ(Loaded("a.pptx", 0), "First");
+    EXPECT_EQ(Loaded("b.pptx", 2), "Creator");
+    EXPECT_EQ(Loaded("b.pptx", 0), "Old");
+    EXPECT_FALSE(first->Modified);
+    EXPECT_FALSE(second->Modified);
+}
+
 TEST_F(SaveRunTest, CancelledRunSavesNothingNotYetStartedAndSaysSo)
 {
     auto record = Edited("a.pptx", 0, "New");

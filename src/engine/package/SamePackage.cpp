@@ -12,7 +12,7 @@ std::string SamePackageKey(const std::string& path)
     {
     };
 
-    if (stat(path.c_str(), &st) == 0) {
+    if (stat(path.c_str(), &st) == 0 && st.st_nlink <= 1) {
         return "inode:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
     }
     return "path:" + JournalKey(path);
