@@ -102,6 +102,19 @@ private:
         QVERIFY(WaitForCommand(*m_window));
     }
 
+    // Types text into the cell at row (as the grid shows it) and column, then presses Enter.
+    void typeIntoCell(int row, int column, const QString& text)
+    {
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->view().index(row, column));
+        auto* editor = grid.viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+
     std::vector<fs::path> makePackages(const std::vector<std::string>& titles)
     {
         std::vector<fs::path> paths;
@@ -340,14 +353,7 @@ private slots:
         auto& model = m_window->model();
         model.documents().SetCheckState(0, engine::kUnchecked);
         model.documents().SetCheckState(2, engine::kUnchecked);
-        DocumentGrid& grid = m_window->grid();
-        grid.setFocus();
-        grid.setCurrentIndex(m_window->view().index(1, 3));
-        auto* editor = grid.viewport()->findChild<QLineEdit*>();
-        QVERIFY(editor != nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, "Typed");
-        QTest::keyClick(editor, Qt::Key_Return);
+        typeIntoCell(1, 3, QStringLiteral("Typed"));
         QVERIFY(model.documents().RecordAt(1).Changed(0));
         m_window->undoStack()->push(new CustomPropertiesCommand(
             model, {3}, {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}}));
@@ -883,14 +889,8 @@ private slots:
     {
         addFiles(makePackages({"b", "c", "a"}));
         m_window->view().sort(0, Qt::DescendingOrder);
-        DocumentGrid& grid = m_window->grid();
-        grid.setFocus();
-        grid.setCurrentIndex(m_window->view().index(0, 3));
-        auto* editor = grid.viewport()->findChild<QLineEdit*>();
-        QVERIFY(editor != nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, QStringLiteral("zzz"));
-        QTest::keyClick(editor, Qt::Key_Return);
+        typeIntoCell(0, 3, QStringLiteral("zzz"));
+        const DocumentGrid& grid = m_window->grid();
         const auto& documents = m_window->model().documents();
         QCOMPARE(documents.RecordAt(1).FileName, std::string("c.pptx"));
         QCOMPARE(documents.RecordAt(1).Value(0), std::string("zzz"));
