@@ -42,7 +42,8 @@ void ReadFileFacts(const std::string& path, PackageDetails& details)
     details.Created = file.birthTime();
 }
 
-void ReadMembers(const std::string& path, PackageDetails& details)
+// The members, the signature and the thumbnail, from one reading of the package's directory.
+void ReadArchive(const std::string& path, PackageDetails& details)
 {
     try {
         archive::TArchiveReader reader;
@@ -51,11 +52,14 @@ void ReadMembers(const std::string& path, PackageDetails& details)
         reader.OpenDirectory();
         details.MemberCount = reader.Count();
         details.Signed = engine::HasDigitalSignature(reader);
+        DecodeThumbnail(engine::ReadThumbnail(reader), details);
+        return;
     } catch (const std::exception& e) {
         details.ArchiveError = editing::ToQString(engine::WithoutPath(e.what(), path));
     } catch (...) {
         details.ArchiveError = QStringLiteral("the package cannot be read");
     }
+    details.PictureNote = details.ArchiveError;
 }
 
 } // namespace
@@ -108,8 +112,7 @@ PackageDetails ReadPackageDetails(const std::string& path)
 {
     PackageDetails details;
     ReadFileFacts(path, details);
-    ReadMembers(path, details);
-    DecodeThumbnail(engine::ReadThumbnail(path), details);
+    ReadArchive(path, details);
     return details;
 }
 

@@ -3,7 +3,11 @@
 #include "cli/CommandHelp.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <stdexcept>
 
 namespace cli {
 
@@ -68,6 +72,16 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
     } catch (const std::exception& e) {
         std::cerr << "velmora-cli: " << e.what() << '\n';
         return kExitFailures;
+    }
+}
+
+void FlushStandardOutput(const std::string& what)
+{
+    std::cout.flush();
+    if (!std::cout || std::ferror(stdout) != 0) {
+        const int error = errno;
+        throw std::runtime_error("standard output: cannot write " + what + ": " +
+                                 (error != 0 ? std::strerror(error) : "write error"));
     }
 }
 

@@ -14,6 +14,9 @@ inline constexpr int kExitInterrupted = 130; // Ctrl+C stopped the command (128 
 
 // Ends a command's callback with the given exit status (RunApp turns it into the process's).
 void FinishCommand(int status);
+// Flushes what a command wrote to standard output; a failed write (a closed or full output) throws
+// "standard output: cannot write WHAT: reason", which ends the command with exit status 1.
+void FlushStandardOutput(const std::string& what);
 
 // The paths a command works on: those the parser collected and every argument after the first
 // "--", which are paths even when they look like options. Throws CLI::RequiredError when none.

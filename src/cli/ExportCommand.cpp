@@ -13,8 +13,6 @@
 #include "export/SpreadsheetFileName.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <map>
 #include <memory>
@@ -51,12 +49,7 @@ void ExportToStandardOutput(exporting::ExportFormat format, const exporting::Gri
 {
     errno = 0;
     exporting::ExportToStream(format, snapshot, kStandardOutputTitle, std::cout);
-    std::cout.flush();
-    if (!std::cout || std::ferror(stdout) != 0) {
-        const int error = errno;
-        throw std::runtime_error(std::string("standard output: cannot write the export: ") +
-                                 (error != 0 ? std::strerror(error) : "write error"));
-    }
+    FlushStandardOutput("the export");
 }
 
 void RunExport(const ExportOptions& options)

@@ -7,8 +7,6 @@
 #include "export/ExportTarget.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -25,18 +23,6 @@ struct ThumbnailOptions
     std::string output;
     std::vector<std::string> paths;
 };
-
-void WriteToStandardOutput(const std::string& bytes)
-{
-    errno = 0;
-    std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    std::cout.flush();
-    if (!std::cout || std::ferror(stdout) != 0) {
-        const int error = errno;
-        throw std::runtime_error(std::string("standard output: cannot write the thumbnail: ") +
-                                 (error != 0 ? std::strerror(error) : "write error"));
-    }
-}
 
 void RunThumbnail(const ThumbnailOptions& options)
 {
@@ -67,7 +53,9 @@ void RunThumbnail(const ThumbnailOptions& options)
         return;
     }
     if (toStandardOutput) {
-        WriteToStandardOutput(thumbnail.Bytes);
+        errno = 0;
+        std::cout.write(thumbnail.Bytes.data(), static_cast<std::streamsize>(thumbnail.Bytes.size()));
+        FlushStandardOutput("the thumbnail");
         return;
     }
     try {

@@ -134,10 +134,25 @@ Thumbnail ReadThumbnail(const std::filesystem::path& package)
         reader.ZipName = package;
         reader.DoProcessMessages = false;
         reader.OpenDirectory();
-        return ReadFrom(reader);
+        return ReadThumbnail(reader);
     } catch (const std::exception& e) {
         Thumbnail failed;
         failed.Error = WithoutPath(e.what(), package.string());
+        return failed;
+    } catch (...) {
+        Thumbnail failed;
+        failed.Error = "unexpected failure while reading the thumbnail";
+        return failed;
+    }
+}
+
+Thumbnail ReadThumbnail(archive::TArchiveReader& reader)
+{
+    try {
+        return ReadFrom(reader);
+    } catch (const std::exception& e) {
+        Thumbnail failed;
+        failed.Error = WithoutPath(e.what(), reader.ZipName.string());
         return failed;
     } catch (...) {
         Thumbnail failed;

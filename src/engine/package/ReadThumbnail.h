@@ -7,6 +7,10 @@
 #include <string>
 #include <string_view>
 
+namespace archive {
+class TArchiveReader;
+}
+
 // The picture of a package's first slide that most packages carry, read on request (never while a
 // folder loads): the part that the package relationship of the thumbnail type names.
 namespace engine {
@@ -39,5 +43,8 @@ struct Thumbnail
 // outside the package, a missing, duplicated, damaged or oversized member all give an Error that
 // says which.
 [[nodiscard]] Thumbnail ReadThumbnail(const std::filesystem::path& package);
+// The same from a package whose directory is open already (one reading of the directory for a
+// caller that also wants other facts of it).
+[[nodiscard]] Thumbnail ReadThumbnail(archive::TArchiveReader& reader);
 
 } // namespace engine
