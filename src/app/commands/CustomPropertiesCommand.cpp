@@ -1,6 +1,6 @@
-#include "app/CustomPropertiesCommand.h"
+#include "app/commands/CustomPropertiesCommand.h"
 
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 #include "engine/package/WriteProperties.h"
 
 namespace app {

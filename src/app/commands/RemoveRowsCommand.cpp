@@ -1,7 +1,7 @@
-#include "app/RemoveRowsCommand.h"
+#include "app/commands/RemoveRowsCommand.h"
 
-#include "app/DocumentTableModel.h"
-#include "app/ReplaceRecordsCommand.h"
+#include "app/commands/ReplaceRecordsCommand.h"
+#include "app/grid/DocumentTableModel.h"
 
 #include <algorithm>
 #include <unordered_map>

@@ -1,6 +1,6 @@
-#include "app/ReplaceRecordsCommand.h"
+#include "app/commands/ReplaceRecordsCommand.h"
 
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 
 #include <QtConcurrent>
 

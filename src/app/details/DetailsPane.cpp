@@ -1,8 +1,8 @@
-#include "app/DetailsPane.h"
+#include "app/details/DetailsPane.h"
 
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/ThumbnailView.h"
+#include "app/details/ThumbnailView.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
 #include "editing/QtText.h"
 #include "engine/record/DocumentRecord.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PackageDetails.h"
+#include "app/details/PackageDetails.h"
 
 #include <QDockWidget>
 #include <QFutureWatcher>

@@ -1,4 +1,4 @@
-#include "app/PackageDetails.h"
+#include "app/details/PackageDetails.h"
 
 #include "archive/TArchiveReader.h"
 #include "editing/QtText.h"

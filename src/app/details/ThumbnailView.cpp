@@ -1,4 +1,4 @@
-#include "app/ThumbnailView.h"
+#include "app/details/ThumbnailView.h"
 
 #include <QPainter>
 #include <QPalette>

@@ -1,6 +1,6 @@
-#include "app/AskExportFileName.h"
+#include "app/dialogs/AskExportFileName.h"
 
-#include "app/Dialogs.h"
+#include "app/dialogs/Dialogs.h"
 #include "editing/QtText.h"
 #include "export/ExportFormat.h"
 #include "export/ExportTarget.h"

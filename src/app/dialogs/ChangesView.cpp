@@ -1,6 +1,6 @@
-#include "app/ChangesView.h"
+#include "app/dialogs/ChangesView.h"
 
-#include "app/PendingChangesModel.h"
+#include "app/dialogs/PendingChangesModel.h"
 
 #include <QHeaderView>
 #include <QTableView>

@@ -1,6 +1,6 @@
-#include "app/CustomPropertiesDialog.h"
+#include "app/dialogs/CustomPropertiesDialog.h"
 
-#include "app/Dialogs.h"
+#include "app/dialogs/Dialogs.h"
 #include "editing/QtText.h"
 #include "engine/record/DocumentRecord.h"
 

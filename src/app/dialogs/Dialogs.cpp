@@ -1,6 +1,6 @@
-#include "app/Dialogs.h"
+#include "app/dialogs/Dialogs.h"
 
-#include "app/AppSettings.h"
+#include "app/settings/AppSettings.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

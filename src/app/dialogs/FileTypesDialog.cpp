@@ -1,4 +1,4 @@
-#include "app/FileTypesDialog.h"
+#include "app/dialogs/FileTypesDialog.h"
 
 #include "engine/package/OfficeExtensions.h"
 

@@ -1,7 +1,7 @@
-#include "app/FillPatternDialog.h"
+#include "app/dialogs/FillPatternDialog.h"
 
-#include "app/PendingChangesModel.h"
-#include "app/PreviewFooter.h"
+#include "app/dialogs/PendingChangesModel.h"
+#include "app/dialogs/PreviewFooter.h"
 #include "editing/QtText.h"
 #include "engine/tables/FillValue.h"
 

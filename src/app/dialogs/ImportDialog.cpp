@@ -1,7 +1,7 @@
-#include "app/ImportDialog.h"
+#include "app/dialogs/ImportDialog.h"
 
-#include "app/PendingChangesModel.h"
-#include "app/PreviewFooter.h"
+#include "app/dialogs/PendingChangesModel.h"
+#include "app/dialogs/PreviewFooter.h"
 #include "editing/QtText.h"
 #include "engine/tables/ImportPlan.h"
 

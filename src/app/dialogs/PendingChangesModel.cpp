@@ -1,4 +1,4 @@
-#include "app/PendingChangesModel.h"
+#include "app/dialogs/PendingChangesModel.h"
 
 #include "editing/QtText.h"
 #include "engine/custom/CustomColumnCaption.h"

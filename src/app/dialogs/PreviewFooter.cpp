@@ -1,7 +1,7 @@
-#include "app/PreviewFooter.h"
+#include "app/dialogs/PreviewFooter.h"
 
-#include "app/ChangesView.h"
-#include "app/PendingChangesModel.h"
+#include "app/dialogs/ChangesView.h"
+#include "app/dialogs/PendingChangesModel.h"
 
 #include <QBoxLayout>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/RemovePersonalInfo.h"
+#include "app/dialogs/RemovePersonalInfo.h"
 
 #include "editing/QtText.h"
 #include "engine/record/DocumentRecord.h"

@@ -1,6 +1,6 @@
-#include "app/ReviewChangesDialog.h"
+#include "app/dialogs/ReviewChangesDialog.h"
 
-#include "app/ChangesView.h"
+#include "app/dialogs/ChangesView.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PendingChangesModel.h"
+#include "app/dialogs/PendingChangesModel.h"
 
 #include <QDialog>
 

@@ -1,7 +1,7 @@
-#include "app/TFMAbout.h"
+#include "app/dialogs/TFMAbout.h"
 
-#include "app/AppInfo.h"
-#include "app/Dialogs.h"
+#include "app/dialogs/AppInfo.h"
+#include "app/dialogs/Dialogs.h"
 #include "editing/QtText.h"
 #include "editing/ScreenFit.h"
 #include "export/Maker.h"

@@ -1,6 +1,6 @@
-#include "app/TWaitForm.h"
+#include "app/dialogs/TWaitForm.h"
 
-#include "app/WaitAnimation.h"
+#include "app/dialogs/WaitAnimation.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
-#include "app/UserGuideWindow.h"
+#include "app/dialogs/UserGuideWindow.h"
 
-#include "app/Dialogs.h"
+#include "app/dialogs/Dialogs.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/WaitAnimation.h"
+#include "app/dialogs/WaitAnimation.h"
 
 #include <QPainter>
 

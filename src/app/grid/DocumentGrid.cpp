@@ -1,6 +1,6 @@
-#include "app/DocumentGrid.h"
+#include "app/grid/DocumentGrid.h"
 
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 
 #include <QAbstractItemDelegate>
 #include <QHeaderView>

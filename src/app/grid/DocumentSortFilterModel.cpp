@@ -1,7 +1,7 @@
-#include "app/DocumentSortFilterModel.h"
+#include "app/grid/DocumentSortFilterModel.h"
 
-#include "app/DocumentTableModel.h"
-#include "app/NaturalSortKey.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/grid/NaturalSortKey.h"
 #include "engine/custom/CustomProperties.h"
 #include "engine/record/DateConvert.h"
 #include "engine/runs/OrderedPool.h"

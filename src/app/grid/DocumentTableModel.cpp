@@ -1,4 +1,4 @@
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 
 #include "editing/QtText.h"
 #include "editing/RecordEdits.h"

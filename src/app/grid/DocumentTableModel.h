@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ColumnConfig.h"
+#include "app/settings/ColumnConfig.h"
 #include "engine/record/DocumentList.h"
 #include "engine/record/Statistics.h"
 

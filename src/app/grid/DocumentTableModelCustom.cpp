@@ -1,5 +1,5 @@
 // The custom property columns of the document grid.
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 #include "editing/QtText.h"
 #include "engine/custom/CustomColumnCaption.h"
 #include "engine/custom/CustomProperties.h"

@@ -1,5 +1,5 @@
 // Taking rows out of the document grid and putting them back where they were.
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 
 namespace app {
 

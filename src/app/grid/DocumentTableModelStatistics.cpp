@@ -1,5 +1,5 @@
 // The statistics columns of the document grid: read-only texts of the app part.
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 #include "editing/QtText.h"
 
 #include <QColor>

@@ -1,7 +1,7 @@
-#include "app/GridStatus.h"
+#include "app/grid/GridStatus.h"
 
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
 
 #include <QLabel>
 #include <QStatusBar>

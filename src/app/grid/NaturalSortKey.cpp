@@ -1,4 +1,4 @@
-#include "app/NaturalSortKey.h"
+#include "app/grid/NaturalSortKey.h"
 
 #include <QString>
 

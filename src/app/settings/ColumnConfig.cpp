@@ -1,6 +1,6 @@
-#include "app/ColumnConfig.h"
+#include "app/settings/ColumnConfig.h"
 
-#include "app/TXMLConfigType.h"
+#include "app/settings/TXMLConfigType.h"
 #include "editing/QtText.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/DefaultColumnConfig.h"
+#include "app/settings/DefaultColumnConfig.h"
 
 namespace app {
 

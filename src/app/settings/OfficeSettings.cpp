@@ -1,6 +1,6 @@
-#include "app/OfficeSettings.h"
+#include "app/settings/OfficeSettings.h"
 
-#include "app/AppSettings.h"
+#include "app/settings/AppSettings.h"
 #include "engine/adding/AddDocument.h"
 #include "engine/package/OfficeExtensions.h"
 

@@ -1,4 +1,4 @@
-#include "app/TXMLConfigType.h"
+#include "app/settings/TXMLConfigType.h"
 
 #include <algorithm>
 #include <cctype>

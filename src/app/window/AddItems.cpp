@@ -1,4 +1,4 @@
-#include "app/AddItems.h"
+#include "app/window/AddItems.h"
 
 #include "engine/adding/AddDocument.h"
 #include "engine/adding/ScanFolder.h"

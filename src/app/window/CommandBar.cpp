@@ -1,6 +1,6 @@
-#include "app/CommandBar.h"
+#include "app/window/CommandBar.h"
 
-#include "app/CommandButton.h"
+#include "app/window/CommandButton.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "app/CommandButton.h"
+#include "app/window/CommandButton.h"
 
 #include <QStyleOptionToolButton>
 #include <QStylePainter>

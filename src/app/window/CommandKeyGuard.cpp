@@ -1,4 +1,4 @@
-#include "app/CommandKeyGuard.h"
+#include "app/window/CommandKeyGuard.h"
 
 #include <QApplication>
 #include <QKeyEvent>

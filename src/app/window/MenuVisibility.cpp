@@ -1,4 +1,4 @@
-#include "app/MenuVisibility.h"
+#include "app/window/MenuVisibility.h"
 
 #include <QAction>
 #include <QEvent>

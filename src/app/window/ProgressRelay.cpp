@@ -1,6 +1,6 @@
-#include "app/ProgressRelay.h"
+#include "app/window/ProgressRelay.h"
 
-#include "app/TWaitForm.h"
+#include "app/dialogs/TWaitForm.h"
 #include "editing/QtText.h"
 
 #include <QMetaObject>

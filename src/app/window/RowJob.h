@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/DocumentTableModel.h"
-#include "app/ReplaceRecordsCommand.h"
+#include "app/commands/ReplaceRecordsCommand.h"
+#include "app/grid/DocumentTableModel.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/record/DocumentOutcome.h"
 #include "engine/record/DocumentRecord.h"

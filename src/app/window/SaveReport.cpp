@@ -1,4 +1,4 @@
-#include "app/SaveReport.h"
+#include "app/window/SaveReport.h"
 
 #include "editing/QtText.h"
 #include "engine/record/PathMessage.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/AddItems.h"
+#include "app/window/AddItems.h"
 #include "export/ExportFormat.h"
 #include "export/GridSnapshot.h"
 #include "xml/TXMLDocument.h"

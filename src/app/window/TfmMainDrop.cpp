@@ -1,5 +1,5 @@
 // Files and folders dropped on the main window.
-#include "app/TfmMain.h"
+#include "app/window/TfmMain.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,12 +1,12 @@
 // The export menu: every row and every column (hidden ones included) in column-index order.
-#include "app/AskExportFileName.h"
-#include "app/Dialogs.h"
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/AskExportFileName.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "editing/QtText.h"
-#include "engine/runs/Progress.h"
 #include "engine/record/RowSubsetList.h"
+#include "engine/runs/Progress.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 

@@ -1,11 +1,11 @@
 // Import and Fill from Pattern: values of their own for many rows, previewed in a dialog and staged
 // as one undoable step; nothing is written before a save.
-#include "app/CustomPropertiesCommand.h"
-#include "app/Dialogs.h"
-#include "app/DocumentTableModel.h"
-#include "app/FillPatternDialog.h"
-#include "app/ImportDialog.h"
-#include "app/TfmMain.h"
+#include "app/commands/CustomPropertiesCommand.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/FillPatternDialog.h"
+#include "app/dialogs/ImportDialog.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "editing/StageValuesCommand.h"
 #include "engine/tables/ImportTable.h"
 

@@ -1,11 +1,11 @@
 // The window's settings, remembered between runs: how saves are written (journal, modification
 // times, packages open elsewhere), review before saving, the custom property and statistics
 // columns and the Details pane.
-#include "app/AppSettings.h"
-#include "app/DetailsPane.h"
-#include "app/DocumentTableModel.h"
-#include "app/OfficeSettings.h"
-#include "app/TfmMain.h"
+#include "app/details/DetailsPane.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/settings/AppSettings.h"
+#include "app/settings/OfficeSettings.h"
+#include "app/window/TfmMain.h"
 
 #include <QAction>
 #include <QSignalBlocker>

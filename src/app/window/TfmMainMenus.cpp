@@ -1,12 +1,12 @@
 // The window's commands as QActions: the menu bar, the command bar's buttons, the export menu and
 // the keyboard shortcuts all trigger the same actions.
-#include "app/CommandBar.h"
-#include "app/CommandButton.h"
-#include "app/CommandKeyGuard.h"
-#include "app/DocumentGrid.h"
-#include "app/MenuVisibility.h"
-#include "app/TfmMain.h"
-#include "app/UserGuideWindow.h"
+#include "app/dialogs/UserGuideWindow.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/window/CommandBar.h"
+#include "app/window/CommandButton.h"
+#include "app/window/CommandKeyGuard.h"
+#include "app/window/MenuVisibility.h"
+#include "app/window/TfmMain.h"
 #include "editing/QtText.h"
 
 #include <QAction>

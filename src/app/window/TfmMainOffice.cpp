@@ -1,13 +1,13 @@
 // Other package kinds and custom properties: the File Types and Show Custom Properties options and
 // the Custom Properties dialog for the selected rows.
-#include "app/CustomPropertiesCommand.h"
-#include "app/CustomPropertiesDialog.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentTableModel.h"
-#include "app/FileTypesDialog.h"
-#include "app/OfficeSettings.h"
-#include "app/TfmMain.h"
+#include "app/commands/CustomPropertiesCommand.h"
+#include "app/dialogs/CustomPropertiesDialog.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/FileTypesDialog.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/settings/OfficeSettings.h"
+#include "app/window/TfmMain.h"
 
 #include <QAction>
 #include <QItemSelectionModel>

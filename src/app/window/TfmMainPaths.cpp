@@ -1,5 +1,5 @@
 // Paths given on the command line: added as Add File and Add Folder would add them.
-#include "app/TfmMain.h"
+#include "app/window/TfmMain.h"
 #include "engine/adding/ScanFolder.h"
 
 #include <QFileInfo>

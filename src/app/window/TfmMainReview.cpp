@@ -1,12 +1,12 @@
 // The window's review of pending changes: Review Changes in the Edit menu and the Options setting
 // that shows the review before every save.
-#include "app/AppSettings.h"
-#include "app/CommandKeyGuard.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentTableModel.h"
-#include "app/ReviewChangesDialog.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/ReviewChangesDialog.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/settings/AppSettings.h"
+#include "app/window/CommandKeyGuard.h"
+#include "app/window/TfmMain.h"
 #include "editing/DropChangesCommand.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 // The main window's commands that take rows away or reread them: Delete Checked, Delete All and
 // Refresh, on the rows the filter shows. Each is one step of Undo, which brings the rows back as they were, edits and all.
-#include "app/DocumentGrid.h"
-#include "app/DocumentTableModel.h"
-#include "app/RemoveRowsCommand.h"
-#include "app/ReplaceRecordsCommand.h"
-#include "app/RowJob.h"
-#include "app/TfmMain.h"
+#include "app/commands/RemoveRowsCommand.h"
+#include "app/commands/ReplaceRecordsCommand.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/RowJob.h"
+#include "app/window/TfmMain.h"
 #include "engine/runs/OrderedPool.h"
 #include "engine/runs/UsableCores.h"
 

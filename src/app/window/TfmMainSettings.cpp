@@ -1,9 +1,9 @@
 // What the window remembers between runs: its geometry, where the Details pane sits, and the grid's
 // column order and widths.
-#include "app/AppSettings.h"
-#include "app/DetailsPane.h"
-#include "app/DocumentGrid.h"
-#include "app/TfmMain.h"
+#include "app/details/DetailsPane.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/settings/AppSettings.h"
+#include "app/window/TfmMain.h"
 #include "editing/ScreenFit.h"
 
 #include <QAction>

@@ -1,9 +1,9 @@
 // The rows the window's commands act on, and the grid's filter box and context menu: commands act
 // on the rows the filter shows, found through the sorted and filtered view.
-#include "app/DocumentGrid.h"
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/TfmMain.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "editing/QtText.h"
 
 #include <QAction>
