@@ -165,10 +165,7 @@ void TfmMain::setBusy(bool busy)
     // The packages a command reads or saves are not opened beside it.
     m_details->setHeld(busy);
     // Exit stays: it asks the running command to stop and closes afterwards.
-    for (QAction* action : m_commandActions) {
-        action->setEnabled(!busy);
-    }
-    for (QAction* action : m_exportActions) {
+    for (QAction* action : m_idleActions) {
         action->setEnabled(!busy);
     }
     // Undo and Redo change rows that a worker may be copying; they follow the stack again after.
@@ -213,9 +210,6 @@ void TfmMain::Help1Click()
 
 void TfmMain::BitBtn8Click()
 {
-    if (m_busy) {
-        return;
-    }
     if (m_batchModify) {
         m_batchModify();
         return;
