@@ -210,12 +210,7 @@ void TfmMain::Help1Click()
 
 void TfmMain::BitBtn8Click()
 {
-    if (m_batchModify) {
-        m_batchModify();
-        return;
-    }
-    Dialogs::warning(this, QStringLiteral("Warning"),
-                     QStringLiteral("Batch Modify is not available in this build."));
+    m_batchModify();
 }
 
 void TfmMain::showStatusMessage(const QString& text)

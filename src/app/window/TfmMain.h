@@ -75,7 +75,7 @@ public:
 
     void setExporter(Exporter exporter) { m_exporter = std::move(exporter); }
 
-    // The batch-modify dialog plugs in here; without it the command explains that it is missing.
+    // The batch-modify dialog plugs in here; the window's constructor installs it (InstallEditing).
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
 
     // Sees each progress report of a long command on the worker thread, before the wait box shows
