@@ -42,7 +42,6 @@ void InstallEditing(TfmMain& window)
         [&window](const QString& message) { Dialogs::warning(&window, kRefusedCaption, message); },
         Qt::QueuedConnection);
     window.setBatchModifyHandler([&window, edits] {
-        window.grid().commitOpenEditor();
         editing::TfmModify dialog(*edits, &window);
         QObject::connect(
             &dialog, &editing::TfmModify::valueRefused, &dialog,

@@ -43,6 +43,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
                              std::function<QString()> finish,
                              bool cancellable)
 {
+    // An editor still open is stored before the rows are locked for the run.
     m_grid->commitOpenEditor();
     setBusy(true);
     m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, cancellable);
@@ -100,6 +101,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
 
 void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
 {
+    // Reached from drops and the command line too, not only through the command table.
     if (m_busy) {
         return;
     }
@@ -120,9 +122,6 @@ void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
 
 void TfmMain::BitBtn1Click()
 {
-    if (m_busy) {
-        return;
-    }
     const QStringList files =
         Dialogs::openFileNames(this, editing::ToQString(kPackageDialogFilter), QStringLiteral("addFile"));
     std::vector<AddItem> items;
@@ -134,9 +133,6 @@ void TfmMain::BitBtn1Click()
 
 void TfmMain::BitBtn2Click()
 {
-    if (m_busy) {
-        return;
-    }
     const QString folder = Dialogs::existingDirectory(this, QStringLiteral("addFolder"));
     if (folder.isEmpty()) {
         return;
@@ -163,11 +159,6 @@ void TfmMain::btnSaveAllClick()
 
 void TfmMain::saveRows(bool checkedOnly)
 {
-    if (m_busy) {
-        return;
-    }
-    // What the user typed into a still open editor belongs to this save.
-    m_grid->commitOpenEditor();
     if (m_reviewBeforeSave && reviewChanges(checkedOnly) == ReviewOutcome::Close) {
         return;
     }
@@ -251,9 +242,6 @@ void TfmMain::writeChanges(bool checkedOnly)
 
 void TfmMain::undoLastSave()
 {
-    if (m_busy) {
-        return;
-    }
     auto runs =
         std::make_shared<std::vector<engine::JournalRun>>(engine::ReadJournal(engine::DefaultJournalRoot()));
     // The latest run with a save not undone yet; a repeated Undo Last Save steps back run by run.
@@ -337,10 +325,6 @@ void TfmMain::undoLastSave()
 
 void TfmMain::removePersonalInfo()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     RemovePersonalInfoDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted) {
         return;

@@ -43,9 +43,6 @@ void TfmMain::ExportToCsvClick()
 
 void TfmMain::exportGrid(exporting::ExportFormat format)
 {
-    if (m_busy) {
-        return;
-    }
     runCommand([&] {
         // The rows shown, in the order shown: with no filter and no sort, every row in added order.
         std::vector<std::size_t> rows = m_view->rowsInShownOrder();

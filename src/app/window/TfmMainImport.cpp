@@ -36,9 +36,6 @@ void PushValues(QUndoStack& stack,
 
 void TfmMain::importTable()
 {
-    if (m_busy) {
-        return;
-    }
     const QStringList files = Dialogs::openFileNames(
         this, QStringLiteral("CSV or Excel table|*.csv;*.xlsx|All files|*"), QStringLiteral("import"));
     if (files.isEmpty()) {
@@ -92,9 +89,6 @@ void TfmMain::importTable()
 
 void TfmMain::fillFromPattern()
 {
-    if (m_busy) {
-        return;
-    }
     const std::vector<std::size_t> rows = checkedShownRows();
     std::vector<const engine::DocumentRecord*> records;
     for (const std::size_t row : rows) {

@@ -18,10 +18,6 @@ namespace app {
 
 void TfmMain::editCustomProperties()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     std::vector<std::size_t> checked = checkedShownRows();
     std::vector<std::size_t> rows = selectedRows();
     if (rows.empty()) {

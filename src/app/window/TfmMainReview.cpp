@@ -45,10 +45,6 @@ TfmMain::ReviewOutcome TfmMain::reviewChanges(bool checkedOnly)
 
 void TfmMain::reviewPendingChanges()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     switch (reviewChanges(false)) {
     case ReviewOutcome::NothingToReview:
         Dialogs::information(this, QStringLiteral("Review Changes"), QStringLiteral("No changes to review."));

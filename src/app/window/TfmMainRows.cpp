@@ -31,29 +31,16 @@ void PushRemoval(QUndoStack& stack,
 
 void TfmMain::BitBtn3Click()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     PushRemoval(*m_undoStack, *m_model, checkedShownRows(), QStringLiteral("Delete Checked"));
 }
 
 void TfmMain::BitBtn4Click()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     PushRemoval(*m_undoStack, *m_model, shownRows(), QStringLiteral("Delete All"));
 }
 
 void TfmMain::BitBtn5Click()
 {
-    if (m_busy) {
-        return;
-    }
-    // An edit still open is stored first, so that the step keeps it with the other edits.
-    m_grid->commitOpenEditor();
     auto job = std::make_shared<RowJob>(*m_model, shownRows());
     runLongCommand(
         [job](const engine::Progress& progress) {
