@@ -1,7 +1,7 @@
 #include "app/CustomPropertiesCommand.h"
 
 #include "app/DocumentTableModel.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/WriteProperties.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 #include "editing/QtText.h"
 #include "editing/RecordEdits.h"
 #include "engine/record/CellText.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 #include "engine/record/PropertyValueRule.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editing/BatchValues.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/DocumentRecord.h"
 #include "engine/tables/ImportTable.h"
 

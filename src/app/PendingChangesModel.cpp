@@ -1,9 +1,9 @@
 #include "app/PendingChangesModel.h"
 
 #include "editing/QtText.h"
-#include "engine/custom/CustomColumnCaption.h"
+#include "engine/parts/CustomColumnCaption.h"
 #include "engine/package/OfficeExtensions.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 
 #include <QApplication>
 #include <QStyle>

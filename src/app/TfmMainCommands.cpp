@@ -16,10 +16,10 @@
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/package/LoadDocument.h"
-#include "engine/record/PathMessage.h"
-#include "engine/runs/OrderedPool.h"
+#include "engine/base/PathMessage.h"
+#include "engine/base/OrderedPool.h"
 #include "engine/runs/SaveRun.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/UsableCores.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/TfmMain.h"
 #include "editing/QtText.h"
-#include "engine/runs/Progress.h"
+#include "engine/base/Progress.h"
 #include "engine/record/RowSubsetList.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"

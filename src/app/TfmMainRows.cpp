@@ -6,8 +6,8 @@
 #include "app/ReplaceRecordsCommand.h"
 #include "app/RowJob.h"
 #include "app/TfmMain.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <QUndoStack>
 

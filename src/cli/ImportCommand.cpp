@@ -6,7 +6,7 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/SaveRun.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 #include "engine/tables/ImportPlan.h"
 
 #include <filesystem>

@@ -5,7 +5,7 @@
 #include "app/FillPatternDialog.h"
 #include "app/ImportDialog.h"
 #include "app/TfmMain.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

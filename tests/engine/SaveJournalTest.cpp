@@ -3,10 +3,10 @@
 
 #include "PackageFixtures.h"
 #include "archive/TArchiveReader.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/journal/PackageFingerprint.h"
-#include "engine/journal/Sha256.h"
+#include "engine/package/PackageFingerprint.h"
+#include "engine/package/Sha256.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/package/SaveDocument.h"

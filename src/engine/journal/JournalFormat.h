@@ -1,7 +1,7 @@
 #pragma once
 
 #include "archive/AtomicReplace.h"
-#include "engine/journal/PackageFingerprint.h"
+#include "engine/package/PackageFingerprint.h"
 
 #include <cstdint>
 #include <filesystem>

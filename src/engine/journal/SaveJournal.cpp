@@ -1,14 +1,14 @@
 #include "engine/journal/SaveJournal.h"
 
 #include "archive/TArchiveReader.h"
-#include "engine/custom/CustomProperties.h"
-#include "engine/custom/CustomPropertiesPart.h"
+#include "engine/record/CustomProperties.h"
+#include "engine/parts/CustomPropertiesPart.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/package/PartLocator.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/PropertyParts.h"
 #include "engine/record/PendingChanges.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -2,13 +2,13 @@
 
 #include "archive/TArchiveReader.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/journal/PackageFingerprint.h"
+#include "engine/package/PackageFingerprint.h"
 #include "engine/package/OtherProgramLock.h"
-#include "engine/package/PartLocator.h"
+#include "engine/parts/PartLocator.h"
 #include "engine/package/SaveHooks.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <optional>

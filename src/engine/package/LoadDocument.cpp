@@ -1,10 +1,10 @@
 #include "engine/package/LoadDocument.h"
 
 #include "archive/MemberNameKey.h"
-#include "engine/custom/CustomPropertiesPart.h"
-#include "engine/package/PartLocator.h"
-#include "engine/package/ReadProperties.h"
-#include "engine/record/PathMessage.h"
+#include "engine/parts/CustomPropertiesPart.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/ReadProperties.h"
+#include "engine/base/PathMessage.h"
 
 #include <filesystem>
 #include <stdexcept>

@@ -1,14 +1,14 @@
 #include "engine/package/SaveDocument.h"
 
 #include "archive/UpdatePackage.h"
-#include "engine/custom/CustomPropertiesPart.h"
+#include "engine/parts/CustomPropertiesPart.h"
 #include "engine/package/OfficeExtensions.h"
-#include "engine/package/PartLocator.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/PropertyParts.h"
 #include "engine/package/SaveHooks.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/package/WriteProperties.h"
-#include "engine/record/PathMessage.h"
+#include "engine/parts/WriteProperties.h"
+#include "engine/base/PathMessage.h"
 #include "engine/record/PendingChanges.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "engine/package/SaveHooks.h"
 
 #include "engine/journal/JournalFormat.h"
-#include "engine/journal/PackageFingerprint.h"
+#include "engine/package/PackageFingerprint.h"
 #include "engine/journal/SaveJournal.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "engine/record/PendingChanges.h"
 
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 
 #include <algorithm>
 

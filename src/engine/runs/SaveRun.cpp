@@ -7,9 +7,9 @@
 #include "engine/package/SamePackage.h"
 #include "engine/package/SaveDocument.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/record/PathMessage.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/PathMessage.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <map>

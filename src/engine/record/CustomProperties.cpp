@@ -1,7 +1,7 @@
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 
 #include "archive/Utf8.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/WriteProperties.h"
 #include "engine/record/DateConvert.h"
 #include "engine/record/DocumentList.h"
 #include "engine/record/DocumentRecord.h"

@@ -1,9 +1,9 @@
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/WriteProperties.h"
 
 #include "archive/AtomicReplace.h"
 #include "archive/Utf8.h"
-#include "engine/package/PropertyElements.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PropertyElements.h"
+#include "engine/parts/PropertyParts.h"
 #include "engine/record/DateConvert.h"
 #include "engine/record/PropertyValueRule.h"
 
