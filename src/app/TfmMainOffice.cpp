@@ -1,6 +1,5 @@
 // Other package kinds and custom properties: the File Types and Show Custom Properties options and
 // the Custom Properties dialog for the selected rows.
-#include "app/CustomPropertiesCommand.h"
 #include "app/CustomPropertiesDialog.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
@@ -8,6 +7,7 @@
 #include "app/FileTypesDialog.h"
 #include "app/OfficeSettings.h"
 #include "app/TfmMain.h"
+#include "editing/RecordEditCommand.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -43,7 +43,14 @@ void TfmMain::editCustomProperties()
     }
     runCommand([&] {
         // The command works out every row first; a row that cannot take a change stops it whole.
-        auto command = std::make_unique<CustomPropertiesCommand>(*m_model, dialog.rows(), std::move(changes));
+        std::vector<engine::DocumentRecord*> records;
+        for (const std::size_t row : dialog.rows()) {
+            records.push_back(&m_model->documents().RecordAt(row));
+        }
+        engine::RecordChanges custom;
+        custom.Custom = std::move(changes);
+        auto command = std::make_unique<editing::RecordEditCommand>(
+            *m_model, editing::SameChangesOn(records, std::move(custom)), QStringLiteral("Custom Properties"));
         if (!command->changesNothing()) {
             m_undoStack->push(command.release());
         }

@@ -7,7 +7,7 @@
 #include "app/DocumentTableModel.h"
 #include "app/ReviewChangesDialog.h"
 #include "app/TfmMain.h"
-#include "editing/DropChangesCommand.h"
+#include "editing/RecordEditCommand.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,10 +35,13 @@ TfmMain::ReviewOutcome TfmMain::reviewChanges(bool checkedOnly)
     }
     ReviewChangesDialog dialog(std::move(entries), this);
     const bool save = dialog.exec() == QDialog::Accepted;
-    std::vector<editing::RecordDrops> drops = dialog.changes().droppedChanges();
+    std::vector<editing::RecordEdit> drops = dialog.changes().droppedChanges();
     if (!drops.empty()) {
-        auto command = std::make_unique<editing::DropChangesCommand>(*m_model, std::move(drops));
-        m_undoStack->push(command.release());
+        auto command = std::make_unique<editing::RecordEditCommand>(*m_model, std::move(drops),
+                                                                    QStringLiteral("Review Changes"));
+        if (!command->changesNothing()) {
+            m_undoStack->push(command.release());
+        }
     }
     return save ? ReviewOutcome::Save : ReviewOutcome::Close;
 }

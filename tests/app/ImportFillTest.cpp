@@ -152,9 +152,9 @@ private slots:
             QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 3")),
                      qPrintable(TextOf(dialog, "lblCounts")));
             const auto companyOfB = [&dialog] {
-                for (const auto& [row, values] : dialog.plannedValues()) {
-                    for (const editing::BatchValue& value : values) {
-                        if (row == 1 && value.Property == kCompany) {
+                for (const engine::PlannedRecord& planned : dialog.plannedRecords()) {
+                    for (const engine::StagedText& value : planned.Changes.Values) {
+                        if (planned.Record == 1 && value.Property == kCompany) {
                             return true;
                         }
                     }

@@ -1,7 +1,7 @@
 // The main window driven through its real widgets: adding, checking, deleting, marks, saving,
 // dropping and closing.
 #include "AppTestSupport.h"
-#include "app/CustomPropertiesCommand.h"
+#include "editing/RecordEditCommand.h"
 #include "app/CustomPropertiesDialog.h"
 #include "app/Dialogs.h"
 #include "app/DocumentGrid.h"
@@ -355,8 +355,10 @@ private slots:
         model.documents().SetCheckState(2, engine::kUnchecked);
         typeIntoCell(1, 3, QStringLiteral("Typed"));
         QVERIFY(model.documents().RecordAt(1).Changed(0));
-        m_window->undoStack()->push(new CustomPropertiesCommand(
-            model, {3}, {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}}));
+        engine::RecordChanges client;
+        client.Custom = {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}};
+        m_window->undoStack()->push(new editing::RecordEditCommand(
+            model, editing::SameChangesOn({&model.documents().RecordAt(3)}, std::move(client)), "Custom Properties"));
         QVERIFY(model.documents().RecordAt(3).Modified);
         const std::string sizeBefore = model.documents().RecordAt(0).FileSize;
         WritePackage(paths[0], "changed on disk");

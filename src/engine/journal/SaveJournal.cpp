@@ -148,7 +148,7 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
         [&](std::size_t i, unsigned) {
             Read& read = reads[i];
             try {
-                read.Entry.Package = JournalKey(packages[i]);
+                read.Entry.Package = CanonicalPath(packages[i]);
                 read.Before = archive::IdentityOf(read.Entry.Package);
                 read.Entry.HasMtimeBefore = true;
                 read.Entry.MtimeBeforeSeconds = read.Before.MtimeSeconds;
@@ -192,7 +192,7 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
 
 SaveJournal::RecordedPackage SaveJournal::EnsureEntry(const std::string& package)
 {
-    std::string key = JournalKey(package);
+    std::string key = CanonicalPath(package);
     std::lock_guard lock(m_mutex);
     const archive::FileIdentity now = archive::IdentityOf(key);
     const auto it = m_recorded.find(key);

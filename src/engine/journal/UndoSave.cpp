@@ -128,7 +128,7 @@ UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const 
 {
     UndoOutcome outcome;
     try {
-        const std::string key = JournalKey(package);
+        const std::string key = CanonicalPath(package);
         const archive::FileIdentity before = archive::IdentityOf(key);
         if (!before.Exists) {
             throw std::runtime_error("the package does not exist");

@@ -9,6 +9,7 @@
 #include "engine/package/ScratchFolder.h"
 #include "engine/parts/WriteProperties.h"
 #include "engine/base/PathMessage.h"
+#include "engine/record/EditState.h"
 #include "engine/record/PendingChanges.h"
 
 #include <cerrno>
@@ -240,11 +241,7 @@ DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options,
         return DocumentOutcome{false, record.LastError};
     }
     // Only now has the package really been rewritten (or needed no change).
-    AdoptSavedValues(record);
-    record.CoreChanged.fill(false);
-    record.AppChanged.fill(false);
-    MarkCustomSaved(record);
-    record.Modified = false;
+    MarkSaved(record);
     record.LastError.clear();
     record.LastWarning = warning;
     return DocumentOutcome{};
