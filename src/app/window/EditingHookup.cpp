@@ -38,7 +38,7 @@ void InstallEditing(TfmMain& window)
     window.grid().setCellDelegate(delegate);
     // Queued: the refusal comes from inside the view's commit, where no box may open.
     QObject::connect(
-        delegate, &editing::PropertyEditDelegate::valueRefused, &window,
+        &window.model(), &DocumentTableModel::valueRefused, &window,
         [&window](const QString& message) { Dialogs::warning(&window, kRefusedCaption, message); },
         Qt::QueuedConnection);
     window.setBatchModifyHandler([&window, edits] {

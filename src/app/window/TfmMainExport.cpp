@@ -5,8 +5,8 @@
 #include "app/grid/DocumentTableModel.h"
 #include "app/window/TfmMain.h"
 #include "editing/QtText.h"
+#include "engine/base/Progress.h"
 #include "engine/record/RowSubsetList.h"
-#include "engine/runs/Progress.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
