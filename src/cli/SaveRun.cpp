@@ -66,8 +66,8 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
         ++failed;
     }
     if (report.Cancelled) {
-        std::cout.flush();
-        FinishCommand(kExitInterrupted);
+        SyncStandardOutput();
+        FinishCommand(InterruptScope::ExitStatus());
     }
     return failed;
 }

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     // --version alone answers before any command is set up, with exit status 0.
     if (argc == 2 && std::string_view(argv[1]) == "--version") {
         std::puts("velmora-cli " VELMORA_VERSION);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        return cli::CheckedExitStatus(cli::kExitOk);
     }
     CLI::App app{"Show and change the document properties of PowerPoint packages", "velmora-cli"};
     app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION, "Print the version and exit");
