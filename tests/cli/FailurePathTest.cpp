@@ -198,6 +198,25 @@ TEST_F(CommandOutput, AFailedWriteToStandardOutputFailsEveryCommand)
     const CliRun undo = RunShell(m_dir.Path(), "undo a.pptx", ">/dev/full");
     EXPECT_EQ(undo.status, 1) << undo.err;
     EXPECT_NE(RunShell(m_dir.Path(), "show --csv a.pptx", "").out.find(",Saved,"), std::string::npos);
+    // A reader that went away fails the report's writes but never ends the run in the middle: every
+    // package is saved and the command ends on its own (not by SIGPIPE, 141).
+    for (int i = 0; i < 40; ++i) {
+        WriteFileBytes(m_dir / ("p" + std::to_string(i) + ".pptx"), Deck("Old"));
+    }
+    int piped = -1;
+    testsupport::RunCommand("cd " + Quoted(m_dir.Path().string()) + " && { TZ=UTC XDG_STATE_HOME=state " +
+                                VELMORA_CLI_BINARY + " set --set Title=Piped p*.pptx 2>piped.txt; echo $? >status; } | "
+                                "(exec 0<&-; sleep 0.5)",
+                            &piped);
+    const std::string status = ReadFileBytes(m_dir / "status");
+    EXPECT_TRUE(status == "1\n" || status == "0\n") << status << ReadFileBytes(m_dir / "piped.txt");
+    if (status == "1\n") {
+        EXPECT_NE(ReadFileBytes(m_dir / "piped.txt").find("standard output: cannot write: Broken pipe"),
+                  std::string::npos);
+    }
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_NE(ReadFileBytes(m_dir / ("p" + std::to_string(i) + ".pptx")), Deck("Old")) << i;
+    }
     // Standard error that cannot be written fails a command that has something to say there.
     EXPECT_EQ(RunShell(m_dir.Path(), "show a.pptx missing.pptx", ">/dev/null 2>/dev/full").status, 1);
 }
