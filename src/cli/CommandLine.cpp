@@ -46,8 +46,8 @@ void RefuseFlagValues(CLI::App& app, const std::vector<std::string>& arguments)
         }
         if (argument.rfind("--", 0) != 0) {
             if (command == &app) {
-                const auto named = app.get_subcommands(
-                    [&](const CLI::App* sub) { return sub->check_name(argument); });
+                const auto named =
+                    app.get_subcommands([&](const CLI::App* sub) { return sub->check_name(argument); });
                 if (!named.empty()) {
                     command = named.front();
                 }

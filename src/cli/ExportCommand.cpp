@@ -67,8 +67,9 @@ void RunExport(const ExportOptions& options)
     if (rows.RowCount() == 0) {
         // An empty grid would replace the target with a table of nothing while the command fails.
         std::cerr << "velmora-cli: no package to export; "
-                  << (options.output == exporting::kStandardOutputTarget ? std::string("nothing is written")
-                                                                         : options.output + " is left as it is")
+                  << (options.output == exporting::kStandardOutputTarget
+                          ? std::string("nothing is written")
+                          : options.output + " is left as it is")
                   << '\n';
         FinishCommand(kExitFailures);
         return;

@@ -15,6 +15,7 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_alw
               "set from a signal handler");
 
 std::array<struct sigaction, kStoppingSignals.size()> g_previous{};
+
 struct sigaction g_previousPipe
 {
 };

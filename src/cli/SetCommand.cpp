@@ -83,7 +83,8 @@ std::optional<std::regex> MatchExpression(const std::string& text)
     try {
         return std::regex(text, std::regex::ECMAScript);
     } catch (const std::regex_error& e) {
-        throw CLI::ValidationError("set", "--match: \"" + text + "\" is not a regular expression: " + e.what());
+        throw CLI::ValidationError("set",
+                                   "--match: \"" + text + "\" is not a regular expression: " + e.what());
     }
 }
 

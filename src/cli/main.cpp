@@ -13,11 +13,11 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <fcntl.h>
 #include <iterator>
 #include <string_view>
-#include <utility>
-#include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 int main(int argc, char** argv)
 {

@@ -49,7 +49,8 @@ PackageContent PackageByContent(const std::filesystem::path& path, std::string_v
         return {PackageContent::Kind::Unreadable, e.what(), false};
     }
     if (const archive::TZipHeaderInfo* types = reader.FindMember(engine::kContentTypesName)) {
-        return {PackageContent::Kind::OfficeOpenXml, {},
+        return {PackageContent::Kind::OfficeOpenXml,
+                {},
                 !contentType.empty() && DeclaresContentType(reader, *types, contentType)};
     }
     if (reader.FindMember("mimetype") != nullptr) {

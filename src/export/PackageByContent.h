@@ -11,7 +11,7 @@ struct PackageContent
 {
     enum class Kind
     {
-        NotAPackage,  // no ZIP archive, or one without the members below
+        NotAPackage,   // no ZIP archive, or one without the members below
         OfficeOpenXml, // a ZIP holding [Content_Types].xml
         OpenDocument,  // a ZIP holding mimetype
         CompoundFile,  // an OLE2 compound file: an encrypted package or a legacy Office document
@@ -27,6 +27,7 @@ struct PackageContent
 // Reads the ZIP directory of the regular file at path (and, for an Office Open XML package with
 // contentType given, its [Content_Types].xml). A file that is not there, or not a regular file,
 // is NotAPackage: there is nothing to lose in it.
-[[nodiscard]] PackageContent PackageByContent(const std::filesystem::path& path, std::string_view contentType);
+[[nodiscard]] PackageContent PackageByContent(const std::filesystem::path& path,
+                                              std::string_view contentType);
 
 } // namespace exporting

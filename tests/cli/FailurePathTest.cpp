@@ -39,7 +39,7 @@ std::map<std::string, std::string> Contents(const fs::path& folder)
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         const std::string name = fs::relative(entry.path(), folder).string();
-        files[name] = entry.is_symlink() ? "link to " + fs::read_symlink(entry.path()).string()
+        files[name] = entry.is_symlink()        ? "link to " + fs::read_symlink(entry.path()).string()
                       : entry.is_regular_file() ? ReadFileBytes(entry.path())
                                                 : std::string("folder");
     }
@@ -50,10 +50,10 @@ std::map<std::string, std::string> Contents(const fs::path& folder)
 CliRun RunShell(const fs::path& folder, const std::string& arguments, const std::string& redirect)
 {
     CliRun run;
-    run.out = testsupport::RunCommand("cd " + Quoted(folder.string()) + " && TZ=UTC XDG_STATE_HOME=" +
-                                          Quoted((folder / "state").string()) + " " + VELMORA_CLI_BINARY +
-                                          " " + arguments + " " + redirect + " 2>" +
-                                          Quoted((folder / "stderr.txt").string()),
+    run.out = testsupport::RunCommand("cd " + Quoted(folder.string()) +
+                                          " && TZ=UTC XDG_STATE_HOME=" + Quoted((folder / "state").string()) +
+                                          " " + VELMORA_CLI_BINARY + " " + arguments + " " + redirect +
+                                          " 2>" + Quoted((folder / "stderr.txt").string()),
                                       &run.status);
     run.err = ReadFileBytes(folder / "stderr.txt");
     fs::remove(folder / "stderr.txt");
@@ -75,10 +75,12 @@ protected:
         WriteFileBytes(m_dir / "report.csv", Deck("Renamed"));
         WriteFileBytes(m_dir / "deck.xlsx", Deck("Not a workbook"));
         testsupport::PackageBuilder()
-            .Add("mimetype", "application/vnd.oasis.opendocument.presentation", testsupport::PackageBuilder::Method::Stored)
+            .Add("mimetype", "application/vnd.oasis.opendocument.presentation",
+                 testsupport::PackageBuilder::Method::Stored)
             .Add("content.xml", "<office:document-content/>")
             .WriteTo(m_dir / "notes.txt");
-        WriteFileBytes(m_dir / "old.htm", std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(1016, '\0'));
+        WriteFileBytes(m_dir / "old.htm",
+                       std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(1016, '\0'));
         testsupport::PackageBuilder::Presentation(testsupport::CoreXml(""), "")
             .BreakCentralRecordOf("[Content_Types].xml")
             .WriteTo(m_dir / "damaged.xml");
@@ -98,11 +100,13 @@ TEST_F(OutputTargets, APackageByContentIsNeverReplaced)
     const auto before = Contents(m_dir.Path());
     const std::string a = Quoted((m_dir / "in" / "a.pptx").string());
     const std::string t = Quoted((m_dir / "in" / "t.pptx").string());
+
     struct Case
     {
         std::string arguments;
         std::string named; // the start of the refusal
     };
+
     for (const Case& c : std::vector<Case>{
              {"export --format csv --output report.csv " + a, "report.csv: is an Office package"},
              {"export --format xlsx --output deck.xlsx " + a, "deck.xlsx: is an Office package"},
@@ -139,8 +143,9 @@ TEST_F(OutputTargets, WhatIsNoPackageIsStillReplaced)
     EXPECT_NE(ReadFileBytes(m_dir / "archive.csv").find("Exported"), std::string::npos);
     EXPECT_TRUE(fs::is_symlink(m_dir / "current.csv"));
     EXPECT_NE(ReadFileBytes(m_dir / "real.csv").find("Exported"), std::string::npos);
-    EXPECT_NE(testsupport::RunCommand("unzip -l " + Quoted((m_dir / "book.xlsx").string())).find("xl/workbook.xml"),
-              std::string::npos);
+    EXPECT_NE(
+        testsupport::RunCommand("unzip -l " + Quoted((m_dir / "book.xlsx").string())).find("xl/workbook.xml"),
+        std::string::npos);
 }
 
 // An export that finds no package fails and writes nothing, an earlier file keeps its bytes.
@@ -149,7 +154,8 @@ TEST_F(OutputTargets, AnExportOfNothingWritesNothing)
     fs::create_directory(m_dir / "empty");
     WriteFileBytes(m_dir / "kept.csv", "earlier export");
     for (const char* output : {"kept.csv", "new.csv", "-"}) {
-        const CliRun run = RunShell(m_dir.Path(), std::string("export --format csv --output ") + output + " empty", "");
+        const CliRun run =
+            RunShell(m_dir.Path(), std::string("export --format csv --output ") + output + " empty", "");
         EXPECT_EQ(run.status, 1) << output;
         EXPECT_EQ(run.out, "") << output;
         EXPECT_NE(run.err.find("no package to export"), std::string::npos) << run.err;
@@ -164,7 +170,8 @@ protected:
     void SetUp() override
     {
         WriteFileBytes(m_dir / "a.pptx", Deck("Old"));
-        WriteFileBytes(m_dir / "table.csv", "FullPath,Title\r\n" + (m_dir / "a.pptx").string() + ",FromTable\r\n");
+        WriteFileBytes(m_dir / "table.csv",
+                       "FullPath,Title\r\n" + (m_dir / "a.pptx").string() + ",FromTable\r\n");
     }
 
     testsupport::TempDir m_dir;
@@ -186,7 +193,8 @@ TEST_F(CommandOutput, AFailedWriteToStandardOutputFailsEveryCommand)
             const std::string before = ReadFileBytes(m_dir / "a.pptx");
             const CliRun run = RunShell(m_dir.Path(), arguments, redirect);
             EXPECT_EQ(run.status, 1) << run.err;
-            EXPECT_NE(run.err.find("velmora-cli: standard output: cannot write"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("velmora-cli: standard output: cannot write"), std::string::npos)
+                << run.err;
             EXPECT_EQ(ReadFileBytes(m_dir / "a.pptx"), before);
         }
     }
@@ -205,7 +213,8 @@ TEST_F(CommandOutput, AFailedWriteToStandardOutputFailsEveryCommand)
     }
     int piped = -1;
     testsupport::RunCommand("cd " + Quoted(m_dir.Path().string()) + " && { TZ=UTC XDG_STATE_HOME=state " +
-                                VELMORA_CLI_BINARY + " set --set Title=Piped p*.pptx 2>piped.txt; echo $? >status; } | "
+                                VELMORA_CLI_BINARY +
+                                " set --set Title=Piped p*.pptx 2>piped.txt; echo $? >status; } | "
                                 "(exec 0<&-; sleep 0.5)",
                             &piped);
     const std::string status = ReadFileBytes(m_dir / "status");
@@ -252,13 +261,16 @@ TEST_F(CommandOutput, AFillGroupTheMatchLacksIsRefusedByNumber)
 {
     WriteFileBytes(m_dir / "12 - Sales.pptx", Deck("Old"));
     const auto before = Contents(m_dir.Path());
-    const CliRun run = RunShell(m_dir.Path(), "set --fill 'Title={3}' --match '(\\d+) - (.*)\\.pptx' '12 - Sales.pptx'", "");
+    const CliRun run =
+        RunShell(m_dir.Path(), "set --fill 'Title={3}' --match '(\\d+) - (.*)\\.pptx' '12 - Sales.pptx'", "");
     EXPECT_EQ(run.status, 2) << run.err;
     EXPECT_NE(run.err.find("uses {3}"), std::string::npos) << run.err;
     EXPECT_EQ(Contents(m_dir.Path()), before);
-    const CliRun filled = RunShell(m_dir.Path(), "set --fill 'Title={2} {1}' --match '(\\d+) - (.*)\\.pptx' '12 - Sales.pptx'", "");
+    const CliRun filled = RunShell(
+        m_dir.Path(), "set --fill 'Title={2} {1}' --match '(\\d+) - (.*)\\.pptx' '12 - Sales.pptx'", "");
     EXPECT_EQ(filled.status, 0) << filled.err;
-    EXPECT_NE(RunShell(m_dir.Path(), "show --csv '12 - Sales.pptx'", "").out.find(",Sales 12,"), std::string::npos);
+    EXPECT_NE(RunShell(m_dir.Path(), "show --csv '12 - Sales.pptx'", "").out.find(",Sales 12,"),
+              std::string::npos);
 }
 
 // A value beyond 32 bits for an existing vt:i4 property is refused by name and the package keeps
@@ -270,17 +282,19 @@ TEST_F(CommandOutput, AnIntegerCustomPropertyKeepsItsType)
                                testsupport::CustomXml(CustomProperty(2, "Count", "<vt:i4>5</vt:i4>")))
         .WriteTo(m_dir / "c.pptx");
     const std::string before = ReadFileBytes(m_dir / "c.pptx");
-    for (const char* arguments :
-         {"set --custom Count:int=99999999999 c.pptx", "set --dry-run --custom Count:int=99999999999 c.pptx"}) {
+    for (const char* arguments : {"set --custom Count:int=99999999999 c.pptx",
+                                  "set --dry-run --custom Count:int=99999999999 c.pptx"}) {
         const CliRun run = RunShell(m_dir.Path(), arguments, "");
         EXPECT_EQ(run.status, 1) << arguments;
-        EXPECT_NE(run.err.find("Count: \"99999999999\" is not a 32-bit integer"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Count: \"99999999999\" is not a 32-bit integer"), std::string::npos)
+            << run.err;
         EXPECT_EQ(ReadFileBytes(m_dir / "c.pptx"), before);
     }
     ASSERT_EQ(RunShell(m_dir.Path(), "set --custom Big:int=99999999999 c.pptx", "").status, 0);
     const std::string shown = RunShell(m_dir.Path(), "show --json --custom c.pptx", "").out;
     EXPECT_NE(shown.find("\"Count\": {\"type\": \"vt:i4\", \"value\": \"5\"}"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\"Big\": {\"type\": \"vt:i8\", \"value\": \"99999999999\"}"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\"Big\": {\"type\": \"vt:i8\", \"value\": \"99999999999\"}"), std::string::npos)
+        << shown;
 }
 
 struct SignalCase
@@ -305,13 +319,13 @@ TEST_P(SignalDuringSave, FinishesThePackagesInHandAndReportsEachOnce)
         WriteFileBytes(dir / ("p" + std::to_string(1000 + i) + ".pptx"), original);
     }
     WriteFileBytes(dir / "marker", "");
-    const std::string script =
-        "cd " + Quoted(dir.Path().string()) + " && (TZ=UTC XDG_STATE_HOME=" + Quoted((dir / "state").string()) +
-        " " + VELMORA_CLI_BINARY +
-        " set --set Title=After p*.pptx >out 2>err & pid=$!; "
-        "until [ -n \"$(find . -name 'p*.pptx' -newer marker | head -1)\" ] || "
-        "! kill -0 $pid 2>/dev/null; do sleep 0.005; done; kill -" +
-        GetParam().name + " $pid; wait $pid; echo $?)";
+    const std::string script = "cd " + Quoted(dir.Path().string()) +
+                               " && (TZ=UTC XDG_STATE_HOME=" + Quoted((dir / "state").string()) + " " +
+                               VELMORA_CLI_BINARY +
+                               " set --set Title=After p*.pptx >out 2>err & pid=$!; "
+                               "until [ -n \"$(find . -name 'p*.pptx' -newer marker | head -1)\" ] || "
+                               "! kill -0 $pid 2>/dev/null; do sleep 0.005; done; kill -" +
+                               GetParam().name + " $pid; wait $pid; echo $?)";
     const std::string status = testsupport::RunCommand(script);
     const std::string out = ReadFileBytes(dir / "out");
     const std::string err = ReadFileBytes(dir / "err");
@@ -342,11 +356,11 @@ TEST_P(SignalDuringSave, FinishesThePackagesInHandAndReportsEachOnce)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals,
-                         SignalDuringSave,
-                         testing::Values(SignalCase{SIGINT, "INT"}, SignalCase{SIGTERM, "TERM"},
-                                         SignalCase{SIGHUP, "HUP"}),
-                         [](const testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Signals,
+    SignalDuringSave,
+    testing::Values(SignalCase{SIGINT, "INT"}, SignalCase{SIGTERM, "TERM"}, SignalCase{SIGHUP, "HUP"}),
+    [](const testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace cli

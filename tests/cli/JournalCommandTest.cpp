@@ -69,7 +69,8 @@ TEST_F(JournalCommands, DryRunListsEachChangeExactlyAndWritesNothing)
         "lo_deck1_props.pptx: Company: \"Ærøskøbing Fähre GmbH\" -> \"\"\n");
     const CliRun json = Run({"set", "--dry-run", "--json", "--clear", "Manager", "lo_deck1_props.pptx"});
     // FullPath as show --json gives it: absolute.
-    EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"" + (fs::canonical(m_dir.Path()) / "lo_deck1_props.pptx").string() +
+    EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"" +
+                            (fs::canonical(m_dir.Path()) / "lo_deck1_props.pptx").string() +
                             "\", \"Property\": \"Manager\", \"Old\": \"Grace Hopper\", \"New\": \"\"}\n]\n");
     const CliRun custom = Run({"set", "--dry-run", "--custom", "Stage:int=3", "lo_deck1_props.pptx"});
     EXPECT_EQ(custom.out, "lo_deck1_props.pptx: Stage (custom): \"\" -> \"3\"\n") << custom.err;

@@ -227,6 +227,7 @@ TEST(FillPattern, RefusesAGroupTheExpressionLacks)
         std::size_t groups;
         const char* refused; // the group named, or null when the pattern fits
     };
+
     for (const Case& c : {Case{"{1}{2}", 2, nullptr}, Case{"{3}", 2, "{3}"}, Case{"a{1}b{4}{2}", 3, "{4}"},
                           Case{"{1}", 0, "{1}"}, Case{"{stem}", 0, nullptr}, Case{"{{3}}", 0, nullptr}}) {
         SCOPED_TRACE(c.pattern);
