@@ -2,6 +2,7 @@
 
 #include "archive/Utf8.h"
 #include "cli/JsonWriter.h"
+#include "engine/base/AbsolutePath.h"
 #include "engine/package/OfficeExtensions.h"
 
 namespace cli {
@@ -34,7 +35,8 @@ void ChangeListing::Add(const std::string& package,
     for (const engine::PendingChange& change : changes) {
         const std::string name = engine::ChangeName(change);
         if (m_json) {
-            m_out << (m_first ? "\n" : ",\n") << "  {\"FullPath\": " << Quoted(package)
+            // FullPath as show --json and the tables give it, so that the listings can be joined.
+            m_out << (m_first ? "\n" : ",\n") << "  {\"FullPath\": " << Quoted(engine::AbsolutePath(package))
                   << ", \"Property\": " << Quoted(name) << ", \"Old\": " << Quoted(change.Old)
                   << ", \"New\": " << Quoted(change.New) << "}";
         } else {

@@ -9,7 +9,8 @@
 namespace cli {
 
 // The changes a save would write, one line each (PATH: NAME: "old" -> "new") or as a JSON array
-// of {FullPath, Property, Old, New}. Texts are printed as valid UTF-8, quoted and escaped.
+// of {FullPath, Property, Old, New} with FullPath absolute. Texts are printed as valid UTF-8, quoted
+// and escaped.
 class ChangeListing
 {
 public:

@@ -40,7 +40,8 @@ std::string ExitCodesHelp()
            "  1    some package or folder could not be read or saved; each is named on stderr\n"
            "  2    a usage error; nothing was written\n"
            "  130  Ctrl+C stopped set, import or undo: the packages in hand were finished, the\n"
-           "       others are named as not saved\n";
+           "       others are named as not saved (143 for SIGTERM, 129 for SIGHUP: 128 + the\n"
+           "       signal's number)\n";
 }
 
 } // namespace cli

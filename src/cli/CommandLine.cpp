@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 namespace cli {
@@ -22,7 +23,111 @@ std::vector<std::string>& TrailingArguments()
     return trailing;
 }
 
+// Every flag of every command takes no value: "--dry-run=false" is a usage error, never a dry run
+// quietly turned off (or on). The parser refuses a flag's value unless it is the flag's own
+// ("true", or empty); those are refused here, where the arguments are still as typed.
+void RefuseFlagValues(CLI::App& app, const std::vector<std::string>& arguments)
+{
+    std::vector<CLI::App*> commands = app.get_subcommands([](CLI::App*) { return true; });
+    commands.push_back(&app);
+    for (CLI::App* command : commands) {
+        for (CLI::Option* option : command->get_options()) {
+            if (option->get_expected_max() == 0) {
+                option->disable_flag_override();
+            }
+        }
+    }
+    const CLI::App* command = &app;
+    bool valueNext = false;
+    for (const std::string& argument : arguments) {
+        if (valueNext) {
+            valueNext = false;
+            continue;
+        }
+        if (argument.rfind("--", 0) != 0) {
+            if (command == &app) {
+                const auto named =
+                    app.get_subcommands([&](const CLI::App* sub) { return sub->check_name(argument); });
+                if (!named.empty()) {
+                    command = named.front();
+                }
+            }
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const CLI::Option* option = command->get_option_no_throw(name);
+        if (option == nullptr && command != &app) {
+            option = app.get_option_no_throw(name);
+        }
+        if (option == nullptr) {
+            continue;
+        }
+        if (option->get_expected_max() == 0) {
+            if (equals != std::string::npos) {
+                throw CLI::ArgumentMismatch(name + " takes no value: give \"" + name + "\" alone, not \"" +
+                                            argument + "\"");
+            }
+        } else if (equals == std::string::npos) {
+            valueNext = true; // "--set --json" sets a property named "--json"
+        }
+    }
+}
+
+// Whether a failed write to standard output was reported already, so that it is said once.
+bool& OutputFailureReported()
+{
+    static bool reported = false;
+    return reported;
+}
+
+// The reason the first failed flush of standard output gave: the library drops the unwritten
+// bytes, so a later flush may fail without one.
+std::string& FirstOutputFailure()
+{
+    static std::string reason;
+    return reason;
+}
+
+// Flushes standard output; the reason when what was written to it did not all arrive.
+std::optional<std::string> StandardOutputProblem()
+{
+    errno = 0;
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    const int error = errno;
+    if (!failed) {
+        return std::nullopt;
+    }
+    if (FirstOutputFailure().empty()) {
+        FirstOutputFailure() = error != 0 ? std::strerror(error) : "write error";
+    }
+    return FirstOutputFailure();
+}
+
 } // namespace
+
+int CheckedExitStatus(int status)
+{
+    const int failed = status == kExitOk ? kExitFailures : status;
+    if (const auto problem = StandardOutputProblem(); problem && !OutputFailureReported()) {
+        OutputFailureReported() = true;
+        std::cerr << "velmora-cli: standard output: cannot write: " << *problem << '\n';
+        status = failed;
+    } else if (problem) {
+        status = failed;
+    }
+    std::cerr.flush();
+    if (!std::cerr || std::fflush(stderr) != 0 || std::ferror(stderr) != 0) {
+        status = failed;
+    }
+    return status;
+}
+
+void SyncStandardOutput()
+{
+    (void)StandardOutputProblem();
+}
 
 void FinishCommand(int status)
 {
@@ -55,33 +160,33 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
             (trailing ? TrailingArguments() : arguments).push_back(argument);
         }
     }
-    std::reverse(arguments.begin(), arguments.end()); // the parser takes its arguments in reverse
     app.footer(ExitCodesHelp()); // set after the commands were added, which would copy it
+    int status = kExitOk;
     try {
+        RefuseFlagValues(app, arguments);
+        std::reverse(arguments.begin(), arguments.end()); // the parser takes its arguments in reverse
         app.parse(arguments);
-        return kExitOk;
     } catch (const CLI::CallForHelp& e) {
-        return app.exit(e);
+        status = app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
-        return app.exit(e);
+        status = app.exit(e);
     } catch (const CLI::RuntimeError& e) {
-        return e.get_exit_code();
+        status = e.get_exit_code();
     } catch (const CLI::ParseError& e) {
         app.exit(e);
-        return kExitUsage;
+        status = kExitUsage;
     } catch (const std::exception& e) {
         std::cerr << "velmora-cli: " << e.what() << '\n';
-        return kExitFailures;
+        status = kExitFailures;
     }
+    return CheckedExitStatus(status);
 }
 
 void FlushStandardOutput(const std::string& what)
 {
-    std::cout.flush();
-    if (!std::cout || std::ferror(stdout) != 0) {
-        const int error = errno;
-        throw std::runtime_error("standard output: cannot write " + what + ": " +
-                                 (error != 0 ? std::strerror(error) : "write error"));
+    if (const auto problem = StandardOutputProblem(); problem && !OutputFailureReported()) {
+        OutputFailureReported() = true;
+        throw std::runtime_error("standard output: cannot write " + what + ": " + *problem);
     }
 }
 

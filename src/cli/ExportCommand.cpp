@@ -64,6 +64,16 @@ void RunExport(const ExportOptions& options)
         std::cerr << line << '\n';
     }
     const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
+    if (rows.RowCount() == 0) {
+        // An empty grid would replace the target with a table of nothing while the command fails.
+        std::cerr << "velmora-cli: no package to export; "
+                  << (options.output == exporting::kStandardOutputTarget
+                          ? std::string("nothing is written")
+                          : options.output + " is left as it is")
+                  << '\n';
+        FinishCommand(kExitFailures);
+        return;
+    }
     const exporting::ExportFormat format = kFormats.at(options.format);
     std::string output = options.output;
     const bool toStandardOutput = output == exporting::kStandardOutputTarget;

@@ -140,7 +140,7 @@ void RunImport(const ImportOptions& options)
         }
     }
     failed += SaveAndReport(changed, options.saving);
-    std::cout.flush();
+    SyncStandardOutput();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
 

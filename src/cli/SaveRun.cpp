@@ -65,9 +65,10 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
         std::cerr << "velmora-cli: " << report.JournalFinishFailure << '\n';
         ++failed;
     }
+    // While a reader that went away still fails the writes instead of ending the process.
+    SyncStandardOutput();
     if (report.Cancelled) {
-        std::cout.flush();
-        FinishCommand(kExitInterrupted);
+        FinishCommand(InterruptScope::ExitStatus());
     }
     return failed;
 }

@@ -25,8 +25,8 @@ void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options);
 // "PATH: saved" or "PATH: unchanged" (nothing would differ: the package is left as it is) on stdout,
 // or the failure (and any save warning) on stderr. beforeLine(i) runs just
 // before the line of record i, so callers can interleave their own lines in row order. Returns the
-// number of failures. Ctrl+C finishes the packages in hand, names the packages left unsaved and
-// ends the command with exit status 130.
+// number of failures. Ctrl+C, SIGTERM or SIGHUP finishes the packages in hand, names the packages
+// left unsaved and ends the command with 128 + the signal's number.
 std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                           const SaveRunOptions& options,
                           const std::function<void(std::size_t)>& beforeLine = {});

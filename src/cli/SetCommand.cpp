@@ -48,7 +48,7 @@ struct Fill
     engine::FillPattern Pattern;
 };
 
-std::vector<Fill> ParseFills(const SetOptions& options)
+std::vector<Fill> ParseFills(const SetOptions& options, const std::optional<std::regex>& match)
 {
     std::vector<Fill> fills;
     try {
@@ -63,6 +63,9 @@ std::vector<Fill> ParseFills(const SetOptions& options)
                 throw EBadAssignment("the pattern \"" + argument.substr(equals + 1) +
                                      "\" uses groups: give --match");
             }
+            if (match) {
+                fills.back().Pattern.RequireGroups(match->mark_count());
+            }
         }
     } catch (const engine::EBadPattern& e) {
         throw CLI::ValidationError("set", e.what());
@@ -70,6 +73,19 @@ std::vector<Fill> ParseFills(const SetOptions& options)
         throw CLI::ValidationError("set", e.what());
     }
     return fills;
+}
+
+std::optional<std::regex> MatchExpression(const std::string& text)
+{
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    try {
+        return std::regex(text, std::regex::ECMAScript);
+    } catch (const std::regex_error& e) {
+        throw CLI::ValidationError("set",
+                                   "--match: \"" + text + "\" is not a regular expression: " + e.what());
+    }
 }
 
 // The values the fill patterns give this package, computed from its values before this command;
@@ -110,7 +126,8 @@ void RunSet(const SetOptions& options)
     } catch (const EBadAssignment& e) {
         throw CLI::ValidationError("set", e.what());
     }
-    const std::vector<Fill> fills = ParseFills(options);
+    const std::optional<std::regex> match = MatchExpression(options.match);
+    const std::vector<Fill> fills = ParseFills(options, match);
     if (assignments.empty() && fills.empty() && customs.empty()) {
         throw CLI::ValidationError(
             "set", "nothing to set: give --set NAME=VALUE, --clear NAME, --fill NAME=PATTERN, --custom "
@@ -122,15 +139,6 @@ void RunSet(const SetOptions& options)
                 throw CLI::ValidationError("set", std::string(engine::DisplayName(fill.Property)) +
                                                       " is given more than once");
             }
-        }
-    }
-    std::optional<std::regex> match;
-    if (!options.match.empty()) {
-        try {
-            match.emplace(options.match, std::regex::ECMAScript);
-        } catch (const std::regex_error& e) {
-            throw CLI::ValidationError("set", "--match: \"" + options.match +
-                                                  "\" is not a regular expression: " + e.what());
         }
     }
     const std::string now = engine::NowLocalText();
@@ -198,7 +206,7 @@ void RunSet(const SetOptions& options)
         }
         reportLeftAloneBefore(rows.RowCount());
         listing.Finish();
-        std::cout.flush();
+        SyncStandardOutput();
         FinishCommand(failed == 0 ? kExitOk : kExitFailures);
         return;
     }
@@ -207,7 +215,7 @@ void RunSet(const SetOptions& options)
         ++reported;
     });
     reportLeftAloneBefore(rows.RowCount());
-    std::cout.flush();
+    SyncStandardOutput();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
 

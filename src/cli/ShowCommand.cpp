@@ -80,7 +80,7 @@ void RunShow(const ShowOptions& options)
     } else {
         WriteTable(std::cout, rows, customNames, options.stats);
     }
-    std::cout.flush();
+    SyncStandardOutput();
     for (const std::string& line : unreadable) {
         std::cerr << line << '\n';
     }

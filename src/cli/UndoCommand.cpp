@@ -84,8 +84,8 @@ void RunUndo(const UndoCommandOptions& options)
                              }
                              failed += ran && outcome.ok ? 0 : 1;
                          });
-    std::cout.flush();
-    FinishCommand(cancelled ? kExitInterrupted : failed == 0 ? kExitOk : kExitFailures);
+    SyncStandardOutput();
+    FinishCommand(cancelled ? InterruptScope::ExitStatus() : failed == 0 ? kExitOk : kExitFailures);
 }
 
 } // namespace

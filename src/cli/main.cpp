@@ -10,14 +10,25 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
+#include <fcntl.h>
 #include <iterator>
 #include <string_view>
+#include <unistd.h>
 #include <utility>
 
 int main(int argc, char** argv)
 {
+    // A standard stream the caller closed is held by /dev/null opened the other way round, so that
+    // no package or temporary file the command opens takes its number (and receives its lines),
+    // while every write to it still fails as on a closed stream.
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            (void)open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        }
+    }
     // The user's character set and number separators; the other categories would only cost start-up
     // time (every one is a file to find and map), and messages stay in one language.
     std::setlocale(LC_CTYPE, "");
@@ -25,7 +36,7 @@ int main(int argc, char** argv)
     // --version alone answers before any command is set up, with exit status 0.
     if (argc == 2 && std::string_view(argv[1]) == "--version") {
         std::puts("velmora-cli " VELMORA_VERSION);
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        return cli::CheckedExitStatus(cli::kExitOk);
     }
     CLI::App app{"Show and change the document properties of PowerPoint packages", "velmora-cli"};
     app.set_version_flag("--version", "velmora-cli " VELMORA_VERSION, "Print the version and exit");

@@ -258,6 +258,7 @@ private slots:
             rejected(QStringLiteral("{bogus}"), {}, "bogus");
             rejected(QStringLiteral("{2} ({1})"), {}, "give a file name expression");
             rejected(QStringLiteral("{2}"), QStringLiteral("(\\d+"), "cannot be read");
+            rejected(QStringLiteral("{3}"), QStringLiteral("(\\d+) - (.*)\\.pptx"), "uses {3}");
             property->setCurrentIndex(int(kCreatedTime));
             rejected(QStringLiteral("{stem}"), {}, "No checked row can be filled");
 

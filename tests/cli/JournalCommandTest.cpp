@@ -68,8 +68,10 @@ TEST_F(JournalCommands, DryRunListsEachChangeExactlyAndWritesNothing)
         "lo_deck1_props.pptx: Title: \"Quarterly review – Q3 “draft” & notes\" -> \"a \\\"b\\\"\\\\c\"\n"
         "lo_deck1_props.pptx: Company: \"Ærøskøbing Fähre GmbH\" -> \"\"\n");
     const CliRun json = Run({"set", "--dry-run", "--json", "--clear", "Manager", "lo_deck1_props.pptx"});
-    EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"lo_deck1_props.pptx\", \"Property\": \"Manager\", \"Old\": "
-                        "\"Grace Hopper\", \"New\": \"\"}\n]\n");
+    // FullPath as show --json gives it: absolute.
+    EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"" +
+                            (fs::canonical(m_dir.Path()) / "lo_deck1_props.pptx").string() +
+                            "\", \"Property\": \"Manager\", \"Old\": \"Grace Hopper\", \"New\": \"\"}\n]\n");
     const CliRun custom = Run({"set", "--dry-run", "--custom", "Stage:int=3", "lo_deck1_props.pptx"});
     EXPECT_EQ(custom.out, "lo_deck1_props.pptx: Stage (custom): \"\" -> \"3\"\n") << custom.err;
     EXPECT_EQ(ReadFileBytes(m_dir / "lo_deck1_props.pptx"), original);

@@ -138,6 +138,8 @@ TEST(CustomValue, TypeFollowsTheKindAndKeepsAnExistingTypeOfThatKind)
     EXPECT_EQ(TypeForValue(CustomKind::Int, "", "5"), "vt:i4");
     EXPECT_EQ(TypeForValue(CustomKind::Int, "", "5000000000"), "vt:i8");
     EXPECT_EQ(TypeForValue(CustomKind::Int, "vt:i8", "5"), "vt:i8");
+    EXPECT_EQ(TypeForValue(CustomKind::Int, "vt:i4", "99999999999"), "vt:i4");
+    EXPECT_THROW((void)HeldCustomValue("N", "vt:i4", "99999999999"), ECustomPropertyError);
     EXPECT_EQ(TypeForValue(CustomKind::Text, "vt:lpstr", "x"), "vt:lpstr");
     EXPECT_EQ(TypeForValue(CustomKind::Text, "vt:i4", "x"), "vt:lpwstr");
     EXPECT_EQ(TypeForValue(CustomKind::Date, "", "x"), "vt:filetime");

@@ -217,5 +217,34 @@ TEST(FillPattern, EvaluatesTokensGroupsAndEscapes)
     }
 }
 
+// A group the expression lacks would fill every package with an empty text, so it is refused by
+// number before any package is read.
+TEST(FillPattern, RefusesAGroupTheExpressionLacks)
+{
+    struct Case
+    {
+        const char* pattern;
+        std::size_t groups;
+        const char* refused; // the group named, or null when the pattern fits
+    };
+
+    for (const Case& c : {Case{"{1}{2}", 2, nullptr}, Case{"{3}", 2, "{3}"}, Case{"a{1}b{4}{2}", 3, "{4}"},
+                          Case{"{1}", 0, "{1}"}, Case{"{stem}", 0, nullptr}, Case{"{{3}}", 0, nullptr}}) {
+        SCOPED_TRACE(c.pattern);
+        const FillPattern pattern(c.pattern);
+        if (c.refused == nullptr) {
+            EXPECT_NO_THROW(pattern.RequireGroups(c.groups));
+            continue;
+        }
+        try {
+            pattern.RequireGroups(c.groups);
+            ADD_FAILURE() << "accepted";
+        } catch (const EBadPattern& e) {
+            EXPECT_NE(std::string(e.what()).find(std::string("uses ") + c.refused), std::string::npos)
+                << e.what();
+        }
+    }
+}
+
 } // namespace
 } // namespace engine

@@ -91,6 +91,13 @@ QString FillPatternDialog::evaluate()
     } else if (pattern->UsesGroups()) {
         return QStringLiteral("The pattern uses groups {1}..{9}: give a file name expression.");
     }
+    if (match) {
+        try {
+            pattern->RequireGroups(match->mark_count());
+        } catch (const engine::EBadPattern& e) {
+            return editing::ToQString(e.what());
+        }
+    }
     for (std::size_t i = 0; i < m_records.size(); ++i) {
         const engine::DocumentRecord& record = *m_records[i];
         if (!record.LastError.empty()) {

@@ -179,11 +179,13 @@ std::string TypeForValue(CustomKind kind, std::string_view existingType, std::st
     case CustomKind::Text:
         return keep ? std::string(existingType) : "vt:lpwstr";
     case CustomKind::Int: {
-        const auto number = ParseInteger(value);
-        if (number && !FitsInt32(*number)) {
-            return "vt:i8";
+        // An existing vt:i4 stays one, so that a value beyond 32 bits is refused by name rather than
+        // changing the type other programs read.
+        if (keep) {
+            return std::string(existingType);
         }
-        return keep ? std::string(existingType) : "vt:i4";
+        const auto number = ParseInteger(value);
+        return number && !FitsInt32(*number) ? "vt:i8" : "vt:i4";
     }
     case CustomKind::Real:
         return "vt:r8";

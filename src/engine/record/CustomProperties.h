@@ -74,9 +74,9 @@ inline constexpr std::string_view kCustomKindNames[] = {"text", "int", "real", "
 // Throws ECustomPropertyError for an empty name, one longer than 255 characters, or one XML cannot
 // hold.
 void CheckCustomName(std::string_view name);
-// The type a value of this kind is stored as: an existing type of the same kind is kept, an integer
-// beyond 32 bits needs vt:i8. Then the value as it is held: validated (throws ECustomPropertyError),
-// booleans as "true"/"false".
+// The type a value of this kind is stored as: an existing type of the same kind is kept (a vt:i4
+// then refuses a value beyond 32 bits), a new integer beyond 32 bits is a vt:i8. Then the value as it is
+// held: validated (throws ECustomPropertyError), booleans as "true"/"false".
 [[nodiscard]] std::string
 TypeForValue(CustomKind kind, std::string_view existingType, std::string_view value);
 [[nodiscard]] std::string

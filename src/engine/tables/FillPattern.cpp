@@ -2,6 +2,7 @@
 
 #include "engine/record/DateConvert.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 
@@ -17,6 +18,7 @@ template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
 } // namespace
 
 FillPattern::FillPattern(const std::string& pattern)
+    : m_text(pattern)
 {
     std::string literal;
     for (std::size_t i = 0; i < pattern.size(); ++i) {
@@ -54,7 +56,7 @@ FillPattern::FillPattern(const std::string& pattern)
             m_pieces.emplace_back(Token::Now);
         } else if (token.size() == 1 && token[0] >= '1' && token[0] <= '9') {
             m_pieces.emplace_back(Group{token[0] - '0'});
-            m_usesGroups = true;
+            m_highestGroup = std::max(m_highestGroup, token[0] - '0');
         } else {
             std::optional<std::size_t> property;
             for (std::size_t p = 0; p < kPropertyCount && !property; ++p) {
@@ -71,6 +73,20 @@ FillPattern::FillPattern(const std::string& pattern)
     }
     if (!literal.empty()) {
         m_pieces.emplace_back(std::move(literal));
+    }
+}
+
+void FillPattern::RequireGroups(std::size_t groupCount) const
+{
+    for (const Piece& piece : m_pieces) {
+        const Group* group = std::get_if<Group>(&piece);
+        if (group != nullptr && static_cast<std::size_t>(group->Number) > groupCount) {
+            throw EBadPattern("the pattern \"" + m_text + "\" uses {" + std::to_string(group->Number) +
+                              "}, but the expression has " +
+                              (groupCount == 0   ? std::string("no groups")
+                               : groupCount == 1 ? std::string("only group {1}")
+                                                 : "only groups {1}..{" + std::to_string(groupCount) + "}"));
+        }
     }
 }
 

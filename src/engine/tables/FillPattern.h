@@ -30,7 +30,11 @@ public:
     explicit FillPattern(const std::string& pattern);
 
     // Whether the pattern uses {1}..{9}.
-    [[nodiscard]] bool UsesGroups() const { return m_usesGroups; }
+    [[nodiscard]] bool UsesGroups() const { return m_highestGroup > 0; }
+
+    // Throws EBadPattern naming the first group the pattern uses that an expression with groupCount
+    // groups (std::regex::mark_count) lacks; such a group would give every package an empty text.
+    void RequireGroups(std::size_t groupCount) const;
 
     // The value for a package. `before` holds the property values as they were before this
     // command changed anything; `groups` the matches of the file-name expression, if one was given.
@@ -59,8 +63,9 @@ private:
 
     using Piece = std::variant<std::string, Token, Property, Group>;
 
+    std::string m_text;
     std::vector<Piece> m_pieces;
-    bool m_usesGroups = false;
+    int m_highestGroup = 0;
 };
 
 // The current local time in the date form "YYYY-MM-DD hh:mm:ss".
