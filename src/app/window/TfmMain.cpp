@@ -51,7 +51,7 @@ TfmMain::TfmMain(QWidget* parent)
     addDockWidget(Qt::RightDockWidgetArea, m_details);
     connect(m_details, &DetailsPane::closedByUser, this, [this] { showDetailsPane(false); });
     m_details->setVisible(findChild<QAction*>(QStringLiteral("actDetails"))->isChecked());
-    new GridStatus(*m_model, *m_view, *statusBar()); // owned by the status bar
+    new GridStatus(*m_model, *m_view, *m_grid, *statusBar()); // owned by the status bar
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);
