@@ -7,6 +7,7 @@
 #include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentSortFilterModel.h"
 #include "app/grid/DocumentTableModel.h"
+#include "app/settings/AppSettings.h"
 #include "app/dialogs/FileTypesDialog.h"
 #include "app/dialogs/FillPatternDialog.h"
 #include "app/dialogs/ImportDialog.h"
@@ -33,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -583,9 +585,11 @@ private slots:
         qputenv("XDG_STATE_HOME", oldState);
     }
 
-    // A package another program has open is listed in the save report and keeps its changes, until
-    // the Options entry says to save such packages all the same.
-    void packagesOpenElsewhereAreSavedOnlyWhenChosen()
+    // A save that meets a package another program has open names it first: Skip leaves it unsaved
+    // with its changes (the status bar counts it as not saved, no report repeats it), Save Anyway
+    // writes it. The question comes at every save; only the Options entry, for this session, saves
+    // such packages without one.
+    void packagesOpenElsewhereAreAskedAboutAtEachSave()
     {
         const auto paths = makePackages({"locked", "free"});
         testsupport::WriteFileBytes(paths[0].parent_path() / (".~lock." + paths[0].filename().string() + "#"),
@@ -593,28 +597,69 @@ private slots:
         const std::string original = testsupport::ReadFileBytes(paths[0]);
         addFiles(paths);
         auto& model = m_window->model();
+        auto* counts = m_window->findChild<QLabel*>(QStringLiteral("GridCounts"));
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
         QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Mine"), Qt::EditRole));
+
+        Dialogs::setNextAnswer(QMessageBox::No); // Skip
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
-        const auto messages = Dialogs::takeShownMessages();
+        auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), 1);
-        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
-        QVERIFY(summary.contains(QStringLiteral("1 package(s) could not be saved")));
-        QVERIFY(details.contains(QStringLiteral("open in another program")));
-        QVERIFY(details.contains(QStringLiteral("by Ann")));
+        QCOMPARE(messages[0].title, QStringLiteral("Packages Open in Other Programs"));
+        QVERIFY(messages[0].text.startsWith(QStringLiteral("1 package(s) to save are open in another program")));
+        QVERIFY(messages[0].text.contains(Native(paths[0]) + QStringLiteral(" (lock file .~lock.locked.pptx#, by Ann)")));
+        QVERIFY(!messages[0].text.contains(Native(paths[1])));
         QVERIFY(testsupport::ReadFileBytes(paths[0]) == original);
         QVERIFY(model.documents().RecordAt(0).Modified);
+        QVERIFY(model.documents().RecordAt(0).LastError.find("save again and choose Save Anyway") !=
+                std::string::npos);
         QVERIFY(!model.documents().RecordAt(1).Modified);
+        QTRY_COMPARE(counts->text(), QStringLiteral("2 packages, 2 checked, 1 modified, 1 not saved"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 1 package, 1 not saved"));
+
+        Dialogs::setNextAnswer(QMessageBox::Yes); // Save Anyway
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Packages Open in Other Programs"));
+        QVERIFY(testsupport::ReadFileBytes(paths[0]) != original);
+        QVERIFY(!model.documents().RecordAt(0).Modified);
+        QTRY_COMPARE(counts->text(), QStringLiteral("2 packages, 2 checked, 0 modified"));
 
         auto* option = m_window->findChild<QAction*>(QStringLiteral("actSaveLockedPackages"));
         QVERIFY(option != nullptr && !option->isChecked());
         option->trigger();
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Mine again"), Qt::EditRole));
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
         QVERIFY(!model.documents().RecordAt(0).Modified);
-        option->trigger(); // remembered: back to the default for the tests that follow
+        QVERIFY(!AppSettings()->contains(QStringLiteral("save/packagesOpenElsewhere")));
+    }
+
+    // A choice to save packages open elsewhere that an older version remembered is not taken into
+    // a new session.
+    void aRememberedChoiceToSavePackagesOpenElsewhereIsDropped()
+    {
+        AppSettings()->setValue(QStringLiteral("save/packagesOpenElsewhere"), true);
+        apptest::CloseMainWindow(m_window);
+        apptest::OpenMainWindow(m_window);
+        auto* option = m_window->findChild<QAction*>(QStringLiteral("actSaveLockedPackages"));
+        QVERIFY(option != nullptr && !option->isChecked());
+        QVERIFY(!AppSettings()->contains(QStringLiteral("save/packagesOpenElsewhere")));
+
+        const auto paths = makePackages({"locked"});
+        testsupport::WriteFileBytes(*m_dir / "~$locked.pptx", std::string(162, ' '));
+        addFiles(paths);
+        QVERIFY(m_window->model().setData(m_window->model().index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll"); // unanswered: Skip
+        QVERIFY(WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(QStringLiteral("(lock file ~$locked.pptx")));
+        QVERIFY(m_window->model().documents().RecordAt(0).Modified);
     }
 
     void removePersonalInfoStagesOneUndoableStep()
@@ -788,6 +833,21 @@ private slots:
         Dialogs::takeShownMessages();
         QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
         QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 1 package"));
+
+        // A text typed in a cell editor counts before it is stored, and no longer once taken back.
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->view().index(2, 3));
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(m_window->view().index(2, 3)));
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, QStringLiteral("Typed"));
+        QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
+        QTest::keyClicks(editor, QStringLiteral("Typed"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
+        QVERIFY(model.documents().RecordAt(2).Modified);
     }
 
     // While a filter is set every command acts on the rows it shows, except Save All, which saves
@@ -807,7 +867,9 @@ private slots:
         QTest::keyClicks(filter, QStringLiteral("BETA"));
         QCOMPARE(m_window->view().rowCount(), 2);
         auto* counts = m_window->findChild<QLabel*>(QStringLiteral("GridCounts"));
-        QTRY_COMPARE(counts->text(), QStringLiteral("2 of 4 packages shown, 2 checked, 2 modified"));
+        // Pending changes are counted on every row, the hidden ones named.
+        QTRY_COMPARE(counts->text(),
+                     QStringLiteral("2 of 4 packages shown, 2 checked, 4 modified (2 hidden by the filter)"));
 
         Click(*m_window, "btnSaveChecked");
         QVERIFY(WaitForCommand(*m_window));
@@ -819,7 +881,8 @@ private slots:
 
         Click(*m_window, "BitBtn3"); // Delete Checked
         QCOMPARE(FileNames(*m_window), (std::vector<std::string>{"alpha one.pptx", "alpha two.pptx"}));
-        QTRY_COMPARE(counts->text(), QStringLiteral("0 of 2 packages shown, 0 checked, 0 modified"));
+        QTRY_COMPARE(counts->text(),
+                     QStringLiteral("0 of 2 packages shown, 0 checked, 2 modified (2 hidden by the filter)"));
         m_window->undoStack()->undo();
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(m_window->view().rowCount(), 2);

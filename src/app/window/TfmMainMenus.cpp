@@ -113,7 +113,7 @@ const CommandInfo kCommands[] = {
     {"actKeepModificationTime", "&Keep Modification Times", "Keep Modification Times", QKeySequence(),
      kNoGuard, nullptr, &TfmMain::rememberKeepModificationTime},
     {"actSaveLockedPackages", "Save Packages &Open in Other Programs", "Save Packages Open in Other Programs",
-     QKeySequence(), kNoGuard, nullptr, &TfmMain::rememberSaveLockedPackages},
+     QKeySequence(), kNoGuard, nullptr, &TfmMain::setSaveLockedPackages},
     {"actReviewBeforeSave", "Review Changes &Before Saving", "Review Changes Before Saving", QKeySequence(),
      kNoGuard, nullptr, &TfmMain::rememberReviewBeforeSave},
     {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), kNoGuard,
