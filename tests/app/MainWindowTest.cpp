@@ -275,7 +275,7 @@ private slots:
         addFiles({paths[0]});
         QCOMPARE(m_window->model().rowCount(), 3);
         QCOMPARE(m_window->model().documents().CheckState(2), engine::kChecked);
-        QVERIFY(!checkAll->isChecked());
+        QCOMPARE(checkAll->checkState(), Qt::PartiallyChecked);
 
         QTest::mouseClick(checkAll, Qt::LeftButton);
         for (std::size_t row = 0; row < 3; ++row) {
@@ -291,6 +291,67 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Space);
         QCOMPARE(m_window->model().documents().CheckState(1), engine::kChecked);
         QCOMPARE(m_window->model().documents().CheckState(0), engine::kChecked);
+    }
+
+    // The header's box and Edit > Check All show whether the rows shown are all, partly or not
+    // checked; from partly checked either checks them all.
+    void checkAllShowsAllPartlyOrNoRowsChecked_data()
+    {
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("header box") << false;
+        QTest::newRow("edit menu") << true;
+    }
+
+    void checkAllShowsAllPartlyOrNoRowsChecked()
+    {
+        QFETCH(bool, byMenu);
+        addFiles(makePackages({"one", "two", "three"}));
+        auto& model = m_window->model();
+        auto* box = m_window->findChild<QCheckBox*>("cbCheckAll");
+        auto* entry = m_window->findChild<QAction*>("actCheckAll");
+        const auto shows = [&](Qt::CheckState state) {
+            return box->checkState() == state && entry->isChecked() == (state == Qt::Checked) &&
+                   entry->property("checkState").toInt() == int(state) &&
+                   entry->icon().isNull() == (state != Qt::PartiallyChecked);
+        };
+        const auto click = [&] {
+            if (byMenu) {
+                entry->trigger();
+            } else {
+                QTest::mouseClick(box, Qt::LeftButton);
+            }
+        };
+        const auto checks = [&] {
+            QString marks;
+            for (std::size_t row = 0; row < model.documents().RowCount(); ++row) {
+                marks += model.documents().CheckState(row) == engine::kChecked ? QLatin1Char('1') : QLatin1Char('0');
+            }
+            return marks;
+        };
+        QVERIFY(shows(Qt::Checked));
+        QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(shows(Qt::PartiallyChecked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("111"));
+        QVERIFY(shows(Qt::Checked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("000"));
+        QVERIFY(shows(Qt::Unchecked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("111"));
+        QVERIFY(shows(Qt::Checked));
+
+        // With a filter set, the rows shown decide.
+        QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        m_window->view().setFilterText(QStringLiteral("two"));
+        QCOMPARE(m_window->view().rowCount(), 1);
+        QVERIFY(shows(Qt::Unchecked));
+        m_window->view().setFilterText(QStringLiteral("three"));
+        QVERIFY(shows(Qt::Checked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("100"));
+        m_window->view().setFilterText(QString());
+        QVERIFY(shows(Qt::PartiallyChecked));
     }
 
     void deleteChecked_data()

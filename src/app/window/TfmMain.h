@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QMenu;
@@ -184,6 +185,8 @@ private:
     QWidget* buildFilterBox(QWidget* parent);
     void buildGridMenu();
     void setSelectedCheckStates(int state);
+    // The check-all box and its menu entry as the rows shown are checked: all, some or none.
+    void showCheckAllState();
     void buildMenus();
     // The Options menu's remembered settings, on their actions and in force.
     void restoreCommandSettings();
@@ -228,6 +231,7 @@ private:
     QLineEdit* m_filterBox = nullptr;
     QMenu* m_gridMenu = nullptr;
     QCheckBox* m_checkAll = nullptr;
+    QAction* m_checkAllAction = nullptr; // Edit > Check All
     TWaitForm* m_waitForm = nullptr;
     QMenu* m_exportMenu = nullptr;
     CommandBar* m_commandBar = nullptr;
