@@ -228,14 +228,22 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("answer"); // 0: no question expected
         QTest::addColumn<QString>("written");
-        QTest::newRow("none added") << "ExportToXML1" << "report" << 0 << "report.xml";
-        QTest::newRow("unknown one kept, own added") << "ExportToText1" << "report.v2" << 0 << "report.v2.txt";
-        QTest::newRow("own kept") << "ExportToCsv" << "table.csv" << 0 << "table.csv";
-        QTest::newRow("own in capitals kept") << "ExportToXML1" << "DATA.XML" << 0 << "DATA.XML";
-        QTest::newRow("html's longer one kept") << "ExportToHTML1" << "page.html" << 0 << "page.html";
-        QTest::newRow("another format's, changed") << "ExportToXML1" << "x.csv" << int(QMessageBox::Yes) << "x.xml";
-        QTest::newRow("another format's, cancelled") << "ExportToXML1" << "x.csv" << int(QMessageBox::No) << "";
-        QTest::newRow("text named as html") << "ExportToHTML1" << "notes.txt" << int(QMessageBox::Yes) << "notes.htm";
+        QTest::newRow("none added") << "ExportToXML1"
+                                    << "report" << 0 << "report.xml";
+        QTest::newRow("unknown one kept, own added") << "ExportToText1"
+                                                     << "report.v2" << 0 << "report.v2.txt";
+        QTest::newRow("own kept") << "ExportToCsv"
+                                  << "table.csv" << 0 << "table.csv";
+        QTest::newRow("own in capitals kept") << "ExportToXML1"
+                                              << "DATA.XML" << 0 << "DATA.XML";
+        QTest::newRow("html's longer one kept") << "ExportToHTML1"
+                                                << "page.html" << 0 << "page.html";
+        QTest::newRow("another format's, changed") << "ExportToXML1"
+                                                   << "x.csv" << int(QMessageBox::Yes) << "x.xml";
+        QTest::newRow("another format's, cancelled") << "ExportToXML1"
+                                                     << "x.csv" << int(QMessageBox::No) << "";
+        QTest::newRow("text named as html") << "ExportToHTML1"
+                                            << "notes.txt" << int(QMessageBox::Yes) << "notes.htm";
     }
 
     void fileNameTakesTheFormatsExtension()
@@ -253,7 +261,8 @@ private slots:
         const auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), answer != 0 ? 1 : 0);
         if (answer != 0) {
-            QVERIFY2(messages[0].text.startsWith(typed + QStringLiteral(" ends in .")), qPrintable(messages[0].text));
+            QVERIFY2(messages[0].text.startsWith(typed + QStringLiteral(" ends in .")),
+                     qPrintable(messages[0].text));
         }
         QStringList files = QDir(folder).entryList(QDir::Files);
         files.removeAll(QStringLiteral("deck.pptx"));
@@ -280,10 +289,14 @@ private slots:
     {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("written"); // "out.file" with the format's extension
-        QTest::newRow("spreadsheet") << "ExportToExcel1" << "out.file.xlsx";
-        QTest::newRow("html") << "ExportToHTML1" << "out.file.htm";
-        QTest::newRow("text") << "ExportToText1" << "out.file.txt";
-        QTest::newRow("xml") << "ExportToXML1" << "out.file.xml";
+        QTest::newRow("spreadsheet") << "ExportToExcel1"
+                                     << "out.file.xlsx";
+        QTest::newRow("html") << "ExportToHTML1"
+                              << "out.file.htm";
+        QTest::newRow("text") << "ExportToText1"
+                              << "out.file.txt";
+        QTest::newRow("xml") << "ExportToXML1"
+                             << "out.file.xml";
     }
 
     void exportsRunOnAWorkerWithTheWaitBox()

@@ -1,38 +1,38 @@
 // The main window driven through its real widgets: adding, checking, deleting, marks, saving,
 // dropping and closing.
 #include "AppTestSupport.h"
-#include "editing/RecordEditCommand.h"
 #include "app/dialogs/CustomPropertiesDialog.h"
 #include "app/dialogs/Dialogs.h"
-#include "app/grid/DocumentGrid.h"
-#include "app/grid/DocumentSortFilterModel.h"
-#include "app/grid/DocumentTableModel.h"
-#include "app/settings/AppSettings.h"
 #include "app/dialogs/FileTypesDialog.h"
 #include "app/dialogs/FillPatternDialog.h"
 #include "app/dialogs/ImportDialog.h"
 #include "app/dialogs/ReviewChangesDialog.h"
 #include "app/dialogs/TFMAbout.h"
 #include "app/dialogs/TWaitForm.h"
-#include "app/window/TfmMain.h"
 #include "app/dialogs/UserGuideWindow.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/settings/AppSettings.h"
+#include "app/window/TfmMain.h"
+#include "editing/RecordEditCommand.h"
 #include "engine/journal/JournalStore.h"
+#include "engine/package/LoadDocument.h"
 #include "export/ExportFormat.h"
 #include "export/GridSnapshot.h"
-#include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QMenu>
 #include <QDialog>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -324,7 +324,8 @@ private slots:
         const auto checks = [&] {
             QString marks;
             for (std::size_t row = 0; row < model.documents().RowCount(); ++row) {
-                marks += model.documents().CheckState(row) == engine::kChecked ? QLatin1Char('1') : QLatin1Char('0');
+                marks += model.documents().CheckState(row) == engine::kChecked ? QLatin1Char('1')
+                                                                               : QLatin1Char('0');
             }
             return marks;
         };
@@ -668,8 +669,10 @@ private slots:
         auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), 1);
         QCOMPARE(messages[0].title, QStringLiteral("Packages Open in Other Programs"));
-        QVERIFY(messages[0].text.startsWith(QStringLiteral("1 package(s) to save are open in another program")));
-        QVERIFY(messages[0].text.contains(Native(paths[0]) + QStringLiteral(" (lock file .~lock.locked.pptx#, by Ann)")));
+        QVERIFY(
+            messages[0].text.startsWith(QStringLiteral("1 package(s) to save are open in another program")));
+        QVERIFY(messages[0].text.contains(Native(paths[0]) +
+                                          QStringLiteral(" (lock file .~lock.locked.pptx#, by Ann)")));
         QVERIFY(!messages[0].text.contains(Native(paths[1])));
         QVERIFY(testsupport::ReadFileBytes(paths[0]) == original);
         QVERIFY(model.documents().RecordAt(0).Modified);
@@ -714,7 +717,8 @@ private slots:
         const auto paths = makePackages({"locked"});
         testsupport::WriteFileBytes(*m_dir / "~$locked.pptx", std::string(162, ' '));
         addFiles(paths);
-        QVERIFY(m_window->model().setData(m_window->model().index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
+        QVERIFY(
+            m_window->model().setData(m_window->model().index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
         Click(*m_window, "btnSaveAll"); // unanswered: Skip
         QVERIFY(WaitForCommand(*m_window));
         const auto messages = Dialogs::takeShownMessages();

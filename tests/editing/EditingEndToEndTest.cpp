@@ -147,8 +147,9 @@ private slots:
         testsupport::TempDir dir;
         const fs::path package = dir / "deck.pptx";
         testsupport::PackageBuilder::Presentation(
-            testsupport::CoreXml("<dc:title>Deck</dc:title><dc:subject>Old</dc:subject><cp:revision>21</cp:revision>"
-                                 "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2009-03-05T14:07:09Z</dcterms:created>"),
+            testsupport::CoreXml(
+                "<dc:title>Deck</dc:title><dc:subject>Old</dc:subject><cp:revision>21</cp:revision>"
+                "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2009-03-05T14:07:09Z</dcterms:created>"),
             testsupport::AppXml("<Company>Co</Company>"))
             .WriteTo(package);
         const engine::DocumentRecord before = ReadBack(package);

@@ -23,8 +23,8 @@ struct FormatExtension
 };
 
 constexpr FormatExtension kFormatExtensions[] = {
-    {ExportFormat::Html, "htm"},         {ExportFormat::Html, "html"},       {ExportFormat::Text, "txt"},
-    {ExportFormat::Xml, "xml"},          {ExportFormat::Spreadsheet, "xlsx"}, {ExportFormat::Spreadsheet, "xls"},
+    {ExportFormat::Html, "htm"}, {ExportFormat::Html, "html"},        {ExportFormat::Text, "txt"},
+    {ExportFormat::Xml, "xml"},  {ExportFormat::Spreadsheet, "xlsx"}, {ExportFormat::Spreadsheet, "xls"},
     {ExportFormat::Csv, "csv"},
 };
 
@@ -65,7 +65,8 @@ QString WithFormatExtension(QWidget* parent, ExportFormat format, const QString&
                                  .arg(typed.fileName(), typed.suffix(), KindOf(named->Format), KindOf(format),
                                       QFileInfo(renamed).fileName());
     if (!Dialogs::ask(parent, editing::ToQString(exporting::kWarningCaption), question,
-                      QStringLiteral("Write %1").arg(QFileInfo(renamed).fileName()), QStringLiteral("Cancel"))) {
+                      QStringLiteral("Write %1").arg(QFileInfo(renamed).fileName()),
+                      QStringLiteral("Cancel"))) {
         return {};
     }
     return renamed;

@@ -168,11 +168,8 @@ QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& ti
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
 }
 
-bool Dialogs::ask(QWidget* parent,
-                  const QString& title,
-                  const QString& text,
-                  const QString& yesText,
-                  const QString& noText)
+bool Dialogs::ask(
+    QWidget* parent, const QString& title, const QString& text, const QString& yesText, const QString& noText)
 {
     if (auto preset = TakeAnswer()) {
         answers().shown.append({title, text});

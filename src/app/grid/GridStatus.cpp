@@ -31,7 +31,10 @@ QString CountsText(const GridCounts& counts)
     return text;
 }
 
-GridStatus::GridStatus(DocumentTableModel& model, DocumentSortFilterModel& view, DocumentGrid& grid, QStatusBar& bar)
+GridStatus::GridStatus(DocumentTableModel& model,
+                       DocumentSortFilterModel& view,
+                       DocumentGrid& grid,
+                       QStatusBar& bar)
     : QObject(&bar)
     , m_model(model)
     , m_view(view)

@@ -28,8 +28,8 @@ struct GridCounts
     // Of the rows counted, those whose last save was refused because another program has their
     // package open; they keep their changes.
     std::size_t NotSaved = 0;
-    std::size_t Unreadable = 0;            // of the rows counted, those with any other error
-    std::optional<std::size_t> OfTotal;    // while a filter is set: every row
+    std::size_t Unreadable = 0;         // of the rows counted, those with any other error
+    std::optional<std::size_t> OfTotal; // while a filter is set: every row
 };
 
 // The status bar's counts: "N packages, C checked, M modified" (", S not saved" and

@@ -35,7 +35,8 @@ QString PackageLines(const std::vector<PackageToAsk>& packages, bool withLock)
 
 } // namespace
 
-SaveChecks CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>& rows, bool lookForLocks)
+SaveChecks
+CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>& rows, bool lookForLocks)
 {
     std::vector<PackageToAsk> packages;
     std::unordered_set<std::string> seen;

@@ -30,9 +30,8 @@ struct SaveChecks
 
 // Looks at each package with a change among the rows, once per package and on all cores; the lock
 // files only when lookForLocks. Never throws.
-[[nodiscard]] SaveChecks CheckBeforeSave(const engine::DocumentList& list,
-                                         const std::vector<std::size_t>& rows,
-                                         bool lookForLocks);
+[[nodiscard]] SaveChecks
+CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>& rows, bool lookForLocks);
 
 // The rows whose package is not one of the packages with the given keys.
 [[nodiscard]] std::vector<std::size_t> WithoutPackages(const engine::DocumentList& list,

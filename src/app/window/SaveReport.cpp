@@ -76,7 +76,8 @@ QString SaveReportText(const engine::SaveRunReport& report,
     QStringList details;
     AddSection(details, QStringLiteral("These packages could not be saved and keep their changes:"),
                failures);
-    AddSection(details, QStringLiteral("These packages were not saved and keep their changes:"), openElsewhere);
+    AddSection(details, QStringLiteral("These packages were not saved and keep their changes:"),
+               openElsewhere);
     AddSection(details, QStringLiteral("These packages were not saved (the save was cancelled):"), notSaved);
     return summary.join(QLatin1Char(' ')) +
            (details.isEmpty() ? QString() : QStringLiteral("\n\n") + details.join(QStringLiteral("\n\n")));

@@ -15,15 +15,15 @@
 #include "editing/QtText.h"
 #include "editing/RecordEditCommand.h"
 #include "editing/RecordEdits.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/PathMessage.h"
+#include "engine/base/UsableCores.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/journal/UndoablePackages.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/runs/RowsToSave.h"
-#include "engine/base/PathMessage.h"
-#include "engine/base/OrderedPool.h"
 #include "engine/runs/SaveRun.h"
-#include "engine/base/UsableCores.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -255,8 +255,9 @@ void TfmMain::writeChanges(bool checkedOnly)
             for (std::size_t i = 0; i < job->records.size(); ++i) {
                 records.push_back(&job->record(i));
             }
-            QString text =
-                report->Results.size() == records.size() ? SaveReportText(*report, records, leftOpen) : QString();
+            QString text = report->Results.size() == records.size()
+                               ? SaveReportText(*report, records, leftOpen)
+                               : QString();
             if (hidden > 0) {
                 const QString note =
                     QStringLiteral("%1 of the changed rows saved were hidden by the filter.").arg(hidden);
