@@ -60,6 +60,14 @@ void PropertyDateEdit::openWith(const QString& text)
     m_opened = dateTime();
 }
 
+void PropertyDateEdit::revertToOpened()
+{
+    m_cleared = false;
+    m_typing.reset();
+    setDateTime(m_opened);
+    lineEdit()->selectAll();
+}
+
 QString PropertyDateEdit::currentText() const
 {
     if (!isChangedSinceOpen()) {

@@ -26,6 +26,7 @@ public:
     explicit PropertyDateEdit(QWidget* parent);
 
     void openWith(const QString& text) override;
+    void revertToOpened() override;
     [[nodiscard]] QString currentText() const override;
     [[nodiscard]] bool isChangedSinceOpen() const override;
     [[nodiscard]] bool isPopupOpen() const override;

@@ -118,6 +118,11 @@ bool PropertyEditDelegate::eventFilter(QObject* object, QEvent* event)
     } else if (event->type() == QEvent::KeyPress) {
         auto& key = *static_cast<QKeyEvent*>(event);
         if (key.key() == Qt::Key_Escape && key.modifiers() == Qt::NoModifier) {
+            // The editor stays open on its cell's own text, so that whatever ends the edit later
+            // stores nothing.
+            if (PropertyEditorWidget* open = AsPropertyEditor(object)) {
+                open->revertToOpened();
+            }
             return true;
         }
         if (isStackKey(*cell, key)) {

@@ -17,7 +17,8 @@ class PropertyEditorWidget;
 // editor is chosen by the catalogue property, covers exactly its cell, and finishes on focus loss
 // (not while its calendar is open). Enter and Down finish and move to the same column of the next
 // row, Up to the previous one; at either end no row keeps the focus. With Shift, Ctrl or Alt held,
-// or a calendar open, those keys stay with the editor. Escape neither cancels nor ends an edit.
+// or a calendar open, those keys stay with the editor. Escape takes back what was typed or picked:
+// the editor stays open and shows its cell's text as it opened, which a finished edit never stores.
 // finishEdit stores the text; a changed text the value rule refuses (a local time the clocks skip)
 // is reported, and the cell keeps its value.
 class PropertyEditDelegate : public QStyledItemDelegate

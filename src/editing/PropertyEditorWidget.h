@@ -19,6 +19,8 @@ public:
     virtual ~PropertyEditorWidget() = default;
 
     virtual void openWith(const QString& text) = 0;
+    // Shows the text the editor opened with again, as if the user had changed nothing.
+    virtual void revertToOpened() = 0;
     [[nodiscard]] virtual QString currentText() const = 0;
     [[nodiscard]] virtual bool isChangedSinceOpen() const = 0;
     // While a drop-down belongs to the editor, navigation keys and focus loss stay with it.

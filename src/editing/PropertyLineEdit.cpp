@@ -22,6 +22,12 @@ void PropertyLineEdit::openWith(const QString& text)
     m_shown = this->text();
 }
 
+void PropertyLineEdit::revertToOpened()
+{
+    setText(m_shown);
+    selectAll();
+}
+
 QString PropertyLineEdit::currentText() const
 {
     return isChangedSinceOpen() ? text() : m_opened;

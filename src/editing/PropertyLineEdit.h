@@ -15,6 +15,7 @@ public:
     PropertyLineEdit(bool digitsOnly, QWidget* parent);
 
     void openWith(const QString& text) override;
+    void revertToOpened() override;
     [[nodiscard]] QString currentText() const override;
     [[nodiscard]] bool isChangedSinceOpen() const override;
 

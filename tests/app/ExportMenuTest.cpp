@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QStatusBar>
 #include <QTest>
 #include <QThread>
@@ -219,6 +220,55 @@ private slots:
         QCOMPARE(testsupport::ReadFileBytes(*m_dir / "sheet.xlsx") != "old", written);
     }
 
+    // The file takes the chosen format's extension; a name with another format's is asked about
+    // and written under the chosen format's extension only when the user says so.
+    void fileNameTakesTheFormatsExtension_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer"); // 0: no question expected
+        QTest::addColumn<QString>("written");
+        QTest::newRow("none added") << "ExportToXML1"
+                                    << "report" << 0 << "report.xml";
+        QTest::newRow("unknown one kept, own added") << "ExportToText1"
+                                                     << "report.v2" << 0 << "report.v2.txt";
+        QTest::newRow("own kept") << "ExportToCsv"
+                                  << "table.csv" << 0 << "table.csv";
+        QTest::newRow("own in capitals kept") << "ExportToXML1"
+                                              << "DATA.XML" << 0 << "DATA.XML";
+        QTest::newRow("html's longer one kept") << "ExportToHTML1"
+                                                << "page.html" << 0 << "page.html";
+        QTest::newRow("another format's, changed") << "ExportToXML1"
+                                                   << "x.csv" << int(QMessageBox::Yes) << "x.xml";
+        QTest::newRow("another format's, cancelled") << "ExportToXML1"
+                                                     << "x.csv" << int(QMessageBox::No) << "";
+        QTest::newRow("text named as html") << "ExportToHTML1"
+                                            << "notes.txt" << int(QMessageBox::Yes) << "notes.htm";
+    }
+
+    void fileNameTakesTheFormatsExtension()
+    {
+        QFETCH(QString, action);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(QString, written);
+        const QString folder = QString::fromStdString(m_dir->Path().string()) + QLatin1Char('/');
+        Dialogs::setNextSaveFileName(folder + typed);
+        if (answer != 0) {
+            Dialogs::setNextAnswer(static_cast<QMessageBox::StandardButton>(answer));
+        }
+        Trigger(*m_window, action.toLatin1().constData());
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), answer != 0 ? 1 : 0);
+        if (answer != 0) {
+            QVERIFY2(messages[0].text.startsWith(typed + QStringLiteral(" ends in .")),
+                     qPrintable(messages[0].text));
+        }
+        QStringList files = QDir(folder).entryList(QDir::Files);
+        files.removeAll(QStringLiteral("deck.pptx"));
+        QCOMPARE(files, written.isEmpty() ? QStringList() : QStringList{written});
+    }
+
     void spreadsheetFailureSaysWhatFailed()
     {
         const fs::path target = *m_dir / "missing" / "sheet.xlsx";
@@ -238,15 +288,21 @@ private slots:
     void exportsRunOnAWorkerWithTheWaitBox_data()
     {
         QTest::addColumn<QString>("item");
-        QTest::newRow("spreadsheet") << "ExportToExcel1";
-        QTest::newRow("html") << "ExportToHTML1";
-        QTest::newRow("text") << "ExportToText1";
-        QTest::newRow("xml") << "ExportToXML1";
+        QTest::addColumn<QString>("written"); // "out.file" with the format's extension
+        QTest::newRow("spreadsheet") << "ExportToExcel1"
+                                     << "out.file.xlsx";
+        QTest::newRow("html") << "ExportToHTML1"
+                              << "out.file.htm";
+        QTest::newRow("text") << "ExportToText1"
+                              << "out.file.txt";
+        QTest::newRow("xml") << "ExportToXML1"
+                             << "out.file.xml";
     }
 
     void exportsRunOnAWorkerWithTheWaitBox()
     {
         QFETCH(QString, item);
+        QFETCH(QString, written);
         auto ranOn = std::make_shared<std::atomic<QThread*>>(nullptr);
         auto release = std::make_shared<std::atomic<bool>>(false);
         m_window->setExporter([ranOn, release](exporting::ExportFormat format,
@@ -268,7 +324,7 @@ private slots:
         QVERIFY(*ranOn != nullptr);
         QVERIFY(*ranOn != QApplication::instance()->thread());
         QVERIFY(!m_window->waitForm().isVisible());
-        QVERIFY(fs::exists(target) || fs::exists(*m_dir / "out.file"));
+        QVERIFY(fs::exists(*m_dir / written.toStdString()));
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
     }
 

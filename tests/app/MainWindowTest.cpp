@@ -1,38 +1,40 @@
 // The main window driven through its real widgets: adding, checking, deleting, marks, saving,
 // dropping and closing.
 #include "AppTestSupport.h"
-#include "editing/RecordEditCommand.h"
 #include "app/dialogs/CustomPropertiesDialog.h"
 #include "app/dialogs/Dialogs.h"
-#include "app/grid/DocumentGrid.h"
-#include "app/grid/DocumentSortFilterModel.h"
-#include "app/grid/DocumentTableModel.h"
 #include "app/dialogs/FileTypesDialog.h"
 #include "app/dialogs/FillPatternDialog.h"
 #include "app/dialogs/ImportDialog.h"
 #include "app/dialogs/ReviewChangesDialog.h"
 #include "app/dialogs/TFMAbout.h"
 #include "app/dialogs/TWaitForm.h"
-#include "app/window/TfmMain.h"
 #include "app/dialogs/UserGuideWindow.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/settings/AppSettings.h"
+#include "app/window/TfmMain.h"
+#include "editing/RecordEditCommand.h"
 #include "engine/journal/JournalStore.h"
+#include "engine/package/LoadDocument.h"
 #include "export/ExportFormat.h"
 #include "export/GridSnapshot.h"
-#include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QMenu>
 #include <QDialog>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QScreen>
 #include <QStatusBar>
@@ -273,7 +275,7 @@ private slots:
         addFiles({paths[0]});
         QCOMPARE(m_window->model().rowCount(), 3);
         QCOMPARE(m_window->model().documents().CheckState(2), engine::kChecked);
-        QVERIFY(!checkAll->isChecked());
+        QCOMPARE(checkAll->checkState(), Qt::PartiallyChecked);
 
         QTest::mouseClick(checkAll, Qt::LeftButton);
         for (std::size_t row = 0; row < 3; ++row) {
@@ -289,6 +291,68 @@ private slots:
         QTest::keyClick(&grid, Qt::Key_Space);
         QCOMPARE(m_window->model().documents().CheckState(1), engine::kChecked);
         QCOMPARE(m_window->model().documents().CheckState(0), engine::kChecked);
+    }
+
+    // The header's box and Edit > Check All show whether the rows shown are all, partly or not
+    // checked; from partly checked either checks them all.
+    void checkAllShowsAllPartlyOrNoRowsChecked_data()
+    {
+        QTest::addColumn<bool>("byMenu");
+        QTest::newRow("header box") << false;
+        QTest::newRow("edit menu") << true;
+    }
+
+    void checkAllShowsAllPartlyOrNoRowsChecked()
+    {
+        QFETCH(bool, byMenu);
+        addFiles(makePackages({"one", "two", "three"}));
+        auto& model = m_window->model();
+        auto* box = m_window->findChild<QCheckBox*>("cbCheckAll");
+        auto* entry = m_window->findChild<QAction*>("actCheckAll");
+        const auto shows = [&](Qt::CheckState state) {
+            return box->checkState() == state && entry->isChecked() == (state == Qt::Checked) &&
+                   entry->property("checkState").toInt() == int(state) &&
+                   entry->icon().isNull() == (state != Qt::PartiallyChecked);
+        };
+        const auto click = [&] {
+            if (byMenu) {
+                entry->trigger();
+            } else {
+                QTest::mouseClick(box, Qt::LeftButton);
+            }
+        };
+        const auto checks = [&] {
+            QString marks;
+            for (std::size_t row = 0; row < model.documents().RowCount(); ++row) {
+                marks += model.documents().CheckState(row) == engine::kChecked ? QLatin1Char('1')
+                                                                               : QLatin1Char('0');
+            }
+            return marks;
+        };
+        QVERIFY(shows(Qt::Checked));
+        QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        QVERIFY(shows(Qt::PartiallyChecked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("111"));
+        QVERIFY(shows(Qt::Checked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("000"));
+        QVERIFY(shows(Qt::Unchecked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("111"));
+        QVERIFY(shows(Qt::Checked));
+
+        // With a filter set, the rows shown decide.
+        QVERIFY(model.setData(model.index(1, 0), Qt::Unchecked, Qt::CheckStateRole));
+        m_window->view().setFilterText(QStringLiteral("two"));
+        QCOMPARE(m_window->view().rowCount(), 1);
+        QVERIFY(shows(Qt::Unchecked));
+        m_window->view().setFilterText(QStringLiteral("three"));
+        QVERIFY(shows(Qt::Checked));
+        click();
+        QCOMPARE(checks(), QStringLiteral("100"));
+        m_window->view().setFilterText(QString());
+        QVERIFY(shows(Qt::PartiallyChecked));
     }
 
     void deleteChecked_data()
@@ -583,9 +647,11 @@ private slots:
         qputenv("XDG_STATE_HOME", oldState);
     }
 
-    // A package another program has open is listed in the save report and keeps its changes, until
-    // the Options entry says to save such packages all the same.
-    void packagesOpenElsewhereAreSavedOnlyWhenChosen()
+    // A save that meets a package another program has open names it first: Skip leaves it unsaved
+    // with its changes (the status bar counts it as not saved, no report repeats it), Save Anyway
+    // writes it. The question comes at every save; only the Options entry, for this session, saves
+    // such packages without one.
+    void packagesOpenElsewhereAreAskedAboutAtEachSave()
     {
         const auto paths = makePackages({"locked", "free"});
         testsupport::WriteFileBytes(paths[0].parent_path() / (".~lock." + paths[0].filename().string() + "#"),
@@ -593,28 +659,72 @@ private slots:
         const std::string original = testsupport::ReadFileBytes(paths[0]);
         addFiles(paths);
         auto& model = m_window->model();
+        auto* counts = m_window->findChild<QLabel*>(QStringLiteral("GridCounts"));
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
         QVERIFY(model.setData(model.index(1, 3), QStringLiteral("Mine"), Qt::EditRole));
+
+        Dialogs::setNextAnswer(QMessageBox::No); // Skip
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
-        const auto messages = Dialogs::takeShownMessages();
+        auto messages = Dialogs::takeShownMessages();
         QCOMPARE(messages.size(), 1);
-        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
-        QVERIFY(summary.contains(QStringLiteral("1 package(s) could not be saved")));
-        QVERIFY(details.contains(QStringLiteral("open in another program")));
-        QVERIFY(details.contains(QStringLiteral("by Ann")));
+        QCOMPARE(messages[0].title, QStringLiteral("Packages Open in Other Programs"));
+        QVERIFY(
+            messages[0].text.startsWith(QStringLiteral("1 package(s) to save are open in another program")));
+        QVERIFY(messages[0].text.contains(Native(paths[0]) +
+                                          QStringLiteral(" (lock file .~lock.locked.pptx#, by Ann)")));
+        QVERIFY(!messages[0].text.contains(Native(paths[1])));
         QVERIFY(testsupport::ReadFileBytes(paths[0]) == original);
         QVERIFY(model.documents().RecordAt(0).Modified);
+        QVERIFY(model.documents().RecordAt(0).LastError.find("save again and choose Save Anyway") !=
+                std::string::npos);
         QVERIFY(!model.documents().RecordAt(1).Modified);
+        QTRY_COMPARE(counts->text(), QStringLiteral("2 packages, 2 checked, 1 modified, 1 not saved"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 1 package, 1 not saved"));
+
+        Dialogs::setNextAnswer(QMessageBox::Yes); // Save Anyway
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Packages Open in Other Programs"));
+        QVERIFY(testsupport::ReadFileBytes(paths[0]) != original);
+        QVERIFY(!model.documents().RecordAt(0).Modified);
+        QTRY_COMPARE(counts->text(), QStringLiteral("2 packages, 2 checked, 0 modified"));
 
         auto* option = m_window->findChild<QAction*>(QStringLiteral("actSaveLockedPackages"));
         QVERIFY(option != nullptr && !option->isChecked());
         option->trigger();
+        QVERIFY(model.setData(model.index(0, 3), QStringLiteral("Mine again"), Qt::EditRole));
         Click(*m_window, "btnSaveAll");
         QVERIFY(WaitForCommand(*m_window));
         QVERIFY(Dialogs::takeShownMessages().isEmpty());
         QVERIFY(!model.documents().RecordAt(0).Modified);
-        option->trigger(); // remembered: back to the default for the tests that follow
+        QVERIFY(!AppSettings()->contains(QStringLiteral("save/packagesOpenElsewhere")));
+    }
+
+    // A choice to save packages open elsewhere that an older version remembered is not taken into
+    // a new session.
+    void aRememberedChoiceToSavePackagesOpenElsewhereIsDropped()
+    {
+        AppSettings()->setValue(QStringLiteral("save/packagesOpenElsewhere"), true);
+        apptest::CloseMainWindow(m_window);
+        apptest::OpenMainWindow(m_window);
+        auto* option = m_window->findChild<QAction*>(QStringLiteral("actSaveLockedPackages"));
+        QVERIFY(option != nullptr && !option->isChecked());
+        QVERIFY(!AppSettings()->contains(QStringLiteral("save/packagesOpenElsewhere")));
+
+        const auto paths = makePackages({"locked"});
+        testsupport::WriteFileBytes(*m_dir / "~$locked.pptx", std::string(162, ' '));
+        addFiles(paths);
+        QVERIFY(
+            m_window->model().setData(m_window->model().index(0, 3), QStringLiteral("Mine"), Qt::EditRole));
+        Click(*m_window, "btnSaveAll"); // unanswered: Skip
+        QVERIFY(WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(QStringLiteral("(lock file ~$locked.pptx")));
+        QVERIFY(m_window->model().documents().RecordAt(0).Modified);
     }
 
     void removePersonalInfoStagesOneUndoableStep()
@@ -788,6 +898,21 @@ private slots:
         Dialogs::takeShownMessages();
         QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
         QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 1 package"));
+
+        // A text typed in a cell editor counts before it is stored, and no longer once taken back.
+        DocumentGrid& grid = m_window->grid();
+        grid.setFocus();
+        grid.setCurrentIndex(m_window->view().index(2, 3));
+        auto* editor = qobject_cast<QLineEdit*>(grid.indexWidget(m_window->view().index(2, 3)));
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, QStringLiteral("Typed"));
+        QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 1 unreadable"));
+        QTest::keyClicks(editor, QStringLiteral("Typed"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
+        QVERIFY(model.documents().RecordAt(2).Modified);
     }
 
     // While a filter is set every command acts on the rows it shows, except Save All, which saves
@@ -807,7 +932,9 @@ private slots:
         QTest::keyClicks(filter, QStringLiteral("BETA"));
         QCOMPARE(m_window->view().rowCount(), 2);
         auto* counts = m_window->findChild<QLabel*>(QStringLiteral("GridCounts"));
-        QTRY_COMPARE(counts->text(), QStringLiteral("2 of 4 packages shown, 2 checked, 2 modified"));
+        // Pending changes are counted on every row, the hidden ones named.
+        QTRY_COMPARE(counts->text(),
+                     QStringLiteral("2 of 4 packages shown, 2 checked, 4 modified (2 hidden by the filter)"));
 
         Click(*m_window, "btnSaveChecked");
         QVERIFY(WaitForCommand(*m_window));
@@ -819,7 +946,8 @@ private slots:
 
         Click(*m_window, "BitBtn3"); // Delete Checked
         QCOMPARE(FileNames(*m_window), (std::vector<std::string>{"alpha one.pptx", "alpha two.pptx"}));
-        QTRY_COMPARE(counts->text(), QStringLiteral("0 of 2 packages shown, 0 checked, 0 modified"));
+        QTRY_COMPARE(counts->text(),
+                     QStringLiteral("0 of 2 packages shown, 0 checked, 2 modified (2 hidden by the filter)"));
         m_window->undoStack()->undo();
         QCOMPARE(model.rowCount(), 4);
         QCOMPARE(m_window->view().rowCount(), 2);

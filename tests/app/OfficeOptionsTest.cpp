@@ -31,6 +31,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -491,23 +492,60 @@ private slots:
         QVERIFY(!record(0).Modified);
     }
 
-    void savingASignedPackageSaysSoInTheSummary()
+    // A save names the signed packages it would write in one question before it writes anything:
+    // Save Anyway writes them with the rest and says nothing more afterwards, Skip leaves them
+    // unsaved with their changes.
+    void signedPackagesAreNamedBeforeTheSave_data()
+    {
+        QTest::addColumn<bool>("saveAnyway");
+        QTest::newRow("save anyway") << true;
+        QTest::newRow("skip") << false;
+    }
+
+    void signedPackagesAreNamedBeforeTheSave()
+    {
+        QFETCH(bool, saveAnyway);
+        const fs::path first = *m_dir / "s.docm";
+        const fs::path second = *m_dir / "t.pptx";
+        const fs::path plain = *m_dir / "plain.pptx";
+        OfficePackage("docx", CoreXml("<dc:title>T</dc:title>"), "", "", true).WriteTo(first);
+        OfficePackage("pptx", CoreXml("<dc:title>T</dc:title>"), "", "", true).WriteTo(second);
+        apptest::WritePackage(plain, "Plain");
+        const std::string before = testsupport::ReadFileBytes(first);
+        addFiles({first, second, plain});
+        DocumentTableModel& model = m_window->model();
+        for (int row = 0; row < 3; ++row) {
+            QVERIFY(model.setData(model.index(row, 3), QStringLiteral("New"), Qt::EditRole));
+        }
+        Dialogs::setNextAnswer(saveAnyway ? QMessageBox::Yes : QMessageBox::No);
+        m_window->findChild<QToolButton*>(QStringLiteral("btnSaveAll"))->click();
+        QVERIFY(WaitForCommand(*m_window));
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Signed Packages"));
+        const auto [summary, list] = Dialogs::summaryAndDetails(messages[0].text);
+        QVERIFY(summary.startsWith(QStringLiteral("2 package(s) to save are digitally signed")));
+        QCOMPARE(list, Native(first) + QLatin1Char('\n') + Native(second));
+        QCOMPARE(record(0).Modified, !saveAnyway);
+        QCOMPARE(record(1).Modified, !saveAnyway);
+        QVERIFY(!record(2).Modified);
+        QCOMPARE(testsupport::ReadFileBytes(first) == before, !saveAnyway);
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 saveAnyway ? QStringLiteral("Saved 3 packages") : QStringLiteral("Saved 1 package"));
+    }
+
+    void skippingEverySignedPackageSavesNothing()
     {
         OfficePackage("docx", CoreXml("<dc:title>T</dc:title>"), "", "", true).WriteTo(*m_dir / "s.docm");
         addFile(*m_dir / "s.docm");
         DocumentTableModel& model = m_window->model();
         QVERIFY(model.setData(model.index(0, 3), QStringLiteral("New"), Qt::EditRole));
-        m_window->findChild<QToolButton*>(QStringLiteral("btnSaveAll"))->click();
+        m_window->findChild<QToolButton*>(QStringLiteral("btnSaveAll"))->click(); // unanswered: Skip
         QVERIFY(WaitForCommand(*m_window));
-        const auto messages = Dialogs::takeShownMessages();
-        QCOMPARE(messages.size(), 1);
-        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
-        QVERIFY(summary.contains(QStringLiteral("1 saved package(s) were digitally signed")));
-        QVERIFY(!summary.contains(QLatin1Char('\n')));
-        QVERIFY(details.startsWith(
-            QStringLiteral("These packages were digitally signed; their signatures may no longer verify:")));
-        QVERIFY(messages[0].text.contains(Native(*m_dir / "s.docm")));
-        QVERIFY(!record(0).Modified);
+        QCOMPARE(Dialogs::takeShownMessages().size(), 1);
+        QVERIFY(record(0).Modified);
+        QCOMPARE(m_window->undoStack()->count(), 1); // nothing saved, so the edit stays undoable
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Nothing was saved"));
     }
 };
 

@@ -7,9 +7,11 @@
 #include "app/window/TfmMain.h"
 #include "archive/ExtractPackage.h"
 #include "editing/BatchListModel.h"
+#include "editing/PropertyEditorWidget.h"
 #include "editing/PropertyLineEdit.h"
 #include "editing/TfmModify.h"
 #include "engine/package/LoadDocument.h"
+#include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -24,6 +26,7 @@ namespace {
 
 const char* const kPackages[] = {"lo_deck1_props.pptx", "lo_deck2_minimal.pptx", "docling_sample.pptx"};
 
+constexpr std::size_t kSubject = 1;
 constexpr std::size_t kKeywords = 3;
 constexpr std::size_t kCreated = 8;
 constexpr std::size_t kCompany = 15;
@@ -121,6 +124,67 @@ private slots:
             QVERIFY(core.find("keywords") == std::string::npos);
             QVERIFY(core.find("2020-05-06T07:08:09Z") != std::string::npos);
         }
+    }
+
+    // A value typed and taken back with Escape is never saved, whether the editor is still open at
+    // the save or was finished before it; the package's other change is.
+    void escapedEditIsNeverSaved_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("finishFirst");
+        QTest::newRow("text, open at the save") << 3 << "Typo" << false;
+        QTest::newRow("digits only, open at the save") << 9 << "12" << false;
+        QTest::newRow("digits only, finished") << 9 << "12" << true;
+        QTest::newRow("date, open at the save") << 11 << "2011-02-03 04:05:06" << false;
+    }
+
+    void escapedEditIsNeverSaved()
+    {
+        QFETCH(int, column);
+        QFETCH(QString, typed);
+        QFETCH(bool, finishFirst);
+        testsupport::TempDir dir;
+        const fs::path package = dir / "deck.pptx";
+        testsupport::PackageBuilder::Presentation(
+            testsupport::CoreXml(
+                "<dc:title>Deck</dc:title><dc:subject>Old</dc:subject><cp:revision>21</cp:revision>"
+                "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2009-03-05T14:07:09Z</dcterms:created>"),
+            testsupport::AppXml("<Company>Co</Company>"))
+            .WriteTo(package);
+        const engine::DocumentRecord before = ReadBack(package);
+        QCOMPARE(before.Value(6), std::string("21"));
+
+        auto window = WindowWithRows({});
+        app::Dialogs::setNextFileNames({QString::fromStdString(package.string())});
+        window->findChild<QToolButton*>(QStringLiteral("BitBtn1"))->click();
+        QVERIFY(apptest::WaitForCommand(*window));
+        app::DocumentTableModel& model = window->model();
+        QCOMPARE(model.rowCount(), 1);
+        QVERIFY(model.setData(model.index(0, 3 + int(kSubject)), QStringLiteral("New"), Qt::EditRole));
+        QApplication::setActiveWindow(window.get()); // the wait box had it
+
+        QWidget* editor = FocusCell(*window, 0, column);
+        QVERIFY(editor != nullptr);
+        QTRY_VERIFY(editor->hasFocus());
+        QTest::keyClicks(editor, typed);
+        QVERIFY(editing::AsPropertyEditor(editor)->isChangedSinceOpen());
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(EditorAt(*window, 0, column), editor);
+        if (finishFirst) {
+            QTest::keyClick(editor, Qt::Key_Return);
+            QVERIFY(EditorAt(*window, 0, column) == nullptr);
+        }
+
+        window->findChild<QToolButton*>(QStringLiteral("btnSaveAll"))->click();
+        QVERIFY(apptest::WaitForCommand(*window));
+        QVERIFY(app::Dialogs::takeShownMessages().isEmpty());
+        QVERIFY(!model.anyModified());
+        const engine::DocumentRecord saved = ReadBack(package);
+        for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
+            QCOMPARE(saved.Value(p), p == kSubject ? std::string("New") : before.Value(p));
+        }
+        window->model().clearRows();
     }
 };
 

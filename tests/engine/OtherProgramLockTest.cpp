@@ -158,5 +158,14 @@ TEST(OtherProgramLock, MessageNamesTheLockFileAndTheUserWhenKnown)
               "--ignore-locks");
 }
 
+TEST(OtherProgramLock, MessagesOfALockAreToldFromOtherFailures)
+{
+    EXPECT_TRUE(IsOpenElsewhereMessage(OpenElsewhereMessage({"~$deck.pptx", "Jane"}, "save anyway")));
+    EXPECT_TRUE(IsOpenElsewhereMessage(OpenElsewhereMessage({".~lock.deck.pptx#", ""})));
+    EXPECT_FALSE(IsOpenElsewhereMessage("cannot write deck.pptx: permission denied"));
+    EXPECT_FALSE(IsOpenElsewhereMessage("the file open in another program (lock file x) is damaged"));
+    EXPECT_FALSE(IsOpenElsewhereMessage(""));
+}
+
 } // namespace
 } // namespace engine

@@ -5,6 +5,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QWidget>
 
 #include <optional>
@@ -20,7 +21,7 @@ struct Answers
     std::optional<QStringList> fileNames;
     std::optional<QString> folder;
     std::optional<QString> saveFileName;
-    std::optional<QMessageBox::StandardButton> answer;
+    QList<QMessageBox::StandardButton> nextAnswers;
     std::optional<bool> openUrlResult;
     QList<Dialogs::Message> shown;
     QList<QUrl> openedUrls;
@@ -54,7 +55,17 @@ void RememberFolder(const QString& settingsKey, const QString& chosen, bool isFo
     AppSettings()->setValue(QStringLiteral("dialogs/") + settingsKey, folder);
 }
 
-// In test mode a message box is recorded instead of shown; true then.
+// A question with more lines than this shows its first paragraph, the rest in the details area.
+constexpr qsizetype kLongestQuestionLines = 15;
+
+std::optional<QMessageBox::StandardButton> TakeAnswer()
+{
+    if (answers().nextAnswers.isEmpty()) {
+        return std::nullopt;
+    }
+    return answers().nextAnswers.takeFirst();
+}
+
 // A message box whose text is the report's first paragraph, the rest in its details area.
 void ShowReport(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text)
 {
@@ -66,6 +77,7 @@ void ShowReport(QWidget* parent, QMessageBox::Icon icon, const QString& title, c
     box.exec();
 }
 
+// In test mode a message box is recorded instead of shown; true then.
 bool RecordedInTestMode(const QString& title, const QString& text)
 {
     if (!answers().testMode) {
@@ -146,7 +158,7 @@ QString Dialogs::saveFileName(QWidget* parent,
 
 QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& title, const QString& text)
 {
-    if (auto preset = take(answers().answer)) {
+    if (auto preset = TakeAnswer()) {
         answers().shown.append({title, text});
         return *preset;
     }
@@ -154,6 +166,30 @@ QMessageBox::StandardButton Dialogs::question(QWidget* parent, const QString& ti
         return QMessageBox::No;
     }
     return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+}
+
+bool Dialogs::ask(
+    QWidget* parent, const QString& title, const QString& text, const QString& yesText, const QString& noText)
+{
+    if (auto preset = TakeAnswer()) {
+        answers().shown.append({title, text});
+        return *preset == QMessageBox::Yes;
+    }
+    if (RecordedInTestMode(title, text)) {
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    if (text.count(QLatin1Char('\n')) > kLongestQuestionLines) {
+        const auto [summary, details] = summaryAndDetails(text);
+        box.setText(summary);
+        box.setDetailedText(details);
+    }
+    QPushButton* yes = box.addButton(yesText, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(noText, QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 void Dialogs::information(QWidget* parent, const QString& title, const QString& text)
@@ -227,7 +263,12 @@ void Dialogs::setNextSaveFileName(const QString& name)
 
 void Dialogs::setNextAnswer(QMessageBox::StandardButton answer)
 {
-    answers().answer = answer;
+    answers().nextAnswers = {answer};
+}
+
+void Dialogs::setNextAnswers(const QList<QMessageBox::StandardButton>& next)
+{
+    answers().nextAnswers = next;
 }
 
 QList<Dialogs::Message> Dialogs::takeShownMessages()

@@ -31,6 +31,15 @@ public:
                                 const QString& filter,
                                 const QString& settingsKey);
     static QMessageBox::StandardButton question(QWidget* parent, const QString& title, const QString& text);
+    // A question whose two buttons say what they do (yesText is the default, say "Save Anyway";
+    // noText, say "Skip", is also what Escape and closing the box answer); true for yesText. A text
+    // of several paragraphs longer than a screenful keeps its first paragraph in the box and the
+    // rest in the details area. Answered in advance as question is: Yes for yesText, No for noText.
+    static bool ask(QWidget* parent,
+                    const QString& title,
+                    const QString& text,
+                    const QString& yesText,
+                    const QString& noText);
     // A text of several paragraphs is shown as its first paragraph, with the rest in the box's
     // details area, so that a list of packages never makes the box taller than the screen.
     static void information(QWidget* parent, const QString& title, const QString& text);
@@ -52,6 +61,8 @@ public:
     static void setNextFolder(const QString& folder);
     static void setNextSaveFileName(const QString& name);
     static void setNextAnswer(QMessageBox::StandardButton answer);
+    // The answers of the next questions, in the order they are asked.
+    static void setNextAnswers(const QList<QMessageBox::StandardButton>& answers);
     static QList<Message> takeShownMessages();
     static void setNextOpenUrlResult(bool opened);
     static QList<QUrl> takeOpenedUrls();

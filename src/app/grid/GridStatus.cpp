@@ -1,7 +1,9 @@
 #include "app/grid/GridStatus.h"
 
+#include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentSortFilterModel.h"
 #include "app/grid/DocumentTableModel.h"
+#include "engine/package/OtherProgramLock.h"
 
 #include <QLabel>
 #include <QStatusBar>
@@ -9,27 +11,34 @@
 
 namespace app {
 
-QString CountsText(std::size_t rows,
-                   std::size_t checked,
-                   std::size_t modified,
-                   std::size_t unreadable,
-                   std::optional<std::size_t> ofTotal)
+QString CountsText(const GridCounts& counts)
 {
-    const std::size_t packages = ofTotal.value_or(rows);
+    const std::size_t packages = counts.OfTotal.value_or(counts.Rows);
     const QString noun = packages == 1 ? QStringLiteral("package") : QStringLiteral("packages");
-    QString text = ofTotal ? QStringLiteral("%1 of %2 %3 shown").arg(rows).arg(*ofTotal).arg(noun)
-                           : QStringLiteral("%1 %2").arg(rows).arg(noun);
-    text += QStringLiteral(", %1 checked, %2 modified").arg(checked).arg(modified);
-    if (unreadable > 0) {
-        text += QStringLiteral(", %1 unreadable").arg(unreadable);
+    QString text = counts.OfTotal
+                       ? QStringLiteral("%1 of %2 %3 shown").arg(counts.Rows).arg(*counts.OfTotal).arg(noun)
+                       : QStringLiteral("%1 %2").arg(counts.Rows).arg(noun);
+    text += QStringLiteral(", %1 checked, %2 modified").arg(counts.Checked).arg(counts.Modified);
+    if (counts.ModifiedHidden > 0) {
+        text += QStringLiteral(" (%1 hidden by the filter)").arg(counts.ModifiedHidden);
+    }
+    if (counts.NotSaved > 0) {
+        text += QStringLiteral(", %1 not saved").arg(counts.NotSaved);
+    }
+    if (counts.Unreadable > 0) {
+        text += QStringLiteral(", %1 unreadable").arg(counts.Unreadable);
     }
     return text;
 }
 
-GridStatus::GridStatus(DocumentTableModel& model, DocumentSortFilterModel& view, QStatusBar& bar)
+GridStatus::GridStatus(DocumentTableModel& model,
+                       DocumentSortFilterModel& view,
+                       DocumentGrid& grid,
+                       QStatusBar& bar)
     : QObject(&bar)
     , m_model(model)
     , m_view(view)
+    , m_grid(grid)
     , m_label(new QLabel(&bar))
     , m_timer(new QTimer(this))
 {
@@ -48,6 +57,7 @@ GridStatus::GridStatus(DocumentTableModel& model, DocumentSortFilterModel& view,
     connect(&view, &QAbstractItemModel::rowsRemoved, this, &GridStatus::schedule);
     connect(&view, &QAbstractItemModel::modelReset, this, &GridStatus::schedule);
     connect(&view, &QAbstractItemModel::layoutChanged, this, &GridStatus::schedule);
+    connect(&grid, &DocumentGrid::pendingEditChanged, this, &GridStatus::schedule);
     count();
 }
 
@@ -69,30 +79,38 @@ void GridStatus::schedule()
 
 void GridStatus::count()
 {
-    std::size_t checked = 0;
-    std::size_t modified = 0;
-    std::size_t unreadable = 0;
     const engine::DocumentList& documents = m_model.documents();
-    const auto countRow = [&](std::size_t row) {
-        const engine::DocumentRecord& record = documents.RecordAt(row);
-        checked += documents.CheckState(row) == engine::kChecked ? 1 : 0;
-        modified += record.Modified ? 1 : 0;
-        unreadable += record.LastError.empty() ? 0 : 1;
-    };
     const std::size_t rows = documents.RowCount();
-    if (!m_view.isFiltering()) {
-        for (std::size_t row = 0; row < rows; ++row) {
-            countRow(row);
+    const bool filtering = m_view.isFiltering();
+    // The row whose open editor holds a change counts as modified before the change is stored.
+    std::optional<std::size_t> editedRow;
+    if (const QModelIndex cell = m_grid.pendingEditCell(); cell.isValid()) {
+        if (const QModelIndex source = m_view.mapToSource(cell); source.isValid()) {
+            editedRow = static_cast<std::size_t>(source.row());
         }
-        m_label->setText(CountsText(rows, checked, modified, unreadable));
-        return;
     }
-    // While filtering the counts are those of the rows shown, the rows the commands act on.
-    const std::vector<std::size_t> shown = m_view.shownRows();
-    for (const std::size_t row : shown) {
-        countRow(row);
+    GridCounts counts;
+    // Pending changes are counted on every row, the rows' other states on the rows shown.
+    for (std::size_t row = 0; row < rows; ++row) {
+        const engine::DocumentRecord& record = documents.RecordAt(row);
+        const bool shown = !filtering || m_view.isShown(row);
+        if (record.Modified || editedRow == row) {
+            ++counts.Modified;
+            counts.ModifiedHidden += shown ? 0 : 1;
+        }
+        if (!shown) {
+            continue;
+        }
+        ++counts.Rows;
+        counts.Checked += documents.CheckState(row) == engine::kChecked ? 1 : 0;
+        if (!record.LastError.empty()) {
+            (engine::IsOpenElsewhereMessage(record.LastError) ? counts.NotSaved : counts.Unreadable) += 1;
+        }
     }
-    m_label->setText(CountsText(shown.size(), checked, modified, unreadable, rows));
+    if (filtering) {
+        counts.OfTotal = rows;
+    }
+    m_label->setText(CountsText(counts));
 }
 
 } // namespace app

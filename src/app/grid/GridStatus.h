@@ -12,19 +12,37 @@ class QTimer;
 
 namespace app {
 
+class DocumentGrid;
 class DocumentSortFilterModel;
 class DocumentTableModel;
 
-// The status bar's counts: "N packages, C checked, M modified" (", E unreadable" when any), or
-// "V of N packages shown, ..." with the counts of the rows shown while a filter is set, kept right
-// after every change of the rows. Changes are counted once per turn of the event loop, so a
-// command that changes many rows costs one count.
+// What the status bar counts.
+struct GridCounts
+{
+    std::size_t Rows = 0;    // the rows counted: every row, or those a filter shows
+    std::size_t Checked = 0; // of those rows
+    // Every row with a pending change, also a row the filter hides and a row whose open editor
+    // holds a text not stored yet.
+    std::size_t Modified = 0;
+    std::size_t ModifiedHidden = 0; // of Modified, the rows the filter hides
+    // Of the rows counted, those whose last save was refused because another program has their
+    // package open; they keep their changes.
+    std::size_t NotSaved = 0;
+    std::size_t Unreadable = 0;         // of the rows counted, those with any other error
+    std::optional<std::size_t> OfTotal; // while a filter is set: every row
+};
+
+// The status bar's counts: "N packages, C checked, M modified" (", S not saved" and
+// ", E unreadable" when any), or "V of N packages shown, ..." with the counts of the rows shown
+// while a filter is set, kept right after every change of the rows and of an open cell editor's
+// text. Changes are counted once per turn of the event loop, so a command that changes many rows
+// costs one count.
 class GridStatus : public QObject
 {
     Q_OBJECT
 
 public:
-    GridStatus(DocumentTableModel& model, DocumentSortFilterModel& view, QStatusBar& bar);
+    GridStatus(DocumentTableModel& model, DocumentSortFilterModel& view, DocumentGrid& grid, QStatusBar& bar);
 
     // The counts as the status bar shows them now (counted afresh if a change is pending).
     [[nodiscard]] QString text();
@@ -35,16 +53,14 @@ private:
 
     DocumentTableModel& m_model;
     DocumentSortFilterModel& m_view;
+    DocumentGrid& m_grid;
     QLabel* m_label = nullptr;
     QTimer* m_timer = nullptr;
 };
 
-// "N packages, C checked, M modified", with ", E unreadable" when E > 0; with ofTotal
+// "N packages, C checked, M modified", with " (H hidden by the filter)" after M when H > 0,
+// ", S not saved" when S > 0 and ", E unreadable" when E > 0; with OfTotal
 // "N of T packages shown, C checked, ...".
-[[nodiscard]] QString CountsText(std::size_t rows,
-                                 std::size_t checked,
-                                 std::size_t modified,
-                                 std::size_t unreadable,
-                                 std::optional<std::size_t> ofTotal = std::nullopt);
+[[nodiscard]] QString CountsText(const GridCounts& counts);
 
 } // namespace app

@@ -2,6 +2,8 @@
 
 #include "editing/QtText.h"
 #include "engine/base/PathMessage.h"
+#include "engine/package/OtherProgramLock.h"
+#include "engine/package/SamePackage.h"
 
 #include <QStringList>
 
@@ -20,26 +22,32 @@ void AddSection(QStringList& details, const QString& heading, const QStringList&
 } // namespace
 
 QString SaveReportText(const engine::SaveRunReport& report,
-                       const std::vector<const engine::DocumentRecord*>& records)
+                       const std::vector<const engine::DocumentRecord*>& records,
+                       const std::set<std::string>& skipped)
 {
     if (!report.JournalFailure.empty()) {
         return QStringLiteral("Nothing was saved: %1").arg(editing::ToQString(report.JournalFailure));
     }
     QStringList failures;
     QStringList notSaved;
-    QStringList signedPackages;
+    QStringList openElsewhere;
+    std::size_t skippedCount = 0;
     for (std::size_t i = 0; i < records.size(); ++i) {
         const engine::SaveResult& result = report.Results[i];
         if (!result.FirstOfPackage) {
             continue;
         }
         const std::string& path = records[i]->FullPath;
-        if (result.State == engine::SaveState::Failed) {
+        if (result.State == engine::SaveState::Failed && engine::IsOpenElsewhereMessage(result.Message)) {
+            if (skipped.count(engine::SamePackageKey(path)) > 0) {
+                ++skippedCount;
+            } else {
+                openElsewhere << editing::ToQString(engine::PathMessage(path, result.Message));
+            }
+        } else if (result.State == engine::SaveState::Failed) {
             failures << editing::ToQString(engine::PathMessage(path, result.Message));
         } else if (result.State == engine::SaveState::NotSaved) {
             notSaved << editing::ToQString(path);
-        } else if (result.State == engine::SaveState::Saved && !records[i]->LastWarning.empty()) {
-            signedPackages << editing::ToQString(path);
         }
     }
     QStringList summary;
@@ -47,14 +55,13 @@ QString SaveReportText(const engine::SaveRunReport& report,
         summary << QStringLiteral("%1 package(s) could not be saved and keep their changes.")
                        .arg(failures.size());
     }
+    if (!openElsewhere.isEmpty()) {
+        summary << QStringLiteral("%1 package(s) were not saved: another program has them open.")
+                       .arg(openElsewhere.size());
+    }
     if (!notSaved.isEmpty()) {
         summary
             << QStringLiteral("%1 package(s) were not saved: the save was cancelled.").arg(notSaved.size());
-    }
-    if (!signedPackages.isEmpty()) {
-        summary << QStringLiteral(
-                       "%1 saved package(s) were digitally signed; their signatures may no longer verify.")
-                       .arg(signedPackages.size());
     }
     if (!report.JournalFinishFailure.empty()) {
         summary << QStringLiteral("The save journal could not be completed: %1")
@@ -65,14 +72,13 @@ QString SaveReportText(const engine::SaveRunReport& report,
     }
     summary.prepend(QStringLiteral("Saved %1 of %2 package(s).")
                         .arg(report.Saved)
-                        .arg(report.Saved + report.Failed + report.NotSaved));
+                        .arg(report.Saved + report.Failed + report.NotSaved - skippedCount));
     QStringList details;
     AddSection(details, QStringLiteral("These packages could not be saved and keep their changes:"),
                failures);
+    AddSection(details, QStringLiteral("These packages were not saved and keep their changes:"),
+               openElsewhere);
     AddSection(details, QStringLiteral("These packages were not saved (the save was cancelled):"), notSaved);
-    AddSection(details,
-               QStringLiteral("These packages were digitally signed; their signatures may no longer verify:"),
-               signedPackages);
     return summary.join(QLatin1Char(' ')) +
            (details.isEmpty() ? QString() : QStringLiteral("\n\n") + details.join(QStringLiteral("\n\n")));
 }
@@ -119,11 +125,19 @@ QString SaveStatusText(const engine::SaveRunReport& report)
     QString text = QStringLiteral("Saved %1 %2")
                        .arg(report.Saved)
                        .arg(report.Saved == 1 ? QStringLiteral("package") : QStringLiteral("packages"));
-    if (report.Failed > 0) {
-        text += QStringLiteral(", %1 failed").arg(report.Failed);
+    // A package refused for its lock file was left alone, not failed.
+    std::size_t openElsewhere = 0;
+    for (const engine::SaveResult& result : report.Results) {
+        if (result.FirstOfPackage && result.State == engine::SaveState::Failed &&
+            engine::IsOpenElsewhereMessage(result.Message)) {
+            ++openElsewhere;
+        }
     }
-    if (report.NotSaved > 0) {
-        text += QStringLiteral(", %1 not saved").arg(report.NotSaved);
+    if (report.Failed > openElsewhere) {
+        text += QStringLiteral(", %1 failed").arg(report.Failed - openElsewhere);
+    }
+    if (report.NotSaved + openElsewhere > 0) {
+        text += QStringLiteral(", %1 not saved").arg(report.NotSaved + openElsewhere);
     }
     return text;
 }

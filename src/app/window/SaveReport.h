@@ -6,18 +6,22 @@
 
 #include <QString>
 
+#include <set>
+#include <string>
 #include <vector>
 
 namespace app {
 
 // What the window says after a save run: empty when every package was saved without a word to
 // say, else one summary paragraph and then the packages by outcome (Dialogs shows the lists in the
-// box's details area).
+// box's details area). A package refused for its lock file is not saved rather than failed, and
+// says nothing when its key (engine::SamePackageKey) is one of skipped: the user chose to leave it.
 [[nodiscard]] QString SaveReportText(const engine::SaveRunReport& report,
-                                     const std::vector<const engine::DocumentRecord*>& records);
+                                     const std::vector<const engine::DocumentRecord*>& records,
+                                     const std::set<std::string>& skipped = {});
 
 // The status bar's line after a save run: "Saved 55 packages, 2 failed" (", 3 not saved" after a
-// cancel).
+// cancel or for packages refused for their lock files).
 [[nodiscard]] QString SaveStatusText(const engine::SaveRunReport& report);
 
 // The same after Undo Last Save restored (or failed to restore) the packages of one run.

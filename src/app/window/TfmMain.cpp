@@ -28,6 +28,8 @@
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <initializer_list>
+
 namespace app {
 
 TfmMain::TfmMain(QWidget* parent)
@@ -51,7 +53,7 @@ TfmMain::TfmMain(QWidget* parent)
     addDockWidget(Qt::RightDockWidgetArea, m_details);
     connect(m_details, &DetailsPane::closedByUser, this, [this] { showDetailsPane(false); });
     m_details->setVisible(findChild<QAction*>(QStringLiteral("actDetails"))->isChecked());
-    new GridStatus(*m_model, *m_view, *statusBar()); // owned by the status bar
+    new GridStatus(*m_model, *m_view, *m_grid, *statusBar()); // owned by the status bar
 
     m_waitForm = new TWaitForm(this);
     InstallEditing(*this);
@@ -93,7 +95,42 @@ QWidget* TfmMain::buildGridPanel()
     m_checkAll->setFocusPolicy(Qt::NoFocus);
     m_grid->placeInFirstColumnHeader(m_checkAll);
     connect(m_checkAll, &QCheckBox::clicked, this, &TfmMain::cbCheckAllClick);
+    // The box and Edit > Check All show whether the rows shown are all, partly or not checked.
+    connect(m_model, &QAbstractItemModel::dataChanged, this,
+            [this](const QModelIndex& topLeft, const QModelIndex&, const QList<int>& roles) {
+                if (topLeft.column() == 0 && (roles.isEmpty() || roles.contains(Qt::CheckStateRole))) {
+                    showCheckAllState();
+                }
+            });
+    for (QAbstractItemModel* rows : std::initializer_list<QAbstractItemModel*>{m_model, m_view}) {
+        connect(rows, &QAbstractItemModel::rowsInserted, this, &TfmMain::showCheckAllState);
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, &TfmMain::showCheckAllState);
+        connect(rows, &QAbstractItemModel::modelReset, this, &TfmMain::showCheckAllState);
+        connect(rows, &QAbstractItemModel::layoutChanged, this, &TfmMain::showCheckAllState);
+    }
     return panel;
+}
+
+void TfmMain::showCheckAllState()
+{
+    std::size_t checked = 0;
+    const std::vector<std::size_t> rows = shownRows();
+    for (const std::size_t row : rows) {
+        checked += m_model->documents().CheckState(row) == engine::kChecked ? 1 : 0;
+    }
+    // With no rows the box stays checked: rows added later start checked.
+    const Qt::CheckState state = checked == rows.size() ? Qt::Checked
+                                 : checked == 0         ? Qt::Unchecked
+                                                        : Qt::PartiallyChecked;
+    m_checkAll->setCheckState(state);
+    if (m_checkAllAction == nullptr) {
+        return;
+    }
+    // A menu entry has no third state: a partly checked one is unchecked and shows the box's
+    // partly checked mark as its icon.
+    m_checkAllAction->setChecked(state == Qt::Checked);
+    m_checkAllAction->setIcon(state == Qt::PartiallyChecked ? QIcon(m_checkAll->grab()) : QIcon());
+    m_checkAllAction->setProperty("checkState", static_cast<int>(state));
 }
 
 void TfmMain::showEvent(QShowEvent* event)

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QLineEdit;
 class QMenu;
@@ -95,7 +96,8 @@ public:
     // keep their modification times; the Options menu's settings, remembered between runs.
     void setSaveOptions(bool journal, bool keepModificationTime);
     // Whether saves and Undo Last Save write packages that another program has open (a lock file
-    // beside them); off unless the user chooses it in the Options menu, remembered.
+    // beside them) without asking; off unless the user chooses it in the Options menu, and never
+    // remembered. While off, a save asks about such packages and Undo Last Save leaves them alone.
     void setSaveLockedPackages(bool save);
     // Whether Save Checked and Save All show the pending changes for review first (the Options
     // menu's setting; remembered only when the user chooses it there).
@@ -149,7 +151,6 @@ public slots:
     // The Options menu's settings as the user chooses them: applied and remembered.
     void rememberJournalSaves(bool journal);
     void rememberKeepModificationTime(bool keep);
-    void rememberSaveLockedPackages(bool save);
     void rememberReviewBeforeSave(bool review);
     void showCustomProperties(bool shown);
     void showStatisticsColumns(bool shown);
@@ -184,6 +185,8 @@ private:
     QWidget* buildFilterBox(QWidget* parent);
     void buildGridMenu();
     void setSelectedCheckStates(int state);
+    // The check-all box and its menu entry as the rows shown are checked: all, some or none.
+    void showCheckAllState();
     void buildMenus();
     // The Options menu's remembered settings, on their actions and in force.
     void restoreCommandSettings();
@@ -228,6 +231,7 @@ private:
     QLineEdit* m_filterBox = nullptr;
     QMenu* m_gridMenu = nullptr;
     QCheckBox* m_checkAll = nullptr;
+    QAction* m_checkAllAction = nullptr; // Edit > Check All
     TWaitForm* m_waitForm = nullptr;
     QMenu* m_exportMenu = nullptr;
     CommandBar* m_commandBar = nullptr;

@@ -9,20 +9,21 @@
 #include "app/settings/OfficeSettings.h"
 #include "app/window/ProgressRelay.h"
 #include "app/window/RowJob.h"
+#include "app/window/SaveChecks.h"
 #include "app/window/SaveReport.h"
 #include "app/window/TfmMain.h"
 #include "editing/QtText.h"
 #include "editing/RecordEditCommand.h"
 #include "editing/RecordEdits.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/PathMessage.h"
+#include "engine/base/UsableCores.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/journal/UndoablePackages.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/runs/RowsToSave.h"
-#include "engine/base/PathMessage.h"
-#include "engine/base/OrderedPool.h"
 #include "engine/runs/SaveRun.h"
-#include "engine/base/UsableCores.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,14 +32,17 @@
 #include <QtConcurrent>
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace app {
 
 namespace {
 
-// How a message about a package another program has open says to write it all the same.
-constexpr const char* kLockOverrideHint = "choose Options > Save Packages Open in Other Programs";
+// How a message about a package another program has open says to write it all the same: a save
+// asks about such packages first, Undo Last Save follows the Options setting.
+constexpr const char* kSaveLockOverrideHint = "save again and choose Save Anyway";
+constexpr const char* kUndoLockOverrideHint = "choose Options > Save Packages Open in Other Programs";
 
 } // namespace
 
@@ -180,8 +184,44 @@ std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
 
 void TfmMain::writeChanges(bool checkedOnly)
 {
+    std::vector<std::size_t> rows = rowsToSave(checkedOnly);
+    // Signed packages, and those another program has open, are saved only when the user says so.
+    const SaveChecks checks = CheckBeforeSave(m_model->documents(), rows, !m_saveLockedPackages);
+    std::set<std::string> skipped;
+    if (!checks.Signed.empty() &&
+        !Dialogs::ask(this, QStringLiteral("Signed Packages"), SignedPackagesQuestion(checks.Signed),
+                      QStringLiteral("Save Anyway"), QStringLiteral("Skip"))) {
+        for (const PackageToAsk& package : checks.Signed) {
+            skipped.insert(package.Key);
+        }
+    }
+    std::vector<PackageToAsk> openElsewhere;
+    std::copy_if(checks.OpenElsewhere.begin(), checks.OpenElsewhere.end(), std::back_inserter(openElsewhere),
+                 [&skipped](const PackageToAsk& package) { return skipped.count(package.Key) == 0; });
+    bool ignoreLocks = m_saveLockedPackages;
+    // Packages left to the run's own lock check, which refuses them: their rows say why.
+    std::set<std::string> leftOpen;
+    if (!openElsewhere.empty()) {
+        ignoreLocks = Dialogs::ask(this, QStringLiteral("Packages Open in Other Programs"),
+                                   OpenElsewhereQuestion(openElsewhere), QStringLiteral("Save Anyway"),
+                                   QStringLiteral("Skip"));
+        if (!ignoreLocks) {
+            for (const PackageToAsk& package : openElsewhere) {
+                leftOpen.insert(package.Key);
+            }
+        }
+    }
+    rows = WithoutPackages(m_model->documents(), rows, skipped);
+    const bool anyToSave = std::any_of(rows.begin(), rows.end(), [this](std::size_t row) {
+        return m_model->documents().RecordAt(row).Modified;
+    });
+    if (!anyToSave && !skipped.empty()) {
+        showStatusMessage(QStringLiteral("Nothing was saved"));
+        return;
+    }
+
     m_undoStack->clear();
-    auto job = std::make_shared<RowJob>(*m_model, rowsToSave(checkedOnly));
+    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
     // Save All also saves the changed rows a filter hides; its report says how many there were.
     std::size_t hidden = 0;
     if (!checkedOnly && m_view->isFiltering()) {
@@ -193,8 +233,8 @@ void TfmMain::writeChanges(bool checkedOnly)
     engine::SaveRunSettings settings;
     settings.Journal = m_journalSaves;
     settings.KeepModificationTime = m_keepModificationTime;
-    settings.IgnoreLocks = m_saveLockedPackages;
-    settings.LockOverrideHint = kLockOverrideHint;
+    settings.IgnoreLocks = ignoreLocks;
+    settings.LockOverrideHint = kSaveLockOverrideHint;
     runLongCommand(
         [job, report, settings](const engine::Progress& progress) {
             job->copyRows();
@@ -210,13 +250,14 @@ void TfmMain::writeChanges(bool checkedOnly)
                     state == engine::SaveState::Saved || state == engine::SaveState::Failed ? 1 : 0;
             }
         },
-        [this, job, report, hidden] {
+        [this, job, report, hidden, leftOpen] {
             std::vector<const engine::DocumentRecord*> records;
             for (std::size_t i = 0; i < job->records.size(); ++i) {
                 records.push_back(&job->record(i));
             }
-            QString text =
-                report->Results.size() == records.size() ? SaveReportText(*report, records) : QString();
+            QString text = report->Results.size() == records.size()
+                               ? SaveReportText(*report, records, leftOpen)
+                               : QString();
             if (hidden > 0) {
                 const QString note =
                     QStringLiteral("%1 of the changed rows saved were hidden by the filter.").arg(hidden);
@@ -261,7 +302,7 @@ void TfmMain::undoLastSave()
     options.RunId = last->Id;
     options.KeepModificationTime = m_keepModificationTime;
     options.IgnoreLocks = m_saveLockedPackages;
-    options.LockOverrideHint = kLockOverrideHint;
+    options.LockOverrideHint = kUndoLockOverrideHint;
     runLongCommand(
         [job, runs, packages, outcomes, ran, options](const engine::Progress& progress) {
             job->copyRows();

@@ -1,6 +1,6 @@
 // The window's settings, remembered between runs: how saves are written (journal, modification
-// times, packages open elsewhere), review before saving, the custom property and statistics
-// columns and the Details pane.
+// times), review before saving, the custom property and statistics columns and the Details pane.
+// Saving packages open in other programs lasts only until the program ends.
 #include "app/details/DetailsPane.h"
 #include "app/grid/DocumentTableModel.h"
 #include "app/settings/AppSettings.h"
@@ -16,7 +16,8 @@ namespace {
 
 const QString kJournalKey = QStringLiteral("save/journal");
 const QString kKeepTimeKey = QStringLiteral("save/keepModificationTime");
-const QString kLockedKey = QStringLiteral("save/packagesOpenElsewhere");
+// Where an older version remembered the choice to save packages open elsewhere; removed unread.
+const QString kFormerLockedKey = QStringLiteral("save/packagesOpenElsewhere");
 const QString kReviewKey = QStringLiteral("save/reviewFirst");
 const QString kStatisticsKey = QStringLiteral("grid/statisticsColumns");
 const QString kDetailsKey = QStringLiteral("view/details");
@@ -28,7 +29,9 @@ void TfmMain::restoreCommandSettings()
     const std::unique_ptr<QSettings> settings = AppSettings();
     setSaveOptions(settings->value(kJournalKey, true).toBool(),
                    settings->value(kKeepTimeKey, false).toBool());
-    setSaveLockedPackages(settings->value(kLockedKey, false).toBool());
+    // Never carried into a new session: a save would overwrite decks open elsewhere without a word.
+    settings->remove(kFormerLockedKey);
+    setSaveLockedPackages(false);
     setReviewBeforeSave(settings->value(kReviewKey, false).toBool());
     const bool showCustom = ShowCustomPropertiesSetting();
     if (auto* action = findChild<QAction*>(QStringLiteral("actShowCustomProperties"))) {
@@ -66,12 +69,6 @@ void TfmMain::rememberKeepModificationTime(bool keep)
 {
     setSaveOptions(m_journalSaves, keep);
     AppSettings()->setValue(kKeepTimeKey, keep);
-}
-
-void TfmMain::rememberSaveLockedPackages(bool save)
-{
-    setSaveLockedPackages(save);
-    AppSettings()->setValue(kLockedKey, save);
 }
 
 void TfmMain::rememberReviewBeforeSave(bool review)

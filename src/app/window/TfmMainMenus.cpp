@@ -113,7 +113,7 @@ const CommandInfo kCommands[] = {
     {"actKeepModificationTime", "&Keep Modification Times", "Keep Modification Times", QKeySequence(),
      kNoGuard, nullptr, &TfmMain::rememberKeepModificationTime},
     {"actSaveLockedPackages", "Save Packages &Open in Other Programs", "Save Packages Open in Other Programs",
-     QKeySequence(), kNoGuard, nullptr, &TfmMain::rememberSaveLockedPackages},
+     QKeySequence(), kNoGuard, nullptr, &TfmMain::setSaveLockedPackages},
     {"actReviewBeforeSave", "Review Changes &Before Saving", "Review Changes Before Saving", QKeySequence(),
      kNoGuard, nullptr, &TfmMain::rememberReviewBeforeSave},
     {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), kNoGuard,
@@ -287,12 +287,13 @@ void TfmMain::buildMenus()
     auto* checkAll = new QAction(QStringLiteral("Check &All"), this);
     checkAll->setObjectName(QStringLiteral("actCheckAll"));
     checkAll->setCheckable(true);
-    checkAll->setChecked(m_checkAll->isChecked());
+    // Unchecked or partly checked, the entry checks every row shown; checked, it unchecks them.
     connect(checkAll, &QAction::triggered, this, [this](bool checked) {
-        m_checkAll->setChecked(checked);
+        m_checkAll->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         cbCheckAllClick();
     });
-    connect(m_checkAll, &QCheckBox::toggled, checkAll, &QAction::setChecked);
+    m_checkAllAction = checkAll;
+    showCheckAllState();
     m_editMenu->addAction(checkAll);
     AddEntries(*m_editMenu, *this, {"actDeleteChecked", "actDeleteAll"});
 

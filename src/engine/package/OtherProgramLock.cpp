@@ -263,13 +263,24 @@ std::optional<OtherProgramLock> FindOtherProgramLock(const std::string& package)
     }
 }
 
+namespace {
+
+constexpr std::string_view kOpenElsewhereStart = "open in another program (lock file ";
+
+} // namespace
+
 std::string OpenElsewhereMessage(const OtherProgramLock& lock, std::string_view overrideHint)
 {
-    std::string message = "open in another program (lock file " + lock.LockFile;
+    std::string message = std::string(kOpenElsewhereStart) + lock.LockFile;
     if (!lock.User.empty()) {
         message += ", by " + lock.User;
     }
     return message + "): close it there, or " + std::string(overrideHint);
+}
+
+bool IsOpenElsewhereMessage(std::string_view message)
+{
+    return message.substr(0, kOpenElsewhereStart.size()) == kOpenElsewhereStart;
 }
 
 } // namespace engine

@@ -25,4 +25,7 @@ std::optional<OtherProgramLock> FindOtherProgramLock(const std::string& package)
 std::string OpenElsewhereMessage(const OtherProgramLock& lock,
                                  std::string_view overrideHint = "save with --ignore-locks");
 
+// Whether message is one made by OpenElsewhereMessage: the package was left alone for its lock file.
+[[nodiscard]] bool IsOpenElsewhereMessage(std::string_view message);
+
 } // namespace engine

@@ -1,0 +1,113 @@
+#include "app/window/SaveChecks.h"
+
+#include "editing/QtText.h"
+#include "engine/package/OfficeExtensions.h"
+#include "engine/package/OtherProgramLock.h"
+#include "engine/package/SamePackage.h"
+
+#include <QStringList>
+#include <QtConcurrent>
+
+#include <unordered_set>
+
+namespace app {
+
+namespace {
+
+struct Looked
+{
+    bool Signed = false;
+    std::optional<engine::OtherProgramLock> Lock;
+};
+
+QString PackageLines(const std::vector<PackageToAsk>& packages, bool withLock)
+{
+    QStringList lines;
+    for (const PackageToAsk& package : packages) {
+        QString line = editing::ToQString(package.Path);
+        if (withLock && !package.Lock.empty()) {
+            line += QStringLiteral(" (%1)").arg(editing::ToQString(package.Lock));
+        }
+        lines << line;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+SaveChecks
+CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>& rows, bool lookForLocks)
+{
+    std::vector<PackageToAsk> packages;
+    std::unordered_set<std::string> seen;
+    for (const std::size_t row : rows) {
+        const engine::DocumentRecord& record = list.RecordAt(row);
+        if (!record.Modified) {
+            continue; // saved only for a row of its package that has a change
+        }
+        std::string key = engine::SamePackageKey(record.FullPath);
+        if (seen.insert(key).second) {
+            packages.push_back(PackageToAsk{record.FullPath, std::move(key), {}});
+        }
+    }
+    // Each look reads the package's directory from disk.
+    const QList<Looked> looked =
+        QtConcurrent::blockingMapped<QList<Looked>>(packages, [lookForLocks](const PackageToAsk& package) {
+            Looked result;
+            result.Signed = engine::PackageIsSigned(package.Path);
+            if (lookForLocks) {
+                result.Lock = engine::FindOtherProgramLock(package.Path);
+            }
+            return result;
+        });
+    SaveChecks checks;
+    for (std::size_t i = 0; i < packages.size(); ++i) {
+        const Looked& found = looked[static_cast<qsizetype>(i)];
+        if (found.Signed) {
+            checks.Signed.push_back(packages[i]);
+        }
+        if (found.Lock) {
+            PackageToAsk locked = packages[i];
+            locked.Lock = "lock file " + found.Lock->LockFile;
+            if (!found.Lock->User.empty()) {
+                locked.Lock += ", by " + found.Lock->User;
+            }
+            checks.OpenElsewhere.push_back(std::move(locked));
+        }
+    }
+    return checks;
+}
+
+std::vector<std::size_t> WithoutPackages(const engine::DocumentList& list,
+                                         const std::vector<std::size_t>& rows,
+                                         const std::set<std::string>& keys)
+{
+    if (keys.empty()) {
+        return rows;
+    }
+    std::vector<std::size_t> kept;
+    for (const std::size_t row : rows) {
+        if (keys.count(engine::SamePackageKey(list.RecordAt(row).FullPath)) == 0) {
+            kept.push_back(row);
+        }
+    }
+    return kept;
+}
+
+QString SignedPackagesQuestion(const std::vector<PackageToAsk>& packages)
+{
+    return QStringLiteral("%1 package(s) to save are digitally signed; saving changes them, and their "
+                          "signatures may no longer verify. Skip leaves them unsaved, with their changes.")
+               .arg(packages.size()) +
+           QStringLiteral("\n\n") + PackageLines(packages, false);
+}
+
+QString OpenElsewhereQuestion(const std::vector<PackageToAsk>& packages)
+{
+    return QStringLiteral("%1 package(s) to save are open in another program, which may write its own "
+                          "copy over this save. Skip leaves them unsaved, with their changes.")
+               .arg(packages.size()) +
+           QStringLiteral("\n\n") + PackageLines(packages, true);
+}
+
+} // namespace app
