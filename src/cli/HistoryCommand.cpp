@@ -3,7 +3,10 @@
 #include "archive/Utf8.h"
 #include "cli/CommandLine.h"
 #include "engine/journal/JournalStore.h"
+#include "engine/journal/UndoablePackages.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <set>
@@ -29,6 +32,20 @@ std::string Joined(const std::vector<std::string>& items)
     return text;
 }
 
+// The last column of a run's line: blank while every saved package still holds the run's save.
+const char* UndoneMark(engine::RunUndone undone)
+{
+    switch (undone) {
+    case engine::RunUndone::Wholly:
+        return "  undone";
+    case engine::RunUndone::Partly:
+        return "  partly undone";
+    case engine::RunUndone::None:
+        break;
+    }
+    return "";
+}
+
 void RunHistory(const HistoryOptions& options)
 {
     const auto root = engine::DefaultJournalRoot();
@@ -39,29 +56,44 @@ void RunHistory(const HistoryOptions& options)
                   << root.string() << '\n';
         return;
     }
+    // A folder stands for the packages below it, as undo takes it; a file for itself.
     std::set<std::string> keys;
+    std::vector<std::string> prefixes;
     for (const std::string& path : paths) {
-        keys.insert(engine::CanonicalPath(path));
+        std::error_code ec;
+        if (std::filesystem::is_directory(path, ec)) {
+            prefixes.push_back(engine::FolderPrefix(path));
+        } else {
+            keys.insert(engine::CanonicalPath(path));
+        }
     }
+    const auto named = [&](const std::string& package) {
+        return keys.count(package) > 0 ||
+               std::any_of(prefixes.begin(), prefixes.end(),
+                           [&](const auto& prefix) { return engine::IsBelow(package, prefix); });
+    };
+    const bool filtered = !paths.empty();
     for (const engine::JournalRun& run : engine::ReadJournal(root)) {
         std::size_t count = 0;
-        std::vector<std::string> touched;
+        std::vector<const engine::JournalEntry*> touched;
         for (const engine::JournalEntry& entry : run.Entries) {
             if (!entry.Produced) {
                 continue;
             }
             ++count;
-            if (keys.count(entry.Package) > 0) {
-                touched.push_back(entry.Package);
+            if (filtered && named(entry.Package)) {
+                touched.push_back(&entry);
             }
         }
-        if (count == 0 || (!keys.empty() && touched.empty())) {
+        if (count == 0 || (filtered && touched.empty())) {
             continue;
         }
         std::cout << run.Id << "  " << run.Time << "  " << count
-                  << (count == 1 ? " package  " : " packages  ") << Joined(run.Properties) << '\n';
-        for (const std::string& package : touched) {
-            std::cout << "    " << archive::RepairUtf8(package, archive::kReplacementCharacter) << '\n';
+                  << (count == 1 ? " package  " : " packages  ") << Joined(run.Properties)
+                  << UndoneMark(engine::UndoneState(run)) << '\n';
+        for (const engine::JournalEntry* entry : touched) {
+            std::cout << "    " << archive::RepairUtf8(entry->Package, archive::kReplacementCharacter)
+                      << (entry->Undone ? "  undone" : "") << '\n';
         }
     }
 }
@@ -72,10 +104,14 @@ void AddHistoryCommand(CLI::App& app)
 {
     auto options = std::make_shared<HistoryOptions>();
     CLI::App* history = app.add_subcommand(
-        "history", "List the journaled saves (id, time, packages, properties), or delete the journal");
+        "history",
+        "List the journaled saves (id, time, packages, properties, \"undone\" or \"partly undone\"), or "
+        "delete the journal");
     history->add_flag("--purge", options->purge,
                       "Delete the journal, or with paths the entries of those packages");
-    history->add_option("paths", options->paths, "Packages whose saves are listed or purged");
+    history->add_option("paths", options->paths,
+                        "Packages whose saves are listed or purged; a folder lists the saves of the packages "
+                        "below it");
     history->callback([options] {
         HistoryOptions given = *options;
         try {

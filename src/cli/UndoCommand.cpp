@@ -53,7 +53,7 @@ void RunUndo(const UndoCommandOptions& options)
         std::error_code ec;
         std::vector<std::string> named{path};
         if (fs::is_directory(path, ec)) {
-            named = engine::UndoablePackages(runs, options.undo.RunId, engine::CanonicalPath(path) + "/");
+            named = engine::UndoablePackages(runs, options.undo.RunId, engine::FolderPrefix(path));
             if (named.empty()) {
                 std::cerr << path << ": nothing to undo below this folder\n";
                 ++failed;

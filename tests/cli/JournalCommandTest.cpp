@@ -176,6 +176,51 @@ TEST_F(JournalCommands, UndoOfAFolderAndOfARun)
     EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), core);
 }
 
+// history marks a run whose saved packages were all undone, or some of them, and a folder lists the
+// runs that saved packages below it, each such package named, as undo finds them.
+TEST_F(JournalCommands, HistoryMarksUndoneRunsAndTakesAFolder)
+{
+    fs::create_directory(m_dir / "sub");
+    fs::copy_file(m_dir / "lo_deck1_props.pptx", m_dir / "sub" / "inner.pptx");
+    // A sibling whose name begins with the folder's is not below it.
+    fs::create_directory(m_dir / "subway");
+    fs::copy_file(m_dir / "us_core_no_app.pptx", m_dir / "subway" / "other.pptx");
+    ASSERT_EQ(
+        Run({"set", "--set", "Title=a", "lo_deck1_props.pptx", "sub/inner.pptx", "subway/other.pptx"}).status,
+        0);
+    ASSERT_EQ(Run({"set", "--set", "Subject=b", "us_core_no_app.pptx"}).status, 0);
+    const std::string inner = (fs::canonical(m_dir.Path()) / "sub" / "inner.pptx").string();
+
+    const CliRun all = Run({"history"});
+    EXPECT_NE(all.out.find("  3 packages  Title\n"), std::string::npos) << all.out;
+    EXPECT_NE(all.out.find("  1 package  Subject\n"), std::string::npos) << all.out;
+
+    const CliRun sub = Run({"history", "sub"});
+    EXPECT_EQ(sub.status, 0) << sub.err;
+    EXPECT_NE(sub.out.find("  3 packages  Title\n    " + inner + "\n"), std::string::npos) << sub.out;
+    EXPECT_EQ(sub.out.find("Subject"), std::string::npos) << "that run saved nothing below sub";
+    EXPECT_EQ(sub.out.find("other.pptx"), std::string::npos) << sub.out;
+    EXPECT_EQ(std::count(sub.out.begin(), sub.out.end(), '\n'), 2) << sub.out;
+    const CliRun here = Run({"history", "."});
+    EXPECT_NE(here.out.find("  1 package  Subject\n"), std::string::npos) << here.out;
+    EXPECT_NE(here.out.find(inner + "\n"), std::string::npos) << here.out;
+
+    ASSERT_EQ(Run({"undo", "sub"}).status, 0);
+    const CliRun partly = Run({"history", "sub"});
+    EXPECT_NE(partly.out.find("  3 packages  Title  partly undone\n    " + inner + "  undone\n"),
+              std::string::npos)
+        << partly.out;
+    EXPECT_NE(Run({"history"}).out.find("  1 package  Subject\n"), std::string::npos) << "not undone";
+
+    ASSERT_EQ(Run({"undo", "lo_deck1_props.pptx", "subway"}).status, 0);
+    const CliRun whole = Run({"history"});
+    EXPECT_NE(whole.out.find("  3 packages  Title  undone\n"), std::string::npos) << whole.out;
+    EXPECT_EQ(whole.out.find("partly"), std::string::npos) << whole.out;
+    // A folder below which nothing was saved lists nothing.
+    fs::create_directory(m_dir / "empty");
+    EXPECT_EQ(Run({"history", "empty"}).out, "");
+}
+
 // A package another program has open is left as it is, with the lock file and its holder named,
 // for set and undo alike, until the locks are ignored.
 TEST_F(JournalCommands, PackagesOpenElsewhereAreLeftUntilLocksAreIgnored)

@@ -182,5 +182,37 @@ TEST(UndoablePackages, TheLatestRunWithASaveLeftStepsBackRunByRun)
     EXPECT_EQ(LatestUndoableRun(runs).Run, nullptr);
 }
 
+TEST(UndoablePackages, RunsBelowAFolderAndHowMuchOfThemWasUndone)
+{
+    JournalRun run;
+    for (const char* package : {"/d/a.pptx", "/d/sub/b.pptx", "/dx/c.pptx"}) {
+        JournalEntry entry;
+        entry.Package = package;
+        entry.Produced = true;
+        run.Entries.push_back(entry);
+    }
+    JournalEntry notSaved; // recorded, but the save never produced it
+    notSaved.Package = "/e/d.pptx";
+    run.Entries.push_back(notSaved);
+
+    EXPECT_EQ(FolderPrefix("/"), "/");
+    EXPECT_EQ(FolderPrefix("/tmp/"), FolderPrefix("/tmp"));
+    EXPECT_EQ(FolderPrefix("/tmp").back(), '/');
+    EXPECT_TRUE(IsBelow("/d/sub/b.pptx", FolderPrefix("/d")));
+    EXPECT_TRUE(IsBelow("/d/sub/b.pptx", FolderPrefix("/")));
+    EXPECT_TRUE(IsBelow("/d/sub/b.pptx", ""));
+    EXPECT_FALSE(IsBelow("/dx/c.pptx", FolderPrefix("/d"))) << "a sibling sharing the name's start";
+    EXPECT_EQ(UndoablePackages({run}, {}, FolderPrefix("/d")),
+              (std::vector<std::string>{"/d/a.pptx", "/d/sub/b.pptx"}));
+
+    EXPECT_EQ(UndoneState(run), RunUndone::None);
+    run.Entries[1].Undone = true;
+    EXPECT_EQ(UndoneState(run), RunUndone::Partly);
+    run.Entries[0].Undone = true;
+    run.Entries[2].Undone = true;
+    EXPECT_EQ(UndoneState(run), RunUndone::Wholly) << "the entry that saved nothing is not waited for";
+    EXPECT_EQ(UndoneState(JournalRun{}), RunUndone::None);
+}
+
 } // namespace
 } // namespace engine

@@ -1,8 +1,40 @@
 #include "engine/journal/UndoablePackages.h"
 
+#include "engine/base/CanonicalPath.h"
+
 #include <set>
 
 namespace engine {
+
+std::string FolderPrefix(const std::string& folder)
+{
+    std::string prefix = CanonicalPath(folder);
+    if (prefix.empty() || prefix.back() != '/') {
+        prefix += '/';
+    }
+    return prefix;
+}
+
+bool IsBelow(const std::string& package, const std::string& prefix)
+{
+    return package.rfind(prefix, 0) == 0;
+}
+
+RunUndone UndoneState(const JournalRun& run)
+{
+    std::size_t saved = 0;
+    std::size_t undone = 0;
+    for (const JournalEntry& entry : run.Entries) {
+        if (entry.Produced) {
+            ++saved;
+            undone += entry.Undone ? 1 : 0;
+        }
+    }
+    if (undone == 0) {
+        return RunUndone::None;
+    }
+    return undone == saved ? RunUndone::Wholly : RunUndone::Partly;
+}
 
 std::vector<std::string>
 UndoablePackages(const std::vector<JournalRun>& runs, const std::string& runId, const std::string& prefix)
@@ -14,7 +46,7 @@ UndoablePackages(const std::vector<JournalRun>& runs, const std::string& runId, 
             continue;
         }
         for (const JournalEntry& entry : run.Entries) {
-            if (entry.Produced && !entry.Undone && entry.Package.rfind(prefix, 0) == 0 &&
+            if (entry.Produced && !entry.Undone && IsBelow(entry.Package, prefix) &&
                 seen.insert(entry.Package).second) {
                 packages.push_back(entry.Package);
             }

@@ -8,6 +8,25 @@
 // Which journaled packages still have a save to undo: one answer for every front end.
 namespace engine {
 
+// The prefix shared by the recorded paths of every package below folder: its CanonicalPath ending
+// in one "/" (so "/" itself is "/", never "//").
+[[nodiscard]] std::string FolderPrefix(const std::string& folder);
+
+// Whether the recorded package path lies below the folder whose FolderPrefix is prefix (any path
+// for an empty prefix).
+[[nodiscard]] bool IsBelow(const std::string& package, const std::string& prefix);
+
+// How much of a run's saves were undone: none, some of its saved packages, or every one.
+enum class RunUndone
+{
+    None,
+    Partly,
+    Wholly
+};
+
+// RunUndone::None for a run that saved no package.
+[[nodiscard]] RunUndone UndoneState(const JournalRun& run);
+
 // The packages with a save left to undo (of the run runId, when one is named), each once in the
 // order first met, whose recorded paths begin with prefix (every one for an empty prefix).
 [[nodiscard]] std::vector<std::string>
