@@ -28,6 +28,7 @@ std::string ValuesHelp(std::string_view customTypes)
             "  2024-01-02T10:00:00+01:00  that instant, at the given offset from UTC\n"
             "  A local time the clocks skip when daylight saving time starts is refused.\n"
             "Revision and TotalEditTime(second) take digits only; an empty value removes the property.\n"
+            "TotalEditTime(second) holds minutes, as Office stores it.\n"
             "\n"
             "Custom property types: text, int, real, bool (true or false), date.\n";
     return text + std::string(customTypes);

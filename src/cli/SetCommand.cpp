@@ -232,7 +232,7 @@ void AddSetCommand(CLI::App& app)
     set->add_flag("--clear-personal", options->clearPersonal,
                   "Clear Creator, LastModifiedBy, Company, Manager, LastPrinted and Template. The "
                   "journal keeps the old values until 'history --purge' (or use --no-journal)");
-    set->add_option("--set", options->sets, "NAME=VALUE (a display name such as Title; repeatable)")
+    set->add_option("--set", options->sets, "NAME=VALUE (a display name such as Title; repeatable); an empty VALUE removes the property")
         ->allow_extra_args(false)
         ->type_name("NAME=VALUE");
     set->add_option("--clear", options->clears, "Remove the property NAME (repeatable)")

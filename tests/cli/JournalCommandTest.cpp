@@ -331,6 +331,27 @@ TEST_F(JournalCommands, ImportIsJournaledAndKeepsTimesOnRequest)
     EXPECT_EQ(Run({"history"}).out, "");
 }
 
+// --set NAME= removes the element, as --clear does, rather than leaving it empty; the help says so.
+TEST_F(JournalCommands, EmptySetRemovesTheElement)
+{
+    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const auto part = [&](const char* member) {
+        return testsupport::RunCommand("unzip -p " + Quoted(deck.string()) + " " + member);
+    };
+    ASSERT_NE(part("docProps/core.xml").find("<dc:title>"), std::string::npos);
+    ASSERT_NE(part("docProps/app.xml").find("<Company>"), std::string::npos);
+    const CliRun set = Run({"set", "--set", "Title=", "--set", "Company=", "lo_deck1_props.pptx"});
+    ASSERT_EQ(set.status, 0) << set.err;
+    const std::string core = part("docProps/core.xml");
+    EXPECT_EQ(core.find("dc:title"), std::string::npos) << core;
+    EXPECT_NE(core.find("<dc:subject>"), std::string::npos) << "only the named element goes";
+    EXPECT_EQ(part("docProps/app.xml").find("Company"), std::string::npos);
+
+    const CliRun help = Run({"set", "--help"});
+    EXPECT_NE(help.out.find("an empty VALUE removes the property"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("TotalEditTime(second) holds minutes"), std::string::npos) << help.out;
+}
+
 TEST_F(JournalCommands, ClearPersonalRemovesExactlySixElements)
 {
     const CliRun help = Run({"set", "--help"});

@@ -146,6 +146,11 @@ QVariant DocumentTableModel::headerData(int section, Qt::Orientation orientation
     if (role == Qt::DisplayRole) {
         return m_columns[column].caption;
     }
+    // The caption is a key of the tables; the value it heads is minutes.
+    if (role == Qt::ToolTipRole &&
+        section == engine::kFirstPropertyColumn + static_cast<int>(engine::kCoreCount) + 1) {
+        return QStringLiteral("Total editing time in minutes, as Office stores it");
+    }
     if (role == kDateColumnRole) {
         return section >= engine::kFirstPropertyColumn &&
                engine::IsDateProperty(static_cast<std::size_t>(section - engine::kFirstPropertyColumn));
