@@ -1,7 +1,7 @@
 // Batch Modify on 10,000 rows: the undoable apply (one step holding every record's previous texts
 // and flags) against the floor of staging the same values straight on the records, and the same
 // apply on the window's grid model, where it must reach the view as one change notification.
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 #include "editing/BatchValues.h"
 #include "editing/RecordEdits.h"
 #include "engine/record/DocumentList.h"

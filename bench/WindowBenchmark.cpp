@@ -5,12 +5,12 @@
 // during which the event loop did not run (the longest block a user would feel); memory per row is
 // the growth of the resident set over the rows added.
 // Usage: velmora_window_bench FOLDER OUTPUT_FOLDER
-#include "app/DetailsPane.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/TfmMain.h"
+#include "app/details/DetailsPane.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 
 #include <QAction>
 #include <QApplication>

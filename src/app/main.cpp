@@ -1,5 +1,5 @@
-#include "app/AppInfo.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/AppInfo.h"
+#include "app/window/TfmMain.h"
 #include "editing/ScreenFit.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "AppTestSupport.h"
 
-#include "app/Dialogs.h"
-#include "app/DocumentTableModel.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "editing/ScreenFit.h"
 #include "support/PackageBuilder.h"
 

@@ -1,11 +1,11 @@
 // The built-in column layout: the text itself, its parsing, and the grid columns built from it.
-#include "app/ColumnConfig.h"
+#include "app/settings/ColumnConfig.h"
 
-#include "app/DefaultColumnConfig.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentTableModel.h"
-#include "app/TXMLConfigType.h"
-#include "app/TfmMain.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/settings/DefaultColumnConfig.h"
+#include "app/settings/TXMLConfigType.h"
+#include "app/window/TfmMain.h"
 
 #include <QApplication>
 #include <QHeaderView>

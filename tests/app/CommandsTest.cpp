@@ -3,14 +3,14 @@
 // commands, and every command stays reachable in a narrow window.
 #include "AppTestSupport.h"
 #include "Version.h"
-#include "app/CommandBar.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/TFMAbout.h"
-#include "app/TfmMain.h"
-#include "app/UserGuideWindow.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/TFMAbout.h"
+#include "app/dialogs/UserGuideWindow.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/CommandBar.h"
+#include "app/window/TfmMain.h"
 #include "support/TempDir.h"
 
 #include <QAction>

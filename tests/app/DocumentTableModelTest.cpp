@@ -1,10 +1,10 @@
 // The grid model on its own: roles, marks, flags by column index, check states, notifications;
 // and the sorted, filtered view of its rows.
-#include "app/DocumentTableModel.h"
+#include "app/grid/DocumentTableModel.h"
 
-#include "app/DocumentSortFilterModel.h"
-#include "app/ColumnConfig.h"
-#include "app/DefaultColumnConfig.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/settings/ColumnConfig.h"
+#include "app/settings/DefaultColumnConfig.h"
 #include "engine/record/CellText.h"
 
 #include <QAbstractItemModelTester>

@@ -1,10 +1,10 @@
 // The export menu of the window: target step, overwrite question, columns by index, failures shown.
 #include "AppTestSupport.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentTableModel.h"
-#include "app/TWaitForm.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/TWaitForm.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "export/ExportToFile.h"
 #include "support/TempDir.h"
 

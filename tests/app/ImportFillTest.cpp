@@ -1,10 +1,10 @@
 // Import and Fill from Pattern in the window: the previews, and the one undoable step each stages.
 #include "AppTestSupport.h"
-#include "app/Dialogs.h"
-#include "app/DocumentTableModel.h"
-#include "app/FillPatternDialog.h"
-#include "app/ImportDialog.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/FillPatternDialog.h"
+#include "app/dialogs/ImportDialog.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "engine/custom/CustomProperties.h"
 
 #include <QAbstractItemModelTester>

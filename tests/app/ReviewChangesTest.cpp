@@ -1,10 +1,10 @@
 // The review of pending changes: what it lists (exact texts, grouped by file, filtered by
 // property), taking back unchecked changes as one undoable step, and the review before a save.
 #include "AppTestSupport.h"
-#include "app/Dialogs.h"
-#include "app/DocumentTableModel.h"
-#include "app/ReviewChangesDialog.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/ReviewChangesDialog.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/package/OfficeExtensions.h"
 #include "support/OfficePackages.h"

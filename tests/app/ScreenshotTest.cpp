@@ -1,12 +1,12 @@
 // Loads the real corpus into the window and saves a picture of it into the build folder, after
 // checking that the rows are there and that the picture shows them.
 #include "AppTestSupport.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/TWaitForm.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/dialogs/TWaitForm.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "engine/adding/ScanFolder.h"
 #include "support/TempDir.h"
 

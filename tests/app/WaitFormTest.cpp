@@ -1,8 +1,8 @@
 // The wait box and the worker helpers that honour its Cancel button.
 #include "AppTestSupport.h"
-#include "app/AddItems.h"
-#include "app/TWaitForm.h"
-#include "app/WaitAnimation.h"
+#include "app/dialogs/TWaitForm.h"
+#include "app/dialogs/WaitAnimation.h"
+#include "app/window/AddItems.h"
 #include "support/TempDir.h"
 
 #include <QLabel>

@@ -2,11 +2,11 @@
 // stores and flags, the digit filter, the date editor, and how keys, clicks and focus end an edit.
 #include "EditingTestSupport.h"
 #include "ScopedTimeZone.h"
-#include "app/Dialogs.h"
-#include "app/DocumentGrid.h"
-#include "app/DocumentSortFilterModel.h"
-#include "app/DocumentTableModel.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "editing/PropertyDateEdit.h"
 #include "editing/PropertyLineEdit.h"
 

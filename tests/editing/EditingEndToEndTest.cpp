@@ -2,9 +2,9 @@
 // Modify, saved with Save All and read back by the engine.
 #include "AppTestSupport.h"
 #include "EditingTestSupport.h"
-#include "app/Dialogs.h"
-#include "app/DocumentTableModel.h"
-#include "app/TfmMain.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/window/TfmMain.h"
 #include "archive/ExtractPackage.h"
 #include "editing/BatchListModel.h"
 #include "editing/PropertyLineEdit.h"
