@@ -241,7 +241,7 @@ private slots:
         QTest::newRow("damaged JPEG")
             << "docProps/thumbnail.jpeg" << QByteArray::fromStdString(testsupport::PictureBytes(600))
             << "the thumbnail is damaged";
-        QTest::newRow("WMF") << "docProps/thumbnail.wmf" << QByteArray("\xD7\xCD\xC6\x9A metafile", 16)
+        QTest::newRow("WMF") << "docProps/thumbnail.wmf" << QByteArray("\xD7\xCD\xC6\x9A metafile")
                              << "no preview in this format";
         // The frame header after the JPEG start-of-frame marker: length, precision, height, width.
         std::string huge = PictureOf("JPEG");
