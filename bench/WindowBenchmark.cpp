@@ -121,10 +121,14 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     };
 
+    // Commands run through their actions, as the user's clicks and keys run them.
+    const auto trigger = [&window](const char* name) {
+        window.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    };
     const long before = ResidentKiB();
     step("Add Folder", [&] {
         app::Dialogs::setNextFolder(folder);
-        window.BitBtn2Click();
+        trigger("actAddFolder");
     });
     app::DocumentTableModel& model = window.model();
     const std::size_t rows = model.documents().RowCount();
@@ -161,8 +165,8 @@ int main(int argc, char** argv)
                           Qt::EditRole);
         }
     });
-    step("Save All", [&] { window.btnSaveAllClick(); });
-    step("Refresh", [&] { window.BitBtn5Click(); });
+    step("Save All", [&] { trigger("actSaveAll"); });
+    step("Refresh", [&] { trigger("actRefresh"); });
 
     // The current row moves down one row per pass of the event loop, as a held-down arrow key moves
     // it (in the file-name column, where the current cell opens no editor): with the Details pane
@@ -216,19 +220,19 @@ int main(int argc, char** argv)
     {
         const char* name;
         const char* file;
-        void (app::TfmMain::*command)();
-    } exports[] = {{"Export HTML", "grid.html", &app::TfmMain::ExportToHTML1Click},
-                   {"Export text", "grid.txt", &app::TfmMain::ExportToText1Click},
-                   {"Export XML", "grid.xml", &app::TfmMain::ExportToXML1Click},
-                   {"Export spreadsheet", "grid.xlsx", &app::TfmMain::ExportToExcel1Click}};
+        const char* action;
+    } exports[] = {{"Export HTML", "grid.html", "ExportToHTML1"},
+                   {"Export text", "grid.txt", "ExportToText1"},
+                   {"Export XML", "grid.xml", "ExportToXML1"},
+                   {"Export spreadsheet", "grid.xlsx", "ExportToExcel1"}};
 
     for (const auto& e : exports) {
         step(e.name, [&] {
             app::Dialogs::setNextSaveFileName(output + "/" + QString::fromLatin1(e.file));
-            (window.*e.command)();
+            trigger(e.action);
         });
     }
-    step("Delete All", [&] { window.BitBtn4Click(); });
+    step("Delete All", [&] { trigger("actDeleteAll"); });
 
     std::printf("rows %zu; resident set grew by %ld KiB: %.0f bytes per row, of which %.0f bytes of texts\n",
                 rows, after - before, rows > 0 ? (after - before) * 1024.0 / static_cast<double>(rows) : 0.0,

@@ -2,9 +2,9 @@
 // must either take an edit or refuse it with the writers' own error, and what they write must read
 // back. The first byte picks the core or the app part, or (bit 1 set) the custom properties part.
 #include "FuzzSupport.h"
-#include "engine/custom/CustomPropertiesPart.h"
-#include "engine/package/ReadProperties.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/CustomPropertiesPart.h"
+#include "engine/parts/ReadProperties.h"
+#include "engine/parts/WriteProperties.h"
 #include "xml/EXmlError.h"
 
 #include <cstdint>

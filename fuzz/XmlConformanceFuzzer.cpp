@@ -4,8 +4,8 @@
 // and whatever the writers make of an accepted part, after an edit, expat accepts too. The first
 // byte picks the core or the app part.
 #include "FuzzSupport.h"
-#include "engine/package/ReadProperties.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/ReadProperties.h"
+#include "engine/parts/WriteProperties.h"
 #include "xml/EXmlError.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include "cli/CustomOutput.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/ExportSnapshot.h"

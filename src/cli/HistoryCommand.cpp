@@ -41,7 +41,7 @@ void RunHistory(const HistoryOptions& options)
     }
     std::set<std::string> keys;
     for (const std::string& path : paths) {
-        keys.insert(engine::JournalKey(path));
+        keys.insert(engine::CanonicalPath(path));
     }
     for (const engine::JournalRun& run : engine::ReadJournal(root)) {
         std::size_t count = 0;

@@ -6,8 +6,10 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/SaveRun.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
+#include "engine/record/EditState.h"
 #include "engine/tables/ImportPlan.h"
+#include "engine/tables/PlanImport.h"
 
 #include <filesystem>
 #include <iostream>
@@ -96,50 +98,45 @@ void RunImport(const ImportOptions& options)
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         records.push_back(&rows.RecordAt(row));
     }
-    engine::ImportMatch match;
+    engine::PlannedImport plan;
     try {
-        match = engine::MatchImportRows(sheet, records, std::filesystem::current_path());
+        plan = engine::PlanImport(sheet, records, std::filesystem::current_path());
     } catch (const engine::EImportError& e) {
         std::cerr << e.what() << '\n';
         FinishCommand(kExitFailures);
         return;
     }
-    PrintLines(match.Missing); // the other rows are still applied
-    failed += match.Missing.size();
+    PrintLines(plan.Match.Missing); // the other rows are still applied
+    failed += plan.Match.Missing.size();
     if (!options.paths.empty()) { // named packages the table does not mention are no failure
-        PrintLines(match.Unmatched);
-        if (match.Pairs.empty()) {
+        PrintLines(plan.Match.Unmatched);
+        if (plan.Match.Pairs.empty()) {
             std::cerr << "no row of " << options.file << " names any of the given packages\n";
             FinishCommand(kExitFailures);
             return;
         }
     }
-    std::vector<std::pair<engine::DocumentRecord*, std::vector<engine::PendingChange>>> applied;
-    std::vector<std::string> customProblems;
-    for (const auto& [sheetRow, recordIndex] : match.Pairs) {
-        engine::DocumentRecord& record = rows.RecordAt(recordIndex);
-        if (!record.LastError.empty()) {
-            std::cerr << engine::PathMessage(record.FullPath, record.LastError) << '\n';
-            ++failed;
-            continue;
-        }
-        applied.emplace_back(&record,
-                             engine::ApplyImportRow(sheet, sheet.Rows[sheetRow], record, customProblems));
+    for (const std::size_t index : plan.Unreadable) {
+        const engine::DocumentRecord& record = *records[index];
+        std::cerr << engine::PathMessage(record.FullPath, record.LastError) << '\n';
+        ++failed;
     }
     // A custom value that its property's type cannot hold is an invalid cell like any other.
-    PrintLines(customProblems);
-    if (!customProblems.empty() && !options.skipInvalid) {
+    PrintLines(plan.InvalidCustomCells);
+    if (!plan.InvalidCustomCells.empty() && !options.skipInvalid) {
         std::cerr << sheet.Source << ": nothing imported (use --skip-invalid to import the valid cells)\n";
         FinishCommand(kExitFailures);
         return;
     }
     ChangeListing listing(std::cout, false);
     std::vector<engine::DocumentRecord*> changed;
-    for (const auto& [record, changes] : applied) {
+    for (const engine::PlannedRecord& planned : plan.Records) {
+        engine::DocumentRecord& record = rows.RecordAt(planned.Record);
         if (options.dryRun) {
-            listing.Add(record->FullPath, changes, &std::cerr);
-        } else if (!changes.empty()) { // a package that already holds every value of its row is left
-            changed.push_back(record);
+            listing.Add(record.FullPath, planned.Preview, &std::cerr);
+        } else if (!planned.Preview.empty()) { // a package that already holds every value of its row is left
+            engine::ApplyRecordChanges(record, planned.Changes);
+            changed.push_back(&record);
         }
     }
     failed += SaveAndReport(changed, options.saving);

@@ -3,7 +3,7 @@
 #include "engine/adding/AddDocument.h"
 #include "engine/adding/AppendLoadedRows.h"
 #include "engine/adding/ScanFolder.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 
 namespace cli {
 

@@ -9,6 +9,7 @@
 #include "cli/PropertyAssignment.h"
 #include "cli/SaveRun.h"
 #include "engine/package/SamePackage.h"
+#include "engine/record/EditState.h"
 #include "engine/tables/FillPattern.h"
 #include "engine/tables/FillValue.h"
 
@@ -174,7 +175,9 @@ void RunSet(const SetOptions& options)
             continue;
         }
         // A package whose load failed is still tried, so that its problem is reported.
-        record.Modified = record.Modified || !record.LastError.empty();
+        if (!record.LastError.empty()) {
+            engine::MarkForSave(record);
+        }
         records.push_back(&record);
         rowOfRecord.push_back(row);
     }

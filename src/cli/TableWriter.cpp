@@ -1,7 +1,7 @@
 #include "cli/TableWriter.h"
 
 #include "archive/Utf8.h"
-#include "engine/custom/CustomColumnCaption.h"
+#include "engine/parts/CustomColumnCaption.h"
 #include "engine/record/CellText.h"
 #include "export/RowFields.h"
 

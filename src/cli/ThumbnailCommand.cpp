@@ -3,7 +3,7 @@
 #include "archive/AtomicReplace.h"
 #include "cli/CommandLine.h"
 #include "engine/package/ReadThumbnail.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 #include "export/ExportTarget.h"
 
 #include <cerrno>

@@ -4,6 +4,7 @@
 #include "cli/Interrupt.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
+#include "engine/journal/UndoablePackages.h"
 #include "engine/package/SamePackage.h"
 
 #include <filesystem>
@@ -25,28 +26,6 @@ struct UndoCommandOptions
     std::vector<std::string> paths;
 };
 
-// The journaled packages with a save left to undo (of the named run, when one is named), in the
-// order first met, whose paths begin with prefix (every one for an empty prefix).
-std::vector<std::string> UndoablePackages(const std::vector<engine::JournalRun>& runs,
-                                          const std::string& runId,
-                                          const std::string& prefix)
-{
-    std::vector<std::string> packages;
-    std::set<std::string> seen;
-    for (const engine::JournalRun& run : runs) {
-        if (!runId.empty() && run.Id != runId) {
-            continue;
-        }
-        for (const engine::JournalEntry& entry : run.Entries) {
-            if (entry.Produced && !entry.Undone && entry.Package.rfind(prefix, 0) == 0 &&
-                seen.insert(entry.Package).second) {
-                packages.push_back(entry.Package);
-            }
-        }
-    }
-    return packages;
-}
-
 void RunUndo(const UndoCommandOptions& options)
 {
     const std::vector<engine::JournalRun> runs = engine::ReadJournal(engine::DefaultJournalRoot());
@@ -60,7 +39,7 @@ void RunUndo(const UndoCommandOptions& options)
     }
     std::size_t failed = 0;
     if (given.empty()) {
-        given = UndoablePackages(runs, options.undo.RunId, {});
+        given = engine::UndoablePackages(runs, options.undo.RunId, {});
         if (given.empty()) {
             std::cerr << "run " << options.undo.RunId << ": nothing to undo\n";
             FinishCommand(kExitFailures);
@@ -74,7 +53,7 @@ void RunUndo(const UndoCommandOptions& options)
         std::error_code ec;
         std::vector<std::string> named{path};
         if (fs::is_directory(path, ec)) {
-            named = UndoablePackages(runs, options.undo.RunId, engine::JournalKey(path) + "/");
+            named = engine::UndoablePackages(runs, options.undo.RunId, engine::CanonicalPath(path) + "/");
             if (named.empty()) {
                 std::cerr << path << ": nothing to undo below this folder\n";
                 ++failed;

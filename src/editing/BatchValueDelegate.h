@@ -18,8 +18,11 @@ public:
 
 protected:
     [[nodiscard]] std::optional<std::size_t> propertyOf(const QModelIndex& index) const override;
-    void
-    finishEdit(const QModelIndex& index, std::size_t p, const std::string& text, bool changed) const override;
+    void finishEdit(QAbstractItemModel& model,
+                    const QModelIndex& index,
+                    std::size_t p,
+                    const std::string& text,
+                    bool changed) const override;
 
 private:
     BatchListModel& m_list;

@@ -2,7 +2,9 @@
 
 #include "editing/RecordEdits.h"
 
-#include <QAbstractProxyModel>
+#include "editing/QtText.h"
+
+#include <QAbstractItemModel>
 
 namespace editing {
 
@@ -20,17 +22,15 @@ std::optional<std::size_t> PropertyDelegate::propertyOf(const QModelIndex& index
     return static_cast<std::size_t>(index.column() - engine::kFirstPropertyColumn);
 }
 
-void PropertyDelegate::finishEdit(const QModelIndex& index,
-                                  std::size_t p,
+void PropertyDelegate::finishEdit(QAbstractItemModel& model,
+                                  const QModelIndex& index,
+                                  std::size_t /*p*/,
                                   const std::string& text,
                                   bool /*changed*/) const
 {
-    // The view may show the rows sorted or filtered: the edit goes to the row of the list itself.
-    QModelIndex row = index;
-    while (const auto* view = qobject_cast<const QAbstractProxyModel*>(row.model())) {
-        row = view->mapToSource(row);
-    }
-    m_edits.storeCellText(static_cast<std::size_t>(row.row()), p, text);
+    // The model (through a sorting or filtering view) applies the value rule and makes the step of
+    // Undo; an unchanged editor gives back the record's own text, which stores nothing.
+    model.setData(index, ToQString(text), Qt::EditRole);
 }
 
 QUndoStack* PropertyDelegate::undoStack() const

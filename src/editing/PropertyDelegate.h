@@ -7,8 +7,8 @@ namespace editing {
 class RecordEdits;
 
 // The cell editors of the document grid: columns 3..19 edit property column - 3, decided by the
-// column index whatever its display position. A finished edit is stored through RecordEdits only
-// when its text differs exactly from the record's.
+// column index whatever its display position. A finished edit is handed to the grid model's
+// setData, which stores it only when its text differs exactly from the record's.
 class PropertyDelegate : public PropertyEditDelegate
 {
     Q_OBJECT
@@ -18,8 +18,11 @@ public:
 
 protected:
     [[nodiscard]] std::optional<std::size_t> propertyOf(const QModelIndex& index) const override;
-    void
-    finishEdit(const QModelIndex& index, std::size_t p, const std::string& text, bool changed) const override;
+    void finishEdit(QAbstractItemModel& model,
+                    const QModelIndex& index,
+                    std::size_t p,
+                    const std::string& text,
+                    bool changed) const override;
     [[nodiscard]] QUndoStack* undoStack() const override;
 
 private:

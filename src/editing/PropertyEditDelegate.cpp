@@ -73,7 +73,7 @@ void PropertyEditDelegate::setEditorData(QWidget* editor, const QModelIndex& ind
 }
 
 void PropertyEditDelegate::setModelData(QWidget* editor,
-                                        QAbstractItemModel* /*model*/,
+                                        QAbstractItemModel* model,
                                         const QModelIndex& index) const
 {
     const PropertyEditorWidget* cell = AsPropertyEditor(editor);
@@ -81,15 +81,7 @@ void PropertyEditDelegate::setModelData(QWidget* editor,
     if (cell == nullptr || !p) {
         return;
     }
-    const std::string text = cell->currentText().toStdString();
-    // The date box takes any wall-clock time, also one the clocks skip in the local zone.
-    if (cell->isChangedSinceOpen()) {
-        if (const auto problem = engine::PropertyValueProblem(*p, text)) {
-            emit valueRefused(ToQString(*problem) + QLatin1Char('.'));
-            return;
-        }
-    }
-    finishEdit(index, *p, text, cell->isChangedSinceOpen());
+    finishEdit(*model, index, *p, cell->currentText().toStdString(), cell->isChangedSinceOpen());
 }
 
 void PropertyEditDelegate::updateEditorGeometry(QWidget* editor,

@@ -18,8 +18,8 @@ class PropertyEditorWidget;
 // (not while its calendar is open). Enter and Down finish and move to the same column of the next
 // row, Up to the previous one; at either end no row keeps the focus. With Shift, Ctrl or Alt held,
 // or a calendar open, those keys stay with the editor. Escape neither cancels nor ends an edit.
-// Only a text that passes the engine's value rule reaches finishEdit; a changed text the rule
-// refuses (a local time the clocks skip) is reported through valueRefused and the cell keeps its value.
+// finishEdit stores the text; a changed text the value rule refuses (a local time the clocks skip)
+// is reported, and the cell keeps its value.
 class PropertyEditDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -46,9 +46,13 @@ protected:
 
     // The catalogue property a cell edits; std::nullopt for a cell without an editor.
     [[nodiscard]] virtual std::optional<std::size_t> propertyOf(const QModelIndex& index) const = 0;
-    // changed: the user changed the editor's value since it opened (typed, pasted or picked).
-    virtual void
-    finishEdit(const QModelIndex& index, std::size_t p, const std::string& text, bool changed) const = 0;
+    // Stores the editor's text through model, the view's model. changed: the user changed the
+    // editor's value since it opened (typed, pasted or picked).
+    virtual void finishEdit(QAbstractItemModel& model,
+                            const QModelIndex& index,
+                            std::size_t p,
+                            const std::string& text,
+                            bool changed) const = 0;
 
     // Where Ctrl+Z and Ctrl+Shift+Z go while the open editor holds no change of its own; without
     // a stack they always stay with the editor.

@@ -1,7 +1,7 @@
 #include "editing/RecordEdits.h"
 
 #include "editing/QtText.h"
-#include "editing/StageValuesCommand.h"
+#include "editing/RecordEditCommand.h"
 #include "engine/record/PropertyValueRule.h"
 
 #include <QUndoStack>
@@ -16,17 +16,16 @@ bool StoreCellText(
     if (row >= rows.RowCount() || p >= engine::kPropertyCount) {
         return false;
     }
-    engine::DocumentRecord& record = rows.RecordAt(row);
-    if (record.Value(p) == text || !engine::IsValidPropertyValue(p, text)) {
+    engine::RecordChanges changes;
+    changes.Values.push_back(engine::StagedText{p, std::move(text)});
+    auto command = std::make_unique<RecordEditCommand>(
+        rows, SameChangesOn({&rows.RecordAt(row)}, std::move(changes)),
+        QStringLiteral("Edit %1").arg(ToQString(engine::DisplayName(p))));
+    if (command->changesNothing()) {
         return false;
     }
-    auto command = std::make_unique<StageValuesCommand>(
-        rows, std::vector<ValueEdit>{ValueEdit{&record, p, std::move(text)}},
-        engine::StageRule::RealChangesOnly, QStringLiteral("Edit %1").arg(ToQString(engine::DisplayName(p))));
     if (stack != nullptr) {
         stack->push(command.release());
-    } else {
-        command->redo();
     }
     return true;
 }
@@ -44,16 +43,21 @@ std::optional<std::string> BatchValuesProblem(const BatchValues& values)
     return std::nullopt;
 }
 
+engine::RecordChanges StageAll(const BatchValues& values)
+{
+    engine::RecordChanges changes;
+    changes.Rule = engine::StageRule::FlagEvenIfEqual;
+    for (const BatchValue& value : values) {
+        changes.Values.push_back(engine::StagedText{value.Property, value.Value});
+    }
+    return changes;
+}
+
 RecordEdits::RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject* parent)
     : QObject(parent)
     , m_rows(rows)
     , m_stack(stack)
 {}
-
-bool RecordEdits::storeCellText(std::size_t row, std::size_t p, std::string text)
-{
-    return StoreCellText(m_rows, &m_stack, row, p, std::move(text));
-}
 
 bool RecordEdits::applyBatch(BatchValues values, bool checkedOnly)
 {
@@ -71,8 +75,8 @@ bool RecordEdits::applyBatch(BatchValues values, bool checkedOnly)
         return false;
     }
     const std::size_t valueCount = values.size();
-    m_stack.push(new StageValuesCommand(m_rows, SameValuesOn(targets, values),
-                                        engine::StageRule::FlagEvenIfEqual, QStringLiteral("Batch Modify")));
+    m_stack.push(new RecordEditCommand(m_rows, SameChangesOn(targets, StageAll(values)),
+                                       QStringLiteral("Batch Modify")));
     emit batchApplied(valueCount, targets.size());
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "editing/BatchValues.h"
 #include "engine/record/DocumentList.h"
+#include "engine/record/EditState.h"
 
 #include <QObject>
 
@@ -13,9 +14,10 @@ class QUndoStack;
 
 namespace editing {
 
-// Stores text as property p of a row when it differs exactly (case and blanks included) and passes
-// the engine's value rule, as one step on the stack; true when it was stored. Without a stack (a
-// model used on its own, with no history) the value is staged at once.
+// Stores text as property p of a row when it differs exactly (case and blanks included), as one
+// step on the stack; true when it was stored. Throws engine::EBadPropertyValue, the row unchanged,
+// when the value rule refuses the text. Without a stack (a model used on its own, with no history)
+// the value is staged at once.
 bool StoreCellText(
     engine::DocumentList& rows, QUndoStack* stack, std::size_t row, std::size_t p, std::string text);
 
@@ -23,8 +25,11 @@ bool StoreCellText(
 // std::nullopt when every value can be.
 [[nodiscard]] std::optional<std::string> BatchValuesProblem(const BatchValues& values);
 
-// The one way the editors and the Batch Modify dialog change the document rows: every change is
-// one step on the undo stack.
+// The values staged as chosen properties: flagged even where a row holds that text already.
+[[nodiscard]] engine::RecordChanges StageAll(const BatchValues& values);
+
+// The Batch Modify dialog's way to change the document rows: every change is one step on the undo
+// stack. A cell edit goes through the grid model's setData.
 class RecordEdits : public QObject
 {
     Q_OBJECT
@@ -32,8 +37,6 @@ class RecordEdits : public QObject
 public:
     RecordEdits(engine::DocumentList& rows, QUndoStack& stack, QObject* parent = nullptr);
 
-    // StoreCellText on this list and stack.
-    bool storeCellText(std::size_t row, std::size_t p, std::string text);
     // Applies the values to every row in scope, or to the checked ones only, flagging them even
     // where a row holds that text already; false (and no step) when there is no value or no such
     // row, or when a value breaks the value rule (see BatchValuesProblem).

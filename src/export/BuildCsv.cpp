@@ -1,7 +1,7 @@
 #include "export/BuildCsv.h"
 
-#include "engine/custom/CustomColumnCaption.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/parts/CustomColumnCaption.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/DocumentList.h"
 #include "export/RowFields.h"
 

@@ -1,8 +1,8 @@
 #include "export/CustomColumns.h"
 
 #include "archive/Utf8.h"
-#include "engine/custom/CustomColumnCaption.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/parts/CustomColumnCaption.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/DocumentList.h"
 #include "export/BuildXml.h"
 

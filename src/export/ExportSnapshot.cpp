@@ -1,6 +1,6 @@
 #include "export/ExportSnapshot.h"
 
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/DocumentList.h"
 #include "export/BuildCsv.h"
 #include "export/CustomColumns.h"

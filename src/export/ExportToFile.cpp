@@ -3,7 +3,7 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/AtomicReplace.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 #include "export/BuildCsv.h"
 #include "export/BuildHtml.h"
 #include "export/BuildText.h"

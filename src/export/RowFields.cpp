@@ -1,7 +1,7 @@
 #include "export/RowFields.h"
 
 #include "archive/Utf8.h"
-#include "engine/record/AbsolutePath.h"
+#include "engine/base/AbsolutePath.h"
 #include "engine/record/CellText.h"
 
 #include <algorithm>

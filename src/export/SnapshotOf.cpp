@@ -1,4 +1,4 @@
-#include "engine/record/AbsolutePath.h"
+#include "engine/base/AbsolutePath.h"
 #include "engine/record/CellText.h"
 #include "engine/record/DocumentList.h"
 #include "export/GridSnapshot.h"

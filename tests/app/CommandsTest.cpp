@@ -5,6 +5,7 @@
 #include "Version.h"
 #include "app/dialogs/Dialogs.h"
 #include "app/dialogs/TFMAbout.h"
+#include "app/dialogs/TWaitForm.h"
 #include "app/dialogs/UserGuideWindow.h"
 #include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentSortFilterModel.h"
@@ -16,19 +17,30 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDialog>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBrowser>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
 
 using namespace app;
 namespace fs = std::filesystem;
@@ -53,6 +65,100 @@ QStringList MenuTexts(const QMenu* menu)
     }
     return texts;
 }
+
+// How each command of the window and of the export menu is guarded: whether it needs the window idle
+// (its action is disabled while a long command runs, and nothing happens if it is reached then all
+// the same) and whether an open cell editor is committed before it runs.
+struct Guards
+{
+    const char* action;
+    bool needsIdle;
+    bool commitsEditor;
+};
+
+const Guards kGuards[] = {
+    {"actAddFile", true, true},
+    {"actAddFolder", true, true},
+    {"actDeleteChecked", true, true},
+    {"actDeleteAll", true, true},
+    {"actBatchModify", true, true},
+    {"actSaveChecked", true, true},
+    {"actSaveAll", true, true},
+    {"actExport", true, true},
+    {"actRefresh", true, true},
+    {"actImport", true, true},
+    {"actFillPattern", true, true},
+    {"actUndoLastSave", true, true},
+    {"actReviewChanges", true, true},
+    {"actCustomProperties", true, true},
+    {"actRemovePersonalInfo", true, true},
+    {"actFileTypes", true, true},
+    {"actFilter", true, true},
+    {"actCheckSelected", true, true},
+    {"actUncheckSelected", true, true},
+    {"actOpenContainingFolder", true, true},
+    {"actCopyPath", true, true},
+    {"ExportToExcel1", true, true},
+    {"ExportToHTML1", true, true},
+    {"ExportToText1", true, true},
+    {"ExportToXML1", true, true},
+    {"ExportToCsv", true, true},
+    // Exit asks a running command to stop and closes the window once it has ended.
+    {"actExit", false, true},
+    // The settings apply at once, also while a command runs.
+    {"actJournalSaves", false, false},
+    {"actKeepModificationTime", false, false},
+    {"actSaveLockedPackages", false, false},
+    {"actReviewBeforeSave", false, false},
+    {"actShowCustomProperties", false, false},
+    {"actShowStatistics", false, false},
+    {"actDetails", false, false},
+};
+
+// Closes each dialog and popup menu shown while it lives, as soon as it shows, and notes its class
+// and whether a check held at that moment. The wait box is left alone.
+class ShownCloser
+{
+public:
+    explicit ShownCloser(std::function<bool()> check = {})
+        : m_check(std::move(check))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { closeShown(); });
+        m_timer.start(10);
+    }
+
+    [[nodiscard]] const QStringList& shown() const { return m_shown; }
+
+    // The classes of those shown while the check did not hold.
+    [[nodiscard]] const QStringList& failed() const { return m_failed; }
+
+private:
+    void closeShown()
+    {
+        QWidget* shown = QApplication::activePopupWidget();
+        if (shown == nullptr) {
+            shown = QApplication::activeModalWidget();
+        }
+        if (shown == nullptr || qobject_cast<TWaitForm*>(shown) != nullptr) {
+            return;
+        }
+        const QString name = QString::fromLatin1(shown->metaObject()->className());
+        m_shown << name;
+        if (m_check && !m_check()) {
+            m_failed << name;
+        }
+        if (auto* dialog = qobject_cast<QDialog*>(shown)) {
+            dialog->reject();
+        } else {
+            shown->close();
+        }
+    }
+
+    std::function<bool()> m_check;
+    QTimer m_timer;
+    QStringList m_shown;
+    QStringList m_failed;
+};
 
 // The average lightness of a widget's upper half, where a command button shows its picture.
 double IconLightness(QWidget* button)
@@ -102,7 +208,155 @@ private:
         return editor;
     }
 
+    // Two rows, One checked with a pending change and Two unchecked, both selected: a state in which
+    // every command has something to do.
+    void addRowsForEveryCommand()
+    {
+        addPackage("One");
+        addPackage("Two");
+        DocumentTableModel& model = m_window->model();
+        model.documents().SetCheckState(1, engine::kUnchecked);
+        QVERIFY(model.setData(model.index(0, 4), QStringLiteral("Pending"), Qt::EditRole));
+        m_window->grid().selectAll();
+    }
+
+    // Whether a cell editor of the grid is open.
+    bool editorOpen() const
+    {
+        const auto editors = m_window->grid().viewport()->findChildren<QLineEdit*>();
+        return std::any_of(editors.begin(), editors.end(), [](const QLineEdit* e) { return e->isVisible(); });
+    }
+
+    // The Title of the row of the named package; empty when no row holds it.
+    std::string titleOf(const std::string& fileName) const
+    {
+        const std::vector<std::string> names = apptest::FileNames(*m_window);
+        const auto row = std::find(names.begin(), names.end(), fileName);
+        return row == names.end() ? std::string() : apptest::CellOf(*m_window, int(row - names.begin()), 3);
+    }
+
+    // What a command could change that a user or a test can see: the rows and their cells, the
+    // undo steps, the messages, dialogs and menus shown, the focus, the clipboard and the files.
+    QStringList windowState(const ShownCloser& closer) const
+    {
+        QStringList state;
+        const DocumentTableModel& model = m_window->model();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QString line = QStringLiteral("row check %1 modified %2:")
+                               .arg(model.documents().CheckState(std::size_t(row)))
+                               .arg(int(model.documents().RecordAt(std::size_t(row)).Modified));
+            for (int column = 0; column < model.columnCount(); ++column) {
+                line +=
+                    QStringLiteral(" | ") + QString::fromStdString(apptest::CellOf(*m_window, row, column));
+            }
+            state << line;
+        }
+        state << QStringLiteral("undo steps %1, at %2")
+                     .arg(m_window->undoStack()->count())
+                     .arg(m_window->undoStack()->index());
+        for (const Dialogs::Message& message : Dialogs::takeShownMessages()) {
+            state << QStringLiteral("message ") + message.title + QStringLiteral(": ") + message.text;
+        }
+        for (const QUrl& url : Dialogs::takeOpenedUrls()) {
+            state << QStringLiteral("opened ") + url.toString();
+        }
+        for (const QString& shown : closer.shown()) {
+            state << QStringLiteral("shown ") + shown;
+        }
+        if (m_window->findChild<QLineEdit*>(QStringLiteral("FilterBox"))->hasFocus()) {
+            state << QStringLiteral("focus in the filter box");
+        }
+        state << QStringLiteral("clipboard ") + QGuiApplication::clipboard()->text();
+        for (const auto& entry : fs::recursive_directory_iterator(m_dir->Path())) {
+            state << QStringLiteral("file %1, %2 bytes, written %3")
+                         .arg(QString::fromStdString(entry.path().filename().string()))
+                         .arg(quint64(entry.is_regular_file() ? entry.file_size() : 0))
+                         .arg(qint64(entry.last_write_time().time_since_epoch().count()));
+        }
+        return state;
+    }
+
+    static void addGuardRows(bool onlyCommitting)
+    {
+        QTest::addColumn<QString>("actionName");
+        QTest::addColumn<bool>("needsIdle");
+        for (const Guards& guards : kGuards) {
+            if (!onlyCommitting || guards.commitsEditor) {
+                QTest::newRow(guards.action) << QString::fromLatin1(guards.action) << guards.needsIdle;
+            }
+        }
+    }
+
 private slots:
+
+    void commandsNeedingTheWindowIdleDoNothingWhileACommandRuns_data() { addGuardRows(false); }
+
+    void commandsNeedingTheWindowIdleDoNothingWhileACommandRuns()
+    {
+        QFETCH(QString, actionName);
+        QFETCH(bool, needsIdle);
+        addRowsForEveryCommand();
+        const QStringList before = windowState(ShownCloser());
+
+        // An export held on its worker keeps the window busy; it writes nothing.
+        auto release = std::make_shared<std::atomic<bool>>(false);
+        // Released also when a check fails, so that the window can close.
+        const auto releaseAtEnd = qScopeGuard([release] { *release = true; });
+        m_window->setExporter(
+            [release](exporting::ExportFormat, const exporting::GridSnapshot&, const std::string&) {
+                while (!*release) {
+                    QThread::yieldCurrentThread();
+                }
+            });
+        Dialogs::setNextSaveFileName(apptest::Native(*m_dir / "held.csv"));
+        action("ExportToCsv")->trigger();
+        QVERIFY(m_window->isBusy());
+
+        QAction* command = action(actionName.toLatin1().constData());
+        QVERIFY(command != nullptr);
+        QCOMPARE(command->isEnabled(), !needsIdle);
+        if (!needsIdle) {
+            return;
+        }
+        const ShownCloser closer;
+        // Reached all the same, as if something had left the action enabled.
+        command->setEnabled(true);
+        command->trigger();
+        QTest::qWait(50);
+        *release = true;
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        QTest::qWait(50);
+        QCOMPARE(windowState(closer), before);
+    }
+
+    void anOpenEditorIsCommittedBeforeTheCommandRuns_data()
+    {
+        addGuardRows(true);
+    }
+
+    void anOpenEditorIsCommittedBeforeTheCommandRuns()
+    {
+        QFETCH(QString, actionName);
+        if (actionName == QLatin1String("actOpenContainingFolder")) {
+            QSKIP("it hands a folder to the desktop, which a test does not do");
+        }
+        addRowsForEveryCommand();
+        QVERIFY(openTitleEditor(QStringLiteral("Typed")) != nullptr);
+        // A dialog or menu the command shows finds the edit stored and the editor closed.
+        const ShownCloser closer([this] { return !editorOpen() && titleOf("One.pptx") == "Typed"; });
+        action(actionName.toLatin1().constData())->trigger();
+        QVERIFY(apptest::WaitForCommand(*m_window));
+        QTest::qWait(50);
+        QVERIFY2(closer.failed().isEmpty(), qPrintable(closer.failed().join(QLatin1Char(' '))));
+        // The typed title is on its row (an editor open now is a new one, on the current cell);
+        // where the command took the row away or read it again, its Undo brings the row back with
+        // the title.
+        if (titleOf("One.pptx") != "Typed") {
+            m_window->undoStack()->undo();
+        }
+        QCOMPARE(titleOf("One.pptx"), std::string("Typed"));
+        Dialogs::takeShownMessages();
+    }
 
     void shortcutsRunTheirCommands_data()
     {

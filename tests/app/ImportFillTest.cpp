@@ -1,11 +1,11 @@
 // Import and Fill from Pattern in the window: the previews, and the one undoable step each stages.
 #include "AppTestSupport.h"
 #include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentTableModel.h"
 #include "app/dialogs/FillPatternDialog.h"
 #include "app/dialogs/ImportDialog.h"
-#include "app/grid/DocumentTableModel.h"
 #include "app/window/TfmMain.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -152,9 +152,9 @@ private slots:
             QVERIFY2(TextOf(dialog, "lblCounts").contains(QStringLiteral("Values to change: 3")),
                      qPrintable(TextOf(dialog, "lblCounts")));
             const auto companyOfB = [&dialog] {
-                for (const auto& [row, values] : dialog.plannedValues()) {
-                    for (const editing::BatchValue& value : values) {
-                        if (row == 1 && value.Property == kCompany) {
+                for (const engine::PlannedRecord& planned : dialog.plannedRecords()) {
+                    for (const engine::StagedText& value : planned.Changes.Values) {
+                        if (planned.Record == 1 && value.Property == kCompany) {
                             return true;
                         }
                     }

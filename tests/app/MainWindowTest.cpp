@@ -1,24 +1,24 @@
 // The main window driven through its real widgets: adding, checking, deleting, marks, saving,
 // dropping and closing.
 #include "AppTestSupport.h"
-#include "app/commands/CustomPropertiesCommand.h"
+#include "editing/RecordEditCommand.h"
 #include "app/dialogs/CustomPropertiesDialog.h"
 #include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentSortFilterModel.h"
+#include "app/grid/DocumentTableModel.h"
 #include "app/dialogs/FileTypesDialog.h"
 #include "app/dialogs/FillPatternDialog.h"
 #include "app/dialogs/ImportDialog.h"
 #include "app/dialogs/ReviewChangesDialog.h"
 #include "app/dialogs/TFMAbout.h"
 #include "app/dialogs/TWaitForm.h"
-#include "app/dialogs/UserGuideWindow.h"
-#include "app/grid/DocumentGrid.h"
-#include "app/grid/DocumentSortFilterModel.h"
-#include "app/grid/DocumentTableModel.h"
 #include "app/window/TfmMain.h"
+#include "app/dialogs/UserGuideWindow.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/package/LoadDocument.h"
 #include "export/ExportFormat.h"
 #include "export/GridSnapshot.h"
+#include "engine/package/LoadDocument.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -355,8 +355,10 @@ private slots:
         model.documents().SetCheckState(2, engine::kUnchecked);
         typeIntoCell(1, 3, QStringLiteral("Typed"));
         QVERIFY(model.documents().RecordAt(1).Changed(0));
-        m_window->undoStack()->push(new CustomPropertiesCommand(
-            model, {3}, {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}}));
+        engine::RecordChanges client;
+        client.Custom = {engine::CustomChange{"Client", engine::CustomKind::Text, "Acme", false}};
+        m_window->undoStack()->push(new editing::RecordEditCommand(
+            model, editing::SameChangesOn({&model.documents().RecordAt(3)}, std::move(client)), "Custom Properties"));
         QVERIFY(model.documents().RecordAt(3).Modified);
         const std::string sizeBefore = model.documents().RecordAt(0).FileSize;
         WritePackage(paths[0], "changed on disk");

@@ -232,7 +232,7 @@ private slots:
         }
 
         Dialogs::setNextSaveFileName(Native(*m_dir / "out.xml"));
-        m_window->ExportToXML1Click();
+        Trigger(*m_window, "ExportToXML1");
         QVERIFY(WaitForCommand(*m_window)); // the export runs on a worker
         const std::string xml = testsupport::ReadFileBytes(*m_dir / "out.xml");
         QVERIFY(xml.find("Custom_Client=\"Acme\"") != std::string::npos);
@@ -288,12 +288,12 @@ private slots:
         QCOMPARE(model.columnCount(), 23);
 
         Dialogs::setNextSaveFileName(Native(*m_dir / "grid.csv"));
-        m_window->ExportToCsvClick();
+        Trigger(*m_window, "ExportToCsv");
         QVERIFY(WaitForCommand(*m_window));
         const std::string csv = testsupport::ReadFileBytes(*m_dir / "grid.csv");
         QVERIFY(csv.find("Statistic:Slides,Statistic:Words,Statistic:Application") != std::string::npos);
         Dialogs::setNextSaveFileName(Native(*m_dir / "grid.xml"));
-        m_window->ExportToXML1Click();
+        Trigger(*m_window, "ExportToXML1");
         QVERIFY(WaitForCommand(*m_window));
         QVERIFY(testsupport::ReadFileBytes(*m_dir / "grid.xml").find("Statistic_Application=\"Impress\"") !=
                 std::string::npos);

@@ -9,7 +9,7 @@
 #include "app/window/TfmMain.h"
 #include "editing/PropertyLineEdit.h"
 #include "editing/RecordEdits.h"
-#include "editing/StageValuesCommand.h"
+#include "editing/RecordEditCommand.h"
 
 #include <QAction>
 #include <QTest>
@@ -39,6 +39,30 @@ void TypeAndEnter(QWidget* editor, const QString& text)
     box->selectAll();
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Return);
+}
+
+struct Text
+{
+    engine::DocumentRecord* Record;
+    std::size_t Property;
+    std::string Value;
+};
+
+// The texts as record edits, one per record in the order first named.
+std::vector<editing::RecordEdit> Staged(const std::vector<Text>& texts,
+                                        engine::StageRule rule = engine::StageRule::RealChangesOnly)
+{
+    std::vector<editing::RecordEdit> edits;
+    std::vector<std::shared_ptr<engine::RecordChanges>> changes;
+    for (const Text& text : texts) {
+        if (edits.empty() || edits.back().Record != text.Record) {
+            changes.push_back(std::make_shared<engine::RecordChanges>());
+            changes.back()->Rule = rule;
+            edits.push_back(editing::RecordEdit{text.Record, changes.back()});
+        }
+        changes.back()->Values.push_back(engine::StagedText{text.Property, text.Value});
+    }
+    return edits;
 }
 
 } // namespace
@@ -137,10 +161,10 @@ private slots:
             rows.AppendRow() = Titled(title);
         }
         QUndoStack local;
-        const auto rule = engine::StageRule::FlagEvenIfEqual;
-        local.push(new editing::StageValuesCommand(rows, {{&rows.RecordAt(1), 0, "changed"}}, rule, "Edit"));
-        local.push(new editing::StageValuesCommand(
-            rows, editing::SameValuesOn({&rows.RecordAt(0), &rows.RecordAt(2)}, {{2, "X"}}), rule, "Batch"));
+        local.push(new editing::RecordEditCommand(rows, Staged({{&rows.RecordAt(1), 0, "changed"}}), "Edit"));
+        local.push(new editing::RecordEditCommand(
+            rows, editing::SameChangesOn({&rows.RecordAt(0), &rows.RecordAt(2)}, editing::StageAll({{2, "X"}})),
+            "Batch"));
         rows.DeleteRow(0); // "second" is now row 0; the batch's first record is gone
         local.undo();
         local.undo();
@@ -163,13 +187,14 @@ private slots:
         staged.Modified = true;
         QUndoStack local;
         // A new text, an equal one (left out), a date and a clear of a staged value, on two records.
-        auto* step = new editing::StageValuesCommand(rows,
-                                                     {{&rows.RecordAt(0), 0, "new"},
-                                                      {&rows.RecordAt(0), 1, ""},
-                                                      {&staged, 8, "2020-05-06 07:08:09"},
-                                                      {&staged, 4, ""}},
-                                                     engine::StageRule::RealChangesOnly, "Import");
-        QCOMPARE(step->changeCount(), std::size_t{3});
+        auto* step = new editing::RecordEditCommand(rows,
+                                                    Staged({{&rows.RecordAt(0), 0, "new"},
+                                                            {&rows.RecordAt(0), 1, ""},
+                                                            {&staged, 8, "2020-05-06 07:08:09"},
+                                                            {&staged, 4, ""}}),
+                                                    "Import");
+        QCOMPARE(step->recordCount(), std::size_t{2});
+        QVERIFY(rows.RecordAt(0).Changed(0) && staged.Changed(8)); // applied when made
         local.push(step);
         QVERIFY(rows.RecordAt(0).Modified && rows.RecordAt(0).Changed(0) && !rows.RecordAt(0).Changed(1));
         QVERIFY(staged.Changed(8) && staged.Value(4).empty());
@@ -181,11 +206,16 @@ private slots:
         QCOMPARE(staged.Value(4), std::string("pending"));
         QVERIFY(staged.Changed(4) && staged.Modified);
 
-        // A text the value rule refuses makes no step at all.
-        QVERIFY_THROWS_EXCEPTION(
-            engine::EBadPropertyValue,
-            editing::StageValuesCommand(rows, {{&rows.RecordAt(0), 0, "ok"}, {&staged, 6, "x"}},
-                                        engine::StageRule::FlagEvenIfEqual, "Batch"));
+        // A text the value rule refuses makes no step at all, and the records it came after are
+        // put back as they were.
+        QVERIFY_THROWS_EXCEPTION(engine::EBadPropertyValue,
+                                 editing::RecordEditCommand(rows,
+                                                            Staged({{&rows.RecordAt(0), 0, "ok"}, {&staged, 6, "x"}},
+                                                                   engine::StageRule::FlagEvenIfEqual),
+                                                            "Batch"));
+        QCOMPARE(rows.RecordAt(0).Value(0), std::string("first"));
+        QVERIFY(!rows.RecordAt(0).Modified && !rows.RecordAt(0).Changed(0));
+        QVERIFY(staged.Value(6).empty() && !staged.Changed(6));
     }
 
     void ctrlZInAnEditorWithTypingUndoesTheTyping()

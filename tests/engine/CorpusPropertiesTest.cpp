@@ -1,8 +1,8 @@
 // The seventeen properties of every real-world package, read from its parts, against the
 // expectations made by an independent reader in two time zones.
 #include "ScopedTimeZone.h"
-#include "engine/package/ReadProperties.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/ReadProperties.h"
+#include "engine/parts/WriteProperties.h"
 #include "engine/record/DateConvert.h"
 #include "engine/record/PropertyValueRule.h"
 #include "support/CorpusParts.h"

@@ -1,7 +1,7 @@
 #include "PackageFixtures.h"
 #include "ScopedTimeZone.h"
 #include "archive/TArchiveReader.h"
-#include "engine/custom/CustomPropertiesPart.h"
+#include "engine/parts/CustomPropertiesPart.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/package/OfficeExtensions.h"
 #include "engine/package/SaveDocument.h"

@@ -1,7 +1,7 @@
 #include "engine/package/LoadDocument.h"
 
 #include "PackageFixtures.h"
-#include "engine/package/PartLocator.h"
+#include "engine/parts/PartLocator.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "engine/package/ReadProperties.h"
+#include "engine/parts/ReadProperties.h"
 
 #include "ScopedTimeZone.h"
 #include "support/PackageBuilder.h"

@@ -3,10 +3,10 @@
 
 #include "PackageFixtures.h"
 #include "archive/TArchiveReader.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/journal/PackageFingerprint.h"
-#include "engine/journal/Sha256.h"
+#include "engine/package/PackageFingerprint.h"
+#include "engine/package/Sha256.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/package/LoadDocument.h"
 #include "engine/package/SaveDocument.h"
@@ -219,7 +219,7 @@ TEST_F(UndoTest, SetThenUndoGivesBackMembersOrderAndBytes)
         ASSERT_NE(Contents(package), before);
 
         const std::vector<JournalRun> runs = ReadJournal(m_journal.Root);
-        const JournalEntry* entry = runs.back().Find(JournalKey(package.string()));
+        const JournalEntry* entry = runs.back().Find(CanonicalPath(package.string()));
         ASSERT_NE(entry, nullptr);
         EXPECT_TRUE(entry->Replaced);
         EXPECT_EQ(entry->Made.Digest, DirectoryDigest(package)); // taken before the rename, equal to a reread
@@ -298,7 +298,7 @@ TEST_F(UndoTest, RunsRecordedWithAWholeFileDigestStayUndoable)
     ASSERT_TRUE(m_journal.Save(record).ok);
     // The outcomes as an earlier version wrote them: size, time and the whole file's digest.
     const std::vector<JournalRun> runs = ReadJournal(m_journal.Root);
-    JournalEntry old = *runs.back().Find(JournalKey(package.string()));
+    JournalEntry old = *runs.back().Find(CanonicalPath(package.string()));
     old.Made.Digest = FileSha256(package);
     std::string outcomes;
     PutOutcomes(outcomes, old);
@@ -343,7 +343,7 @@ TEST_F(UndoTest, ARunRecordsItsReadablePackagesInOrder)
     ASSERT_EQ(runs.size(), 1u);
     ASSERT_EQ(runs[0].Entries.size(), records.size());
     for (std::size_t i = 0; i < records.size(); ++i) {
-        EXPECT_EQ(runs[0].Entries[i].Package, JournalKey(records[i].FullPath)) << i;
+        EXPECT_EQ(runs[0].Entries[i].Package, CanonicalPath(records[i].FullPath)) << i;
         EXPECT_EQ(runs[0].Entries[i].Members.size(), 5u) << i;
         EXPECT_TRUE(runs[0].Entries[i].Replaced) << i;
     }
@@ -424,7 +424,7 @@ TEST_F(UndoTest, JournalIsBoundedAndPurged)
     EXPECT_EQ(PurgeJournal(m_journal.Root, {a.string()}), 1u);
     runs = ReadJournal(m_journal.Root);
     ASSERT_EQ(runs.size(), 1u); // the run of a alone went with its entry
-    EXPECT_EQ(runs[0].Find(JournalKey(a.string())), nullptr);
+    EXPECT_EQ(runs[0].Find(CanonicalPath(a.string())), nullptr);
     EXPECT_TRUE(UndoSave(runs, b.string(), {}).ok);
     PurgeJournal(m_journal.Root, {});
     EXPECT_TRUE(ReadJournal(m_journal.Root).empty());

@@ -1,7 +1,7 @@
 #include "engine/runs/SaveRun.h"
 
 #include "engine/package/LoadDocument.h"
-#include "engine/runs/OrderedPool.h"
+#include "engine/base/OrderedPool.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/WriteProperties.h"
 
 #include "ScopedTimeZone.h"
-#include "engine/package/PropertyParts.h"
-#include "engine/package/ReadProperties.h"
+#include "engine/parts/PropertyParts.h"
+#include "engine/parts/ReadProperties.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
 

@@ -1,8 +1,8 @@
 // Inputs that the fuzzers found to crash, hang or break an invariant, rebuilt from generators and
 // checked the way the fuzzers check them. Work that once hung runs in a child under a watchdog.
 #include "archive/WildcardMatch.h"
-#include "engine/package/ReadProperties.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/ReadProperties.h"
+#include "engine/parts/WriteProperties.h"
 #include "reliability/ChildProcess.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"

@@ -74,7 +74,7 @@ TEST(JournalKill, SaveKilledBeforeTheRenameLeavesAnEntryUndoPassesOver)
 
     std::vector<engine::JournalRun> runs = engine::ReadJournal(root);
     ASSERT_EQ(runs.size(), 1u);
-    const engine::JournalEntry* entry = runs[0].Find(engine::JournalKey(package.string()));
+    const engine::JournalEntry* entry = runs[0].Find(engine::CanonicalPath(package.string()));
     ASSERT_NE(entry, nullptr);
     EXPECT_TRUE(entry->Produced);
     EXPECT_FALSE(entry->Replaced);

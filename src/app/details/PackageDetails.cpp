@@ -3,7 +3,7 @@
 #include "archive/TArchiveReader.h"
 #include "editing/QtText.h"
 #include "engine/package/OfficeExtensions.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 
 #include <QBuffer>
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/DocumentList.h"
 
 #include <QDialog>

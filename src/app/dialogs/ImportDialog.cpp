@@ -54,88 +54,61 @@ ImportDialog::ImportDialog(engine::ImportTable table,
 void ImportDialog::refresh()
 {
     m_planned.clear();
-    m_plannedCustom.clear();
     m_problems->clear();
     // The old list goes first, so that two lists of a large table are never held at once.
     m_changes->setPreviewEntries({});
     QString blocked;
-    std::size_t matched = 0;
     std::size_t unmatched = 0;
     std::size_t invalid = 0;
     std::vector<PreviewEntry> listed;
     try {
         const engine::ImportSheet sheet = engine::InterpretImportTable(
             m_table, engine::ImportOptions{m_emptyClears->isChecked(), m_ignoreUnknown->isChecked()});
-        const engine::ImportMatch match = engine::MatchImportRows(sheet, m_records, m_base);
-        invalid = sheet.Problems.size();
-        unmatched = match.Unmatched.size() + match.Missing.size();
-        for (const std::vector<std::string>* lines :
-             {&sheet.Warnings, &sheet.Problems, &match.Missing, &match.Unmatched}) {
+        engine::PlannedImport plan = engine::PlanImport(sheet, m_records, m_base);
+        invalid = sheet.Problems.size() + plan.InvalidCustomCells.size();
+        unmatched = plan.Match.Unmatched.size() + plan.Match.Missing.size();
+        const std::vector<std::string>* lists[] = {&sheet.Warnings, &sheet.Problems, &plan.Match.Missing,
+                                                   &plan.Match.Unmatched};
+        for (const std::vector<std::string>* lines : lists) {
             for (const std::string& line : *lines) {
                 m_problems->addItem(editing::ToQString(line));
             }
         }
-        std::vector<std::string> customProblems;
-        // Room for every value the table holds, so that a list of millions is not moved as it grows;
-        // the pages never written cost nothing.
-        std::size_t mostChanges = 0;
-        for (const auto& [sheetRow, recordIndex] : match.Pairs) {
-            mostChanges += sheet.Rows[sheetRow].Values.size() + sheet.Rows[sheetRow].Custom.size();
+        for (const std::size_t index : plan.Unreadable) {
+            const engine::DocumentRecord& record = *m_records[index];
+            m_problems->addItem(editing::ToQString(record.FullPath + ": " + record.LastError + "; left as it is"));
         }
-        listed.reserve(mostChanges);
-        for (const auto& [sheetRow, recordIndex] : match.Pairs) {
-            const engine::DocumentRecord& record = *m_records[recordIndex];
-            if (!record.LastError.empty()) {
-                m_problems->addItem(
-                    editing::ToQString(record.FullPath + ": " + record.LastError + "; left as it is"));
-                continue;
-            }
-            ++matched;
-            const engine::ImportRow& row = sheet.Rows[sheetRow];
-            // Tried on a copy, so that a custom value its property's type cannot hold is found now.
-            engine::DocumentRecord trial = record;
-            std::vector<engine::PendingChange> applied =
-                engine::ApplyImportRow(sheet, row, trial, customProblems);
-            editing::BatchValues values;
-            for (const engine::ImportValue& value : row.Values) {
-                values.push_back(editing::BatchValue{value.Property, value.Text});
-            }
-            m_planned.emplace_back(recordIndex, std::move(values));
-            std::vector<engine::CustomChange> custom;
-            for (engine::CustomChange& change : engine::ImportCustomChanges(row, record)) {
-                const bool valid = std::any_of(applied.begin(), applied.end(), [&](const auto& done) {
-                    return done.CustomName == change.Name;
-                });
-                if (valid) {
-                    custom.push_back(std::move(change));
-                }
-            }
-            if (!custom.empty()) {
-                m_plannedCustom.emplace_back(recordIndex, std::move(custom));
-            }
-            for (engine::PendingChange& change : applied) {
-                listed.push_back(PreviewEntry{&record, std::move(change)});
-            }
-        }
-        for (const std::string& line : customProblems) {
+        for (const std::string& line : plan.InvalidCustomCells) {
             m_problems->addItem(editing::ToQString(line));
         }
-        invalid += customProblems.size();
+        // Room for every change, so that a list of millions is not moved as it grows.
+        std::size_t changes = 0;
+        for (const engine::PlannedRecord& planned : plan.Records) {
+            changes += planned.Preview.size();
+        }
+        listed.reserve(changes);
+        for (engine::PlannedRecord& planned : plan.Records) {
+            for (engine::PendingChange& change : planned.Preview) {
+                listed.push_back(PreviewEntry{m_records[planned.Record], std::move(change)});
+            }
+            planned.Preview.clear();
+        }
+        m_planned = std::move(plan.Records);
         if (invalid > 0 && !m_skipInvalid->isChecked()) {
             blocked =
                 QStringLiteral("Nothing can be imported while %1 cell(s) are invalid: correct the table "
                                "or check \"Skip invalid cells\".")
                     .arg(invalid);
-        } else if (matched == 0) {
+        } else if (m_planned.empty()) {
             blocked = QStringLiteral("No row of the table names a package of the list.");
         }
     } catch (const engine::EImportError& e) {
         m_problems->addItem(editing::ToQString(e.what()));
         blocked = editing::ToQString(e.what());
     }
+    const std::size_t matched = m_planned.size();
     if (!blocked.isEmpty()) {
         m_planned.clear();
-        m_plannedCustom.clear();
         listed.clear();
     }
     m_counts->setText(QStringLiteral("Rows matched: %1    Unmatched: %2    Invalid cells: %3    "

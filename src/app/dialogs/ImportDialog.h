@@ -1,9 +1,8 @@
 #pragma once
 
-#include "editing/BatchValues.h"
-#include "engine/custom/CustomProperties.h"
 #include "engine/record/DocumentRecord.h"
 #include "engine/tables/ImportTable.h"
+#include "engine/tables/PlanImport.h"
 
 #include <QDialog>
 
@@ -38,18 +37,9 @@ public:
                  std::filesystem::path base,
                  QWidget* parent = nullptr);
 
-    // Per record index, the table's values for it (only for packages that could be read).
-    [[nodiscard]] const std::vector<std::pair<std::size_t, editing::BatchValues>>& plannedValues() const
-    {
-        return m_planned;
-    }
-
-    // Per record index, the custom property changes the table asks of it (only valid ones).
-    [[nodiscard]] const std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>>&
-    plannedCustomChanges() const
-    {
-        return m_plannedCustom;
-    }
+    // Per record index, the edits the table asks of it (only for packages that could be read, and
+    // only the custom changes their property types can hold); none while Apply is disabled.
+    [[nodiscard]] const std::vector<engine::PlannedRecord>& plannedRecords() const { return m_planned; }
 
 private:
     // Reads the table again with the current options and shows the outcome.
@@ -58,8 +48,7 @@ private:
     engine::ImportTable m_table;
     std::vector<const engine::DocumentRecord*> m_records;
     std::filesystem::path m_base;
-    std::vector<std::pair<std::size_t, editing::BatchValues>> m_planned;
-    std::vector<std::pair<std::size_t, std::vector<engine::CustomChange>>> m_plannedCustom;
+    std::vector<engine::PlannedRecord> m_planned;
     QLabel* m_counts = nullptr;
     PendingChangesModel* m_changes = nullptr;
     QListWidget* m_problems = nullptr;

@@ -1,9 +1,9 @@
 #include "app/dialogs/PendingChangesModel.h"
 
 #include "editing/QtText.h"
-#include "engine/custom/CustomColumnCaption.h"
+#include "engine/parts/CustomColumnCaption.h"
 #include "engine/package/OfficeExtensions.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 
 #include <QApplication>
 #include <QStyle>
@@ -164,17 +164,19 @@ void PendingChangesModel::setPropertyFilter(const QString& name)
     endResetModel();
 }
 
-std::vector<editing::RecordDrops> PendingChangesModel::droppedChanges() const
+std::vector<editing::RecordEdit> PendingChangesModel::droppedChanges() const
 {
-    std::vector<editing::RecordDrops> drops;
+    std::vector<editing::RecordEdit> drops;
+    std::shared_ptr<engine::RecordChanges> changes;
     for (std::size_t i = 0; i < m_keep.size(); ++i) {
         if (m_keep[i] != 0) {
             continue;
         }
         if (drops.empty() || drops.back().Record != m_editable[i]) {
-            drops.push_back(editing::RecordDrops{m_editable[i], {}});
+            changes = std::make_shared<engine::RecordChanges>();
+            drops.push_back(editing::RecordEdit{m_editable[i], changes});
         }
-        drops.back().Changes.push_back(m_entries[i].Change);
+        changes->Drops.push_back(m_entries[i].Change);
     }
     return drops;
 }

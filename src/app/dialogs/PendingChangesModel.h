@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editing/DropChangesCommand.h"
+#include "editing/RecordEditCommand.h"
 #include "engine/record/DocumentList.h"
 #include "engine/record/PendingChanges.h"
 
@@ -75,7 +75,7 @@ public:
     [[nodiscard]] std::size_t signedPackageCount() const { return m_signedPackages; }
 
     // The unchecked changes per record, in row order; none for a read-only model.
-    [[nodiscard]] std::vector<editing::RecordDrops> droppedChanges() const;
+    [[nodiscard]] std::vector<editing::RecordEdit> droppedChanges() const;
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;

@@ -2,10 +2,10 @@
 
 #include "app/grid/DocumentTableModel.h"
 #include "app/grid/NaturalSortKey.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/DateConvert.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <charconv>

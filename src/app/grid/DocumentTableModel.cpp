@@ -3,8 +3,8 @@
 #include "editing/QtText.h"
 #include "editing/RecordEdits.h"
 #include "engine/record/CellText.h"
-#include "engine/record/PathMessage.h"
-#include "engine/record/PropertyValueRule.h"
+#include "engine/base/PathMessage.h"
+#include "engine/record/StageValue.h"
 
 #include <QApplication>
 #include <QFont>
@@ -186,13 +186,14 @@ bool DocumentTableModel::setData(const QModelIndex& index, const QVariant& value
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) {
         return false;
     }
-    const std::size_t p = PropertyOf(index.column());
-    std::string text = value.toString().toStdString();
-    // The editors' path: the value rule, then one step of Undo; only a real change marks the row.
-    if (!engine::IsValidPropertyValue(p, text)) {
+    // The one way in for a typed value: one step of Undo, in which the engine applies the value
+    // rule; only a real change marks the row.
+    try {
+        editing::StoreCellText(*this, m_undoStack, row, PropertyOf(index.column()), value.toString().toStdString());
+    } catch (const engine::EBadPropertyValue& refused) {
+        emit valueRefused(editing::ToQString(refused.what()) + QLatin1Char('.'));
         return false;
     }
-    editing::StoreCellText(*this, m_undoStack, row, p, std::move(text));
     return true;
 }
 

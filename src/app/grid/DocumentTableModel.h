@@ -97,6 +97,13 @@ public:
     [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
+signals:
+    // setData was given a text the value rule refuses (a local time the clocks skip); message says
+    // why. Emitted from inside an editor's commit, so a receiver that opens a box connects queued.
+    void valueRefused(const QString& message);
+
+public:
+
     // The rows as the engine reads and changes them (records and check states by row number);
     // rowCount, data and setData above are what views use.
     [[nodiscard]] engine::DocumentList& documents() { return *this; }

@@ -1,8 +1,8 @@
 // The custom property columns of the document grid.
 #include "app/grid/DocumentTableModel.h"
 #include "editing/QtText.h"
-#include "engine/custom/CustomColumnCaption.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/parts/CustomColumnCaption.h"
+#include "engine/record/CustomProperties.h"
 
 #include <QApplication>
 #include <QColor>

@@ -2,7 +2,7 @@
 
 #include "engine/adding/AddDocument.h"
 #include "engine/record/DocumentList.h"
-#include "engine/runs/Progress.h"
+#include "engine/base/Progress.h"
 
 #include <string>
 #include <vector>

@@ -38,11 +38,10 @@ void InstallEditing(TfmMain& window)
     window.grid().setCellDelegate(delegate);
     // Queued: the refusal comes from inside the view's commit, where no box may open.
     QObject::connect(
-        delegate, &editing::PropertyEditDelegate::valueRefused, &window,
+        &window.model(), &DocumentTableModel::valueRefused, &window,
         [&window](const QString& message) { Dialogs::warning(&window, kRefusedCaption, message); },
         Qt::QueuedConnection);
     window.setBatchModifyHandler([&window, edits] {
-        window.grid().commitOpenEditor();
         editing::TfmModify dialog(*edits, &window);
         QObject::connect(
             &dialog, &editing::TfmModify::valueRefused, &dialog,

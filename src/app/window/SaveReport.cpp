@@ -1,7 +1,7 @@
 #include "app/window/SaveReport.h"
 
 #include "editing/QtText.h"
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 
 #include <QStringList>
 

@@ -165,10 +165,7 @@ void TfmMain::setBusy(bool busy)
     // The packages a command reads or saves are not opened beside it.
     m_details->setHeld(busy);
     // Exit stays: it asks the running command to stop and closes afterwards.
-    for (QAction* action : m_commandActions) {
-        action->setEnabled(!busy);
-    }
-    for (QAction* action : m_exportActions) {
+    for (QAction* action : m_idleActions) {
         action->setEnabled(!busy);
     }
     // Undo and Redo change rows that a worker may be copying; they follow the stack again after.
@@ -213,15 +210,7 @@ void TfmMain::Help1Click()
 
 void TfmMain::BitBtn8Click()
 {
-    if (m_busy) {
-        return;
-    }
-    if (m_batchModify) {
-        m_batchModify();
-        return;
-    }
-    Dialogs::warning(this, QStringLiteral("Warning"),
-                     QStringLiteral("Batch Modify is not available in this build."));
+    m_batchModify();
 }
 
 void TfmMain::showStatusMessage(const QString& text)

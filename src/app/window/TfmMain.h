@@ -75,7 +75,7 @@ public:
 
     void setExporter(Exporter exporter) { m_exporter = std::move(exporter); }
 
-    // The batch-modify dialog plugs in here; without it the command explains that it is missing.
+    // The batch-modify dialog plugs in here; the window's constructor installs it (InstallEditing).
     void setBatchModifyHandler(std::function<void()> handler) { m_batchModify = std::move(handler); }
 
     // Sees each progress report of a long command on the worker thread, before the wait box shows
@@ -104,6 +104,9 @@ public:
     void showStatusMessage(const QString& text);
 
 public slots:
+    // The bodies of the window's commands. Whether a command needs the window idle and whether an
+    // open cell editor is committed first are columns of the command table, applied where the
+    // command's action is triggered: run a command as the user does by triggering its action.
     // The command bar's buttons, each also a menu entry with a key (see the command table):
     // BitBtn1 Add File, BitBtn2 Add Folder, BitBtn3 Delete Checked, BitBtn4 Delete All, BitBtn8 Batch
     // Modify, btnSaveChecked Save Checked, btnSaveAll Save All, SpeedButton1 Export (its menu at the
@@ -232,9 +235,8 @@ private:
     QMenu* m_fileMenu = nullptr;
     QMenu* m_editMenu = nullptr;
     QMenu* m_optionsMenu = nullptr;
-    // The commands that a running long command disables (Exit stays).
-    std::vector<QAction*> m_commandActions;
-    std::vector<QAction*> m_exportActions;
+    // The actions of the commands that need the window idle, disabled while a long command runs.
+    std::vector<QAction*> m_idleActions;
     Exporter m_exporter;
     std::function<void()> m_batchModify;
     std::function<void(std::size_t, std::size_t)> m_progressObserver;

@@ -12,14 +12,17 @@
 #include "app/window/SaveReport.h"
 #include "app/window/TfmMain.h"
 #include "editing/QtText.h"
-#include "editing/StageValuesCommand.h"
+#include "editing/RecordEditCommand.h"
+#include "editing/RecordEdits.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
+#include "engine/journal/UndoablePackages.h"
 #include "engine/package/LoadDocument.h"
-#include "engine/record/PathMessage.h"
-#include "engine/runs/OrderedPool.h"
+#include "engine/runs/RowsToSave.h"
+#include "engine/base/PathMessage.h"
+#include "engine/base/OrderedPool.h"
 #include "engine/runs/SaveRun.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/UsableCores.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -43,6 +46,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
                              std::function<QString()> finish,
                              bool cancellable)
 {
+    // An editor still open is stored before the rows are locked for the run.
     m_grid->commitOpenEditor();
     setBusy(true);
     m_waitScope = std::make_unique<WaitBoxScope>(*m_waitForm, cancellable);
@@ -100,6 +104,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
 
 void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
 {
+    // Reached from drops and the command line too, not only through the command table.
     if (m_busy) {
         return;
     }
@@ -120,9 +125,6 @@ void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
 
 void TfmMain::BitBtn1Click()
 {
-    if (m_busy) {
-        return;
-    }
     const QStringList files =
         Dialogs::openFileNames(this, editing::ToQString(kPackageDialogFilter), QStringLiteral("addFile"));
     std::vector<AddItem> items;
@@ -134,9 +136,6 @@ void TfmMain::BitBtn1Click()
 
 void TfmMain::BitBtn2Click()
 {
-    if (m_busy) {
-        return;
-    }
     const QString folder = Dialogs::existingDirectory(this, QStringLiteral("addFolder"));
     if (folder.isEmpty()) {
         return;
@@ -163,11 +162,6 @@ void TfmMain::btnSaveAllClick()
 
 void TfmMain::saveRows(bool checkedOnly)
 {
-    if (m_busy) {
-        return;
-    }
-    // What the user typed into a still open editor belongs to this save.
-    m_grid->commitOpenEditor();
     if (m_reviewBeforeSave && reviewChanges(checkedOnly) == ReviewOutcome::Close) {
         return;
     }
@@ -176,27 +170,12 @@ void TfmMain::saveRows(bool checkedOnly)
 
 std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
 {
-    std::vector<std::size_t> rows;
-    std::set<std::string> saved;
-    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
-        // Save All saves every changed row, also those the filter hides; Save Checked the checked
-        // rows it shows.
-        if (m_model->documents().RecordAt(row).Modified &&
-            (!checkedOnly || (m_model->documents().CheckState(row) == engine::kChecked && m_view->isShown(row)))) {
-            rows.push_back(row);
-            saved.insert(m_model->documents().RecordAt(row).FullPath);
-        }
-    }
-    // The other rows of a saved package show it as saved afterwards; a row with changes of its own
-    // that is not to be saved keeps them.
-    for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
-        const engine::DocumentRecord& record = m_model->documents().RecordAt(row);
-        if (!record.Modified && saved.count(record.FullPath) > 0) {
-            rows.push_back(row);
-        }
-    }
-    std::sort(rows.begin(), rows.end());
-    return rows;
+    // Save All saves every changed row, also those the filter hides; Save Checked the checked rows
+    // it shows.
+    const engine::DocumentList& rows = m_model->documents();
+    return engine::RowsToSave(rows, [&](std::size_t row) {
+        return !checkedOnly || (rows.CheckState(row) == engine::kChecked && m_view->isShown(row));
+    });
 }
 
 void TfmMain::writeChanges(bool checkedOnly)
@@ -251,24 +230,12 @@ void TfmMain::writeChanges(bool checkedOnly)
 
 void TfmMain::undoLastSave()
 {
-    if (m_busy) {
-        return;
-    }
     auto runs =
         std::make_shared<std::vector<engine::JournalRun>>(engine::ReadJournal(engine::DefaultJournalRoot()));
     // The latest run with a save not undone yet; a repeated Undo Last Save steps back run by run.
-    auto packages = std::make_shared<std::vector<std::string>>();
-    const engine::JournalRun* last = nullptr;
-    for (auto run = runs->rbegin(); run != runs->rend() && last == nullptr; ++run) {
-        for (const engine::JournalEntry& entry : run->Entries) {
-            if (entry.Produced && !entry.Undone) {
-                packages->push_back(entry.Package);
-            }
-        }
-        if (!packages->empty()) {
-            last = &*run;
-        }
-    }
+    engine::UndoableRun undoable = engine::LatestUndoableRun(*runs);
+    const engine::JournalRun* last = undoable.Run;
+    auto packages = std::make_shared<std::vector<std::string>>(std::move(undoable.Packages));
     if (last == nullptr) {
         Dialogs::warning(this, QStringLiteral("Warning"), QStringLiteral("No journaled save to undo."));
         return;
@@ -283,7 +250,7 @@ void TfmMain::undoLastSave()
     const std::set<std::string> restoring(packages->begin(), packages->end());
     std::vector<std::size_t> rows;
     for (std::size_t row = 0; row < m_model->documents().RowCount(); ++row) {
-        if (restoring.count(engine::JournalKey(m_model->documents().RecordAt(row).FullPath)) > 0) {
+        if (restoring.count(engine::CanonicalPath(m_model->documents().RecordAt(row).FullPath)) > 0) {
             rows.push_back(row);
         }
     }
@@ -312,7 +279,7 @@ void TfmMain::undoLastSave()
             }
             std::vector<std::size_t> reread;
             for (std::size_t i = 0; i < job->records.size(); ++i) {
-                if (restored.count(engine::JournalKey(job->record(i).FullPath)) > 0) {
+                if (restored.count(engine::CanonicalPath(job->record(i).FullPath)) > 0) {
                     reread.push_back(i);
                 }
             }
@@ -337,10 +304,6 @@ void TfmMain::undoLastSave()
 
 void TfmMain::removePersonalInfo()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     RemovePersonalInfoDialog dialog(this);
     if (dialog.exec() != QDialog::Accepted) {
         return;
@@ -354,9 +317,9 @@ void TfmMain::removePersonalInfo()
         cleared.push_back(editing::BatchValue{p, {}});
     }
     if (!targets.empty() && !cleared.empty()) {
-        m_undoStack->push(new editing::StageValuesCommand(*m_model, editing::SameValuesOn(targets, cleared),
-                                                          engine::StageRule::FlagEvenIfEqual,
-                                                          QStringLiteral("Remove Personal Information")));
+        m_undoStack->push(new editing::RecordEditCommand(*m_model,
+                                                         editing::SameChangesOn(targets, editing::StageAll(cleared)),
+                                                         QStringLiteral("Remove Personal Information")));
     }
 }
 

@@ -5,8 +5,8 @@
 #include "app/grid/DocumentTableModel.h"
 #include "app/window/TfmMain.h"
 #include "editing/QtText.h"
+#include "engine/base/Progress.h"
 #include "engine/record/RowSubsetList.h"
-#include "engine/runs/Progress.h"
 #include "export/ExportSnapshot.h"
 #include "export/WriteSpreadsheet.h"
 
@@ -43,9 +43,6 @@ void TfmMain::ExportToCsvClick()
 
 void TfmMain::exportGrid(exporting::ExportFormat format)
 {
-    if (m_busy) {
-        return;
-    }
     runCommand([&] {
         // The rows shown, in the order shown: with no filter and no sort, every row in added order.
         std::vector<std::size_t> rows = m_view->rowsInShownOrder();

@@ -1,32 +1,26 @@
 // Import and Fill from Pattern: values of their own for many rows, previewed in a dialog and staged
 // as one undoable step; nothing is written before a save.
-#include "app/commands/CustomPropertiesCommand.h"
 #include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentTableModel.h"
 #include "app/dialogs/FillPatternDialog.h"
 #include "app/dialogs/ImportDialog.h"
-#include "app/grid/DocumentTableModel.h"
 #include "app/window/TfmMain.h"
-#include "editing/StageValuesCommand.h"
+#include "editing/RecordEditCommand.h"
 #include "engine/tables/ImportTable.h"
 
 #include <QUndoStack>
 
 #include <filesystem>
 #include <memory>
-#include <set>
 
 namespace app {
 
 namespace {
 
-// Stages the values as one step; nothing when no value differs from what a row holds.
-void PushValues(QUndoStack& stack,
-                DocumentTableModel& model,
-                std::vector<editing::ValueEdit> edits,
-                const QString& text)
+// Stages the edits as one step; nothing when no edit changes what a row holds.
+void PushEdits(QUndoStack& stack, DocumentTableModel& model, std::vector<editing::RecordEdit> edits, const QString& text)
 {
-    auto command = std::make_unique<editing::StageValuesCommand>(model, std::move(edits),
-                                                                 engine::StageRule::RealChangesOnly, text);
+    auto command = std::make_unique<editing::RecordEditCommand>(model, std::move(edits), text);
     if (!command->changesNothing()) {
         stack.push(command.release());
     }
@@ -36,9 +30,6 @@ void PushValues(QUndoStack& stack,
 
 void TfmMain::importTable()
 {
-    if (m_busy) {
-        return;
-    }
     const QStringList files = Dialogs::openFileNames(
         this, QStringLiteral("CSV or Excel table|*.csv;*.xlsx|All files|*"), QStringLiteral("import"));
     if (files.isEmpty()) {
@@ -59,42 +50,20 @@ void TfmMain::importTable()
         if (dialog.exec() != QDialog::Accepted) {
             return;
         }
-        std::vector<editing::ValueEdit> targets;
-        for (const auto& [position, values] : dialog.plannedValues()) {
-            for (const editing::BatchValue& value : values) {
-                targets.push_back({&m_model->documents().RecordAt(shown[position]), value.Property, value.Value});
-            }
+        // Property values and custom properties of a row are one record's edits, and all rows one
+        // step of Undo.
+        std::vector<editing::RecordEdit> edits;
+        for (const engine::PlannedRecord& planned : dialog.plannedRecords()) {
+            edits.push_back(editing::RecordEdit{&m_model->documents().RecordAt(shown[planned.Record]),
+                                                std::make_shared<const engine::RecordChanges>(planned.Changes)});
         }
-        const auto& custom = dialog.plannedCustomChanges();
-        std::set<std::size_t> changed;
-        for (const auto& planned : dialog.plannedValues()) {
-            changed.insert(planned.first);
-        }
-        for (const auto& planned : custom) {
-            changed.insert(planned.first);
-        }
-        showStatusMessage(QStringLiteral("Imported values into %1 package(s)").arg(changed.size()));
-        if (custom.empty()) {
-            PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
-            return;
-        }
-        // Property values and custom properties are one step of Undo.
-        m_undoStack->beginMacro(QStringLiteral("Import"));
-        PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Import"));
-        for (const auto& [position, changes] : custom) {
-            m_undoStack->push(std::make_unique<CustomPropertiesCommand>(
-                                  *m_model, std::vector<std::size_t>{shown[position]}, changes)
-                                  .release());
-        }
-        m_undoStack->endMacro();
+        showStatusMessage(QStringLiteral("Imported values into %1 package(s)").arg(edits.size()));
+        PushEdits(*m_undoStack, *m_model, std::move(edits), QStringLiteral("Import"));
     });
 }
 
 void TfmMain::fillFromPattern()
 {
-    if (m_busy) {
-        return;
-    }
     const std::vector<std::size_t> rows = checkedShownRows();
     std::vector<const engine::DocumentRecord*> records;
     for (const std::size_t row : rows) {
@@ -104,12 +73,15 @@ void TfmMain::fillFromPattern()
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
-    std::vector<editing::ValueEdit> targets;
+    std::vector<editing::RecordEdit> edits;
     for (const auto& [position, value] : dialog.plannedValues()) {
-        targets.push_back({&m_model->documents().RecordAt(rows[position]), dialog.property(), value});
+        engine::RecordChanges changes;
+        changes.Values.push_back(engine::StagedText{dialog.property(), value});
+        edits.push_back(editing::RecordEdit{&m_model->documents().RecordAt(rows[position]),
+                                            std::make_shared<const engine::RecordChanges>(std::move(changes))});
     }
-    showStatusMessage(QStringLiteral("Filled %1 value(s)").arg(targets.size()));
-    PushValues(*m_undoStack, *m_model, std::move(targets), QStringLiteral("Fill from Pattern"));
+    showStatusMessage(QStringLiteral("Filled %1 value(s)").arg(edits.size()));
+    PushEdits(*m_undoStack, *m_model, std::move(edits), QStringLiteral("Fill from Pattern"));
 }
 
 } // namespace app

@@ -24,14 +24,27 @@ namespace app {
 
 namespace {
 
-// A command of the window: its menu entry, its button (if any), its key and what it runs. A setting
-// is a checkable entry whose handler takes the state the user chose.
+// What a command needs before its handler runs, applied where its action is triggered (Guarded), so
+// that no handler repeats it.
+enum Guard : unsigned
+{
+    kNoGuard = 0,
+    // The window must be idle: the action is disabled while a long command runs, and the handler
+    // does not run if the action is reached then all the same.
+    kNeedsIdle = 1U << 0,
+    // What is typed into an open cell editor is stored first, so that the command sees it.
+    kCommitsEditor = 1U << 1,
+};
+
+// A command of the window: its menu entry, its button (if any), its key, its guards and what it
+// runs. A setting is a checkable entry whose handler takes the state the user chose.
 struct CommandInfo
 {
     const char* actionName;
     const char* menuText; // with its mnemonic
     const char* caption;  // the button's caption and the tooltip's text
     QKeySequence shortcut;
+    unsigned guards;
     void (TfmMain::*handler)() = nullptr;
     void (TfmMain::*setting)(bool) = nullptr;
     const char* buttonName = nullptr; // nullptr: a menu command only
@@ -43,76 +56,106 @@ struct CommandInfo
 // settings. No shortcut may be a key that a text box uses, since the shortcuts also work while a
 // cell editor is open. The menus place them by name (buildMenus).
 const CommandInfo kCommands[] = {
-    {"actAddFile", "Add &File\u2026", "Add File", QKeySequence(Qt::CTRL | Qt::Key_O), &TfmMain::BitBtn1Click,
-     nullptr, "BitBtn1", "document-open", QStyle::SP_FileIcon},
+    {"actAddFile", "Add &File\u2026", "Add File", QKeySequence(Qt::CTRL | Qt::Key_O),
+     kNeedsIdle | kCommitsEditor, &TfmMain::BitBtn1Click, nullptr, "BitBtn1", "document-open",
+     QStyle::SP_FileIcon},
     {"actAddFolder", "Add F&older\u2026", "Add Folder", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O),
-     &TfmMain::BitBtn2Click, nullptr, "BitBtn2", "folder-open", QStyle::SP_DirOpenIcon},
+     kNeedsIdle | kCommitsEditor, &TfmMain::BitBtn2Click, nullptr, "BitBtn2", "folder-open",
+     QStyle::SP_DirOpenIcon},
     {"actDeleteChecked", "&Delete Checked", "Delete Checked",
-     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &TfmMain::BitBtn3Click, nullptr, "BitBtn3",
-     "edit-delete", QStyle::SP_TrashIcon},
-    {"actDeleteAll", "Delete A&ll", "Delete All", QKeySequence(), &TfmMain::BitBtn4Click, nullptr, "BitBtn4",
-     "edit-clear", QStyle::SP_DialogDiscardButton},
+     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), kNeedsIdle | kCommitsEditor, &TfmMain::BitBtn3Click,
+     nullptr, "BitBtn3", "edit-delete", QStyle::SP_TrashIcon},
+    {"actDeleteAll", "Delete A&ll", "Delete All", QKeySequence(), kNeedsIdle | kCommitsEditor,
+     &TfmMain::BitBtn4Click, nullptr, "BitBtn4", "edit-clear", QStyle::SP_DialogDiscardButton},
     {"actBatchModify", "&Batch Modify\u2026", "Batch Modify", QKeySequence(Qt::CTRL | Qt::Key_B),
-     &TfmMain::BitBtn8Click, nullptr, "BitBtn8", "document-properties", QStyle::SP_FileDialogDetailedView},
+     kNeedsIdle | kCommitsEditor, &TfmMain::BitBtn8Click, nullptr, "BitBtn8", "document-properties",
+     QStyle::SP_FileDialogDetailedView},
     {"actSaveChecked", "Save &Checked", "Save Checked", QKeySequence(Qt::CTRL | Qt::Key_S),
-     &TfmMain::btnSaveCheckedClick, nullptr, "btnSaveChecked", "document-save", QStyle::SP_DialogSaveButton},
+     kNeedsIdle | kCommitsEditor, &TfmMain::btnSaveCheckedClick, nullptr, "btnSaveChecked", "document-save",
+     QStyle::SP_DialogSaveButton},
     {"actSaveAll", "Save &All", "Save All", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-     &TfmMain::btnSaveAllClick, nullptr, "btnSaveAll", "document-save-all", QStyle::SP_DriveHDIcon},
-    {"actExport", "&Export", "Export", QKeySequence(Qt::CTRL | Qt::Key_E),
+     kNeedsIdle | kCommitsEditor, &TfmMain::btnSaveAllClick, nullptr, "btnSaveAll", "document-save-all",
+     QStyle::SP_DriveHDIcon},
+    {"actExport", "&Export", "Export", QKeySequence(Qt::CTRL | Qt::Key_E), kNeedsIdle | kCommitsEditor,
      &TfmMain::popupExportMenuUnderButton, nullptr, "SpeedButton1", "document-export",
      QStyle::SP_FileDialogListView},
-    {"actRefresh", "&Refresh", "Refresh", QKeySequence(Qt::Key_F5), &TfmMain::BitBtn5Click, nullptr,
-     "BitBtn5", "view-refresh", QStyle::SP_BrowserReload},
-    {"actExit", "E&xit", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &TfmMain::BitBtn9Click, nullptr,
-     "BitBtn9", "application-exit", QStyle::SP_DialogCloseButton},
-    {"actImport", "&Import\u2026", "Import", QKeySequence(Qt::CTRL | Qt::Key_I), &TfmMain::importTable,
-     nullptr, nullptr, "document-import", QStyle::SP_DialogOpenButton},
+    {"actRefresh", "&Refresh", "Refresh", QKeySequence(Qt::Key_F5), kNeedsIdle | kCommitsEditor,
+     &TfmMain::BitBtn5Click, nullptr, "BitBtn5", "view-refresh", QStyle::SP_BrowserReload},
+    {"actExit", "E&xit", "Exit", QKeySequence(Qt::CTRL | Qt::Key_Q), kCommitsEditor, &TfmMain::BitBtn9Click,
+     nullptr, "BitBtn9", "application-exit", QStyle::SP_DialogCloseButton},
+    {"actImport", "&Import\u2026", "Import", QKeySequence(Qt::CTRL | Qt::Key_I), kNeedsIdle | kCommitsEditor,
+     &TfmMain::importTable, nullptr, nullptr, "document-import", QStyle::SP_DialogOpenButton},
     {"actFillPattern", "&Fill from Pattern\u2026", "Fill from Pattern", QKeySequence(),
-     &TfmMain::fillFromPattern, nullptr, nullptr, "edit-find-replace", QStyle::SP_FileDialogContentsView},
-    {"actUndoLastSave", "Undo &Last Save", "Undo Last Save", QKeySequence(), &TfmMain::undoLastSave},
+     kNeedsIdle | kCommitsEditor, &TfmMain::fillFromPattern, nullptr, nullptr, "edit-find-replace",
+     QStyle::SP_FileDialogContentsView},
+    {"actUndoLastSave", "Undo &Last Save", "Undo Last Save", QKeySequence(), kNeedsIdle | kCommitsEditor,
+     &TfmMain::undoLastSave},
     {"actReviewChanges", "Re&view Changes\u2026", "Review Changes", QKeySequence(Qt::CTRL | Qt::Key_R),
-     &TfmMain::reviewPendingChanges},
+     kNeedsIdle | kCommitsEditor, &TfmMain::reviewPendingChanges},
     {"actCustomProperties", "Custom Properties\u2026", "Custom Properties", QKeySequence(),
-     &TfmMain::editCustomProperties},
+     kNeedsIdle | kCommitsEditor, &TfmMain::editCustomProperties},
     {"actRemovePersonalInfo", "Remove &Personal Information\u2026", "Remove Personal Information",
-     QKeySequence(), &TfmMain::removePersonalInfo},
-    {"actFileTypes", "File Types\u2026", "File Types", QKeySequence(), &TfmMain::chooseFileTypes},
-    {"actFilter", "Fi&lter Rows", "Filter Rows", QKeySequence(Qt::CTRL | Qt::Key_F), &TfmMain::focusFilter},
-    {"actCheckSelected", "Check Selected", "Check Selected", QKeySequence(), &TfmMain::checkSelectedRows},
+     QKeySequence(), kNeedsIdle | kCommitsEditor, &TfmMain::removePersonalInfo},
+    {"actFileTypes", "File Types\u2026", "File Types", QKeySequence(), kNeedsIdle | kCommitsEditor,
+     &TfmMain::chooseFileTypes},
+    {"actFilter", "Fi&lter Rows", "Filter Rows", QKeySequence(Qt::CTRL | Qt::Key_F),
+     kNeedsIdle | kCommitsEditor, &TfmMain::focusFilter},
+    {"actCheckSelected", "Check Selected", "Check Selected", QKeySequence(), kNeedsIdle | kCommitsEditor,
+     &TfmMain::checkSelectedRows},
     {"actUncheckSelected", "Uncheck Selected", "Uncheck Selected", QKeySequence(),
-     &TfmMain::uncheckSelectedRows},
+     kNeedsIdle | kCommitsEditor, &TfmMain::uncheckSelectedRows},
     {"actOpenContainingFolder", "Open Containing Folder", "Open Containing Folder", QKeySequence(),
-     &TfmMain::openContainingFolder},
-    {"actCopyPath", "Copy Path", "Copy Path", QKeySequence(), &TfmMain::copyPaths},
+     kNeedsIdle | kCommitsEditor, &TfmMain::openContainingFolder},
+    {"actCopyPath", "Copy Path", "Copy Path", QKeySequence(), kNeedsIdle | kCommitsEditor,
+     &TfmMain::copyPaths},
     {"actJournalSaves", "&Record Saves for Undo Last Save", "Record Saves for Undo Last Save", QKeySequence(),
-     nullptr, &TfmMain::rememberJournalSaves},
+     kNoGuard, nullptr, &TfmMain::rememberJournalSaves},
     {"actKeepModificationTime", "&Keep Modification Times", "Keep Modification Times", QKeySequence(),
-     nullptr, &TfmMain::rememberKeepModificationTime},
+     kNoGuard, nullptr, &TfmMain::rememberKeepModificationTime},
     {"actSaveLockedPackages", "Save Packages &Open in Other Programs", "Save Packages Open in Other Programs",
-     QKeySequence(), nullptr, &TfmMain::rememberSaveLockedPackages},
+     QKeySequence(), kNoGuard, nullptr, &TfmMain::rememberSaveLockedPackages},
     {"actReviewBeforeSave", "Review Changes &Before Saving", "Review Changes Before Saving", QKeySequence(),
-     nullptr, &TfmMain::rememberReviewBeforeSave},
-    {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), nullptr,
-     &TfmMain::showCustomProperties},
-    {"actShowStatistics", "Show Statistics Columns", "Show Statistics Columns", QKeySequence(), nullptr,
-     &TfmMain::showStatisticsColumns},
-    {"actDetails", "&Details", "Details", QKeySequence(Qt::Key_F3), nullptr, &TfmMain::showDetailsPane},
+     kNoGuard, nullptr, &TfmMain::rememberReviewBeforeSave},
+    {"actShowCustomProperties", "Show Custom Properties", "Show Custom Properties", QKeySequence(), kNoGuard,
+     nullptr, &TfmMain::showCustomProperties},
+    {"actShowStatistics", "Show Statistics Columns", "Show Statistics Columns", QKeySequence(), kNoGuard,
+     nullptr, &TfmMain::showStatisticsColumns},
+    {"actDetails", "&Details", "Details", QKeySequence(Qt::Key_F3), kNoGuard, nullptr,
+     &TfmMain::showDetailsPane},
 };
 
+// The export menu's entries, commands with guards of their own.
 struct ExportItem
 {
     const char* name;
     exporting::ExportFormat format;
+    unsigned guards;
     void (TfmMain::*handler)();
 };
 
 const ExportItem kExportItems[] = {
-    {"ExportToExcel1", exporting::ExportFormat::Spreadsheet, &TfmMain::ExportToExcel1Click},
-    {"ExportToHTML1", exporting::ExportFormat::Html, &TfmMain::ExportToHTML1Click},
-    {"ExportToText1", exporting::ExportFormat::Text, &TfmMain::ExportToText1Click},
-    {"ExportToXML1", exporting::ExportFormat::Xml, &TfmMain::ExportToXML1Click},
-    {"ExportToCsv", exporting::ExportFormat::Csv, &TfmMain::ExportToCsvClick},
+    {"ExportToExcel1", exporting::ExportFormat::Spreadsheet, kNeedsIdle | kCommitsEditor,
+     &TfmMain::ExportToExcel1Click},
+    {"ExportToHTML1", exporting::ExportFormat::Html, kNeedsIdle | kCommitsEditor,
+     &TfmMain::ExportToHTML1Click},
+    {"ExportToText1", exporting::ExportFormat::Text, kNeedsIdle | kCommitsEditor,
+     &TfmMain::ExportToText1Click},
+    {"ExportToXML1", exporting::ExportFormat::Xml, kNeedsIdle | kCommitsEditor, &TfmMain::ExportToXML1Click},
+    {"ExportToCsv", exporting::ExportFormat::Csv, kNeedsIdle | kCommitsEditor, &TfmMain::ExportToCsvClick},
 };
+
+// Applies a command's guards before its handler: false when the command needs the window idle and
+// a long command runs; otherwise an open cell editor is committed first where the command asks.
+bool Guarded(TfmMain& window, unsigned guards)
+{
+    if ((guards & kNeedsIdle) != 0 && window.isBusy()) {
+        return false;
+    }
+    if ((guards & kCommitsEditor) != 0) {
+        window.grid().commitOpenEditor();
+    }
+    return true;
+}
 
 // "Add File (Ctrl+O)": the button's tooltip names the key that does the same.
 QString ToolTipOf(const QString& caption, const QKeySequence& shortcut)
@@ -164,16 +207,21 @@ void TfmMain::buildActions()
             // A setting the user chooses; the setters put it on the action without this signal.
             action->setCheckable(true);
             connect(action, &QAction::triggered, this,
-                    [this, setting = command.setting](bool checked) { (this->*setting)(checked); });
+                    [this, setting = command.setting, guards = command.guards](bool checked) {
+                        if (Guarded(*this, guards)) {
+                            (this->*setting)(checked);
+                        }
+                    });
         } else {
-            // What is typed into an open cell editor belongs to the command.
-            connect(action, &QAction::triggered, this, [this, handler = command.handler] {
-                m_grid->commitOpenEditor();
-                (this->*handler)();
-            });
-            if (action->objectName() != QLatin1String("actExit")) {
-                m_commandActions.push_back(action); // disabled while a long command runs
-            }
+            connect(action, &QAction::triggered, this,
+                    [this, handler = command.handler, guards = command.guards] {
+                        if (Guarded(*this, guards)) {
+                            (this->*handler)();
+                        }
+                    });
+        }
+        if ((command.guards & kNeedsIdle) != 0) {
+            m_idleActions.push_back(action);
         }
         addAction(action);
     }
@@ -185,11 +233,14 @@ void TfmMain::buildActions()
         QAction* action =
             m_exportMenu->addAction(editing::ToQString(exporting::TextsOf(item.format).MenuCaption));
         action->setObjectName(QString::fromLatin1(item.name));
-        connect(action, &QAction::triggered, this, [this, handler = item.handler] {
-            m_grid->commitOpenEditor();
-            (this->*handler)();
+        connect(action, &QAction::triggered, this, [this, handler = item.handler, guards = item.guards] {
+            if (Guarded(*this, guards)) {
+                (this->*handler)();
+            }
         });
-        m_exportActions.push_back(action);
+        if ((item.guards & kNeedsIdle) != 0) {
+            m_idleActions.push_back(action);
+        }
     }
 }
 

@@ -1,13 +1,13 @@
 // Other package kinds and custom properties: the File Types and Show Custom Properties options and
 // the Custom Properties dialog for the selected rows.
-#include "app/commands/CustomPropertiesCommand.h"
 #include "app/dialogs/CustomPropertiesDialog.h"
 #include "app/dialogs/Dialogs.h"
-#include "app/dialogs/FileTypesDialog.h"
 #include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentTableModel.h"
+#include "app/dialogs/FileTypesDialog.h"
 #include "app/settings/OfficeSettings.h"
 #include "app/window/TfmMain.h"
+#include "editing/RecordEditCommand.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -18,10 +18,6 @@ namespace app {
 
 void TfmMain::editCustomProperties()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     std::vector<std::size_t> checked = checkedShownRows();
     std::vector<std::size_t> rows = selectedRows();
     if (rows.empty()) {
@@ -43,7 +39,14 @@ void TfmMain::editCustomProperties()
     }
     runCommand([&] {
         // The command works out every row first; a row that cannot take a change stops it whole.
-        auto command = std::make_unique<CustomPropertiesCommand>(*m_model, dialog.rows(), std::move(changes));
+        std::vector<engine::DocumentRecord*> records;
+        for (const std::size_t row : dialog.rows()) {
+            records.push_back(&m_model->documents().RecordAt(row));
+        }
+        engine::RecordChanges custom;
+        custom.Custom = std::move(changes);
+        auto command = std::make_unique<editing::RecordEditCommand>(
+            *m_model, editing::SameChangesOn(records, std::move(custom)), QStringLiteral("Custom Properties"));
         if (!command->changesNothing()) {
             m_undoStack->push(command.release());
         }

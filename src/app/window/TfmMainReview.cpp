@@ -1,13 +1,13 @@
 // The window's review of pending changes: Review Changes in the Edit menu and the Options setting
 // that shows the review before every save.
-#include "app/dialogs/Dialogs.h"
-#include "app/dialogs/ReviewChangesDialog.h"
-#include "app/grid/DocumentGrid.h"
-#include "app/grid/DocumentTableModel.h"
 #include "app/settings/AppSettings.h"
 #include "app/window/CommandKeyGuard.h"
+#include "app/dialogs/Dialogs.h"
+#include "app/grid/DocumentGrid.h"
+#include "app/grid/DocumentTableModel.h"
+#include "app/dialogs/ReviewChangesDialog.h"
 #include "app/window/TfmMain.h"
-#include "editing/DropChangesCommand.h"
+#include "editing/RecordEditCommand.h"
 
 #include <QAction>
 #include <QMenu>
@@ -35,20 +35,19 @@ TfmMain::ReviewOutcome TfmMain::reviewChanges(bool checkedOnly)
     }
     ReviewChangesDialog dialog(std::move(entries), this);
     const bool save = dialog.exec() == QDialog::Accepted;
-    std::vector<editing::RecordDrops> drops = dialog.changes().droppedChanges();
+    std::vector<editing::RecordEdit> drops = dialog.changes().droppedChanges();
     if (!drops.empty()) {
-        auto command = std::make_unique<editing::DropChangesCommand>(*m_model, std::move(drops));
-        m_undoStack->push(command.release());
+        auto command = std::make_unique<editing::RecordEditCommand>(*m_model, std::move(drops),
+                                                                    QStringLiteral("Review Changes"));
+        if (!command->changesNothing()) {
+            m_undoStack->push(command.release());
+        }
     }
     return save ? ReviewOutcome::Save : ReviewOutcome::Close;
 }
 
 void TfmMain::reviewPendingChanges()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     switch (reviewChanges(false)) {
     case ReviewOutcome::NothingToReview:
         Dialogs::information(this, QStringLiteral("Review Changes"), QStringLiteral("No changes to review."));

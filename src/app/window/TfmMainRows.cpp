@@ -1,13 +1,13 @@
 // The main window's commands that take rows away or reread them: Delete Checked, Delete All and
 // Refresh, on the rows the filter shows. Each is one step of Undo, which brings the rows back as they were, edits and all.
-#include "app/commands/RemoveRowsCommand.h"
-#include "app/commands/ReplaceRecordsCommand.h"
 #include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentTableModel.h"
+#include "app/commands/RemoveRowsCommand.h"
+#include "app/commands/ReplaceRecordsCommand.h"
 #include "app/window/RowJob.h"
 #include "app/window/TfmMain.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <QUndoStack>
 
@@ -31,29 +31,16 @@ void PushRemoval(QUndoStack& stack,
 
 void TfmMain::BitBtn3Click()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     PushRemoval(*m_undoStack, *m_model, checkedShownRows(), QStringLiteral("Delete Checked"));
 }
 
 void TfmMain::BitBtn4Click()
 {
-    if (m_busy) {
-        return;
-    }
-    m_grid->commitOpenEditor();
     PushRemoval(*m_undoStack, *m_model, shownRows(), QStringLiteral("Delete All"));
 }
 
 void TfmMain::BitBtn5Click()
 {
-    if (m_busy) {
-        return;
-    }
-    // An edit still open is stored first, so that the step keeps it with the other edits.
-    m_grid->commitOpenEditor();
     auto job = std::make_shared<RowJob>(*m_model, shownRows());
     runLongCommand(
         [job](const engine::Progress& progress) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/record/DocumentList.h"
-#include "engine/runs/Progress.h"
+#include "engine/base/Progress.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 #include "engine/adding/AppendLoadedRows.h"
 
 #include "engine/package/LoadDocument.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <memory>
 

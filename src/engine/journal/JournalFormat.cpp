@@ -40,14 +40,6 @@ fs::path DefaultJournalRoot()
     return fs::path(home != nullptr ? home : "/") / ".local" / "state" / "velmora" / "journal";
 }
 
-std::string JournalKey(const std::string& path)
-{
-    std::error_code ec;
-    const fs::path absolute = fs::absolute(path, ec);
-    const fs::path canonical = fs::weakly_canonical(ec ? fs::path(path) : absolute, ec);
-    return ec ? absolute.lexically_normal().string() : canonical.string();
-}
-
 void PutField(std::string& out, std::string_view key, std::string_view value)
 {
     out.append(key);

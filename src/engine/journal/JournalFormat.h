@@ -1,7 +1,8 @@
 #pragma once
 
 #include "archive/AtomicReplace.h"
-#include "engine/journal/PackageFingerprint.h"
+#include "engine/base/CanonicalPath.h"
+#include "engine/package/PackageFingerprint.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -62,9 +63,6 @@ struct JournalRun
 
 // The journal of this user: $XDG_STATE_HOME/velmora/journal, by default ~/.local/state/velmora/journal.
 [[nodiscard]] std::filesystem::path DefaultJournalRoot();
-
-// The absolute path a package is recorded under, so that relative paths and links meet.
-[[nodiscard]] std::string JournalKey(const std::string& path);
 
 void PutField(std::string& out, std::string_view key, std::string_view value);
 // The fields of a journal file; throws std::runtime_error when the text is not a field sequence.

@@ -202,7 +202,7 @@ std::size_t PurgeJournal(const fs::path& root, const std::vector<std::string>& p
     }
     std::set<std::string> keys;
     for (const std::string& package : packages) {
-        keys.insert(JournalKey(package));
+        keys.insert(CanonicalPath(package));
     }
     for (const JournalRun& run : ReadJournal(root)) {
         std::string entries;

@@ -1,14 +1,14 @@
 #include "engine/journal/SaveJournal.h"
 
 #include "archive/TArchiveReader.h"
-#include "engine/custom/CustomProperties.h"
-#include "engine/custom/CustomPropertiesPart.h"
+#include "engine/record/CustomProperties.h"
+#include "engine/parts/CustomPropertiesPart.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/package/PartLocator.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/PropertyParts.h"
 #include "engine/record/PendingChanges.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -148,7 +148,7 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
         [&](std::size_t i, unsigned) {
             Read& read = reads[i];
             try {
-                read.Entry.Package = JournalKey(packages[i]);
+                read.Entry.Package = CanonicalPath(packages[i]);
                 read.Before = archive::IdentityOf(read.Entry.Package);
                 read.Entry.HasMtimeBefore = true;
                 read.Entry.MtimeBeforeSeconds = read.Before.MtimeSeconds;
@@ -192,7 +192,7 @@ void SaveJournal::WriteEntries(const std::vector<std::string>& packages, bool re
 
 SaveJournal::RecordedPackage SaveJournal::EnsureEntry(const std::string& package)
 {
-    std::string key = JournalKey(package);
+    std::string key = CanonicalPath(package);
     std::lock_guard lock(m_mutex);
     const archive::FileIdentity now = archive::IdentityOf(key);
     const auto it = m_recorded.find(key);

@@ -2,6 +2,7 @@
 
 #include "archive/AtomicReplace.h"
 #include "engine/journal/JournalFormat.h"
+#include "engine/package/SaveRecorder.h"
 #include "engine/record/DocumentRecord.h"
 
 #include <atomic>
@@ -32,14 +33,14 @@ struct JournalLimits
     std::uint64_t MaxBytes = 200ULL * 1024 * 1024;
 };
 
-class SaveJournal
+class SaveJournal : public SaveRecorder
 {
 public:
     // Creates the run's folder under root (root and run readable by the user only). Throws
     // EJournalError.
     SaveJournal(std::filesystem::path root, std::vector<std::string> properties, JournalLimits limits = {});
     // Removes the run's folder when the run replaced nothing.
-    ~SaveJournal();
+    ~SaveJournal() override;
     SaveJournal(const SaveJournal&) = delete;
     SaveJournal& operator=(const SaveJournal&) = delete;
 
@@ -52,21 +53,14 @@ public:
     // be read gets no entry here; its save reads it again. Throws EJournalError.
     void RecordBefore(const std::vector<std::string>& packages);
 
-    // A package's entry: its JournalKey and the identity it had when the entry was recorded.
-    struct RecordedPackage
-    {
-        std::string Key;
-        archive::FileIdentity Identity;
-    };
-
     // The package's entry; records it afresh (and forces that to disk) when the package is no
     // longer the file it was. Safe to call from several threads.
-    [[nodiscard]] RecordedPackage EnsureEntry(const std::string& package);
+    [[nodiscard]] RecordedPackage EnsureEntry(const std::string& package) override;
 
     // The package the save produced, noted before it replaces the old one (not yet forced to disk).
-    // key is the package's JournalKey, as EnsureEntry gave it.
-    void RecordProduced(const std::string& key, const ProducedFacts& produced);
-    void RecordReplaced(const std::string& key);
+    // key is the package's CanonicalPath, as EnsureEntry gave it.
+    void RecordProduced(const std::string& key, const ProducedFacts& produced) override;
+    void RecordReplaced(const std::string& key) override;
 
     // Forces the outcomes to disk and drops the oldest runs beyond the limits. Throws EJournalError.
     void Finish();
@@ -83,7 +77,7 @@ private:
     std::string m_header;
     JournalLimits m_limits;
     std::mutex m_mutex;
-    std::map<std::string, archive::FileIdentity> m_recorded; // by JournalKey
+    std::map<std::string, archive::FileIdentity> m_recorded; // by CanonicalPath
     int m_entriesFiles = 0;
     int m_outcomesFd = -1;
     std::atomic<bool> m_produced = false;

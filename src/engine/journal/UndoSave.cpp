@@ -2,13 +2,13 @@
 
 #include "archive/TArchiveReader.h"
 #include "engine/journal/JournalStore.h"
-#include "engine/journal/PackageFingerprint.h"
+#include "engine/package/PackageFingerprint.h"
 #include "engine/package/OtherProgramLock.h"
-#include "engine/package/PartLocator.h"
+#include "engine/parts/PartLocator.h"
 #include "engine/package/SaveHooks.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <optional>
@@ -128,7 +128,7 @@ UndoSave(const std::vector<JournalRun>& runs, const std::string& package, const 
 {
     UndoOutcome outcome;
     try {
-        const std::string key = JournalKey(package);
+        const std::string key = CanonicalPath(package);
         const archive::FileIdentity before = archive::IdentityOf(key);
         if (!before.Exists) {
             throw std::runtime_error("the package does not exist");

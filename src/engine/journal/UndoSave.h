@@ -2,7 +2,7 @@
 
 #include "engine/journal/JournalFormat.h"
 #include "engine/record/DocumentOutcome.h"
-#include "engine/runs/Progress.h"
+#include "engine/base/Progress.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,10 +1,11 @@
 #include "engine/package/LoadDocument.h"
 
 #include "archive/MemberNameKey.h"
-#include "engine/custom/CustomPropertiesPart.h"
-#include "engine/package/PartLocator.h"
-#include "engine/package/ReadProperties.h"
-#include "engine/record/PathMessage.h"
+#include "engine/parts/CustomPropertiesPart.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/ReadProperties.h"
+#include "engine/record/EditState.h"
+#include "engine/base/PathMessage.h"
 
 #include <filesystem>
 #include <stdexcept>
@@ -85,10 +86,7 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
         errors.push_back("unexpected failure while reading the package");
     }
     // Whatever was read stays; a failed load never leaves anything flagged for a save.
-    record.Modified = false;
-    record.CoreChanged.fill(false);
-    record.AppChanged.fill(false);
-    record.LoadedValues.Assign([&](std::size_t p) -> std::string_view { return record.Value(p); });
+    MarkLoaded(record);
     record.LastError = WithoutPath(Joined(errors), record.FullPath);
     return DocumentOutcome{errors.empty(), record.LastError};
 }

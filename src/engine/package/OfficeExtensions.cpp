@@ -1,6 +1,6 @@
 #include "engine/package/OfficeExtensions.h"
 
-#include "engine/package/PartLocator.h"
+#include "engine/parts/PartLocator.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Registering a created property part in [Content_Types].xml and _rels/.rels.
-#include "engine/package/PropertyParts.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/PropertyParts.h"
+#include "engine/parts/WriteProperties.h"
 
 #include <algorithm>
 #include <set>

@@ -2,8 +2,8 @@
 
 #include "archive/MemberNameKey.h"
 #include "archive/TArchiveReader.h"
-#include "engine/package/PartLocator.h"
-#include "engine/record/PathMessage.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/base/PathMessage.h"
 
 #include <algorithm>
 #include <cctype>

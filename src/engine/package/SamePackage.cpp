@@ -1,6 +1,6 @@
 #include "engine/package/SamePackage.h"
 
-#include "engine/journal/JournalFormat.h"
+#include "engine/base/CanonicalPath.h"
 
 #include <sys/stat.h>
 
@@ -15,7 +15,7 @@ std::string SamePackageKey(const std::string& path)
     if (stat(path.c_str(), &st) == 0 && st.st_nlink <= 1) {
         return "inode:" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
     }
-    return "path:" + JournalKey(path);
+    return "path:" + CanonicalPath(path);
 }
 
 } // namespace engine

@@ -1,14 +1,15 @@
 #include "engine/package/SaveDocument.h"
 
 #include "archive/UpdatePackage.h"
-#include "engine/custom/CustomPropertiesPart.h"
+#include "engine/parts/CustomPropertiesPart.h"
 #include "engine/package/OfficeExtensions.h"
-#include "engine/package/PartLocator.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/PropertyParts.h"
 #include "engine/package/SaveHooks.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/package/WriteProperties.h"
-#include "engine/record/PathMessage.h"
+#include "engine/parts/WriteProperties.h"
+#include "engine/base/PathMessage.h"
+#include "engine/record/EditState.h"
 #include "engine/record/PendingChanges.h"
 
 #include <cerrno>
@@ -240,11 +241,7 @@ DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options,
         return DocumentOutcome{false, record.LastError};
     }
     // Only now has the package really been rewritten (or needed no change).
-    AdoptSavedValues(record);
-    record.CoreChanged.fill(false);
-    record.AppChanged.fill(false);
-    MarkCustomSaved(record);
-    record.Modified = false;
+    MarkSaved(record);
     record.LastError.clear();
     record.LastWarning = warning;
     return DocumentOutcome{};

@@ -6,12 +6,12 @@
 
 namespace engine {
 
-class SaveJournal;
+class SaveRecorder;
 
 struct SaveOptions
 {
     // When set, the save is recorded there before the package is replaced, and fails without it.
-    SaveJournal* Journal = nullptr;
+    SaveRecorder* Journal = nullptr;
     // The package keeps the modification time it had before the save.
     bool KeepModificationTime = false;
 };

@@ -1,8 +1,8 @@
 #include "engine/package/SaveHooks.h"
 
-#include "engine/journal/JournalFormat.h"
-#include "engine/journal/PackageFingerprint.h"
-#include "engine/journal/SaveJournal.h"
+#include "engine/base/CanonicalPath.h"
+#include "engine/package/PackageFingerprint.h"
+#include "engine/package/SaveRecorder.h"
 
 #include <cerrno>
 #include <cstring>
@@ -28,11 +28,11 @@ SaveHooks::SaveHooks(const std::string& package,
     , m_expected(std::move(expected))
 {
     if (m_options.Journal != nullptr && !m_expected) {
-        SaveJournal::RecordedPackage recorded = m_options.Journal->EnsureEntry(package);
+        SaveRecorder::RecordedPackage recorded = m_options.Journal->EnsureEntry(package);
         m_expected = recorded.Identity;
         m_journalKey = std::move(recorded.Key);
     } else if (m_options.Journal != nullptr) {
-        m_journalKey = JournalKey(package);
+        m_journalKey = CanonicalPath(package);
     }
     m_before = m_expected ? *m_expected : archive::IdentityOf(package);
 }

@@ -37,6 +37,7 @@ std::string_view DisplayName(std::size_t p)
 void ClearProperties(DocumentRecord& record)
 {
     record.Modified = false;
+    record.MarkedForSave = false;
     record.CoreValues.fill({});
     record.AppValues.fill({});
     record.CoreChanged.fill(false);

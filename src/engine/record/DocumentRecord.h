@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/PackedTexts.h"
 #include "engine/record/Statistics.h"
 
@@ -70,9 +70,14 @@ inline constexpr std::array<std::string_view, kAppCount> AppElementNames = {
     "Manager",
 };
 
+// The texts, flags, custom edits and Modified change only through the operations of
+// engine/record/EditState.h, StageValue, DropChange and the custom property edits.
 struct DocumentRecord
 {
+    // A property or custom property waits for a save, or the record is marked for one.
     bool Modified = false;
+    // Saved even when nothing is flagged (see MarkForSave).
+    bool MarkedForSave = false;
     std::string ScratchFolder;
     std::string FileName;
     std::string FullPath;

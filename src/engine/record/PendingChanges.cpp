@@ -1,6 +1,7 @@
 #include "engine/record/PendingChanges.h"
 
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
+#include "engine/record/EditState.h"
 
 #include <algorithm>
 
@@ -14,14 +15,6 @@ std::string LoadedCustomValue(const CustomProperties& custom, const std::string&
         std::find_if(custom.Loaded.begin(), custom.Loaded.end(),
                      [&](const CustomProperty& item) { return SameCustomName(item.Name, name); });
     return found == custom.Loaded.end() ? std::string() : found->Value;
-}
-
-void RecomputeModified(DocumentRecord& record)
-{
-    record.Modified = HasCustomChanges(record);
-    for (std::size_t p = 0; p < kPropertyCount; ++p) {
-        record.Modified = record.Modified || record.Changed(p);
-    }
 }
 
 } // namespace
@@ -61,7 +54,7 @@ void DropChange(DocumentRecord& record, const PendingChange& change)
 {
     if (!change.CustomName.empty()) {
         DropCustomChange(record, change.CustomName);
-        RecomputeModified(record);
+        UpdateModified(record);
         return;
     }
     DropChange(record, change.Property);
@@ -71,7 +64,7 @@ void DropChange(DocumentRecord& record, std::size_t p)
 {
     record.Value(p) = std::string(record.LoadedValues[p]);
     record.SetChanged(p, false);
-    RecomputeModified(record);
+    UpdateModified(record);
 }
 
 void AdoptSavedValues(DocumentRecord& record)

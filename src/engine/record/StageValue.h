@@ -29,7 +29,8 @@ public:
 };
 
 // Stages text as property p of the record under the rule; true when the text, the flag or
-// Modified changed. Throws EBadPropertyValue, the record unchanged, when the value rule refuses it.
+// Modified changed. Throws EBadPropertyValue, the record unchanged, when the value rule refuses it
+// (under RealChangesOnly, a text equal to the record's is left alone before the rule is asked).
 bool StageValue(DocumentRecord& record, std::size_t p, std::string_view text, StageRule rule);
 
 } // namespace engine

@@ -7,9 +7,10 @@
 #include "engine/package/SamePackage.h"
 #include "engine/package/SaveDocument.h"
 #include "engine/package/ScratchFolder.h"
-#include "engine/record/PathMessage.h"
-#include "engine/runs/OrderedPool.h"
-#include "engine/runs/UsableCores.h"
+#include "engine/record/EditState.h"
+#include "engine/base/PathMessage.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <map>
@@ -56,49 +57,6 @@ std::vector<PackageGroup> GroupByPackage(const std::vector<DocumentRecord*>& rec
     }
     groups.resize(kept);
     return groups;
-}
-
-// Stages the changes of from on into, the changes of from winning.
-void MergeChanges(DocumentRecord& into, const DocumentRecord& from)
-{
-    for (std::size_t p = 0; p < kPropertyCount; ++p) {
-        if (from.Changed(p)) {
-            into.Value(p) = from.Value(p);
-            into.SetChanged(p, true);
-        }
-    }
-    CustomProperties& target = into.Custom;
-    const auto removeItem = [&target](std::string_view name) {
-        std::erase_if(target.Items,
-                      [name](const CustomProperty& item) { return SameCustomName(item.Name, name); });
-    };
-    for (const std::string& name : from.Custom.Removed) {
-        removeItem(name);
-        if (std::none_of(target.Removed.begin(), target.Removed.end(),
-                         [&name](const std::string& removed) { return SameCustomName(removed, name); })) {
-            target.Removed.push_back(name);
-        }
-    }
-    for (const CustomProperty& item : from.Custom.Items) {
-        if (!item.Changed) {
-            continue;
-        }
-        std::erase_if(target.Removed,
-                      [&item](const std::string& removed) { return SameCustomName(removed, item.Name); });
-        const auto same =
-            std::find_if(target.Items.begin(), target.Items.end(), [&item](const CustomProperty& held) {
-                return SameCustomName(held.Name, item.Name);
-            });
-        if (same != target.Items.end()) {
-            *same = item;
-        } else {
-            target.Items.push_back(item);
-        }
-    }
-    if (target.Loaded.empty() && !from.Custom.Loaded.empty()) {
-        target.Loaded = from.Custom.Loaded;
-    }
-    into.Modified = into.Modified || from.Modified;
 }
 
 // The record a group's save writes: the record itself, or the merge of its records.

@@ -1,7 +1,7 @@
 #include "engine/tables/ImportPlan.h"
 
-#include "engine/custom/CustomColumnCaption.h"
-#include "engine/custom/CustomProperties.h"
+#include "engine/parts/CustomColumnCaption.h"
+#include "engine/record/CustomProperties.h"
 #include "engine/record/PropertyValueRule.h"
 #include "engine/record/StageValue.h"
 

@@ -1,5 +1,5 @@
 #include "archive/TArchiveReader.h"
-#include "engine/package/PartLocator.h"
+#include "engine/parts/PartLocator.h"
 #include "engine/record/DateConvert.h"
 #include "engine/tables/ImportTable.h"
 #include "xml/TXMLDocument.h"

@@ -1,11 +1,12 @@
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/WriteProperties.h"
 
 #include "archive/AtomicReplace.h"
 #include "archive/Utf8.h"
-#include "engine/package/PropertyElements.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PropertyElements.h"
+#include "engine/parts/PropertyParts.h"
 #include "engine/record/DateConvert.h"
 #include "engine/record/PropertyValueRule.h"
+#include "engine/record/StorableText.h"
 
 #include <algorithm>
 #include <fstream>
@@ -120,20 +121,11 @@ xml::TXMLNode AddPropertyElement(xml::TXMLDocument& doc, std::size_t p)
 
 } // namespace
 
-// XML 1.0 cannot hold most control characters, and the part is UTF-8: such a value would make the
-// written part unreadable, so it is refused before anything is written.
+// A value that would make the written part unreadable is refused before anything is written.
 void CheckStorableText(std::string_view what, std::string_view value)
 {
-    const auto control = std::find_if(value.begin(), value.end(), [](char ch) {
-        const auto c = static_cast<unsigned char>(ch);
-        return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
-    });
-    if (control != value.end()) {
-        throw EPropertyWriteError(std::string(what) +
-                                  ": the text holds a control character that XML cannot store");
-    }
-    if (!archive::IsValidUtf8(value)) {
-        throw EPropertyWriteError(std::string(what) + ": the text is not valid UTF-8");
+    if (auto problem = StorableTextProblem(what, value)) {
+        throw EPropertyWriteError(*problem);
     }
 }
 

@@ -1,8 +1,8 @@
-#include "engine/custom/CustomPropertiesPart.h"
+#include "engine/parts/CustomPropertiesPart.h"
 
-#include "engine/package/PartLocator.h"
-#include "engine/package/PropertyParts.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/PartLocator.h"
+#include "engine/parts/PropertyParts.h"
+#include "engine/parts/WriteProperties.h"
 #include "engine/record/DateConvert.h"
 #include "xml/TXMLDocument.h"
 

@@ -1,4 +1,4 @@
-#include "engine/custom/CustomColumnCaption.h"
+#include "engine/parts/CustomColumnCaption.h"
 
 namespace engine {
 

@@ -1,10 +1,11 @@
-#include "engine/custom/CustomProperties.h"
+#include "engine/record/CustomProperties.h"
 
 #include "archive/Utf8.h"
-#include "engine/package/WriteProperties.h"
 #include "engine/record/DateConvert.h"
 #include "engine/record/DocumentList.h"
 #include "engine/record/DocumentRecord.h"
+#include "engine/record/EditState.h"
+#include "engine/record/StorableText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -160,10 +161,8 @@ void CheckCustomName(std::string_view name)
     if (name.empty()) {
         throw ECustomPropertyError("a custom property needs a name");
     }
-    try {
-        CheckStorableText(name, name);
-    } catch (const EPropertyWriteError& e) {
-        throw ECustomPropertyError(e.what());
+    if (auto problem = StorableTextProblem(name, name)) {
+        throw ECustomPropertyError(*problem);
     }
     if (archive::CountCodePoints(name) > kMaxNameCharacters) {
         // The quoted start is cut at a character boundary.
@@ -202,10 +201,8 @@ std::string HeldCustomValue(std::string_view name, std::string_view type, std::s
 {
     switch (KindOfType(type)) {
     case CustomKind::Text:
-        try {
-            CheckStorableText(name, value);
-        } catch (const EPropertyWriteError& e) {
-            throw ECustomPropertyError(e.what());
+        if (auto problem = StorableTextProblem(name, value)) {
+            throw ECustomPropertyError(*problem);
         }
         return std::string(value);
     case CustomKind::Int: {
@@ -289,7 +286,7 @@ bool SetCustomProperty(DocumentRecord& record,
         custom.Items.push_back(std::move(updated));
     }
     std::erase_if(custom.Removed, [&](const std::string& removed) { return SameCustomName(removed, name); });
-    record.Modified = true;
+    UpdateModified(record);
     return true;
 }
 
@@ -310,7 +307,7 @@ bool ClearCustomProperty(DocumentRecord& record, std::string_view nameView)
         changed = true;
     }
     if (changed) {
-        record.Modified = record.Modified || HasCustomChanges(record);
+        UpdateModified(record);
     }
     return changed;
 }

@@ -1,4 +1,4 @@
-#include "engine/record/PathMessage.h"
+#include "engine/base/PathMessage.h"
 
 #include <algorithm>
 #include <filesystem>

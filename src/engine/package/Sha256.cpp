@@ -1,4 +1,4 @@
-#include "engine/journal/Sha256.h"
+#include "engine/package/Sha256.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "engine/package/PropertyElements.h"
+#include "engine/parts/PropertyElements.h"
 
-#include "engine/package/PropertyParts.h"
-#include "engine/package/WriteProperties.h"
+#include "engine/parts/PropertyParts.h"
+#include "engine/parts/WriteProperties.h"
 #include "engine/record/DateConvert.h"
 #include "engine/record/DocumentRecord.h"
 

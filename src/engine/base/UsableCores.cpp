@@ -1,4 +1,4 @@
-#include "engine/runs/UsableCores.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <sched.h>

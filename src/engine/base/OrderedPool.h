@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/runs/Progress.h"
+#include "engine/base/Progress.h"
 
 #include <cstddef>
 #include <functional>

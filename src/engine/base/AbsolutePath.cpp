@@ -1,4 +1,4 @@
-#include "engine/record/AbsolutePath.h"
+#include "engine/base/AbsolutePath.h"
 
 #include <filesystem>
 #include <system_error>

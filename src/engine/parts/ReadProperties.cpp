@@ -1,7 +1,7 @@
-#include "engine/package/ReadProperties.h"
+#include "engine/parts/ReadProperties.h"
 
-#include "engine/package/PropertyElements.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PropertyElements.h"
+#include "engine/parts/PropertyParts.h"
 #include "xml/TXMLDocument.h"
 
 #include <array>

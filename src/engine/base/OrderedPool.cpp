@@ -1,6 +1,6 @@
-#include "engine/runs/OrderedPool.h"
+#include "engine/base/OrderedPool.h"
 
-#include "engine/runs/UsableCores.h"
+#include "engine/base/UsableCores.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,7 +1,7 @@
-#include "engine/package/PartLocator.h"
+#include "engine/parts/PartLocator.h"
 
-#include "engine/custom/CustomPropertiesPart.h"
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/CustomPropertiesPart.h"
+#include "engine/parts/PropertyParts.h"
 #include "xml/TXMLDocument.h"
 
 namespace engine {

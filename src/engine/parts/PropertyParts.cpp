@@ -1,4 +1,4 @@
-#include "engine/package/PropertyParts.h"
+#include "engine/parts/PropertyParts.h"
 
 #include "engine/record/DocumentRecord.h"
 

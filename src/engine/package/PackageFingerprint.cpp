@@ -1,8 +1,8 @@
-#include "engine/journal/PackageFingerprint.h"
+#include "engine/package/PackageFingerprint.h"
 
 #include "archive/ArchiveFile.h"
 #include "archive/DirectoryReading.h"
-#include "engine/journal/Sha256.h"
+#include "engine/package/Sha256.h"
 
 #include <stdexcept>
 #include <vector>
