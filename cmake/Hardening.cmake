@@ -6,7 +6,7 @@
 # version strings) and the bare .note section say nothing at run time and are removed after the
 # link; the build id and debug information stay.
 option(VELMORA_FORTIFY "Compile with _FORTIFY_SOURCE=2: buffer functions checked where sizes are known" ON)
-if(VELMORA_FORTIFY AND NOT VELMORA_SANITIZE)
+if(VELMORA_FORTIFY AND NOT VELMORA_SANITIZE AND NOT VELMORA_TSAN)
     # It needs optimisation, so Debug builds go without.
     add_compile_definitions($<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
 endif()

@@ -22,7 +22,7 @@ endif()
 # (the spreadsheet library it may load is C), so no second runtime can meet it. Sanitizer builds
 # keep the shared runtime, whose allocation functions the sanitizer replaces.
 function(velmora_static_runtime target)
-    if(VELMORA_STATIC_DEPS AND NOT VELMORA_SANITIZE)
+    if(VELMORA_STATIC_DEPS AND NOT VELMORA_SANITIZE AND NOT VELMORA_TSAN)
         target_link_options(${target} PRIVATE -static-libstdc++ -static-libgcc)
     endif()
 endfunction()

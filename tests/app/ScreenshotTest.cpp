@@ -49,8 +49,9 @@ private slots:
     void windowWithTheRealCorpus()
     {
         Dialogs::setTestMode(true);
-        if (!std::filesystem::is_directory(testsupport::RealCorpusDir())) {
-            QSKIP("the shared corpus folder is not there");
+        if (!testsupport::HaveRealCorpus()) {
+            const std::string missing = testsupport::RealCorpusMissing();
+            QSKIP(missing.c_str());
         }
         TfmMain window;
         window.show();
@@ -73,26 +74,34 @@ private slots:
         window.model().documents().SetCheckState(1, engine::kUnchecked);
         QVERIFY(
             window.model().setData(window.model().index(2, 3), QStringLiteral("Edited title"), Qt::EditRole));
-        QTest::qWait(50);
-        const QPixmap picture = window.grab();
-        QVERIFY(picture.save(QStringLiteral(VELMORA_SCREENSHOT_PATH)));
 
-        // The picture shows the rows: the first rows' paths and sizes, and the edited title.
-        const QImage image = picture.toImage();
-        const QPoint viewportAt = window.grid().viewport()->mapTo(&window, QPoint(0, 0));
+        // The picture shows the rows: the first rows' paths and sizes, and the edited title. The grid
+        // lays its rows out when it gets to it, so the picture is taken again until it shows them.
         std::vector<std::pair<int, int>> cells{{2, 3}};
         for (int row = 0; row < 4; ++row) {
             cells.insert(cells.end(), {{row, 1}, {row, 2}});
         }
-        for (const auto& [row, column] : cells) {
-            const QRect cell = window.grid().visualRect(window.view().index(row, column));
-            QVERIFY(!cell.isEmpty());
-            const QImage shown =
-                image.copy(QRect(cell.translated(viewportAt).topLeft() * picture.devicePixelRatio(),
-                                 cell.size() * picture.devicePixelRatio()));
-            QVERIFY2(HoldsText(shown),
-                     qPrintable(QStringLiteral("row %1, column %2 is blank").arg(row).arg(column)));
-        }
+        QPixmap picture;
+        QString blank;
+        const auto showsTheRows = [&] {
+            picture = window.grab();
+            const QImage image = picture.toImage();
+            const QPoint viewportAt = window.grid().viewport()->mapTo(&window, QPoint(0, 0));
+            for (const auto& [row, column] : cells) {
+                const QRect cell = window.grid().visualRect(window.view().index(row, column));
+                const QImage shown =
+                    image.copy(QRect(cell.translated(viewportAt).topLeft() * picture.devicePixelRatio(),
+                                     cell.size() * picture.devicePixelRatio()));
+                if (cell.isEmpty() || !HoldsText(shown)) {
+                    blank = QStringLiteral("row %1, column %2 is blank").arg(row).arg(column);
+                    return false;
+                }
+            }
+            blank.clear();
+            return true;
+        };
+        QTRY_VERIFY2(showsTheRows(), qPrintable(blank));
+        QVERIFY(picture.save(QStringLiteral(VELMORA_SCREENSHOT_PATH)));
     }
 
     void waitBox()
@@ -104,7 +113,7 @@ private slots:
         box.SetWaitText(QStringLiteral("Loading info.."));
         box.ShowWaitBox(true, true);
         box.setProgress(12, 64, QStringLiteral("/corpus/real/oxs_typical_1601.pptx"));
-        QTest::qWait(200);
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
         QString path = QStringLiteral(VELMORA_SCREENSHOT_PATH);
         path.replace(QStringLiteral("screenshot.png"), QStringLiteral("waitbox.png"));
         QVERIFY(box.grab().save(path));

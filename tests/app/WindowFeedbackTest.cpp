@@ -21,9 +21,10 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTest>
-#include <QThread>
 #include <QToolTip>
 #include <QTreeWidget>
+
+#include <future>
 
 using namespace app;
 using apptest::CellOf;
@@ -240,7 +241,7 @@ private slots:
         QTest::newRow("damaged JPEG")
             << "docProps/thumbnail.jpeg" << QByteArray::fromStdString(testsupport::PictureBytes(600))
             << "the thumbnail is damaged";
-        QTest::newRow("WMF") << "docProps/thumbnail.wmf" << QByteArray("\xD7\xCD\xC6\x9A metafile", 16)
+        QTest::newRow("WMF") << "docProps/thumbnail.wmf" << QByteArray("\xD7\xCD\xC6\x9A metafile")
                              << "no preview in this format";
         // The frame header after the JPEG start-of-frame marker: length, precision, height, width.
         std::string huge = PictureOf("JPEG");
@@ -331,15 +332,21 @@ private slots:
         makeCurrent(0);
         QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));
         const int before = pane.readsStarted();
-        // A Refresh slow enough to move to another row while it reads the packages.
-        m_window->setProgressObserver([](std::size_t, std::size_t) { QThread::msleep(200); });
+        // A Refresh held at its first package until the test lets it go, so that the current row
+        // moves while it runs.
+        std::promise<void> letGo;
+        const std::shared_future<void> released = letGo.get_future().share();
+        m_window->setProgressObserver([released](std::size_t, std::size_t) { released.wait(); });
         m_window->findChild<QAction*>("actRefresh")->trigger();
         QVERIFY(m_window->isBusy());
         makeCurrent(1);
-        QTest::qWait(300);
-        QVERIFY(m_window->isBusy());
-        QCOMPARE(pane.readsStarted(), before);
         QCOMPARE(ThumbnailOf(pane).text(), QStringLiteral("Reading\u2026"));
+        // No event tells that a read was held back, so this waits for the read that must not start:
+        // the pane spaces its reads 120 ms apart, and a read of the new row would have started
+        // within several times that, were the pane not held.
+        QVERIFY(!QTest::qWaitFor([&] { return pane.readsStarted() != before; }, 600));
+        QVERIFY(m_window->isBusy());
+        letGo.set_value();
         QVERIFY(apptest::WaitForCommand(*m_window));
         m_window->setProgressObserver({});
         QTRY_COMPARE(FactOf(pane, "Members"), QStringLiteral("6"));

@@ -1,5 +1,6 @@
 #include "ArchiveFixture.h"
 #include "archive/ArchiveErrors.h"
+#include "support/RealCorpus.h"
 
 #include <gtest/gtest.h>
 
@@ -254,6 +255,7 @@ TEST_F(DirectoryReading, FindMemberMatchesPartNames)
 
 TEST_F(DirectoryReading, RealFuzzedPackages)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     // End record present, directory damaged: rebuilt leniently, refused strictly.
     TArchiveReader lenient;
     lenient.ZipName = testsupport::RealCorpusDir() / "poi_fuzz_badcd.pptx";

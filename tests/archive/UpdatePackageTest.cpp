@@ -5,6 +5,7 @@
 #include "archive/TArchiveReader.h"
 #include "archive/ZipInspector.h"
 #include "support/PackageBuilder.h"
+#include "support/RealCorpus.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +66,7 @@ class CorpusRoundTripTest : public ::testing::TestWithParam<std::string>
 // and the package as it was.
 TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     TempDir dir;
     const fs::path original = testsupport::RealCorpusDir() / GetParam();
     const fs::path package = dir / GetParam();
@@ -115,7 +117,7 @@ TEST_P(CorpusRoundTripTest, OnlyTheCorePartChanges)
 
 INSTANTIATE_TEST_SUITE_P(Real,
                          CorpusRoundTripTest,
-                         ::testing::ValuesIn(testsupport::RealCorpusPackages()),
+                         ::testing::ValuesIn(testsupport::RealCorpusTestPackages()),
                          [](const auto& info) {
                              std::string name = info.param.substr(0, info.param.size() - 5);
                              std::replace_if(

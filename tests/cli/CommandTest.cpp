@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 #include "Version.h"
 #include "support/PackageBuilder.h"
+#include "support/RealCorpus.h"
+#include "support/SampleDecks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +64,7 @@ class ShowCorpusTest : public ::testing::TestWithParam<ZoneCase>
 // the directory from local headers, as the expectation does too. --either keeps both outcomes valid.
 TEST_P(ShowCorpusTest, JsonMatchesTheExpectation)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     TempDir dir;
     const CliRun run = RunCli(testsupport::RealCorpusDir(),
                               With({"show", "--json"}, testsupport::RealCorpusPackages()), GetParam().zone);
@@ -98,6 +101,7 @@ const std::vector<std::string> kSetEverything = {"--set", "Title=T \"quoted\" & 
 
 TEST(SetCorpus, ChangesOnlyThePropertyPartsAndReportsWhatCannotBeSaved)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     TempDir before;
     TempDir after;
     CopyCorpus(before.Path());
@@ -146,8 +150,7 @@ assert sum(r["Error"] is None for r in rows) >= 58, len(rows)
 TEST(SetCommand, ClearingRemovesTheElementsAndDryRunWritesNothing)
 {
     TempDir dir;
-    fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / "a.pptx");
-    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PropertyDeck().WriteTo(dir / "a.pptx");
     const std::string original = ReadFileBytes(dir / "a.pptx");
 
     const CliRun dry = RunCli(dir.Path(), {"set", "--dry-run", "--clear", "Title", "a.pptx"});
@@ -181,7 +184,7 @@ TEST(SetCommand, CtrlCFinishesThePackageInHandAndExits130)
 {
     TempDir dir;
     constexpr int kPackages = 600;
-    const std::string original = testsupport::ReadFileBytes(testsupport::RealCorpusDir() / "pp_minimal.pptx");
+    const std::string original = testsupport::PlainDeck().Build();
     for (int i = 0; i < kPackages; ++i) {
         testsupport::WriteFileBytes(dir / ("p" + std::to_string(1000 + i) + ".pptx"), original);
     }
@@ -231,8 +234,7 @@ TEST(SetCommand, SavesInParallelButReportsInTheOrderGiven)
         // Twelve packages in an order that is not the folder's, one of them twice (saved once).
         for (int i = 11; i >= 0; --i) {
             const std::string name = "p" + std::to_string(i) + ".pptx";
-            fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", dir / name);
-            fs::permissions(dir / name, fs::perms::owner_write, fs::perm_options::add);
+            testsupport::PropertyDeck().WriteTo(dir / name);
             arguments.push_back(name);
             expected += name + ": saved\n";
         }
@@ -260,8 +262,7 @@ class UsageTest : public ::testing::TestWithParam<UsageCase>
 TEST_P(UsageTest, BadArgumentsTouchNoFile)
 {
     TempDir dir;
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
-    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PlainDeck().WriteTo(dir / "a.pptx");
     const std::string original = ReadFileBytes(dir / "a.pptx");
     const CliRun run = RunCli(dir.Path(), GetParam().arguments);
     EXPECT_EQ(run.status, GetParam().status) << run.err;
@@ -436,10 +437,11 @@ TEST(ShowCommand, FoldersAndFilesGiveRowsInOrderAndEveryFormatNamesTheSameRows)
 {
     TempDir dir;
     fs::create_directories(dir / "sub" / ".hidden");
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "sub" / "b.pptx");
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "sub" / ".hidden" / "a.PPTX");
-    fs::copy_file(testsupport::RealCorpusDir() / "pgjs_owner_lockfile.pptx", dir / "sub" / "~$lock.pptx");
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "-dash.pptx");
+    testsupport::PlainDeck().WriteTo(dir / "sub" / "b.pptx");
+    testsupport::PlainDeck().WriteTo(dir / "sub" / ".hidden" / "a.PPTX");
+    // The owner file another program keeps beside a package it has open: a name and zeros.
+    testsupport::WriteFileBytes(dir / "sub" / "~$lock.pptx", "\x08Jane Doe" + std::string(156, '\0'));
+    testsupport::PlainDeck().WriteTo(dir / "-dash.pptx");
 
     const CliRun json = RunCli(dir.Path(), {"show", "--json", "sub", "--", "-dash.pptx"});
     EXPECT_EQ(json.status, 0) << json.err; // the small lock file in a folder is skipped
@@ -513,6 +515,7 @@ TEST(ShowCommand, StatsAddTheTenStatisticsToEveryFormat)
 // The statistics and thumbnails of the real packages as a second reader sees them.
 TEST(StatisticsCorpus, ShowStatsAndThumbnailMatchASecondReader)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     TempDir dir;
     std::vector<std::string> arguments = {"show", "--json", "--stats"};
     fs::create_directory(dir / "thumbnails");
@@ -613,8 +616,7 @@ TEST_P(DateForms, GoInAsTheInstantTheyNameAndComeOutLocalOrUtc)
 {
     const DateCase& c = GetParam();
     TempDir dir;
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
-    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PlainDeck().WriteTo(dir / "a.pptx");
     const CliRun set =
         RunCli(dir.Path(), {"set", "--set", std::string("CreatedTime=") + c.given, "a.pptx"}, c.zone);
     ASSERT_EQ(set.status, 0) << set.err;
@@ -659,8 +661,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Dates, ASkippedLocalTimeIsRefusedOnEveryPath)
 {
     TempDir dir;
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
-    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PlainDeck().WriteTo(dir / "a.pptx");
     const std::string original = ReadFileBytes(dir / "a.pptx");
     testsupport::WriteFileBytes(dir / "t.csv", "FullPath,CreatedTime\na.pptx,2024-03-31 02:30:00\n");
     const std::string skipped = "\"2024-03-31 02:30:00\" ";
@@ -690,9 +691,8 @@ TEST(Folders, WithoutPackagesAreAnErrorAndTheOtherPathsAreDone)
     TempDir dir;
     fs::create_directories(dir / "empty" / "sub");
     testsupport::WriteFileBytes(dir / "empty" / "notes.txt", "no package here");
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "empty" / "deck.potx");
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
-    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PlainDeck().WriteTo(dir / "empty" / "deck.potx");
+    testsupport::PlainDeck().WriteTo(dir / "a.pptx");
     testsupport::WriteFileBytes(dir / "t.csv", "FullPath,Title\na.pptx,Imported\n");
     const std::vector<std::pair<std::vector<std::string>, std::string>> commands = {
         {{"show", "--csv", "empty", "a.pptx"}, "a.pptx,"},
@@ -714,8 +714,7 @@ TEST(Folders, WithoutPackagesAreAnErrorAndTheOtherPathsAreDone)
 TEST(SetCommand, SaysUnchangedWhereNothingDiffers)
 {
     TempDir dir;
-    fs::copy_file(testsupport::RealCorpusDir() / "pp_minimal.pptx", dir / "a.pptx");
-    fs::permissions(dir / "a.pptx", fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PlainDeck().WriteTo(dir / "a.pptx");
     const std::string state = "XDG_STATE_HOME=" + Quoted((dir / "state").string());
     EXPECT_EQ(RunCli(dir.Path(), {"set", "--set", "Title=Same", "a.pptx"}, "UTC", state).out,
               "a.pptx: saved\n");

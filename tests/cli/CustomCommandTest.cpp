@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "support/OfficePackages.h"
+#include "support/RealCorpus.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -222,6 +223,7 @@ TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)
 // The custom parts of the real packages (thirteen of them have one) as a second reader sees them.
 TEST(CustomCorpus, ShowCustomMatchesASecondReader)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     testsupport::TempDir dir;
     std::vector<std::string> arguments = {"show", "--json", "--custom"};
     for (const std::string& name : testsupport::RealCorpusPackages()) {

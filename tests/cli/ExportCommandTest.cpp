@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "support/PackageBuilder.h"
+#include "support/RealCorpus.h"
 #include "support/TempDir.h"
 #include "support/ThumbnailPackages.h"
 
@@ -268,6 +269,7 @@ constexpr const char* kDeck = "docling_sample.pptx";
 // The CSV export is the table show --csv writes, and importing it back changes nothing.
 TEST(ExportCsv, IsTheShowTableAndImportsBackUnchanged)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     testsupport::TempDir dir;
     clitest::CopyCorpus(dir.Path());
     const auto packages = testsupport::RealCorpusPackages();

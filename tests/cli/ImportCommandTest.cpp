@@ -1,4 +1,6 @@
 #include "CliRunner.h"
+#include "support/RealCorpus.h"
+#include "support/SampleDecks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +19,24 @@ using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 using testsupport::WriteFileBytes;
 
-constexpr const char* kDeck = "docling_sample.pptx";
+// A deck with no title and a creator, among others: written by WriteDecks.
+constexpr const char* kDeck = "sample.pptx";
+constexpr const char* kCorpusDeck = "docling_sample.pptx";
+
+void WriteDecks(const std::filesystem::path& folder)
+{
+    testsupport::Deck(testsupport::CoreXml("<dc:title></dc:title><dc:creator>Maxim Lysak</dc:creator>"
+                                           "<cp:revision>1</cp:revision>"),
+                      testsupport::AppXml("<Company>Acme</Company>"), "")
+        .WriteTo(folder / kDeck);
+    testsupport::PropertyDeck().WriteTo(folder / "other.pptx");
+}
 
 // What the exports write, read back from any folder, changes nothing: the table holds what the
 // packages hold.
 TEST(ImportCommand, AnExportReadBackChangesNothing)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     TempDir dir;
     clitest::CopyCorpus(dir.Path());
     std::filesystem::create_directory(dir / "elsewhere");
@@ -37,7 +51,7 @@ TEST(ImportCommand, AnExportReadBackChangesNothing)
     const clitest::CliRun exported = RunCli(dir.Path(), exportXlsx, "Europe/Berlin");
     ASSERT_EQ(exported.status, shown.status) << exported.err;
     ASSERT_TRUE(std::filesystem::exists(dir / "grid.xlsx"));
-    const std::string before = ReadFileBytes(dir / kDeck);
+    const std::string before = ReadFileBytes(dir / kCorpusDeck);
     for (const char* table : {"../grid.csv", "../grid.xlsx"}) {
         const clitest::CliRun run =
             RunCli(dir / "elsewhere", {"import", table, "--dry-run"}, "Europe/Berlin");
@@ -51,10 +65,10 @@ TEST(ImportCommand, AnExportReadBackChangesNothing)
         EXPECT_EQ(err, shown.err) << table;
         EXPECT_EQ(run.out, "") << table; // no change to print
     }
-    const clitest::CliRun named = RunCli(dir.Path(), {"import", "grid.xlsx", kDeck}, "Europe/Berlin");
+    const clitest::CliRun named = RunCli(dir.Path(), {"import", "grid.xlsx", kCorpusDeck}, "Europe/Berlin");
     EXPECT_EQ(named.status, 0) << named.err;
     EXPECT_EQ(named.out, "");
-    EXPECT_EQ(ReadFileBytes(dir / kDeck), before);
+    EXPECT_EQ(ReadFileBytes(dir / kCorpusDeck), before);
 }
 
 // Changed cells of an export, custom columns among them, go back into the packages from another folder;
@@ -62,7 +76,7 @@ TEST(ImportCommand, AnExportReadBackChangesNothing)
 TEST(ImportCommand, RoundTripsCustomColumnsFromAnotherFolder)
 {
     TempDir dir;
-    clitest::CopyCorpus(dir.Path());
+    WriteDecks(dir.Path());
     std::filesystem::create_directory(dir / "elsewhere");
     ASSERT_EQ(RunCli(dir.Path(), {"set", "--set", "Category=core", "--custom", "Category=mine", "--custom",
                                   "Pages:int=3", kDeck})
@@ -92,7 +106,7 @@ TEST(ImportCommand, RoundTripsCustomColumnsFromAnotherFolder)
 TEST(ImportCommand, AppliesChangedCellsAndRefusesInvalidOnes)
 {
     TempDir dir;
-    clitest::CopyCorpus(dir.Path());
+    WriteDecks(dir.Path());
     WriteFileBytes(dir / "edit.csv",
                    std::string("FullPath;Title;Revision;Notes\r\n") + kDeck + ";\"New; title\";7;x\r\n");
     clitest::CliRun run = RunCli(dir.Path(), {"import", "edit.csv", "--ignore-unknown-columns", "--dry-run"});
@@ -134,7 +148,7 @@ TEST(ImportCommand, AppliesChangedCellsAndRefusesInvalidOnes)
 TEST(ImportCommand, RefusesTablesItCannotReadAsTheyStand)
 {
     TempDir dir;
-    clitest::CopyCorpus(dir.Path());
+    WriteDecks(dir.Path());
     ASSERT_EQ(RunCli(dir.Path(), {"set", "--custom", "Pages:int=3", kDeck}).status, 0);
     std::filesystem::create_symlink(dir / kDeck, dir / "link.pptx");
     const std::string deck = kDeck;
@@ -165,9 +179,7 @@ TEST(ImportCommand, RefusesTablesItCannotReadAsTheyStand)
               {},
               "t.csv:2 and t.csv:3 both name the package link"},
              {"FullPath,Title,Custom:Pages\n" + deck + ",x,many\n", {}, "t.csv:2: Custom:Pages: \"many\""},
-             {"FullPath,Title\nlo_deck1_props.pptx,x\n",
-              {deck},
-              "no row of t.csv names any of the given packages"}}) {
+             {"FullPath,Title\nother.pptx,x\n", {deck}, "no row of t.csv names any of the given packages"}}) {
         WriteFileBytes(dir / "t.csv", c.table);
         std::vector<std::string> arguments{"import", "t.csv"};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
@@ -188,7 +200,7 @@ TEST(ImportCommand, RefusesTablesItCannotReadAsTheyStand)
 TEST(SetCommand, FillsFromPatternsPerPackage)
 {
     TempDir dir;
-    clitest::CopyCorpus(dir.Path());
+    WriteDecks(dir.Path());
     std::filesystem::copy_file(dir / kDeck, dir / "Q3 - Sales.pptx");
     clitest::CliRun run =
         RunCli(dir.Path(), {"set", "--fill", "Title={stem} by {Creator}", "--fill", "Subject={2}/{1}",

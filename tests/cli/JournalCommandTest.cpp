@@ -1,5 +1,7 @@
 // The review, journal and privacy options of set, and the history and undo commands.
 #include "CliRunner.h"
+#include "support/OfficePackages.h"
+#include "support/SampleDecks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -43,10 +45,9 @@ class JournalCommands : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const char* name : {"lo_deck1_props.pptx", "us_core_no_app.pptx"}) {
-            fs::copy_file(testsupport::RealCorpusDir() / name, m_dir / name);
-            fs::permissions(m_dir / name, fs::perms::owner_write, fs::perm_options::add);
-        }
+        // A deck with every property set, and one with a core part only (a save creates its app part).
+        testsupport::PropertyDeck().WriteTo(m_dir / "my_deck1_props.pptx");
+        testsupport::CoreOnlyDeck().WriteTo(m_dir / "my_core_no_app.pptx");
     }
 
     CliRun Run(const std::vector<std::string>& arguments) const
@@ -59,64 +60,64 @@ protected:
 
 TEST_F(JournalCommands, DryRunListsEachChangeExactlyAndWritesNothing)
 {
-    const std::string original = ReadFileBytes(m_dir / "lo_deck1_props.pptx");
+    const std::string original = ReadFileBytes(m_dir / "my_deck1_props.pptx");
     const CliRun dry =
-        Run({"set", "--dry-run", "--set", "Title=a \"b\"\\c", "--set", "Company=", "lo_deck1_props.pptx"});
+        Run({"set", "--dry-run", "--set", "Title=a \"b\"\\c", "--set", "Company=", "my_deck1_props.pptx"});
     EXPECT_EQ(dry.status, 0) << dry.err;
     EXPECT_EQ(
         dry.out,
-        "lo_deck1_props.pptx: Title: \"Quarterly review – Q3 “draft” & notes\" -> \"a \\\"b\\\"\\\\c\"\n"
-        "lo_deck1_props.pptx: Company: \"Ærøskøbing Fähre GmbH\" -> \"\"\n");
-    const CliRun json = Run({"set", "--dry-run", "--json", "--clear", "Manager", "lo_deck1_props.pptx"});
+        "my_deck1_props.pptx: Title: \"Quarterly review – Q3 “draft” & notes\" -> \"a \\\"b\\\"\\\\c\"\n"
+        "my_deck1_props.pptx: Company: \"Ærøskøbing Fähre GmbH\" -> \"\"\n");
+    const CliRun json = Run({"set", "--dry-run", "--json", "--clear", "Manager", "my_deck1_props.pptx"});
     // FullPath as show --json gives it: absolute.
     EXPECT_EQ(json.out, "[\n  {\"FullPath\": \"" +
-                            (fs::canonical(m_dir.Path()) / "lo_deck1_props.pptx").string() +
+                            (fs::canonical(m_dir.Path()) / "my_deck1_props.pptx").string() +
                             "\", \"Property\": \"Manager\", \"Old\": \"Grace Hopper\", \"New\": \"\"}\n]\n");
-    const CliRun custom = Run({"set", "--dry-run", "--custom", "Stage:int=3", "lo_deck1_props.pptx"});
-    EXPECT_EQ(custom.out, "lo_deck1_props.pptx: Stage (custom): \"\" -> \"3\"\n") << custom.err;
-    EXPECT_EQ(ReadFileBytes(m_dir / "lo_deck1_props.pptx"), original);
+    const CliRun custom = Run({"set", "--dry-run", "--custom", "Stage:int=3", "my_deck1_props.pptx"});
+    EXPECT_EQ(custom.out, "my_deck1_props.pptx: Stage (custom): \"\" -> \"3\"\n") << custom.err;
+    EXPECT_EQ(ReadFileBytes(m_dir / "my_deck1_props.pptx"), original);
     EXPECT_FALSE(fs::exists(m_dir / "state"));
-    EXPECT_EQ(Run({"set", "--json", "--clear", "Manager", "lo_deck1_props.pptx"}).status, 2);
+    EXPECT_EQ(Run({"set", "--json", "--clear", "Manager", "my_deck1_props.pptx"}).status, 2);
 }
 
 TEST_F(JournalCommands, SetHistoryUndo)
 {
-    const std::string before = Members(m_dir / "us_core_no_app.pptx");
+    const std::string before = Members(m_dir / "my_core_no_app.pptx");
     const CliRun set = Run(
-        {"set", "--set", "Manager=Boss", "--set", "Title=T", "lo_deck1_props.pptx", "us_core_no_app.pptx"});
+        {"set", "--set", "Manager=Boss", "--set", "Title=T", "my_deck1_props.pptx", "my_core_no_app.pptx"});
     ASSERT_EQ(set.status, 0) << set.err;
     EXPECT_EQ(fs::status(m_dir / "state" / "velmora" / "journal").permissions(), fs::perms::owner_all);
 
     const CliRun history = Run({"history"});
     EXPECT_NE(history.out.find("  2 packages  Title,Manager\n"), std::string::npos) << history.out;
-    const CliRun one = Run({"history", "us_core_no_app.pptx"});
-    EXPECT_NE(one.out.find((fs::canonical(m_dir.Path()) / "us_core_no_app.pptx").string()),
+    const CliRun one = Run({"history", "my_core_no_app.pptx"});
+    EXPECT_NE(one.out.find((fs::canonical(m_dir.Path()) / "my_core_no_app.pptx").string()),
               std::string::npos);
 
-    const CliRun undo = Run({"undo", "us_core_no_app.pptx"});
+    const CliRun undo = Run({"undo", "my_core_no_app.pptx"});
     EXPECT_EQ(undo.status, 0) << undo.err;
-    EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), before); // the created app part is gone again
-    const CliRun again = Run({"undo", "us_core_no_app.pptx", "lo_deck1_props.pptx"});
+    EXPECT_EQ(Members(m_dir / "my_core_no_app.pptx"), before); // the created app part is gone again
+    const CliRun again = Run({"undo", "my_core_no_app.pptx", "my_deck1_props.pptx"});
     EXPECT_EQ(again.status, 1);
-    EXPECT_NE(again.err.find("nothing to undo for us_core_no_app.pptx\n"), std::string::npos) << again.err;
-    EXPECT_NE(again.out.find("lo_deck1_props.pptx: restored"), std::string::npos);
+    EXPECT_NE(again.err.find("nothing to undo for my_core_no_app.pptx\n"), std::string::npos) << again.err;
+    EXPECT_NE(again.out.find("my_deck1_props.pptx: restored"), std::string::npos);
 }
 
 // Three runs undone one after the other, each back to the bytes and time before it; a fourth undo
 // finds nothing and leaves the package as it is.
 TEST_F(JournalCommands, UndoStepsBackRunByRun)
 {
-    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const fs::path deck = m_dir / "my_deck1_props.pptx";
     std::vector<std::string> states{ReadFileBytes(deck)};
     std::vector<std::pair<long, long>> times{Mtime(deck)};
     for (const char* title : {"Title=one", "Title=two", "Title=three"}) {
-        ASSERT_EQ(Run({"set", "--set", title, "lo_deck1_props.pptx"}).status, 0);
+        ASSERT_EQ(Run({"set", "--set", title, "my_deck1_props.pptx"}).status, 0);
         states.push_back(ReadFileBytes(deck));
         times.push_back(Mtime(deck));
     }
     for (int step = 2; step >= 0; --step) {
         SCOPED_TRACE(step);
-        const CliRun undo = Run({"undo", "lo_deck1_props.pptx"});
+        const CliRun undo = Run({"undo", "my_deck1_props.pptx"});
         ASSERT_EQ(undo.status, 0) << undo.err;
         const TempDir expected;
         testsupport::WriteFileBytes(expected / "x.pptx", states[static_cast<std::size_t>(step)]);
@@ -124,25 +125,25 @@ TEST_F(JournalCommands, UndoStepsBackRunByRun)
         EXPECT_EQ(Mtime(deck), times[static_cast<std::size_t>(step)]);
     }
     const std::string restored = ReadFileBytes(deck);
-    const CliRun fourth = Run({"undo", "lo_deck1_props.pptx"});
+    const CliRun fourth = Run({"undo", "my_deck1_props.pptx"});
     EXPECT_EQ(fourth.status, 1);
-    EXPECT_EQ(fourth.err, "nothing to undo for lo_deck1_props.pptx\n");
+    EXPECT_EQ(fourth.err, "nothing to undo for my_deck1_props.pptx\n");
     EXPECT_EQ(ReadFileBytes(deck), restored);
 }
 
 // A package named by several names is saved once, journaled once and undone once.
 TEST_F(JournalCommands, OnePackageByManyNamesIsSavedAndUndoneOnce)
 {
-    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const fs::path deck = m_dir / "my_deck1_props.pptx";
     const std::string before = Members(deck);
     fs::create_symlink(deck, m_dir / "link.pptx");
-    const CliRun set = Run({"set", "--set", "Title=Once", "lo_deck1_props.pptx", "./lo_deck1_props.pptx",
+    const CliRun set = Run({"set", "--set", "Title=Once", "my_deck1_props.pptx", "./my_deck1_props.pptx",
                             "link.pptx", ".", "--ext", "pptx"});
     ASSERT_EQ(set.status, 0) << set.err;
-    EXPECT_EQ(set.out, "lo_deck1_props.pptx: saved\n./us_core_no_app.pptx: saved\n");
+    EXPECT_EQ(set.out, "my_deck1_props.pptx: saved\n./my_core_no_app.pptx: saved\n");
     const CliRun history = Run({"history"});
     EXPECT_NE(history.out.find("  2 packages  Title\n"), std::string::npos) << history.out;
-    const CliRun undo = Run({"undo", "link.pptx", "lo_deck1_props.pptx"});
+    const CliRun undo = Run({"undo", "link.pptx", "my_deck1_props.pptx"});
     EXPECT_EQ(undo.status, 0) << undo.err;
     EXPECT_EQ(undo.out, "link.pptx: " + undo.out.substr(undo.out.find(' ') + 1));
     EXPECT_EQ(std::count(undo.out.begin(), undo.out.end(), '\n'), 1);
@@ -153,16 +154,16 @@ TEST_F(JournalCommands, OnePackageByManyNamesIsSavedAndUndoneOnce)
 // A folder stands for its journaled packages; --run alone for every package of that run.
 TEST_F(JournalCommands, UndoOfAFolderAndOfARun)
 {
-    const std::string deck = Members(m_dir / "lo_deck1_props.pptx");
-    const std::string core = Members(m_dir / "us_core_no_app.pptx");
-    ASSERT_EQ(Run({"set", "--set", "Title=x", "lo_deck1_props.pptx", "us_core_no_app.pptx"}).status, 0);
+    const std::string deck = Members(m_dir / "my_deck1_props.pptx");
+    const std::string core = Members(m_dir / "my_core_no_app.pptx");
+    ASSERT_EQ(Run({"set", "--set", "Title=x", "my_deck1_props.pptx", "my_core_no_app.pptx"}).status, 0);
     const CliRun undo = Run({"undo", "."});
     EXPECT_EQ(undo.status, 0) << undo.err;
-    EXPECT_EQ(Members(m_dir / "lo_deck1_props.pptx"), deck);
-    EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), core);
+    EXPECT_EQ(Members(m_dir / "my_deck1_props.pptx"), deck);
+    EXPECT_EQ(Members(m_dir / "my_core_no_app.pptx"), core);
     EXPECT_EQ(Run({"undo", "."}).status, 1) << "nothing is left to undo below the folder";
 
-    ASSERT_EQ(Run({"set", "--set", "Subject=y", "lo_deck1_props.pptx", "us_core_no_app.pptx"}).status, 0);
+    ASSERT_EQ(Run({"set", "--set", "Subject=y", "my_deck1_props.pptx", "my_core_no_app.pptx"}).status, 0);
     std::istringstream history(Run({"history"}).out);
     std::string id;
     for (std::string line; std::getline(history, line);) {
@@ -172,8 +173,8 @@ TEST_F(JournalCommands, UndoOfAFolderAndOfARun)
     }
     const CliRun run = Run({"undo", "--run", id});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(Members(m_dir / "lo_deck1_props.pptx"), deck);
-    EXPECT_EQ(Members(m_dir / "us_core_no_app.pptx"), core);
+    EXPECT_EQ(Members(m_dir / "my_deck1_props.pptx"), deck);
+    EXPECT_EQ(Members(m_dir / "my_core_no_app.pptx"), core);
 }
 
 // history marks a run whose saved packages were all undone, or some of them, and a folder lists the
@@ -181,14 +182,14 @@ TEST_F(JournalCommands, UndoOfAFolderAndOfARun)
 TEST_F(JournalCommands, HistoryMarksUndoneRunsAndTakesAFolder)
 {
     fs::create_directory(m_dir / "sub");
-    fs::copy_file(m_dir / "lo_deck1_props.pptx", m_dir / "sub" / "inner.pptx");
+    fs::copy_file(m_dir / "my_deck1_props.pptx", m_dir / "sub" / "inner.pptx");
     // A sibling whose name begins with the folder's is not below it.
     fs::create_directory(m_dir / "subway");
-    fs::copy_file(m_dir / "us_core_no_app.pptx", m_dir / "subway" / "other.pptx");
+    fs::copy_file(m_dir / "my_core_no_app.pptx", m_dir / "subway" / "other.pptx");
     ASSERT_EQ(
-        Run({"set", "--set", "Title=a", "lo_deck1_props.pptx", "sub/inner.pptx", "subway/other.pptx"}).status,
+        Run({"set", "--set", "Title=a", "my_deck1_props.pptx", "sub/inner.pptx", "subway/other.pptx"}).status,
         0);
-    ASSERT_EQ(Run({"set", "--set", "Subject=b", "us_core_no_app.pptx"}).status, 0);
+    ASSERT_EQ(Run({"set", "--set", "Subject=b", "my_core_no_app.pptx"}).status, 0);
     const std::string inner = (fs::canonical(m_dir.Path()) / "sub" / "inner.pptx").string();
 
     const CliRun all = Run({"history"});
@@ -212,7 +213,7 @@ TEST_F(JournalCommands, HistoryMarksUndoneRunsAndTakesAFolder)
         << partly.out;
     EXPECT_NE(Run({"history"}).out.find("  1 package  Subject\n"), std::string::npos) << "not undone";
 
-    ASSERT_EQ(Run({"undo", "lo_deck1_props.pptx", "subway"}).status, 0);
+    ASSERT_EQ(Run({"undo", "my_deck1_props.pptx", "subway"}).status, 0);
     const CliRun whole = Run({"history"});
     EXPECT_NE(whole.out.find("  3 packages  Title  undone\n"), std::string::npos) << whole.out;
     EXPECT_EQ(whole.out.find("partly"), std::string::npos) << whole.out;
@@ -225,44 +226,46 @@ TEST_F(JournalCommands, HistoryMarksUndoneRunsAndTakesAFolder)
 // for set and undo alike, until the locks are ignored.
 TEST_F(JournalCommands, PackagesOpenElsewhereAreLeftUntilLocksAreIgnored)
 {
-    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const fs::path deck = m_dir / "my_deck1_props.pptx";
     const std::string original = ReadFileBytes(deck);
-    const fs::path office = m_dir / ".~lock.lo_deck1_props.pptx#";
+    const fs::path office = m_dir / ".~lock.my_deck1_props.pptx#";
     testsupport::WriteFileBytes(office, "Ann Example,ann,host,01.12.2026 10:00,file:///home/ann/.config;");
-    const CliRun refused = Run({"set", "--set", "Title=x", "lo_deck1_props.pptx", "us_core_no_app.pptx"});
+    const CliRun refused = Run({"set", "--set", "Title=x", "my_deck1_props.pptx", "my_core_no_app.pptx"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
-              "lo_deck1_props.pptx: open in another program (lock file .~lock.lo_deck1_props.pptx#, "
+              "my_deck1_props.pptx: open in another program (lock file .~lock.my_deck1_props.pptx#, "
               "by Ann Example): close it there, or save with --ignore-locks\n");
-    EXPECT_EQ(refused.out, "us_core_no_app.pptx: saved\n");
+    EXPECT_EQ(refused.out, "my_core_no_app.pptx: saved\n");
     EXPECT_EQ(ReadFileBytes(deck), original);
 
     fs::remove(office);
     const fs::path owner = m_dir / "~$_deck1_props.pptx"; // the name without its first two characters
     testsupport::WriteFileBytes(owner, std::string("\x03") + "Bob" + std::string(158, '\0'));
-    const CliRun ownerFile = Run({"set", "--set", "Title=x", "lo_deck1_props.pptx"});
+    const CliRun ownerFile = Run({"set", "--set", "Title=x", "my_deck1_props.pptx"});
     EXPECT_EQ(ownerFile.status, 1);
     EXPECT_NE(ownerFile.err.find("(lock file ~$_deck1_props.pptx, by Bob)"), std::string::npos)
         << ownerFile.err;
     EXPECT_EQ(ReadFileBytes(deck), original);
 
-    const CliRun forced = Run({"set", "--ignore-locks", "--set", "Title=x", "lo_deck1_props.pptx"});
+    const CliRun forced = Run({"set", "--ignore-locks", "--set", "Title=x", "my_deck1_props.pptx"});
     ASSERT_EQ(forced.status, 0) << forced.err;
     const std::string saved = ReadFileBytes(deck);
-    const CliRun undo = Run({"undo", "lo_deck1_props.pptx"});
+    const CliRun undo = Run({"undo", "my_deck1_props.pptx"});
     EXPECT_EQ(undo.status, 1);
     EXPECT_NE(undo.err.find("close it there, or restore with --ignore-locks"), std::string::npos) << undo.err;
     EXPECT_EQ(ReadFileBytes(deck), saved);
-    EXPECT_EQ(Run({"undo", "--ignore-locks", "lo_deck1_props.pptx"}).status, 0);
-    EXPECT_EQ(Members(deck), Members(testsupport::RealCorpusDir() / "lo_deck1_props.pptx"));
+    EXPECT_EQ(Run({"undo", "--ignore-locks", "my_deck1_props.pptx"}).status, 0);
+    testsupport::PropertyDeck().WriteTo(m_dir / "fresh.pptx");
+    EXPECT_EQ(Members(deck), Members(m_dir / "fresh.pptx"));
 }
 
 // A dry run says what the save would say about a signed package, before anything is written.
 TEST_F(JournalCommands, DryRunWarnsOfASignature)
 {
-    fs::copy_file(testsupport::RealCorpusDir() / "tika_signed.pptx", m_dir / "signed.pptx");
+    testsupport::OfficePackage("pptx", testsupport::CoreXml("<dc:title>Signed</dc:title>"), "", "", true)
+        .WriteTo(m_dir / "signed.pptx");
     const std::string original = ReadFileBytes(m_dir / "signed.pptx");
-    const CliRun dry = Run({"set", "--dry-run", "--set", "Title=x", "signed.pptx", "lo_deck1_props.pptx"});
+    const CliRun dry = Run({"set", "--dry-run", "--set", "Title=x", "signed.pptx", "my_deck1_props.pptx"});
     EXPECT_EQ(dry.status, 0) << dry.err;
     EXPECT_EQ(dry.err, "signed.pptx: the package is digitally signed; its signature may no longer verify\n");
     EXPECT_NE(dry.out.find("signed.pptx: Title: "), std::string::npos);
@@ -277,53 +280,53 @@ TEST_F(JournalCommands, DryRunWarnsOfASignature)
 
 TEST_F(JournalCommands, NoJournalAndPurge)
 {
-    ASSERT_EQ(Run({"set", "--no-journal", "--set", "Title=x", "lo_deck1_props.pptx"}).status, 0);
+    ASSERT_EQ(Run({"set", "--no-journal", "--set", "Title=x", "my_deck1_props.pptx"}).status, 0);
     EXPECT_EQ(Run({"history"}).out, "");
-    EXPECT_EQ(Run({"undo", "lo_deck1_props.pptx"}).status, 1);
+    EXPECT_EQ(Run({"undo", "my_deck1_props.pptx"}).status, 1);
 
-    ASSERT_EQ(Run({"set", "--set", "Title=y", "lo_deck1_props.pptx", "us_core_no_app.pptx"}).status, 0);
-    EXPECT_EQ(Run({"history", "--purge", "lo_deck1_props.pptx"}).out.rfind("deleted 1 entries", 0), 0u);
-    EXPECT_EQ(Run({"undo", "lo_deck1_props.pptx"}).status, 1);
+    ASSERT_EQ(Run({"set", "--set", "Title=y", "my_deck1_props.pptx", "my_core_no_app.pptx"}).status, 0);
+    EXPECT_EQ(Run({"history", "--purge", "my_deck1_props.pptx"}).out.rfind("deleted 1 entries", 0), 0u);
+    EXPECT_EQ(Run({"undo", "my_deck1_props.pptx"}).status, 1);
     EXPECT_EQ(Run({"history", "--purge"}).status, 0);
     EXPECT_EQ(Run({"history"}).out, "");
-    EXPECT_EQ(Run({"undo", "us_core_no_app.pptx"}).status, 1);
+    EXPECT_EQ(Run({"undo", "my_core_no_app.pptx"}).status, 1);
 }
 
 TEST_F(JournalCommands, UnwritableJournalStopsTheSaveAndNamesBoth)
 {
     testsupport::WriteFileBytes(m_dir / "state", "a file where the folder belongs");
-    const std::string original = ReadFileBytes(m_dir / "lo_deck1_props.pptx");
-    const CliRun set = Run({"set", "--set", "Title=x", "lo_deck1_props.pptx"});
+    const std::string original = ReadFileBytes(m_dir / "my_deck1_props.pptx");
+    const CliRun set = Run({"set", "--set", "Title=x", "my_deck1_props.pptx"});
     EXPECT_EQ(set.status, 1);
-    EXPECT_NE(set.err.find("lo_deck1_props.pptx: not saved: cannot write the save journal " +
+    EXPECT_NE(set.err.find("my_deck1_props.pptx: not saved: cannot write the save journal " +
                            (m_dir / "state" / "velmora" / "journal").string()),
               std::string::npos)
         << set.err;
-    EXPECT_EQ(ReadFileBytes(m_dir / "lo_deck1_props.pptx"), original);
+    EXPECT_EQ(ReadFileBytes(m_dir / "my_deck1_props.pptx"), original);
 }
 
 TEST_F(JournalCommands, KeepMtimeForSetAndUndo)
 {
-    const fs::path package = m_dir / "lo_deck1_props.pptx";
+    const fs::path package = m_dir / "my_deck1_props.pptx";
     const auto before = Mtime(package);
-    ASSERT_EQ(Run({"set", "--keep-mtime", "--set", "Title=x", "lo_deck1_props.pptx"}).status, 0);
+    ASSERT_EQ(Run({"set", "--keep-mtime", "--set", "Title=x", "my_deck1_props.pptx"}).status, 0);
     EXPECT_EQ(Mtime(package), before);
-    ASSERT_EQ(Run({"undo", "--keep-mtime", "lo_deck1_props.pptx"}).status, 0);
+    ASSERT_EQ(Run({"undo", "--keep-mtime", "my_deck1_props.pptx"}).status, 0);
     EXPECT_EQ(Mtime(package), before);
 }
 
 TEST_F(JournalCommands, ImportIsJournaledAndKeepsTimesOnRequest)
 {
-    const fs::path package = m_dir / "lo_deck1_props.pptx";
+    const fs::path package = m_dir / "my_deck1_props.pptx";
     const std::string before = Members(package);
     const auto mtime = Mtime(package);
-    testsupport::WriteFileBytes(m_dir / "table.csv", "FullPath,Title\nlo_deck1_props.pptx,Imported\n");
+    testsupport::WriteFileBytes(m_dir / "table.csv", "FullPath,Title\nmy_deck1_props.pptx,Imported\n");
     const CliRun import = Run({"import", "--keep-mtime", "table.csv"});
     ASSERT_EQ(import.status, 0) << import.err;
-    EXPECT_EQ(import.out, "lo_deck1_props.pptx: saved\n");
+    EXPECT_EQ(import.out, "my_deck1_props.pptx: saved\n");
     EXPECT_EQ(Mtime(package), mtime);
     EXPECT_NE(Run({"history"}).out.find("  1 package  Title\n"), std::string::npos);
-    ASSERT_EQ(Run({"undo", "lo_deck1_props.pptx"}).status, 0);
+    ASSERT_EQ(Run({"undo", "my_deck1_props.pptx"}).status, 0);
     EXPECT_EQ(Members(package), before);
 
     ASSERT_EQ(Run({"history", "--purge"}).status, 0);
@@ -334,13 +337,13 @@ TEST_F(JournalCommands, ImportIsJournaledAndKeepsTimesOnRequest)
 // --set NAME= removes the element, as --clear does, rather than leaving it empty; the help says so.
 TEST_F(JournalCommands, EmptySetRemovesTheElement)
 {
-    const fs::path deck = m_dir / "lo_deck1_props.pptx";
+    const fs::path deck = m_dir / "my_deck1_props.pptx";
     const auto part = [&](const char* member) {
         return testsupport::RunCommand("unzip -p " + Quoted(deck.string()) + " " + member);
     };
     ASSERT_NE(part("docProps/core.xml").find("<dc:title>"), std::string::npos);
     ASSERT_NE(part("docProps/app.xml").find("<Company>"), std::string::npos);
-    const CliRun set = Run({"set", "--set", "Title=", "--set", "Company=", "lo_deck1_props.pptx"});
+    const CliRun set = Run({"set", "--set", "Title=", "--set", "Company=", "my_deck1_props.pptx"});
     ASSERT_EQ(set.status, 0) << set.err;
     const std::string core = part("docProps/core.xml");
     EXPECT_EQ(core.find("dc:title"), std::string::npos) << core;
@@ -356,11 +359,11 @@ TEST_F(JournalCommands, ClearPersonalRemovesExactlySixElements)
 {
     const CliRun help = Run({"set", "--help"});
     EXPECT_NE(help.out.find("history --purge"), std::string::npos);
-    const CliRun before = Run({"show", "--json", "lo_deck1_props.pptx"});
-    const CliRun set = Run({"set", "--clear-personal", "--set", "Title=kept", "lo_deck1_props.pptx"});
+    const CliRun before = Run({"show", "--json", "my_deck1_props.pptx"});
+    const CliRun set = Run({"set", "--clear-personal", "--set", "Title=kept", "my_deck1_props.pptx"});
     ASSERT_EQ(set.status, 0) << set.err;
     const std::string parts =
-        testsupport::RunCommand("unzip -p " + Quoted((m_dir / "lo_deck1_props.pptx").string()) +
+        testsupport::RunCommand("unzip -p " + Quoted((m_dir / "my_deck1_props.pptx").string()) +
                                 " docProps/core.xml docProps/app.xml");
     for (const char* element :
          {"dc:creator>", "cp:lastModifiedBy>", "<Company>", "<Manager>", "cp:lastPrinted>", "<Template>"}) {
@@ -375,7 +378,7 @@ TEST_F(JournalCommands, ClearPersonalRemovesExactlySixElements)
         "assert all(a[k]==b[k] for k in a if k not in gone), (a,b)\n"
         "assert all(b[k]=='' for k in gone-{'Title','FileSize','Error'}) and b['Title']=='kept'\n";
     testsupport::WriteFileBytes(m_dir / "a.json", before.out);
-    testsupport::WriteFileBytes(m_dir / "b.json", Run({"show", "--json", "lo_deck1_props.pptx"}).out);
+    testsupport::WriteFileBytes(m_dir / "b.json", Run({"show", "--json", "my_deck1_props.pptx"}).out);
     testsupport::WriteFileBytes(m_dir / "check.py", script);
     int status = -1;
     const std::string out = testsupport::RunCommand("python3 " + Quoted((m_dir / "check.py").string()) + " " +

@@ -1,4 +1,4 @@
-// Copies of real packages edited in the window, one cell in place and three properties with Batch
+// Generated decks edited in the window, one cell in place and three properties with Batch
 // Modify, saved with Save All and read back by the engine.
 #include "AppTestSupport.h"
 #include "EditingTestSupport.h"
@@ -12,6 +12,7 @@
 #include "editing/TfmModify.h"
 #include "engine/package/LoadDocument.h"
 #include "support/PackageBuilder.h"
+#include "support/SampleDecks.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -19,12 +20,22 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <iterator>
+
 using namespace editingtest;
 namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kPackages[] = {"lo_deck1_props.pptx", "lo_deck2_minimal.pptx", "docling_sample.pptx"};
+// Every property set; a few; a core part only, so that the save creates the app part.
+const char* const kPackages[] = {"props.pptx", "plain.pptx", "core_only.pptx"};
+
+testsupport::PackageBuilder DeckFor(std::size_t row)
+{
+    return row == 0   ? testsupport::PropertyDeck()
+           : row == 1 ? testsupport::PlainDeck()
+                      : testsupport::CoreOnlyDeck();
+}
 
 constexpr std::size_t kSubject = 1;
 constexpr std::size_t kKeywords = 3;
@@ -56,11 +67,10 @@ private slots:
     {
         testsupport::TempDir dir;
         QStringList paths;
-        for (const char* name : kPackages) {
-            const fs::path copy = dir / name;
-            fs::copy_file(testsupport::RealCorpusDir() / name, copy);
-            fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add); // the corpus is read-only
-            paths << QString::fromStdString(copy.string());
+        for (std::size_t row = 0; row < std::size(kPackages); ++row) {
+            const fs::path deck = dir / kPackages[row];
+            DeckFor(row).WriteTo(deck);
+            paths << QString::fromStdString(deck.string());
         }
         auto window = WindowWithRows({});
         app::Dialogs::setNextFileNames(paths);

@@ -2,8 +2,8 @@
 // as the independent package comparison of the corpus judges it.
 #include "engine/package/LoadDocument.h"
 #include "engine/package/SaveDocument.h"
-
 #include "support/CorpusParts.h"
+#include "support/RealCorpus.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -17,11 +17,13 @@ class CreatedPartSave : public testing::TestWithParam<std::pair<const char*, std
 
 TEST_P(CreatedPartSave, RegistersThePartAndKeepsEverythingElse)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     testsupport::TempDir dir;
     const auto original = testsupport::RealCorpusDir() / GetParam().first;
     const auto copy = dir / GetParam().first;
     std::filesystem::copy_file(original, copy);
-    std::filesystem::permissions(copy, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     DocumentRecord record;
     record.FullPath = copy.string();
     ASSERT_TRUE(LoadDocument(record).ok) << record.LastError;
@@ -33,7 +35,8 @@ TEST_P(CreatedPartSave, RegistersThePartAndKeepsEverythingElse)
     int exitCode = -1;
     const std::string report = testsupport::RunCommand(
         "python3 " + testsupport::ShellQuote((testsupport::SharedDir() / "corpus" / "oracle.py").string()) +
-            " --diff " + testsupport::ShellQuote(original.string()) + " " + testsupport::ShellQuote(copy.string()),
+            " --diff " + testsupport::ShellQuote(original.string()) + " " +
+            testsupport::ShellQuote(copy.string()),
         &exitCode);
     EXPECT_EQ(exitCode, 0) << report;
     DocumentRecord reread;

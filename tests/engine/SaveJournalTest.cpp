@@ -11,7 +11,9 @@
 #include "engine/package/LoadDocument.h"
 #include "engine/package/SaveDocument.h"
 #include "engine/record/PendingChanges.h"
+#include "support/OfficePackages.h"
 #include "support/PackageBuilder.h"
+#include "support/SampleDecks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +66,16 @@ void Edit(DocumentRecord& record, std::size_t p, const std::string& text)
     record.Value(p) = text;
     record.SetChanged(p, true);
     record.Modified = true;
+}
+
+// A deck whose custom part holds three properties of different kinds.
+testsupport::PackageBuilder CustomDeck()
+{
+    return testsupport::Deck(
+        testsupport::CoreXml("<dc:title>Custom</dc:title>"), testsupport::AppXml("<Company>Acme</Company>"),
+        testsupport::CustomXml(testsupport::CustomProperty(2, "Client", "<vt:lpwstr>Northwind</vt:lpwstr>") +
+                               testsupport::CustomProperty(3, "Pages", "<vt:i4>12</vt:i4>") +
+                               testsupport::CustomProperty(4, "Approved", "<vt:bool>false</vt:bool>")));
 }
 
 struct JournaledSave
@@ -124,7 +136,7 @@ TEST(PendingChanges, DroppingAChangeRestoresTextAndFlags)
 TEST(PendingChanges, CustomChangesAreListedWithTheirLoadedValuesAndCanBeDropped)
 {
     TempDir dir;
-    fs::copy_file(testsupport::RealCorpusDir() / "tika_custom_props.pptx", dir / "c.pptx");
+    CustomDeck().WriteTo(dir / "c.pptx");
     DocumentRecord record = Loaded(dir / "c.pptx");
     ASSERT_GE(record.Custom.Items.size(), 2u);
     const CustomProperties loaded = record.Custom;
@@ -183,12 +195,10 @@ protected:
     TempDir m_dir;
     JournaledSave m_journal{m_dir / "journal", {}};
 
-    fs::path Copy(const std::string& corpusName)
+    fs::path Write(const std::string& name, const testsupport::PackageBuilder& deck)
     {
-        const fs::path copy = m_dir / corpusName;
-        fs::copy_file(testsupport::RealCorpusDir() / corpusName, copy);
-        fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
-        return copy;
+        deck.WriteTo(m_dir / name);
+        return m_dir / name;
     }
 };
 
@@ -196,8 +206,10 @@ TEST_F(UndoTest, SetThenUndoGivesBackMembersOrderAndBytes)
 {
     WriteLargePackage(m_dir / "large.pptx");
     // Created parts (no core part; no app part) must be removed and unregistered again.
-    for (const fs::path& package : {Copy("lo_deck1_props.pptx"), Copy("pp_no_core_props.pptx"),
-                                    Copy("us_core_no_app.pptx"), m_dir / "large.pptx"}) {
+    for (const fs::path& package :
+         {Write("props.pptx", testsupport::PropertyDeck()),
+          Write("no_core.pptx", testsupport::Deck("", kApp, "")),
+          Write("core_only.pptx", testsupport::CoreOnlyDeck()), m_dir / "large.pptx"}) {
         SCOPED_TRACE(package.filename().string());
         const auto before = Contents(package);
         DocumentRecord record = Loaded(package);
@@ -223,7 +235,8 @@ TEST_F(UndoTest, SetThenUndoGivesBackMembersOrderAndBytes)
 TEST_F(UndoTest, CustomPartsAreJournaledWhetherEditedOrCreated)
 {
     // One package edits its custom part; the other gets one created and registered.
-    for (const fs::path& package : {Copy("tika_custom_props.pptx"), Copy("lo_deck1_props.pptx")}) {
+    for (const fs::path& package :
+         {Write("custom.pptx", CustomDeck()), Write("plain.pptx", testsupport::PlainDeck())}) {
         SCOPED_TRACE(package.filename().string());
         const auto before = Contents(package);
         DocumentRecord record = Loaded(package);
@@ -239,7 +252,7 @@ TEST_F(UndoTest, CustomPartsAreJournaledWhetherEditedOrCreated)
 
 TEST_F(UndoTest, OutsideChangeIsRefusedAndLosesNothing)
 {
-    const fs::path package = Copy("lo_deck1_props.pptx");
+    const fs::path package = Write("props.pptx", testsupport::PropertyDeck());
     DocumentRecord record = Loaded(package);
     Edit(record, 0, "Ours");
     ASSERT_TRUE(m_journal.Save(record).ok);
@@ -258,7 +271,7 @@ TEST_F(UndoTest, OutsideChangeIsRefusedAndLosesNothing)
 // seen: the modification time is part of what the journal recorded.
 TEST_F(UndoTest, ChangeKeepingTheSizeIsRefused)
 {
-    const fs::path package = Copy("lo_deck1_props.pptx");
+    const fs::path package = Write("props.pptx", testsupport::PropertyDeck());
     DocumentRecord record = Loaded(package);
     Edit(record, 0, "Ours");
     ASSERT_TRUE(m_journal.Save(record).ok);
@@ -278,7 +291,7 @@ TEST_F(UndoTest, ChangeKeepingTheSizeIsRefused)
 // package changed since such a run is refused.
 TEST_F(UndoTest, RunsRecordedWithAWholeFileDigestStayUndoable)
 {
-    const fs::path package = Copy("lo_deck1_props.pptx");
+    const fs::path package = Write("props.pptx", testsupport::PropertyDeck());
     const auto before = Contents(package);
     DocumentRecord record = Loaded(package);
     Edit(record, 0, "Ours");
@@ -308,8 +321,7 @@ TEST_F(UndoTest, ARunRecordsItsReadablePackagesInOrder)
     std::vector<DocumentRecord> records;
     for (int i = 0; i < 9; ++i) {
         const fs::path package = m_dir / ("p" + std::to_string(i) + ".pptx");
-        fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", package);
-        fs::permissions(package, fs::perms::owner_write, fs::perm_options::add);
+        testsupport::PropertyDeck().WriteTo(package);
         packages.push_back(package.string());
         records.push_back(Loaded(package));
         if (i == 3) {
@@ -336,14 +348,13 @@ TEST_F(UndoTest, ARunRecordsItsReadablePackagesInOrder)
         EXPECT_TRUE(runs[0].Entries[i].Replaced) << i;
     }
     ASSERT_TRUE(UndoSave(runs, records[8].FullPath, {}).ok);
-    EXPECT_EQ(Loaded(records[8].FullPath).Value(0),
-              Loaded(testsupport::RealCorpusDir() / "lo_deck1_props.pptx").Value(0));
+    EXPECT_EQ(Loaded(records[8].FullPath).Value(0), testsupport::kPropertyDeckTitle);
 }
 
 TEST_F(UndoTest, UndoOfAnEarlierRunAndOfAPackageNeverSaved)
 {
-    const fs::path package = Copy("lo_deck1_props.pptx");
-    const fs::path untouched = Copy("pp_minimal.pptx");
+    const fs::path package = Write("props.pptx", testsupport::PropertyDeck());
+    const fs::path untouched = Write("plain.pptx", testsupport::PlainDeck());
     DocumentRecord record = Loaded(package);
     Edit(record, 0, "First");
     ASSERT_TRUE(m_journal.Save(record).ok);
@@ -361,7 +372,7 @@ TEST_F(UndoTest, UndoOfAnEarlierRunAndOfAPackageNeverSaved)
 
 TEST_F(UndoTest, KeepModificationTimeForSaveAndUndo)
 {
-    const fs::path package = Copy("lo_deck1_props.pptx");
+    const fs::path package = Write("props.pptx", testsupport::PropertyDeck());
     const timespec old[2] = {{0, UTIME_OMIT}, {1'000'000'000, 123'456'789}};
     ASSERT_EQ(utimensat(AT_FDCWD, package.c_str(), old, 0), 0);
     const auto mtime = [&] {
@@ -387,8 +398,8 @@ TEST_F(UndoTest, KeepModificationTimeForSaveAndUndo)
 
 TEST_F(UndoTest, JournalIsBoundedAndPurged)
 {
-    const fs::path a = Copy("lo_deck1_props.pptx");
-    const fs::path b = Copy("pp_minimal.pptx");
+    const fs::path a = Write("props.pptx", testsupport::PropertyDeck());
+    const fs::path b = Write("plain.pptx", testsupport::PlainDeck());
     m_journal.Limits.MaxRuns = 3;
     DocumentRecord ra = Loaded(a);
     DocumentRecord rb = Loaded(b);
@@ -421,7 +432,7 @@ TEST_F(UndoTest, JournalIsBoundedAndPurged)
 
 TEST_F(UndoTest, UnwritableJournalFailsBeforeThePackageIsTouched)
 {
-    const fs::path package = Copy("lo_deck1_props.pptx");
+    const fs::path package = Write("props.pptx", testsupport::PropertyDeck());
     const std::string original = ReadFileBytes(package);
     testsupport::WriteFileBytes(m_dir / "file", "not a folder");
     DocumentRecord record = Loaded(package);
@@ -438,7 +449,7 @@ TEST_F(UndoTest, UnwritableJournalFailsBeforeThePackageIsTouched)
 
 TEST_F(UndoTest, JournalFoldersAreTheOwnersOnly)
 {
-    const fs::path package = Copy("pp_minimal.pptx");
+    const fs::path package = Write("plain.pptx", testsupport::PlainDeck());
     DocumentRecord record = Loaded(package);
     Edit(record, 0, "T");
     ASSERT_TRUE(m_journal.Save(record).ok);

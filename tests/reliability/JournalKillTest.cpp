@@ -8,6 +8,7 @@
 #include "engine/package/SaveHooks.h"
 #include "engine/package/ScratchFolder.h"
 #include "reliability/ChildProcess.h"
+#include "support/SampleDecks.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +50,7 @@ TEST(JournalKill, SaveKilledBeforeTheRenameLeavesAnEntryUndoPassesOver)
     testsupport::TempDir dir;
     const fs::path package = dir / "deck.pptx";
     const fs::path root = dir / "journal";
-    fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", package);
-    fs::permissions(package, fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PropertyDeck().WriteTo(package);
     const std::string original = ReadFileBytes(package);
 
     const ChildResult killed = RunInChild([&] {
@@ -88,7 +88,7 @@ TEST(JournalKill, SaveKilledBeforeTheRenameLeavesAnEntryUndoPassesOver)
     runs = engine::ReadJournal(root);
     ASSERT_EQ(runs.size(), 2u);
     ASSERT_TRUE(engine::UndoSave(runs, package.string(), {}).ok);
-    EXPECT_EQ(TitleOf(package), "Quarterly review – Q3 “draft” & notes");
+    EXPECT_EQ(TitleOf(package), testsupport::kPropertyDeckTitle);
     for (const auto& item : fs::directory_iterator(dir.Path())) {
         EXPECT_TRUE(item.path() == package || item.path() == root) << item.path(); // no temporary left
     }
@@ -102,8 +102,7 @@ TEST(JournalKill, UndoKilledAtAnyMomentLosesNothing)
     testsupport::TempDir dir;
     const fs::path package = dir / "deck.pptx";
     const fs::path root = dir / "journal";
-    fs::copy_file(testsupport::RealCorpusDir() / "lo_deck1_props.pptx", package);
-    fs::permissions(package, fs::perms::owner_write, fs::perm_options::add);
+    testsupport::PropertyDeck().WriteTo(package);
 
     std::string before = TitleOf(package);
     SaveTitle(package, root, "Calibration");

@@ -1,9 +1,9 @@
 #include "reliability/SaveFaultFixture.h"
 
-#include "reliability/SandboxChecks.h"
-
 #include "engine/package/LoadDocument.h"
 #include "engine/package/SaveDocument.h"
+#include "reliability/SandboxChecks.h"
+#include "support/RealCorpus.h"
 
 #include <cstdlib>
 #include <grp.h>
@@ -34,12 +34,17 @@ void SaveFaultFixture::TearDown()
 
 void SaveFaultFixture::UseRealPackage(const std::string& name)
 {
-    const fs::path source = testsupport::RealCorpusDir() / name;
-    if (!fs::exists(source)) {
-        GTEST_SKIP() << "real corpus not found: " << source;
-    }
+    VELMORA_REQUIRE_REAL_CORPUS();
     m_package = m_folder / name;
-    m_original = testsupport::ReadFileBytes(source);
+    m_original = testsupport::ReadFileBytes(testsupport::RealCorpusDir() / name);
+    testsupport::WriteFileBytes(m_package, m_original);
+}
+
+void SaveFaultFixture::UseGeneratedPackage(const std::string& name,
+                                           const testsupport::PackageBuilder& package)
+{
+    m_package = m_folder / name;
+    m_original = package.Build();
     testsupport::WriteFileBytes(m_package, m_original);
 }
 
@@ -70,8 +75,8 @@ bool SaveFaultFixture::FolderHoldsOnlyPackage() const
 void SaveFaultFixture::OpenFoldersToOthers()
 {
     using fs::perms;
-    fs::permissions(m_root.Path(), perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
-                                       perms::others_exec);
+    fs::permissions(m_root.Path(), perms::owner_all | perms::group_read | perms::group_exec |
+                                       perms::others_read | perms::others_exec);
     fs::permissions(m_scratch, perms::all);
 }
 

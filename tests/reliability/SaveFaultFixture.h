@@ -1,17 +1,17 @@
 #pragma once
 
-#include "reliability/ChildProcess.h"
-#include "support/TempDir.h"
-
 #include "engine/record/DocumentOutcome.h"
 #include "engine/record/DocumentRecord.h"
+#include "reliability/ChildProcess.h"
+#include "support/PackageBuilder.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-// A copy of a real package in a folder of its own, with the scratch folders redirected into the
+// A package in a folder of its own, with the scratch folders redirected into the
 // test's temporary folder, for tests that disturb a save.
 namespace reliability {
 
@@ -23,6 +23,8 @@ protected:
 
     // Copies the named real package into the folder; skips the test when the corpus is missing.
     void UseRealPackage(const std::string& name);
+    // Writes the generated package into the folder under the given name.
+    void UseGeneratedPackage(const std::string& name, const testsupport::PackageBuilder& package);
 
     // Edits Title and saves in this process.
     engine::DocumentOutcome SaveTitle(const std::string& title);

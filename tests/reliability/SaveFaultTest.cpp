@@ -1,12 +1,12 @@
 // Saves disturbed by the file system: a full disk, a read-only package, a package deleted or
 // replaced between load and save, a folder the user may not write. None may lose or damage the
 // package, and every failure must be reported as one.
+#include "engine/package/LoadDocument.h"
+#include "engine/package/SaveDocument.h"
 #include "reliability/ChildProcess.h"
 #include "reliability/SandboxChecks.h"
 #include "reliability/SaveFaultFixture.h"
-
-#include "engine/package/LoadDocument.h"
-#include "engine/package/SaveDocument.h"
+#include "support/SampleDecks.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kPackage = "lo_deck1_props.pptx";
-constexpr const char* kOtherPackage = "pp_minimal.pptx";
+constexpr const char* kPackage = "deck.pptx";
 constexpr const char* kNewTitle = "Edited title";
 
 std::string Flag(bool value)
@@ -46,7 +45,7 @@ protected:
     void SetUp() override
     {
         SaveFaultFixture::SetUp();
-        UseRealPackage(kPackage);
+        UseGeneratedPackage(kPackage, testsupport::PropertyDeck());
     }
 
     // A save that ran in a child and failed: reported, Modified kept, package and folder untouched.
@@ -162,8 +161,7 @@ TEST_F(SaveFaultTest, PackageReplacedByAnotherPackageGetsATruthfulOutcome)
 {
     engine::DocumentRecord record = RecordFor(m_package);
     ASSERT_TRUE(engine::LoadDocument(record).ok);
-    const fs::path other = testsupport::RealCorpusDir() / kOtherPackage;
-    const std::string replacement = testsupport::ReadFileBytes(other);
+    const std::string replacement = testsupport::PlainDeck().Build();
     testsupport::WriteFileBytes(m_package, replacement);
     Edit(record, 0, kNewTitle);
     const engine::DocumentOutcome outcome = engine::SaveDocument(record);
@@ -233,7 +231,8 @@ TEST_F(SaveFaultTest, FolderWithoutWriteAccessFailsTheSave)
     // create anything beside it.
     const ChildResult run = RunInChild([&]() -> Report {
         if (geteuid() != 0) {
-            fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+            fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec,
+                            fs::perm_options::replace);
         } else if (!DropPrivileges()) {
             return {{"skip", "cannot drop privileges"}};
         }

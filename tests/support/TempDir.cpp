@@ -64,7 +64,8 @@ void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes)
 
 std::filesystem::path SharedDir()
 {
-    return std::filesystem::path(VELMORA_SHARED_DIR);
+    const char* chosen = std::getenv("VELMORA_SHARED_DIR");
+    return std::filesystem::path(chosen != nullptr && *chosen != '\0' ? chosen : VELMORA_SHARED_DIR);
 }
 
 std::filesystem::path RealCorpusDir()
@@ -82,6 +83,27 @@ std::vector<std::string> RealCorpusPackages()
         }
     }
     std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool HaveRealCorpus()
+{
+    return !RealCorpusPackages().empty();
+}
+
+std::string RealCorpusMissing()
+{
+    return "skipped: needs the real-world corpus, not found in " +
+           RealCorpusDir().lexically_normal().string() +
+           " (set VELMORA_SHARED_DIR to the folder that holds corpus/real)";
+}
+
+std::vector<std::string> RealCorpusTestPackages()
+{
+    std::vector<std::string> names = RealCorpusPackages();
+    if (names.empty()) {
+        names.push_back("no_real_corpus.pptx");
+    }
     return names;
 }
 

@@ -27,11 +27,20 @@ private:
 std::string ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
-// The shared corpus folder (real-world packages and expectations).
+// The shared corpus folder (real-world packages and expectations): the environment variable
+// VELMORA_SHARED_DIR when it is set and not empty, otherwise the folder configured at build time
+// (../shared beside the checkout).
 std::filesystem::path SharedDir();
 std::filesystem::path RealCorpusDir();
-// The file names of the real corpus's packages (*.pptx), sorted.
+// The file names of the real corpus's packages (*.pptx), sorted; none without the corpus.
 std::vector<std::string> RealCorpusPackages();
+// Whether the real corpus is there: its folder holds packages.
+bool HaveRealCorpus();
+// The one line a test that needs the real corpus gives when it skips: where the corpus was looked for.
+std::string RealCorpusMissing();
+// RealCorpusPackages() for a parameterised test; without the corpus one stand-in name, so that the
+// test is listed and skips rather than vanishing from the run.
+std::vector<std::string> RealCorpusTestPackages();
 
 // unit written times times over.
 std::string Repeat(const std::string& unit, std::size_t times);

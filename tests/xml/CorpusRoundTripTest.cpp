@@ -1,4 +1,5 @@
 #include "support/CorpusParts.h"
+#include "support/RealCorpus.h"
 #include "support/TempDir.h"
 #include "xml/TXMLDocument.h"
 
@@ -37,6 +38,7 @@ bool InWriterForm(const std::string& text)
 
 TEST(CorpusRoundTrip, EveryPartComesBackUnchanged)
 {
+    VELMORA_REQUIRE_REAL_CORPUS();
     testsupport::TempDir dir;
     int checked = 0;
     int identical = 0;
