@@ -30,7 +30,14 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
         case engine::PathOnDisk::Kind::Folder: {
             flush();
             const std::size_t before = rows.RowCount();
-            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress);
+            std::vector<engine::ScanProblem> problems;
+            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress,
+                                      &problems);
+            for (const engine::ScanProblem& problem : problems) {
+                if (unreadablePaths != nullptr) {
+                    unreadablePaths->push_back("velmora-cli: " + problem.Path + ": " + problem.Reason);
+                }
+            }
             if (rows.RowCount() == before && !progress.Cancelled()) {
                 unreadable(path, "no packages found");
             }

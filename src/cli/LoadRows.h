@@ -13,7 +13,8 @@ namespace cli {
 // Rows for the command-line paths, in their order: a folder adds its packages as Add Folder does
 // (recursive, extensionList, "*.pptx;" unless asked otherwise); a file is one row whatever its name or size,
 // so that a file named on the command line is never dropped without a word. Paths that name neither, and
-// folders that hold no package of the chosen kinds, are listed in unreadablePaths as "path: message".
+// folders that hold no package of the chosen kinds, are listed in unreadablePaths as "path: message";
+// what a folder walk could not list or examine as "velmora-cli: path: reason".
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     std::vector<std::string>* unreadablePaths = nullptr,
                                     const engine::Progress& progress = {},

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // The paths that leave the common case: outputs that are packages under other names, failed writes
@@ -361,6 +362,51 @@ INSTANTIATE_TEST_SUITE_P(
     SignalDuringSave,
     testing::Values(SignalCase{SIGINT, "INT"}, SignalCase{SIGTERM, "TERM"}, SignalCase{SIGHUP, "HUP"}),
     [](const testing::TestParamInfo<SignalCase>& info) { return std::string(info.param.name); });
+
+// A folder scan names what it cannot list or examine, with the reason, and fails the command;
+// the packages it could read are still shown.
+TEST(ScanProblems, ALinkLeadingNowhereIsNamedAndFailsTheCommand)
+{
+    const TempDir dir;
+    WriteFileBytes(dir / "deck.pptx", Deck("kept"));
+    fs::create_symlink(dir / "missing.pptx", dir / "gone.pptx");
+    fs::create_symlink(dir / "missing.txt", dir / "notes.txt"); // no package was to be found there
+    const CliRun show = clitest::RunCli(dir.Path(), {"show", "."});
+    EXPECT_EQ(show.status, 1);
+    EXPECT_EQ(show.err, "velmora-cli: ./gone.pptx: No such file or directory\n");
+    EXPECT_NE(show.out.find("kept"), std::string::npos) << show.out;
+}
+
+TEST(ScanProblems, AFolderThatCannotBeListedIsNamedAndFailsTheCommand)
+{
+    const TempDir dir;
+    WriteFileBytes(dir / "deck.pptx", Deck("kept"));
+    fs::create_directory(dir / "locked");
+    WriteFileBytes(dir / "locked" / "inner.pptx", Deck("hidden"));
+    fs::permissions(dir.Path(), fs::perms::all & ~(fs::perms::group_write | fs::perms::others_write));
+    fs::permissions(dir / "deck.pptx", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                           fs::perms::others_read);
+    fs::permissions(dir / "locked", fs::perms::none);
+    // Root lists every folder, so the command runs as nobody then, where that user can be had.
+    std::string as;
+    if (geteuid() == 0) {
+        as = "setpriv --reuid=65534 --regid=65534 --clear-groups";
+        int status = -1;
+        testsupport::RunCommand(as + " test -x " + Quoted(VELMORA_CLI_BINARY) + " -a -r " +
+                                    Quoted((dir / "deck.pptx").string()),
+                                &status);
+        if (status != 0) {
+            fs::permissions(dir / "locked", fs::perms::owner_all);
+            GTEST_SKIP() << "running as root, and no unprivileged user can run the program here";
+        }
+    }
+    const CliRun show = clitest::RunCli(dir.Path(), {"show", "."}, "UTC", as);
+    fs::permissions(dir / "locked", fs::perms::owner_all);
+    EXPECT_EQ(show.status, 1);
+    EXPECT_EQ(show.err, "velmora-cli: ./locked: Permission denied\n");
+    EXPECT_NE(show.out.find("kept"), std::string::npos) << show.out;
+    EXPECT_EQ(show.out.find("hidden"), std::string::npos) << show.out;
+}
 
 } // namespace
 } // namespace cli

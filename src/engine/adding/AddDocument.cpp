@@ -40,11 +40,12 @@ void AddDocumentFolder(DocumentList& list,
                        const std::string& folder,
                        const std::string& filterMode,
                        const std::string& extensionList,
-                       const Progress& progress)
+                       const Progress& progress,
+                       std::vector<ScanProblem>* problems)
 {
     try {
         UpdateScope scope(list);
-        AppendLoadedRows(list, ScanFolderFiles(folder, filterMode, extensionList), progress);
+        AppendLoadedRows(list, ScanFolderFiles(folder, filterMode, extensionList, problems), progress);
     } catch (...) {
         // Adding a folder never fails; the rows appended so far stay.
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/adding/ScanFolder.h"
 #include "engine/record/DocumentList.h"
 #include "engine/base/Progress.h"
 
@@ -28,12 +29,14 @@ void AddDocumentFiles(DocumentList& list,
                       const Progress& progress = {});
 
 // Adds a row for every accepted file below folder (recursive, sorted by name), loaded in parallel;
-// rows appear in scan order. Never throws; a cancelled add keeps the rows loaded so far.
+// rows appear in scan order. What the walk could not list or examine is appended to problems (see
+// ScanFolderFiles). Never throws; a cancelled add keeps the rows loaded so far.
 void AddDocumentFolder(DocumentList& list,
                        const std::string& folder,
                        const std::string& filterMode,
                        const std::string& extensionList,
-                       const Progress& progress = {});
+                       const Progress& progress = {},
+                       std::vector<ScanProblem>* problems = nullptr);
 
 // The accepted files below folder, in scan order (depth first, entries sorted by name).
 std::vector<std::string>

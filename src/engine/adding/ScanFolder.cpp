@@ -26,9 +26,12 @@ using FolderId = std::pair<dev_t, ino_t>;
 class FolderWalk
 {
 public:
-    FolderWalk(const std::string& filterMode, const std::string& extensionList)
+    FolderWalk(const std::string& filterMode,
+               const std::string& extensionList,
+               std::vector<ScanProblem>* problems)
         : m_filterMode(filterMode)
         , m_extensionList(extensionList)
+        , m_problems(problems)
     {}
 
     void Walk(const std::string& folder, const FolderId& id)
@@ -43,18 +46,39 @@ public:
     std::vector<ScannedFile> Take() { return std::move(m_files); }
 
 private:
-    static std::vector<std::string> SortedEntries(const std::string& folder)
+    void Problem(const std::string& path, int error)
+    {
+        if (m_problems != nullptr) {
+            m_problems->push_back(ScanProblem{path, std::strerror(error)});
+        }
+    }
+
+    // The folder's path as given, without the slash the walk appends.
+    static std::string Shown(const std::string& folder)
+    {
+        return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
+    }
+
+    std::vector<std::string> SortedEntries(const std::string& folder)
     {
         std::vector<std::string> names;
         std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
         if (!dir) {
-            return names; // missing or unreadable: skipped
+            if (errno != ENOENT) { // one that vanished during the walk is no problem
+                Problem(Shown(folder), errno);
+            }
+            return names;
         }
+        errno = 0;
         while (const dirent* entry = readdir(dir.get())) {
             const std::string name = entry->d_name;
             if (name != "." && name != "..") {
                 names.push_back(name);
             }
+            errno = 0;
+        }
+        if (errno != 0) {
+            Problem(Shown(folder), errno); // the entries read so far are still walked
         }
         // std::string compares as unsigned bytes, so the order does not depend on the locale.
         std::sort(names.begin(), names.end());
@@ -68,7 +92,20 @@ private:
         };
 
         if (stat(full.c_str(), &st) != 0) {
-            return; // vanished, or a dangling link
+            const int error = errno;
+            struct stat link
+            {
+            };
+
+            // An entry that vanished is no problem; a link leading nowhere is one only where a
+            // package was to be found.
+            if (error != ENOENT) {
+                Problem(full, error);
+            } else if (lstat(full.c_str(), &link) == 0 &&
+                       PassesFilter(FileExtension(full), m_filterMode, m_extensionList)) {
+                Problem(full, error);
+            }
+            return;
         }
         if (S_ISDIR(st.st_mode)) {
             const FolderId id{st.st_dev, st.st_ino};
@@ -89,6 +126,7 @@ private:
 
     const std::string& m_filterMode;
     const std::string& m_extensionList;
+    std::vector<ScanProblem>* m_problems;
     std::vector<FolderId> m_onWalk;
     std::vector<ScannedFile> m_files;
 };
@@ -134,8 +172,10 @@ PathOnDisk InspectPath(const std::string& path)
                 : PathOnDisk{PathOnDisk::Kind::Other, "not a file or folder", {}};
 }
 
-std::vector<ScannedFile>
-ScanFolderFiles(const std::string& folder, const std::string& filterMode, const std::string& extensionList)
+std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
+                                         const std::string& filterMode,
+                                         const std::string& extensionList,
+                                         std::vector<ScanProblem>* problems)
 {
     try {
         std::string root = folder.empty() ? std::string("./") : folder;
@@ -150,7 +190,7 @@ ScanFolderFiles(const std::string& folder, const std::string& filterMode, const 
         if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             return {};
         }
-        FolderWalk walk(filterMode, extensionList);
+        FolderWalk walk(filterMode, extensionList, problems);
         walk.Walk(root, FolderId{st.st_dev, st.st_ino});
         return walk.Take();
     } catch (...) {

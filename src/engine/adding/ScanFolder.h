@@ -45,11 +45,23 @@ struct PathOnDisk
 
 [[nodiscard]] PathOnDisk InspectPath(const std::string& path);
 
+// A folder that could not be listed, or an entry whose kind could not be learnt, during a walk.
+struct ScanProblem
+{
+    std::string Path;
+    std::string Reason; // the system's message
+};
+
 // The files below folder that pass the filter and are larger than kMinPackageSize, in scan
 // order: each folder's entries sorted by name (byte order), subfolders walked at once (depth
 // first). Hidden entries are included; a folder link is followed unless it leads back to a
-// folder already on the current walk; unreadable folders are skipped. Never throws.
-std::vector<ScannedFile>
-ScanFolderFiles(const std::string& folder, const std::string& filterMode, const std::string& extensionList);
+// folder already on the current walk. A folder that cannot be listed (or only in part), and an
+// entry that cannot be examined (a link leading nowhere that passes the filter, or one whose
+// status is refused), is left out and, with problems, appended there; an entry that vanished
+// during the walk is not. Never throws.
+std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
+                                         const std::string& filterMode,
+                                         const std::string& extensionList,
+                                         std::vector<ScanProblem>* problems = nullptr);
 
 } // namespace engine
