@@ -87,6 +87,8 @@ void CloseMainWindow(std::unique_ptr<app::TfmMain>& window)
     for (const auto& message : app::Dialogs::takeShownMessages()) {
         unexpected << message.title + QStringLiteral(": ") + message.text;
     }
+    // A command still on its worker reads the rows: they go only when it has finished.
+    QTRY_VERIFY_WITH_TIMEOUT(!window->isBusy(), 60000);
     window->model().clearRows();
     window.reset();
     QVERIFY2(unexpected.isEmpty(), qPrintable(unexpected.join(QLatin1Char('\n'))));
@@ -124,6 +126,8 @@ void WindowTest::init()
 
 void WindowTest::cleanup()
 {
+    // A command still on its worker reads the rows: they go only when it has finished.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isBusy(), 60000);
     m_window->model().clearRows();
     m_window.reset();
     m_dir.reset();

@@ -63,6 +63,10 @@ TfmMain::TfmMain(QWidget* parent)
 
 TfmMain::~TfmMain()
 {
+    // While the window's parts go (an open editor commits as it loses the focus), the rows' signals
+    // must no longer reach it.
+    m_model->disconnect(this);
+    m_view->disconnect(this);
     // A worker still running works on its own copies; let it stop after its package and wait.
     if (m_running.isRunning()) {
         m_waitForm->requestCancel();
