@@ -649,8 +649,8 @@ private slots:
 
     // A save that meets a package another program has open names it first: Skip leaves it unsaved
     // with its changes (the status bar counts it as not saved, no report repeats it), Save Anyway
-    // writes it. The question comes at every save; only the Options entry, for this session, saves
-    // such packages without one.
+    // writes it. The question comes at every save; only the Options entry, until the program ends,
+    // saves such packages without one.
     void packagesOpenElsewhereAreAskedAboutAtEachSave()
     {
         const auto paths = makePackages({"locked", "free"});
@@ -703,8 +703,8 @@ private slots:
         QVERIFY(!AppSettings()->contains(QStringLiteral("save/packagesOpenElsewhere")));
     }
 
-    // A choice to save packages open elsewhere that an older version remembered is not taken into
-    // a new session.
+    // A stored choice to save packages open elsewhere (as older versions kept it) is dropped when
+    // the program starts.
     void aRememberedChoiceToSavePackagesOpenElsewhereIsDropped()
     {
         AppSettings()->setValue(QStringLiteral("save/packagesOpenElsewhere"), true);

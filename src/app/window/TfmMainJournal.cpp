@@ -29,7 +29,8 @@ void TfmMain::restoreCommandSettings()
     const std::unique_ptr<QSettings> settings = AppSettings();
     setSaveOptions(settings->value(kJournalKey, true).toBool(),
                    settings->value(kKeepTimeKey, false).toBool());
-    // Never carried into a new session: a save would overwrite decks open elsewhere without a word.
+    // Saving packages open in other programs is chosen for one run of the program only, so a stored
+    // choice is dropped: a later run would overwrite decks open elsewhere without a word.
     settings->remove(kFormerLockedKey);
     setSaveLockedPackages(false);
     setReviewBeforeSave(settings->value(kReviewKey, false).toBool());
