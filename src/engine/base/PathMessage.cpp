@@ -64,7 +64,8 @@ void RemoveMentions(std::string& text, const std::string& path)
 std::string WithoutPath(std::string_view message, std::string_view path)
 {
     std::string text(message);
-    if (path.empty()) {
+    // An empty message (every load that succeeds) must not cost a resolution of the path's links.
+    if (path.empty() || text.empty()) {
         return text;
     }
     for (const std::string& name : NamesOf(path)) {
