@@ -1,6 +1,7 @@
 #include "cli/ChangeListing.h"
 
 #include "archive/Utf8.h"
+#include "cli/Diagnostics.h"
 #include "cli/JsonWriter.h"
 #include "engine/base/AbsolutePath.h"
 #include "engine/package/OfficeExtensions.h"
@@ -30,7 +31,7 @@ void ChangeListing::Add(const std::string& package,
                         std::ostream* warnings)
 {
     if (warnings != nullptr && !changes.empty() && engine::PackageIsSigned(package)) {
-        *warnings << package << ": " << engine::kSignatureWarning << '\n';
+        *warnings << PathComplaint(package, engine::kSignatureWarning) << '\n';
     }
     for (const engine::PendingChange& change : changes) {
         const std::string name = engine::ChangeName(change);

@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandHelp.h"
+#include "cli/Diagnostics.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
 
 namespace cli {
@@ -161,6 +163,12 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
         }
     }
     app.footer(ExitCodesHelp()); // set after the commands were added, which would copy it
+    // A usage error is said in the tool's one message form too, hint included.
+    app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
+        std::ostringstream message;
+        WriteComplaint(message, CLI::FailureMessage::simple(failed, e));
+        return message.str();
+    });
     int status = kExitOk;
     try {
         RefuseFlagValues(app, arguments);
@@ -176,7 +184,7 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
         app.exit(e);
         status = kExitUsage;
     } catch (const std::exception& e) {
-        std::cerr << "velmora-cli: " << e.what() << '\n';
+        Complain(e.what());
         status = kExitFailures;
     }
     return CheckedExitStatus(status);

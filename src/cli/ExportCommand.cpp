@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/CustomOutput.h"
+#include "cli/Diagnostics.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "engine/base/PathMessage.h"
@@ -60,17 +61,13 @@ void RunExport(const ExportOptions& options)
     if (options.custom) {
         ReportCustomPartErrors(rows);
     }
-    for (const std::string& line : unreadable) {
-        std::cerr << line << '\n';
-    }
-    const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
+    ComplainAll(unreadable);
+    const std::size_t failed = ReportLoadErrors(rows) + unreadable.size();
     if (rows.RowCount() == 0) {
         // An empty grid would replace the target with a table of nothing while the command fails.
-        std::cerr << "velmora-cli: no package to export; "
-                  << (options.output == exporting::kStandardOutputTarget
-                          ? std::string("nothing is written")
-                          : options.output + " is left as it is")
-                  << '\n';
+        Complain(std::string("no package to export; ") +
+                 (options.output == exporting::kStandardOutputTarget ? std::string("nothing is written")
+                                                                     : options.output + " is left as it is"));
         FinishCommand(kExitFailures);
         return;
     }
@@ -78,16 +75,14 @@ void RunExport(const ExportOptions& options)
     std::string output = options.output;
     const bool toStandardOutput = output == exporting::kStandardOutputTarget;
     if (toStandardOutput && format == exporting::ExportFormat::Spreadsheet && isatty(STDOUT_FILENO) == 1) {
-        std::cerr << "velmora-cli: a workbook is not written to a terminal; redirect standard output or "
-                     "give --output FILE\n";
+        Complain("a workbook is not written to a terminal; redirect standard output or give --output FILE");
         FinishCommand(kExitUsage);
         return;
     }
     if (format == exporting::ExportFormat::Spreadsheet && !toStandardOutput) {
         output = exporting::SpreadsheetFileName(output);
         if (output != options.output) {
-            std::cerr << "velmora-cli: writing " << output << " instead of " << options.output
-                      << ": a workbook is not in the older .xls format\n";
+            Complain(options.output, "writing " + output + " instead: a workbook is not in the older .xls format");
         }
     }
     std::vector<std::string> packages;
@@ -95,7 +90,7 @@ void RunExport(const ExportOptions& options)
         packages.push_back(rows.RecordAt(row).FullPath);
     }
     if (const auto problem = exporting::ExportTargetProblem(format, output, packages)) {
-        std::cerr << "velmora-cli: " << *problem << '\n';
+        Complain(*problem);
         FinishCommand(kExitUsage);
         return;
     }

@@ -3,6 +3,7 @@
 #include "cli/ChangeListing.h"
 #include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
+#include "cli/Diagnostics.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/SaveRun.h"
@@ -52,13 +53,6 @@ std::vector<std::string> PathsNamedBy(const engine::ImportSheet& sheet)
     return paths;
 }
 
-void PrintLines(const std::vector<std::string>& lines)
-{
-    for (const std::string& line : lines) {
-        std::cerr << line << '\n';
-    }
-}
-
 void RunImport(const ImportOptions& options)
 {
     engine::ImportSheet sheet;
@@ -67,20 +61,19 @@ void RunImport(const ImportOptions& options)
             engine::ReadImportFile(options.file),
             engine::ImportOptions{options.emptyClears, options.ignoreUnknownColumns});
     } catch (const engine::EUnknownColumn& e) {
-        std::cerr << e.what() << "\n"
-                  << options.file << ": nothing imported (--ignore-unknown-columns leaves "
-                  << "such columns out)\n";
+        Complain(e.what());
+        Complain(options.file, "nothing imported (--ignore-unknown-columns leaves such columns out)");
         FinishCommand(kExitFailures);
         return;
     } catch (const engine::EImportError& e) {
-        std::cerr << e.what() << '\n';
+        Complain(e.what());
         FinishCommand(kExitFailures);
         return;
     }
-    PrintLines(sheet.Warnings);
-    PrintLines(sheet.Problems);
+    ComplainAll(sheet.Warnings);
+    ComplainAll(sheet.Problems);
     if (!sheet.Problems.empty() && !options.skipInvalid) {
-        std::cerr << sheet.Source << ": nothing imported (use --skip-invalid to import the valid cells)\n";
+        Complain(sheet.Source, "nothing imported (use --skip-invalid to import the valid cells)");
         FinishCommand(kExitFailures);
         return;
     }
@@ -93,7 +86,7 @@ void RunImport(const ImportOptions& options)
     engine::VectorDocumentList rows =
         LoadRows(options.paths.empty() ? PathsNamedBy(sheet) : options.paths, &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size() + (options.skipInvalid ? 0 : sheet.Problems.size());
-    PrintLines(unreadable);
+    ComplainAll(unreadable);
     std::vector<const engine::DocumentRecord*> records;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         records.push_back(&rows.RecordAt(row));
@@ -102,29 +95,29 @@ void RunImport(const ImportOptions& options)
     try {
         plan = engine::PlanImport(sheet, records, std::filesystem::current_path());
     } catch (const engine::EImportError& e) {
-        std::cerr << e.what() << '\n';
+        Complain(e.what());
         FinishCommand(kExitFailures);
         return;
     }
-    PrintLines(plan.Match.Missing); // the other rows are still applied
+    ComplainAll(plan.Match.Missing); // the other rows are still applied
     failed += plan.Match.Missing.size();
     if (!options.paths.empty()) { // named packages the table does not mention are no failure
-        PrintLines(plan.Match.Unmatched);
+        ComplainAll(plan.Match.Unmatched);
         if (plan.Match.Pairs.empty()) {
-            std::cerr << "no row of " << options.file << " names any of the given packages\n";
+            Complain(options.file, "no row names any of the given packages");
             FinishCommand(kExitFailures);
             return;
         }
     }
     for (const std::size_t index : plan.Unreadable) {
         const engine::DocumentRecord& record = *records[index];
-        std::cerr << engine::PathMessage(record.FullPath, record.LastError) << '\n';
+        Complain(record.FullPath, record.LastError);
         ++failed;
     }
     // A custom value that its property's type cannot hold is an invalid cell like any other.
-    PrintLines(plan.InvalidCustomCells);
+    ComplainAll(plan.InvalidCustomCells);
     if (!plan.InvalidCustomCells.empty() && !options.skipInvalid) {
-        std::cerr << sheet.Source << ": nothing imported (use --skip-invalid to import the valid cells)\n";
+        Complain(sheet.Source, "nothing imported (use --skip-invalid to import the valid cells)");
         FinishCommand(kExitFailures);
         return;
     }

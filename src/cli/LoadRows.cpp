@@ -1,5 +1,6 @@
 #include "cli/LoadRows.h"
 
+#include "cli/Diagnostics.h"
 #include "engine/adding/AddDocument.h"
 #include "engine/adding/AppendLoadedRows.h"
 #include "engine/adding/ScanFolder.h"
@@ -21,7 +22,7 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
     };
     const auto unreadable = [&](const std::string& path, const std::string& message) {
         if (unreadablePaths != nullptr) {
-            unreadablePaths->push_back(path + ": " + message);
+            unreadablePaths->push_back(engine::PathMessage(path, message));
         }
     };
     for (const std::string& path : paths) {
@@ -35,7 +36,7 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                       &problems);
             for (const engine::ScanProblem& problem : problems) {
                 if (unreadablePaths != nullptr) {
-                    unreadablePaths->push_back("velmora-cli: " + problem.Path + ": " + problem.Reason);
+                    unreadablePaths->push_back(engine::PathMessage(problem.Path, problem.Reason));
                 }
             }
             if (rows.RowCount() == before && !progress.Cancelled()) {
@@ -56,13 +57,13 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
     return rows;
 }
 
-std::size_t ReportLoadErrors(const engine::DocumentList& rows, std::ostream& err)
+std::size_t ReportLoadErrors(const engine::DocumentList& rows)
 {
     std::size_t failed = 0;
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
         const engine::DocumentRecord& record = rows.RecordAt(row);
         if (!record.LastError.empty()) {
-            err << engine::PathMessage(record.FullPath, record.LastError) << '\n';
+            Complain(record.FullPath, record.LastError);
             ++failed;
         }
     }

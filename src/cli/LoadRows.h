@@ -4,7 +4,6 @@
 #include "engine/record/DocumentList.h"
 #include "engine/base/Progress.h"
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,14 +12,14 @@ namespace cli {
 // Rows for the command-line paths, in their order: a folder adds its packages as Add Folder does
 // (recursive, extensionList, "*.pptx;" unless asked otherwise); a file is one row whatever its name or size,
 // so that a file named on the command line is never dropped without a word. Paths that name neither, and
-// folders that hold no package of the chosen kinds, are listed in unreadablePaths as "path: message";
-// what a folder walk could not list or examine as "velmora-cli: path: reason".
+// folders that hold no package of the chosen kinds, and what a folder walk could not list or examine,
+// are listed in unreadablePaths as "path: reason" (print them with Complain).
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     std::vector<std::string>* unreadablePaths = nullptr,
                                     const engine::Progress& progress = {},
                                     const std::string& extensionList = engine::kPackageExtensionList);
 
-// Writes "path: message" to err for every row whose load failed; returns how many.
-std::size_t ReportLoadErrors(const engine::DocumentList& rows, std::ostream& err);
+// Complains "velmora-cli: path: message" for every row whose load failed; returns how many.
+std::size_t ReportLoadErrors(const engine::DocumentList& rows);
 
 } // namespace cli

@@ -1,6 +1,7 @@
 #include "cli/SaveRun.h"
 
 #include "cli/CommandLine.h"
+#include "cli/Diagnostics.h"
 #include "cli/Interrupt.h"
 #include "engine/runs/SaveRun.h"
 
@@ -47,13 +48,13 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
             switch (result.State) {
             case engine::SaveState::Saved:
                 if (!records[i]->LastWarning.empty()) {
-                    std::cerr << path << ": " << records[i]->LastWarning << '\n';
+                    Complain(path, records[i]->LastWarning);
                 }
                 std::cout << path << ": saved\n";
                 break;
             case engine::SaveState::Failed:
             case engine::SaveState::NotSaved:
-                std::cerr << path << ": " << result.Message << '\n';
+                Complain(path, result.Message);
                 ++failed;
                 break;
             case engine::SaveState::Unchanged:
@@ -62,7 +63,7 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
             }
         });
     if (!report.JournalFinishFailure.empty()) {
-        std::cerr << "velmora-cli: " << report.JournalFinishFailure << '\n';
+        Complain(report.JournalFinishFailure);
         ++failed;
     }
     // While a reader that went away still fails the writes instead of ending the process.

@@ -4,6 +4,7 @@
 #include "cli/CommandHelp.h"
 #include "cli/CommandLine.h"
 #include "cli/CustomAssignment.h"
+#include "cli/Diagnostics.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/PropertyAssignment.h"
@@ -146,9 +147,7 @@ void RunSet(const SetOptions& options)
     std::vector<std::string> unreadable;
     engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size();
-    for (const std::string& line : unreadable) {
-        std::cerr << line << '\n';
-    }
+    ComplainAll(unreadable);
     // Rows left alone are reported at their place among the saved ones.
     std::vector<engine::DocumentRecord*> records;
     std::vector<std::size_t> rowOfRecord;
@@ -193,7 +192,7 @@ void RunSet(const SetOptions& options)
     const auto reportLeftAloneBefore = [&](std::size_t row) {
         for (; reported < row; ++reported) {
             if (!leftAlone[reported].empty()) {
-                std::cerr << rows.RecordAt(reported).FullPath << ": " << leftAlone[reported] << '\n';
+                Complain(rows.RecordAt(reported).FullPath, leftAlone[reported]);
                 ++failed;
             }
         }

@@ -2,6 +2,7 @@
 
 #include "cli/CommandLine.h"
 #include "cli/CustomOutput.h"
+#include "cli/Diagnostics.h"
 #include "cli/FileTypesOption.h"
 #include "cli/JsonWriter.h"
 #include "cli/LoadRows.h"
@@ -81,10 +82,8 @@ void RunShow(const ShowOptions& options)
         WriteTable(std::cout, rows, customNames, options.stats);
     }
     SyncStandardOutput();
-    for (const std::string& line : unreadable) {
-        std::cerr << line << '\n';
-    }
-    const std::size_t failed = ReportLoadErrors(rows, std::cerr) + unreadable.size();
+    ComplainAll(unreadable);
+    const std::size_t failed = ReportLoadErrors(rows) + unreadable.size();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
 

@@ -2,6 +2,7 @@
 
 #include "archive/AtomicReplace.h"
 #include "cli/CommandLine.h"
+#include "cli/Diagnostics.h"
 #include "engine/package/ReadThumbnail.h"
 #include "engine/base/PathMessage.h"
 #include "export/ExportTarget.h"
@@ -28,27 +29,26 @@ void RunThumbnail(const ThumbnailOptions& options)
 {
     const std::vector<std::string> paths = CommandPaths(options.paths);
     if (paths.size() != 1) {
-        std::cerr << "velmora-cli: thumbnail reads one package, not " << paths.size() << '\n';
+        Complain("thumbnail reads one package, not " + std::to_string(paths.size()));
         FinishCommand(kExitUsage);
         return;
     }
     const std::string& package = paths.front();
     const bool toStandardOutput = options.output == exporting::kStandardOutputTarget;
     if (toStandardOutput && isatty(STDOUT_FILENO) == 1) {
-        std::cerr << "velmora-cli: a thumbnail is not written to a terminal; redirect standard output or "
-                     "give --output FILE\n";
+        Complain("a thumbnail is not written to a terminal; redirect standard output or give --output FILE");
         FinishCommand(kExitUsage);
         return;
     }
     if (const auto problem =
             exporting::OutputTargetProblem(options.output, {package}, {"a thumbnail", "read", ""})) {
-        std::cerr << "velmora-cli: " << *problem << '\n';
+        Complain(*problem);
         FinishCommand(kExitUsage);
         return;
     }
     const engine::Thumbnail thumbnail = engine::ReadThumbnail(package);
     if (!thumbnail.Ok()) {
-        std::cerr << engine::PathMessage(package, thumbnail.Error) << '\n';
+        Complain(package, thumbnail.Error);
         FinishCommand(kExitFailures);
         return;
     }

@@ -1,6 +1,7 @@
 #include "cli/UndoCommand.h"
 
 #include "cli/CommandLine.h"
+#include "cli/Diagnostics.h"
 #include "cli/Interrupt.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
@@ -41,7 +42,7 @@ void RunUndo(const UndoCommandOptions& options)
     if (given.empty()) {
         given = engine::UndoablePackages(runs, options.undo.RunId, {});
         if (given.empty()) {
-            std::cerr << "run " << options.undo.RunId << ": nothing to undo\n";
+            Complain("run " + options.undo.RunId + ": nothing to undo");
             FinishCommand(kExitFailures);
         }
     }
@@ -55,7 +56,7 @@ void RunUndo(const UndoCommandOptions& options)
         if (fs::is_directory(path, ec)) {
             named = engine::UndoablePackages(runs, options.undo.RunId, engine::FolderPrefix(path));
             if (named.empty()) {
-                std::cerr << path << ": nothing to undo below this folder\n";
+                Complain(path, "nothing to undo below this folder");
                 ++failed;
             }
         }
@@ -73,14 +74,14 @@ void RunUndo(const UndoCommandOptions& options)
                          [&](std::size_t i, const engine::UndoOutcome& outcome, bool ran) {
                              const std::string& path = packages[i];
                              if (!ran) {
-                                 std::cerr << path << ": not restored: the undo was cancelled\n";
+                                 Complain(path, "not restored: the undo was cancelled");
                                  cancelled = true;
                              } else if (outcome.ok) {
                                  std::cout << path << ": " << outcome.message << '\n';
                              } else if (outcome.NothingToUndo) {
-                                 std::cerr << "nothing to undo for " << path << '\n';
+                                 Complain(path, "nothing to undo");
                              } else {
-                                 std::cerr << path << ": " << outcome.message << '\n';
+                                 Complain(path, outcome.message);
                              }
                              failed += ran && outcome.ok ? 0 : 1;
                          });

@@ -554,10 +554,42 @@ TEST(Messages, NameThePackageOnceAtTheFront)
           {"import", "table.csv"}}) {
         const CliRun run = RunCli(dir.Path(), arguments);
         EXPECT_EQ(run.status, 1) << arguments[0];
-        EXPECT_NE(("\n" + run.err).find("\nbad.pptx: Not a valid zip file!\n"), std::string::npos)
+        EXPECT_NE(("\n" + run.err).find("\nvelmora-cli: bad.pptx: Not a valid zip file!\n"), std::string::npos)
             << arguments[0] << ": " << run.err;
         EXPECT_EQ(run.err.find(dir.Path().string()), std::string::npos) << arguments[0] << ": " << run.err;
     }
+}
+
+// Every line on standard error, whatever went wrong and in whichever command, has the tool's one
+// form, so that a script can pick out the tool's complaints from a mixed error stream.
+TEST(Messages, EveryLineOnStandardErrorHasTheToolsForm)
+{
+    TempDir dir;
+    testsupport::WriteFileBytes(dir / "bad.pptx", "not a package at all");
+    testsupport::WriteFileBytes(dir / "table.csv", "FileName,Title\nother.pptx,x\n");
+    std::filesystem::create_directory(dir / "empty");
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"show", "bad.pptx", "missing.pptx", "empty"},
+          {"show", "--bogus", "bad.pptx"},
+          {"set", "--set", "Nope=1", "bad.pptx"},
+          {"set", "--set", "Title=x", "bad.pptx"},
+          {"undo", "bad.pptx"},
+          {"undo", "--run", "nosuchrun"},
+          {"import", "table.csv", "bad.pptx"},
+          {"import", "missing.csv", "bad.pptx"},
+          {"export", "--format", "csv", "--output", "bad.pptx", "bad.pptx"},
+          {"thumbnail", "--output", "t.png", "bad.pptx"}}) {
+        const CliRun run = RunCli(dir.Path(), arguments);
+        EXPECT_NE(run.status, 0) << arguments[0];
+        ASSERT_FALSE(run.err.empty()) << arguments[0];
+        std::size_t begin = 0;
+        for (std::size_t end = run.err.find('\n'); end != std::string::npos; end = run.err.find('\n', begin)) {
+            EXPECT_EQ(run.err.compare(begin, 13, "velmora-cli: "), 0) << arguments[0] << ": " << run.err;
+            begin = end + 1;
+        }
+        EXPECT_EQ(begin, run.err.size()) << arguments[0] << ": the last line is not ended: " << run.err;
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "bad.pptx"), "not a package at all");
 }
 
 // set and import --help teach the names and forms they take; the tool's help ends with the exit codes;

@@ -100,7 +100,7 @@ TEST_F(CustomCommandTest, BadCustomArgumentsAreUsageErrorsThatTouchNoFile)
 
     const CliRun readOnly = Run({"set", "--custom", "List=x", "a.docx"});
     EXPECT_EQ(readOnly.status, 1);
-    EXPECT_EQ(readOnly.err, "a.docx: List: values of the type vt:vector cannot be edited\n");
+    EXPECT_EQ(readOnly.err, "velmora-cli: a.docx: List: values of the type vt:vector cannot be edited\n");
     EXPECT_EQ(ReadFileBytes(m_dir / "a.docx"), before);
 }
 
@@ -138,7 +138,7 @@ TEST_F(CustomCommandTest, AnUnreadableCustomPartIsAnErrorOnlyWhenCustomPropertie
     EXPECT_EQ(Run({"show", "bad.docx"}).status, 0);
     const CliRun custom = Run({"show", "--custom", "bad.docx"});
     EXPECT_EQ(custom.status, 1);
-    EXPECT_EQ(custom.err.rfind("bad.docx: docProps/custom.xml: ", 0), 0u) << custom.err;
+    EXPECT_EQ(custom.err.rfind("velmora-cli: bad.docx: docProps/custom.xml: ", 0), 0u) << custom.err;
 }
 
 TEST_F(CustomCommandTest, FolderScansTakeTheExtensionsAskedFor)
@@ -181,12 +181,12 @@ TEST_F(CustomCommandTest, SavingASignedPackageWarnsOnceOnStandardError)
         Run({"set", "--set", "Title=New", "--custom", "Checked:bool=1", "signed.docm", "a.docx"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "signed.docm: saved\na.docx: saved\n");
-    EXPECT_EQ(run.err, "signed.docm" + kSignatureWarning);
+    EXPECT_EQ(run.err, "velmora-cli: signed.docm" + kSignatureWarning);
 
     testsupport::WriteFileBytes(m_dir / "t.csv", "FileName,Title\nsigned.docm,Imported\n");
     const CliRun imported = Run({"import", "t.csv", "signed.docm"});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.err, "signed.docm" + kSignatureWarning);
+    EXPECT_EQ(imported.err, "velmora-cli: signed.docm" + kSignatureWarning);
 }
 
 TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)

@@ -341,13 +341,13 @@ TEST_P(SignalDuringSave, FinishesThePackagesInHandAndReportsEachOnce)
             }
             return n;
         };
-        const std::size_t named = count(out, name + ": ") + count(err, name + ": ");
+        const std::size_t named = count(out, name + ": ") + count(err, "velmora-cli: " + name + ": ");
         EXPECT_EQ(named, 1U) << name;
         if (ReadFileBytes(dir / name) != original) {
             ++saved;
             EXPECT_EQ(count(out, name + ": saved\n"), 1U) << name;
         } else {
-            EXPECT_EQ(count(err, name + ": not saved: the save was cancelled\n"), 1U) << name;
+            EXPECT_EQ(count(err, "velmora-cli: " + name + ": not saved: the save was cancelled\n"), 1U) << name;
         }
     }
     EXPECT_GT(saved, 0);

@@ -179,7 +179,7 @@ TEST(ImportCommand, RefusesTablesItCannotReadAsTheyStand)
               {},
               "t.csv:2 and t.csv:3 both name the package link"},
              {"FullPath,Title,Custom:Pages\n" + deck + ",x,many\n", {}, "t.csv:2: Custom:Pages: \"many\""},
-             {"FullPath,Title\nother.pptx,x\n", {deck}, "no row of t.csv names any of the given packages"}}) {
+             {"FullPath,Title\nother.pptx,x\n", {deck}, "velmora-cli: t.csv: no row names any of the given packages"}}) {
         WriteFileBytes(dir / "t.csv", c.table);
         std::vector<std::string> arguments{"import", "t.csv"};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());

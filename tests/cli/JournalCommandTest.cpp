@@ -99,7 +99,7 @@ TEST_F(JournalCommands, SetHistoryUndo)
     EXPECT_EQ(Members(m_dir / "my_core_no_app.pptx"), before); // the created app part is gone again
     const CliRun again = Run({"undo", "my_core_no_app.pptx", "my_deck1_props.pptx"});
     EXPECT_EQ(again.status, 1);
-    EXPECT_NE(again.err.find("nothing to undo for my_core_no_app.pptx\n"), std::string::npos) << again.err;
+    EXPECT_NE(again.err.find("velmora-cli: my_core_no_app.pptx: nothing to undo\n"), std::string::npos) << again.err;
     EXPECT_NE(again.out.find("my_deck1_props.pptx: restored"), std::string::npos);
 }
 
@@ -127,7 +127,7 @@ TEST_F(JournalCommands, UndoStepsBackRunByRun)
     const std::string restored = ReadFileBytes(deck);
     const CliRun fourth = Run({"undo", "my_deck1_props.pptx"});
     EXPECT_EQ(fourth.status, 1);
-    EXPECT_EQ(fourth.err, "nothing to undo for my_deck1_props.pptx\n");
+    EXPECT_EQ(fourth.err, "velmora-cli: my_deck1_props.pptx: nothing to undo\n");
     EXPECT_EQ(ReadFileBytes(deck), restored);
 }
 
@@ -233,7 +233,7 @@ TEST_F(JournalCommands, PackagesOpenElsewhereAreLeftUntilLocksAreIgnored)
     const CliRun refused = Run({"set", "--set", "Title=x", "my_deck1_props.pptx", "my_core_no_app.pptx"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
-              "my_deck1_props.pptx: open in another program (lock file .~lock.my_deck1_props.pptx#, "
+              "velmora-cli: my_deck1_props.pptx: open in another program (lock file .~lock.my_deck1_props.pptx#, "
               "by Ann Example): close it there, or save with --ignore-locks\n");
     EXPECT_EQ(refused.out, "my_core_no_app.pptx: saved\n");
     EXPECT_EQ(ReadFileBytes(deck), original);
@@ -267,7 +267,7 @@ TEST_F(JournalCommands, DryRunWarnsOfASignature)
     const std::string original = ReadFileBytes(m_dir / "signed.pptx");
     const CliRun dry = Run({"set", "--dry-run", "--set", "Title=x", "signed.pptx", "my_deck1_props.pptx"});
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_EQ(dry.err, "signed.pptx: the package is digitally signed; its signature may no longer verify\n");
+    EXPECT_EQ(dry.err, "velmora-cli: signed.pptx: the package is digitally signed; its signature may no longer verify\n");
     EXPECT_NE(dry.out.find("signed.pptx: Title: "), std::string::npos);
     testsupport::WriteFileBytes(m_dir / "t.csv",
                                 "FullPath,Title\n" + (m_dir / "signed.pptx").string() + ",New\n");
