@@ -32,7 +32,7 @@ _velmora_cli()
         Company Manager'
     local commands='show set export import history undo thumbnail'
     # Options that take the next word as their value.
-    local valued='--set --clear --custom --custom-clear --fill --match --ext --jobs --format --output --run'
+    local valued='--set --clear --custom --custom-clear --fill --match --ext --jobs --format --output --run --zone'
 
     # The command, how many paths (and the table) precede the current word, and whether "--" ended
     # the options.
@@ -98,6 +98,13 @@ _velmora_cli()
                     -- "$cur"))
                 return
                 ;;
+            --zone)
+                # The zone names of the system's zone database.
+                local zones=${TZDIR:-/usr/share/zoneinfo}
+                [[ -d $zones ]] && COMPREPLY=($(cd "$zones" && compgen -f -- "$cur"))
+                compopt -o filenames
+                return
+                ;;
             --custom | --custom-clear | --match | --jobs)
                 return
                 ;;
@@ -110,8 +117,8 @@ _velmora_cli()
                 show) options+=' --json --csv --utc --custom --stats --ext' ;;
                 set) options+=" --set --clear --fill --match --custom --custom-clear --clear-personal --dry-run
                     --json --ext $saving" ;;
-                export) options+=' --format --output --custom --ext' ;;
-                import) options+=" --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --ext
+                export) options+=' --format --output --custom --utc --ext' ;;
+                import) options+=" --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --zone --ext
                     $saving" ;;
                 history) options+=' --purge' ;;
                 undo) options+=' --run --keep-mtime --ignore-locks' ;;

@@ -7,6 +7,7 @@
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "cli/SaveRun.h"
+#include "cli/TimeZoneOption.h"
 #include "engine/base/PathMessage.h"
 #include "engine/record/EditState.h"
 #include "engine/tables/ImportPlan.h"
@@ -35,6 +36,7 @@ struct ImportOptions
     bool ignoreUnknownColumns = false;
     SaveRunOptions saving;
     std::string extensions;
+    std::string zone;
 };
 
 // Without PATH arguments the packages are the ones the table's FullPath column names, each once;
@@ -55,6 +57,7 @@ std::vector<std::string> PathsNamedBy(const engine::ImportSheet& sheet)
 
 void RunImport(const ImportOptions& options)
 {
+    UseTimeZone(options.zone);
     engine::ImportSheet sheet;
     try {
         sheet = engine::InterpretImportTable(
@@ -159,9 +162,12 @@ void AddImportCommand(CLI::App& app)
                      "Leave out columns that name no property (default: refuse the table)");
     AddSaveRunOptions(*import, options->saving);
     AddFileTypesOption(*import, options->extensions);
+    AddTimeZoneOption(*import, options->zone);
     import->footer(
         ValuesHelp("A Custom:NAME column keeps the type of an existing property NAME (its cells must\n"
-                   "suit it) and adds a new one as text.\n"));
+                   "suit it) and adds a new one as text.\n"
+                   "Local times in the table are read in the zone of --zone (default TZ); show --csv and\n"
+                   "export write each date with its offset, so that another zone reads the same instant.\n"));
     import->callback([options] { RunImport(*options);
 });
 } // namespace cli

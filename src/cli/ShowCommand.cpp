@@ -8,8 +8,8 @@
 #include "cli/LoadRows.h"
 #include "cli/StatisticsOutput.h"
 #include "cli/TableWriter.h"
-#include "engine/record/DateConvert.h"
 #include "export/BuildCsv.h"
+#include "export/DateForm.h"
 #include "export/RowFields.h"
 #include "export/StatisticColumns.h"
 
@@ -33,37 +33,13 @@ struct ShowOptions
     std::vector<std::string> paths;
 };
 
-// Every date of the rows, custom dates included, as the instant "YYYY-MM-DDThh:mm:ssZ"; a text that
-// is no date (kept as the package stores it) stays as it is.
-void ShowDatesInUtc(engine::DocumentList& rows)
-{
-    const auto toUtc = [](std::string& value) {
-        if (auto stored = engine::RecordDateToStoredDate(value)) {
-            value = std::move(*stored);
-        }
-    };
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        engine::DocumentRecord& record = rows.RecordAt(row);
-        for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
-            if (engine::IsDateProperty(p)) {
-                toUtc(record.Value(p));
-            }
-        }
-        for (engine::CustomProperty& item : record.Custom.Items) {
-            if (engine::KindOfType(item.Type) == engine::CustomKind::Date) {
-                toUtc(item.Value);
-            }
-        }
-    }
-}
-
 void RunShow(const ShowOptions& options)
 {
     std::vector<std::string> unreadable;
     const std::string extensionList = ScanExtensionList(options.extensions);
     engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
     if (options.utc) {
-        ShowDatesInUtc(rows);
+        exporting::PutDatesInForm(rows, exporting::DateForm::Utc);
     }
     std::vector<std::string> customNames;
     if (options.custom) {
@@ -73,7 +49,8 @@ void RunShow(const ShowOptions& options)
     if (options.json) {
         WriteJson(std::cout, rows, options.custom, options.stats);
     } else if (options.csv) {
-        exporting::GridSnapshot grid = exporting::CsvSnapshotOf(rows, customNames);
+        exporting::GridSnapshot grid = exporting::CsvSnapshotOf(
+            rows, customNames, options.utc ? exporting::DateForm::Utc : exporting::DateForm::WithOffset);
         if (options.stats) {
             exporting::InsertStatisticColumns(grid, rows, exporting::RowKeys().size());
         }
@@ -94,10 +71,13 @@ void AddShowCommand(CLI::App& app)
     auto options = std::make_shared<ShowOptions>();
     CLI::App* show = app.add_subcommand("show", "List the document properties of packages");
     CLI::Option* json = show->add_flag("--json", options->json, "Write a JSON array, one object per package");
-    CLI::Option* csv = show->add_flag("--csv", options->csv, "Write CSV (RFC 4180) with a header row");
+    CLI::Option* csv = show->add_flag(
+        "--csv", options->csv,
+        "Write CSV (RFC 4180) with a header row, dates with their UTC offset (2024-05-06T07:08:09+02:00)");
     json->excludes(csv);
     show->add_flag("--utc", options->utc,
-                   "Dates as ISO 8601 instants in UTC (2024-01-02T10:00:00Z) instead of local time");
+                   "Dates as ISO 8601 instants in UTC (2024-01-02T10:00:00Z) instead of local time (CSV: "
+                   "instead of local time with its offset, 2024-01-02T11:00:00+01:00)");
     show->add_flag(
         "--custom", options->custom,
         "Add the custom properties (JSON: a \"Custom\" object; table and CSV: one column per name)");

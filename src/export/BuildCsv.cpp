@@ -34,7 +34,9 @@ std::string CsvField(std::string_view text)
     return out;
 }
 
-GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows, const std::vector<std::string>& customNames)
+GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows,
+                           const std::vector<std::string>& customNames,
+                           DateForm dates)
 {
     GridSnapshot grid;
     grid.Captions = RowKeys();
@@ -43,14 +45,23 @@ GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows, const std::vector<s
     }
     grid.Rows.reserve(rows.RowCount());
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        RowFields fields = FieldsOf(rows.RecordAt(row));
+        const engine::DocumentRecord& source = rows.RecordAt(row);
+        RowFields fields = FieldsOf(source);
+        for (std::size_t p = 0; p < engine::kPropertyCount; ++p) {
+            if (engine::IsDateProperty(p)) {
+                fields.Properties[p] = DateInForm(fields.Properties[p], dates);
+            }
+        }
         std::vector<std::string> record{std::move(fields.FileName), std::move(fields.FullPath),
                                         fields.FileSize.value_or("")};
         record.insert(record.end(), std::make_move_iterator(fields.Properties.begin()),
                       std::make_move_iterator(fields.Properties.end()));
         record.push_back(fields.Error.value_or(""));
-        for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
-            record.push_back(ValidText(value));
+        const std::vector<std::string> custom = engine::CustomCells(source, customNames);
+        for (std::size_t i = 0; i < custom.size(); ++i) {
+            const engine::CustomProperty* item = engine::FindCustomProperty(source.Custom, customNames[i]);
+            const bool date = item != nullptr && engine::KindOfType(item->Type) == engine::CustomKind::Date;
+            record.push_back(ValidText(date ? DateInForm(custom[i], dates) : custom[i]));
         }
         grid.Rows.push_back(std::move(record));
     }

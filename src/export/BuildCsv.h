@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/DateForm.h"
 #include "export/GridSnapshot.h"
 
 #include <ostream>
@@ -18,9 +19,12 @@ namespace exporting {
 [[nodiscard]] std::string CsvField(std::string_view text);
 
 // The fields of RowKeys() per row, then one per custom property name; every text valid UTF-8.
-// Unlike the grid's snapshot, the size is in bytes and a package's load error has its own column.
+// Unlike the grid's snapshot, the size is in bytes, a package's load error has its own column, and
+// each date, custom dates included, is written in the given form: with its offset, so that a table
+// read in another time zone names the same instants, or in UTC.
 [[nodiscard]] GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows,
-                                         const std::vector<std::string>& customNames = {});
+                                         const std::vector<std::string>& customNames = {},
+                                         DateForm dates = DateForm::WithOffset);
 
 // The captions as the header record, then one record per row; CRLF line ends, UTF-8.
 void BuildCsv(std::ostream& out, const GridSnapshot& grid);

@@ -347,9 +347,9 @@ TEST(Completion, OffersEveryCommandAndOption)
         {"set",
          {"--set", "--clear", "--fill", "--match", "--custom", "--custom-clear", "--clear-personal",
           "--dry-run", "--json", "--ext", "--no-journal", "--keep-mtime", "--ignore-locks", "--jobs"}},
-        {"export", {"--format", "--output", "--custom", "--ext"}},
+        {"export", {"--format", "--output", "--custom", "--utc", "--ext"}},
         {"import",
-         {"--dry-run", "--empty-clears", "--skip-invalid", "--ignore-unknown-columns", "--no-journal",
+         {"--dry-run", "--empty-clears", "--skip-invalid", "--ignore-unknown-columns", "--zone", "--no-journal",
           "--keep-mtime", "--ignore-locks", "--jobs", "--ext"}},
         {"history", {"--purge"}},
         {"undo", {"--run", "--keep-mtime", "--ignore-locks"}},
@@ -360,6 +360,8 @@ TEST(Completion, OffersEveryCommandAndOption)
     }
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli export --format "),
               (std::vector<std::string>{"csv", "html", "text", "xlsx", "xml"}));
+    EXPECT_EQ(Completions(dir.Path(), "velmora-cli import --zone Europe/Berl"),
+              std::vector<std::string>{"Europe/Berlin"});
     EXPECT_EQ(Completions(dir.Path(), "velmora-cli show --ext pptx,do"),
               (std::vector<std::string>{"pptx,docm", "pptx,docx", "pptx,dotm", "pptx,dotx"}));
 }

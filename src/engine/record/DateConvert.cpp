@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -401,6 +402,48 @@ std::optional<std::string> RecordDateToStoredDate(std::string_view recordText)
     }
     const auto utc = ParseStoredDate(recordText);
     return utc ? std::optional<std::string>(FormatStoredDate(*utc)) : std::nullopt;
+}
+
+std::optional<std::string> RecordDateToOffsetDate(std::string_view recordText)
+{
+    const auto stored = RecordDateToStoredDate(recordText);
+    const auto instant = stored ? StoredDateInstant(*stored) : std::nullopt;
+    const auto local = instant ? LocalOfInstant(*instant) : std::nullopt;
+    const auto offset = local ? OffsetAt(*instant) : std::nullopt;
+    if (!offset) {
+        return std::nullopt;
+    }
+    if (*offset % 60 != 0) {
+        return stored; // "+hh:mm" cannot name it; Z names the same instant
+    }
+    const long minutes = *offset < 0 ? -*offset / 60 : *offset / 60;
+    char zone[32];
+    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", *offset < 0 ? '-' : '+', minutes / 60 % 100,
+                  minutes % 60);
+    return Format(*local, "%04d-%02d-%02dT%02d:%02d:%02d") + zone;
+}
+
+bool IsKnownTimeZone(std::string_view name)
+{
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        const std::size_t end = std::min(name.find('/', start), name.size());
+        const std::string_view part = name.substr(start, end - start);
+        const bool plain = std::all_of(part.begin(), part.end(), [](char c) {
+            return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+                   c == '-' || c == '+' || c == '.';
+        });
+        if (part.empty() || part == "." || part == ".." || !plain) {
+            return false;
+        }
+        start = end + 1;
+    }
+    const char* folder = std::getenv("TZDIR");
+    const std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/usr/share/zoneinfo") +
+                             "/" + std::string(name);
+    std::ifstream file(path, std::ios::binary);
+    char magic[4] = {};
+    return file.read(magic, sizeof magic) && std::string_view(magic, sizeof magic) == "TZif";
 }
 
 std::string FormatLocalText(const DateTime& value)

@@ -74,6 +74,18 @@ struct DateTime
 // stored form.
 [[nodiscard]] std::optional<std::string> RecordDateToStoredDate(std::string_view recordText);
 
+// A record's date text (see DateInputToRecordText) as ISO 8601 with the offset from UTC in force at
+// that instant in the local zone, "YYYY-MM-DDThh:mm:ss+hh:mm": the form a table carries a date in, so
+// that it names the same instant in whichever zone it is read. An instant in the repeated hour gets
+// the offset of its side of the change. Where that offset is no whole number of minutes (local mean
+// time before a zone kept standard time), the instant in UTC "YYYY-MM-DDThh:mm:ssZ". std::nullopt as
+// for RecordDateToStoredDate.
+[[nodiscard]] std::optional<std::string> RecordDateToOffsetDate(std::string_view recordText);
+// True for a zone name of the system's zone database (TZDIR, else /usr/share/zoneinfo), such as
+// "Europe/Berlin" or "UTC": a relative path there, without "." or ".." parts, to a zone file. A name
+// that is none would be read as UTC by the C library, silently.
+[[nodiscard]] bool IsKnownTimeZone(std::string_view name);
+
 [[nodiscard]] std::string FormatLocalText(const DateTime& value);  // "YYYY-MM-DD hh:mm:ss"
 [[nodiscard]] std::string FormatStoredDate(const DateTime& value); // "YYYY-MM-DDThh:mm:ssZ"
 
