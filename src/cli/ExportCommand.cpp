@@ -97,8 +97,8 @@ void RunExport(const ExportOptions& options)
     }
     // Rows whose package could not be read stay in the grid with their file facts, as in the window.
     // A file that cannot be written ends the command with its reason (exit status 1).
-    const exporting::GridSnapshot snapshot =
-        exporting::ExportSnapshot(format, rows, exporting::DefaultCaptions(), options.custom, {}, options.utc);
+    const exporting::GridSnapshot snapshot = exporting::ExportSnapshot(
+        format, rows, exporting::DefaultCaptions(), options.custom, {}, options.utc);
     try {
         if (toStandardOutput) {
             ExportToStandardOutput(format, snapshot);
@@ -130,9 +130,10 @@ void AddExportCommand(CLI::App& app)
             "written as *.xlsx); - writes to standard output (a workbook only when that is not a terminal)")
         ->required();
     command->add_flag("--custom", options->custom, "Add one column per custom property name");
-    command->add_flag("--utc", options->utc,
-                      "Dates as ISO 8601 instants in UTC (2024-01-02T10:00:00Z) in every format (default: local "
-                      "time, in CSV with its offset, 2024-01-02T11:00:00+01:00)");
+    command->add_flag(
+        "--utc", options->utc,
+        "Dates as ISO 8601 instants in UTC (2024-01-02T10:00:00Z) in every format (default: local "
+        "time, in CSV with its offset, 2024-01-02T11:00:00+01:00)");
     AddFileTypesOption(*command, options->extensions);
     command->add_option("paths", options->paths,
                         "Packages, or folders searched recursively for *.pptx (required)");

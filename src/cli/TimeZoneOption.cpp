@@ -16,9 +16,10 @@ void AddTimeZoneOption(CLI::App& command, std::string& zone)
         ->type_name("ZONE")
         ->check(CLI::Validator(
             [](const std::string& name) {
-                return engine::IsKnownTimeZone(name) ? std::string()
-                                                     : "unknown time zone \"" + name +
-                                                           "\" (give a zone name such as Europe/Berlin or UTC)";
+                return engine::IsKnownTimeZone(name)
+                           ? std::string()
+                           : "unknown time zone \"" + name +
+                                 "\" (give a zone name such as Europe/Berlin or UTC)";
             },
             ""));
 }

@@ -34,9 +34,8 @@ std::string CsvField(std::string_view text)
     return out;
 }
 
-GridSnapshot CsvSnapshotOf(const engine::DocumentList& rows,
-                           const std::vector<std::string>& customNames,
-                           DateForm dates)
+GridSnapshot
+CsvSnapshotOf(const engine::DocumentList& rows, const std::vector<std::string>& customNames, DateForm dates)
 {
     GridSnapshot grid;
     grid.Captions = RowKeys();

@@ -28,24 +28,26 @@ class TimeZoneTest : public testing::Test
 protected:
     void SetUp() override
     {
-        testsupport::Deck(testsupport::CoreXml(
-                              "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2024-05-06T05:08:09Z</dcterms:created>"
-                              "<cp:lastPrinted>2024-01-02T09:00:00Z</cp:lastPrinted>"
-                              "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">2024-10-27T00:30:00Z"
-                              "</dcterms:modified><dc:title>2024-01-02 10:00:00</dc:title>"),
-                          testsupport::AppXml("<Company>Acme</Company>"), "")
+        testsupport::Deck(
+            testsupport::CoreXml(
+                "<dcterms:created xsi:type=\"dcterms:W3CDTF\">2024-05-06T05:08:09Z</dcterms:created>"
+                "<cp:lastPrinted>2024-01-02T09:00:00Z</cp:lastPrinted>"
+                "<dcterms:modified xsi:type=\"dcterms:W3CDTF\">2024-10-27T00:30:00Z"
+                "</dcterms:modified><dc:title>2024-01-02 10:00:00</dc:title>"),
+            testsupport::AppXml("<Company>Acme</Company>"), "")
             .WriteTo(m_dir / "a.pptx");
         testsupport::Deck(testsupport::CoreXml("<dcterms:created>someday</dcterms:created>"),
                           testsupport::AppXml(""), "")
             .WriteTo(m_dir / "b.pptx");
-        const CliRun set = Run({"set", "--no-journal", "--custom", "Due:date=2024-10-27T01:30:00Z", "--custom",
-                                "Note=2024-01-02 10:00:00", "a.pptx"});
+        const CliRun set = Run({"set", "--no-journal", "--custom", "Due:date=2024-10-27T01:30:00Z",
+                                "--custom", "Note=2024-01-02 10:00:00", "a.pptx"});
         ASSERT_EQ(set.status, 0) << set.err;
     }
 
     CliRun Run(const std::vector<std::string>& arguments, const std::string& zone = "UTC") const
     {
-        return RunCli(m_dir.Path(), arguments, zone, "XDG_STATE_HOME=" + clitest::Quoted((m_dir / "state").string()));
+        return RunCli(m_dir.Path(), arguments, zone,
+                      "XDG_STATE_HOME=" + clitest::Quoted((m_dir / "state").string()));
     }
 
     [[nodiscard]] std::string Bytes(const char* name) const { return ReadFileBytes(m_dir / name); }
@@ -63,15 +65,17 @@ TEST_F(TimeZoneTest, CsvDatesCarryTheirOffset)
     const CliRun shown = Run({"show", "--csv", "--custom", "a.pptx", "b.pptx"}, "Europe/Berlin");
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(shown.out, exported.out);
-    for (const char* field : {",2024-01-02 10:00:00,", ",2024-01-02T10:00:00+01:00,", ",2024-05-06T07:08:09+02:00,",
-                              ",2024-10-27T02:30:00+02:00,", ",2024-10-27T02:30:00+01:00,", ",someday,"}) {
+    for (const char* field :
+         {",2024-01-02 10:00:00,", ",2024-01-02T10:00:00+01:00,", ",2024-05-06T07:08:09+02:00,",
+          ",2024-10-27T02:30:00+02:00,", ",2024-10-27T02:30:00+01:00,", ",someday,"}) {
         EXPECT_NE(exported.out.find(field), std::string::npos) << field << "\n" << exported.out;
     }
     // The custom text keeps its text, the custom date (the last column) its instant.
     EXPECT_NE(exported.out.find(",2024-10-27T02:30:00+01:00,2024-01-02 10:00:00\r\n"), std::string::npos)
         << exported.out;
     // The JSON and the table keep the local form.
-    EXPECT_NE(Run({"show", "--json", "a.pptx"}, "Europe/Berlin").out.find("\"CreatedTime\": \"2024-05-06 07:08:09\""),
+    EXPECT_NE(Run({"show", "--json", "a.pptx"}, "Europe/Berlin")
+                  .out.find("\"CreatedTime\": \"2024-05-06 07:08:09\""),
               std::string::npos);
     EXPECT_NE(Run({"show", "a.pptx"}, "Europe/Berlin").out.find("2024-05-06 07:08:09"), std::string::npos);
 }
@@ -79,10 +83,10 @@ TEST_F(TimeZoneTest, CsvDatesCarryTheirOffset)
 // A table exported in one zone and imported in another changes nothing, byte for byte.
 TEST_F(TimeZoneTest, ATableExportedInOneZoneImportsUnchangedInAnother)
 {
-    ASSERT_EQ(Run({"export", "--format", "csv", "--custom", "--output", "grid.csv", "a.pptx"},
-                  "Europe/Berlin")
-                  .status,
-              0);
+    ASSERT_EQ(
+        Run({"export", "--format", "csv", "--custom", "--output", "grid.csv", "a.pptx"}, "Europe/Berlin")
+            .status,
+        0);
     const std::string a = Bytes("a.pptx");
     for (const char* zone : {"UTC", "America/New_York", "Asia/Kolkata"}) {
         const CliRun dry = Run({"import", "--dry-run", "grid.csv"}, zone);
@@ -109,10 +113,10 @@ TEST_F(TimeZoneTest, LocalTimesAreReadInTheZoneGiven)
     const CliRun run = Run({"import", "--zone", "Europe/Berlin", "old.csv"}, "UTC");
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string shown = Run({"show", "--json", "--utc", "--custom", "a.pptx"}, "Asia/Kolkata").out;
-    for (const char* date : {"\"CreatedTime\": \"2024-05-06T07:00:00Z\"", "\"LastPrinted\": \"2024-01-01T23:00:00Z\"",
-                             // The repeated hour read as a local time: its earlier instant.
-                             "\"ModifiedTime\": \"2024-10-27T00:30:00Z\"",
-                             "\"value\": \"2024-07-01T16:00:00Z\""}) {
+    for (const char* date :
+         {"\"CreatedTime\": \"2024-05-06T07:00:00Z\"", "\"LastPrinted\": \"2024-01-01T23:00:00Z\"",
+          // The repeated hour read as a local time: its earlier instant.
+          "\"ModifiedTime\": \"2024-10-27T00:30:00Z\"", "\"value\": \"2024-07-01T16:00:00Z\""}) {
         EXPECT_NE(shown.find(date), std::string::npos) << date << "\n" << shown;
     }
 }

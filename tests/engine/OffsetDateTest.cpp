@@ -1,6 +1,5 @@
-#include "engine/record/DateConvert.h"
-
 #include "ScopedTimeZone.h"
+#include "engine/record/DateConvert.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -70,8 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TimeZoneNames, OnlyZonesOfTheDatabaseAreKnown)
 {
-    for (const char* known : {"UTC", "Europe/Berlin", "America/New_York", "America/Argentina/Buenos_Aires",
-                              "Etc/GMT+5"}) {
+    for (const char* known :
+         {"UTC", "Europe/Berlin", "America/New_York", "America/Argentina/Buenos_Aires", "Etc/GMT+5"}) {
         EXPECT_TRUE(IsKnownTimeZone(known)) << known;
     }
     for (const char* unknown : {"", "Nowhere/Nope", "Europe", "Europe/", "/etc/localtime", "../zoneinfo/UTC",

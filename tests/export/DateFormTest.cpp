@@ -1,11 +1,10 @@
 #include "export/DateForm.h"
 
+#include "../engine/ScopedTimeZone.h"
 #include "engine/record/DocumentList.h"
 #include "export/BuildCsv.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportSnapshot.h"
-
-#include "../engine/ScopedTimeZone.h"
 
 #include <gtest/gtest.h>
 

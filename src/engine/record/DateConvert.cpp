@@ -439,8 +439,9 @@ bool IsKnownTimeZone(std::string_view name)
         start = end + 1;
     }
     const char* folder = std::getenv("TZDIR");
-    const std::string path = std::string(folder != nullptr && *folder != '\0' ? folder : "/usr/share/zoneinfo") +
-                             "/" + std::string(name);
+    const std::string path =
+        std::string(folder != nullptr && *folder != '\0' ? folder : "/usr/share/zoneinfo") + "/" +
+        std::string(name);
     std::ifstream file(path, std::ios::binary);
     char magic[4] = {};
     return file.read(magic, sizeof magic) && std::string_view(magic, sizeof magic) == "TZif";
