@@ -68,10 +68,17 @@ echo "unzip -q -o of each package into a temp folder: $(cat "$work/time.txt") s"
 
 # System calls per package (when strace is installed): those of 100 packages less those of one, / 99.
 if command -v strace >/dev/null; then
-    calls() { strace -f -c -o "$work/strace.txt" "$@" >/dev/null && awk '$NF != "total" && $4 ~ /^[0-9]+$/ {
-        n[$NF] += $4 } END { for (c in n) print c, n[c] }' "$work/strace.txt" | sort; }
+    calls() { # OUT argv...: system call name and count per line, sorted by name
+        local out=$1
+        shift
+        strace -f -c -o "$work/strace.txt" "$@" >/dev/null
+        awk '$NF != "total" && $4 ~ /^[0-9]+$/ { n[$NF] += $4 } END { for (c in n) print c, n[c] }' \
+            "$work/strace.txt" | sort >"$out"
+    }
     for argv in "$build/bin/velmora_floor_reader" "$build/bin/velmora-cli show --json"; do
-        join -a 1 -e 0 -o 0,1.2,2.2 <(calls $argv "${files[@]:0:100}") <(calls $argv "${files[0]}") |
+        calls "$work/calls100.txt" $argv "${files[@]:0:100}"
+        calls "$work/calls1.txt" $argv "${files[0]}"
+        join -a 1 -e 0 -o 0,1.2,2.2 "$work/calls100.txt" "$work/calls1.txt" |
             awk -v who="${argv##*/}" '{ d = ($2 - $3) / 99; if (d >= 0.5) line = line sprintf(" %s %.1f", $1, d) }
                 END { print "system calls per package, " who ":" line }'
     done
