@@ -114,7 +114,7 @@ TEST_F(LoadedPaths, AFailureThroughALinkNamesThePackageOnlyAsGiven)
              {std::vector<std::string>{"show", name}, {"set", "--set", "Title=x", name}}) {
             const CliRun run = RunCli(m_dir / "work", arguments);
             EXPECT_EQ(run.status, 1) << arguments[0];
-            EXPECT_NE(("\n" + run.err).find("\n" + name + ": Not a valid zip file!\n"), std::string::npos)
+            EXPECT_NE(run.err.find("velmora-cli: " + name + ": Not a valid zip file!\n"), std::string::npos)
                 << run.err;
             EXPECT_EQ(run.err.find(m_dir.Path().string()), std::string::npos) << run.err;
             EXPECT_EQ(run.err.find("broken"), std::string::npos) << run.err;
