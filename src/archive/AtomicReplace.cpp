@@ -3,6 +3,7 @@
 #include "archive/ArchiveErrors.h"
 #include "archive/ZipOutputFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace archive {
@@ -135,6 +137,111 @@ int CreateLockedTemporary(const std::filesystem::path& target,
     return -1;
 }
 
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+bool IsUserAttribute(std::string_view name)
+{
+    return name.starts_with("user.");
+}
+
+// The attributes a replaced file keeps: the user's own (a "downloaded from" mark, tags), its
+// security labels and its ACLs. trusted.* and the other system.* attributes belong to the
+// administrator's tools and the file system, not to the file.
+bool IsKeptAttribute(std::string_view name)
+{
+    return IsUserAttribute(name) || name.starts_with("security.") || name == "system.posix_acl_access" ||
+           name == "system.posix_acl_default";
+}
+
+// The file's value of the attribute, or the error number (ENODATA: it is gone) when it cannot be read.
+int ReadAttribute(const std::filesystem::path& path, const std::string& name, std::string& value)
+{
+    for (;;) {
+        const ssize_t size = getxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0) {
+            return errno;
+        }
+        value.resize(static_cast<std::size_t>(size));
+        if (size == 0) {
+            return 0;
+        }
+        const ssize_t read = getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        if (read >= 0) {
+            value.resize(static_cast<std::size_t>(read));
+            return 0;
+        }
+        if (errno != ERANGE) { // ERANGE: it grew meanwhile
+            return errno;
+        }
+    }
+}
+
+// The names of the file's extended attributes; none where its file system keeps none.
+std::vector<std::string> AttributeNames(const std::filesystem::path& path)
+{
+    std::string list;
+    for (;;) {
+        const ssize_t size = listxattr(path.c_str(), nullptr, 0);
+        if (size < 0 && errno == ENOTSUP) {
+            return {};
+        }
+        if (size >= 0) {
+            list.resize(static_cast<std::size_t>(size));
+            const ssize_t read = size == 0 ? 0 : listxattr(path.c_str(), list.data(), list.size());
+            if (read >= 0) {
+                list.resize(static_cast<std::size_t>(read));
+                break;
+            }
+        }
+        if (errno != ERANGE) {
+            throw EArchiveIoError(path.string() +
+                                  ": cannot list its extended attributes: " + std::strerror(errno));
+        }
+    }
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t end = std::min(list.find('\0', start), list.size());
+        if (end > start) {
+            names.push_back(list.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return names;
+}
+
+// The attributes of the file that a file replacing it keeps. Throws when a user.* one cannot be
+// read; a security label or ACL hidden from the process is left out.
+Attributes KeptAttributesOf(const std::filesystem::path& path)
+{
+    Attributes kept;
+    for (std::string& name : AttributeNames(path)) {
+        if (!IsKeptAttribute(name)) {
+            continue;
+        }
+        std::string value;
+        const int error = ReadAttribute(path, name, value);
+        if (error == 0) {
+            kept.emplace_back(std::move(name), std::move(value));
+        } else if (error != ENODATA && IsUserAttribute(name)) {
+            throw EArchiveIoError(path.string() + ": cannot read its extended attribute " + name + ": " +
+                                  std::strerror(error));
+        }
+    }
+    return kept;
+}
+
+// Gives the open file the attributes. One the process may not set (EPERM, ENOTSUP, EACCES…) is
+// skipped, unless it is a user.* attribute: then the error names target and attribute.
+void GiveAttributes(int fd, const std::filesystem::path& target, const Attributes& attributes)
+{
+    for (const auto& [name, value] : attributes) {
+        if (fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0 && IsUserAttribute(name)) {
+            throw EArchiveIoError(target.string() + ": cannot keep its extended attribute " + name + ": " +
+                                  std::strerror(errno));
+        }
+    }
+}
+
 } // namespace
 
 std::string TemporaryArchiveStem(const std::filesystem::path& target)
@@ -214,6 +321,7 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
 {
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     const std::string stem = TemporaryArchiveStem(target);
+    Attributes attributes = targetIdentity.Exists ? KeptAttributesOf(target) : Attributes{};
     for (int slot = 0; slot < kTemporarySlots; ++slot) {
         RemoveAbandonedTemporary(SlotPath(folder, stem, slot));
     }
@@ -230,6 +338,23 @@ TemporaryArchive::TemporaryArchive(const std::filesystem::path& target, const Fi
         unlink(m_path.c_str());
         CloseFd();
         throw EArchiveIoError(target.string() + ": cannot keep the new file locked: " + std::strerror(error));
+    }
+    // The user.* attributes go first, while the new file is ours with mode 0600: once it has the
+    // target's mode, a package writable only through its group would leave it without the owner's
+    // write bit that setting them needs. Changing the owner and mode below leaves them as they are.
+    // Security labels and ACLs follow in Commit, after the mode and owner (a change of owner drops
+    // some, an ACL sets the group bits of the mode) and after the content (a write drops some).
+    Attributes userAttributes;
+    for (auto& attribute : attributes) {
+        (IsUserAttribute(attribute.first) ? userAttributes : m_laterAttributes)
+            .push_back(std::move(attribute));
+    }
+    try {
+        GiveAttributes(m_fd, target, userAttributes);
+    } catch (...) {
+        unlink(m_path.c_str());
+        CloseFd();
+        throw;
     }
     // The new package gets the old one's permission bits (or the usual ones for a new file), and
     // its owner and group where we are allowed to set them.
@@ -293,6 +418,7 @@ void TemporaryArchive::Write(std::string_view bytes)
 
 void TemporaryArchive::Commit()
 {
+    GiveAttributes(m_fd, m_target, m_laterAttributes);
     if (fsync(m_fd) != 0) {
         ThrowWriteError(errno, m_target.string());
     }

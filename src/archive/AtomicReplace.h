@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // Replacing a file (a package, an export) by new content so that it is never missing, empty or
 // half-written: the content is written beside it, forced to disk and renamed over it.
@@ -44,8 +46,12 @@ inline constexpr int kTemporarySlots = 8;
 std::string TemporaryArchiveStem(const std::filesystem::path& target);
 
 // A new, hidden file in the target's folder, with the target's permissions, owner and group (or
-// those of any new file). It is removed on destruction unless Commit succeeded, and an abandoned
-// one (its writer killed) is removed by the next save of the same target.
+// those of any new file) and its extended attributes: every user.* attribute, and the security.*
+// ones and the POSIX ACLs (system.posix_acl_access, system.posix_acl_default) where the process may
+// set them. A user.* attribute that cannot be read or given to the new file throws, so that the
+// target is left as it is rather than replaced without it; the others are skipped when refused. It
+// is removed on destruction unless Commit succeeded, and an abandoned one (its writer killed) is
+// removed by the next save of the same target.
 class TemporaryArchive
 {
 public:
@@ -64,8 +70,9 @@ public:
     // Appends bytes at the end of what Fd() holds; a full disk throws ENotEnoughRoom.
     void Write(std::string_view bytes);
 
-    // All data must have been written to Fd(). Forces it to disk, checks that the target is still
-    // the file it was, renames the temporary file over it and forces the folder entry to disk.
+    // All data must have been written to Fd(). Gives it the target's security.* attributes and ACLs,
+    // forces it to disk, checks that the target is still the file it was, renames the temporary file
+    // over it and forces the folder entry to disk.
     void Commit();
 
 private:
@@ -77,6 +84,8 @@ private:
     int m_fd = -1;
     int m_lockFd = -1;
     bool m_committed = false;
+    // The target's security.* attributes and ACLs (name, value), given to the new file by Commit.
+    std::vector<std::pair<std::string, std::string>> m_laterAttributes;
 };
 
 // Gives target the content bytes through a TemporaryArchive, with all its guarantees.
