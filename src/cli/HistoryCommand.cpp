@@ -5,11 +5,8 @@
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoablePackages.h"
 
-#include <algorithm>
-#include <filesystem>
 #include <iostream>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -57,21 +54,7 @@ void RunHistory(const HistoryOptions& options)
         return;
     }
     // A folder stands for the packages below it, as undo takes it; a file for itself.
-    std::set<std::string> keys;
-    std::vector<std::string> prefixes;
-    for (const std::string& path : paths) {
-        std::error_code ec;
-        if (std::filesystem::is_directory(path, ec)) {
-            prefixes.push_back(engine::FolderPrefix(path));
-        } else {
-            keys.insert(engine::CanonicalPath(path));
-        }
-    }
-    const auto named = [&](const std::string& package) {
-        return keys.count(package) > 0 ||
-               std::any_of(prefixes.begin(), prefixes.end(),
-                           [&](const auto& prefix) { return engine::IsBelow(package, prefix); });
-    };
+    const engine::NamedPackages named(paths);
     const bool filtered = !paths.empty();
     for (const engine::JournalRun& run : engine::ReadJournal(root)) {
         std::size_t count = 0;
@@ -81,7 +64,7 @@ void RunHistory(const HistoryOptions& options)
                 continue;
             }
             ++count;
-            if (filtered && named(entry.Package)) {
+            if (filtered && named.Contains(entry.Package)) {
                 touched.push_back(&entry);
             }
         }
@@ -109,9 +92,9 @@ void AddHistoryCommand(CLI::App& app)
         "delete the journal");
     history->add_flag("--purge", options->purge,
                       "Delete the journal, or with paths the entries of those packages");
-    history->add_option("paths", options->paths,
-                        "Packages whose saves are listed or purged; a folder lists the saves of the packages "
-                        "below it");
+    history->add_option(
+        "paths", options->paths,
+        "Packages whose saves are listed or purged; a folder stands for the packages below it");
     history->callback([options] {
         HistoryOptions given = *options;
         try {

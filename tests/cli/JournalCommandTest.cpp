@@ -225,6 +225,52 @@ TEST_F(JournalCommands, HistoryMarksUndoneRunsAndTakesAFolder)
     EXPECT_EQ(Run({"history", "empty"}).out, "");
 }
 
+// history --purge takes a folder as history and undo do: the entries of the packages below it go (a
+// run left without any goes with them), those of a sibling whose name begins with the folder's and
+// of the folder's parent stay, and the packages themselves are not touched.
+TEST_F(JournalCommands, PurgeOfAFolderDeletesTheEntriesBelowItOnly)
+{
+    fs::create_directories(m_dir / "sub" / "deeper");
+    fs::copy_file(m_dir / "my_deck1_props.pptx", m_dir / "sub" / "inner.pptx");
+    fs::copy_file(m_dir / "my_deck1_props.pptx", m_dir / "sub" / "deeper" / "deep.pptx");
+    fs::create_directory(m_dir / "subway");
+    fs::copy_file(m_dir / "my_core_no_app.pptx", m_dir / "subway" / "other.pptx");
+    ASSERT_EQ(
+        Run({"set", "--set", "Title=a", "my_deck1_props.pptx", "sub/inner.pptx", "subway/other.pptx"}).status,
+        0);
+    ASSERT_EQ(Run({"set", "--set", "Subject=b", "sub/deeper/deep.pptx"}).status, 0);
+    const fs::path journal = m_dir / "state" / "velmora" / "journal";
+    const auto runFolders = [&] {
+        return std::distance(fs::directory_iterator(journal), fs::directory_iterator());
+    };
+    ASSERT_EQ(runFolders(), 2);
+    std::vector<std::string> packages;
+    for (const char* name :
+         {"my_deck1_props.pptx", "sub/inner.pptx", "sub/deeper/deep.pptx", "subway/other.pptx"}) {
+        packages.push_back(ReadFileBytes(m_dir / name));
+    }
+
+    const CliRun purge = Run({"history", "--purge", "sub"});
+    EXPECT_EQ(purge.status, 0) << purge.err;
+    EXPECT_EQ(purge.out, "deleted 2 entries from " + journal.string() + "\n");
+    EXPECT_EQ(runFolders(), 1) << "the run of sub/deeper/deep.pptx alone goes with its entry";
+    EXPECT_EQ(Run({"history", "sub"}).out, "");
+    const CliRun rest = Run({"history", "."});
+    EXPECT_NE(rest.out.find("  2 packages  Title\n"), std::string::npos) << rest.out;
+    EXPECT_NE(rest.out.find("subway/other.pptx\n"), std::string::npos) << rest.out;
+    EXPECT_NE(rest.out.find("my_deck1_props.pptx\n"), std::string::npos) << rest.out;
+    EXPECT_EQ(Run({"undo", "sub"}).status, 1) << "nothing is left to undo below sub";
+    std::size_t i = 0;
+    for (const char* name :
+         {"my_deck1_props.pptx", "sub/inner.pptx", "sub/deeper/deep.pptx", "subway/other.pptx"}) {
+        EXPECT_EQ(ReadFileBytes(m_dir / name), packages[i++]) << name;
+    }
+    EXPECT_EQ(Run({"undo", "my_deck1_props.pptx", "subway"}).status, 0);
+    EXPECT_EQ(Run({"history", "--purge", "empty-name"}).out,
+              "deleted 0 entries from " + journal.string() + "\n");
+    EXPECT_EQ(runFolders(), 1);
+}
+
 // A package another program has open is left as it is, with the lock file and its holder named,
 // for set and undo alike, until the locks are ignored.
 TEST_F(JournalCommands, PackagesOpenElsewhereAreLeftUntilLocksAreIgnored)

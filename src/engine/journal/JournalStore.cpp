@@ -1,9 +1,10 @@
 #include "engine/journal/JournalStore.h"
 
+#include "engine/journal/UndoablePackages.h"
+
 #include <algorithm>
 #include <fcntl.h>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <unistd.h>
 
@@ -190,20 +191,17 @@ void PruneJournal(const fs::path& root, const JournalLimits& limits, const std::
     }
 }
 
-std::size_t PurgeJournal(const fs::path& root, const std::vector<std::string>& packages)
+std::size_t PurgeJournal(const fs::path& root, const std::vector<std::string>& paths)
 {
     std::size_t deleted = 0;
-    if (packages.empty()) {
+    if (paths.empty()) {
         for (const fs::path& folder : RunFolders(root)) {
             fs::remove_all(folder);
             ++deleted;
         }
         return deleted;
     }
-    std::set<std::string> keys;
-    for (const std::string& package : packages) {
-        keys.insert(CanonicalPath(package));
-    }
+    const NamedPackages named(paths);
     for (const JournalRun& run : ReadJournal(root)) {
         std::string entries;
         std::string outcomes;
@@ -215,7 +213,7 @@ std::size_t PurgeJournal(const fs::path& root, const std::vector<std::string>& p
         }
         std::size_t kept = 0;
         for (const JournalEntry& entry : run.Entries) {
-            if (keys.count(entry.Package) > 0) {
+            if (named.Contains(entry.Package)) {
                 ++deleted;
                 continue;
             }

@@ -19,9 +19,10 @@ namespace engine {
 // the run named keepId is never dropped.
 void PruneJournal(const std::filesystem::path& root, const JournalLimits& limits, const std::string& keepId);
 
-// Deletes the whole journal, or with packages only their entries (a run left without entries goes
-// too). Returns the number of runs and entries deleted. Throws std::runtime_error.
-std::size_t PurgeJournal(const std::filesystem::path& root, const std::vector<std::string>& packages);
+// Deletes the whole journal, or with paths only the entries of the packages they name (a folder
+// names every package below it, as NamedPackages takes them; a run left without entries goes too).
+// Returns the number of runs and entries deleted. Throws std::runtime_error.
+std::size_t PurgeJournal(const std::filesystem::path& root, const std::vector<std::string>& paths);
 
 // Notes what an undo of the run's save of the package produced, forced to disk before the undo
 // replaces the package.

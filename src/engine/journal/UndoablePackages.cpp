@@ -2,6 +2,8 @@
 
 #include "engine/base/CanonicalPath.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <set>
 
 namespace engine {
@@ -18,6 +20,25 @@ std::string FolderPrefix(const std::string& folder)
 bool IsBelow(const std::string& package, const std::string& prefix)
 {
     return package.rfind(prefix, 0) == 0;
+}
+
+NamedPackages::NamedPackages(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(path, ec)) {
+            m_prefixes.push_back(FolderPrefix(path));
+        } else {
+            m_packages.insert(CanonicalPath(path));
+        }
+    }
+}
+
+bool NamedPackages::Contains(const std::string& package) const
+{
+    return m_packages.count(package) > 0 ||
+           std::any_of(m_prefixes.begin(), m_prefixes.end(),
+                       [&](const std::string& prefix) { return IsBelow(package, prefix); });
 }
 
 RunUndone UndoneState(const JournalRun& run)

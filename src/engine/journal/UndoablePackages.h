@@ -2,6 +2,7 @@
 
 #include "engine/journal/JournalFormat.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,21 @@ namespace engine {
 // Whether the recorded package path lies below the folder whose FolderPrefix is prefix (any path
 // for an empty prefix).
 [[nodiscard]] bool IsBelow(const std::string& package, const std::string& prefix);
+
+// The recorded packages a list of paths names, as history lists them and purges their entries: a
+// folder stands for every package below it (see IsBelow), any other path (a file, a name that is
+// gone) for the package it names.
+class NamedPackages
+{
+public:
+    explicit NamedPackages(const std::vector<std::string>& paths);
+
+    [[nodiscard]] bool Contains(const std::string& package) const;
+
+private:
+    std::set<std::string> m_packages;
+    std::vector<std::string> m_prefixes;
+};
 
 // How much of a run's saves were undone: none, some of its saved packages, or every one.
 enum class RunUndone
