@@ -32,7 +32,7 @@ _velmora_cli()
         Company Manager'
     local commands='show set export import history undo thumbnail'
     # Options that take the next word as their value.
-    local valued='--set --clear --custom --custom-clear --fill --match --ext --jobs --format --output --run --zone'
+    local valued='--set --clear --custom --custom-clear --fill --match --ext --jobs --format --output --run --zone --files-from'
 
     # The command, how many paths (and the table) precede the current word, and whether "--" ended
     # the options.
@@ -77,6 +77,12 @@ _velmora_cli()
                 COMPREPLY=($(compgen -W 'html text xml xlsx csv' -- "$cur"))
                 return
                 ;;
+            --files-from)
+                # "-" is standard input.
+                _filedir
+                [[ -z $cur || $cur == - ]] && COMPREPLY+=(-)
+                return
+                ;;
             --output)
                 # "-" is standard output.
                 _filedir
@@ -111,8 +117,8 @@ _velmora_cli()
         esac
 
         if [[ $cur == -* ]]; then
-            local options='--help'
-            local saving='--no-journal --keep-mtime --ignore-locks --jobs'
+            local options='--help --files-from --null'
+            local saving='--no-journal --keep-mtime --ignore-locks --jobs --quiet'
             case $command in
                 show) options+=' --json --csv --utc --custom --stats --ext' ;;
                 set) options+=" --set --clear --fill --match --custom --custom-clear --clear-personal --dry-run
@@ -121,7 +127,7 @@ _velmora_cli()
                 import) options+=" --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --zone --ext
                     $saving" ;;
                 history) options+=' --purge' ;;
-                undo) options+=' --run --keep-mtime --ignore-locks' ;;
+                undo) options+=' --run --keep-mtime --ignore-locks --quiet' ;;
                 thumbnail) options+=' --output' ;;
             esac
             COMPREPLY=($(compgen -W "$options --" -- "$cur"))

@@ -2,6 +2,7 @@
 
 #include "cli/CommandHelp.h"
 #include "cli/Diagnostics.h"
+#include "cli/PathList.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -23,6 +24,34 @@ std::vector<std::string>& TrailingArguments()
 {
     static std::vector<std::string> trailing;
     return trailing;
+}
+
+// --files-from and --null, which every command that takes paths has; the list is read once.
+struct PathListArguments
+{
+    std::string file; // empty: no list
+    bool nullSeparated = false;
+    bool read = false;
+    std::vector<std::string> paths;
+};
+
+PathListArguments& PathListGiven()
+{
+    static PathListArguments given;
+    return given;
+}
+
+void AddPathListOptions(CLI::App& command)
+{
+    CLI::Option* list =
+        command.add_option("--files-from", PathListGiven().file,
+                           "Read further paths from FILE, one a line as written ('-': standard input)")
+            ->type_name("FILE");
+    command
+        .add_flag("--null,-0", PathListGiven().nullSeparated,
+                  "The --files-from list is separated by NUL characters (find -print0), so names may "
+                  "hold newlines")
+        ->needs(list);
 }
 
 // Every flag of every command takes no value: "--dry-run=false" is a usage error, never a dry run
@@ -139,11 +168,33 @@ void FinishCommand(int status)
     }
 }
 
-std::vector<std::string> CommandPaths(const std::vector<std::string>& parsed)
+std::vector<std::string> GivenPaths(const std::vector<std::string>& parsed)
 {
     std::vector<std::string> paths = parsed;
     paths.insert(paths.end(), TrailingArguments().begin(), TrailingArguments().end());
-    if (paths.empty()) {
+    PathListArguments& list = PathListGiven();
+    if (!list.file.empty() && !list.read) {
+        try {
+            list.paths = ReadPathList(list.file, list.nullSeparated);
+        } catch (const std::runtime_error& e) {
+            throw CLI::ValidationError("--files-from", e.what());
+        }
+        list.read = true;
+    }
+    paths.insert(paths.end(), list.paths.begin(), list.paths.end());
+    return paths;
+}
+
+bool PathListGivenToCommand()
+{
+    return !PathListGiven().file.empty();
+}
+
+std::vector<std::string> CommandPaths(const std::vector<std::string>& parsed)
+{
+    std::vector<std::string> paths = GivenPaths(parsed);
+    // An empty list is no mistake (a search that found nothing); no paths at all is.
+    if (paths.empty() && PathListGiven().file.empty()) {
         throw CLI::RequiredError("paths");
     }
     return paths;
@@ -153,6 +204,7 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
 {
     std::vector<std::string> arguments;
     TrailingArguments().clear();
+    PathListGiven() = {};
     bool trailing = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -163,6 +215,11 @@ int RunApp(CLI::App& app, int argc, const char* const* argv)
         }
     }
     app.footer(ExitCodesHelp()); // set after the commands were added, which would copy it
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; })) {
+        if (command->get_option_no_throw("paths") != nullptr || command->get_option_no_throw("path") != nullptr) {
+            AddPathListOptions(*command);
+        }
+    }
     // A usage error is said in the tool's one message form too, hint included.
     app.failure_message([](const CLI::App* failed, const CLI::Error& e) {
         std::ostringstream message;

@@ -27,9 +27,15 @@ void SyncStandardOutput();
 // that cannot be written fails it too, without a word.
 [[nodiscard]] int CheckedExitStatus(int status);
 
-// The paths a command works on: those the parser collected and every argument after the first
-// "--", which are paths even when they look like options. Throws CLI::RequiredError when none.
+// The paths a command works on: those the parser collected, every argument after the first "--"
+// (paths even when they look like options), then those of the --files-from list. A list that
+// cannot be read throws CLI::ValidationError (a usage error).
+std::vector<std::string> GivenPaths(const std::vector<std::string>& parsed);
+// GivenPaths, which must name some path unless a --files-from list was given (an empty list is no
+// mistake): throws CLI::RequiredError when none.
 std::vector<std::string> CommandPaths(const std::vector<std::string>& parsed);
+// True when the command was given a --files-from list (even an empty one).
+[[nodiscard]] bool PathListGivenToCommand();
 
 // Runs the tool on the arguments and returns the exit status; --help on every command.
 int RunApp(CLI::App& app, int argc, const char* const* argv);

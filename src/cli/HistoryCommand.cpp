@@ -97,11 +97,7 @@ void AddHistoryCommand(CLI::App& app)
         "Packages whose saves are listed or purged; a folder stands for the packages below it");
     history->callback([options] {
         HistoryOptions given = *options;
-        try {
-            given.paths = CommandPaths(options->paths);
-        } catch (const CLI::RequiredError&) {
-            given.paths.clear(); // paths are optional here
-        }
+        given.paths = GivenPaths(options->paths); // paths are optional here
         RunHistory(given);
     });
 }

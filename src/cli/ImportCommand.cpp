@@ -80,14 +80,16 @@ void RunImport(const ImportOptions& options)
         FinishCommand(kExitFailures);
         return;
     }
-    if (!sheet.KeyIsPath && options.paths.empty()) {
+    const std::vector<std::string> given = GivenPaths(options.paths);
+    const bool named = !given.empty() || PathListGivenToCommand();
+    if (!sheet.KeyIsPath && !named) {
         throw CLI::ValidationError("import",
                                    "the table names packages by file name only: give the PATHs to match");
     }
     const std::string extensionList = ScanExtensionList(options.extensions);
     std::vector<std::string> unreadable;
     engine::VectorDocumentList rows =
-        LoadRows(options.paths.empty() ? PathsNamedBy(sheet) : options.paths, &unreadable, {}, extensionList);
+        LoadRows(named ? given : PathsNamedBy(sheet), &unreadable, {}, extensionList);
     std::size_t failed = unreadable.size() + (options.skipInvalid ? 0 : sheet.Problems.size());
     ComplainAll(unreadable);
     std::vector<const engine::DocumentRecord*> records;
@@ -104,7 +106,7 @@ void RunImport(const ImportOptions& options)
     }
     ComplainAll(plan.Match.Missing); // the other rows are still applied
     failed += plan.Match.Missing.size();
-    if (!options.paths.empty()) { // named packages the table does not mention are no failure
+    if (named) { // named packages the table does not mention are no failure
         ComplainAll(plan.Match.Unmatched);
         if (plan.Match.Pairs.empty()) {
             Complain(options.file, "no row names any of the given packages");
@@ -135,9 +137,16 @@ void RunImport(const ImportOptions& options)
             changed.push_back(&record);
         }
     }
-    failed += SaveAndReport(changed, options.saving);
+    if (options.dryRun) { // the listing is the whole report
+        SyncStandardOutput();
+        FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+        return;
+    }
+    RunTally tally = SaveAndReport(changed, options.saving);
+    tally.Failed += failed;
+    tally.Unchanged += plan.Records.size() - changed.size(); // rows whose package holds every value
     SyncStandardOutput();
-    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+    FinishRun(tally, options.saving.quiet);
 }
 
 } // namespace

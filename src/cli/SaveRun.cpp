@@ -21,9 +21,11 @@ void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options)
                     "Save at most N packages at once (default: four per usable core, at most 32)")
         ->type_name("N")
         ->check(CLI::Range(1U, 1024U));
+    command.add_flag("--quiet,-q", options.quiet,
+                     "Report only errors: no saved or unchanged lines, no warnings, no closing summary");
 }
 
-std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
+RunTally SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                           const SaveRunOptions& options,
                           const std::function<void(std::size_t)>& beforeLine)
 {
@@ -35,7 +37,7 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
     settings.KeepModificationTime = options.keepMtime;
     settings.IgnoreLocks = options.ignoreLocks;
     settings.Workers = options.jobs;
-    std::size_t failed = 0;
+    RunTally tally;
     const engine::SaveRunReport report =
         engine::SaveRun(records, settings, progress, [&](std::size_t i, const engine::SaveResult& result) {
             if (beforeLine) {
@@ -47,31 +49,35 @@ std::size_t SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
             const std::string& path = records[i]->FullPath;
             switch (result.State) {
             case engine::SaveState::Saved:
-                if (!records[i]->LastWarning.empty()) {
-                    Complain(path, records[i]->LastWarning);
+                if (!options.quiet) {
+                    if (!records[i]->LastWarning.empty()) {
+                        Complain(path, records[i]->LastWarning);
+                    }
+                    std::cout << path << ": saved\n";
                 }
-                std::cout << path << ": saved\n";
+                ++tally.Saved;
                 break;
             case engine::SaveState::Failed:
             case engine::SaveState::NotSaved:
                 Complain(path, result.Message);
-                ++failed;
+                ++tally.Failed;
                 break;
             case engine::SaveState::Unchanged:
-                std::cout << path << ": unchanged\n";
+                if (!options.quiet) {
+                    std::cout << path << ": unchanged\n";
+                }
+                ++tally.Unchanged;
                 break;
             }
         });
     if (!report.JournalFinishFailure.empty()) {
         Complain(report.JournalFinishFailure);
-        ++failed;
+        ++tally.Failed;
     }
     // While a reader that went away still fails the writes instead of ending the process.
     SyncStandardOutput();
-    if (report.Cancelled) {
-        FinishCommand(InterruptScope::ExitStatus());
-    }
-    return failed;
+    tally.Interrupted = report.Cancelled;
+    return tally;
 }
 
 } // namespace cli

@@ -209,13 +209,14 @@ void RunSet(const SetOptions& options)
         FinishCommand(failed == 0 ? kExitOk : kExitFailures);
         return;
     }
-    failed += SaveAndReport(records, options.saving, [&](std::size_t i) {
+    RunTally tally = SaveAndReport(records, options.saving, [&](std::size_t i) {
         reportLeftAloneBefore(rowOfRecord[i]);
         ++reported;
     });
     reportLeftAloneBefore(rows.RowCount());
+    tally.Failed += failed;
     SyncStandardOutput();
-    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+    FinishRun(tally, options.saving.quiet);
 }
 
 } // namespace

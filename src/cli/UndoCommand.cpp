@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Diagnostics.h"
 #include "cli/Interrupt.h"
+#include "cli/RunSummary.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
 #include "engine/journal/UndoablePackages.h"
@@ -25,6 +26,7 @@ struct UndoCommandOptions
 {
     engine::UndoOptions undo;
     std::vector<std::string> paths;
+    bool quiet = false;
 };
 
 void RunUndo(const UndoCommandOptions& options)
@@ -39,6 +41,7 @@ void RunUndo(const UndoCommandOptions& options)
         }
     }
     std::size_t failed = 0;
+    std::size_t restored = 0;
     if (given.empty()) {
         given = engine::UndoablePackages(runs, options.undo.RunId, {});
         if (given.empty()) {
@@ -77,16 +80,22 @@ void RunUndo(const UndoCommandOptions& options)
                                  Complain(path, "not restored: the undo was cancelled");
                                  cancelled = true;
                              } else if (outcome.ok) {
-                                 std::cout << path << ": " << outcome.message << '\n';
+                                 if (!options.quiet) {
+                                     std::cout << path << ": " << outcome.message << '\n';
+                                 }
                              } else if (outcome.NothingToUndo) {
                                  Complain(path, "nothing to undo");
                              } else {
                                  Complain(path, outcome.message);
                              }
-                             failed += ran && outcome.ok ? 0 : 1;
+                             (ran && outcome.ok ? restored : failed) += 1;
                          });
     SyncStandardOutput();
-    FinishCommand(cancelled ? InterruptScope::ExitStatus() : failed == 0 ? kExitOk : kExitFailures);
+    RunTally tally;
+    tally.Saved = restored;
+    tally.Failed = failed;
+    tally.Interrupted = cancelled;
+    FinishRun(tally, options.quiet, RunKind::Undo);
 }
 
 } // namespace
@@ -104,6 +113,8 @@ void AddUndoCommand(CLI::App& app)
         "Keep each package's modification time (by default it returns to the time before the save)");
     undo->add_flag("--ignore-locks", options->undo.IgnoreLocks,
                    "Restore packages that another program has open (a lock file beside them) all the same");
+    undo->add_flag("--quiet,-q", options->quiet,
+                   "Report only errors: no restored lines, no closing summary");
     undo->add_option("paths", options->paths, "Packages, or folders of journaled packages, to restore");
     undo->callback([options] { RunUndo(*options); });
 }

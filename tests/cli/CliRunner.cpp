@@ -17,23 +17,50 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-CliRun RunCli(const fs::path& folder,
-              const std::vector<std::string>& arguments,
-              const std::string& zone,
-              const std::string& environment)
+namespace {
+
+fs::path RunFile(const char* what)
 {
     static int counter = 0;
-    const fs::path errFile = fs::temp_directory_path() / ("velmora-cli-run-" + std::to_string(getpid()) +
-                                                          "-" + std::to_string(counter++));
+    return fs::temp_directory_path() /
+           ("velmora-cli-" + std::string(what) + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+}
+
+CliRun Run(const fs::path& folder,
+           const std::vector<std::string>& arguments,
+           const std::string& zone,
+           const std::string& environment,
+           const std::string& redirections)
+{
+    const fs::path errFile = RunFile("run");
     std::string command =
         "cd " + Quoted(folder.string()) + " && TZ=" + zone + " " + environment + " " + VELMORA_CLI_BINARY;
     for (const std::string& argument : arguments) {
         command += " " + Quoted(argument);
     }
     CliRun run;
-    run.out = testsupport::RunCommand(command + " 2>" + Quoted(errFile.string()), &run.status);
+    run.out = testsupport::RunCommand(command + " 2>" + Quoted(errFile.string()) + redirections, &run.status);
     run.err = testsupport::ReadFileBytes(errFile);
     fs::remove(errFile);
+    return run;
+}
+
+} // namespace
+
+CliRun RunCli(const fs::path& folder,
+              const std::vector<std::string>& arguments,
+              const std::string& zone,
+              const std::string& environment)
+{
+    return Run(folder, arguments, zone, environment, "");
+}
+
+CliRun RunCliWithInput(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& input)
+{
+    const fs::path inputFile = RunFile("input");
+    testsupport::WriteFileBytes(inputFile, input);
+    CliRun run = Run(folder, arguments, "UTC", "", " <" + Quoted(inputFile.string()));
+    fs::remove(inputFile);
     return run;
 }
 

@@ -24,6 +24,11 @@ CliRun RunCli(const std::filesystem::path& folder,
               const std::string& zone = "UTC",
               const std::string& environment = "");
 
+// RunCli with input as its standard input.
+CliRun RunCliWithInput(const std::filesystem::path& folder,
+                       const std::vector<std::string>& arguments,
+                       const std::string& input);
+
 // A writable copy of the corpus packages in a folder.
 void CopyCorpus(const std::filesystem::path& to);
 

@@ -100,7 +100,8 @@ TEST_F(CustomCommandTest, BadCustomArgumentsAreUsageErrorsThatTouchNoFile)
 
     const CliRun readOnly = Run({"set", "--custom", "List=x", "a.docx"});
     EXPECT_EQ(readOnly.status, 1);
-    EXPECT_EQ(readOnly.err, "velmora-cli: a.docx: List: values of the type vt:vector cannot be edited\n");
+    EXPECT_EQ(readOnly.err, "velmora-cli: a.docx: List: values of the type vt:vector cannot be edited\n"
+                            "velmora-cli: 0 saved, 0 unchanged, 1 failed\n");
     EXPECT_EQ(ReadFileBytes(m_dir / "a.docx"), before);
 }
 
@@ -181,12 +182,12 @@ TEST_F(CustomCommandTest, SavingASignedPackageWarnsOnceOnStandardError)
         Run({"set", "--set", "Title=New", "--custom", "Checked:bool=1", "signed.docm", "a.docx"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "signed.docm: saved\na.docx: saved\n");
-    EXPECT_EQ(run.err, "velmora-cli: signed.docm" + kSignatureWarning);
+    EXPECT_EQ(run.err, "velmora-cli: signed.docm" + kSignatureWarning + "velmora-cli: 2 saved, 0 unchanged, 0 failed\n");
 
     testsupport::WriteFileBytes(m_dir / "t.csv", "FileName,Title\nsigned.docm,Imported\n");
     const CliRun imported = Run({"import", "t.csv", "signed.docm"});
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.err, "velmora-cli: signed.docm" + kSignatureWarning);
+    EXPECT_EQ(imported.err, "velmora-cli: signed.docm" + kSignatureWarning + "velmora-cli: 1 saved, 0 unchanged, 0 failed\n");
 }
 
 TEST_F(CustomCommandTest, ExportAddsSafeUniqueAttributesInEveryFormat)

@@ -130,7 +130,7 @@ TEST_F(JournalCommands, UndoStepsBackRunByRun)
     const std::string restored = ReadFileBytes(deck);
     const CliRun fourth = Run({"undo", "my_deck1_props.pptx"});
     EXPECT_EQ(fourth.status, 1);
-    EXPECT_EQ(fourth.err, "velmora-cli: my_deck1_props.pptx: nothing to undo\n");
+    EXPECT_EQ(fourth.err, "velmora-cli: my_deck1_props.pptx: nothing to undo\nvelmora-cli: 0 restored, 1 failed\n");
     EXPECT_EQ(ReadFileBytes(deck), restored);
 }
 
@@ -283,7 +283,8 @@ TEST_F(JournalCommands, PackagesOpenElsewhereAreLeftUntilLocksAreIgnored)
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err,
               "velmora-cli: my_deck1_props.pptx: open in another program (lock file .~lock.my_deck1_props.pptx#, "
-              "by Ann Example): close it there, or save with --ignore-locks\n");
+              "by Ann Example): close it there, or save with --ignore-locks\n"
+              "velmora-cli: 1 saved, 0 unchanged, 1 failed\n");
     EXPECT_EQ(refused.out, "my_core_no_app.pptx: saved\n");
     EXPECT_EQ(ReadFileBytes(deck), original);
 
