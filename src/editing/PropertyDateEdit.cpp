@@ -52,7 +52,10 @@ void PropertyDateEdit::openWith(const QString& text)
     m_openedText = text;
     m_cleared = false;
     m_typing.reset();
-    const auto parsed = engine::ParseLocalText(text.toStdString());
+    // An instant of the hour the clocks show twice comes as its local time with its offset.
+    const std::string local =
+        engine::ShownDateToRecordText(text.toStdString()) ? text.left(19).toStdString() : text.toStdString();
+    const auto parsed = engine::ParseLocalText(local);
     const QDateTime value = parsed ? QDateTime(QDate(parsed->Year, parsed->Month, parsed->Day),
                                                QTime(parsed->Hour, parsed->Minute, parsed->Second), Qt::UTC)
                                    : QDateTime();

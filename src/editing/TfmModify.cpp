@@ -7,6 +7,7 @@
 #include "editing/RecordEdits.h"
 #include "editing/ScreenFit.h"
 #include "editing/WrappingButton.h"
+#include "engine/record/DateConvert.h"
 
 #include <QFrame>
 #include <QHeaderView>
@@ -149,11 +150,32 @@ void TfmModify::apply(bool checkedOnly)
     if (!m_list->anyChecked()) {
         return;
     }
+    if (!resolveRepeatedTimes()) {
+        return;
+    }
     // Without a checked document row "to all checked" has nothing to do and the dialog stays.
     if (!m_edits.applyBatch(m_list->checkedValues(), checkedOnly) && checkedOnly) {
         return;
     }
     accept();
+}
+
+bool TfmModify::resolveRepeatedTimes()
+{
+    if (!m_chooseRepeatedTime) {
+        return true;
+    }
+    for (const BatchValue& value : m_list->checkedValues()) {
+        if (!engine::IsDateProperty(value.Property) || !engine::RepeatedLocalTimeInstants(value.Value)) {
+            continue;
+        }
+        const auto chosen = m_chooseRepeatedTime(value.Value);
+        if (!chosen) {
+            return false;
+        }
+        m_list->setData(m_list->index(static_cast<int>(value.Property), 1), ToQString(*chosen), Qt::EditRole);
+    }
+    return true;
 }
 
 } // namespace editing

@@ -259,5 +259,47 @@ TEST(DateConvert, FollowsAChangedTimeZoneAtOnce)
     EXPECT_EQ(UtcToLocal(DateTime{2013, 1, 15, 12, 0, 0}), (DateTime{2013, 1, 15, 12, 0, 0}));
 }
 
+// The hour the clocks show twice: a typed local time in it names two instants, each offered with its
+// offset; the chosen one is kept as the instant and shown as its local time with that offset,
+// which reads back as the same instant.
+TEST(DateConvert, ARepeatedLocalTimeOffersBothInstantsAndShowsTheChosenOneWithItsOffset)
+{
+    ScopedTimeZone zone("Europe/Berlin");
+    const auto both = RepeatedLocalTimeInstants("2024-10-27 02:30:00");
+    ASSERT_TRUE(both);
+    EXPECT_EQ((*both)[0].RecordText, "2024-10-27T00:30:00Z");
+    EXPECT_EQ((*both)[0].ShownText, "2024-10-27 02:30:00+02:00");
+    EXPECT_EQ((*both)[0].Offset, "+02:00");
+    EXPECT_TRUE((*both)[0].DaylightSaving);
+    EXPECT_EQ((*both)[1].RecordText, "2024-10-27T01:30:00Z");
+    EXPECT_EQ((*both)[1].ShownText, "2024-10-27 02:30:00+01:00");
+    EXPECT_FALSE((*both)[1].DaylightSaving);
+    for (const auto& instant : *both) {
+        EXPECT_EQ(RecordDateToShownText(instant.RecordText), instant.ShownText);
+        EXPECT_EQ(ShownDateToRecordText(instant.ShownText), std::optional<std::string>(instant.RecordText));
+        EXPECT_EQ(DateInputToRecordText(instant.ShownText), std::optional<std::string>(instant.RecordText));
+        EXPECT_EQ(RecordDateToStoredDate(instant.RecordText), std::optional<std::string>(instant.RecordText));
+    }
+    // Times once only, skipped ones and other texts are no choice, and are shown as they are.
+    for (const char* once : {"2024-10-27 01:59:59", "2024-10-27 03:00:00", "2024-03-31 02:30:00",
+                             "2024-10-27", "2024-10-27T02:30:00", "2024-10-27T00:30:00Z"}) {
+        EXPECT_EQ(RepeatedLocalTimeInstants(once), std::nullopt) << once;
+    }
+    for (const char* text : {"2024-10-27 03:00:00", "2024-10-27T02:00:00Z", "draft", ""}) {
+        EXPECT_EQ(RecordDateToShownText(text), text);
+    }
+    // The shown form of an instant outside the repeated hour reads as that instant's local time.
+    EXPECT_EQ(DateInputToRecordText("2024-01-02 10:00:00+01:00"),
+              std::optional<std::string>("2024-01-02 10:00:00"));
+    EXPECT_EQ(ShownDateToRecordText("2024-01-02 10:00:00Z"), std::nullopt);
+    EXPECT_EQ(ShownDateToRecordText("2024-01-02 10:00:00+0100"), std::nullopt);
+    // Where the zone's clocks go back at midnight, a bare date is a repeated local time too.
+    ScopedTimeZone havana("America/Havana");
+    const auto midnight = RepeatedLocalTimeInstants("2024-11-03");
+    ASSERT_TRUE(midnight);
+    EXPECT_EQ((*midnight)[0].Offset, "-04:00");
+    EXPECT_EQ((*midnight)[1].Offset, "-05:00");
+}
+
 } // namespace
 } // namespace engine

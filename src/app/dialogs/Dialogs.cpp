@@ -22,6 +22,7 @@ struct Answers
     std::optional<QString> folder;
     std::optional<QString> saveFileName;
     QList<QMessageBox::StandardButton> nextAnswers;
+    std::optional<int> nextChoice;
     std::optional<bool> openUrlResult;
     QList<Dialogs::Message> shown;
     QList<QUrl> openedUrls;
@@ -192,6 +193,31 @@ bool Dialogs::ask(
     return box.clickedButton() == yes;
 }
 
+std::optional<int>
+Dialogs::choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices)
+{
+    if (auto preset = take(answers().nextChoice)) {
+        answers().shown.append({title, text});
+        return *preset >= 0 && *preset < choices.size() ? std::optional<int>(*preset) : std::nullopt;
+    }
+    if (RecordedInTestMode(title, text)) {
+        return std::nullopt;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> buttons;
+    for (const QString& choice : choices) {
+        buttons.append(box.addButton(choice, QMessageBox::AcceptRole));
+    }
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(buttons.constFirst());
+    }
+    box.setEscapeButton(cancel);
+    box.exec();
+    const auto chosen = buttons.indexOf(qobject_cast<QPushButton*>(box.clickedButton()));
+    return chosen >= 0 ? std::optional<int>(static_cast<int>(chosen)) : std::nullopt;
+}
+
 void Dialogs::information(QWidget* parent, const QString& title, const QString& text)
 {
     if (!RecordedInTestMode(title, text)) {
@@ -269,6 +295,11 @@ void Dialogs::setNextAnswer(QMessageBox::StandardButton answer)
 void Dialogs::setNextAnswers(const QList<QMessageBox::StandardButton>& next)
 {
     answers().nextAnswers = next;
+}
+
+void Dialogs::setNextChoice(int choice)
+{
+    answers().nextChoice = choice;
 }
 
 QList<Dialogs::Message> Dialogs::takeShownMessages()

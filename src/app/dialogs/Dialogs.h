@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <optional>
 #include <utility>
 
 class QWidget;
@@ -40,6 +41,11 @@ public:
                     const QString& text,
                     const QString& yesText,
                     const QString& noText);
+    // A question with a button for each choice, in order (the first is the default), and Cancel
+    // (also Escape and closing the box): the index of the choice, std::nullopt for Cancel. Answered
+    // in advance by setNextChoice; unanswered in test mode it is Cancel.
+    static std::optional<int>
+    choose(QWidget* parent, const QString& title, const QString& text, const QStringList& choices);
     // A text of several paragraphs is shown as its first paragraph, with the rest in the box's
     // details area, so that a list of packages never makes the box taller than the screen.
     static void information(QWidget* parent, const QString& title, const QString& text);
@@ -63,6 +69,8 @@ public:
     static void setNextAnswer(QMessageBox::StandardButton answer);
     // The answers of the next questions, in the order they are asked.
     static void setNextAnswers(const QList<QMessageBox::StandardButton>& answers);
+    // The answer of the next choose: the index of a choice, or -1 for Cancel.
+    static void setNextChoice(int choice);
     static QList<Message> takeShownMessages();
     static void setNextOpenUrlResult(bool opened);
     static QList<QUrl> takeOpenedUrls();

@@ -2,8 +2,9 @@
 
 #include "editing/QtText.h"
 #include "editing/RecordEdits.h"
-#include "engine/record/CellText.h"
 #include "engine/base/PathMessage.h"
+#include "engine/record/CellText.h"
+#include "engine/record/DateConvert.h"
 #include "engine/record/StageValue.h"
 
 #include <QApplication>
@@ -92,6 +93,10 @@ DocumentTableModel::cellData(const engine::DocumentRecord& record, int row, int 
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
+        // An instant of the hour the clocks show twice is shown as its local time with its offset.
+        if (IsPropertyColumn(column) && engine::IsDateProperty(PropertyOf(column))) {
+            return editing::ToQString(engine::RecordDateToShownText(engine::CellText(record, column)));
+        }
         return editing::ToQString(engine::CellText(record, column));
     case Qt::CheckStateRole:
         if (column == 0) {
@@ -191,10 +196,22 @@ bool DocumentTableModel::setData(const QModelIndex& index, const QVariant& value
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable)) {
         return false;
     }
+    const std::size_t p = PropertyOf(index.column());
+    std::string text = value.toString().toStdString();
+    if (engine::IsDateProperty(p) && text != m_rows[row].record->Value(p)) {
+        if (engine::RepeatedLocalTimeInstants(text)) {
+            emit repeatedLocalTimeGiven(QPersistentModelIndex(index), value.toString());
+            return false;
+        }
+        // The form the cell shows for an instant of that hour names the instant the row holds.
+        if (auto held = engine::ShownDateToRecordText(text)) {
+            text = std::move(*held);
+        }
+    }
     // The one way in for a typed value: one step of Undo, in which the engine applies the value
     // rule; only a real change marks the row.
     try {
-        editing::StoreCellText(*this, m_undoStack, row, PropertyOf(index.column()), value.toString().toStdString());
+        editing::StoreCellText(*this, m_undoStack, row, p, std::move(text));
     } catch (const engine::EBadPropertyValue& refused) {
         emit valueRefused(editing::ToQString(refused.what()) + QLatin1Char('.'));
         return false;

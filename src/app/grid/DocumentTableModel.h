@@ -101,6 +101,10 @@ signals:
     // setData was given a text the value rule refuses (a local time the clocks skip); message says
     // why. Emitted from inside an editor's commit, so a receiver that opens a box connects queued.
     void valueRefused(const QString& message);
+    // setData was given a local time the clocks show twice (the hour repeated when they go back), which
+    // names two instants; nothing was stored. The receiver asks which one is meant and stores it
+    // through setData; emitted from inside an editor's commit, so it connects queued.
+    void repeatedLocalTimeGiven(const QPersistentModelIndex& cell, const QString& text);
 
 public:
 

@@ -368,6 +368,9 @@ std::optional<std::string> LocalTextToStoredDate(std::string_view localText)
 
 std::optional<std::string> DateInputToRecordText(std::string_view input)
 {
+    if (auto shown = ShownDateToRecordText(input)) {
+        return shown;
+    }
     if (const auto local = ParseLocalInput(input)) {
         return LocalToUtc(*local) ? std::optional<std::string>(FormatLocalText(*local)) : std::nullopt;
     }
@@ -455,6 +458,81 @@ std::string FormatLocalText(const DateTime& value)
 std::string FormatStoredDate(const DateTime& value)
 {
     return Format(value, "%04d-%02d-%02dT%02d:%02d:%02dZ");
+}
+
+// The hour the clocks show twice.
+
+namespace {
+
+std::string OffsetText(long offset)
+{
+    const long minutes = (offset < 0 ? -offset : offset) / 60;
+    char buffer[8];
+    std::snprintf(buffer, sizeof buffer, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60 % 100,
+                  minutes % 60);
+    return buffer;
+}
+
+std::optional<RepeatedTimeInstant> DescribeRepeatedInstant(std::time_t instant)
+{
+    RefreshZoneRules();
+    std::tm tm{};
+    const auto utc = UtcOfInstant(instant);
+    if (localtime_r(&instant, &tm) == nullptr || !utc) {
+        return std::nullopt;
+    }
+    const auto local = FromTm(tm);
+    if (!local) {
+        return std::nullopt;
+    }
+    const std::string offset = OffsetText(tm.tm_gmtoff);
+    return RepeatedTimeInstant{FormatStoredDate(*utc), FormatLocalText(*local) + offset, offset,
+                               tm.tm_isdst > 0};
+}
+
+} // namespace
+
+std::optional<std::array<RepeatedTimeInstant, 2>> RepeatedLocalTimeInstants(std::string_view input)
+{
+    const auto local = ParseLocalInput(input);
+    const auto instant = local ? LocalInstant(*local) : std::nullopt;
+    if (!instant || instant->second != *local) {
+        return std::nullopt;
+    }
+    const auto other = OtherInstantOfSameLocalTime(instant->first);
+    if (!other) {
+        return std::nullopt;
+    }
+    const auto earlier = DescribeRepeatedInstant(std::min(*other, instant->first));
+    const auto later = DescribeRepeatedInstant(std::max(*other, instant->first));
+    if (!earlier || !later) {
+        return std::nullopt;
+    }
+    return std::array<RepeatedTimeInstant, 2>{*earlier, *later};
+}
+
+std::string RecordDateToShownText(std::string_view recordText)
+{
+    // Only the instant a record keeps for the repeated hour; local texts, the common case, pass at once.
+    if (recordText.size() != 20 || recordText[10] != 'T' || recordText.back() != 'Z') {
+        return std::string(recordText);
+    }
+    const auto instant = StoredDateInstant(recordText);
+    if (!instant || !OtherInstantOfSameLocalTime(*instant)) {
+        return std::string(recordText);
+    }
+    const auto shown = DescribeRepeatedInstant(*instant);
+    return shown ? shown->ShownText : std::string(recordText);
+}
+
+std::optional<std::string> ShownDateToRecordText(std::string_view shown)
+{
+    if (shown.size() != 25 || !HasLocalDateForm(shown.substr(0, 19)) ||
+        (shown[19] != '+' && shown[19] != '-')) {
+        return std::nullopt;
+    }
+    const auto instant = StoredDateInstant(shown);
+    return instant ? RecordTextOfInstant(*instant) : std::nullopt;
 }
 
 } // namespace engine

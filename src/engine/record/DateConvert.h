@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,7 +57,8 @@ struct DateTime
 // The text a record holds for a date: the local form, or the instant "YYYY-MM-DDThh:mm:ssZ" where the
 // local form cannot name it. A user may give a date as
 //   - the local form "YYYY-MM-DD hh:mm:ss", or a bare date "YYYY-MM-DD" (midnight, local time);
-//   - an instant in ISO 8601 with Z or an offset ("2024-01-02T10:00:00Z", "...+01:00").
+//   - an instant in ISO 8601 with Z or an offset ("2024-01-02T10:00:00Z", "...+01:00"), or the local
+//     form followed by an offset, as the window shows the repeated hour ("2024-10-27 02:30:00+01:00").
 // An instant becomes its local form, except when the clocks show its local time twice (the hour
 // repeated when daylight saving time ends): the local form would not say which of the two instants is
 // meant, so the record keeps the instant and the save writes exactly it. std::nullopt for any other text, an
@@ -88,5 +90,32 @@ struct DateTime
 
 [[nodiscard]] std::string FormatLocalText(const DateTime& value);  // "YYYY-MM-DD hh:mm:ss"
 [[nodiscard]] std::string FormatStoredDate(const DateTime& value); // "YYYY-MM-DDThh:mm:ssZ"
+
+// The hour the clocks show twice. A local time in it names two instants; the window asks which
+// one is meant and shows the chosen one as its local time with its offset.
+
+// One of the two instants of a local time the clocks show twice.
+struct RepeatedTimeInstant
+{
+    std::string RecordText;      // as a record holds it: "YYYY-MM-DDThh:mm:ssZ"
+    std::string ShownText;       // as the window shows it: "YYYY-MM-DD hh:mm:ss+hh:mm"
+    std::string Offset;          // "+02:00"
+    bool DaylightSaving = false; // the zone's summer time is in force at that instant
+};
+
+// The two instants, the earlier first, of a date input in the local form "YYYY-MM-DD hh:mm:ss" or a
+// bare date whose local time the clocks show twice (the hour repeated when daylight saving time
+// ends); std::nullopt for any other text.
+[[nodiscard]] std::optional<std::array<RepeatedTimeInstant, 2>>
+RepeatedLocalTimeInstants(std::string_view input);
+
+// A record's date text as the window shows it: an instant "YYYY-MM-DDThh:mm:ssZ" whose local time
+// the clocks show twice becomes that local time with its offset ("2024-10-27 02:30:00+01:00"),
+// which names the instant and reads back as it (ShownDateToRecordText); any other text stays as it is.
+[[nodiscard]] std::string RecordDateToShownText(std::string_view recordText);
+
+// A text in the shown form "YYYY-MM-DD hh:mm:ss+hh:mm" (or -hh:mm) as the record's text of that
+// instant (see DateInputToRecordText, which takes this form too); std::nullopt for any other text.
+[[nodiscard]] std::optional<std::string> ShownDateToRecordText(std::string_view shown);
 
 } // namespace engine
