@@ -869,8 +869,8 @@ private slots:
                                      .arg(paths.size() - saved)));
     }
 
-    // The status bar counts the rows, the checked, the modified and the unreadable ones after every
-    // command and undo, and says for a while what a save did.
+    // The status bar counts the rows, the checked, the modified, the not saved and the unreadable
+    // ones after every command and undo, and says for a while what a save did.
     void statusBarCountsStayRight()
     {
         const auto counts = [this] {
@@ -913,6 +913,19 @@ private slots:
         QTest::keyClick(editor, Qt::Key_Return);
         QTRY_COMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 unreadable"));
         QVERIFY(model.documents().RecordAt(2).Modified);
+
+        // A save that fails (here: the file is no package any more) leaves its row not saved, with its
+        // change, as one refused for a lock file would; an unreadable row stays unreadable.
+        testsupport::WriteFileBytes(paths[2], std::string(4000, 'q'));
+        Click(*m_window, "btnSaveAll");
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(Dialogs::takeShownMessages().size(), 1);
+        QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 1 modified, 1 not saved, 1 unreadable"));
+        QCOMPARE(m_window->statusBar()->currentMessage(), QStringLiteral("Saved 0 packages, 1 failed"));
+        // Refresh reads the package again: now it is unreadable, and the change is gone.
+        Click(*m_window, "BitBtn5");
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(counts(), QStringLiteral("4 packages, 3 checked, 0 modified, 2 unreadable"));
     }
 
     // While a filter is set every command acts on the rows it shows, except Save All, which saves

@@ -104,7 +104,10 @@ void GridStatus::count()
         ++counts.Rows;
         counts.Checked += documents.CheckState(row) == engine::kChecked ? 1 : 0;
         if (!record.LastError.empty()) {
-            (engine::IsOpenElsewhereMessage(record.LastError) ? counts.NotSaved : counts.Unreadable) += 1;
+            // A load leaves nothing pending, so an error on a row that still holds changes is a save
+            // that failed (refused for a lock or not): those changes are not saved.
+            const bool notSaved = record.Modified || engine::IsOpenElsewhereMessage(record.LastError);
+            (notSaved ? counts.NotSaved : counts.Unreadable) += 1;
         }
     }
     if (filtering) {

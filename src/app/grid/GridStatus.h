@@ -25,10 +25,10 @@ struct GridCounts
     // holds a text not stored yet.
     std::size_t Modified = 0;
     std::size_t ModifiedHidden = 0; // of Modified, the rows the filter hides
-    // Of the rows counted, those whose last save was refused because another program has their
-    // package open; they keep their changes.
+    // Of the rows counted, those whose last save failed or was refused because another program has
+    // their package open: an error on a row that keeps its changes; they wait for the next save.
     std::size_t NotSaved = 0;
-    std::size_t Unreadable = 0;         // of the rows counted, those with any other error
+    std::size_t Unreadable = 0;         // of the rows counted, those with an error and no changes
     std::optional<std::size_t> OfTotal; // while a filter is set: every row
 };
 
