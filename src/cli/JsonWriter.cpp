@@ -59,45 +59,72 @@ std::string JsonString(std::string_view validUtf8)
     return out;
 }
 
+JsonRowsWriter::JsonRowsWriter(std::ostream& out, JsonForm form, bool withCustom, bool withStatistics)
+    : m_out(out)
+    , m_form(form)
+    , m_withCustom(withCustom)
+    , m_withStatistics(withStatistics)
+{
+    // The keys are escaped once; an array shows one key a line, a JSON Lines object stays on one.
+    const bool array = m_form == JsonForm::Array;
+    for (const std::string& key : exporting::RowKeys()) {
+        m_keyPrefixes.push_back((array ? "\n  " : m_keyPrefixes.empty() ? "" : " ") + JsonString(key) + ": ");
+    }
+    if (m_form == JsonForm::Array) {
+        m_out << '[';
+    }
+}
+
+void JsonRowsWriter::Add(const engine::DocumentRecord& record)
+{
+    const bool array = m_form == JsonForm::Array;
+    const exporting::RowFields fields = exporting::FieldsOf(record);
+    std::size_t k = 0;
+    const auto key = [&]() -> std::string& { return m_text += m_keyPrefixes[k++]; };
+    m_text.assign(!array ? "{" : m_first ? "\n {" : ",\n {");
+    AppendJsonString(key(), fields.FileName);
+    m_text += ',';
+    AppendJsonString(key(), fields.FullPath);
+    m_text += ',';
+    key() += fields.FileSize ? *fields.FileSize : std::string("null");
+    m_text += ',';
+    for (const std::string& value : fields.Properties) {
+        AppendJsonString(key(), value);
+        m_text += ',';
+    }
+    if (fields.Error) {
+        AppendJsonString(key(), *fields.Error);
+    } else {
+        key() += "null";
+    }
+    const char* next = array ? ",\n  " : ", ";
+    if (m_withStatistics) {
+        m_text += next;
+        m_text += "\"Statistics\": " + JsonStatisticsObject(record);
+    }
+    if (m_withCustom) {
+        m_text += next;
+        m_text += "\"Custom\": " + JsonCustomObject(record);
+    }
+    m_text += array ? "\n }" : "}\n";
+    m_out << m_text;
+    m_first = false;
+}
+
+void JsonRowsWriter::Finish()
+{
+    if (m_form == JsonForm::Array) {
+        m_out << (m_first ? "]\n" : "\n]\n");
+    }
+}
+
 void WriteJson(std::ostream& out, const engine::DocumentList& rows, bool withCustom, bool withStatistics)
 {
-    // Each row is built in one text and written at once; the keys are escaped once.
-    std::vector<std::string> keyPrefixes;
-    for (const std::string& key : exporting::RowKeys()) {
-        keyPrefixes.push_back("\n  " + JsonString(key) + ": ");
-    }
-    out << '[';
-    std::string text;
+    JsonRowsWriter writer(out, JsonForm::Array, withCustom, withStatistics);
     for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        const exporting::RowFields fields = exporting::FieldsOf(rows.RecordAt(row));
-        std::size_t k = 0;
-        const auto key = [&]() -> std::string& { return text += keyPrefixes[k++]; };
-        text.assign(row == 0 ? "\n {" : ",\n {");
-        AppendJsonString(key(), fields.FileName);
-        text += ',';
-        AppendJsonString(key(), fields.FullPath);
-        text += ',';
-        key() += fields.FileSize ? *fields.FileSize : std::string("null");
-        text += ',';
-        for (const std::string& value : fields.Properties) {
-            AppendJsonString(key(), value);
-            text += ',';
-        }
-        if (fields.Error) {
-            AppendJsonString(key(), *fields.Error);
-        } else {
-            key() += "null";
-        }
-        if (withStatistics) {
-            text += ",\n  \"Statistics\": " + JsonStatisticsObject(rows.RecordAt(row));
-        }
-        if (withCustom) {
-            text += ",\n  \"Custom\": " + JsonCustomObject(rows.RecordAt(row));
-        }
-        text += "\n }";
-        out << text;
+        writer.Add(rows.RecordAt(row));
     }
-    out << (rows.RowCount() == 0 ? "]\n" : "\n]\n");
+    writer.Finish();
 }
 
 } // namespace cli

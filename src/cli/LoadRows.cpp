@@ -2,11 +2,72 @@
 
 #include "cli/Diagnostics.h"
 #include "engine/adding/AddDocument.h"
-#include "engine/adding/AppendLoadedRows.h"
+#include "engine/adding/LoadInBatches.h"
 #include "engine/adding/ScanFolder.h"
 #include "engine/base/PathMessage.h"
 
 namespace cli {
+
+void StreamRows(const std::vector<std::string>& paths,
+                const std::string& extensionList,
+                const engine::BatchHandler& onBatch,
+                const std::function<void(std::string)>& onProblem,
+                const engine::Progress& progress)
+{
+    // Consecutive files are loaded together (a batch at a time); folders load their own files.
+    std::vector<engine::ScannedFile> files;
+    const auto flush = [&] {
+        engine::LoadInBatches(files, progress, onBatch);
+        files.clear();
+    };
+    for (const std::string& path : paths) {
+        if (progress.Cancelled()) {
+            break;
+        }
+        engine::PathOnDisk found = engine::InspectPath(path);
+        switch (found.What) {
+        case engine::PathOnDisk::Kind::Folder: {
+            flush();
+            std::vector<engine::ScanProblem> problems;
+            std::size_t rows = 0;
+            bool reported = false;
+            const auto reportProblems = [&] {
+                for (const engine::ScanProblem& problem : problems) {
+                    onProblem(engine::PathMessage(problem.Path, problem.Reason));
+                }
+                reported = true;
+            };
+            rows = engine::LoadFolderInBatches(
+                path, engine::kPackageFilterMode, extensionList, progress,
+                [&](engine::VectorDocumentList& batch) {
+                    if (!reported) {
+                        reportProblems(); // the walk is over before the first batch is loaded
+                    }
+                    onBatch(batch);
+                },
+                &problems);
+            if (!reported) {
+                reportProblems();
+            }
+            if (rows == 0 && !progress.Cancelled()) {
+                onProblem(engine::PathMessage(path, "no packages found"));
+            }
+            break;
+        }
+        case engine::PathOnDisk::Kind::File:
+            files.push_back(std::move(*found.File));
+            if (files.size() == engine::kLoadBatchRows) {
+                flush();
+            }
+            break;
+        case engine::PathOnDisk::Kind::Missing:
+        case engine::PathOnDisk::Kind::Other:
+            onProblem(engine::PathMessage(path, found.Problem));
+            break;
+        }
+    }
+    flush();
+}
 
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     std::vector<std::string>* unreadablePaths,
@@ -14,46 +75,14 @@ engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     const std::string& extensionList)
 {
     engine::VectorDocumentList rows;
-    // Consecutive files are loaded as one parallel batch; folders load their own files in parallel.
-    std::vector<engine::ScannedFile> batch;
-    const auto flush = [&] {
-        engine::AppendLoadedRows(rows, batch, progress);
-        batch.clear();
-    };
-    const auto unreadable = [&](const std::string& path, const std::string& message) {
-        if (unreadablePaths != nullptr) {
-            unreadablePaths->push_back(engine::PathMessage(path, message));
-        }
-    };
-    for (const std::string& path : paths) {
-        engine::PathOnDisk found = engine::InspectPath(path);
-        switch (found.What) {
-        case engine::PathOnDisk::Kind::Folder: {
-            flush();
-            const std::size_t before = rows.RowCount();
-            std::vector<engine::ScanProblem> problems;
-            engine::AddDocumentFolder(rows, path, engine::kPackageFilterMode, extensionList, progress,
-                                      &problems);
-            for (const engine::ScanProblem& problem : problems) {
-                if (unreadablePaths != nullptr) {
-                    unreadablePaths->push_back(engine::PathMessage(problem.Path, problem.Reason));
-                }
+    StreamRows(
+        paths, extensionList, [&](engine::VectorDocumentList& batch) { rows.AppendRows(batch.TakeRows()); },
+        [&](std::string line) {
+            if (unreadablePaths != nullptr) {
+                unreadablePaths->push_back(std::move(line));
             }
-            if (rows.RowCount() == before && !progress.Cancelled()) {
-                unreadable(path, "no packages found");
-            }
-            break;
-        }
-        case engine::PathOnDisk::Kind::File:
-            batch.push_back(std::move(*found.File));
-            break;
-        case engine::PathOnDisk::Kind::Missing:
-        case engine::PathOnDisk::Kind::Other:
-            unreadable(path, found.Problem);
-            break;
-        }
-    }
-    flush();
+        },
+        progress);
     return rows;
 }
 

@@ -15,6 +15,7 @@
 
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ namespace {
 struct ShowOptions
 {
     bool json = false;
+    bool jsonl = false;
     bool csv = false;
     bool custom = false;
     bool stats = false;
@@ -33,22 +35,86 @@ struct ShowOptions
     std::vector<std::string> paths;
 };
 
-void RunShow(const ShowOptions& options)
+// Writes the rows in the chosen form a batch at a time, each batch as soon as it is loaded.
+class ShownRows
+{
+public:
+    explicit ShownRows(const ShowOptions& options)
+        : m_options(options)
+    {
+        if (options.json || options.jsonl) {
+            m_json.emplace(std::cout, options.jsonl ? JsonForm::Lines : JsonForm::Array, options.custom,
+                           options.stats);
+        } else if (!options.csv) {
+            m_table.emplace(std::cout, std::vector<std::string>{}, options.stats);
+        }
+    }
+
+    void Add(engine::VectorDocumentList& batch)
+    {
+        if (m_options.utc) {
+            exporting::PutDatesInForm(batch, exporting::DateForm::Utc);
+        }
+        if (m_options.custom) {
+            ReportCustomPartErrors(batch);
+        }
+        if (m_json) {
+            for (std::size_t row = 0; row < batch.RowCount(); ++row) {
+                m_json->Add(batch.RecordAt(row));
+            }
+        } else if (m_table) {
+            m_table->Add(batch);
+        } else {
+            WriteCsv(batch);
+        }
+    }
+
+    void Finish()
+    {
+        if (m_json) {
+            m_json->Finish();
+        } else if (m_table) {
+            m_table->Finish();
+        } else if (!m_csvHeaderWritten) {
+            engine::VectorDocumentList none;
+            WriteCsv(none);
+        }
+    }
+
+private:
+    void WriteCsv(const engine::VectorDocumentList& batch)
+    {
+        exporting::GridSnapshot grid = exporting::CsvSnapshotOf(
+            batch, {}, m_options.utc ? exporting::DateForm::Utc : exporting::DateForm::WithOffset);
+        if (m_options.stats) {
+            exporting::InsertStatisticColumns(grid, batch, exporting::RowKeys().size());
+        }
+        if (!m_csvHeaderWritten) {
+            exporting::BuildCsvHeader(std::cout, grid);
+            m_csvHeaderWritten = true;
+        }
+        exporting::BuildCsvRecords(std::cout, grid);
+    }
+
+    const ShowOptions& m_options;
+    std::optional<JsonRowsWriter> m_json;
+    std::optional<TableStream> m_table;
+    bool m_csvHeaderWritten = false;
+};
+
+// The table and CSV with custom properties have a column per custom name of any row, so they are
+// written once every row is loaded.
+void ShowWithCustomColumns(const ShowOptions& options, const std::vector<std::string>& paths)
 {
     std::vector<std::string> unreadable;
-    const std::string extensionList = ScanExtensionList(options.extensions);
-    engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);
+    engine::VectorDocumentList rows =
+        LoadRows(paths, &unreadable, {}, ScanExtensionList(options.extensions));
     if (options.utc) {
         exporting::PutDatesInForm(rows, exporting::DateForm::Utc);
     }
-    std::vector<std::string> customNames;
-    if (options.custom) {
-        ReportCustomPartErrors(rows);
-        customNames = engine::CustomColumnNames(rows);
-    }
-    if (options.json) {
-        WriteJson(std::cout, rows, options.custom, options.stats);
-    } else if (options.csv) {
+    ReportCustomPartErrors(rows);
+    const std::vector<std::string> customNames = engine::CustomColumnNames(rows);
+    if (options.csv) {
         exporting::GridSnapshot grid = exporting::CsvSnapshotOf(
             rows, customNames, options.utc ? exporting::DateForm::Utc : exporting::DateForm::WithOffset);
         if (options.stats) {
@@ -64,6 +130,33 @@ void RunShow(const ShowOptions& options)
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);
 }
 
+void RunShow(const ShowOptions& options)
+{
+    const std::vector<std::string> paths = CommandPaths(options.paths);
+    if (options.custom && !options.json && !options.jsonl) {
+        ShowWithCustomColumns(options, paths);
+        return;
+    }
+    ShownRows shown(options);
+    std::size_t failed = 0;
+    // Each batch's rows are written before its problems, so the two streams keep their order.
+    StreamRows(
+        paths, ScanExtensionList(options.extensions),
+        [&](engine::VectorDocumentList& batch) {
+            shown.Add(batch);
+            SyncStandardOutput();
+            failed += ReportLoadErrors(batch);
+        },
+        [&](const std::string& problem) {
+            SyncStandardOutput();
+            Complain(problem);
+            ++failed;
+        });
+    shown.Finish();
+    SyncStandardOutput();
+    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+}
+
 } // namespace
 
 void AddShowCommand(CLI::App& app)
@@ -74,7 +167,10 @@ void AddShowCommand(CLI::App& app)
     CLI::Option* csv = show->add_flag(
         "--csv", options->csv,
         "Write CSV (RFC 4180) with a header row, dates with their UTC offset (2024-05-06T07:08:09+02:00)");
+    CLI::Option* jsonl =
+        show->add_flag("--jsonl", options->jsonl, "Write JSON Lines: one object per package and line, as --json");
     json->excludes(csv);
+    jsonl->excludes(json)->excludes(csv);
     show->add_flag("--utc", options->utc,
                    "Dates as ISO 8601 instants in UTC (2024-01-02T10:00:00Z) instead of local time (CSV: "
                    "instead of local time with its offset, 2024-01-02T11:00:00+01:00)");

@@ -24,50 +24,91 @@ std::string OneLine(const std::string& text)
 
 } // namespace
 
+TableStream::TableStream(std::ostream& out, std::vector<std::string> customNames, bool withStatistics)
+    : m_out(out)
+    , m_customNames(std::move(customNames))
+    , m_withStatistics(withStatistics)
+{
+    const std::vector<std::string>& keys = exporting::RowKeys();
+    m_header.assign(keys.begin(), keys.begin() + engine::kColumnCount);
+    for (std::size_t i = 0; m_withStatistics && i < engine::kStatisticCount; ++i) {
+        m_header.push_back(engine::StatisticCaption(static_cast<engine::Statistic>(i)));
+    }
+    for (const std::string& name : m_customNames) {
+        m_header.push_back(OneLine(engine::CustomColumnCaption(name)));
+    }
+}
+
+std::vector<std::string> TableStream::CellsOf(const engine::DocumentRecord& record) const
+{
+    std::vector<std::string> cells;
+    cells.reserve(m_header.size());
+    for (int column = 0; column < engine::kColumnCount; ++column) {
+        cells.push_back(OneLine(engine::CellText(record, column)));
+    }
+    for (std::size_t i = 0; m_withStatistics && i < engine::kStatisticCount; ++i) {
+        cells.push_back(OneLine(std::string(record.Statistics[i])));
+    }
+    for (const std::string& value : engine::CustomCells(record, m_customNames)) {
+        cells.push_back(OneLine(value));
+    }
+    return cells;
+}
+
+void TableStream::WriteLine(const std::vector<std::string>& cells)
+{
+    std::string line;
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        line += cells[c];
+        if (c + 1 < cells.size()) {
+            const std::size_t shown = archive::CountCodePoints(cells[c]);
+            line.append(std::max(m_widths[c], shown) - shown + 2, ' ');
+        }
+    }
+    line.erase(line.find_last_not_of(' ') + 1);
+    m_out << line << '\n';
+}
+
+void TableStream::Add(const engine::DocumentList& rows)
+{
+    std::vector<std::vector<std::string>> lines;
+    lines.reserve(rows.RowCount());
+    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
+        lines.push_back(CellsOf(rows.RecordAt(row)));
+    }
+    if (!m_headerWritten) {
+        m_widths.assign(m_header.size(), 0);
+        for (std::size_t c = 0; c < m_header.size(); ++c) {
+            m_widths[c] = archive::CountCodePoints(m_header[c]);
+        }
+        for (const auto& cells : lines) {
+            for (std::size_t c = 0; c < cells.size(); ++c) {
+                m_widths[c] = std::max(m_widths[c], archive::CountCodePoints(cells[c]));
+            }
+        }
+        WriteLine(m_header);
+        m_headerWritten = true;
+    }
+    for (const auto& cells : lines) {
+        WriteLine(cells);
+    }
+}
+
+void TableStream::Finish()
+{
+    if (!m_headerWritten) {
+        Add(engine::VectorDocumentList{});
+    }
+}
+
 void WriteTable(std::ostream& out,
                 const engine::DocumentList& rows,
                 const std::vector<std::string>& customNames,
                 bool withStatistics)
 {
-    std::vector<std::vector<std::string>> lines;
-    const std::vector<std::string>& keys = exporting::RowKeys();
-    lines.emplace_back(keys.begin(), keys.begin() + engine::kColumnCount);
-    for (std::size_t i = 0; withStatistics && i < engine::kStatisticCount; ++i) {
-        lines.front().push_back(engine::StatisticCaption(static_cast<engine::Statistic>(i)));
-    }
-    for (const std::string& name : customNames) {
-        lines.front().push_back(OneLine(engine::CustomColumnCaption(name)));
-    }
-    for (std::size_t row = 0; row < rows.RowCount(); ++row) {
-        std::vector<std::string> cells;
-        for (int column = 0; column < engine::kColumnCount; ++column) {
-            cells.push_back(OneLine(engine::CellText(rows.RecordAt(row), column)));
-        }
-        for (std::size_t i = 0; withStatistics && i < engine::kStatisticCount; ++i) {
-            cells.push_back(OneLine(std::string(rows.RecordAt(row).Statistics[i])));
-        }
-        for (const std::string& value : engine::CustomCells(rows.RecordAt(row), customNames)) {
-            cells.push_back(OneLine(value));
-        }
-        lines.push_back(std::move(cells));
-    }
-    std::vector<std::size_t> widths(lines.front().size(), 0);
-    for (const auto& cells : lines) {
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            widths[c] = std::max(widths[c], archive::CountCodePoints(cells[c]));
-        }
-    }
-    for (const auto& cells : lines) {
-        std::string line;
-        for (std::size_t c = 0; c < cells.size(); ++c) {
-            line += cells[c];
-            if (c + 1 < cells.size()) {
-                line.append(widths[c] - archive::CountCodePoints(cells[c]) + 2, ' ');
-            }
-        }
-        line.erase(line.find_last_not_of(' ') + 1);
-        out << line << '\n';
-    }
+    TableStream table(out, customNames, withStatistics);
+    table.Add(rows);
+    table.Finish();
 }
 
 } // namespace cli

@@ -67,12 +67,22 @@ CsvSnapshotOf(const engine::DocumentList& rows, const std::vector<std::string>& 
     return grid;
 }
 
-void BuildCsv(std::ostream& out, const GridSnapshot& grid)
+void BuildCsvHeader(std::ostream& out, const GridSnapshot& grid)
 {
     WriteRecord(out, grid.Captions, grid.Captions.size());
+}
+
+void BuildCsvRecords(std::ostream& out, const GridSnapshot& grid)
+{
     for (const std::vector<std::string>& row : grid.Rows) {
         WriteRecord(out, row, grid.Captions.size());
     }
+}
+
+void BuildCsv(std::ostream& out, const GridSnapshot& grid)
+{
+    BuildCsvHeader(out, grid);
+    BuildCsvRecords(out, grid);
 }
 
 } // namespace exporting

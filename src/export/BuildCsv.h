@@ -28,5 +28,9 @@ namespace exporting {
 
 // The captions as the header record, then one record per row; CRLF line ends, UTF-8.
 void BuildCsv(std::ostream& out, const GridSnapshot& grid);
+// The two halves of BuildCsv, for a table written a batch of rows at a time: the header record,
+// then each batch's records.
+void BuildCsvHeader(std::ostream& out, const GridSnapshot& grid);
+void BuildCsvRecords(std::ostream& out, const GridSnapshot& grid);
 
 } // namespace exporting

@@ -1,5 +1,7 @@
 #include "engine/record/DocumentList.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace engine {
@@ -13,6 +15,13 @@ DocumentRecord& VectorDocumentList::AppendRow()
 void VectorDocumentList::DeleteRow(std::size_t row)
 {
     m_rows.erase(m_rows.begin() + static_cast<std::ptrdiff_t>(row));
+    RecordSetChanged();
+}
+
+void VectorDocumentList::AppendRows(std::vector<Row>&& rows)
+{
+    m_rows.reserve(m_rows.size() + rows.size());
+    std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
     RecordSetChanged();
 }
 

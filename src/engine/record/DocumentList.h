@@ -94,6 +94,8 @@ public:
     };
 
     std::vector<Row> TakeRows();
+    // Appends rows another list handed over with TakeRows, records and check states as they are.
+    void AppendRows(std::vector<Row>&& rows);
 
 private:
     std::vector<Row> m_rows;
