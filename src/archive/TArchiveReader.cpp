@@ -94,7 +94,9 @@ bool TArchiveReader::DirectoryIsCurrent()
 void TArchiveReader::LoadDirectory(bool strict)
 {
     ClearDirectory();
+    m_openedSize.reset();
     ArchiveFile& file = OpenArchive();
+    m_openedSize = file.Size();
     const std::string path = ZipName.string();
     TEndCentral end;
     TSortedZip members;

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -114,6 +115,10 @@ public:
     // Closes the archive file (it stays open between operations only with KeepZipOpen).
     void CloseArchive();
 
+    // The size of the file the last directory read opened, as its open descriptor gave it (also
+    // when the read then failed); nothing when no file was opened.
+    [[nodiscard]] std::optional<std::uint64_t> OpenedSize() const { return m_openedSize; }
+
 protected:
     // The open archive, opened from ZipName when needed.
     ArchiveFile& OpenArchive();
@@ -152,6 +157,7 @@ private:
     bool m_loaded = false;
     std::filesystem::path m_loadedName;
     std::timespec m_loadedTime{};
+    std::optional<std::uint64_t> m_openedSize;
     std::vector<TSkippedMember> m_skipped;
 };
 

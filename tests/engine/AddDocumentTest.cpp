@@ -1,5 +1,6 @@
 #include "engine/adding/AddDocument.h"
 
+#include "engine/adding/AppendLoadedRows.h"
 #include "engine/adding/ScanFolder.h"
 #include "support/PackageBuilder.h"
 #include "support/TempDir.h"
@@ -232,6 +233,59 @@ TEST(AddDocument, FolderRowsKeepScanOrderAndCancelKeepsWhatWasLoaded)
     VectorDocumentList none;
     AddDocumentFolder(none, dir.Path().string(), "2", "*.pptx;", cancelling); // still cancelled
     EXPECT_EQ(none.RowCount(), 0U);
+}
+
+// A folder's files are examined by their loads: the rows are those a walk that examined each file
+// would give (nothing of 512 bytes or less, nothing that is not a regular file), and each row's
+// size is that of the file its load read.
+TEST(AddDocument, FolderRowsAreTheFilesTheirLoadsFindLargeEnough)
+{
+    TempDir dir;
+    const std::string package = testsupport::PackageBuilder::Presentation("", "").Build();
+    WriteFileBytes(dir / "a.pptx", package);
+    WriteSized(dir / "b.pptx", 512);                                         // too small, as a lock file
+    WriteFileBytes(dir / "c.pptx", "\x08Jane Doe" + std::string(156, '\0')); // an owner lock file
+    WriteSized(dir / "d.pptx", 513);                                         // large enough, no package
+    WriteSized(dir / "e.txt", 600);                                          // filtered out
+    fs::create_symlink(dir / "a.pptx", dir / "f.pptx");
+    ASSERT_EQ(mkfifo((dir / "g.pptx").c_str(), 0600), 0); // never opened, so the add cannot block
+    fs::create_directory(dir / "h.pptx");
+    WriteFileBytes(dir / "h.pptx" / "inner.pptx", package);
+
+    VectorDocumentList list;
+    AddDocumentFolder(list, dir.Path().string(), "2", "*.pptx;");
+    std::vector<std::string> rows;
+    for (std::size_t i = 0; i < list.RowCount(); ++i) {
+        const DocumentRecord& record = list.RecordAt(i);
+        rows.push_back(record.FileName + " " + record.FileSize + (record.LastError.empty() ? "" : " error"));
+        EXPECT_EQ(record.FileExt, "pptx");
+    }
+    const std::string size = std::to_string(package.size());
+    EXPECT_EQ(rows, (std::vector<std::string>{"a.pptx " + size, "d.pptx 513 error", "f.pptx " + size,
+                                              "inner.pptx " + size}));
+    // The walk that examines each file itself gives the same files.
+    EXPECT_EQ(Names(ScanFolder(dir.Path().string(), "2", "*.pptx;"), dir.Path()),
+              (std::vector<std::string>{"a.pptx", "d.pptx", "f.pptx", "h.pptx/inner.pptx"}));
+}
+
+// A file taken by its name alone that is gone or too small when its load comes is no row; one whose
+// load read it takes the size the load found.
+TEST(AddDocument, RowsOfUnexaminedFilesFollowWhatTheLoadFound)
+{
+    TempDir dir;
+    const std::string package = testsupport::PackageBuilder::Presentation("", "").Build();
+    WriteFileBytes(dir / "deck.pptx", package);
+    WriteSized(dir / "small.pptx", 100);
+    const auto unexamined = [&](const std::string& name) {
+        return ScannedFile{(dir / name).string(), name, 0, "pptx", false};
+    };
+    VectorDocumentList list;
+    AppendLoadedRows(list, {unexamined("gone.pptx"), unexamined("small.pptx"), unexamined("deck.pptx")}, {});
+    ASSERT_EQ(list.RowCount(), 1U);
+    EXPECT_EQ(list.RecordAt(0).FileName, "deck.pptx");
+    EXPECT_EQ(list.RecordAt(0).FileSize, std::to_string(package.size()));
+    EXPECT_EQ(list.RecordAt(0).LastError, "");
+    EXPECT_EQ(list.CheckState(0), kChecked);
 }
 
 } // namespace

@@ -45,7 +45,7 @@ void AddDocumentFolder(DocumentList& list,
 {
     try {
         UpdateScope scope(list);
-        AppendLoadedRows(list, ScanFolderFiles(folder, filterMode, extensionList, problems), progress);
+        AppendLoadedRows(list, ScanFolderFilesToLoad(folder, filterMode, extensionList, problems), progress);
     } catch (...) {
         // Adding a folder never fails; the rows appended so far stay.
     }

@@ -28,17 +28,19 @@ class FolderWalk
 public:
     FolderWalk(const std::string& filterMode,
                const std::string& extensionList,
-               std::vector<ScanProblem>* problems)
+               std::vector<ScanProblem>* problems,
+               bool examineFiles)
         : m_filterMode(filterMode)
         , m_extensionList(extensionList)
         , m_problems(problems)
+        , m_examineFiles(examineFiles)
     {}
 
     void Walk(const std::string& folder, const FolderId& id)
     {
         m_onWalk.push_back(id);
-        for (const std::string& name : SortedEntries(folder)) {
-            Visit(folder + name);
+        for (const auto& [name, type] : SortedEntries(folder)) {
+            Visit(folder + name, type);
         }
         m_onWalk.pop_back();
     }
@@ -59,9 +61,10 @@ private:
         return folder.size() > 1 && folder.back() == '/' ? folder.substr(0, folder.size() - 1) : folder;
     }
 
-    std::vector<std::string> SortedEntries(const std::string& folder)
+    // The entries' names with their kinds as the folder gives them (DT_UNKNOWN where it does not).
+    std::vector<std::pair<std::string, unsigned char>> SortedEntries(const std::string& folder)
     {
-        std::vector<std::string> names;
+        std::vector<std::pair<std::string, unsigned char>> names;
         std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
         if (!dir) {
             if (errno != ENOENT) { // one that vanished during the walk is no problem
@@ -73,7 +76,7 @@ private:
         while (const dirent* entry = readdir(dir.get())) {
             const std::string name = entry->d_name;
             if (name != "." && name != "..") {
-                names.push_back(name);
+                names.emplace_back(name, entry->d_type);
             }
             errno = 0;
         }
@@ -85,14 +88,28 @@ private:
         return names;
     }
 
-    void Visit(const std::string& full)
+    void Visit(const std::string& full, unsigned char type)
     {
+        if (type == DT_REG) {
+            // A regular file is judged by its name first: one that does not pass the filter needs
+            // no status, and a load opens and examines the others itself.
+            if (!PassesFilter(FileExtension(full), m_filterMode, m_extensionList)) {
+                return;
+            }
+            if (!m_examineFiles) {
+                m_files.push_back(ScannedFile{full, full.substr(full.find_last_of('/') + 1), 0,
+                                              FileExtension(full), false});
+                return;
+            }
+        }
+
         struct stat st
         {
         };
 
         if (stat(full.c_str(), &st) != 0) {
             const int error = errno;
+
             struct stat link
             {
             };
@@ -127,6 +144,7 @@ private:
     const std::string& m_filterMode;
     const std::string& m_extensionList;
     std::vector<ScanProblem>* m_problems;
+    bool m_examineFiles;
     std::vector<FolderId> m_onWalk;
     std::vector<ScannedFile> m_files;
 };
@@ -162,7 +180,8 @@ PathOnDisk InspectPath(const std::string& path)
     };
 
     if (path.empty() || stat(path.c_str(), &st) != 0) {
-        return PathOnDisk{PathOnDisk::Kind::Missing, path.empty() ? "no path given" : std::strerror(errno), {}};
+        return PathOnDisk{
+            PathOnDisk::Kind::Missing, path.empty() ? "no path given" : std::strerror(errno), {}};
     }
     if (S_ISDIR(st.st_mode)) {
         return PathOnDisk{PathOnDisk::Kind::Folder, {}, {}};
@@ -172,10 +191,13 @@ PathOnDisk InspectPath(const std::string& path)
                 : PathOnDisk{PathOnDisk::Kind::Other, "not a file or folder", {}};
 }
 
-std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
-                                         const std::string& filterMode,
-                                         const std::string& extensionList,
-                                         std::vector<ScanProblem>* problems)
+namespace {
+
+std::vector<ScannedFile> WalkFolder(const std::string& folder,
+                                    const std::string& filterMode,
+                                    const std::string& extensionList,
+                                    std::vector<ScanProblem>* problems,
+                                    bool examineFiles)
 {
     try {
         std::string root = folder.empty() ? std::string("./") : folder;
@@ -190,12 +212,30 @@ std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
         if (stat(root.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
             return {};
         }
-        FolderWalk walk(filterMode, extensionList, problems);
+        FolderWalk walk(filterMode, extensionList, problems, examineFiles);
         walk.Walk(root, FolderId{st.st_dev, st.st_ino});
         return walk.Take();
     } catch (...) {
         return {}; // only allocation can fail here; a scan never ends a command
     }
+}
+
+} // namespace
+
+std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
+                                         const std::string& filterMode,
+                                         const std::string& extensionList,
+                                         std::vector<ScanProblem>* problems)
+{
+    return WalkFolder(folder, filterMode, extensionList, problems, true);
+}
+
+std::vector<ScannedFile> ScanFolderFilesToLoad(const std::string& folder,
+                                               const std::string& filterMode,
+                                               const std::string& extensionList,
+                                               std::vector<ScanProblem>* problems)
+{
+    return WalkFolder(folder, filterMode, extensionList, problems, false);
 }
 
 std::vector<std::string>

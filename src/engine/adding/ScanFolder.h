@@ -19,6 +19,9 @@ struct ScannedFile
     std::string FileName;
     std::uint64_t Size = 0;
     std::string Ext;
+    // False for a file a walk for loading took by its directory entry alone: Size is then unknown
+    // and the load learns it from the file it opens.
+    bool SizeKnown = true;
 };
 
 // The facts of the file at path (links followed), or nothing when path names no regular file.
@@ -34,8 +37,8 @@ struct PathOnDisk
     {
         Missing, // Problem says why it cannot be reached
         Folder,
-        File,    // File holds its facts
-        Other,   // neither a regular file nor a folder
+        File,  // File holds its facts
+        Other, // neither a regular file nor a folder
     };
 
     Kind What = Kind::Missing;
@@ -63,5 +66,14 @@ std::vector<ScannedFile> ScanFolderFiles(const std::string& folder,
                                          const std::string& filterMode,
                                          const std::string& extensionList,
                                          std::vector<ScanProblem>* problems = nullptr);
+
+// The same walk for a load, which opens and examines each file anyway: a regular file is taken by
+// its directory entry and name, without a status of its own (SizeKnown false, no size limit
+// applied: AppendLoadedRows leaves out what its load finds too small). Links, folders and entries
+// of an unknown kind are examined as above.
+std::vector<ScannedFile> ScanFolderFilesToLoad(const std::string& folder,
+                                               const std::string& filterMode,
+                                               const std::string& extensionList,
+                                               std::vector<ScanProblem>* problems = nullptr);
 
 } // namespace engine

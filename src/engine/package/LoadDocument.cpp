@@ -1,13 +1,14 @@
 #include "engine/package/LoadDocument.h"
 
 #include "archive/MemberNameKey.h"
+#include "engine/base/PathMessage.h"
 #include "engine/parts/CustomPropertiesPart.h"
 #include "engine/parts/PartLocator.h"
 #include "engine/parts/ReadProperties.h"
 #include "engine/record/EditState.h"
-#include "engine/base/PathMessage.h"
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_set>
@@ -54,8 +55,8 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
     record.LastError.clear();
     record.ScratchFolder.clear(); // loading never unpacks to disk
     std::vector<std::string> errors;
+    archive::TArchiveReader reader;
     try {
-        archive::TArchiveReader reader;
         reader.ZipName = record.FullPath;
         reader.DoProcessMessages = false;
         reader.OpenDirectory();
@@ -84,6 +85,11 @@ DocumentOutcome LoadDocument(DocumentRecord& record)
         errors.push_back(e.what());
     } catch (...) {
         errors.push_back("unexpected failure while reading the package");
+    }
+    // The size is that of the file read (the fstat of its descriptor), which a folder walk leaves
+    // for the load to learn.
+    if (const std::optional<std::uint64_t> size = reader.OpenedSize()) {
+        record.FileSize = std::to_string(*size);
     }
     // Whatever was read stays; a failed load never leaves anything flagged for a save.
     MarkLoaded(record);
