@@ -32,7 +32,8 @@ std::size_t LoadFolderInBatches(const std::string& folder,
                                 const BatchHandler& onBatch,
                                 std::vector<ScanProblem>* problems)
 {
-    return LoadInBatches(ScanFolderFiles(folder, filterMode, extensionList, problems), progress, onBatch);
+    return LoadInBatches(ScanFolderFilesToLoad(folder, filterMode, extensionList, problems), progress,
+                         onBatch);
 }
 
 } // namespace engine
