@@ -1,12 +1,14 @@
 #include "export/WriteSpreadsheet.h"
 
 #include "archive/Utf8.h"
+#include "engine/package/ScratchFolder.h"
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
 #include "export/SpreadsheetFit.h"
 #include "export/XlsxLibrary.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -125,7 +127,20 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
         Fail(e.what());
     }
 
-    WorkbookPtr workbook(Xlsx().workbook_new(file.c_str()));
+    // Constant-memory mode sends each row to a temporary file once a later row is started, and
+    // writes cell texts inline; the rows below go in order, the widths are known beforehand, and
+    // the row height is set while its row is the current one.
+    std::optional<engine::ScratchFolder> scratch;
+    try {
+        scratch.emplace();
+    } catch (const std::exception& e) {
+        Fail(std::string("The workbook has no scratch folder: ") + e.what());
+    }
+    std::string scratchPath = scratch->Path().string();
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.tmpdir = scratchPath.data();
+    WorkbookPtr workbook(Xlsx().workbook_new_opt(file.c_str(), &options));
     if (!workbook) {
         Fail("The workbook cannot be created.");
     }

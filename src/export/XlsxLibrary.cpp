@@ -28,7 +28,7 @@ XlsxLibrary Load()
     }
     XlsxLibrary library{};
 #define VELMORA_BIND(name) Bind(handle, #name, library.name)
-    VELMORA_BIND(workbook_new);
+    VELMORA_BIND(workbook_new_opt);
     VELMORA_BIND(workbook_add_worksheet);
     VELMORA_BIND(workbook_add_format);
     VELMORA_BIND(workbook_close);

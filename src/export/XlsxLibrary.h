@@ -9,7 +9,7 @@ namespace exporting {
 // write a spreadsheet.
 struct XlsxLibrary
 {
-    decltype(&::workbook_new) workbook_new;
+    decltype(&::workbook_new_opt) workbook_new_opt;
     decltype(&::workbook_add_worksheet) workbook_add_worksheet;
     decltype(&::workbook_add_format) workbook_add_format;
     decltype(&::workbook_close) workbook_close;

@@ -6,6 +6,7 @@
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/SpreadsheetFileName.h"
+#include "export/WriteSpreadsheet.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -151,9 +152,32 @@ TEST(ExportToFileTest, SpreadsheetIsTitledAfterTheFileNameAndNeverWrittenUnderXl
     testsupport::TempDir dir;
     EXPECT_EQ(ExportToFile(ExportFormat::Spreadsheet, kGrid, dir / "budget.2024.xls"),
               dir / "budget.2024.xlsx");
-    const std::string strings = testsupport::RunCommand("unzip -p '" + (dir / "budget.2024.xlsx").string() +
-                                                        "' xl/sharedStrings.xml");
-    EXPECT_NE(strings.find("<t>budget</t>"), std::string::npos) << strings;
+    const std::string sheet = testsupport::RunCommand("unzip -p '" + (dir / "budget.2024.xlsx").string() +
+                                                      "' xl/worksheets/sheet1.xml");
+    EXPECT_NE(sheet.find("<t>budget</t>"), std::string::npos) << sheet;
+    EXPECT_EQ(EntryCount(dir.Path()), 1u);
+}
+
+// Past the sheet's last row the export is refused with the message alone, before any file is
+// touched: an existing file keeps its content and nothing is written to the stream.
+TEST(ExportToFileTest, SpreadsheetPastTheLastSheetRowIsRefusedUntouched)
+{
+    testsupport::TempDir dir;
+    // Rows without cells: the limit counts rows, and a million of them cost little to hold.
+    const GridSnapshot tooMany{{"A"}, std::vector<std::vector<std::string>>(kMaxSpreadsheetDocuments + 1)};
+    testsupport::WriteFileBytes(dir / "kept.xlsx", "keep me");
+    for (const char* name : {"kept.xlsx", "new.xlsx", "old.xls"}) {
+        try {
+            ExportToFile(ExportFormat::Spreadsheet, tooMany, dir / name);
+            ADD_FAILURE() << name;
+        } catch (const EExportError& e) {
+            EXPECT_STREQ(e.what(), "The row count is out of excel range.");
+        }
+    }
+    std::ostringstream out;
+    EXPECT_THROW(ExportToStream(ExportFormat::Spreadsheet, tooMany, "t", out), EExportError);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "kept.xlsx"), "keep me");
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
 

@@ -1,3 +1,4 @@
+#include "engine/tables/ImportTable.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/ExportTitle.h"
@@ -44,10 +45,13 @@ public:
         for (pugi::xml_node si : strings.child("sst").children("si")) {
             shared.emplace_back(si.child("t").text().get());
         }
+        m_sharedCount = shared.size();
         for (pugi::xml_node row : m_sheet.child("worksheet").child("sheetData").children("row")) {
             for (pugi::xml_node c : row.children("c")) {
                 Cell cell;
-                if (pugi::xml_node v = c.child("v")) {
+                if (std::string_view(c.attribute("t").value()) == "inlineStr") {
+                    cell.text = c.child("is").child("t").text().get();
+                } else if (pugi::xml_node v = c.child("v")) {
                     cell.text = shared.at(v.text().as_uint());
                 }
                 cell.format = FormatOf(c.attribute("s").as_uint());
@@ -57,6 +61,8 @@ public:
     }
 
     [[nodiscard]] const std::map<std::string, Cell>& Cells() const { return m_cells; }
+
+    [[nodiscard]] std::size_t SharedStringCount() const { return m_sharedCount; }
 
     [[nodiscard]] std::vector<std::string> Merges() const
     {
@@ -134,6 +140,7 @@ private:
     pugi::xml_document m_sheet;
     pugi::xml_document m_styles;
     std::map<std::string, Cell> m_cells;
+    std::size_t m_sharedCount = 0;
 };
 
 GridSnapshot ThreeDocuments()
@@ -221,10 +228,13 @@ TEST(WriteSpreadsheetTest, OneColumnIsNotMerged)
 
 TEST(WriteSpreadsheetTest, RowLimitIsCheckedBeforeAnythingIsWritten)
 {
-    EXPECT_TRUE(FitsSpreadsheet(65534));
-    EXPECT_FALSE(FitsSpreadsheet(65535));
+    // 1,048,576 sheet rows less the title and caption rows.
+    EXPECT_TRUE(FitsSpreadsheet(65535));
+    EXPECT_TRUE(FitsSpreadsheet(1048574));
+    EXPECT_FALSE(FitsSpreadsheet(1048575));
     testsupport::TempDir dir;
-    const GridSnapshot tooMany{{"A"}, std::vector<std::vector<std::string>>(65535, {"x"})};
+    // Rows without cells: the limit counts rows, and a million of them cost little to hold.
+    const GridSnapshot tooMany{{"A"}, std::vector<std::vector<std::string>>(1048575)};
     try {
         WriteSpreadsheet(tooMany, "t", dir / "big.xlsx");
         FAIL() << "no error";
@@ -232,6 +242,66 @@ TEST(WriteSpreadsheetTest, RowLimitIsCheckedBeforeAnythingIsWritten)
         EXPECT_STREQ(e.what(), "The row count is out of excel range.");
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "big.xlsx"));
+}
+
+// More rows than the old sheet format held: written row by row with inline texts, and read back
+// by the import exactly as they went in.
+TEST(WriteSpreadsheetTest, RowsPastTheOldSheetLimitAreWrittenAndReadBack)
+{
+    testsupport::TempDir dir;
+    GridSnapshot grid{{"     File Name", "Title", "Notes"}, {}};
+    const std::vector<std::string> texts = {"",
+                                            " leading and trailing ",
+                                            "   ",
+                                            "first line\nsecond line",
+                                            "<&>\"' ]]>",
+                                            "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80",
+                                            "_x0041_",
+                                            "12",
+                                            "2020-02-03 04:05:06"};
+    for (std::size_t row = 0; row < 70000; ++row) {
+        grid.Rows.push_back({"deck" + std::to_string(row) + ".pptx", texts[row % texts.size()],
+                             texts[(row / texts.size()) % texts.size()]});
+    }
+    const auto file = dir / "big.xlsx";
+    WriteSpreadsheet(grid, "big", file);
+
+    const engine::ImportTable table = engine::ReadXlsxTable(file);
+    ASSERT_EQ(table.Rows.size(), grid.Rows.size() + 2);
+    EXPECT_EQ(table.Rows[0].at(0), "big");
+    EXPECT_EQ(table.Rows[1], grid.Captions);
+    for (std::size_t row = 0; row < grid.Rows.size(); ++row) {
+        std::vector<std::string> read = table.Rows[row + 2];
+        read.resize(grid.Captions.size()); // a sheet row ends at its last cell with a text
+        ASSERT_EQ(read, grid.Rows[row]) << "row " << row + 3;
+        ASSERT_EQ(table.RowNumbers[row + 2], row + 3);
+    }
+    // Written in constant-memory mode: every text inline, no shared string table held in memory.
+    EXPECT_EQ(testsupport::RunCommand("unzip -l '" + file.string() + "' xl/sharedStrings.xml >/dev/null 2>&1 "
+                                      "|| echo absent"),
+              "absent\n");
+}
+
+// The look of a workbook written row by row is that of the small ones: merged bold title, bordered
+// block, wrapped multi-line cells in taller rows, fitted widths, down to the last row.
+TEST(WriteSpreadsheetTest, LastRowOfALargeSheetKeepsItsLook)
+{
+    testsupport::TempDir dir;
+    GridSnapshot grid{{"Name", "Notes"}, std::vector<std::vector<std::string>>(65600, {"a", "b"})};
+    grid.Rows.back() = {"last", "one\ntwo\nthree"};
+    WriteSpreadsheet(grid, "t", dir / "look.xlsx");
+    const WorkbookReadBack book(dir / "look.xlsx");
+    EXPECT_EQ(book.SharedStringCount(), 0u);
+    EXPECT_EQ(book.Merges(), std::vector<std::string>{"A1:B1"});
+    EXPECT_TRUE(book.Cells().at("A1").format.bold);
+    const Cell& last = book.Cells().at("B65602");
+    EXPECT_EQ(last.text, "one\ntwo\nthree");
+    EXPECT_TRUE(last.format.wrap);
+    EXPECT_TRUE(last.format.thinBorders);
+    EXPECT_DOUBLE_EQ(book.RowHeight(65602), 3 * kLineHeight);
+    EXPECT_DOUBLE_EQ(book.RowHeight(65601), kLineHeight);
+    EXPECT_NEAR(book.ColumnWidth(2), 6.0, 1.0); // "three", the longest line, fitted before any row went out
+    EXPECT_EQ(book.Cells().count("A65603"), 0u);
 }
 
 TEST(WriteSpreadsheetTest, FailureNamesTheReason)

@@ -83,7 +83,7 @@ std::vector<HostileWorkbook> HostileWorkbooks()
          "entity declarations are not supported"},
         {"invalid_utf8", sheet("<row><c><v>1</v></c></row>", "<si><t>caf\xE9</t></si>"), "sharedStrings.xml"},
         {"repeated_large_string",
-         sheet(Repeat("<row>" + Repeat("<c t=\"s\"><v>0</v></c>", 1000) + "</row>", 70),
+         sheet(Repeat("<row>" + Repeat("<c t=\"s\"><v>0</v></c>", 1000) + "</row>", 300),
                "<si><t>" + std::string(1000, 'x') + "</t></si>"),
          "more than an import reads"},
         {"wide_sparse_rows", sheet(Repeat("<row><c r=\"XFD1\"><v>1</v></c></row>", 600)),
@@ -92,7 +92,8 @@ std::vector<HostileWorkbook> HostileWorkbooks()
          sheet("<row><c t=\"inlineStr\"><is><t>" + std::string(2U << 20, 'x') + "</t></is></c></row>"),
          "a cell longer than"},
         // A worksheet that inflates past the part limit.
-        {"zip_bomb_sheet", [] { return Workbook(std::string(80U << 20, ' '), "").Build(); }, "sheet1.xml"},
+        {"zip_bomb_sheet", [] { return Workbook(std::string(260U << 20, ' '), "").Build(); }, "sheet1.xml"},
+        {"row_past_the_last", sheet("<row r=\"1048577\"><c><v>1</v></c></row>"), "more than 1048576 rows"},
         {"not_a_workbook", [] { return PackageBuilder().Add("x.txt", "not a workbook").Build(); },
          "has no xl/workbook.xml"},
     };

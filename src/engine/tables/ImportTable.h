@@ -30,10 +30,18 @@ struct ImportTable
 
 // Limits that keep a hostile file from taking unbounded time or memory.
 inline constexpr std::uint64_t kMaxImportFileBytes = 256ULL * 1024 * 1024;
-inline constexpr std::size_t kMaxImportColumns = 16384; // as many as a worksheet can have
+inline constexpr std::size_t kMaxImportColumns = 16384;  // as many as a worksheet can have
+inline constexpr std::size_t kMaxImportRows = 1048576;   // as many as a worksheet can have
 inline constexpr std::size_t kMaxImportCellBytes = 1024 * 1024;
-inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024;           // rows times their widths
-inline constexpr std::uint64_t kMaxImportTextBytes = 64ULL * 1024 * 1024; // all cell texts together
+inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024; // rows times their widths
+// The worksheet is read whole, then parsed, so the part it inflates to is bounded. An export
+// writes about 1 KiB a row with the default columns and texts of real packages, so this lets in
+// exports of some 250,000 packages; parsed, such a sheet takes about six times its size. Hostile
+// parts (all empty elements) take at most some sixteen times their size.
+inline constexpr std::uint64_t kMaxImportSheetBytes = 256ULL * 1024 * 1024;
+// All cell texts together: shared strings may repeat one text in many cells, so they are counted
+// where they are used. No more than the worksheet part itself may hold.
+inline constexpr std::uint64_t kMaxImportTextBytes = kMaxImportSheetBytes;
 
 // RFC 4180 text in UTF-8 (a byte order mark is skipped). The separator is ';' when the first line
 // holds more unquoted semicolons than commas, else ','. Quoted fields may hold separators, doubled

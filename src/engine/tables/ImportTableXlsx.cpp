@@ -225,7 +225,7 @@ public:
 private:
     [[noreturn]] void Fail(const std::string& what) const { throw EImportError(m_source + ": " + what); }
 
-    std::string PartText(const std::string& name, bool required)
+    std::string PartText(const std::string& name, bool required, std::uint64_t maxBytes = kMaxPartBytes)
     {
         const archive::TZipHeaderInfo* member = FindPart(m_reader, name);
         if (member == nullptr) {
@@ -235,15 +235,15 @@ private:
             return {};
         }
         try {
-            return m_reader.ExtractToMemory(*member, kMaxPartBytes);
+            return m_reader.ExtractToMemory(*member, maxBytes);
         } catch (const std::exception& e) {
             Fail(name + ": " + e.what());
         }
     }
 
-    void Load(TXMLDocument& doc, const std::string& name)
+    void Load(TXMLDocument& doc, const std::string& name, std::uint64_t maxBytes = kMaxPartBytes)
     {
-        const std::string text = PartText(name, true);
+        const std::string text = PartText(name, true, maxBytes);
         try {
             doc.LoadFromText(text);
         } catch (const std::exception& e) {
@@ -350,7 +350,7 @@ private:
     ImportTable ReadSheet(const std::string& name)
     {
         TXMLDocument doc;
-        Load(doc, name);
+        Load(doc, name, kMaxImportSheetBytes);
         ImportTable table;
         table.ExactWidths = false;
         table.Source = m_source;
@@ -362,6 +362,10 @@ private:
             const std::string r = AttributeValue(row, "r");
             const std::size_t rowNumber = r.empty() ? nextRow : std::strtoul(r.c_str(), nullptr, 10);
             nextRow = rowNumber + 1;
+            if (rowNumber > kMaxImportRows || table.Rows.size() == kMaxImportRows) {
+                Fail("row " + std::to_string(rowNumber) + ": more than " + std::to_string(kMaxImportRows) +
+                     " rows");
+            }
             std::vector<std::string> cells;
             for (TXMLNode cell : row.children()) {
                 if (!IsElement(cell, "c")) {
