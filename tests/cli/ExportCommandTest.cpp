@@ -83,6 +83,10 @@ TEST_F(ExportCommandTest, WritesXmlAndWorkbook)
         testsupport::RunCommand("unzip -p " + Quoted(m_dir / "deck.list.xlsx") + " xl/worksheets/sheet1.xml");
     EXPECT_NE(sheet.find("<mergeCell ref=\"A1:T1\"/>"), std::string::npos) << sheet;
     EXPECT_NE(sheet.find("r=\"T4\""), std::string::npos) << sheet;
+    // Rows streamed out as they are written: texts inline, no shared string table.
+    EXPECT_NE(sheet.find("t=\"inlineStr\"><is><t>Q&amp;A &lt;beta&gt;</t></is>"), std::string::npos) << sheet;
+    EXPECT_EQ(testsupport::RunCommand("unzip -l " + Quoted(m_dir / "deck.list.xlsx")).find("sharedStrings"),
+              std::string::npos);
 }
 
 TEST_F(ExportCommandTest, WorkbookIsNeverWrittenUnderXls)
