@@ -34,10 +34,11 @@ inline constexpr std::size_t kMaxImportColumns = 16384;  // as many as a workshe
 inline constexpr std::size_t kMaxImportRows = 1048576;   // as many as a worksheet can have
 inline constexpr std::size_t kMaxImportCellBytes = 1024 * 1024;
 inline constexpr std::size_t kMaxImportCells = 8 * 1024 * 1024; // rows times their widths
-// The worksheet is read whole, then parsed, so the part it inflates to is bounded. An export
-// writes about 1 KiB a row with the default columns and texts of real packages, so this lets in
-// exports of some 250,000 packages; parsed, such a sheet takes about six times its size. Hostile
-// parts (all empty elements) take at most some sixteen times their size.
+// The worksheet is inflated whole, then parsed as one document, so the part is bounded. An export
+// writes about 1.4 KiB a row with the default columns and texts of real packages, so this lets in
+// exports of some 180,000 packages; read, such a sheet takes about seven times its size in memory
+// (100,000 rows: 1 GiB). A hostile part of nothing but empty elements parses to at most about
+// sixteen times its size, and is then refused by the row, column and cell limits.
 inline constexpr std::uint64_t kMaxImportSheetBytes = 256ULL * 1024 * 1024;
 // All cell texts together: shared strings may repeat one text in many cells, so they are counted
 // where they are used. No more than the worksheet part itself may hold.
