@@ -118,16 +118,16 @@ _velmora_cli()
 
         if [[ $cur == -* ]]; then
             local options='--help --files-from --null'
-            local saving='--no-journal --keep-mtime --ignore-locks --jobs --quiet'
+            local saving='--no-journal --keep-mtime --ignore-locks --jobs --quiet --json --jsonl'
             case $command in
-                show) options+=' --json --csv --utc --custom --stats --ext' ;;
+                show) options+=' --json --jsonl --csv --utc --custom --stats --ext' ;;
                 set) options+=" --set --clear --fill --match --custom --custom-clear --clear-personal --dry-run
-                    --json --ext $saving" ;;
+                    --ext $saving" ;;
                 export) options+=' --format --output --custom --utc --ext' ;;
                 import) options+=" --dry-run --empty-clears --skip-invalid --ignore-unknown-columns --zone --ext
                     $saving" ;;
                 history) options+=' --purge' ;;
-                undo) options+=' --run --keep-mtime --ignore-locks --quiet' ;;
+                undo) options+=' --run --keep-mtime --ignore-locks --quiet --json --jsonl' ;;
                 thumbnail) options+=' --output' ;;
             esac
             COMPREPLY=($(compgen -W "$options --" -- "$cur"))

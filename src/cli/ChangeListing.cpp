@@ -17,11 +17,11 @@ std::string Quoted(const std::string& text)
 
 } // namespace
 
-ChangeListing::ChangeListing(std::ostream& out, bool json)
+ChangeListing::ChangeListing(std::ostream& out, OutputForm form)
     : m_out(out)
-    , m_json(json)
+    , m_form(form)
 {
-    if (m_json) {
+    if (m_form == OutputForm::Json) {
         m_out << '[';
     }
 }
@@ -35,11 +35,16 @@ void ChangeListing::Add(const std::string& package,
     }
     for (const engine::PendingChange& change : changes) {
         const std::string name = engine::ChangeName(change);
-        if (m_json) {
+        if (m_form != OutputForm::Text) {
             // FullPath as show --json and the tables give it, so that the listings can be joined.
-            m_out << (m_first ? "\n" : ",\n") << "  {\"FullPath\": " << Quoted(engine::AbsolutePath(package))
-                  << ", \"Property\": " << Quoted(name) << ", \"Old\": " << Quoted(change.Old)
-                  << ", \"New\": " << Quoted(change.New) << "}";
+            if (m_form == OutputForm::Json) {
+                m_out << (m_first ? "\n  " : ",\n  ");
+            }
+            m_out << "{\"FullPath\": " << Quoted(engine::AbsolutePath(package)) << ", \"Property\": " << Quoted(name)
+                  << ", \"Old\": " << Quoted(change.Old) << ", \"New\": " << Quoted(change.New) << "}";
+            if (m_form == OutputForm::JsonLines) {
+                m_out << '\n';
+            }
         } else {
             m_out << archive::RepairUtf8(package, archive::kReplacementCharacter) << ": "
                   << archive::RepairUtf8(name, archive::kReplacementCharacter) << ": " << Quoted(change.Old)
@@ -51,7 +56,7 @@ void ChangeListing::Add(const std::string& package,
 
 void ChangeListing::Finish()
 {
-    if (m_json) {
+    if (m_form == OutputForm::Json) {
         m_out << (m_first ? "]\n" : "\n]\n");
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/ResultOutput.h"
 #include "engine/record/PendingChanges.h"
 
 #include <ostream>
@@ -8,13 +9,13 @@
 
 namespace cli {
 
-// The changes a save would write, one line each (PATH: NAME: "old" -> "new") or as a JSON array
-// of {FullPath, Property, Old, New} with FullPath absolute. Texts are printed as valid UTF-8, quoted
-// and escaped.
+// The changes a save would write, one line each (PATH: NAME: "old" -> "new"), or as JSON objects
+// {FullPath, Property, Old, New} with FullPath absolute (an array, or one a line). Texts are printed
+// as valid UTF-8, quoted and escaped.
 class ChangeListing
 {
 public:
-    ChangeListing(std::ostream& out, bool json);
+    ChangeListing(std::ostream& out, OutputForm form);
     ChangeListing(const ChangeListing&) = delete;
     ChangeListing& operator=(const ChangeListing&) = delete;
 
@@ -28,7 +29,7 @@ public:
 
 private:
     std::ostream& m_out;
-    bool m_json;
+    OutputForm m_form;
     bool m_first = true;
 };
 

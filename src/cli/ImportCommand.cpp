@@ -126,25 +126,48 @@ void RunImport(const ImportOptions& options)
         FinishCommand(kExitFailures);
         return;
     }
-    ChangeListing listing(std::cout, false);
-    std::vector<engine::DocumentRecord*> changed;
-    for (const engine::PlannedRecord& planned : plan.Records) {
-        engine::DocumentRecord& record = rows.RecordAt(planned.Record);
-        if (options.dryRun) {
-            listing.Add(record.FullPath, planned.Preview, &std::cerr);
-        } else if (!planned.Preview.empty()) { // a package that already holds every value of its row is left
-            engine::ApplyRecordChanges(record, planned.Changes);
-            changed.push_back(&record);
-        }
-    }
     if (options.dryRun) { // the listing is the whole report
+        ChangeListing listing(std::cout, options.saving.form);
+        for (const engine::PlannedRecord& planned : plan.Records) {
+            listing.Add(rows.RecordAt(planned.Record).FullPath, planned.Preview, &std::cerr);
+        }
+        listing.Finish();
         SyncStandardOutput();
         FinishCommand(failed == 0 ? kExitOk : kExitFailures);
         return;
     }
-    RunTally tally = SaveAndReport(changed, options.saving);
+    ResultListing results(std::cout, options.saving.form, options.saving.quiet);
+    for (const std::size_t index : plan.Unreadable) {
+        results.Add(records[index]->FullPath, "failed", records[index]->LastError);
+    }
+    // A package that already holds every value of its row is left as it is, and reported unchanged
+    // at its place among the saved ones.
+    std::vector<engine::DocumentRecord*> changed;
+    std::vector<std::size_t> planOfChanged;
+    for (std::size_t p = 0; p < plan.Records.size(); ++p) {
+        if (!plan.Records[p].Preview.empty()) {
+            engine::DocumentRecord& record = rows.RecordAt(plan.Records[p].Record);
+            engine::ApplyRecordChanges(record, plan.Records[p].Changes);
+            changed.push_back(&record);
+            planOfChanged.push_back(p);
+        }
+    }
+    std::size_t reported = 0;
+    const auto reportUnchangedBefore = [&](std::size_t p) {
+        for (; reported < p; ++reported) {
+            if (plan.Records[reported].Preview.empty()) {
+                results.Add(rows.RecordAt(plan.Records[reported].Record).FullPath, "unchanged", "");
+            }
+        }
+    };
+    RunTally tally = SaveAndReport(changed, options.saving, results, [&](std::size_t i) {
+        reportUnchangedBefore(planOfChanged[i]);
+        ++reported;
+    });
+    reportUnchangedBefore(plan.Records.size());
+    results.Finish();
     tally.Failed += failed;
-    tally.Unchanged += plan.Records.size() - changed.size(); // rows whose package holds every value
+    tally.Unchanged += plan.Records.size() - changed.size();
     SyncStandardOutput();
     FinishRun(tally, options.saving.quiet);
 }

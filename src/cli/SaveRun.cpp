@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Diagnostics.h"
 #include "cli/Interrupt.h"
+#include "engine/record/PendingChanges.h"
 #include "engine/runs/SaveRun.h"
 
 #include <iostream>
@@ -21,14 +22,23 @@ void AddSaveRunOptions(CLI::App& command, SaveRunOptions& options)
                     "Save at most N packages at once (default: four per usable core, at most 32)")
         ->type_name("N")
         ->check(CLI::Range(1U, 1024U));
+    AddOutputFormOptions(command, options.form, "the results (path, outcome, message, changes), or with --dry-run the changes");
     command.add_flag("--quiet,-q", options.quiet,
                      "Report only errors: no saved or unchanged lines, no warnings, no closing summary");
 }
 
 RunTally SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
                           const SaveRunOptions& options,
+                          ResultListing& results,
                           const std::function<void(std::size_t)>& beforeLine)
 {
+    // The changes are the records' until their saves read them again.
+    std::vector<std::vector<engine::PendingChange>> changes(records.size());
+    if (options.form != OutputForm::Text) {
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            changes[i] = engine::PendingChanges(*records[i]);
+        }
+    }
     const InterruptScope interrupt;
     engine::Progress progress;
     progress.CancelRequested = &InterruptScope::Requested();
@@ -49,23 +59,21 @@ RunTally SaveAndReport(const std::vector<engine::DocumentRecord*>& records,
             const std::string& path = records[i]->FullPath;
             switch (result.State) {
             case engine::SaveState::Saved:
-                if (!options.quiet) {
-                    if (!records[i]->LastWarning.empty()) {
-                        Complain(path, records[i]->LastWarning);
-                    }
-                    std::cout << path << ": saved\n";
+                if (!options.quiet && !records[i]->LastWarning.empty()) {
+                    Complain(path, records[i]->LastWarning);
                 }
+                results.Add(path, "saved", "", changes[i]);
                 ++tally.Saved;
                 break;
             case engine::SaveState::Failed:
             case engine::SaveState::NotSaved:
                 Complain(path, result.Message);
+                results.Add(path, result.State == engine::SaveState::Failed ? "failed" : "not saved", result.Message,
+                            changes[i]);
                 ++tally.Failed;
                 break;
             case engine::SaveState::Unchanged:
-                if (!options.quiet) {
-                    std::cout << path << ": unchanged\n";
-                }
+                results.Add(path, "unchanged", "");
                 ++tally.Unchanged;
                 break;
             }

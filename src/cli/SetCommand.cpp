@@ -30,7 +30,6 @@ namespace {
 struct SetOptions
 {
     bool dryRun = false;
-    bool json = false;
     SaveRunOptions saving;
     bool clearPersonal = false;
     std::vector<std::string> sets;
@@ -189,16 +188,18 @@ void RunSet(const SetOptions& options)
         rowOfRecord.push_back(row);
     }
     std::size_t reported = 0;
+    ResultListing results(std::cout, options.dryRun ? OutputForm::Text : options.saving.form, options.saving.quiet);
     const auto reportLeftAloneBefore = [&](std::size_t row) {
         for (; reported < row; ++reported) {
             if (!leftAlone[reported].empty()) {
                 Complain(rows.RecordAt(reported).FullPath, leftAlone[reported]);
+                results.Add(rows.RecordAt(reported).FullPath, "failed", leftAlone[reported]);
                 ++failed;
             }
         }
     };
     if (options.dryRun) {
-        ChangeListing listing(std::cout, options.json);
+        ChangeListing listing(std::cout, options.saving.form);
         for (std::size_t i = 0; i < records.size(); ++i) {
             reportLeftAloneBefore(rowOfRecord[i]);
             listing.Add(records[i]->FullPath, engine::PendingChanges(*records[i]), &std::cerr);
@@ -209,11 +210,12 @@ void RunSet(const SetOptions& options)
         FinishCommand(failed == 0 ? kExitOk : kExitFailures);
         return;
     }
-    RunTally tally = SaveAndReport(records, options.saving, [&](std::size_t i) {
+    RunTally tally = SaveAndReport(records, options.saving, results, [&](std::size_t i) {
         reportLeftAloneBefore(rowOfRecord[i]);
         ++reported;
     });
     reportLeftAloneBefore(rows.RowCount());
+    results.Finish();
     tally.Failed += failed;
     SyncStandardOutput();
     FinishRun(tally, options.saving.quiet);
@@ -225,9 +227,7 @@ void AddSetCommand(CLI::App& app)
 {
     auto options = std::make_shared<SetOptions>();
     CLI::App* set = app.add_subcommand("set", "Set document properties of packages and save them");
-    CLI::Option* dryRun = set->add_flag("--dry-run", options->dryRun,
-                                        "Save nothing; print each change as PATH: NAME: \"old\" -> \"new\"");
-    set->add_flag("--json", options->json, "With --dry-run: the changes as a JSON array")->needs(dryRun);
+    set->add_flag("--dry-run", options->dryRun, "Save nothing; print each change as PATH: NAME: \"old\" -> \"new\"");
     AddSaveRunOptions(*set, options->saving);
     set->add_flag("--clear-personal", options->clearPersonal,
                   "Clear Creator, LastModifiedBy, Company, Manager, LastPrinted and Template. The "

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Diagnostics.h"
 #include "cli/Interrupt.h"
+#include "cli/ResultOutput.h"
 #include "cli/RunSummary.h"
 #include "engine/journal/JournalStore.h"
 #include "engine/journal/UndoSave.h"
@@ -27,6 +28,7 @@ struct UndoCommandOptions
     engine::UndoOptions undo;
     std::vector<std::string> paths;
     bool quiet = false;
+    OutputForm form = OutputForm::Text;
 };
 
 void RunUndo(const UndoCommandOptions& options)
@@ -73,23 +75,24 @@ void RunUndo(const UndoCommandOptions& options)
     engine::Progress progress;
     progress.CancelRequested = &InterruptScope::Requested();
     bool cancelled = false;
+    ResultListing results(std::cout, options.form, options.quiet);
     engine::UndoPackages(runs, packages, options.undo, progress,
                          [&](std::size_t i, const engine::UndoOutcome& outcome, bool ran) {
                              const std::string& path = packages[i];
                              if (!ran) {
                                  Complain(path, "not restored: the undo was cancelled");
+                                 results.Add(path, "not restored", "not restored: the undo was cancelled");
                                  cancelled = true;
                              } else if (outcome.ok) {
-                                 if (!options.quiet) {
-                                     std::cout << path << ": " << outcome.message << '\n';
-                                 }
-                             } else if (outcome.NothingToUndo) {
-                                 Complain(path, "nothing to undo");
+                                 results.Add(path, "restored", outcome.message);
                              } else {
-                                 Complain(path, outcome.message);
+                                 const std::string message = outcome.NothingToUndo ? "nothing to undo" : outcome.message;
+                                 Complain(path, message);
+                                 results.Add(path, "failed", message);
                              }
                              (ran && outcome.ok ? restored : failed) += 1;
                          });
+    results.Finish();
     SyncStandardOutput();
     RunTally tally;
     tally.Saved = restored;
@@ -115,6 +118,7 @@ void AddUndoCommand(CLI::App& app)
                    "Restore packages that another program has open (a lock file beside them) all the same");
     undo->add_flag("--quiet,-q", options->quiet,
                    "Report only errors: no restored lines, no closing summary");
+    AddOutputFormOptions(*undo, options->form, "the results (path, outcome, message)");
     undo->add_option("paths", options->paths, "Packages, or folders of journaled packages, to restore");
     undo->callback([options] { RunUndo(*options); });
 }

@@ -80,7 +80,26 @@ TEST_F(JournalCommands, DryRunListsEachChangeExactlyAndWritesNothing)
     EXPECT_EQ(custom.out, "my_deck1_props.pptx: Stage (custom): \"\" -> \"3\"\n") << custom.err;
     EXPECT_EQ(ReadFileBytes(m_dir / "my_deck1_props.pptx"), original);
     EXPECT_FALSE(fs::exists(m_dir / "state"));
-    EXPECT_EQ(Run({"set", "--json", "--clear", "Manager", "my_deck1_props.pptx"}).status, 2);
+    EXPECT_EQ(Run({"set", "--json", "--jsonl", "--clear", "Manager", "my_deck1_props.pptx"}).status, 2);
+
+    // Without --dry-run, --json and --jsonl give the results: one object a package, failures too. A
+    // package that cannot be read fails even when the change leaves nothing to write (clearing a
+    // property it cannot be seen to have): it is never reported saved.
+    testsupport::WriteFileBytes(m_dir / "bad.pptx", "not a package");
+    const CliRun saved = Run({"set", "--jsonl", "--clear", "Manager", "my_deck1_props.pptx", "bad.pptx"});
+    EXPECT_EQ(saved.status, 1);
+    const std::string deck = (fs::canonical(m_dir.Path()) / "my_deck1_props.pptx").string();
+    const std::string bad = (fs::canonical(m_dir.Path()) / "bad.pptx").string();
+    EXPECT_EQ(saved.out, "{\"FullPath\": \"" + deck +
+                             "\", \"Outcome\": \"saved\", \"Message\": null, \"Changes\": [{\"Property\": "
+                             "\"Manager\", \"Old\": \"Grace Hopper\", \"New\": \"\"}]}\n"
+                             "{\"FullPath\": \"" + bad +
+                             "\", \"Outcome\": \"failed\", \"Message\": \"Not a valid zip file!\", \"Changes\": []}\n");
+    const CliRun undone = Run({"undo", "--json", "my_deck1_props.pptx"});
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    EXPECT_EQ(undone.out.rfind("[\n  {\"FullPath\": \"" + deck + "\", \"Outcome\": \"restored\", ", 0), 0U)
+        << undone.out;
+    EXPECT_NE(Run({"show", "--csv", "my_deck1_props.pptx"}).out.find("Grace Hopper"), std::string::npos);
 }
 
 TEST_F(JournalCommands, SetHistoryUndo)

@@ -232,6 +232,10 @@ DocumentOutcome SaveDocument(DocumentRecord& record, const SaveOptions& options,
             if (signedPackage) {
                 warning = kSignatureWarning;
             }
+        } else if (record.MarkedForSave && !record.LastError.empty()) {
+            // A package whose load failed is saved only for its problem to be reported: with no
+            // value to write, that problem is the outcome, never a save that did not happen.
+            return DocumentOutcome{false, record.LastError};
         }
     } catch (const std::exception& e) {
         record.LastError = WithoutPath(e.what(), record.FullPath);
