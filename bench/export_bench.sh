@@ -4,9 +4,8 @@
 # commit before the workbook was written in constant-memory mode), taking turns in one run.
 # `--format csv` of the same packages by the build given takes the same snapshot of the rows and
 # builds its whole file in memory before writing it, for comparison.
-# Scratch files go to the work folder (TMPDIR), not to a memory-backed folder, so that memory
-# outside the resident set is not left out: the rows a constant-memory workbook has written wait in
-# a scratch file there, as large as the sheet part (the "sheet B/row" column).
+# Scratch files go to the work folder (TMPDIR): the rows a constant-memory workbook has written
+# wait in a scratch file there, as large as the sheet part (the "sheet B/row" column).
 # Usage: bench/export_bench.sh BUILD_DIR BEFORE_BUILD_DIR [WORK_DIR] [ROUNDS]
 set -euo pipefail
 build=$(realpath "${1:?build folder}")

@@ -129,10 +129,11 @@ void WriteSpreadsheet(const GridSnapshot& grid, std::string_view title, const st
 
     // Constant-memory mode sends each row to a temporary file once a later row is started, and
     // writes cell texts inline; the rows below go in order, the widths are known beforehand, and
-    // the row height is set while its row is the current one.
+    // the row height is set while its row is the current one. The temporary file grows to the
+    // sheet's size (some 1.4 KB a row), so it goes to a disk folder.
     std::optional<engine::ScratchFolder> scratch;
     try {
-        scratch.emplace();
+        scratch.emplace(engine::ScratchSize::Large);
     } catch (const std::exception& e) {
         Fail(std::string("The workbook has no scratch folder: ") + e.what());
     }

@@ -105,5 +105,28 @@ TEST(ScratchFolder, BaseIsTmpdirWhenSetElseOnlyAPrivateRuntimeFolder)
     EXPECT_NE(ScratchBase(), runtime) << "a runtime folder others can read is no place for scratch files";
 }
 
+// Files that may grow to gigabytes never go to a memory-backed folder: TMPDIR when it is set, else
+// the system's temporary folder.
+TEST(ScratchFolder, LargeFilesGoToTmpdirOrTheTemporaryFolderNeverToMemory)
+{
+    testsupport::TempDir dir;
+    const fs::path runtime = dir / "runtime";
+    fs::create_directory(runtime);
+    fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace);
+    const ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.c_str());
+    {
+        const ScopedEnv tmpdir("TMPDIR", dir.Path().c_str());
+        EXPECT_EQ(ScratchBase(ScratchSize::Large), dir.Path());
+        const ScratchFolder scratch(ScratchSize::Large);
+        EXPECT_EQ(scratch.Path().parent_path(), dir.Path());
+    }
+    const ScopedEnv tmpdir("TMPDIR", nullptr);
+    EXPECT_EQ(ScratchBase(), runtime);
+    EXPECT_EQ(ScratchBase(ScratchSize::Large), fs::temp_directory_path());
+    const ScratchFolder scratch(ScratchSize::Large);
+    EXPECT_EQ(scratch.Path().parent_path(), fs::temp_directory_path());
+    EXPECT_TRUE(fs::is_directory(scratch.Path()));
+}
+
 } // namespace
 } // namespace engine

@@ -55,11 +55,16 @@ void MakeWritable(const fs::path& folder)
 
 } // namespace
 
-fs::path ScratchBase()
+fs::path ScratchBase(ScratchSize size)
 {
     const char* tmpdir = std::getenv("TMPDIR");
     if (tmpdir != nullptr && *tmpdir != '\0') {
         return tmpdir;
+    }
+    if (size == ScratchSize::Large) {
+        std::error_code ec;
+        fs::path base = fs::temp_directory_path(ec);
+        return ec ? fs::path("/tmp") : base;
     }
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime != nullptr && *runtime == '/' && IsPrivateFolder(runtime)) {
@@ -73,9 +78,9 @@ fs::path ScratchBase()
     return ec ? fs::path("/tmp") : base;
 }
 
-ScratchFolder::ScratchFolder()
+ScratchFolder::ScratchFolder(ScratchSize size)
 {
-    const fs::path base = ScratchBase();
+    const fs::path base = ScratchBase(size);
     std::string pattern = (base / "velmora-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
