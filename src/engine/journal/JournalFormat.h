@@ -19,6 +19,8 @@ namespace engine {
 
 inline constexpr std::string_view kJournalEntriesFile = "entries";
 inline constexpr std::string_view kJournalOutcomesFile = "outcomes";
+// The outcome field naming a package whose produced package never replaced it.
+inline constexpr std::string_view kNotReplacedField = "not-replaced";
 
 // A member as the package held it before the save; no bytes when the member was absent.
 struct JournalMember
@@ -36,7 +38,8 @@ struct JournalEntry
     bool HasMtimeBefore = false;
     std::int64_t MtimeBeforeSeconds = 0;
     std::int64_t MtimeBeforeNanoseconds = 0;
-    // The package the save produced, recorded before it replaced the old one.
+    // The package the save produced, recorded before it replaced the old one; false again when the
+    // run noted at its end that it never did.
     bool Produced = false;
     ProducedFacts Made;
     bool Replaced = false; // the replacement was seen to succeed

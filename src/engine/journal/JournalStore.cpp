@@ -111,6 +111,9 @@ JournalRun ReadRun(const fs::path& folder)
                 entry->Produced = entry->Produced || key == "produced";
                 entry->Replaced = entry->Replaced || key == "replaced";
                 entry->Undone = entry->Undone || key == "undone";
+            } else if (key == kNotReplacedField) {
+                entry = &EntryFor(run, value);
+                entry->Produced = false;
             } else if (key == "undo-produced") {
                 entry = &EntryFor(run, value);
                 entry->UndoProduced = true;

@@ -223,6 +223,8 @@ void SaveJournal::RecordProduced(const std::string& key, const ProducedFacts& pr
     PutOutcomes(fields, entry);
     AppendOutcome(fields);
     m_produced = true;
+    std::lock_guard lock(m_mutex);
+    m_notReplaced[key] = produced;
 }
 
 void SaveJournal::RecordReplaced(const std::string& key)
@@ -233,10 +235,33 @@ void SaveJournal::RecordReplaced(const std::string& key)
     std::string fields;
     PutOutcomes(fields, entry);
     AppendOutcome(fields);
+    std::lock_guard lock(m_mutex);
+    m_notReplaced.erase(key);
 }
 
 void SaveJournal::Finish()
 {
+    // A save whose package is not what it produced never replaced it: another process changed the
+    // package first (two runs given one package), or the save failed. Without this note the run
+    // would count it as saved, and undo would take it for a save that a later change overwrote.
+    std::map<std::string, ProducedFacts> pending;
+    {
+        std::lock_guard lock(m_mutex);
+        pending = m_notReplaced;
+    }
+    std::string notReplaced;
+    for (const auto& [key, produced] : pending) {
+        try {
+            if (!PackageFingerprint(key, archive::IdentityOf(key)).Matches(produced)) {
+                PutField(notReplaced, kNotReplacedField, key);
+            }
+        } catch (const std::exception&) {
+            // unreadable now: undo compares the package with the recorded facts itself
+        }
+    }
+    if (!notReplaced.empty()) {
+        AppendOutcome(notReplaced);
+    }
     if (fsync(m_outcomesFd) != 0) {
         throw EJournalError(Failure(std::strerror(errno)));
     }

@@ -62,7 +62,9 @@ public:
     void RecordProduced(const std::string& key, const ProducedFacts& produced) override;
     void RecordReplaced(const std::string& key) override;
 
-    // Forces the outcomes to disk and drops the oldest runs beyond the limits. Throws EJournalError.
+    // Notes the saves that produced a package which never replaced the old one (refused because the
+    // package changed meanwhile, or failed), forces the outcomes to disk and drops the oldest runs
+    // beyond the limits. Call it when every save of the run has ended. Throws EJournalError.
     void Finish();
 
 private:
@@ -78,6 +80,7 @@ private:
     JournalLimits m_limits;
     std::mutex m_mutex;
     std::map<std::string, archive::FileIdentity> m_recorded; // by CanonicalPath
+    std::map<std::string, ProducedFacts> m_notReplaced;      // produced, replacement not yet seen
     int m_entriesFiles = 0;
     int m_outcomesFd = -1;
     std::atomic<bool> m_produced = false;

@@ -27,23 +27,30 @@ struct Choice
 };
 
 // The save to undo: the latest (or the named run's) that replaced the package and was not undone
-// yet. The package must be what that save produced, or what the undo of a later run produced (the
-// state before that later run, which is the state after this one). Nothing when none is left.
+// yet. The package must be what that save produced, or what the undo of another run produced (the
+// state before that run, which is the state after this one). Nothing when none is left.
+// Runs that overlapped in time (several processes with overlapping package lists) may have replaced
+// a package in another order than their ids: a later run whose save the package no longer holds
+// gives way to an earlier one whose save it holds exactly.
 std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
                                  const std::string& key,
                                  PackageFingerprint& current,
                                  const UndoOptions& options)
 {
-    std::vector<const ProducedFacts*> laterUndos;
+    std::vector<const ProducedFacts*> undos;
+    for (const JournalRun& run : runs) {
+        const JournalEntry* entry = run.Find(key);
+        if (entry != nullptr && entry->Undone && entry->UndoProduced) {
+            undos.push_back(&entry->UndoMade);
+        }
+    }
+    std::string changed;
     for (auto run = runs.rbegin(); run != runs.rend(); ++run) {
         const JournalEntry* entry = run->Find(key);
         const bool named = options.RunId.empty() || run->Id == options.RunId;
         if (entry != nullptr && entry->Undone) {
             if (named && !options.RunId.empty()) {
                 throw std::runtime_error("the save of run " + run->Id + " was already undone; left as it is");
-            }
-            if (entry->UndoProduced) {
-                laterUndos.push_back(&entry->UndoMade);
             }
             continue;
         }
@@ -60,14 +67,22 @@ std::optional<Choice> ChooseSave(const std::vector<JournalRun>& runs,
             continue;
         }
         if (current.Matches(entry->Made) ||
-            std::any_of(laterUndos.begin(), laterUndos.end(),
+            std::any_of(undos.begin(), undos.end(),
                         [&](const ProducedFacts* made) { return current.Matches(*made); })) {
             return Choice{&*run, entry, false};
         }
         if (entry->UndoProduced && current.Matches(entry->UndoMade)) {
             return Choice{&*run, entry, true};
         }
-        throw std::runtime_error("the package changed since run " + run->Id + " saved it; left as it is");
+        if (changed.empty()) {
+            changed = "the package changed since run " + run->Id + " saved it; left as it is";
+        }
+        if (!options.RunId.empty()) {
+            break;
+        }
+    }
+    if (!changed.empty()) {
+        throw std::runtime_error(changed);
     }
     if (!options.RunId.empty()) {
         throw std::runtime_error("no journal entry of run " + options.RunId + " for this package");
