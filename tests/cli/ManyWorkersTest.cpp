@@ -92,20 +92,21 @@ protected:
     // Runs a shell script in the folder with $CLI naming velmora-cli and a journal of its own.
     std::string Shell(const std::string& script, int* status = nullptr) const
     {
-        return testsupport::RunCommand("cd " + Quoted(m_dir.Path().string()) + " && export TZ=UTC XDG_STATE_HOME=" +
-                                           Quoted((m_dir / "state").string()) +
-                                           " CLI=" + Quoted(VELMORA_CLI_BINARY) + " && " + script,
-                                       status);
+        return testsupport::RunCommand(
+            "cd " + Quoted(m_dir.Path().string()) + " && export TZ=UTC XDG_STATE_HOME=" +
+                Quoted((m_dir / "state").string()) + " CLI=" + Quoted(VELMORA_CLI_BINARY) + " && " + script,
+            status);
     }
 
     // Every package's members with a digest of their bytes, one line each, read by an independent
     // reader in one go.
     std::string Members() const
     {
-        return Shell("python3 -c 'import sys, zipfile, hashlib, glob\n"
-                     "for p in sorted(glob.glob(\"share/*/*.pptx\")):\n"
-                     "    z = zipfile.ZipFile(p)\n"
-                     "    print(p, [(i.filename, hashlib.sha256(z.read(i)).hexdigest()) for i in z.infolist()])'");
+        return Shell(
+            "python3 -c 'import sys, zipfile, hashlib, glob\n"
+            "for p in sorted(glob.glob(\"share/*/*.pptx\")):\n"
+            "    z = zipfile.ZipFile(p)\n"
+            "    print(p, [(i.filename, hashlib.sha256(z.read(i)).hexdigest()) for i in z.infolist()])'");
     }
 
     std::string SortedShow() const { return Shell("\"$CLI\" show --jsonl share | LC_ALL=C sort"); }
@@ -181,7 +182,8 @@ TEST_F(ManyWorkers, ShowPartsMergeToTheWhole)
     Shell("find share -name '*.pptx' -print0 >out/list && "
           "\"$CLI\" show --jsonl --files-from - -0 <out/list | LC_ALL=C sort >out/whole && "
           "split -t '\\0' -l 30 out/list out/part. && "
-          "for part in out/part.*; do \"$CLI\" show --jsonl --files-from - -0 <\"$part\" >\"$part.jsonl\" & done; "
+          "for part in out/part.*; do \"$CLI\" show --jsonl --files-from - -0 <\"$part\" >\"$part.jsonl\" & "
+          "done; "
           "wait && cat out/part.*.jsonl | LC_ALL=C sort >out/merged",
           &status);
     ASSERT_EQ(status, 0);
@@ -209,8 +211,9 @@ TEST_F(ManyWorkers, GnuParallelSplitsTheListOnStandardInput)
     EXPECT_EQ(RunIds(Shell("\"$CLI\" history")).size(), static_cast<std::size_t>(kPackages / 25));
     const std::string whole = Shell("find share -name '*.pptx' -print0 | "
                                     "\"$CLI\" show --jsonl --files-from - -0 | LC_ALL=C sort");
-    const std::string merged = Shell("find share -name '*.pptx' -print0 | "
-                                     "parallel -0 --pipe -N30 \"$CLI\" show --jsonl --files-from - -0 | LC_ALL=C sort");
+    const std::string merged =
+        Shell("find share -name '*.pptx' -print0 | "
+              "parallel -0 --pipe -N30 \"$CLI\" show --jsonl --files-from - -0 | LC_ALL=C sort");
     EXPECT_EQ(merged, whole);
     Shell("\"$CLI\" undo share >/dev/null 2>&1", &status);
     EXPECT_EQ(status, 0);
