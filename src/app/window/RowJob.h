@@ -29,13 +29,16 @@ struct RowJob
     RowJob(const DocumentTableModel& source, std::vector<std::size_t> selected)
         : model(source)
         , rows(std::move(selected))
-        , outcomes(rows.size())
-        , done(rows.size(), 0)
     {}
 
-    // On the worker, before anything else.
+    // On the worker, before copyRows: the rows to work on after all.
+    void select(std::vector<std::size_t> selected) { rows = std::move(selected); }
+
+    // On the worker, before anything else but select.
     void copyRows()
     {
+        outcomes.resize(rows.size());
+        done.assign(rows.size(), 0);
         records.reserve(rows.size());
         for (std::size_t row : rows) {
             records.push_back(std::make_unique<engine::DocumentRecord>(model.documents().RecordAt(row)));

@@ -35,8 +35,10 @@ QString PackageLines(const std::vector<PackageToAsk>& packages, bool withLock)
 
 } // namespace
 
-SaveChecks
-CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>& rows, bool lookForLocks)
+SaveChecks CheckBeforeSave(const engine::DocumentList& list,
+                           const std::vector<std::size_t>& rows,
+                           bool lookForLocks,
+                           const std::atomic<bool>* cancelRequested)
 {
     std::vector<PackageToAsk> packages;
     std::unordered_set<std::string> seen;
@@ -52,8 +54,11 @@ CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>
     }
     // Each look reads the package's directory from disk.
     const QList<Looked> looked =
-        QtConcurrent::blockingMapped<QList<Looked>>(packages, [lookForLocks](const PackageToAsk& package) {
+        QtConcurrent::blockingMapped<QList<Looked>>(packages, [lookForLocks, cancelRequested](const PackageToAsk& package) {
             Looked result;
+            if (cancelRequested != nullptr && cancelRequested->load(std::memory_order_relaxed)) {
+                return result;
+            }
             result.Signed = engine::PackageIsSigned(package.Path);
             if (lookForLocks) {
                 result.Lock = engine::FindOtherProgramLock(package.Path);
@@ -61,6 +66,7 @@ CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>
             return result;
         });
     SaveChecks checks;
+    checks.Packages = packages.size();
     for (std::size_t i = 0; i < packages.size(); ++i) {
         const Looked& found = looked[static_cast<qsizetype>(i)];
         if (found.Signed) {

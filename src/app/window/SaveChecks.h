@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstddef>
 #include <set>
 #include <string>
@@ -26,12 +27,17 @@ struct SaveChecks
 {
     std::vector<PackageToAsk> Signed;
     std::vector<PackageToAsk> OpenElsewhere;
+    // How many packages with a change the rows hold: the save writes nothing when all are skipped.
+    std::size_t Packages = 0;
 };
 
 // Looks at each package with a change among the rows, once per package and on all cores; the lock
-// files only when lookForLocks. Never throws.
-[[nodiscard]] SaveChecks
-CheckBeforeSave(const engine::DocumentList& list, const std::vector<std::size_t>& rows, bool lookForLocks);
+// files only when lookForLocks. Once cancelRequested (may be null) is raised, the packages not
+// looked at yet are left alone. Never throws.
+[[nodiscard]] SaveChecks CheckBeforeSave(const engine::DocumentList& list,
+                                         const std::vector<std::size_t>& rows,
+                                         bool lookForLocks,
+                                         const std::atomic<bool>* cancelRequested = nullptr);
 
 // The rows whose package is not one of the packages with the given keys.
 [[nodiscard]] std::vector<std::size_t> WithoutPackages(const engine::DocumentList& list,

@@ -33,6 +33,7 @@ class DocumentGrid;
 class DocumentSortFilterModel;
 class DetailsPane;
 class DocumentTableModel;
+struct SavePlan;
 class TWaitForm;
 class WaitBoxScope;
 
@@ -202,7 +203,11 @@ private:
 
     // Runs work on a worker thread with the wait box shown; finish runs on this thread afterwards,
     // inside one grid update, also when work failed, and may return a warning for the user.
-    // Failures are shown in an error box once the wait box is gone.
+    // Failures are shown in an error box once the wait box is gone. finish may hand the command's
+    // next step to thenRun; it runs once the window is idle again, unless the work failed or the
+    // window is closing, and the command has ended (commandFinished) when no step started another
+    // long command.
+    void thenRun(std::function<void()> next) { m_nextStep = std::move(next); }
     void runLongCommand(std::function<void(const engine::Progress&)> work,
                         std::function<QString()> finish,
                         bool cancellable = true);
@@ -211,6 +216,9 @@ private:
     void runCommand(const std::function<void()>& body);
     void saveRows(bool checkedOnly);
     void writeChanges(bool checkedOnly);
+    // The second step of a save: the questions about the packages the first step looked at, then
+    // the save itself.
+    void writePlannedChanges(const std::shared_ptr<SavePlan>& plan);
     // Shows the pending changes of the rows a save would write and takes back what the user
     // unchecked, as one undoable step.
     enum class ReviewOutcome
@@ -245,6 +253,7 @@ private:
     std::function<void()> m_batchModify;
     std::function<void(std::size_t, std::size_t)> m_progressObserver;
     std::unique_ptr<WaitBoxScope> m_waitScope;
+    std::function<void()> m_nextStep;
     QFuture<QString> m_running;
     bool m_initialised = false;
     bool m_busy = false;

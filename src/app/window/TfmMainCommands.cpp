@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <iterator>
 #include <set>
+#include <utility>
 
 namespace app {
 
@@ -81,11 +82,18 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
         }
         m_waitScope.reset();
         setBusy(false);
+        std::function<void()> next = std::exchange(m_nextStep, {});
         if (!failure.isEmpty()) {
             Dialogs::critical(this, QStringLiteral("Error"), failure);
         }
         if (!warning.isEmpty()) {
             Dialogs::warning(this, QStringLiteral("Warning"), warning);
+        }
+        if (next && failure.isEmpty() && !m_closePending) {
+            next();
+            if (m_busy) {
+                return; // the next step runs; the command ends with it
+            }
         }
         emit commandFinished();
         if (m_closePending) {
@@ -182,11 +190,58 @@ std::vector<std::size_t> TfmMain::rowsToSave(bool checkedOnly) const
     });
 }
 
+// What the first step of a save found, for the questions and the save that follow.
+struct SavePlan
+{
+    bool checkedOnly = false;
+    std::vector<std::size_t> rows;
+    SaveChecks checks;
+    // For Save All under a filter, which rows it shows (by model row); empty otherwise.
+    std::vector<char> shown;
+};
+
 void TfmMain::writeChanges(bool checkedOnly)
 {
-    std::vector<std::size_t> rows = rowsToSave(checkedOnly);
+    // Which rows the save writes and which packages it asks about first take a look at every row
+    // and a read of every package: on a worker, with the window busy so that no row changes
+    // meanwhile (the UI thread only reads them). Only which rows are chosen is taken here.
+    const engine::DocumentList& list = m_model->documents();
+    std::vector<char> chosen;
+    auto plan = std::make_shared<SavePlan>();
+    plan->checkedOnly = checkedOnly;
+    if (checkedOnly) {
+        chosen.assign(list.RowCount(), 0);
+        for (const std::size_t row : checkedShownRows()) {
+            chosen[row] = 1;
+        }
+    } else if (m_view->isFiltering()) {
+        plan->shown.assign(list.RowCount(), 0);
+        for (const std::size_t row : shownRows()) {
+            plan->shown[row] = 1;
+        }
+    }
+    const bool lookForLocks = !m_saveLockedPackages;
+    runLongCommand(
+        [&list, plan, chosen = std::move(chosen), lookForLocks](const engine::Progress& progress) {
+            plan->rows = engine::RowsToSave(list, [&chosen](std::size_t row) {
+                return chosen.empty() || chosen[row] != 0;
+            });
+            plan->checks = CheckBeforeSave(list, plan->rows, lookForLocks, progress.CancelRequested);
+        },
+        [this, plan] {
+            if (m_waitForm->CancelRequested()) {
+                showStatusMessage(QStringLiteral("Nothing was saved"));
+            } else {
+                thenRun([this, plan] { writePlannedChanges(plan); });
+            }
+            return QString();
+        });
+}
+
+void TfmMain::writePlannedChanges(const std::shared_ptr<SavePlan>& plan)
+{
     // Signed packages, and those another program has open, are saved only when the user says so.
-    const SaveChecks checks = CheckBeforeSave(m_model->documents(), rows, !m_saveLockedPackages);
+    const SaveChecks& checks = plan->checks;
     std::set<std::string> skipped;
     if (!checks.Signed.empty() &&
         !Dialogs::ask(this, QStringLiteral("Signed Packages"), SignedPackagesQuestion(checks.Signed),
@@ -211,32 +266,32 @@ void TfmMain::writeChanges(bool checkedOnly)
             }
         }
     }
-    rows = WithoutPackages(m_model->documents(), rows, skipped);
-    const bool anyToSave = std::any_of(rows.begin(), rows.end(), [this](std::size_t row) {
-        return m_model->documents().RecordAt(row).Modified;
-    });
-    if (!anyToSave && !skipped.empty()) {
+    // Every skipped package is one with a change, so the save writes something unless all are.
+    if (!skipped.empty() && skipped.size() >= checks.Packages) {
         showStatusMessage(QStringLiteral("Nothing was saved"));
         return;
     }
 
     m_undoStack->clear();
-    auto job = std::make_shared<RowJob>(*m_model, std::move(rows));
-    // Save All also saves the changed rows a filter hides; its report says how many there were.
-    std::size_t hidden = 0;
-    if (!checkedOnly && m_view->isFiltering()) {
-        hidden = static_cast<std::size_t>(std::count_if(job->rows.begin(), job->rows.end(), [this](std::size_t row) {
-            return m_model->documents().RecordAt(row).Modified && !m_view->isShown(row);
-        }));
-    }
+    auto job = std::make_shared<RowJob>(*m_model, std::move(plan->rows));
     auto report = std::make_shared<engine::SaveRunReport>();
+    auto texts = std::make_shared<std::pair<QString, QString>>(); // the report, the status line
     engine::SaveRunSettings settings;
     settings.Journal = m_journalSaves;
     settings.KeepModificationTime = m_keepModificationTime;
     settings.IgnoreLocks = ignoreLocks;
     settings.LockOverrideHint = kSaveLockOverrideHint;
     runLongCommand(
-        [job, report, settings](const engine::Progress& progress) {
+        [job, report, texts, settings, skipped = std::move(skipped), leftOpen = std::move(leftOpen),
+         shown = std::move(plan->shown)](const engine::Progress& progress) {
+            if (!skipped.empty()) {
+                job->select(WithoutPackages(job->model.documents(), job->rows, skipped));
+            }
+            // Save All also saves the changed rows a filter hides; its report says how many there were.
+            const auto hidden = static_cast<std::size_t>(
+                std::count_if(job->rows.begin(), job->rows.end(), [&](std::size_t row) {
+                    return !shown.empty() && shown[row] == 0 && job->model.documents().RecordAt(row).Modified;
+                }));
             job->copyRows();
             std::vector<engine::DocumentRecord*> records;
             records.reserve(job->records.size());
@@ -249,23 +304,20 @@ void TfmMain::writeChanges(bool checkedOnly)
                 job->done[i] =
                     state == engine::SaveState::Saved || state == engine::SaveState::Failed ? 1 : 0;
             }
-        },
-        [this, job, report, hidden, leftOpen] {
-            std::vector<const engine::DocumentRecord*> records;
-            for (std::size_t i = 0; i < job->records.size(); ++i) {
-                records.push_back(&job->record(i));
-            }
-            QString text = report->Results.size() == records.size()
-                               ? SaveReportText(*report, records, leftOpen)
-                               : QString();
+            const std::vector<const engine::DocumentRecord*> saved(records.begin(), records.end());
+            QString text = report->Results.size() == saved.size() ? SaveReportText(*report, saved, leftOpen)
+                                                                  : QString();
             if (hidden > 0) {
                 const QString note =
                     QStringLiteral("%1 of the changed rows saved were hidden by the filter.").arg(hidden);
                 text = text.isEmpty() ? note : text + QStringLiteral("\n\n") + note;
             }
+            *texts = {text, SaveStatusText(*report)};
+        },
+        [this, job, texts] {
             job->storeInto(*m_model);
-            showStatusMessage(SaveStatusText(*report));
-            return text;
+            showStatusMessage(texts->second);
+            return texts->first;
         });
 }
 
