@@ -1,6 +1,7 @@
 #include "app/commands/ReplaceRecordsCommand.h"
 
 #include "app/grid/DocumentTableModel.h"
+#include "app/grid/WorkerPool.h"
 
 #include <QtConcurrent>
 
@@ -57,7 +58,7 @@ void ReplaceRecordsCommand::exchange()
 void FreeInBackground(std::vector<std::unique_ptr<engine::DocumentRecord>> records)
 {
     if (!records.empty()) {
-        [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([old = std::move(records)] {});
+        [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run(&WorkerPool(), [old = std::move(records)] {});
     }
 }
 

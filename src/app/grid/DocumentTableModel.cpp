@@ -1,5 +1,7 @@
 #include "app/grid/DocumentTableModel.h"
 
+#include "app/grid/WorkerPool.h"
+
 #include "editing/QtText.h"
 #include "editing/RecordEdits.h"
 #include "engine/base/PathMessage.h"
@@ -248,7 +250,7 @@ void DocumentTableModel::clearRows()
     }
     beginRemoveRows({}, 0, rowCount() - 1);
     // Freeing 100,000 records takes long enough to freeze the window: a pool thread does it.
-    [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run([rows = std::move(m_rows)] {});
+    [[maybe_unused]] const QFuture<void> freed = QtConcurrent::run(&WorkerPool(), [rows = std::move(m_rows)] {});
     m_rows.clear();
     endRemoveRows();
     refreshCustomColumns();

@@ -4,9 +4,10 @@
 #include "engine/package/OfficeExtensions.h"
 #include "engine/package/OtherProgramLock.h"
 #include "engine/package/SamePackage.h"
+#include "engine/base/OrderedPool.h"
+#include "engine/base/UsableCores.h"
 
 #include <QStringList>
-#include <QtConcurrent>
 
 #include <unordered_set>
 
@@ -53,22 +54,26 @@ SaveChecks CheckBeforeSave(const engine::DocumentList& list,
         }
     }
     // Each look reads the package's directory from disk.
-    const QList<Looked> looked =
-        QtConcurrent::blockingMapped<QList<Looked>>(packages, [lookForLocks, cancelRequested](const PackageToAsk& package) {
-            Looked result;
-            if (cancelRequested != nullptr && cancelRequested->load(std::memory_order_relaxed)) {
-                return result;
+    std::vector<Looked> looked(packages.size());
+    engine::Progress stop;
+    stop.CancelRequested = cancelRequested;
+    engine::RunInOrder(
+        packages.size(), engine::UsableCores(), stop,
+        [&](std::size_t i, unsigned) {
+            try {
+                looked[i].Signed = engine::PackageIsSigned(packages[i].Path);
+                if (lookForLocks) {
+                    looked[i].Lock = engine::FindOtherProgramLock(packages[i].Path);
+                }
+            } catch (...) {
+                looked[i] = {}; // a package that cannot be looked at is left to the save, which says why
             }
-            result.Signed = engine::PackageIsSigned(package.Path);
-            if (lookForLocks) {
-                result.Lock = engine::FindOtherProgramLock(package.Path);
-            }
-            return result;
-        });
+        },
+        [](std::size_t, bool) {});
     SaveChecks checks;
     checks.Packages = packages.size();
     for (std::size_t i = 0; i < packages.size(); ++i) {
-        const Looked& found = looked[static_cast<qsizetype>(i)];
+        const Looked& found = looked[i];
         if (found.Signed) {
             checks.Signed.push_back(packages[i]);
         }

@@ -6,6 +6,7 @@
 #include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentSortFilterModel.h"
 #include "app/grid/DocumentTableModel.h"
+#include "app/grid/WorkerPool.h"
 #include "app/settings/OfficeSettings.h"
 #include "app/window/ProgressRelay.h"
 #include "app/window/RowJob.h"
@@ -100,7 +101,7 @@ void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
             close();
         }
     });
-    m_running = QtConcurrent::run([work = std::move(work), progress]() -> QString {
+    m_running = QtConcurrent::run(&WorkerPool(), [work = std::move(work), progress]() -> QString {
         try {
             work(progress);
             return {};
