@@ -27,3 +27,16 @@ make_corpus_once() {
         python3 "$shared/bench/make_corpus.py" --seed 1 --out "$folder" --jobs 2 "$@" >/dev/null
     fi
 }
+
+# link_first_once SOURCE DEST COUNT: DEST holds hard links to the first COUNT packages of SOURCE
+# (by name), made once.
+link_first_once() {
+    local source=$1 dest=$2 count=$3
+    if [ ! -d "$dest" ]; then
+        rm -rf "$dest.new" && mkdir -p "$dest.new"
+        local packages
+        mapfile -t packages < <(find "$source" -maxdepth 1 -name '*.pptx' | sort)
+        ln -t "$dest.new" "${packages[@]:0:$count}"
+        mv "$dest.new" "$dest"
+    fi
+}

@@ -15,12 +15,7 @@ source "$(dirname "$0")/corpus.sh"
 use_work_folder "${3:-}"
 corpus="$work/small10k"
 make_corpus_once "$corpus" --profile small --count 10000
-if [ ! -d "$work/small1k" ]; then # hard links to the first thousand
-    rm -rf "$work/small1k.new" && mkdir -p "$work/small1k.new"
-    mapfile -t all < <(find "$corpus" -maxdepth 1 -name '*.pptx' | sort)
-    ln -t "$work/small1k.new" "${all[@]:0:1000}"
-    mv "$work/small1k.new" "$work/small1k"
-fi
+link_first_once "$corpus" "$work/small1k" 1000
 export TMPDIR="$work/tmp"
 mkdir -p "$TMPDIR"
 

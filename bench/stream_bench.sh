@@ -14,11 +14,7 @@ use_work_folder "${3:-}"
 corpus="$work/small10k"
 make_corpus_once "$corpus" --profile small --count 10000
 mapfile -t all < <(find "$corpus" -maxdepth 1 -name '*.pptx' | sort)
-if [ ! -d "$work/small1k" ]; then # hard links to the first thousand
-    rm -rf "$work/small1k.new" && mkdir -p "$work/small1k.new"
-    ln -t "$work/small1k.new" "${all[@]:0:1000}"
-    mv "$work/small1k.new" "$work/small1k"
-fi
+link_first_once "$corpus" "$work/small1k" 1000
 counts=(1k 10k)
 if [ "${FULL:-0}" = 1 ]; then
     if [ ! -d "$work/small100k" ]; then # ten hard links to each package
