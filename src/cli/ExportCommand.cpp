@@ -1,11 +1,13 @@
 #include "cli/ExportCommand.h"
 
+#include "archive/AtomicReplace.h"
 #include "cli/CommandLine.h"
 #include "cli/CustomOutput.h"
 #include "cli/Diagnostics.h"
 #include "cli/FileTypesOption.h"
 #include "cli/LoadRows.h"
 #include "engine/base/PathMessage.h"
+#include "export/BuildCsv.h"
 #include "export/DefaultCaptions.h"
 #include "export/ExportError.h"
 #include "export/ExportSnapshot.h"
@@ -17,6 +19,8 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -54,8 +58,99 @@ void ExportToStandardOutput(exporting::ExportFormat format, const exporting::Gri
     FlushStandardOutput("the export");
 }
 
+// CSV without custom columns is written a batch of rows at a time, as the rows are read, so that an
+// export of a whole file share holds one batch: to standard output as it comes, or to a file beside
+// the target that replaces it once every row is written. The target is checked against each batch's
+// packages; a refused target, an export of nothing or a failed write leave it as it was.
+void RunStreamedCsvExport(const ExportOptions& options, const std::vector<std::string>& paths)
+{
+    const std::string& output = options.output;
+    const bool toStandardOutput = output == exporting::kStandardOutputTarget;
+    if (const auto problem = exporting::ExportTargetProblem(exporting::ExportFormat::Csv, output, {})) {
+        Complain(*problem);
+        FinishCommand(kExitUsage);
+        return;
+    }
+    std::optional<archive::TemporaryArchive> file;
+    if (!toStandardOutput) {
+        try {
+            file.emplace(output);
+        } catch (const std::exception& e) {
+            throw std::runtime_error(engine::PathMessage(output, e.what()));
+        }
+    }
+    std::size_t failed = 0;
+    std::size_t written = 0;
+    bool refused = false;
+    std::ostringstream text;
+    StreamRows(
+        paths, ScanExtensionList(options.extensions),
+        [&](engine::VectorDocumentList& batch) {
+            if (refused) {
+                return;
+            }
+            std::vector<std::string> packages;
+            for (std::size_t row = 0; row < batch.RowCount(); ++row) {
+                packages.push_back(batch.RecordAt(row).FullPath);
+            }
+            if (const auto problem = exporting::ExportTargetProblem(exporting::ExportFormat::Csv, output, packages)) {
+                Complain(*problem);
+                refused = true;
+                return;
+            }
+            const exporting::GridSnapshot snapshot = exporting::ExportSnapshot(
+                exporting::ExportFormat::Csv, batch, exporting::DefaultCaptions(), false, {}, options.utc);
+            text.str({});
+            if (written == 0) {
+                exporting::BuildCsvHeader(text, snapshot);
+            }
+            exporting::BuildCsvRecords(text, snapshot);
+            written += batch.RowCount();
+            if (file) {
+                try {
+                    file->Write(std::move(text).str());
+                } catch (const std::exception& e) {
+                    throw std::runtime_error(engine::PathMessage(output, e.what()));
+                }
+            } else {
+                std::cout << std::move(text).str();
+                SyncStandardOutput();
+            }
+            failed += ReportLoadErrors(batch);
+        },
+        [&](const std::string& problem) {
+            SyncStandardOutput();
+            Complain(problem);
+            ++failed;
+        });
+    if (refused) {
+        FinishCommand(kExitUsage); // the file beside the target goes with it
+        return;
+    }
+    if (written == 0) {
+        Complain(std::string("no package to export; ") +
+                 (toStandardOutput ? std::string("nothing is written") : output + " is left as it is"));
+        FinishCommand(kExitFailures);
+        return;
+    }
+    if (file) {
+        try {
+            file->Commit();
+        } catch (const std::exception& e) {
+            throw std::runtime_error(engine::PathMessage(output, e.what()));
+        }
+    } else {
+        FlushStandardOutput("the export");
+    }
+    FinishCommand(failed == 0 ? kExitOk : kExitFailures);
+}
+
 void RunExport(const ExportOptions& options)
 {
+    if (kFormats.at(options.format) == exporting::ExportFormat::Csv && !options.custom) {
+        RunStreamedCsvExport(options, CommandPaths(options.paths));
+        return;
+    }
     std::vector<std::string> unreadable;
     const std::string extensionList = ScanExtensionList(options.extensions);
     engine::VectorDocumentList rows = LoadRows(CommandPaths(options.paths), &unreadable, {}, extensionList);

@@ -107,4 +107,27 @@ TEST_F(StreamedOutputTest, EveryFormatListsEveryRowInOrderAcrossBatches)
     EXPECT_EQ(table[kPackages + 1].find(Name(kPackages - 1) + "  "), 0U);
 }
 
+// The CSV export written a batch at a time is the listing of show --csv; a target found among the
+// packages only in a later batch is refused with nothing written, nothing left beside it.
+TEST_F(StreamedOutputTest, CsvExportAcrossBatchesReplacesTheTargetOnlyWhenComplete)
+{
+    const CliRun shown = RunCli(m_dir.Path(), {"show", "--csv", "share"});
+    const CliRun exported = RunCli(m_dir.Path(), {"export", "--format", "csv", "--output", "out.csv", "share"});
+    EXPECT_EQ(exported.status, 1) << exported.err; // the bad package
+    EXPECT_EQ(testsupport::ReadFileBytes(m_dir / "out.csv"), shown.out);
+
+    const std::string notes = std::string(700, 'n');
+    testsupport::WriteFileBytes(m_dir / "notes.csv", notes);
+    const CliRun refused =
+        RunCli(m_dir.Path(), {"export", "--format", "csv", "--output", "notes.csv", "share", "notes.csv"});
+    EXPECT_EQ(refused.status, 2) << refused.err;
+    EXPECT_NE(refused.err.find("velmora-cli: notes.csv: "), std::string::npos) << refused.err;
+    EXPECT_EQ(testsupport::ReadFileBytes(m_dir / "notes.csv"), notes);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(m_dir.Path())) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 3U); // share, out.csv, notes.csv: no file left beside the target
+}
+
 } // namespace
