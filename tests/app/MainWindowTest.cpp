@@ -36,6 +36,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -47,6 +48,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace app;
 using apptest::CellOf;
@@ -825,10 +827,65 @@ private slots:
         QVERIFY(box.findChild<QToolButton*>("SpeedButton1")->isVisible());
         QVERIFY(WaitForCommand(*m_window));
         QVERIFY(!box.isVisible());
-        // The rows loaded before the request are kept, in scan order, and no more.
+        // The rows loaded before the request are kept, in scan order, and no more; the status bar
+        // says so.
         const auto loaded = FileNames(*m_window);
         QCOMPARE(loaded.size(), std::size_t{5});
         QVERIFY(std::equal(loaded.begin(), loaded.end(), names.begin()));
+        QCOMPARE(m_window->statusBar()->currentMessage(),
+                 QStringLiteral("Adding cancelled: 5 packages added, the list is incomplete"));
+        QVERIFY(Dialogs::takeShownMessages().isEmpty());
+    }
+
+    void scanProblemsAreListedAfterTheAdd_data()
+    {
+        QTest::addColumn<bool>("dropped");
+        QTest::newRow("Add Folder") << false;
+        QTest::newRow("dropped folder") << true;
+    }
+
+    // A folder that cannot be listed and a package link leading nowhere are named with their reasons
+    // in one message after the add; the packages that could be read are added.
+    void scanProblemsAreListedAfterTheAdd()
+    {
+        QFETCH(bool, dropped);
+        const fs::path folder = *m_dir / "tree";
+        WritePackage(folder / "a.pptx", "a");
+        WritePackage(folder / "locked" / "b.pptx", "b");
+        fs::create_symlink(folder / "nowhere.pptx", folder / "gone.pptx");
+        fs::permissions(folder / "locked", fs::perms::none);
+        const auto restore = qScopeGuard([&] { fs::permissions(folder / "locked", fs::perms::owner_all); });
+        // Permissions do not stop the superuser from listing a folder.
+        const bool lockedListed = geteuid() == 0;
+
+        if (dropped) {
+            QMimeData mime;
+            mime.setUrls({QUrl::fromLocalFile(Native(folder))});
+            QDragEnterEvent enter(QPoint(100, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window.get(), &enter);
+            QDropEvent drop(QPointF(100, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(m_window.get(), &drop);
+            QVERIFY(drop.isAccepted());
+        } else {
+            Dialogs::setNextFolder(Native(folder));
+            Click(*m_window, "BitBtn2");
+        }
+        QVERIFY(WaitForCommand(*m_window));
+        QCOMPARE(FileNames(*m_window), lockedListed ? (std::vector<std::string>{"a.pptx", "b.pptx"})
+                                                    : std::vector<std::string>{"a.pptx"});
+        const auto messages = Dialogs::takeShownMessages();
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].title, QStringLiteral("Warning"));
+        const auto [summary, details] = Dialogs::summaryAndDetails(messages[0].text);
+        QCOMPARE(summary,
+                 QStringLiteral("%1 folder(s) or entries could not be read; packages in them are not "
+                                "listed:")
+                     .arg(lockedListed ? 1 : 2));
+        QStringList expected{Native(folder / "gone.pptx") + QStringLiteral(": No such file or directory")};
+        if (!lockedListed) {
+            expected.prepend(Native(folder / "locked") + QStringLiteral(": Permission denied"));
+        }
+        QCOMPARE(details.split(QLatin1Char('\n')), expected);
     }
 
     // Cancel during Save All: the packages in hand are finished, the rest keep their bytes and

@@ -32,7 +32,8 @@ AddItem::Kind Resolve(const AddItem& item, const std::string& extensionList)
 void AddItems(engine::DocumentList& list,
               const std::vector<AddItem>& items,
               const engine::Progress& progress,
-              const std::string& extensionList)
+              const std::string& extensionList,
+              std::vector<engine::ScanProblem>* problems)
 {
     std::vector<std::string> files;
     for (const AddItem& item : items) {
@@ -45,7 +46,8 @@ void AddItems(engine::DocumentList& list,
             break;
         case AddItem::Kind::Folder:
             engine::AddDocumentFiles(list, std::exchange(files, {}), progress);
-            engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode, extensionList, progress);
+            engine::AddDocumentFolder(list, item.path, engine::kPackageFilterMode, extensionList, progress,
+                                      problems);
             break;
         case AddItem::Kind::Dropped:
             break; // neither a folder nor a package: skipped

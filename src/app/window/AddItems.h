@@ -27,10 +27,12 @@ struct AddItem
 // Adds the rows of every item to list, in item order; the packages of a run of files, and those of
 // a folder, load in parallel. A cancel request keeps the rows loaded so far.
 // Folders take the files of extensionList; a dropped file is taken when its extension is exactly
-// "pptx" or, with other kinds chosen, is in extensionList.
+// "pptx" or, with other kinds chosen, is in extensionList. What a folder walk could not list or
+// examine is appended to problems (see engine::ScanFolderFiles).
 void AddItems(engine::DocumentList& list,
               const std::vector<AddItem>& items,
               const engine::Progress& progress,
-              const std::string& extensionList = engine::kPackageExtensionList);
+              const std::string& extensionList = engine::kPackageExtensionList,
+              std::vector<engine::ScanProblem>* problems = nullptr);
 
 } // namespace app

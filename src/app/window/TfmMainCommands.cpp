@@ -46,6 +46,27 @@ namespace {
 constexpr const char* kSaveLockOverrideHint = "save again and choose Save Anyway";
 constexpr const char* kUndoLockOverrideHint = "choose Options > Save Packages Open in Other Programs";
 
+// What the folder walks of an add could not list or examine, each with its reason; empty when
+// nothing.
+QString ScanProblemsReport(const std::vector<engine::ScanProblem>& problems)
+{
+    if (problems.empty()) {
+        return {};
+    }
+    QStringList lines;
+    for (const engine::ScanProblem& problem : problems) {
+        lines << editing::ToQString(engine::PathMessage(problem.Path, problem.Reason));
+    }
+    return QStringLiteral("%1 folder(s) or entries could not be read; packages in them are not listed:\n\n")
+               .arg(problems.size()) +
+           lines.join(QLatin1Char('\n'));
+}
+
+QString JoinedReports(const QString& first, const QString& second)
+{
+    return first.isEmpty() || second.isEmpty() ? first + second : first + QStringLiteral("\n\n") + second;
+}
+
 } // namespace
 
 void TfmMain::runLongCommand(std::function<void(const engine::Progress&)> work,
@@ -128,12 +149,23 @@ void TfmMain::addItems(std::vector<AddItem> items, const QString& warning)
         return;
     }
     auto loaded = std::make_shared<engine::VectorDocumentList>();
-    runLongCommand([loaded, items = std::move(items), extensions = ScanExtensionListSetting()](
-                       const engine::Progress& progress) { AddItems(*loaded, items, progress, extensions); },
-                   [this, loaded, warning] {
-                       m_model->adoptRows(loaded->TakeRows());
-                       return warning;
-                   });
+    auto problems = std::make_shared<std::vector<engine::ScanProblem>>();
+    runLongCommand(
+        [loaded, problems, items = std::move(items),
+         extensions = ScanExtensionListSetting()](const engine::Progress& progress) {
+            AddItems(*loaded, items, progress, extensions, problems.get());
+        },
+        [this, loaded, problems, warning] {
+            const std::size_t added = loaded->RowCount();
+            m_model->adoptRows(loaded->TakeRows());
+            if (m_waitForm->CancelRequested()) {
+                showStatusMessage(
+                    QStringLiteral("Adding cancelled: %1 %2 added, the list is incomplete")
+                        .arg(added)
+                        .arg(added == 1 ? QStringLiteral("package") : QStringLiteral("packages")));
+            }
+            return JoinedReports(warning, ScanProblemsReport(*problems));
+        });
 }
 
 void TfmMain::BitBtn1Click()
