@@ -2,6 +2,11 @@
 
 #include "app/settings/AppSettings.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusReply>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -26,6 +31,7 @@ struct Answers
     std::optional<bool> openUrlResult;
     QList<Dialogs::Message> shown;
     QList<QUrl> openedUrls;
+    QString testBusAddress;
 };
 
 Answers& answers()
@@ -86,6 +92,36 @@ bool RecordedInTestMode(const QString& title, const QString& text)
     }
     answers().shown.append({title, text});
     return true;
+}
+
+constexpr const char* kFileManagerService = "org.freedesktop.FileManager1";
+constexpr int kFileManagerTimeoutMs = 5000;
+
+// The session bus the file manager is asked on: the user's, or in test mode only the one a test
+// named (none unless named), so that no test reaches the desktop.
+std::optional<QDBusConnection> FileManagerBus()
+{
+    if (!answers().testMode) {
+        return QDBusConnection::sessionBus();
+    }
+    if (answers().testBusAddress.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDBusConnection::connectToBus(answers().testBusAddress, QStringLiteral("velmoraTestSessionBus"));
+}
+
+// True when the bus has a file manager service, running or to be started on the first call.
+bool HasFileManager(const QDBusConnection& bus)
+{
+    if (!bus.isConnected() || bus.interface() == nullptr) {
+        return false;
+    }
+    const QString service = QString::fromLatin1(kFileManagerService);
+    if (bus.interface()->isServiceRegistered(service)) {
+        return true;
+    }
+    const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
+    return activatable.isValid() && activatable.value().contains(service);
 }
 
 } // namespace
@@ -248,6 +284,35 @@ bool Dialogs::openUrl(const QUrl& url)
     return QDesktopServices::openUrl(url);
 }
 
+void Dialogs::showFileInFolder(QObject* context,
+                               const QString& filePath,
+                               std::function<void(bool shown)> done)
+{
+    const QString folder = QFileInfo(filePath).absolutePath();
+    // Without a file manager on the bus the folder goes to the desktop, which may not select the file.
+    const auto fallBack = [folder, done] { done(openUrl(QUrl::fromLocalFile(folder))); };
+    const std::optional<QDBusConnection> bus = FileManagerBus();
+    if (!bus || !HasFileManager(*bus)) {
+        fallBack();
+        return;
+    }
+    const QString service = QString::fromLatin1(kFileManagerService);
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        service, QStringLiteral("/org/freedesktop/FileManager1"), service, QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(filePath).toString()} << QString();
+    // Asynchronous: a file manager being started must not freeze the window.
+    auto* watcher = new QDBusPendingCallWatcher(bus->asyncCall(call, kFileManagerTimeoutMs), context);
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context,
+                     [fallBack, done](QDBusPendingCallWatcher* finished) {
+                         finished->deleteLater();
+                         if (finished->isError()) {
+                             fallBack();
+                         } else {
+                             done(true);
+                         }
+                     });
+}
+
 QString Dialogs::qtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -315,6 +380,11 @@ void Dialogs::setNextOpenUrlResult(bool opened)
 QList<QUrl> Dialogs::takeOpenedUrls()
 {
     return std::exchange(answers().openedUrls, {});
+}
+
+void Dialogs::setTestSessionBus(const QString& address)
+{
+    answers().testBusAddress = address;
 }
 
 std::pair<QString, QString> Dialogs::summaryAndDetails(const QString& text)

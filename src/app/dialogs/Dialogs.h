@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -57,6 +58,14 @@ public:
     // url is recorded and the preset result (false unless set) returned.
     static bool openUrl(const QUrl& url);
 
+    // Shows the file in the desktop's file manager, selected where the file manager offers that: through
+    // the org.freedesktop.FileManager1 service when the session bus has it (running or started on
+    // demand), else by handing the file's folder to the desktop (openUrl). done says, once that is
+    // known, whether either worked; it is called on the UI thread, never after context is gone. In
+    // test mode only a bus named by setTestSessionBus is asked.
+    static void
+    showFileInFolder(QObject* context, const QString& filePath, std::function<void(bool shown)> done);
+
     // Converts a "Description|*.ext" filter (more pairs may follow: "A|*.a|B|*.b;*.c") into the form
     // the Qt file dialogs read.
     static QString qtFilter(const QString& filter);
@@ -74,6 +83,8 @@ public:
     static QList<Message> takeShownMessages();
     static void setNextOpenUrlResult(bool opened);
     static QList<QUrl> takeOpenedUrls();
+    // The address of the session bus showFileInFolder asks in test mode; empty for none.
+    static void setTestSessionBus(const QString& address);
 };
 
 } // namespace app

@@ -1,5 +1,6 @@
 // The rows the window's commands act on, and the grid's filter box and context menu: commands act
 // on the rows the filter shows, found through the sorted and filtered view.
+#include "app/dialogs/Dialogs.h"
 #include "app/grid/DocumentGrid.h"
 #include "app/grid/DocumentSortFilterModel.h"
 #include "app/grid/DocumentTableModel.h"
@@ -8,7 +9,6 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -125,7 +125,14 @@ void TfmMain::openContainingFolder()
         return;
     }
     const QString path = editing::ToQString(m_model->documents().RecordAt(rows.front()).FullPath);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+    const QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    Dialogs::showFileInFolder(this, path, [this, folder](bool shown) {
+        if (!shown) {
+            Dialogs::warning(
+                this, QStringLiteral("Warning"),
+                QStringLiteral("No file manager could be started to show the folder %1").arg(folder));
+        }
+    });
 }
 
 void TfmMain::copyPaths()
