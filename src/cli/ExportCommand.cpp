@@ -118,11 +118,7 @@ void RunStreamedCsvExport(const ExportOptions& options, const std::vector<std::s
             }
             failed += ReportLoadErrors(batch);
         },
-        [&](const std::string& problem) {
-            SyncStandardOutput();
-            Complain(problem);
-            ++failed;
-        });
+        ComplainCounting(failed));
     if (refused) {
         FinishCommand(kExitUsage); // the file beside the target goes with it
         return;

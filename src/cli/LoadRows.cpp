@@ -1,5 +1,6 @@
 #include "cli/LoadRows.h"
 
+#include "cli/CommandLine.h"
 #include "cli/Diagnostics.h"
 #include "engine/adding/AddDocument.h"
 #include "engine/adding/LoadInBatches.h"
@@ -67,6 +68,15 @@ void StreamRows(const std::vector<std::string>& paths,
         }
     }
     flush();
+}
+
+std::function<void(std::string)> ComplainCounting(std::size_t& failed)
+{
+    return [&failed](const std::string& problem) {
+        SyncStandardOutput();
+        Complain(problem);
+        ++failed;
+    };
 }
 
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,

@@ -2,8 +2,8 @@
 
 #include "engine/adding/AddDocument.h"
 #include "engine/adding/LoadInBatches.h"
-#include "engine/record/DocumentList.h"
 #include "engine/base/Progress.h"
+#include "engine/record/DocumentList.h"
 
 #include <functional>
 #include <string>
@@ -25,6 +25,10 @@ void StreamRows(const std::vector<std::string>& paths,
                 const engine::BatchHandler& onBatch,
                 const std::function<void(std::string)>& onProblem,
                 const engine::Progress& progress = {});
+
+// An onProblem for StreamRows: flushes standard output first (so that the two streams keep their
+// order), complains of the problem and counts it in failed.
+std::function<void(std::string)> ComplainCounting(std::size_t& failed);
 
 engine::VectorDocumentList LoadRows(const std::vector<std::string>& paths,
                                     std::vector<std::string>* unreadablePaths = nullptr,

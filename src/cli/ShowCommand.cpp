@@ -147,11 +147,7 @@ void RunShow(const ShowOptions& options)
             SyncStandardOutput();
             failed += ReportLoadErrors(batch);
         },
-        [&](const std::string& problem) {
-            SyncStandardOutput();
-            Complain(problem);
-            ++failed;
-        });
+        ComplainCounting(failed));
     shown.Finish();
     SyncStandardOutput();
     FinishCommand(failed == 0 ? kExitOk : kExitFailures);

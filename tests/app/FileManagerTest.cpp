@@ -1,5 +1,5 @@
 // Open Containing Folder: the file selected through the desktop's file manager service on the
-// session bus, else its folder handed to the desktop, else a message naming the folder.
+// desktop's message bus, else its folder handed to the desktop, else a message naming the folder.
 #include "AppTestSupport.h"
 #include "app/dialogs/Dialogs.h"
 #include "app/grid/DocumentGrid.h"
@@ -11,10 +11,12 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QUrl>
 
@@ -51,6 +53,7 @@ class FileManagerTest : public apptest::WindowTest
     Q_OBJECT
 
 private:
+    QTemporaryDir m_busFolder;
     QProcess m_bus;
     QString m_busAddress;
     QString m_path;
@@ -74,7 +77,7 @@ private:
 
 private slots:
 
-    // A private session bus for the cases with a file manager service; none when no dbus-daemon.
+    // A private message bus for the cases with a file manager service; none when no dbus-daemon.
     void initTestCase()
     {
         Dialogs::setTestMode(true);
@@ -82,7 +85,18 @@ private slots:
         if (daemon.isEmpty()) {
             return;
         }
-        m_bus.start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"),
+        // A bus of its own: listening in a temporary folder, every name and message allowed.
+        const QString config = m_busFolder.filePath(QStringLiteral("bus.conf"));
+        QFile file(config);
+        if (!m_busFolder.isValid() || !file.open(QIODevice::WriteOnly)) {
+            return;
+        }
+        file.write(
+            "<busconfig><listen>unix:tmpdir=" + m_busFolder.path().toUtf8() +
+            "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\" "
+            "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n");
+        file.close();
+        m_bus.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                              QStringLiteral("--print-address")});
         if (m_bus.waitForStarted() && m_bus.waitForReadyRead(10000)) {
             m_busAddress = QString::fromUtf8(m_bus.readLine()).trimmed();
@@ -91,7 +105,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        Dialogs::setTestSessionBus({});
+        Dialogs::setTestBus({});
         if (m_bus.state() != QProcess::NotRunning) {
             m_bus.kill();
             m_bus.waitForFinished();
@@ -112,9 +126,9 @@ private slots:
         QFETCH(bool, onABus);
         QFETCH(bool, desktopOpens);
         if (onABus && m_busAddress.isEmpty()) {
-            QSKIP("no dbus-daemon to run a private session bus");
+            QSKIP("no dbus-daemon to run a private message bus");
         }
-        Dialogs::setTestSessionBus(onABus ? m_busAddress : QString());
+        Dialogs::setTestBus(onABus ? m_busAddress : QString());
         addPackageAndSelectIt();
         Dialogs::setNextOpenUrlResult(desktopOpens);
         openContainingFolder();
@@ -142,7 +156,7 @@ private slots:
     {
         QFETCH(bool, refuses);
         if (m_busAddress.isEmpty()) {
-            QSKIP("no dbus-daemon to run a private session bus");
+            QSKIP("no dbus-daemon to run a private message bus");
         }
         QDBusConnection service =
             QDBusConnection::connectToBus(m_busAddress, QStringLiteral("fakeFileManager"));
@@ -156,7 +170,7 @@ private slots:
             service.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
             service.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
         });
-        Dialogs::setTestSessionBus(m_busAddress);
+        Dialogs::setTestBus(m_busAddress);
         addPackageAndSelectIt();
         Dialogs::setNextOpenUrlResult(true);
         openContainingFolder();

@@ -2,6 +2,7 @@
 
 #include "support/TempDir.h"
 
+#include <sstream>
 #include <unistd.h>
 
 namespace clitest {
@@ -22,8 +23,8 @@ namespace {
 fs::path RunFile(const char* what)
 {
     static int counter = 0;
-    return fs::temp_directory_path() /
-           ("velmora-cli-" + std::string(what) + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+    return fs::temp_directory_path() / ("velmora-cli-" + std::string(what) + "-" + std::to_string(getpid()) +
+                                        "-" + std::to_string(counter++));
 }
 
 CliRun Run(const fs::path& folder,
@@ -55,13 +56,35 @@ CliRun RunCli(const fs::path& folder,
     return Run(folder, arguments, zone, environment, "");
 }
 
-CliRun RunCliWithInput(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& input)
+CliRun
+RunCliWithInput(const fs::path& folder, const std::vector<std::string>& arguments, const std::string& input)
 {
     const fs::path inputFile = RunFile("input");
     testsupport::WriteFileBytes(inputFile, input);
     CliRun run = Run(folder, arguments, "UTC", "", " <" + Quoted(inputFile.string()));
     fs::remove(inputFile);
     return run;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> HistoryRunLines(const std::string& history)
+{
+    std::vector<std::string> runs;
+    for (const std::string& line : Lines(history)) {
+        if (!line.empty() && line[0] != ' ') {
+            runs.push_back(line);
+        }
+    }
+    return runs;
 }
 
 void CopyCorpus(const fs::path& to)

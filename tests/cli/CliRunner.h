@@ -29,6 +29,11 @@ CliRun RunCliWithInput(const std::filesystem::path& folder,
                        const std::vector<std::string>& arguments,
                        const std::string& input);
 
+// The lines of a command's output, without their line ends.
+std::vector<std::string> Lines(const std::string& text);
+// The run lines of `history` (not the package lines indented below them).
+std::vector<std::string> HistoryRunLines(const std::string& history);
+
 // A writable copy of the corpus packages in a folder.
 void CopyCorpus(const std::filesystem::path& to);
 

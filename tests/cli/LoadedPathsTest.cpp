@@ -36,11 +36,11 @@ protected:
     void SetUp() override
     {
         fs::create_directories(m_dir / "decks" / "sub");
-        fs::create_directories(m_dir / "work");
+        fs::create_directories(m_dir / "here");
         testsupport::PropertyDeck().WriteTo(m_dir / "decks" / "a.pptx");
         testsupport::PlainDeck().WriteTo(m_dir / "decks" / "sub" / "b.pptx");
-        fs::create_symlink(m_dir / "decks" / "a.pptx", m_dir / "work" / "link.pptx");
-        fs::create_directory_symlink(m_dir / "decks", m_dir / "work" / "shelf");
+        fs::create_symlink(m_dir / "decks" / "a.pptx", m_dir / "here" / "link.pptx");
+        fs::create_directory_symlink(m_dir / "decks", m_dir / "here" / "shelf");
     }
 
     [[nodiscard]] std::string At(const std::string& relative) const
@@ -57,12 +57,12 @@ TEST_F(LoadedPaths, RowsShowTheGivenNameMadeAbsoluteWithLinksKept)
 {
     const std::vector<std::string> arguments{"../decks/a.pptx", "./../decks/sub/../a.pptx", "link.pptx",
                                              "shelf/sub/b.pptx", At("decks/./sub//b.pptx")};
-    const std::vector<std::string> expected{At("decks/a.pptx"), At("decks/a.pptx"), At("work/link.pptx"),
-                                            At("work/shelf/sub/b.pptx"), At("decks/sub/b.pptx")};
+    const std::vector<std::string> expected{At("decks/a.pptx"), At("decks/a.pptx"), At("here/link.pptx"),
+                                            At("here/shelf/sub/b.pptx"), At("decks/sub/b.pptx")};
 
     std::vector<std::string> json{"show", "--json"};
     json.insert(json.end(), arguments.begin(), arguments.end());
-    const CliRun shown = RunCli(m_dir / "work", json);
+    const CliRun shown = RunCli(m_dir / "here", json);
     ASSERT_EQ(shown.status, 0) << shown.err;
     EXPECT_EQ(JsonValues(shown.out, "FullPath"), expected) << shown.out;
     EXPECT_EQ(JsonValues(shown.out, "FileName"),
@@ -70,17 +70,17 @@ TEST_F(LoadedPaths, RowsShowTheGivenNameMadeAbsoluteWithLinksKept)
 
     std::vector<std::string> csv{"show", "--csv"};
     csv.insert(csv.end(), arguments.begin(), arguments.end());
-    const CliRun table = RunCli(m_dir / "work", csv);
+    const CliRun table = RunCli(m_dir / "here", csv);
     ASSERT_EQ(table.status, 0) << table.err;
     for (const std::string& path : expected) {
         EXPECT_NE(table.out.find("," + path + ","), std::string::npos) << path << "\n" << table.out;
     }
 
     // A folder named through a link and "..": its packages are named below the folder as given.
-    const CliRun folder = RunCli(m_dir / "work", {"show", "--json", "shelf/sub/.."});
+    const CliRun folder = RunCli(m_dir / "here", {"show", "--json", "shelf/sub/.."});
     ASSERT_EQ(folder.status, 0) << folder.err;
     EXPECT_EQ(JsonValues(folder.out, "FullPath"),
-              (std::vector<std::string>{At("work/shelf/a.pptx"), At("work/shelf/sub/b.pptx")}));
+              (std::vector<std::string>{At("here/shelf/a.pptx"), At("here/shelf/sub/b.pptx")}));
 }
 
 // One package named three ways in one set is one package: saved once, the link left a link.
@@ -93,11 +93,11 @@ TEST_F(LoadedPaths, SetMeetsOnePackageUnderEveryName)
         if (journal == "--no-journal") {
             arguments.insert(arguments.begin() + 1, journal);
         }
-        const CliRun run = RunCli(m_dir / "work", arguments);
+        const CliRun run = RunCli(m_dir / "here", arguments);
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.out, "link.pptx: saved\n") << run.out;
-        EXPECT_TRUE(fs::is_symlink(m_dir / "work" / "link.pptx"));
-        const CliRun shown = RunCli(m_dir / "work", {"show", "--json", "../decks/a.pptx"});
+        EXPECT_TRUE(fs::is_symlink(m_dir / "here" / "link.pptx"));
+        const CliRun shown = RunCli(m_dir / "here", {"show", "--json", "../decks/a.pptx"});
         EXPECT_EQ(JsonValues(shown.out, "Title"), (std::vector<std::string>{journal})) << shown.out;
     }
 }
@@ -107,12 +107,12 @@ TEST_F(LoadedPaths, SetMeetsOnePackageUnderEveryName)
 TEST_F(LoadedPaths, AFailureThroughALinkNamesThePackageOnlyAsGiven)
 {
     testsupport::WriteFileBytes(m_dir / "decks" / "broken.pptx", std::string(600, 'x'));
-    fs::create_symlink(m_dir / "decks" / "broken.pptx", m_dir / "work" / "bad.pptx");
-    for (const std::string& name : {std::string("bad.pptx"), std::string("./../work/bad.pptx")}) {
+    fs::create_symlink(m_dir / "decks" / "broken.pptx", m_dir / "here" / "bad.pptx");
+    for (const std::string& name : {std::string("bad.pptx"), std::string("./../here/bad.pptx")}) {
         // A journaled save reads the package under its resolved name.
         for (const std::vector<std::string>& arguments :
              {std::vector<std::string>{"show", name}, {"set", "--set", "Title=x", name}}) {
-            const CliRun run = RunCli(m_dir / "work", arguments);
+            const CliRun run = RunCli(m_dir / "here", arguments);
             EXPECT_EQ(run.status, 1) << arguments[0];
             EXPECT_NE(run.err.find("velmora-cli: " + name + ": Not a valid zip file!\n"), std::string::npos)
                 << run.err;

@@ -25,24 +25,12 @@ using testsupport::TempDir;
 
 constexpr int kPackages = 200;
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 // The ids of the runs history lists, oldest first.
 std::vector<std::string> RunIds(const std::string& history)
 {
     std::vector<std::string> ids;
-    for (const std::string& line : Lines(history)) {
-        if (!line.empty() && line[0] != ' ') {
-            ids.push_back(line.substr(0, line.find(' ')));
-        }
+    for (const std::string& line : clitest::HistoryRunLines(history)) {
+        ids.push_back(line.substr(0, line.find(' ')));
     }
     return ids;
 }
@@ -59,7 +47,7 @@ struct Totals
 Totals AddedSummaries(const std::string& err)
 {
     Totals totals;
-    for (const std::string& line : Lines(err)) {
+    for (const std::string& line : clitest::Lines(err)) {
         long saved = 0;
         long unchanged = 0;
         long failed = 0;
@@ -121,7 +109,7 @@ TEST_F(ManyWorkers, XargsBatchesAreRunsEachUndoable)
 {
     const std::string members = Members();
     const std::string shown = SortedShow();
-    ASSERT_EQ(Lines(shown).size(), static_cast<std::size_t>(kPackages));
+    ASSERT_EQ(clitest::Lines(shown).size(), static_cast<std::size_t>(kPackages));
 
     int status = -1;
     Shell("find share -name '*.pptx' -print0 | xargs -0 -P 4 -n 25 \"$CLI\" set --set Company=X -- "
@@ -130,7 +118,7 @@ TEST_F(ManyWorkers, XargsBatchesAreRunsEachUndoable)
     ASSERT_EQ(status, 0) << ReadFileBytes(m_dir / "out/set.err");
 
     // Each package saved once, by one of eight processes whose summaries add up.
-    std::vector<std::string> saved = Lines(ReadFileBytes(m_dir / "out/set.out"));
+    std::vector<std::string> saved = clitest::Lines(ReadFileBytes(m_dir / "out/set.out"));
     std::sort(saved.begin(), saved.end());
     std::vector<std::string> expected;
     for (const auto& item : fs::recursive_directory_iterator(m_dir / "share")) {
@@ -152,7 +140,7 @@ TEST_F(ManyWorkers, XargsBatchesAreRunsEachUndoable)
     const std::vector<std::string> ids = RunIds(history);
     ASSERT_EQ(ids.size(), static_cast<std::size_t>(kPackages / 25)) << history;
     EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), ids.size());
-    for (const std::string& line : Lines(history)) {
+    for (const std::string& line : clitest::Lines(history)) {
         EXPECT_NE(line.find("  25 packages  Company"), std::string::npos) << line;
     }
 
@@ -160,7 +148,7 @@ TEST_F(ManyWorkers, XargsBatchesAreRunsEachUndoable)
     for (std::size_t i = 0; i < ids.size() / 2; ++i) {
         const std::string undone = Shell("\"$CLI\" undo --run " + ids[i] + " 2>&1", &status);
         EXPECT_EQ(status, 0) << undone;
-        EXPECT_EQ(Lines(undone).size(), 26u) << undone; // 25 restored lines and the summary
+        EXPECT_EQ(clitest::Lines(undone).size(), 26u) << undone; // 25 restored lines and the summary
     }
     const std::string rest = Shell("\"$CLI\" undo share 2>&1 >/dev/null", &status);
     EXPECT_EQ(status, 0) << rest;
@@ -169,7 +157,7 @@ TEST_F(ManyWorkers, XargsBatchesAreRunsEachUndoable)
     EXPECT_EQ(status, 1) << "nothing is left to undo";
     EXPECT_EQ(Members(), members);
     EXPECT_EQ(SortedShow(), shown);
-    for (const std::string& line : Lines(Shell("\"$CLI\" history"))) {
+    for (const std::string& line : clitest::Lines(Shell("\"$CLI\" history"))) {
         EXPECT_TRUE(line.ends_with("  undone")) << line;
     }
 }
@@ -188,7 +176,7 @@ TEST_F(ManyWorkers, ShowPartsMergeToTheWhole)
           &status);
     ASSERT_EQ(status, 0);
     const std::string whole = ReadFileBytes(m_dir / "out/whole");
-    EXPECT_EQ(Lines(whole).size(), static_cast<std::size_t>(kPackages));
+    EXPECT_EQ(clitest::Lines(whole).size(), static_cast<std::size_t>(kPackages));
     EXPECT_EQ(Shell("ls out/part.*.jsonl | wc -l"), "7\n");
     EXPECT_TRUE(ReadFileBytes(m_dir / "out/merged") == whole);
 }

@@ -43,17 +43,6 @@ protected:
     TempDir m_dir;
 };
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t begin = 0;
-    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', begin)) {
-        lines.push_back(text.substr(begin, end - begin));
-        begin = end + 1;
-    }
-    return lines;
-}
-
 TEST_F(StreamedOutputTest, EveryFormatListsEveryRowInOrderAcrossBatches)
 {
     const std::vector<std::string> paths{"share", "missing.pptx", "share/" + Name(3)};
@@ -61,7 +50,7 @@ TEST_F(StreamedOutputTest, EveryFormatListsEveryRowInOrderAcrossBatches)
     arguments.insert(arguments.end(), paths.begin(), paths.end());
     const CliRun lines = RunCli(m_dir.Path(), arguments);
     EXPECT_EQ(lines.status, 1);
-    const std::vector<std::string> objects = Lines(lines.out);
+    const std::vector<std::string> objects = clitest::Lines(lines.out);
     ASSERT_EQ(objects.size(), kPackages + 2U) << lines.err; // the bad package is a row with its error
     for (int i = 0; i < kPackages; ++i) {
         const std::size_t at = static_cast<std::size_t>(i) + (i > 300 ? 1 : 0);
@@ -93,14 +82,14 @@ TEST_F(StreamedOutputTest, EveryFormatListsEveryRowInOrderAcrossBatches)
 
     // CSV: one header, then one record per row.
     arguments[1] = "--csv";
-    const std::vector<std::string> csv = Lines(RunCli(m_dir.Path(), arguments).out);
+    const std::vector<std::string> csv = clitest::Lines(RunCli(m_dir.Path(), arguments).out);
     ASSERT_EQ(csv.size(), kPackages + 3U);
     EXPECT_EQ(csv.front().rfind("FileName,FullPath,", 0), 0U);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), csv.front()), 1);
 
     // The table: one header, every row on its own line, columns parted by at least two blanks.
     arguments[1] = "--stats";
-    const std::vector<std::string> table = Lines(RunCli(m_dir.Path(), arguments).out);
+    const std::vector<std::string> table = clitest::Lines(RunCli(m_dir.Path(), arguments).out);
     ASSERT_EQ(table.size(), kPackages + 3U);
     EXPECT_EQ(table.front().rfind("FileName  ", 0), 0U);
     EXPECT_EQ(table[1].find(Name(0) + "  "), 0U);

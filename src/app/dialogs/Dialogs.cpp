@@ -97,7 +97,7 @@ bool RecordedInTestMode(const QString& title, const QString& text)
 constexpr const char* kFileManagerService = "org.freedesktop.FileManager1";
 constexpr int kFileManagerTimeoutMs = 5000;
 
-// The session bus the file manager is asked on: the user's, or in test mode only the one a test
+// The message bus the file manager is asked on: the user's, or in test mode only the one a test
 // named (none unless named), so that no test reaches the desktop.
 std::optional<QDBusConnection> FileManagerBus()
 {
@@ -107,7 +107,7 @@ std::optional<QDBusConnection> FileManagerBus()
     if (answers().testBusAddress.isEmpty()) {
         return std::nullopt;
     }
-    return QDBusConnection::connectToBus(answers().testBusAddress, QStringLiteral("velmoraTestSessionBus"));
+    return QDBusConnection::connectToBus(answers().testBusAddress, QStringLiteral("velmoraTestBus"));
 }
 
 // True when the bus has a file manager service, running or to be started on the first call.
@@ -382,7 +382,7 @@ QList<QUrl> Dialogs::takeOpenedUrls()
     return std::exchange(answers().openedUrls, {});
 }
 
-void Dialogs::setTestSessionBus(const QString& address)
+void Dialogs::setTestBus(const QString& address)
 {
     answers().testBusAddress = address;
 }

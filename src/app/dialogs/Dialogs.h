@@ -59,10 +59,10 @@ public:
     static bool openUrl(const QUrl& url);
 
     // Shows the file in the desktop's file manager, selected where the file manager offers that: through
-    // the org.freedesktop.FileManager1 service when the session bus has it (running or started on
+    // the org.freedesktop.FileManager1 service when the desktop's message bus has it (running or started on
     // demand), else by handing the file's folder to the desktop (openUrl). done says, once that is
     // known, whether either worked; it is called on the UI thread, never after context is gone. In
-    // test mode only a bus named by setTestSessionBus is asked.
+    // test mode only a bus named by setTestBus is asked.
     static void
     showFileInFolder(QObject* context, const QString& filePath, std::function<void(bool shown)> done);
 
@@ -83,8 +83,8 @@ public:
     static QList<Message> takeShownMessages();
     static void setNextOpenUrlResult(bool opened);
     static QList<QUrl> takeOpenedUrls();
-    // The address of the session bus showFileInFolder asks in test mode; empty for none.
-    static void setTestSessionBus(const QString& address);
+    // The address of the message bus showFileInFolder asks in test mode; empty for none.
+    static void setTestBus(const QString& address);
 };
 
 } // namespace app
